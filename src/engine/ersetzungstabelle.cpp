@@ -1,0 +1,31 @@
+// Replacement table model and pass.
+#include "engine/ersetzungstabelle.h"
+
+#include <stdexcept>
+
+namespace quintaro {
+
+void Ersetzungstabelle::entfernen(int n) {
+    if (n < 1 || n > anzahl()) throw std::out_of_range("Ersetzungstabelle: row out of range");
+    if (rows_.size() == 1) {
+        rows_.front() = Ersetzung{};
+        return;
+    }
+    rows_.erase(rows_.begin() + (n - 1));
+}
+
+void Ersetzungstabelle::setzeAlle(std::vector<Ersetzung> rows) {
+    rows_ = std::move(rows);
+    if (rows_.empty()) rows_.resize(1);
+}
+
+Text ersetzungAnwenden(Text text, const Ersetzungstabelle& tabelle) {
+    for (const auto& row : tabelle.zeilen()) {
+        if (row.suchtext.empty()) continue;
+        if (text.find(row.suchtext) == Text::npos) continue;
+        text = replaceAll(text, row.suchtext, row.ersatztext);
+    }
+    return text;
+}
+
+}  // namespace quintaro

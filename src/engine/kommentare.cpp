@@ -1,0 +1,282 @@
+// Comment removal.
+//
+// The literal algorithm (for each entry: text = replaceAll(text, entry, "")) costs entries x
+// page size. Removal here works on the original text with a map of the still-present intervals.
+// Facts it relies on, all following from how the scan collects: an entry starts with an opening,
+// ends with its only "-->", holds no other opening (of its kind), and so never overlaps itself;
+// every copy of an entry in the original is itself a collected match unless its "-->" lies too
+// near the end to be visited. New copies can only appear across a point where text was removed
+// (a join), and at most one comment-shaped string spans a given join; each join is checked once.
+#include "engine/kommentare.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace quintaro {
+
+std::vector<std::string_view> kommentareSuchen(std::string_view text, KommentarArt art) {
+    std::vector<std::string_view> matches;
+    const std::size_t n = art.oeffnung.size();
+    const std::size_t len = text.size();
+    if (len < n) return matches;
+    bool pending = false;
+    std::size_t start = 0;
+    for (std::size_t p = 0; p + n <= len; ++p) {
+        const char c = text[p];
+        if (c == '<' && text.compare(p, n, art.oeffnung) == 0 &&
+            !(art.ssiAusschliessen && p + n < len && text[p + n] == '#')) {
+            pending = true;
+            start = p;
+        }
+        if (c == '-' && pending && text[p + 1] == '-' && text[p + 2] == '>') {
+            matches.push_back(text.substr(start, p + 3 - start));
+            pending = false;
+        }
+    }
+    return matches;
+}
+
+std::string kommentarFrageText(std::string_view eintrag) {
+    std::string shown = cp1252ToUtf8(eintrag.substr(0, 30));
+    if (eintrag.size() > 30) shown += "...";
+    return "Sollen folgender Kommentar entfernt werden?\r\n\r\n" + shown;
+}
+
+namespace {
+
+class Remover {
+public:
+    Remover(std::string_view orig, KommentarArt art) : orig_(orig), art_(art) {
+        if (!orig.empty()) alive_.emplace(0, orig.size());
+    }
+
+    void addEntries(const std::vector<std::string_view>& matches) {
+        for (auto m : matches) {
+            auto& info = entries_[m];
+            info.originals.push_back(static_cast<std::size_t>(m.data() - orig_.data()));
+            maxLen_ = std::max(maxLen_, m.size());
+        }
+        registerTailCopies();
+    }
+
+    // Removes every copy of `entry` in the current text (one replace-all).
+    void remove(std::string_view entry) {
+        auto& info = entries_.at(entry);
+        std::vector<std::size_t> starts;
+        if (!info.originalsConsumed) {
+            for (std::size_t pos : info.originals) {
+                if (intact(pos, entry.size())) starts.push_back(pos);
+            }
+            info.originalsConsumed = true;
+        }
+        for (std::size_t pos : info.candidates) {
+            if (matchesAt(pos, entry)) starts.push_back(pos);
+        }
+        info.candidates.clear();
+        std::sort(starts.begin(), starts.end());
+        starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
+        // All copies are found in the text as it was before this replace-all, then removed.
+        std::vector<std::optional<std::size_t>> joins;
+        joins.reserve(starts.size());
+        for (std::size_t pos : starts) joins.push_back(erase(pos, entry.size()));
+        for (const auto& j : joins) registerJoin(j);
+    }
+
+    Text text() const {
+        Text out;
+        std::size_t size = 0;
+        for (const auto& [b, e] : alive_) size += e - b;
+        out.reserve(size);
+        for (const auto& [b, e] : alive_) out.append(orig_.substr(b, e - b));
+        return out;
+    }
+
+private:
+    using Map = std::map<std::size_t, std::size_t>;  // begin -> end of a present interval
+
+    struct Entry {
+        std::vector<std::size_t> originals;   // collected positions in the original
+        std::vector<std::size_t> candidates;  // copies found across joins or near the end
+        bool originalsConsumed = false;
+    };
+
+    // A position in the current text; `it == alive_.end()` is the end.
+    struct Cursor {
+        Map::const_iterator it;
+        std::size_t p = 0;
+    };
+
+    Map::const_iterator intervalOf(std::size_t p) const {
+        auto it = alive_.upper_bound(p);
+        if (it == alive_.begin()) return alive_.end();
+        --it;
+        return p < it->second ? it : alive_.end();
+    }
+
+    bool intact(std::size_t pos, std::size_t len) const {
+        auto it = intervalOf(pos);
+        return it != alive_.end() && pos + len <= it->second;
+    }
+
+    std::optional<Cursor> cursorAt(std::size_t p) const {
+        auto it = intervalOf(p);
+        if (it == alive_.end()) return std::nullopt;
+        return Cursor{it, p};
+    }
+    Cursor endCursor() const { return Cursor{alive_.end(), orig_.size()}; }
+    bool atEnd(const Cursor& c) const { return c.it == alive_.end(); }
+    char at(const Cursor& c) const { return orig_[c.p]; }
+    void next(Cursor& c) const {
+        if (++c.p == c.it->second) {
+            if (++c.it != alive_.end()) c.p = c.it->first;
+        }
+    }
+    // Returns false at the beginning of the text.
+    bool prev(Cursor& c) const {
+        if (c.it != alive_.end() && c.p > c.it->first) {
+            --c.p;
+            return true;
+        }
+        if (c.it == alive_.begin()) return false;
+        --c.it;
+        c.p = c.it->second - 1;
+        return true;
+    }
+    bool startsWith(Cursor c, std::string_view s) const {
+        for (char ch : s) {
+            if (atEnd(c) || at(c) != ch) return false;
+            next(c);
+        }
+        return true;
+    }
+    bool openingAt(const Cursor& c) const {
+        Cursor k = c;
+        for (char ch : art_.oeffnung) {
+            if (atEnd(k) || at(k) != ch) return false;
+            next(k);
+        }
+        return !(art_.ssiAusschliessen && !atEnd(k) && at(k) == '#');
+    }
+    bool matchesAt(std::size_t pos, std::string_view s) const {
+        auto c = cursorAt(pos);
+        return c && startsWith(*c, s);
+    }
+
+    // Removes `len` present characters from `pos` on; returns the original position of the first
+    // present character behind them (nothing at the end of the text).
+    std::optional<std::size_t> erase(std::size_t pos, std::size_t len) {
+        auto it = alive_.find(intervalOf(pos)->first);
+        std::size_t p = pos;
+        while (len > 0) {
+            const std::size_t b = it->first;
+            const std::size_t e = it->second;
+            const std::size_t take = std::min(len, e - p);
+            it = alive_.erase(it);
+            if (b < p) alive_.emplace(b, p);
+            if (p + take < e) it = alive_.emplace(p + take, e).first;
+            len -= take;
+            if (len > 0) p = it->first;
+        }
+        if (it == alive_.end()) return std::nullopt;
+        return it->first;
+    }
+
+    // The first present character at or behind `p`.
+    Cursor cursorAtOrAfter(std::size_t p) const {
+        if (auto c = cursorAt(p)) return *c;
+        auto it = alive_.upper_bound(p);
+        return it == alive_.end() ? endCursor() : Cursor{it, it->first};
+    }
+
+    // Finds the one comment-shaped string that may span the join in front of `after` and keeps it
+    // when it is a copy of an entry.
+    void registerJoin(const std::optional<std::size_t>& after) {
+        if (alive_.empty() || maxLen_ == 0) return;
+        Cursor join = after ? cursorAtOrAfter(*after) : endCursor();
+        Cursor c = join;
+        for (int k = 0; k < 2; ++k) {
+            if (!prev(c)) break;
+        }
+        // The closing: the first "-->" ending behind the join.
+        std::size_t steps = 0;
+        while (!atEnd(c) && !startsWith(c, "-->")) {
+            if (++steps > maxLen_) return;
+            next(c);
+        }
+        if (atEnd(c)) return;
+        const Cursor closing = c;
+        // The opening: the nearest one in front of the closing, with no other "-->" between.
+        Cursor a = closing;
+        steps = 0;
+        for (;;) {
+            if (!prev(a) || ++steps > maxLen_) return;
+            if (startsWith(a, "-->")) return;
+            if (at(a) == '<' && openingAt(a)) break;
+        }
+        if (!atEnd(join) && a.p >= join.p) return;  // does not span the join
+        std::string copy;
+        Cursor k = a;
+        for (;;) {
+            copy.push_back(at(k));
+            if (copy.size() > maxLen_) return;
+            if (k.p == closing.p) break;
+            next(k);
+        }
+        next(k);
+        copy.push_back(at(k));
+        next(k);
+        copy.push_back(at(k));
+        auto found = entries_.find(copy);
+        if (found != entries_.end()) found->second.candidates.push_back(a.p);
+    }
+
+    // Copies in the original whose "-->" lies too near the end for the scan to visit it.
+    void registerTailCopies() {
+        const std::size_t len = orig_.size();
+        const std::size_t n = art_.oeffnung.size();
+        if (len < 3 || maxLen_ == 0) return;
+        const std::size_t firstUnvisited = len >= n ? len - n + 1 : 0;
+        for (std::size_t p = firstUnvisited; p + 3 <= len; ++p) {
+            if (orig_.compare(p, 3, "-->") != 0) continue;
+            // The nearest opening in front of it, with no other "-->" between.
+            for (std::size_t a = p; a-- > 0;) {
+                if (p + 3 - a > maxLen_) break;
+                if (orig_.compare(a, 3, "-->") == 0) break;
+                if (orig_[a] == '<' && orig_.compare(a, n, art_.oeffnung) == 0 &&
+                    !(art_.ssiAusschliessen && a + n < len && orig_[a + n] == '#')) {
+                    auto found = entries_.find(orig_.substr(a, p + 3 - a));
+                    if (found != entries_.end()) found->second.candidates.push_back(a);
+                    break;
+                }
+            }
+        }
+    }
+
+    std::string_view orig_;
+    KommentarArt art_;
+    Map alive_;
+    std::unordered_map<std::string_view, Entry> entries_;
+    std::size_t maxLen_ = 0;
+};
+
+}  // namespace
+
+KommentarErgebnis kommentareEntfernen(Text text, KommentarArt art, const KommentarFrage& frage) {
+    const auto matches = kommentareSuchen(text, art);
+    if (matches.empty()) return {std::move(text), false};
+    Remover remover(text, art);
+    remover.addEntries(matches);
+    const std::function<Text()> current = [&remover] { return remover.text(); };
+    for (auto entry : matches) {
+        Antwort answer = Antwort::Ja;
+        if (frage) answer = frage(entry, current);
+        if (answer == Antwort::Abbrechen) return {remover.text(), true};
+        if (answer == Antwort::Ja) remover.remove(entry);
+    }
+    return {remover.text(), false};
+}
+
+}  // namespace quintaro

@@ -1,0 +1,44 @@
+// Webbot and comment removal: a left-to-right scan collects complete comments, then each
+// collected text is removed from the whole document by replace-all, in list order.
+#pragma once
+
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "engine/text.h"
+
+namespace quintaro {
+
+enum class Antwort { Ja, Nein, Abbrechen };
+
+struct KommentarArt {
+    std::string_view oeffnung;  // opening token
+    bool ssiAusschliessen;      // an opening followed by "#" is a server-side include, not a comment
+};
+inline constexpr KommentarArt kWebbot{"<!--webbot", false};
+inline constexpr KommentarArt kKommentar{"<!--", true};
+
+// The match list: views into `text`, in scan order. A closing counts only at the positions the
+// scan visits, so it needs N - 3 characters behind it (N = length of the opening token).
+std::vector<std::string_view> kommentareSuchen(std::string_view text, KommentarArt art);
+
+// Asked once per collected entry, in list order. `aktuellerText` builds the text as the
+// removals so far left it (for showing it while the question is on screen).
+using KommentarFrage =
+    std::function<Antwort(std::string_view eintrag, const std::function<Text()>& aktuellerText)>;
+
+struct KommentarErgebnis {
+    Text text;
+    bool abgebrochen = false;
+};
+
+// Removes the collected entries exactly as per-entry replace-all in list order would, including
+// copies that earlier removals join together, but in time independent of the number of entries.
+// Without `frage` every entry is removed.
+KommentarErgebnis kommentareEntfernen(Text text, KommentarArt art, const KommentarFrage& frage = {});
+
+// The question of option 7 for one entry (UTF-8): at most 30 characters shown, then "...".
+std::string kommentarFrageText(std::string_view eintrag);
+
+}  // namespace quintaro

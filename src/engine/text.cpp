@@ -1,0 +1,137 @@
+// Byte text primitives.
+#include "engine/text.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+namespace quintaro {
+
+Text replaceAll(std::string_view text, std::string_view search, std::string_view replacement) {
+    if (search.empty()) return Text(text);
+    Text out;
+    std::size_t pos = text.find(search);
+    if (pos == std::string_view::npos) return Text(text);
+    out.reserve(text.size());
+    std::size_t from = 0;
+    while (pos != std::string_view::npos) {
+        out.append(text.data() + from, pos - from);
+        out.append(replacement);
+        from = pos + search.size();
+        pos = text.find(search, from);
+    }
+    out.append(text.data() + from, text.size() - from);
+    return out;
+}
+
+Text lowerAscii(std::string_view text) {
+    Text out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
+Text normaliseLineBreaks(std::string_view bytes) {
+    Text out;
+    out.reserve(bytes.size() + bytes.size() / 32);
+    const std::size_t n = bytes.size();
+    std::size_t i = 0;
+    while (i < n) {
+        const char* start = bytes.data() + i;
+        // Copy the run up to the next CR or LF in one go.
+        std::size_t j = i;
+        while (j < n && bytes[j] != '\r' && bytes[j] != '\n') ++j;
+        out.append(start, j - i);
+        if (j == n) break;
+        out.append("\r\n");
+        i = (bytes[j] == '\r' && j + 1 < n && bytes[j + 1] == '\n') ? j + 2 : j + 1;
+    }
+    return out;
+}
+
+namespace {
+// Unicode code points of 0x80..0x9F in code page 1252; undefined slots keep their C1 value.
+constexpr std::array<char32_t, 32> kHigh = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+}  // namespace
+
+std::string cp1252ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            out.push_back(c);
+        } else if (b < 0xA0) {
+            appendUtf8(out, kHigh[b - 0x80]);
+        } else {
+            appendUtf8(out, b);
+        }
+    }
+    return out;
+}
+
+std::optional<Text> utf8ToCp1252(std::string_view utf8) {
+    Text out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        char32_t cp = 0;
+        std::size_t len = 0;
+        if (b < 0x80) {
+            cp = b;
+            len = 1;
+        } else if ((b & 0xE0) == 0xC0) {
+            cp = b & 0x1F;
+            len = 2;
+        } else if ((b & 0xF0) == 0xE0) {
+            cp = b & 0x0F;
+            len = 3;
+        } else if ((b & 0xF8) == 0xF0) {
+            cp = b & 0x07;
+            len = 4;
+        } else {
+            return std::nullopt;
+        }
+        if (i + len > utf8.size()) return std::nullopt;
+        for (std::size_t k = 1; k < len; ++k) {
+            const auto cb = static_cast<unsigned char>(utf8[i + k]);
+            if ((cb & 0xC0) != 0x80) return std::nullopt;
+            cp = (cp << 6) | (cb & 0x3F);
+        }
+        i += len;
+        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+            out.push_back(static_cast<char>(cp));
+            continue;
+        }
+        bool found = false;
+        for (std::size_t k = 0; k < kHigh.size(); ++k) {
+            if (kHigh[k] == cp) {
+                out.push_back(static_cast<char>(0x80 + k));
+                found = true;
+                break;
+            }
+        }
+        if (!found) return std::nullopt;
+    }
+    return out;
+}
+
+}  // namespace quintaro

@@ -1,0 +1,31 @@
+// Byte text of code page 1252 and the text primitives every pass is built on.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quintaro {
+
+// Document text: bytes of Windows code page 1252, lines joined by CR LF. Any byte, NUL included.
+using Text = std::string;
+
+// Replaces every occurrence of `search` by `replacement`, scanning left to right over
+// non-overlapping occurrences and continuing behind each one without searching the text just put
+// in. An empty `search` leaves the text unchanged.
+Text replaceAll(std::string_view text, std::string_view search, std::string_view replacement);
+
+// Lowercases only the ASCII letters A to Z; every other byte, umlauts included, stays.
+Text lowerAscii(std::string_view text);
+
+// Every CR LF, lone CR and lone LF becomes CR LF (how a document is loaded).
+Text normaliseLineBreaks(std::string_view bytes);
+
+// Code page 1252 <-> UTF-8. The five bytes that code page leaves undefined (0x81, 0x8D, 0x8F, 0x90,
+// 0x9D) map to the C1 controls of the same value, so every byte round-trips.
+std::string cp1252ToUtf8(std::string_view bytes);
+// Returns nothing when the input is not valid UTF-8 or holds a character code page 1252 lacks.
+std::optional<Text> utf8ToCp1252(std::string_view utf8);
+
+}  // namespace quintaro

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and starts the program.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/setup.sh build
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display found: starting the window on a virtual X server (xvfb-run)."
+  exec xvfb-run -a build/src/app/quintaro "$@"
+fi
+exec build/src/app/quintaro "$@"

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what the build needs on Debian 12 (idempotent: apt runs only when something is missing)
+# and configures + builds into build/ (or the folder given as $1 with extra CMake args after it).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(g++ clang libclang-rt-14-dev cmake ninja-build pkg-config
+          qt6-base-dev libqt6svg6 libqscintilla2-qt6-dev
+          libgtest-dev libgmock-dev libbenchmark-dev
+          xvfb xauth)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+build_dir=${1:-build}
+shift || true
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > /dev/null
+cmake --build "$build_dir" --parallel "$(nproc)"

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with warnings as errors, runs every test; then the same under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/setup.sh build -DQUINTARO_WERROR=ON
+(cd build && ctest --output-on-failure --parallel "$(nproc)" --timeout 900)
+bash tools/setup.sh build-asan -DQUINTARO_WERROR=ON -DQUINTARO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --output-on-failure --parallel "$(nproc)" --timeout 1800 -LE slow)
