@@ -1,0 +1,42 @@
+// The command line of quintaro-cli: what the user asked for, or why the arguments make no sense.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "engine/ersetzungstabelle.h"
+#include "engine/optionen.h"
+
+namespace quintaro::cli {
+
+// The mode follows from the arguments: file arguments select the batch mode (not available yet).
+enum class Art { Hilfe, Filter, Stapel };
+
+struct Aufruf {
+    bool hilfe = false;
+    OptionSet optionen;                // the defaults, changed by --set in argument order
+    Ersetzungstabelle tabelle;         // --replace rows in order, code page 1252
+    bool tipps = false;                // --tips
+    std::vector<std::string> dateien;  // arguments that are no flag
+
+    Art art() const {
+        if (hilfe) return Art::Hilfe;
+        return dateien.empty() ? Art::Filter : Art::Stapel;
+    }
+};
+
+// One line for the user (without the program name and without a line end); names the argument.
+struct ArgumentFehler {
+    std::string meldung;
+};
+
+// `args` excludes the program name. Stops at the first error; --help wins over what follows it.
+std::variant<Aufruf, ArgumentFehler> argumenteLesen(std::span<const std::string_view> args);
+
+// The text --help prints.
+std::string aufrufText();
+
+}  // namespace quintaro::cli

@@ -1,0 +1,133 @@
+// quintaro-cli's modes: the help text, and the filter from standard input to standard output.
+#include "cli/cli.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "cli/argumente.h"
+#include "cli/cli_umgebung.h"
+#include "cli/terminal.h"
+#include "engine/optimierung.h"
+#include "engine/text.h"
+#include "engine/tipps.h"
+
+namespace quintaro::cli {
+
+namespace {
+
+constexpr std::string_view kProgramm = "quintaro-cli: ";
+
+bool allesSchreiben(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+std::optional<std::string> allesLesen(int fd) {
+    std::string bytes;
+    char puffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, puffer, sizeof puffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return std::nullopt;
+        if (n == 0) return bytes;
+        bytes.append(puffer, static_cast<std::size_t>(n));
+    }
+}
+
+// A one-line complaint on standard error.
+void fehlerZeile(const Kanaele& k, const std::string& text) {
+    allesSchreiben(k.fehler, std::string(kProgramm) + text + "\n");
+}
+
+int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
+    // Asked for before any input is taken, so a refusal leaves standard input unread.
+    std::unique_ptr<Terminal> terminal;
+    if (aufruf.optionen[KMM]) {
+        std::string grund;
+        terminal = Terminal::oeffnen(grund);
+        if (!terminal) {
+            fehlerZeile(k,
+                        "KMM=1 asks about every comment on the terminal, but there is none "
+                        "(/dev/tty: " +
+                            grund + ")");
+            return kAufruffehler;
+        }
+    }
+
+    const auto eingabe = allesLesen(k.ein);
+    if (!eingabe) {
+        fehlerZeile(k, std::string("cannot read standard input: ") + std::strerror(errno));
+        return kEinAusgabeFehler;
+    }
+
+    CliUmgebung::Fragesteller frage;
+    if (terminal) {
+        frage = [&terminal](const std::string& text, Knoepfe knoepfe) {
+            return terminal->frage(text, knoepfe);
+        };
+    }
+    CliUmgebung umgebung(normaliseLineBreaks(*eingabe), aufruf.optionen, aufruf.tabelle, frage);
+    Optimierung(umgebung, Modus::Automatisch);
+
+    for (const auto& meldung : umgebung.meldungen()) {
+        allesSchreiben(k.fehler, sichtbar(meldung, true) + "\n");
+    }
+    const auto& ergebnis = umgebung.gespeichert();
+    if (!ergebnis) {
+        // The run only stops short of its save for an empty page or an "Abbrechen".
+        if (eingabe->empty()) return kFertig;
+        fehlerZeile(k, "abandoned, nothing written");
+        return kAbgebrochen;
+    }
+    if (!allesSchreiben(k.aus, *ergebnis)) {
+        fehlerZeile(k, std::string("cannot write standard output: ") + std::strerror(errno));
+        return kEinAusgabeFehler;
+    }
+    if (aufruf.tipps) {
+        for (const auto tipp : optimierungstipps(*ergebnis)) {
+            allesSchreiben(k.fehler, sichtbar(tipp, true) + "\n\n");
+        }
+    }
+    return kFertig;
+}
+
+}  // namespace
+
+int hauptprogramm(std::span<const std::string_view> args, const Kanaele& kanaele) {
+    try {
+        auto gelesen = argumenteLesen(args);
+        if (const auto* fehler = std::get_if<ArgumentFehler>(&gelesen)) {
+            fehlerZeile(kanaele, fehler->meldung);
+            return kAufruffehler;
+        }
+        const auto& aufruf = std::get<Aufruf>(gelesen);
+        switch (aufruf.art()) {
+            case Art::Hilfe:
+                return allesSchreiben(kanaele.aus, aufrufText()) ? kFertig : kEinAusgabeFehler;
+            case Art::Stapel:
+                fehlerZeile(kanaele, "unexpected argument '" +
+                                         sichtbar(aufruf.dateien.front(), false) +
+                                         "' (the page is read from standard input)");
+                return kAufruffehler;
+            case Art::Filter:
+                break;
+        }
+        return filterLaufen(aufruf, kanaele);
+    } catch (const std::exception& e) {
+        fehlerZeile(kanaele, e.what());
+        return kEinAusgabeFehler;
+    }
+}
+
+}  // namespace quintaro::cli

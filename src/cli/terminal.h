@@ -1,0 +1,41 @@
+// The user's terminal (/dev/tty): where a run's questions are asked while standard input and output
+// carry the page.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "engine/kommentare.h"
+#include "engine/umgebung.h"
+
+namespace quintaro::cli {
+
+// Makes UTF-8 text safe to print: control characters and C1 controls, which a page can carry into a
+// question and which a terminal would obey, are shown as \xHH. CR LF becomes a line end when
+// `zeilenumbrueche` is set; otherwise every line end is escaped too, so the text stays on one line.
+std::string sichtbar(std::string_view utf8, bool zeilenumbrueche);
+
+class Terminal {
+  public:
+    // Opens the controlling terminal; returns nothing and the system's reason when there is none.
+    static std::unique_ptr<Terminal> oeffnen(std::string& grund);
+
+    explicit Terminal(int fd) : fd_(fd) {}  // takes ownership of `fd`
+    ~Terminal();
+    Terminal(const Terminal&) = delete;
+    Terminal& operator=(const Terminal&) = delete;
+
+    // Shows the question and reads answers until one is j, n or (with Abbrechen offered) a, in
+    // either case. End of input answers as closing the box would: Abbrechen, or Nein without it.
+    Antwort frage(const std::string& text, Knoepfe knoepfe);
+
+  private:
+    void schreibe(std::string_view text);
+    // One line without its line end; false at end of input with nothing read.
+    bool zeileLesen(std::string& zeile);
+
+    int fd_;
+};
+
+}  // namespace quintaro::cli
