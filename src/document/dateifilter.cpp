@@ -59,7 +59,8 @@ QStringList oeffnenDialogfilter(const std::vector<Text>& eintraege) {
 }
 
 QStringList speichernDialogfilter(const std::string& aktuelleDatei) {
-    return dialogNamensfilter(QString::fromStdString(speicherfilterText(dateiendung(aktuelleDatei))));
+    return dialogNamensfilter(
+        QString::fromStdString(speicherfilterText(dateiendung(aktuelleDatei))));
 }
 
 }  // namespace quintaro

@@ -25,10 +25,12 @@ namespace {
 
 void ignoriere(int /*result*/) {}
 
-std::string grund(int err) { return std::generic_category().message(err); }
+std::string grund(int err) {
+    return std::generic_category().message(err);
+}
 
 class Deskriptor {
-public:
+  public:
     explicit Deskriptor(int fd) : fd_(fd) {}
     ~Deskriptor() {
         if (fd_ >= 0) ::close(fd_);
@@ -37,7 +39,7 @@ public:
     Deskriptor& operator=(const Deskriptor&) = delete;
     int get() const { return fd_; }
 
-private:
+  private:
     int fd_;
 };
 
@@ -231,8 +233,8 @@ void dokumentSchreiben(const std::string& path, const Text& text) {
         if (!S_ISREG(st.st_mode)) throw fehler("Not a regular file");
         rechte = Rechte{static_cast<mode_t>(st.st_mode & 07777), std::pair{st.st_uid, st.st_gid}};
     }
-    const auto problem =
-        ersetzeDatei(path, [&](int fd) { return allesSchreiben(fd, text); }, rechte);
+    const auto problem = ersetzeDatei(
+        path, [&](int fd) { return allesSchreiben(fd, text); }, rechte);
     if (problem) throw fehler(*problem);
 }
 

@@ -1,0 +1,87 @@
+// Filter strings of the file dialogs and their QFileDialog form.
+#include "document/dateifilter.h"
+
+#include <gtest/gtest.h>
+
+namespace quintaro {
+namespace {
+
+TEST(DateinamePruefen, LehntNurDieFuenfZeichenAb) {
+    for (const char* gut : {"", ".htm", ".htm*", ".s?tm", ".a b", ".x:y", ".x/y", "\xe4"}) {
+        EXPECT_TRUE(DateinamePruefen(gut)) << gut;
+    }
+    for (const char* schlecht : {".h\"tm", ".<htm", ".htm>", ".h\\", "|", ".a|b"}) {
+        EXPECT_FALSE(DateinamePruefen(schlecht)) << schlecht;
+    }
+}
+
+TEST(DateifilterText, MusterAusDerListe) {
+    const struct {
+        const char* name;
+        std::vector<std::string> eintraege;
+        std::string filter;
+    } faelle[] = {
+        {"leer", {}, "Webdokumente|*.htm*;|Alle Dateien|*.*"},
+        {"ein Eintrag gibt das feste Muster", {".php"}, "Webdokumente|*.htm*;|Alle Dateien|*.*"},
+        {"Vorgabe", {".htm*", ".shtm*"}, "Webdokumente|*.htm*;*.shtm*|Alle Dateien|*.*"},
+        {"drei in Listenfolge",
+         {".xml", ".asp", ".htm*"},
+         "Webdokumente|*.xml;*.asp;*.htm*|Alle Dateien|*.*"},
+        {"doppelt", {".htm", ".htm"}, "Webdokumente|*.htm;*.htm|Alle Dateien|*.*"},
+        {"leere Eintraege", {"", ""}, "Webdokumente|*;*|Alle Dateien|*.*"},
+        {"Bytes unveraendert", {".h\xe4m", ".x"}, "Webdokumente|*.h\xe4m;*.x|Alle Dateien|*.*"},
+    };
+    for (const auto& fall : faelle) {
+        EXPECT_EQ(dateifilterText(fall.eintraege), fall.filter) << fall.name;
+    }
+}
+
+TEST(Dateiendung, AbDemLetztenPunktDesDateinamens) {
+    const std::pair<const char*, const char*> faelle[] = {
+        {"/web/index.html", ".html"},  {"/web/seite.htm", ".htm"},
+        {"/web/archiv.tar.gz", ".gz"}, {"/web/datei", ""},
+        {"/web.d/datei", ""},          {"/web/.htaccess", ".htaccess"},
+        {"/web/datei.", "."},          {"", ""},
+        {"seite.shtml", ".shtml"},
+    };
+    for (const auto& [pfad, endung] : faelle) EXPECT_EQ(dateiendung(pfad), endung) << pfad;
+}
+
+TEST(SpeicherfilterText, NachDerEndung) {
+    EXPECT_EQ(speicherfilterText(".htm"), ".htm|.htm|Alle Dateien|*.*");
+    EXPECT_EQ(speicherfilterText(".html"), ".html|.html|Alle Dateien|*.*");
+    EXPECT_EQ(speicherfilterText(""), "||Alle Dateien|*.*");
+}
+
+TEST(DialogNamensfilter, WandeltDieStrichListe) {
+    const struct {
+        const char* filter;
+        QStringList erwartet;
+    } faelle[] = {
+        {"Webdokumente|*.htm*;*.shtm*|Alle Dateien|*.*",
+         {"Webdokumente (*.htm* *.shtm*)", "Alle Dateien (*)"}},
+        {"Webdokumente|*.htm*;|Alle Dateien|*.*", {"Webdokumente (*.htm*)", "Alle Dateien (*)"}},
+        {".html|.html|Alle Dateien|*.*", {".html (*.html)", "Alle Dateien (*)"}},
+        {"||Alle Dateien|*.*", {"Alle Dateien (*)"}},
+        {"|*.x|Rest", {"*.x (*.x)"}},
+        {"A|;;*.a;;*.b;", {"A (*.a *.b)"}},
+        {"", {}},
+    };
+    for (const auto& fall : faelle) {
+        EXPECT_EQ(dialogNamensfilter(QString::fromUtf8(fall.filter)), fall.erwartet) << fall.filter;
+    }
+}
+
+TEST(DialogNamensfilter, AusListeUndDokument) {
+    EXPECT_EQ(oeffnenDialogfilter({".h\xe4m", ".shtm*"}),
+              (QStringList{QString::fromUtf8("Webdokumente (*.h\xc3\xa4m *.shtm*)"),
+                           "Alle Dateien (*)"}));
+    EXPECT_EQ(oeffnenDialogfilter({".xml"}),
+              (QStringList{"Webdokumente (*.htm*)", "Alle Dateien (*)"}));
+    EXPECT_EQ(speichernDialogfilter("/web/index.html"),
+              (QStringList{".html (*.html)", "Alle Dateien (*)"}));
+    EXPECT_EQ(speichernDialogfilter(""), QStringList{"Alle Dateien (*)"});
+}
+
+}  // namespace
+}  // namespace quintaro

@@ -1,0 +1,341 @@
+// Loading, writing, sizes and the small file operations of the document module.
+#include "document/dokument.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+
+#include "engine/umgebung.h"
+#include "hilfen.h"
+
+namespace quintaro {
+namespace {
+
+using test::leseRoh;
+using test::modus;
+using test::Ordner;
+using test::schreibeRoh;
+
+std::string fehlertext(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const DateiFehler& e) {
+        return e.what();
+    }
+    return "(kein Fehler)";
+}
+
+// --- Loading: line breaks ---------------------------------------------------------------------
+
+struct Umbruch {
+    const char* name;
+    std::string datei;
+    std::string text;
+};
+
+TEST(DokumentLesen, MachtJedenZeilenumbruchZuCrLf) {
+    const Umbruch faelle[] = {
+        {"leer", "", ""},
+        {"ohne Umbruch", "<p>a</p>", "<p>a</p>"},
+        {"CR LF bleibt", "a\r\nb\r\n", "a\r\nb\r\n"},
+        {"LF allein", "a\nb\n", "a\r\nb\r\n"},
+        {"CR allein", "a\rb\r", "a\r\nb\r\n"},
+        {"LF CR sind zwei Umbrueche", "a\n\rb", "a\r\n\r\nb"},
+        {"CR CR LF", "a\r\r\nb", "a\r\n\r\nb"},
+        {"CR am Ende", "a\r", "a\r\n"},
+        {"nur Umbrueche", "\n\n\r", "\r\n\r\n\r\n"},
+        {"NUL und hohe Bytes bleiben", std::string("\0\x80\xff\n", 4),
+         std::string("\0\x80\xff\r\n", 5)},
+    };
+    Ordner dir;
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(fall.name);
+        schreibeRoh(dir / "seite.htm", fall.datei);
+        EXPECT_EQ(dokumentLesen(dir / "seite.htm"), fall.text);
+    }
+}
+
+TEST(DokumentLesen, FehlerNennenPfadUndGrund) {
+    Ordner dir;
+    const std::string fehlt = dir / "fehlt.htm";
+    EXPECT_EQ(fehlertext([&] { dokumentLesen(fehlt); }),
+              "Datei " + fehlt + " kann nicht geöffnet werden. No such file or directory");
+    EXPECT_EQ(fehlertext([&] { dokumentLesen(dir.pfad()); }),
+              "Datei " + dir.pfad() + " kann nicht geöffnet werden. Is a directory");
+    EXPECT_EQ(fehlertext([&] { dokumentLesen(""); }),
+              "Datei  kann nicht geöffnet werden. No such file or directory");
+}
+
+TEST(DokumentLesen, OhneLeserechtGibtDenGrundDesSystems) {
+    Ordner dir;
+    const std::string datei = dir / "geheim.htm";
+    schreibeRoh(datei, "x");
+    ::chmod(datei.c_str(), 0600);
+    const int code = test::imKind([&] {
+        if (!test::alsNiemand()) return 10;
+        return fehlertext([&] { dokumentLesen(datei); }) ==
+                       "Datei " + datei + " kann nicht geöffnet werden. Permission denied"
+                   ? 0
+                   : 1;
+    });
+    EXPECT_EQ(code, 0);
+}
+
+TEST(DokumentLesen, EinePipeOhneSchreiberHaengtNicht) {
+    Ordner dir;
+    const std::string pipe = dir / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(dokumentLesen(pipe), "");
+}
+
+// --- Loading: capacity ------------------------------------------------------------------------
+
+TEST(DokumentLesen, KapazitaetGiltFuerDenNormalisiertenText) {
+    Ordner dir;
+    const std::string datei = dir / "seite.htm";
+    const std::string zuGross = std::string(kMemoKapazitaetFehler);
+
+    schreibeRoh(datei, "0123456789");
+    EXPECT_EQ(dokumentLesen(datei, 10), "0123456789");
+    EXPECT_EQ(fehlertext([&] { dokumentLesen(datei, 9); }), zuGross);
+
+    // Five bytes on disk, ten once every LF is a CR LF.
+    schreibeRoh(datei, "\n\n\n\n\n");
+    EXPECT_EQ(dokumentLesen(datei, 10).size(), 10u);
+    EXPECT_EQ(fehlertext([&] { dokumentLesen(datei, 9); }), zuGross);
+    EXPECT_EQ(zuGross, "Text überschreitet Memo-Kapazität");
+}
+
+TEST(DokumentLesen, KapazitaetGiltAuchOhneBekannteGroesse) {
+    // A character device reports no size; the limit still ends the read.
+    EXPECT_EQ(fehlertext([] { dokumentLesen("/dev/zero", 1 << 20); }),
+              std::string(kMemoKapazitaetFehler));
+}
+
+// --- Writing ------------------------------------------------------------------------------------
+
+TEST(DokumentSchreiben, AlleBytewerteKommenUnveraendertZurueck) {
+    std::string alle;
+    for (int b = 0; b < 256; ++b) alle += static_cast<char>(b);
+    // The editor holds normalised text, so CR and LF stand as CR LF pairs.
+    const Text text = normaliseLineBreaks(alle + alle);
+    Ordner dir;
+    dokumentSchreiben(dir / "bytes.htm", text);
+    EXPECT_EQ(leseRoh(dir / "bytes.htm"), text);  // byte for byte, nothing added
+    EXPECT_EQ(dokumentLesen(dir / "bytes.htm"), text);
+}
+
+TEST(DokumentSchreiben, UeberschreibtKuerzerUndLeer) {
+    Ordner dir;
+    const std::string datei = dir / "seite.htm";
+    schreibeRoh(datei, std::string(5000, 'a'));
+    dokumentSchreiben(datei, "kurz");
+    EXPECT_EQ(leseRoh(datei), "kurz");
+    dokumentSchreiben(datei, "");
+    EXPECT_EQ(leseRoh(datei), "");
+    EXPECT_EQ(test::eintraege(dir.pfad()), (std::set<std::string>{".", "..", "seite.htm"}));
+}
+
+TEST(DokumentSchreiben, BehaeltRechteUndGibtNeuenDateienDieUeblichen) {
+    Ordner dir;
+    for (const mode_t m : {0640, 0600, 0604, 0755, 0444}) {
+        SCOPED_TRACE(m);
+        const std::string datei = dir / ("r" + std::to_string(m));
+        schreibeRoh(datei, "alt");
+        ::chmod(datei.c_str(), m);
+        dokumentSchreiben(datei, "neu");
+        EXPECT_EQ(leseRoh(datei), "neu");
+        EXPECT_EQ(modus(datei), m);
+    }
+    for (const mode_t maske : {022, 077, 0}) {
+        SCOPED_TRACE(maske);
+        const mode_t alt = ::umask(maske);
+        const std::string datei = dir / ("neu" + std::to_string(maske));
+        dokumentSchreiben(datei, "x");
+        ::umask(alt);
+        EXPECT_EQ(modus(datei), 0666 & ~maske);
+    }
+}
+
+TEST(DokumentSchreiben, FolgtSymbolischenVerweisen) {
+    Ordner dir;
+    schreibeRoh(dir / "ziel.htm", "alt");
+    ASSERT_EQ(::symlink("ziel.htm", (dir / "verweis.htm").c_str()), 0);
+    dokumentSchreiben(dir / "verweis.htm", "neu");
+    struct stat st {};
+    ASSERT_EQ(::lstat((dir / "verweis.htm").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(leseRoh(dir / "ziel.htm"), "neu");
+}
+
+TEST(DokumentSchreiben, FehlerNennenPfadUndGrund) {
+    Ordner dir;
+    EXPECT_EQ(fehlertext([] { dokumentSchreiben("", "x"); }),
+              "Datei \"\" kann nicht erstellt werden. No such file or directory");
+    EXPECT_EQ(fehlertext([&] { dokumentSchreiben(dir.pfad(), "x"); }),
+              "Datei \"" + dir.pfad() + "\" kann nicht erstellt werden. Is a directory");
+    const std::string pipe = dir / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(fehlertext([&] { dokumentSchreiben(pipe, "x"); }),
+              "Datei \"" + pipe + "\" kann nicht erstellt werden. Not a regular file");
+    EXPECT_EQ(fehlertext([] { dokumentSchreiben("/dev/null", "x"); }),
+              "Datei \"/dev/null\" kann nicht erstellt werden. Not a regular file");
+}
+
+// --- Dateigroesse -----------------------------------------------------------------------------
+
+TEST(Dateigroesse, DateienOrdnerUndFehlendes) {
+    Ordner dir;
+    schreibeRoh(dir / "leer.htm", "");
+    schreibeRoh(dir / "fuenf.htm", "12345");
+    ::mkdir((dir / "unter").c_str(), 0755);
+    ::symlink("fehlt", (dir / "kaputt").c_str());
+
+    EXPECT_EQ(Dateigroesse(dir / "fehlt.htm"), -1);
+    EXPECT_EQ(Dateigroesse(dir / "fehlt/x.htm"), -1);
+    EXPECT_EQ(Dateigroesse(""), -1);
+    EXPECT_EQ(Dateigroesse(dir / "leer.htm"), 0);
+    EXPECT_EQ(Dateigroesse(dir / "fuenf.htm"), 5);
+    EXPECT_EQ(Dateigroesse(dir / "unter"), 0);
+    EXPECT_EQ(Dateigroesse(dir.pfad()), 0);
+    EXPECT_EQ(Dateigroesse(dir / "kaputt"), 5);  // a dangling link is found: its own size
+}
+
+TEST(Dateigroesse, Platzhalter) {
+    Ordner dir;
+    schreibeRoh(dir / "seite.htm", "123");
+    schreibeRoh(dir / ".versteckt.txt", "1234567");
+    ::mkdir((dir / "bilder.d").c_str(), 0755);
+    schreibeRoh(dir / "gr\xc3\xbc\xc3\x9f.txt", "12");  // "grüß.txt" in UTF-8
+
+    const struct {
+        const char* muster;
+        std::int32_t groesse;
+    } faelle[] = {
+        {"se?te.htm", 3}, {"*.htm", 3},    {"s*", 3},          {"*e.h*", 3},       {"*.xml", -1},
+        {".vers*", 7},    {"*.d", 0},      {"seite.htm?", -1}, {"?seite.htm", -1}, {"*.HTM", -1},
+        {"gr??.txt", 2},  {"gr?.txt", -1}, {"x/*.htm", -1},
+    };
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(fall.muster);
+        EXPECT_EQ(Dateigroesse(dir / fall.muster), fall.groesse);
+    }
+}
+
+TEST(Dateigroesse, PlatzhalterNimmtDenErstenEintragDerAuflistung) {
+    Ordner dir;
+    for (int i = 0; i < 20; ++i) schreibeRoh(dir / ("d" + std::to_string(i)), std::string(i, 'x'));
+    std::int32_t erster = -1;
+    DIR* d = ::opendir(dir.pfad().c_str());
+    while (const dirent* e = ::readdir(d)) {
+        if (e->d_name[0] == 'd') {
+            erster = std::stoi(e->d_name + 1);  // the size is the number in the name
+            break;
+        }
+    }
+    ::closedir(d);
+    EXPECT_EQ(Dateigroesse(dir / "d*"), erster);
+}
+
+TEST(Dateigroesse, EinNameMitSternGehtVorDemMuster) {
+    Ordner dir;
+    schreibeRoh(dir / "a*b", "1");
+    schreibeRoh(dir / "aab", "22");
+    schreibeRoh(dir / "acb", "333");
+    EXPECT_EQ(Dateigroesse(dir / "a*b"), 1);
+}
+
+TEST(Dateigroesse, NurDieUnteren32Bit) {
+    Ordner dir;
+    const struct {
+        off_t groesse;
+        std::int32_t erwartet;
+    } faelle[] = {
+        {off_t{0x7fffffff}, 0x7fffffff},
+        {off_t{0x80000000}, INT32_MIN},
+        {off_t{0x100000005}, 5},
+    };
+    for (const auto& fall : faelle) {
+        const std::string datei = dir / "gross";
+        const int fd = ::open(datei.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        const bool ok = ::ftruncate(fd, fall.groesse) == 0;  // sparse: no disk space used
+        ::close(fd);
+        if (!ok) GTEST_SKIP() << "file system without large sparse files";
+        EXPECT_EQ(Dateigroesse(datei), fall.erwartet);
+    }
+}
+
+// --- Small file operations ----------------------------------------------------------------------
+
+TEST(Dateioperationen, Existiert) {
+    Ordner dir;
+    schreibeRoh(dir / "a.htm", "a");
+    ::symlink("a.htm", (dir / "verweis").c_str());
+    ::symlink("fehlt", (dir / "kaputt").c_str());
+    EXPECT_TRUE(dateiExistiert(dir / "a.htm"));
+    EXPECT_TRUE(dateiExistiert(dir / "verweis"));
+    EXPECT_FALSE(dateiExistiert(dir / "kaputt"));
+    EXPECT_FALSE(dateiExistiert(dir / "fehlt"));
+    EXPECT_FALSE(dateiExistiert(dir.pfad()));
+    EXPECT_FALSE(dateiExistiert(""));
+}
+
+TEST(Dateioperationen, KopierenMitUndOhneUeberschreiben) {
+    Ordner dir;
+    const std::string quelle = dir / "seite.htm";
+    const std::string bak = dir / "seite.htm.bak";
+    schreibeRoh(quelle, "eins");
+    ::chmod(quelle.c_str(), 0640);
+
+    EXPECT_TRUE(dateiKopieren(quelle, bak, false));
+    EXPECT_EQ(leseRoh(bak), "eins");
+    EXPECT_EQ(modus(bak), 0640u);
+
+    schreibeRoh(quelle, "zwei");
+    EXPECT_FALSE(dateiKopieren(quelle, bak, false));
+    EXPECT_EQ(leseRoh(bak), "eins");
+    EXPECT_TRUE(dateiKopieren(quelle, bak, true));
+    EXPECT_EQ(leseRoh(bak), "zwei");
+
+    ::symlink("fehlt", (dir / "kaputt").c_str());
+    EXPECT_FALSE(dateiKopieren(quelle, dir / "kaputt", false));  // a dangling link is something
+    EXPECT_FALSE(dateiKopieren(dir / "fehlt", dir / "neu", true));
+    EXPECT_FALSE(dateiKopieren(dir.pfad(), dir / "neu", true));
+    EXPECT_FALSE(dateiKopieren(quelle, dir.pfad(), true));
+    EXPECT_FALSE(dateiKopieren(quelle, dir / "fehlt/neu", false));
+    EXPECT_FALSE(dateiKopieren(quelle, dir / "fehlt/neu", true));
+    EXPECT_EQ(test::eintraege(dir.pfad()),
+              (std::set<std::string>{".", "..", "seite.htm", "seite.htm.bak", "kaputt"}));
+}
+
+TEST(Dateioperationen, KopierenGrosserDateien) {
+    Ordner dir;
+    std::string inhalt;
+    for (int i = 0; i < 300000; ++i) inhalt += static_cast<char>(i * 7);
+    schreibeRoh(dir / "gross", inhalt);
+    EXPECT_TRUE(dateiKopieren(dir / "gross", dir / "kopie", false));
+    EXPECT_EQ(leseRoh(dir / "kopie"), inhalt);
+}
+
+TEST(Dateioperationen, Loeschen) {
+    Ordner dir;
+    schreibeRoh(dir / "a.htm", "a");
+    ::mkdir((dir / "unter").c_str(), 0755);
+    EXPECT_TRUE(dateiLoeschen(dir / "a.htm"));
+    EXPECT_FALSE(dateiExistiert(dir / "a.htm"));
+    EXPECT_FALSE(dateiLoeschen(dir / "a.htm"));
+    EXPECT_FALSE(dateiLoeschen(dir / "unter"));
+    EXPECT_EQ(Dateigroesse(dir / "unter"), 0);
+    EXPECT_FALSE(dateiLoeschen(""));
+}
+
+TEST(Vorschaudatei, LiegtImOrdnerDesDokuments) {
+    EXPECT_EQ(vorschaudatei("/web/seite.htm"), "/web/brelkon_quintaro_temp_datei.html");
+    EXPECT_EQ(vorschaudatei("/web/unter/"), "/web/unter/brelkon_quintaro_temp_datei.html");
+    EXPECT_EQ(vorschaudatei("seite.htm"), "brelkon_quintaro_temp_datei.html");
+    EXPECT_EQ(vorschaudatei(""), "brelkon_quintaro_temp_datei.html");
+}
+
+}  // namespace
+}  // namespace quintaro

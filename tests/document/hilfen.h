@@ -1,0 +1,79 @@
+// Test helpers for files on disk: a scratch folder, raw file access, folder listings and running
+// a check in a forked child (for resource limits and a dropped user id).
+#pragma once
+
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <set>
+#include <string>
+
+#include <dirent.h>
+
+namespace quintaro::test {
+
+class Ordner {
+  public:
+    Ordner() { ::chmod(pfad().c_str(), 0755); }  // reachable for a child that drops to nobody
+    std::string pfad() const { return dir_.path().toStdString(); }
+    std::string operator/(const std::string& name) const { return pfad() + "/" + name; }
+
+  private:
+    QTemporaryDir dir_;
+};
+
+inline void schreibeRoh(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+inline std::string leseRoh(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline std::set<std::string> eintraege(const std::string& ordner) {
+    std::set<std::string> namen;
+    if (DIR* d = ::opendir(ordner.c_str())) {
+        while (const dirent* e = ::readdir(d)) namen.insert(e->d_name);
+        ::closedir(d);
+    }
+    return namen;
+}
+
+inline mode_t modus(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+// Runs `pruefung` in a forked child and returns its exit code (128 + signal when killed).
+inline int imKind(const std::function<int()>& pruefung) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        int code = 99;
+        try {
+            code = pruefung();
+        } catch (...) {
+            code = 98;
+        }
+        ::_exit(code);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// In a child: become an unprivileged user so that permissions apply even when tests run as root.
+inline bool alsNiemand() {
+    if (::geteuid() != 0) return true;
+    return ::setgid(65534) == 0 && ::setuid(65534) == 0;
+}
+
+}  // namespace quintaro::test

@@ -1,0 +1,183 @@
+// Saves that fail must lose nothing: the old file stays byte for byte, with its permission bits,
+// and no temporary file is left. Faults come from a dropped user id, a vanished folder, a
+// read-only file system and a file-size limit in a forked child.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+
+#include "document/dokument.h"
+#include "engine/umgebung.h"
+#include "hilfen.h"
+
+namespace quintaro {
+namespace {
+
+using test::eintraege;
+using test::leseRoh;
+using test::modus;
+using test::Ordner;
+using test::schreibeRoh;
+
+const std::string kAlt = "<html>\r\nalter Inhalt \xe4\xf6\xfc\r\n</html>";
+
+// Child exit codes of a save that is meant to fail.
+constexpr int kFehlerWieErwartet = 0;
+constexpr int kKeinFehler = 1;
+constexpr int kFalscherText = 2;
+constexpr int kVorbereitung = 3;
+
+// An empty `grund` accepts any reason the system gives.
+int speichernSollScheitern(const std::string& path, const Text& text, const std::string& grund) {
+    try {
+        dokumentSchreiben(path, text);
+    } catch (const DateiFehler& e) {
+        const std::string anfang = "Datei \"" + path + "\" kann nicht erstellt werden. ";
+        const std::string meldung = e.what();
+        const bool passt = grund.empty()
+                               ? meldung.size() > anfang.size() && meldung.starts_with(anfang)
+                               : meldung == anfang + grund;
+        return passt ? kFehlerWieErwartet : kFalscherText;
+    }
+    return kKeinFehler;
+}
+
+// The state of a folder and one file in it, to compare before and after a failed save.
+struct Stand {
+    std::set<std::string> namen;
+    std::string inhalt;
+    mode_t rechte;
+    bool operator==(const Stand&) const = default;
+};
+
+Stand stand(const Ordner& dir, const std::string& datei) {
+    return {eintraege(dir.pfad()), leseRoh(datei), modus(datei)};
+}
+
+void schreibbarFuerAlle(const std::string& path) {
+    ::chmod(path.c_str(), 0777);
+}
+
+TEST(SicheresSpeichern, SchreibgeschuetzteDateiBleibtErhalten) {
+    Ordner dir;
+    const std::string datei = dir / "seite.htm";
+    schreibeRoh(datei, kAlt);
+    ::chmod(datei.c_str(), 0644);  // only root may write it
+    schreibbarFuerAlle(dir.pfad());
+    const Stand vorher = stand(dir, datei);
+
+    const int code = test::imKind([&] {
+        if (!test::alsNiemand()) return kVorbereitung;
+        return speichernSollScheitern(datei, "neu", "");
+    });
+    EXPECT_EQ(code, kFehlerWieErwartet);
+    EXPECT_EQ(stand(dir, datei), vorher);
+}
+
+TEST(SicheresSpeichern, SchreibgeschuetzterOrdnerLaesstDieDateiUnveraendert) {
+    // The file itself is writable, but no temporary file can be made beside it: the save is
+    // refused rather than overwriting the file in place.
+    Ordner dir;
+    const std::string datei = dir / "seite.htm";
+    schreibeRoh(datei, kAlt);
+    ::chmod(datei.c_str(), 0666);
+    ::chmod(dir.pfad().c_str(), 0755);
+    const Stand vorher = stand(dir, datei);
+
+    const int code = test::imKind([&] {
+        if (!test::alsNiemand()) return kVorbereitung;
+        return speichernSollScheitern(datei, "neu", "Permission denied");
+    });
+    EXPECT_EQ(code, kFehlerWieErwartet);
+    EXPECT_EQ(stand(dir, datei), vorher);
+}
+
+TEST(SicheresSpeichern, NeueDateiInSchreibgeschuetztemOrdner) {
+    Ordner dir;
+    const int code = test::imKind([&] {
+        if (!test::alsNiemand()) return kVorbereitung;
+        return speichernSollScheitern(dir / "neu.htm", "neu", "Permission denied");
+    });
+    EXPECT_EQ(code, kFehlerWieErwartet);
+    EXPECT_EQ(eintraege(dir.pfad()), (std::set<std::string>{".", ".."}));
+}
+
+TEST(SicheresSpeichern, NurLesbaresDateisystem) {
+    // /proc accepts no new files, even from root.
+    EXPECT_EQ(speichernSollScheitern("/proc/quintaro_seite.htm", "neu", ""), kFehlerWieErwartet);
+    EXPECT_FALSE(dateiExistiert("/proc/quintaro_seite.htm"));
+}
+
+TEST(SicheresSpeichern, VerschwundenerOrdner) {
+    Ordner dir;
+    const std::string unter = dir / "unter";
+    ::mkdir(unter.c_str(), 0755);
+    const std::string datei = unter + "/seite.htm";
+    ::rmdir(unter.c_str());
+    EXPECT_EQ(speichernSollScheitern(datei, "neu", "No such file or directory"),
+              kFehlerWieErwartet);
+    EXPECT_EQ(eintraege(dir.pfad()), (std::set<std::string>{".", ".."}));
+}
+
+// The file grows past the limit while being written: the write fails part way through.
+int mitGroessenlimit(rlim_t limit, const std::function<int()>& pruefung) {
+    return test::imKind([&] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit r{limit, limit};
+        if (::setrlimit(RLIMIT_FSIZE, &r) != 0) return kVorbereitung;
+        return pruefung();
+    });
+}
+
+TEST(SicheresSpeichern, AbbruchMittenImSchreibenVerliertNichts) {
+    Ordner dir;
+    const std::string datei = dir / "seite.htm";
+    schreibeRoh(datei, kAlt);
+    ::chmod(datei.c_str(), 0640);
+    const Stand vorher = stand(dir, datei);
+    const Text gross(1 << 20, 'n');
+
+    const int code = mitGroessenlimit(
+        64 * 1024, [&] { return speichernSollScheitern(datei, gross, "File too large"); });
+    EXPECT_EQ(code, kFehlerWieErwartet);
+    EXPECT_EQ(stand(dir, datei), vorher);
+
+    // The same save without the limit goes through and keeps the permission bits.
+    dokumentSchreiben(datei, gross);
+    EXPECT_EQ(leseRoh(datei), gross);
+    EXPECT_EQ(modus(datei), 0640u);
+}
+
+TEST(SicheresSpeichern, AbbruchBeimKopierenLaesstKeineHalbeKopie) {
+    Ordner dir;
+    const std::string quelle = dir / "seite.htm";
+    const std::string bak = dir / "seite.htm.bak";
+    schreibeRoh(quelle, std::string(1 << 20, 'q'));
+
+    // Without overwriting: no target appears at all.
+    EXPECT_EQ(mitGroessenlimit(64 * 1024, [&] { return dateiKopieren(quelle, bak, false); }), 0);
+    EXPECT_EQ(eintraege(dir.pfad()), (std::set<std::string>{".", "..", "seite.htm"}));
+
+    // Overwriting: the old backup stays whole.
+    schreibeRoh(bak, kAlt);
+    const Stand vorher = stand(dir, bak);
+    EXPECT_EQ(mitGroessenlimit(64 * 1024, [&] { return dateiKopieren(quelle, bak, true); }), 0);
+    EXPECT_EQ(stand(dir, bak), vorher);
+}
+
+TEST(SicheresSpeichern, KopierenInSchreibgeschuetztenOrdner) {
+    Ordner dir;
+    const std::string quelle = dir / "seite.htm";
+    schreibeRoh(quelle, kAlt);
+    const Stand vorher = stand(dir, quelle);
+    const int code = test::imKind([&] {
+        if (!test::alsNiemand()) return kVorbereitung;
+        return static_cast<int>(dateiKopieren(quelle, dir / "seite.htm.bak", false)) +
+               static_cast<int>(dateiKopieren(quelle, dir / "seite.htm.bak", true));
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(stand(dir, quelle), vorher);
+}
+
+}  // namespace
+}  // namespace quintaro
