@@ -1,0 +1,42 @@
+// Runs quintaro-cli as a child process: feeds standard input, collects standard output and error,
+// and optionally gives it a pseudo-terminal as its controlling terminal.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quintaro::cli::test {
+
+struct Lauf {
+    std::vector<std::string> args;  // without the program name
+    std::string eingabe;            // standard input
+    // Standard input opened from this path instead (the parent opens it).
+    std::optional<std::string> eingabePfad;
+    // Standard output to this path instead of a pipe.
+    std::optional<std::string> ausgabePfad;
+    // With a terminal the child gets a pseudo-terminal as controlling terminal, and these bytes are
+    // typed into it before it starts; otherwise it runs in a new session without any terminal.
+    bool mitTerminal = false;
+    std::string getippt;
+};
+
+struct Ergebnis {
+    int exitcode = -1;  // -1 when the child did not exit normally
+    int signal = 0;     // the signal that ended it, if one did
+    std::string aus;
+    std::string fehler;
+    std::string terminal;  // what the child wrote to its terminal
+};
+
+Ergebnis starte(const Lauf& lauf);
+
+// Convenience for the common case: no terminal.
+inline Ergebnis starte(std::vector<std::string> args, std::string eingabe) {
+    Lauf lauf;
+    lauf.args = std::move(args);
+    lauf.eingabe = std::move(eingabe);
+    return starte(lauf);
+}
+
+}  // namespace quintaro::cli::test
