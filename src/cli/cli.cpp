@@ -7,7 +7,6 @@
 #include <cstring>
 #include <exception>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "cli/argumente.h"
@@ -23,24 +22,26 @@ namespace {
 
 constexpr std::string_view kProgramm = "quintaro-cli: ";
 
-bool allesSchreiben(int fd, std::string_view bytes) {
+// Returns 0 or the errno of the failure.
+int allesSchreiben(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n < 0) return errno;
+        if (n == 0) return EIO;
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
-    return true;
+    return 0;
 }
 
-std::optional<std::string> allesLesen(int fd) {
-    std::string bytes;
+// Returns 0 or the errno of the failure.
+int allesLesen(int fd, std::string& bytes) {
     char puffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, puffer, sizeof puffer);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return std::nullopt;
-        if (n == 0) return bytes;
+        if (n < 0) return errno;
+        if (n == 0) return 0;
         bytes.append(puffer, static_cast<std::size_t>(n));
     }
 }
@@ -65,9 +66,9 @@ int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
         }
     }
 
-    const auto eingabe = allesLesen(k.ein);
-    if (!eingabe) {
-        fehlerZeile(k, std::string("cannot read standard input: ") + std::strerror(errno));
+    std::string eingabe;
+    if (const int fehler = allesLesen(k.ein, eingabe)) {
+        fehlerZeile(k, std::string("cannot read standard input: ") + std::strerror(fehler));
         return kEinAusgabeFehler;
     }
 
@@ -77,7 +78,7 @@ int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
             return terminal->frage(text, knoepfe);
         };
     }
-    CliUmgebung umgebung(normaliseLineBreaks(*eingabe), aufruf.optionen, aufruf.tabelle, frage);
+    CliUmgebung umgebung(normaliseLineBreaks(eingabe), aufruf.optionen, aufruf.tabelle, frage);
     Optimierung(umgebung, Modus::Automatisch);
 
     for (const auto& meldung : umgebung.meldungen()) {
@@ -86,12 +87,12 @@ int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
     const auto& ergebnis = umgebung.gespeichert();
     if (!ergebnis) {
         // The run only stops short of its save for an empty page or an "Abbrechen".
-        if (eingabe->empty()) return kFertig;
+        if (eingabe.empty()) return kFertig;
         fehlerZeile(k, "abandoned, nothing written");
         return kAbgebrochen;
     }
-    if (!allesSchreiben(k.aus, *ergebnis)) {
-        fehlerZeile(k, std::string("cannot write standard output: ") + std::strerror(errno));
+    if (const int fehler = allesSchreiben(k.aus, *ergebnis)) {
+        fehlerZeile(k, std::string("cannot write standard output: ") + std::strerror(fehler));
         return kEinAusgabeFehler;
     }
     if (aufruf.tipps) {
@@ -114,7 +115,7 @@ int hauptprogramm(std::span<const std::string_view> args, const Kanaele& kanaele
         const auto& aufruf = std::get<Aufruf>(gelesen);
         switch (aufruf.art()) {
             case Art::Hilfe:
-                return allesSchreiben(kanaele.aus, aufrufText()) ? kFertig : kEinAusgabeFehler;
+                return allesSchreiben(kanaele.aus, aufrufText()) == 0 ? kFertig : kEinAusgabeFehler;
             case Art::Stapel:
                 fehlerZeile(kanaele, "unexpected argument '" +
                                          sichtbar(aufruf.dateien.front(), false) +

@@ -172,6 +172,8 @@ INSTANTIATE_TEST_SUITE_P(
         AufrufFehlerFall{"SetEmptyValue", {"--set", "ZU="}, "ZU"},
         AufrufFehlerFall{"SetWithoutEquals", {"--set", "ZU"}, "'ZU'"},
         AufrufFehlerFall{"SetLineBreakStaysOnOneLine", {"--set", "Z\nU=1"}, "'Z\\x0AU'"},
+        AufrufFehlerFall{
+            "EchoedControlsAreEscaped", {"--set", "\x1B[2J\xC2\x9B\xC1=1"}, "'\\x1B[2J\\x9B\\xC1'"},
         AufrufFehlerFall{"ReplaceWithoutArguments", {"--replace"}, "--replace"},
         AufrufFehlerFall{"ReplaceWithOneArgument", {"--replace", "a"}, "--replace"},
         AufrufFehlerFall{"ReplaceEmptySearch", {"--replace", "", "x"}, "SEARCH"},
