@@ -140,9 +140,10 @@ void Optimierung(Umgebung& u, Modus modus) {
     }
 
     if (!batch) u.setzeBeschaeftigt(true);
+    // A batch run leaves the cursor to the batch, which set it and is still going.
     auto abandon = [&] {
         arbeit.flush();
-        u.setzeBeschaeftigt(false);
+        if (!batch) u.setzeBeschaeftigt(false);
     };
 
     const PassFrage passFrage = [&](std::string_view frage) {

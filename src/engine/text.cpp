@@ -116,6 +116,9 @@ std::optional<Text> utf8ToCp1252(std::string_view utf8) {
             if ((cb & 0xC0) != 0x80) return std::nullopt;
             cp = (cp << 6) | (cb & 0x3F);
         }
+        // An overlong form is not valid UTF-8 and could smuggle in a '<' or a NUL.
+        constexpr char32_t kKleinster[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (cp < kKleinster[len]) return std::nullopt;
         i += len;
         if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
             out.push_back(static_cast<char>(cp));

@@ -1,0 +1,167 @@
+// Text primitives: replace-all, ASCII lowercasing, line-break normalising and the code page.
+#include "engine/text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "literal.h"
+
+namespace quintaro {
+namespace {
+
+using namespace std::string_literals;
+
+struct ErsetzungsFall {
+    const char* name;
+    friend void PrintTo(const ErsetzungsFall& f, std::ostream* os) { *os << f.name; }
+    std::string text, search, replacement, expected;
+};
+
+class ReplaceAll : public testing::TestWithParam<ErsetzungsFall> {};
+
+TEST_P(ReplaceAll, GivesTheExpectedText) {
+    const auto& c = GetParam();
+    EXPECT_EQ(replaceAll(c.text, c.search, c.replacement), c.expected);
+    EXPECT_EQ(literal::replaceAll(c.text, c.search, c.replacement), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, ReplaceAll,
+    testing::Values(
+        ErsetzungsFall{"EmptySearchChangesNothing", "abc", "", "x", "abc"},
+        ErsetzungsFall{"EmptyText", "", "a", "b", ""},
+        ErsetzungsFall{"NotFound", "abc", "d", "x", "abc"},
+        // Occurrences never overlap and the scan continues behind each one.
+        ErsetzungsFall{"NonOverlapping", "aaaa", "aa", "a", "aa"},
+        ErsetzungsFall{"OddRunLeavesTail", "aaa", "aa", "b", "ba"},
+        // The text put in is never searched again, so this terminates.
+        ErsetzungsFall{"ReplacementHoldsSearch", "aa", "a", "ab", "abab"},
+        ErsetzungsFall{"CaseSensitive", "Aa", "a", "x", "Ax"},
+        ErsetzungsFall{"Deletion", "a-b-c", "-", "", "abc"},
+        ErsetzungsFall{"WholeText", "abc", "abc", "", ""},
+        ErsetzungsFall{"SearchLongerThanText", "ab", "abc", "x", "ab"},
+        ErsetzungsFall{"NulBytes", "a\0b\0"s, "\0"s, "0", "a0b0"},
+        ErsetzungsFall{"HighBytes", "\xE4\xFC\xE4", "\xE4", "&auml;", "&auml;\xFC&auml;"},
+        ErsetzungsFall{"LineBreakPairs", "\r\n\r\n\r\n", "\r\n\r\n", "\r\n", "\r\n\r\n"}),
+    [](const auto& fall) { return std::string(fall.param.name); });
+
+TEST(LowerAscii, ChangesOnlyAToZ) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+    const Text lowered = lowerAscii(all);
+    ASSERT_EQ(lowered.size(), 256u);
+    for (int b = 0; b < 256; ++b) {
+        const int expected = (b >= 'A' && b <= 'Z') ? b + 32 : b;
+        EXPECT_EQ(static_cast<unsigned char>(lowered[static_cast<std::size_t>(b)]), expected)
+            << "byte " << b;
+    }
+}
+
+struct UmbruchFall {
+    const char* name;
+    friend void PrintTo(const UmbruchFall& f, std::ostream* os) { *os << f.name; }
+    std::string input, expected;
+};
+
+class NormaliseLineBreaks : public testing::TestWithParam<UmbruchFall> {};
+
+TEST_P(NormaliseLineBreaks, MakesEveryLineEndCrLf) {
+    EXPECT_EQ(normaliseLineBreaks(GetParam().input), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, NormaliseLineBreaks,
+                         testing::Values(UmbruchFall{"Empty", "", ""},
+                                         UmbruchFall{"NoBreak", "abc", "abc"},
+                                         UmbruchFall{"CrLfStays", "a\r\nb", "a\r\nb"},
+                                         UmbruchFall{"LoneLf", "a\nb", "a\r\nb"},
+                                         UmbruchFall{"LoneCr", "a\rb", "a\r\nb"},
+                                         // LF CR is two line ends, not one.
+                                         UmbruchFall{"LfCr", "a\n\rb", "a\r\n\r\nb"},
+                                         UmbruchFall{"CrCrLf", "\r\r\n", "\r\n\r\n"},
+                                         UmbruchFall{"TrailingCr", "a\r", "a\r\n"},
+                                         UmbruchFall{"OnlyBreaks", "\n\n\r", "\r\n\r\n\r\n"},
+                                         UmbruchFall{"NulKept", "a\0\nb"s, "a\0\r\nb"s}),
+                         [](const auto& fall) { return std::string(fall.param.name); });
+
+TEST(NormaliseLineBreaks, IsIdempotent) {
+    const std::string once = normaliseLineBreaks("a\rb\nc\r\nd\n\r\r\n");
+    EXPECT_EQ(normaliseLineBreaks(once), once);
+}
+
+TEST(CodePage, EveryByteRoundTrips) {
+    for (int b = 0; b < 256; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        const std::string utf8 = cp1252ToUtf8(byte);
+        const auto back = utf8ToCp1252(utf8);
+        ASSERT_TRUE(back.has_value()) << "byte " << b;
+        EXPECT_EQ(*back, byte) << "byte " << b;
+    }
+}
+
+TEST(CodePage, WholeTextOfAllBytesRoundTrips) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+    EXPECT_EQ(utf8ToCp1252(cp1252ToUtf8(all)), all);
+}
+
+struct ZeichenFall {
+    const char* name;
+    friend void PrintTo(const ZeichenFall& f, std::ostream* os) { *os << f.name; }
+    std::string cp1252, utf8;
+};
+
+class CodePageMapping : public testing::TestWithParam<ZeichenFall> {};
+
+TEST_P(CodePageMapping, BothDirections) {
+    EXPECT_EQ(cp1252ToUtf8(GetParam().cp1252), GetParam().utf8);
+    EXPECT_EQ(utf8ToCp1252(GetParam().utf8), GetParam().cp1252);
+}
+
+INSTANTIATE_TEST_SUITE_P(Characters, CodePageMapping,
+                         testing::Values(ZeichenFall{"Ascii", "<p>", "<p>"},
+                                         ZeichenFall{"Euro", "\x80", "\u20AC"},
+                                         ZeichenFall{"LowQuote", "\x84", "\u201E"},
+                                         ZeichenFall{"TradeMark", "\x99", "\u2122"},
+                                         ZeichenFall{"YDiaeresis", "\x9F", "\u0178"},
+                                         ZeichenFall{"Umlauts",
+                                                     "Gr\xFC\xDF"
+                                                     "e",
+                                                     "Gr\u00FC\u00DF"
+                                                     "e"},
+                                         ZeichenFall{"NoBreakSpace", "\xA0", "\u00A0"},
+                                         ZeichenFall{"UndefinedSlotAsC1", "\x81\x8D\x8F\x90\x9D",
+                                                     "\u0081\u008D\u008F\u0090\u009D"}),
+                         [](const auto& fall) { return std::string(fall.param.name); });
+
+struct UngueltigFall {
+    const char* name;
+    friend void PrintTo(const UngueltigFall& f, std::ostream* os) { *os << f.name; }
+    std::string utf8;
+};
+
+class Utf8Refused : public testing::TestWithParam<UngueltigFall> {};
+
+TEST_P(Utf8Refused, GivesNothing) {
+    EXPECT_FALSE(utf8ToCp1252(GetParam().utf8).has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, Utf8Refused,
+    testing::Values(
+        // Characters the code page lacks.
+        UngueltigFall{"Cyrillic", "\u0416"}, UngueltigFall{"Emoji", "\U0001F600"},
+        UngueltigFall{"C1ControlOfAnAssignedSlot", "\u0080"},
+        UngueltigFall{"LatinExtended", "\u0101"},
+        // Malformed input.
+        UngueltigFall{"LoneContinuation", "\x80"}, UngueltigFall{"Truncated", "a\xC3"},
+        UngueltigFall{"BadContinuation", "\xC3\x41"}, UngueltigFall{"FiveByteLead", "\xF8\x88"},
+        UngueltigFall{"InvalidByteFF", "\xFF"},
+        // Overlong forms must not sneak characters such as '<' or NUL past a check.
+        UngueltigFall{"OverlongLessThan", "\xC0\xBC"}, UngueltigFall{"OverlongNul", "\xC0\x80"},
+        UngueltigFall{"OverlongThreeByte", "\xE0\x81\x81"},
+        UngueltigFall{"OverlongFourByteEuro", "\xF0\x82\x82\xAC"}),
+    [](const auto& fall) { return std::string(fall.param.name); });
+
+}  // namespace
+}  // namespace quintaro
