@@ -120,6 +120,9 @@ std::optional<Text> utf8ToCp1252(std::string_view utf8) {
         constexpr char32_t kKleinster[] = {0, 0, 0x80, 0x800, 0x10000};
         if (cp < kKleinster[len]) return std::nullopt;
         i += len;
+        // Overlong forms would smuggle bytes such as NUL past the check.
+        constexpr std::array<char32_t, 5> kSmallest = {0, 0, 0x80, 0x800, 0x10000};
+        if (cp < kSmallest[len]) return std::nullopt;
         if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
             out.push_back(static_cast<char>(cp));
             continue;
