@@ -1,0 +1,81 @@
+// The list grows with the window; the right-hand column keeps its width and distance.
+#include "ui/batch_page.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/bausteine.h"
+#include "ui/symbole.h"
+
+namespace quintaro::ui {
+
+namespace {
+constexpr int kSpalte = 147;
+}
+
+BatchPage::BatchPage(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("Z_Dateiliste"));
+    liste_ = new QListWidget(this);
+    liste_->setObjectName(QStringLiteral("DateiListbox"));
+    liste_->setUniformItemSizes(true);
+
+    auto* obenRahmen = rahmen(this);
+    obenRahmen->setFixedSize(kSpalte, 65);
+    laden_ = bildKnopf(QStringLiteral("BitBtn8"), QStringLiteral("Dateien laden"), symbol(0),
+                       obenRahmen);
+    aufheben_ = bildKnopf(QStringLiteral("BitBtn9"), QStringLiteral("Auswahl aufheben"),
+                          loeschenSymbol(), obenRahmen);
+    auto* oben = new QVBoxLayout(obenRahmen);
+    oben->setContentsMargins(3, 3, 3, 2);
+    oben->setSpacing(0);
+    for (QPushButton* k : {laden_, aufheben_}) {
+        k->setFixedHeight(30);
+        oben->addWidget(k);
+    }
+
+    fortschritt_ = new QProgressBar(this);
+    fortschritt_->setObjectName(QStringLiteral("Fortschrittsanzeige"));
+    fortschritt_->setRange(0, 255);
+    fortschritt_->setValue(0);
+    fortschritt_->setTextVisible(false);
+    fortschritt_->setFixedSize(kSpalte, 22);
+    // Hidden except during a run, but its place stays reserved so nothing moves.
+    QSizePolicy platz = fortschritt_->sizePolicy();
+    platz.setRetainSizeWhenHidden(true);
+    fortschritt_->setSizePolicy(platz);
+    fortschritt_->hide();
+
+    auto* untenRahmen = rahmen(this);
+    untenRahmen->setFixedSize(kSpalte, 36);
+    optimieren_ = bildKnopf(QStringLiteral("DateienOptimieren"),
+                            QStringLiteral("Dateien optimieren"), symbol(6), untenRahmen);
+    optimieren_->setFixedHeight(30);
+    auto* unten = new QVBoxLayout(untenRahmen);
+    unten->setContentsMargins(3, 3, 3, 3);
+    unten->addWidget(optimieren_);
+
+    auto* rechts = new QVBoxLayout;
+    rechts->setContentsMargins(0, 0, 0, 0);
+    rechts->setSpacing(4);
+    rechts->addWidget(obenRahmen);
+    rechts->addWidget(fortschritt_);
+    rechts->addWidget(untenRahmen);
+    rechts->addStretch(1);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 1, 0);
+    layout->setSpacing(4);
+    layout->addWidget(liste_, 1);
+    layout->addLayout(rechts);
+
+    setTabOrder(liste_, laden_);
+    setTabOrder(laden_, optimieren_);
+    setTabOrder(optimieren_, fortschritt_);
+    setTabOrder(fortschritt_, aufheben_);
+}
+
+}  // namespace quintaro::ui

@@ -1,0 +1,73 @@
+// QScintilla runs in UTF-8 mode; the bytes cross over through the engine's code page tables.
+#include "ui/editor_adapter.h"
+
+#include <Qsci/qscilexerhtml.h>
+#include <Qsci/qsciscintilla.h>
+#include <QFontDatabase>
+
+#include <string>
+
+#include "ui/kodierung.h"
+
+namespace quintaro::ui {
+
+EditorAdapter::EditorAdapter(QWidget* parent)
+    : QObject(parent), editor_(new QsciScintilla(parent)), lexer_(new QsciLexerHTML(editor_)) {
+    editor_->setObjectName(QStringLiteral("QuelltextMemo"));
+    editor_->setUtf8(true);
+    editor_->setEolMode(QsciScintilla::EolWindows);
+    editor_->setWrapMode(QsciScintilla::WrapNone);
+    editor_->setMarginWidth(0, 0);
+    editor_->setMarginWidth(1, 0);
+    editor_->setMarginWidth(2, 0);
+    editor_->setFolding(QsciScintilla::NoFoldStyle);
+    editor_->setFrameShape(QFrame::StyledPanel);
+    // Both scroll bars always: the horizontal one follows the longest line seen.
+    editor_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    editor_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    editor_->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTH, 1);
+    editor_->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTHTRACKING, true);
+
+    const QFont schrift = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    editor_->setFont(schrift);
+    lexer_->setDefaultFont(schrift);
+    lexer_->setFont(schrift, -1);
+    setzeFaerbung(true);
+
+    connect(editor_, &QsciScintilla::textChanged, this, &EditorAdapter::geaendert);
+}
+
+void EditorAdapter::setzeFaerbung(bool an) {
+    if (an == faerbt_) return;
+    faerbt_ = an;
+    editor_->setLexer(an ? lexer_ : nullptr);
+    if (!an) editor_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+}
+
+Text EditorAdapter::text() const {
+    const auto laenge =
+        static_cast<std::size_t>(editor_->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
+    if (laenge == 0) return {};
+    const auto* daten = static_cast<const char*>(
+        editor_->SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+    return utf8NachCp1252(std::string_view(daten, laenge));
+}
+
+void EditorAdapter::setText(const Text& text) {
+    setzeFaerbung(text.size() <= kFarbGrenze);
+    const std::string utf8 = cp1252ToUtf8(text);
+    // SCI_SETTEXT stops at a NUL byte; clearing and appending with a length keeps every byte.
+    editor_->SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, false);
+    editor_->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+    editor_->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT,
+                           static_cast<unsigned long>(utf8.size()), utf8.data());
+    editor_->SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, true);
+    editor_->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    editor_->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0L);
+}
+
+bool EditorAdapter::istLeer() const {
+    return editor_->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) == 0;
+}
+
+}  // namespace quintaro::ui

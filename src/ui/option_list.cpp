@@ -1,0 +1,75 @@
+// A check state changed by the program is told apart from a user's toggle by a guard flag.
+#include "ui/option_list.h"
+
+#include "ui/dialoge.h"
+
+namespace quintaro::ui {
+
+namespace {
+constexpr int kZeilenhoehe = 15;
+}
+
+OptionList::OptionList(Dialoge& dialoge, QWidget* parent) : QListWidget(parent), dialoge_(dialoge) {
+    setObjectName(QStringLiteral("OptionenListbox"));
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    programmAendert_ = true;
+    for (const auto& info : kOptionen) {
+        auto* zeile = new QListWidgetItem(
+            QString::fromUtf8(info.caption.data(), static_cast<qsizetype>(info.caption.size())),
+            this);
+        zeile->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        zeile->setCheckState(info.defaultOn ? Qt::Checked : Qt::Unchecked);
+        zeile->setSizeHint(QSize(0, kZeilenhoehe));
+    }
+    programmAendert_ = false;
+
+    connect(this, &QListWidget::itemChanged, this, [this](QListWidgetItem* zeile) {
+        if (!programmAendert_) OptionenListboxClickCheck(row(zeile));
+    });
+    connect(this, &QListWidget::itemDoubleClicked, this, [this] { OptionenListboxDblClick(); });
+}
+
+bool OptionList::option(int index) const {
+    return item(index)->checkState() == Qt::Checked;
+}
+
+void OptionList::setzeOption(int index, bool an) {
+    const bool vorher = programmAendert_;
+    programmAendert_ = true;
+    item(index)->setCheckState(an ? Qt::Checked : Qt::Unchecked);
+    programmAendert_ = vorher;
+}
+
+OptionSet OptionList::optionen() const {
+    OptionSet zustand;
+    for (int i = 0; i < kOptionCount; ++i) zustand.set(i, option(i));
+    return zustand;
+}
+
+void OptionList::alleSetzen(const OptionSet& zustand) {
+    for (int i = 0; i < kOptionCount; ++i) {
+        if (option(i) != zustand[i]) setzeOption(i, zustand[i]);
+    }
+}
+
+void OptionList::OptionenListboxClickCheck(int zeile) {
+    if (zeile < 0 || zeile >= kOptionCount) return;
+    // The toggled row is the selected one, whether the mouse or the space bar toggled it.
+    setCurrentRow(zeile);
+    OptionSet zustand = optionen();
+    const bool warnen = applyToggleInterlocks(zustand, zeile);
+    alleSetzen(zustand);
+    if (warnen)
+        dialoge_.meldung(window(),
+                         QString::fromUtf8(kSkriptWarnung.data(),
+                                           static_cast<qsizetype>(kSkriptWarnung.size())));
+}
+
+void OptionList::OptionenListboxDblClick() {
+    const int zeile = currentRow();
+    if (zeile < 0) return;
+    setzeOption(zeile, !option(zeile));
+}
+
+}  // namespace quintaro::ui

@@ -1,0 +1,34 @@
+// OptionenListbox: the eighteen options as a check list. A toggle by the user applies the
+// interlocks of the alternative pairs; a double-click inverts a tick without them.
+#pragma once
+
+#include <QListWidget>
+
+#include "engine/optionen.h"
+
+namespace quintaro::ui {
+
+class Dialoge;
+
+class OptionList : public QListWidget {
+    Q_OBJECT
+  public:
+    OptionList(Dialoge& dialoge, QWidget* parent = nullptr);
+
+    bool option(int index) const;
+    // A plain change: no interlock, no message.
+    void setzeOption(int index, bool an);
+    OptionSet optionen() const;
+
+    // The list's events.
+    void OptionenListboxClickCheck(int zeile);
+    void OptionenListboxDblClick();
+
+  private:
+    void alleSetzen(const OptionSet& zustand);
+
+    Dialoge& dialoge_;
+    bool programmAendert_ = false;
+};
+
+}  // namespace quintaro::ui

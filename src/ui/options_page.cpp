@@ -1,0 +1,140 @@
+// The left column keeps its size; the option list grows with the page and its buttons stay at
+// the bottom.
+#include "ui/options_page.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "ui/bausteine.h"
+#include "ui/option_list.h"
+#include "ui/replacement_editor.h"
+#include "ui/symbole.h"
+
+namespace quintaro::ui {
+
+namespace {
+constexpr int kLinks = 290;
+}
+
+OptionsPage::OptionsPage(Dialoge& dialoge, QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("Z_Optionen"));
+    QWidget* filter = filtergruppe();
+    ersetzung_ = new ReplacementEditor(dialoge, this);
+    ersetzung_->setFixedWidth(kLinks);
+    ersetzung_->setFixedHeight(194);
+    QWidget* optionen = optionsgruppe(dialoge);
+
+    auto* links = new QVBoxLayout;
+    links->setContentsMargins(0, 0, 0, 0);
+    links->setSpacing(15);
+    links->addWidget(filter);
+    links->addWidget(ersetzung_);
+    links->addStretch(1);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(5, 17, 4, 0);
+    layout->setSpacing(15);
+    layout->addLayout(links);
+    layout->addWidget(optionen, 1);
+
+    setTabOrder(dateifilter_, filterEdit_);
+    setTabOrder(filterEdit_, bitBtn1_);
+    setTabOrder(bitBtn1_, bitBtn2_);
+    setTabOrder(bitBtn2_, ersetzung_->grid());
+    setTabOrder(ersetzung_->grid(), ersetzung_->edit1());
+    setTabOrder(ersetzung_->edit1(), ersetzung_->edit2());
+    setTabOrder(ersetzung_->edit2(), ersetzung_->okKnopf());
+    setTabOrder(ersetzung_->okKnopf(), ersetzung_->loeschenKnopf());
+    setTabOrder(ersetzung_->loeschenKnopf(), optionen_);
+    setTabOrder(optionen_, bitBtn5_);
+    setTabOrder(bitBtn5_, bitBtn6_);
+}
+
+QWidget* OptionsPage::filtergruppe() {
+    auto* gruppe = rahmen(this);
+    gruppe->setFixedSize(kLinks, 89);
+    auto* kopf = ueberschrift(QStringLiteral("Berücksichtigte Dateierweiterungen"), gruppe);
+
+    dateifilter_ = new QListWidget(gruppe);
+    dateifilter_->setObjectName(QStringLiteral("DateifilterListbox"));
+    dateifilter_->setFixedSize(85, 53);
+    dateifilter_->setUniformItemSizes(true);
+    dateifilter_->addItems({QStringLiteral(".htm*"), QStringLiteral(".shtm*")});
+    filterEdit_ = new QLineEdit(gruppe);
+    filterEdit_->setObjectName(QStringLiteral("LabeledEdit1"));
+    filterEdit_->setFixedSize(59, 21);
+    auto* filterLabel = new QLabel(QStringLiteral("Dateiendung hinzufügen "), gruppe);
+    filterLabel->setBuddy(filterEdit_);
+    bitBtn1_ = bildKnopf(QStringLiteral("BitBtn1"), QStringLiteral("OK"), okSymbol(), gruppe);
+    bitBtn2_ =
+        bildKnopf(QStringLiteral("BitBtn2"), QStringLiteral("Löschen"), loeschenSymbol(), gruppe);
+    for (QPushButton* k : {bitBtn1_, bitBtn2_}) k->setFixedSize(90, 25);
+
+    auto* rechts = new QGridLayout;
+    rechts->setContentsMargins(0, 0, 0, 0);
+    rechts->setHorizontalSpacing(2);
+    rechts->setVerticalSpacing(0);
+    rechts->addWidget(filterLabel, 0, 0, Qt::AlignRight);
+    rechts->addWidget(filterEdit_, 0, 1);
+    rechts->setRowStretch(1, 1);
+    auto* knoepfe = new QHBoxLayout;
+    knoepfe->setSpacing(2);
+    knoepfe->addStretch(1);
+    knoepfe->addWidget(bitBtn1_);
+    knoepfe->addWidget(bitBtn2_);
+    rechts->addLayout(knoepfe, 2, 0, 1, 2);
+
+    auto* zeile = new QHBoxLayout;
+    zeile->setSpacing(6);
+    zeile->addWidget(dateifilter_, 0, Qt::AlignTop);
+    zeile->addLayout(rechts, 1);
+
+    auto* layout = new QVBoxLayout(gruppe);
+    layout->setContentsMargins(5, 5, 5, 4);
+    layout->setSpacing(5);
+    layout->addWidget(kopf);
+    layout->addLayout(zeile, 1);
+    return gruppe;
+}
+
+QWidget* OptionsPage::optionsgruppe(Dialoge& dialoge) {
+    auto* spalte = new QWidget(this);
+    auto* listenRahmen = rahmen(spalte);
+    auto* kopf = ueberschrift(QStringLiteral("Optionen"), listenRahmen);
+    optionen_ = new OptionList(dialoge, listenRahmen);
+    auto* l = new QVBoxLayout(listenRahmen);
+    l->setContentsMargins(5, 5, 5, 5);
+    l->setSpacing(5);
+    l->addWidget(kopf);
+    l->addWidget(optionen_, 1);
+
+    auto* knopfRahmen = rahmen(spalte);
+    knopfRahmen->setFixedHeight(38);
+    bitBtn5_ = bildKnopf(QStringLiteral("BitBtn5"), QStringLiteral("Wiederherstellen"), symbol(9),
+                         knopfRahmen);
+    bitBtn6_ =
+        bildKnopf(QStringLiteral("BitBtn6"), QStringLiteral("Speichern"), symbol(2), knopfRahmen);
+    auto* k = new QHBoxLayout(knopfRahmen);
+    k->setContentsMargins(5, 6, 5, 6);
+    k->setSpacing(5);
+    for (QPushButton* b : {bitBtn5_, bitBtn6_}) {
+        b->setFixedHeight(25);
+        k->addWidget(b, 1);
+    }
+
+    auto* layout = new QVBoxLayout(spalte);
+    layout->setContentsMargins(0, 1, 0, 0);
+    layout->setSpacing(14);
+    layout->addWidget(listenRahmen, 1);
+    layout->addWidget(knopfRahmen);
+    return spalte;
+}
+
+}  // namespace quintaro::ui

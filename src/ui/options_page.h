@@ -1,0 +1,45 @@
+// Z_Optionen: the file-type filter group (top left), the replacement table editor (bottom left)
+// and the option list with "Wiederherstellen" and "Speichern" (right).
+#pragma once
+
+#include <QWidget>
+
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace quintaro::ui {
+
+class Dialoge;
+class OptionList;
+class ReplacementEditor;
+
+class OptionsPage : public QWidget {
+    Q_OBJECT
+  public:
+    OptionsPage(Dialoge& dialoge, QWidget* parent = nullptr);
+
+    OptionList& optionen() const { return *optionen_; }
+    ReplacementEditor& ersetzung() const { return *ersetzung_; }
+    QListWidget* dateifilterListbox() const { return dateifilter_; }
+    QLineEdit* labeledEdit1() const { return filterEdit_; }
+    QPushButton* bitBtn1() const { return bitBtn1_; }
+    QPushButton* bitBtn2() const { return bitBtn2_; }
+    QPushButton* bitBtn5() const { return bitBtn5_; }
+    QPushButton* bitBtn6() const { return bitBtn6_; }
+
+  private:
+    QWidget* filtergruppe();
+    QWidget* optionsgruppe(Dialoge& dialoge);
+
+    QListWidget* dateifilter_ = nullptr;
+    QLineEdit* filterEdit_ = nullptr;
+    QPushButton* bitBtn1_ = nullptr;
+    QPushButton* bitBtn2_ = nullptr;
+    ReplacementEditor* ersetzung_ = nullptr;
+    OptionList* optionen_ = nullptr;
+    QPushButton* bitBtn5_ = nullptr;
+    QPushButton* bitBtn6_ = nullptr;
+};
+
+}  // namespace quintaro::ui

@@ -1,0 +1,106 @@
+// QMessageBox with the program's caption, German buttons and no icon; QFileDialog for files.
+#include "ui/qt_dialoge.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace quintaro::ui {
+
+QString fehlerText(const QString& text) {
+    if (!text.isEmpty() && text.back() > QChar(u'.')) return text + u'.';
+    return text;
+}
+
+QString anzeigeText(const QString& text) {
+    QString s = text;
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return s;
+}
+
+namespace {
+
+// Texts such as "<!-- ... -->" in the comment question must never be taken for rich text.
+void grundeinstellung(QMessageBox& box, const QString& text) {
+    box.setWindowTitle(kTitel);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(anzeigeText(text));
+}
+
+}  // namespace
+
+Antwort QtDialoge::frage(QWidget* parent, const QString& text, Knoepfe knoepfe) {
+    QMessageBox box(parent);
+    grundeinstellung(box, text);
+    box.setIcon(QMessageBox::NoIcon);
+    QPushButton* ja = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+    QPushButton* nein = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
+    QPushButton* abbrechen = nullptr;
+    if (knoepfe == Knoepfe::JaNeinAbbrechen) {
+        abbrechen = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+    }
+    box.setDefaultButton(ja);
+    // Escape and the title bar's close button both press the escape button.
+    box.setEscapeButton(abbrechen != nullptr ? abbrechen : nein);
+    box.exec();
+    const auto* gedrueckt = box.clickedButton();
+    if (gedrueckt == ja) return Antwort::Ja;
+    if (gedrueckt == nein || abbrechen == nullptr) return Antwort::Nein;
+    return Antwort::Abbrechen;
+}
+
+void QtDialoge::meldung(QWidget* parent, const QString& text) {
+    QMessageBox box(parent);
+    grundeinstellung(box, text);
+    box.setIcon(QMessageBox::NoIcon);
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
+}
+
+void QtDialoge::fehler(QWidget* parent, const QString& text) {
+    QMessageBox box(parent);
+    grundeinstellung(box, fehlerText(text));
+    box.setIcon(QMessageBox::Critical);
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
+}
+
+QString QtDialoge::dateiOeffnen(QWidget* parent, const QStringList& filter) {
+    QFileDialog dialog(parent);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilters(filter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QStringList QtDialoge::dateienOeffnen(QWidget* parent, const QStringList& filter) {
+    QFileDialog dialog(parent);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilters(filter);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.selectedFiles();
+}
+
+QString QtDialoge::dateiSpeichern(QWidget* parent, const QStringList& filter,
+                                  const QString& vorschlag, const QString& standardEndung) {
+    QFileDialog dialog(parent);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // Overwriting is not asked about: the document's own file is the usual target.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilters(filter);
+    QString endung = standardEndung;
+    if (endung.startsWith(u'.')) endung.remove(0, 1);
+    dialog.setDefaultSuffix(endung);
+    if (!vorschlag.isEmpty()) dialog.selectFile(vorschlag);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace quintaro::ui

@@ -1,0 +1,21 @@
+// Message boxes and file dialogs of the running program: QMessageBox and QFileDialog.
+#pragma once
+
+#include "ui/dialoge.h"
+
+class QMessageBox;
+
+namespace quintaro::ui {
+
+class QtDialoge : public Dialoge {
+  public:
+    Antwort frage(QWidget* parent, const QString& text, Knoepfe knoepfe) override;
+    void meldung(QWidget* parent, const QString& text) override;
+    void fehler(QWidget* parent, const QString& text) override;
+    QString dateiOeffnen(QWidget* parent, const QStringList& filter) override;
+    QStringList dateienOeffnen(QWidget* parent, const QStringList& filter) override;
+    QString dateiSpeichern(QWidget* parent, const QStringList& filter, const QString& vorschlag,
+                           const QString& standardEndung) override;
+};
+
+}  // namespace quintaro::ui

@@ -1,0 +1,14 @@
+// The desktop's "open" action through QDesktopServices.
+#include "ui/shell.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QUrl>
+
+namespace quintaro::ui {
+
+void QtShell::oeffnen(const QString& pfad) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(pfad).absoluteFilePath()));
+}
+
+}  // namespace quintaro::ui

@@ -1,0 +1,122 @@
+// Layout: the editor grows with the window; the right-hand column keeps its width of 147 pixels,
+// the size box stays at the top and the two button groups at the bottom.
+#include "ui/source_page.h"
+
+#include <Qsci/qsciscintilla.h>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/bausteine.h"
+#include "ui/editor_adapter.h"
+#include "ui/symbole.h"
+
+namespace quintaro::ui {
+
+namespace {
+constexpr int kSpalte = 147;
+constexpr int kKnopfHoehe = 30;
+// Windows' colour of inactive title bars, behind the white heading of the size box.
+const QColor kTitelleiste(0x7a, 0x96, 0xbb);
+}  // namespace
+
+SourcePage::SourcePage(QWidget* parent) : QWidget(parent), editor_(new EditorAdapter(this)) {
+    setObjectName(QStringLiteral("Z_Quelltext"));
+
+    // Size box.
+    auto* groessen = rahmen(this);
+    groessen->setFixedSize(kSpalte, 76);
+    auto* kopf = ueberschrift(QStringLiteral("Dateigröße (in Byte)"), groessen);
+    kopf->setAutoFillBackground(true);
+    QPalette farben = kopf->palette();
+    farben.setColor(QPalette::Window, kTitelleiste);
+    farben.setColor(QPalette::WindowText, Qt::white);
+    kopf->setPalette(farben);
+    kopf->setFixedHeight(25);
+    kopf->setContentsMargins(4, 0, 0, 0);
+    originalGroesse_ = new QLabel(QStringLiteral("/"), groessen);
+    originalGroesse_->setObjectName(QStringLiteral("DateigroesseOriginalLabel"));
+    optimiertGroesse_ = new QLabel(QStringLiteral("/"), groessen);
+    optimiertGroesse_->setObjectName(QStringLiteral("DateigroesseOptimiertLabel"));
+    for (QLabel* l : {originalGroesse_, optimiertGroesse_}) {
+        l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+    auto* werte = new QGridLayout;
+    werte->setContentsMargins(5, 4, 4, 4);
+    werte->setHorizontalSpacing(6);
+    werte->setVerticalSpacing(2);
+    werte->addWidget(new QLabel(QStringLiteral("Original:"), groessen), 0, 0);
+    werte->addWidget(originalGroesse_, 0, 1);
+    werte->addWidget(new QLabel(QStringLiteral("Optimiert:"), groessen), 1, 0);
+    werte->addWidget(optimiertGroesse_, 1, 1);
+    werte->setColumnStretch(1, 1);
+    auto* box = new QVBoxLayout(groessen);
+    box->setContentsMargins(1, 1, 1, 1);
+    box->setSpacing(0);
+    box->addWidget(kopf);
+    box->addLayout(werte);
+    box->addStretch(1);
+
+    // Run and view buttons, each pair in its own frame.
+    optimieren_ = bildKnopf(QStringLiteral("OptimierenButton"), QStringLiteral("Jetzt optimieren"),
+                            symbol(4), this);
+    schrittweise_ = bildKnopf(QStringLiteral("SchrittweiseOptimierenButton"),
+                              QStringLiteral("Schrittweise optimieren"), symbol(5), this);
+    ansichtOriginal_ = bildKnopf(QStringLiteral("AnsichtOriginalButton"),
+                                 QStringLiteral("Ansicht Original"), symbol(12), this);
+    ansichtOptimiert_ = bildKnopf(QStringLiteral("AnsichtOptimiertButton"),
+                                  QStringLiteral("Ansicht Optimiert"), symbol(10), this);
+    auto paar = [this](QPushButton* a, QPushButton* b) {
+        auto* f = rahmen(this);
+        f->setFixedSize(kSpalte, 65);
+        auto* l = new QVBoxLayout(f);
+        l->setContentsMargins(3, 3, 3, 2);
+        l->setSpacing(0);
+        for (QPushButton* k : {a, b}) {
+            k->setParent(f);
+            k->setFixedHeight(kKnopfHoehe);
+            l->addWidget(k);
+        }
+        return f;
+    };
+    QFrame* laufRahmen = paar(optimieren_, schrittweise_);
+    QFrame* ansichtRahmen = paar(ansichtOriginal_, ansichtOptimiert_);
+
+    auto* rechts = new QVBoxLayout;
+    rechts->setContentsMargins(0, 0, 0, 0);
+    rechts->setSpacing(0);
+    rechts->addWidget(groessen);
+    rechts->addStretch(1);
+    rechts->addWidget(laufRahmen);
+    rechts->addSpacing(7);
+    rechts->addWidget(ansichtRahmen);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(3);
+    layout->addWidget(editor_->widget(), 1);
+    layout->addLayout(rechts);
+
+    setTabOrder(editor_->widget(), optimieren_);
+    setTabOrder(optimieren_, schrittweise_);
+    setTabOrder(schrittweise_, ansichtOriginal_);
+    setTabOrder(ansichtOriginal_, ansichtOptimiert_);
+}
+
+void SourcePage::setzeOriginalGroesse(const QString& caption) {
+    originalGroesse_->setText(caption);
+}
+void SourcePage::setzeOptimiertGroesse(const QString& caption) {
+    optimiertGroesse_->setText(caption);
+}
+QString SourcePage::originalGroesse() const {
+    return originalGroesse_->text();
+}
+QString SourcePage::optimiertGroesse() const {
+    return optimiertGroesse_->text();
+}
+
+}  // namespace quintaro::ui

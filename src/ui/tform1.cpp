@@ -1,0 +1,397 @@
+// Builds the window, connects every control to its command and carries out the commands that
+// belong to the window itself (page switching, keys, runs, preview, close).
+#include "ui/tform1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QStyleOptionMenuItem>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "ui/batch_page.h"
+#include "ui/dateioperationen.h"
+#include "ui/dialoge.h"
+#include "ui/editor_adapter.h"
+#include "ui/fenster_umgebung.h"
+#include "ui/options_page.h"
+#include "ui/replacement_editor.h"
+#include "ui/shell.h"
+#include "ui/source_page.h"
+#include "ui/symbole.h"
+
+namespace quintaro::ui {
+
+namespace {
+
+constexpr QSize kGroesse(620, 420);
+constexpr QPoint kPosition(241, 93);
+
+// Qt's menu bar shows an item's icon instead of its caption; "Datei" shows both.
+class MenueleistenStil : public QProxyStyle {
+  public:
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* maler,
+                     const QWidget* widget) const override {
+        const auto* eintrag = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (element != CE_MenuBarItem || eintrag == nullptr || eintrag->icon.isNull()) {
+            QProxyStyle::drawControl(element, option, maler, widget);
+            return;
+        }
+        QStyleOptionMenuItem hintergrund = *eintrag;
+        hintergrund.icon = QIcon();
+        hintergrund.text.clear();
+        QProxyStyle::drawControl(element, &hintergrund, maler, widget);
+
+        const bool aktiv = (eintrag->state & State_Selected) && (eintrag->state & State_Sunken);
+        const bool an = (eintrag->state & State_Enabled) != 0;
+        const QRect r = eintrag->rect;
+        const QRect bild(r.left() + kRand, r.center().y() - kBild / 2 + 1, kBild, kBild);
+        eintrag->icon.paint(maler, bild, Qt::AlignCenter, an ? QIcon::Normal : QIcon::Disabled);
+        int ausrichtung =
+            Qt::AlignCenter | Qt::TextShowMnemonic | Qt::TextDontClip | Qt::TextSingleLine;
+        if (!proxy()->styleHint(SH_UnderlineShortcut, eintrag, widget)) {
+            ausrichtung |= Qt::TextHideMnemonic;
+        }
+        proxy()->drawItemText(maler, r.adjusted(kBild + kRand, 0, 0, 0), ausrichtung,
+                              eintrag->palette, an, eintrag->text,
+                              aktiv ? QPalette::HighlightedText : QPalette::ButtonText);
+    }
+
+    QSize sizeFromContents(ContentsType typ, const QStyleOption* option, const QSize& groesse,
+                           const QWidget* widget) const override {
+        QSize s = QProxyStyle::sizeFromContents(typ, option, groesse, widget);
+        const auto* eintrag = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (typ == CT_MenuBarItem && eintrag != nullptr && !eintrag->icon.isNull()) {
+            s.rwidth() +=
+                eintrag->fontMetrics.size(Qt::TextShowMnemonic, eintrag->text).width() + kRand;
+        }
+        return s;
+    }
+
+  private:
+    static constexpr int kBild = 16;
+    static constexpr int kRand = 4;
+};
+
+}  // namespace
+
+TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateioperationen& dateien, QString einstellungsDatei,
+               QWidget* parent)
+    : QMainWindow(parent),
+      dialoge_(dialoge),
+      shell_(shell),
+      dateien_(dateien),
+      einstellungsDatei_(std::move(einstellungsDatei)) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(kTitel);
+    setWindowIcon(symbol(4));
+
+    seiten_ = new PageControl(this);
+    quelltext_ = new SourcePage(seiten_);
+    optionen_ = new OptionsPage(dialoge_, seiten_);
+    stapel_ = new BatchPage(seiten_);
+    seiten_->seiteHinzufuegen(quelltext_, kKeineDatei);
+    seiten_->seiteHinzufuegen(optionen_, QStringLiteral("Optionen"));
+    seiten_->seiteHinzufuegen(stapel_, QStringLiteral("Dateiliste"));
+    auto* mitte = new QWidget(this);
+    auto* layout = new QVBoxLayout(mitte);
+    layout->setContentsMargins(4, 2, 4, 4);
+    layout->addWidget(seiten_);
+    setCentralWidget(mitte);
+
+    umgebung_ = std::make_unique<FensterUmgebung>(*this);
+    menueAnlegen();
+    werkzeugleisteAnlegen();
+
+    connect(quelltext_->optimierenButton(), &QPushButton::clicked, this,
+            [this] { Optimierung(Sender::OptimierenButton); });
+    connect(quelltext_->schrittweiseButton(), &QPushButton::clicked, this,
+            [this] { Optimierung(Sender::SchrittweiseOptimierenButton); });
+    connect(quelltext_->ansichtOriginalButton(), &QPushButton::clicked, this,
+            [this] { OriginalAnzeigen(Sender::AnsichtOriginalButton); });
+    connect(quelltext_->ansichtOptimiertButton(), &QPushButton::clicked, this,
+            [this] { OptimierungAnzeigen(Sender::AnsichtOptimiertButton); });
+    connect(&quelltext_->editor(), &EditorAdapter::geaendert, this,
+            [this] { QuelltextMemoChange(); });
+    connect(optionen_->bitBtn1(), &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(optionen_->bitBtn2(), &QPushButton::clicked, this, [this] { BitBtn2Click(); });
+    connect(optionen_->bitBtn5(), &QPushButton::clicked, this, [this] { BitBtn5Click(); });
+    connect(optionen_->bitBtn6(), &QPushButton::clicked, this, [this] { BitBtn6Click(); });
+    connect(stapel_->dateienLaden(), &QPushButton::clicked, this, [this] { BitBtn8Click(); });
+    connect(stapel_->auswahlAufheben(), &QPushButton::clicked, this, [this] { BitBtn9Click(); });
+    connect(stapel_->dateienOptimieren(), &QPushButton::clicked, this,
+            [this] { DateienOptimierenClick(); });
+
+    setMinimumSize(kGroesse);
+    resize(kGroesse);
+    move(kPosition);
+    // The window sees every key before the focused control does.
+    qApp->installEventFilter(this);
+
+    FormCreate();
+}
+
+TForm1::~TForm1() {
+    qApp->removeEventFilter(this);
+}
+
+EditorAdapter& TForm1::editor() const {
+    return quelltext_->editor();
+}
+
+QAction* TForm1::aktion(const QString& name, const QString& text, int symbolIndex) {
+    auto* a = new QAction(symbol(symbolIndex), text, this);
+    a->setObjectName(name);
+    return a;
+}
+
+void TForm1::menueAnlegen() {
+    QMenuBar* leiste = menuBar();
+    leiste->setObjectName(QStringLiteral("MainMenu1"));
+    auto* stil = new MenueleistenStil;
+    stil->setParent(leiste);
+    leiste->setStyle(stil);
+
+    auto befehl = [this](QMenu* menue, const QString& name, const QString& text, int bild,
+                         void (TForm1::*handler)(Sender), Sender sender) {
+        QAction* a = aktion(name, text, bild);
+        connect(a, &QAction::triggered, this,
+                [this, handler, sender] { (this->*handler)(sender); });
+        menue->addAction(a);
+    };
+
+    QMenu* datei = leiste->addMenu(symbol(8), QStringLiteral("Datei"));
+    datei->setObjectName(QStringLiteral("Datei1"));
+    befehl(datei, QStringLiteral("ToolbarOeffnen"), QStringLiteral("Öffnen"), 0,
+           &TForm1::Dateiladen, Sender::ToolbarOeffnen);
+    befehl(datei, QStringLiteral("ToolbarErneutOeffnen"), QStringLiteral("Erneut Öffnen"), 1,
+           &TForm1::Dateiladen, Sender::ToolbarErneutOeffnen);
+    befehl(datei, QStringLiteral("Speichern1"), QStringLiteral("Speichern"), 2,
+           &TForm1::Dateispeichern, Sender::Speichern1);
+    befehl(datei, QStringLiteral("Speichernunter1"), QStringLiteral("Speichern unter..."), 3,
+           &TForm1::Dateispeichern, Sender::Speichernunter1);
+    datei->addSeparator();
+    befehl(datei, QStringLiteral("Schlieen1"), QStringLiteral("Schließen"), 8,
+           &TForm1::Schlieen1Click, Sender::Schlieen1);
+    datei->addSeparator();
+    befehl(datei, QStringLiteral("Beenden"), QStringLiteral("Beenden"), 7, &TForm1::Seitenwechsel,
+           Sender::Beenden);
+
+    QMenu* bearbeiten = leiste->addMenu(QStringLiteral("Bearbeiten"));
+    bearbeiten->setObjectName(QStringLiteral("Bearbeiten1"));
+    befehl(bearbeiten, QStringLiteral("Quelltext"), QStringLiteral("Quelltext (F2)"), 11,
+           &TForm1::Seitenwechsel, Sender::Quelltext);
+    befehl(bearbeiten, QStringLiteral("Optionen1"), QStringLiteral("Optionen (F3)"), 9,
+           &TForm1::Seitenwechsel, Sender::Optionen1);
+    bearbeiten->addSeparator();
+    befehl(bearbeiten, QStringLiteral("Optimieren1"), QStringLiteral("Optimierung starten (F7)"), 4,
+           &TForm1::Optimierung, Sender::Optimieren1);
+    befehl(bearbeiten, QStringLiteral("ToolbarSchrittweiseOptimieren"),
+           QStringLiteral("Schrittweise optimieren (F8)"), 5, &TForm1::Optimierung,
+           Sender::ToolbarSchrittweiseOptimieren);
+    bearbeiten->addSeparator();
+    befehl(bearbeiten, QStringLiteral("Stapelverarbeitung1"),
+           QStringLiteral("Stapelverarbeitung (F9)"), 6, &TForm1::Seitenwechsel,
+           Sender::Stapelverarbeitung1);
+
+    QMenu* anzeige = leiste->addMenu(QStringLiteral("Anzeige"));
+    anzeige->setObjectName(QStringLiteral("Anzeige1"));
+    befehl(anzeige, QStringLiteral("Optimierunganzeigen1"),
+           QStringLiteral("Optimierung anzeigen (F5)"), 10, &TForm1::OptimierungAnzeigen,
+           Sender::Optimierunganzeigen1);
+    befehl(anzeige, QStringLiteral("Originalanzeigen1"), QStringLiteral("Original anzeigen (F6)"),
+           12, &TForm1::OriginalAnzeigen, Sender::Originalanzeigen1);
+}
+
+void TForm1::werkzeugleisteAnlegen() {
+    QToolBar* leiste = addToolBar(QStringLiteral("ToolBar1"));
+    leiste->setObjectName(QStringLiteral("ToolBar1"));
+    leiste->setMovable(false);
+    leiste->setFloatable(false);
+    leiste->setIconSize(QSize(16, 16));
+    leiste->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    leiste->toggleViewAction()->setEnabled(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    auto knopf = [this, leiste](const QString& name, const QString& tipp, int bild,
+                                void (TForm1::*handler)(Sender), Sender sender) {
+        QAction* a = aktion(name, tipp, bild);
+        a->setToolTip(tipp);
+        connect(a, &QAction::triggered, this,
+                [this, handler, sender] { (this->*handler)(sender); });
+        leiste->addAction(a);
+        QWidget* w = leiste->widgetForAction(a);
+        w->setObjectName(name);
+        w->setFixedSize(23, 23);
+    };
+    knopf(QStringLiteral("ButtonOeffnen"), QStringLiteral("Datei laden"), 0, &TForm1::Dateiladen,
+          Sender::ButtonOeffnen);
+    knopf(QStringLiteral("ButtonErneutOeffnen"), QStringLiteral("Erneut laden"), 1,
+          &TForm1::Dateiladen, Sender::ButtonErneutOeffnen);
+    knopf(QStringLiteral("ButtonSpeichern"), QStringLiteral("Speichern"), 2,
+          &TForm1::Dateispeichern, Sender::ButtonSpeichern);
+    knopf(QStringLiteral("ButtonSpeichernunter"), QStringLiteral("Speichern unter..."), 3,
+          &TForm1::Dateispeichern, Sender::ButtonSpeichernunter);
+    leiste->addSeparator();
+    knopf(QStringLiteral("ToolButton6"), QStringLiteral("Optimierung starten"), 4,
+          &TForm1::Optimierung, Sender::ToolButton6);
+    leiste->addSeparator();
+}
+
+template <class Arbeit>
+void TForm1::sicher(Arbeit&& arbeit) {
+    // Nothing may be thrown through Qt's event loop: what a command throws ends the command and
+    // goes to the general error box, with the pointer back to normal.
+    try {
+        arbeit();
+    } catch (const std::exception& fehler) {
+        umgebung_->setzeBeschaeftigt(false);
+        dialoge_.fehler(this, QString::fromUtf8(fehler.what()));
+    } catch (...) {
+        umgebung_->setzeBeschaeftigt(false);
+        dialoge_.fehler(this, QStringLiteral("Unbekannter Fehler"));
+    }
+}
+
+void TForm1::FormCreate() {
+    sicher([this] {
+        optionen_->ersetzung().setzeKopfzeile();
+        // The settings load joins here; it ends on the source page as this does.
+        Seitenwechsel(Sender::Quelltext);
+    });
+}
+
+void TForm1::Seitenwechsel(Sender sender) {
+    sicher([this, sender] {
+        seiten_->setzeTabSichtbar(Seite::Quelltext, false);
+        if (sender == Sender::Optionen1) seiten_->setzeAktiv(Seite::Optionen);
+        if (sender == Sender::Beenden) close();
+        if (sender == Sender::Stapelverarbeitung1) seiten_->setzeAktiv(Seite::Dateiliste);
+        if (sender == Sender::ToolButton6 || sender == Sender::ButtonOeffnen ||
+            sender == Sender::Quelltext) {
+            seiten_->setzeAktiv(Seite::Quelltext);
+            seiten_->setzeTabSichtbar(Seite::Quelltext, true);
+        }
+    });
+}
+
+void TForm1::Optimierung(Sender sender) {
+    sicher([this, sender] {
+        Modus modus = Modus::Normal;
+        if (sender == Sender::SchrittweiseOptimierenButton ||
+            sender == Sender::ToolbarSchrittweiseOptimieren) {
+            modus = Modus::Schritt;
+        }
+        if (sender == Sender::DateienOptimieren) modus = Modus::Automatisch;
+        // The mode is the run's only when there is text to work on.
+        if (!editor().istLeer()) optimierungsmodus_ = modus;
+        ::quintaro::Optimierung(*umgebung_, modus);
+    });
+}
+
+void TForm1::OriginalAnzeigen(Sender) {
+    sicher([this] {
+        if (dateien_.existiert(aktuelleDatei_)) {
+            shell_.oeffnen(QString::fromStdString(aktuelleDatei_));
+        } else {
+            dialoge_.meldung(this, kNichtGefunden);
+        }
+    });
+}
+
+void TForm1::OptimierungAnzeigen(Sender) {
+    sicher([this] {
+        if (dateien_.existiert(vorschaudatei_)) {
+            shell_.oeffnen(QString::fromStdString(vorschaudatei_));
+        } else {
+            dialoge_.meldung(this, kNichtGefunden);
+        }
+    });
+}
+
+// Documents (open, reload, save, save as, close) and the batch page come with the document
+// module; until then these commands leave everything as it is.
+void TForm1::Dateiladen(Sender) {}
+void TForm1::Dateispeichern(Sender) {}
+void TForm1::Schlieen1Click(Sender) {}
+void TForm1::BitBtn8Click() {}
+void TForm1::BitBtn9Click() {}
+void TForm1::DateienOptimierenClick() {}
+// The file-type filter list and the settings buttons join with their own steps.
+void TForm1::BitBtn1Click() {}
+void TForm1::BitBtn2Click() {}
+void TForm1::BitBtn5Click() {}
+void TForm1::BitBtn6Click() {}
+
+void TForm1::QuelltextMemoChange() {
+    bearbeitungsstatus_ = true;
+}
+
+void TForm1::FormKeyDown(int taste) {
+    switch (taste) {
+        case Qt::Key_F2:
+            Seitenwechsel(Sender::ButtonOeffnen);
+            break;
+        case Qt::Key_F3:
+            Seitenwechsel(Sender::Optionen1);
+            break;
+        case Qt::Key_F5:
+            OptimierungAnzeigen(Sender::AnsichtOptimiertButton);
+            break;
+        case Qt::Key_F6:
+            OriginalAnzeigen(Sender::AnsichtOriginalButton);
+            break;
+        case Qt::Key_F7:
+            Optimierung(Sender::OptimierenButton);
+            break;
+        case Qt::Key_F8:
+            Optimierung(Sender::SchrittweiseOptimierenButton);
+            break;
+        case Qt::Key_F9:
+            Seitenwechsel(Sender::Stapelverarbeitung1);
+            break;
+        case Qt::Key_F11:
+            if (isMaximized()) {
+                showNormal();
+            } else {
+                showMaximized();
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+bool TForm1::eventFilter(QObject* objekt, QEvent* ereignis) {
+    if (ereignis->type() == QEvent::KeyPress && objekt->isWidgetType()) {
+        auto* widget = static_cast<QWidget*>(objekt);
+        // A key the focused control ignores travels on to its parents; the window acts only on
+        // its first delivery, to the control that has the focus (or to the window itself).
+        QWidget* fokus = QApplication::focusWidget();
+        if (fokus == nullptr || fokus->window() != this) fokus = focusWidget();
+        const bool erste = fokus != nullptr ? widget == fokus : widget == this;
+        if (erste && widget->window() == this) {
+            FormKeyDown(static_cast<QKeyEvent*>(ereignis)->key());
+        }
+    }
+    return QMainWindow::eventFilter(objekt, ereignis);
+}
+
+void TForm1::FormClose() {
+    if (!vorschaudatei_.empty() && dateien_.existiert(vorschaudatei_)) {
+        dateien_.loeschen(vorschaudatei_);
+    }
+    // Writing the settings (options 16 and 17) joins here.
+}
+
+void TForm1::closeEvent(QCloseEvent* ereignis) {
+    sicher([this] { FormClose(); });
+    ereignis->accept();
+}
+
+}  // namespace quintaro::ui

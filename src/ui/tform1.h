@@ -1,0 +1,102 @@
+// TForm1, the main window: menu, toolbar, the three pages and the commands. It wires the pages
+// and the seams (dialogs, shell, files) together; the pages and the editor do their own work.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <memory>
+#include <string>
+
+#include "engine/optimierung.h"
+#include "ui/page_control.h"
+#include "ui/sender.h"
+
+class QAction;
+
+namespace quintaro::ui {
+
+class BatchPage;
+class Dateioperationen;
+class Dialoge;
+class EditorAdapter;
+class FensterUmgebung;
+class OptionsPage;
+class Shell;
+class SourcePage;
+
+inline const QString kKeineDatei = QStringLiteral("Keine Datei geladen");
+inline const QString kNichtGefunden = QStringLiteral("Datei wurde nicht gefunden");
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+  public:
+    // `einstellungsDatei` is the path of the settings file beside the program.
+    TForm1(Dialoge& dialoge, Shell& shell, Dateioperationen& dateien, QString einstellungsDatei,
+           QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Commands. Each catches what its work throws and shows it in the general error box.
+    void Seitenwechsel(Sender sender);
+    void Optimierung(Sender sender);
+    void Dateiladen(Sender sender);
+    void Dateispeichern(Sender sender);
+    void Schlieen1Click(Sender sender);
+    void OriginalAnzeigen(Sender sender);
+    void OptimierungAnzeigen(Sender sender);
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BitBtn5Click();
+    void BitBtn6Click();
+    void BitBtn8Click();
+    void BitBtn9Click();
+    void DateienOptimierenClick();
+    // The function keys; the modifiers play no part.
+    void FormKeyDown(int taste);
+
+    // Document state and run mode.
+    const std::string& AktuelleDatei() const { return aktuelleDatei_; }
+    bool Bearbeitungsstatus() const { return bearbeitungsstatus_; }
+    const std::string& Vorschaudatei() const { return vorschaudatei_; }
+    Modus Optimierungsmodus() const { return optimierungsmodus_; }
+    const QString& einstellungsDatei() const { return einstellungsDatei_; }
+
+    PageControl& seiten() const { return *seiten_; }
+    SourcePage& quelltextSeite() const { return *quelltext_; }
+    OptionsPage& optionenSeite() const { return *optionen_; }
+    BatchPage& stapelSeite() const { return *stapel_; }
+    EditorAdapter& editor() const;
+
+  protected:
+    void closeEvent(QCloseEvent* ereignis) override;
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
+
+  private:
+    friend class FensterUmgebung;
+
+    void FormCreate();
+    void FormClose();
+    void QuelltextMemoChange();
+    void menueAnlegen();
+    void werkzeugleisteAnlegen();
+    QAction* aktion(const QString& name, const QString& text, int symbolIndex);
+    template <class Arbeit>
+    void sicher(Arbeit&& arbeit);
+
+    Dialoge& dialoge_;
+    Shell& shell_;
+    Dateioperationen& dateien_;
+    QString einstellungsDatei_;
+
+    PageControl* seiten_;
+    SourcePage* quelltext_;
+    OptionsPage* optionen_;
+    BatchPage* stapel_;
+    std::unique_ptr<FensterUmgebung> umgebung_;
+
+    std::string aktuelleDatei_;
+    bool bearbeitungsstatus_ = false;
+    std::string vorschaudatei_;
+    Modus optimierungsmodus_ = Modus::Normal;
+};
+
+}  // namespace quintaro::ui
