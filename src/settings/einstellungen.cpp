@@ -86,13 +86,13 @@ void einstellungenEintragen(IniDatei& ini, const Einstellungen& zustand,
             ini.schreibeBool(kAbschnittOptionen, info.key, zustand.optionen[index]);
         }
 
-        ini.abschnittLoeschen(kErweiterungen);
+        ini.abschnittLeeren(kErweiterungen);
         ini.schreibeZahl(kErweiterungen, kAnzahl, static_cast<std::int32_t>(zustand.filter.size()));
         for (std::size_t i = 0; i < zustand.filter.size(); ++i) {
             ini.schreibeText(kErweiterungen, std::to_string(i), zustand.filter[i]);
         }
 
-        ini.abschnittLoeschen(kReplaces);
+        ini.abschnittLeeren(kReplaces);
         ini.schreibeZahl(kReplaces, kAnzahl, zustand.tabelle.anzahl());
         for (int r = 1; r <= zustand.tabelle.anzahl(); ++r) {
             const Ersetzung& zeile = zustand.tabelle.zeile(r);

@@ -63,7 +63,8 @@ Geladen IniLaden(const std::string& path, const Einstellungen& aktuell);
 
 // "Alles" writes everything with "Gesetzt" "Ja". Any other argument (in practice "Teil") writes
 // options, filters and table only when option 16 is on, and "Ja" only when option 17 is on,
-// else "Nein". The geometry is written always; the two list sections are erased first.
+// else "Nein". The geometry is written always; the two list sections are emptied first (in
+// place, see IniDatei::abschnittLeeren), so keys of entries that are gone do not linger.
 void einstellungenEintragen(IniDatei& ini, const Einstellungen& zustand, std::string_view argument);
 // Reads the file, applies the changes and writes it back whole. Throws DateiFehler with
 // "In <path> kann nicht geschrieben werden"; the old file then stays as it was.

@@ -259,6 +259,21 @@ void IniDatei::abschnittLoeschen(std::string_view abschnitt) {
     indexNeu();
 }
 
+void IniDatei::abschnittLeeren(std::string_view abschnitt) {
+    const std::string name = gefaltet(ohneRand(abschnitt));
+    bool erster = true;
+    std::erase_if(abschnitte_, [&](Abschnitt& a) {
+        if (gefaltet(*abschnittsname(a.kopf)) != name) return false;
+        if (!erster) return true;
+        erster = false;
+        std::size_t leer = a.zeilen.size();
+        while (leer > 0 && ohneRand(a.zeilen[leer - 1]).empty()) --leer;
+        a.zeilen.erase(a.zeilen.begin(), a.zeilen.begin() + static_cast<std::ptrdiff_t>(leer));
+        return false;
+    });
+    indexNeu();
+}
+
 std::size_t IniDatei::schluesselAnzahl(std::string_view abschnitt) const {
     const Abschnitt* a = finde(abschnitt);
     return a == nullptr ? 0 : a->schluessel.size();

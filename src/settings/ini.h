@@ -56,6 +56,10 @@ class IniDatei {
     void schreibeBool(std::string_view abschnitt, std::string_view schluessel, bool wert);
     // Removes the section, every section of that name, with all its lines.
     void abschnittLoeschen(std::string_view abschnitt);
+    // The same, except that the first section of that name stays where it is, emptied of all
+    // but its trailing blank lines: keys written next land in its old place, so saving the same
+    // state twice gives the same file.
+    void abschnittLeeren(std::string_view abschnitt);
 
     // Number of different keys in the section (0 when it is missing).
     std::size_t schluesselAnzahl(std::string_view abschnitt) const;
