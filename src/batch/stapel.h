@@ -1,0 +1,115 @@
+// The batch run's work on one file, shared by the window and the command line so that both write
+// the same bytes: load, optimise in the mode "Automatisch" with its backup, and the batch save.
+// Paths are UTF-8 and use '/'.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "engine/ersetzungstabelle.h"
+#include "engine/optionen.h"
+#include "engine/text.h"
+#include "engine/umgebung.h"
+
+namespace quintaro {
+
+// The progress bar: 0 to 255, three steps of 1 per file.
+inline constexpr int kFortschrittMaximum = 255;
+inline constexpr int kSchritteProDatei = 3;
+
+// One step from `position`; a step that would go beyond the maximum starts again from 0.
+int fortschrittSchritt(int position);
+
+inline constexpr std::string_view kDateienOptimiert = "Die ausgewählten Dateien wurden optimiert.";
+inline constexpr std::string_view kKeineDateienGewaehlt =
+    "Bitte wählen Sie zuerst die gewünschten Dateien aus";
+
+// Questions and messages of a run (UTF-8). A missing question callback answers as closing the
+// box would: Abbrechen where offered, else Nein.
+using StapelFrage = std::function<Antwort(const std::string& text, Knoepfe knoepfe)>;
+using StapelMeldung = std::function<void(const std::string& text)>;
+// Called once the file is loaded and before it is optimised (the window steps its progress bar and
+// shows the size here): the path and the file's size in bytes.
+using StapelGeladen = std::function<void(const std::string& pfad, std::int32_t groesse)>;
+
+// The batch save: writes `text` safely (temporary file + rename) to `aktuelleDatei`. When that
+// path differs from `geladenerPfad` (option 13 lowercased the name), the old-cased file is removed
+// only after the write succeeded and only when the two paths name different files; if meanwhile
+// another file has taken the new name, the text goes to `geladenerPfad` instead and that file is
+// left alone. Returns the path written. Throws DateiFehler with the document module's text.
+std::string stapelSpeichern(const std::string& aktuelleDatei, const Text& text,
+                            const std::string& geladenerPfad);
+
+// The surroundings of a batch run over one file without a window: the text lives in memory, the
+// files are the real ones, and the run's batch save is stapelSpeichern.
+class DateiUmgebung : public Umgebung {
+  public:
+    DateiUmgebung(std::string pfad, Text text, const OptionSet& optionen,
+                  const Ersetzungstabelle& tabelle, StapelFrage frage = {},
+                  StapelMeldung meldung = {});
+
+    // Where the batch save wrote; empty while the run has not saved.
+    const std::string& gespeichertUnter() const { return gespeichertUnter_; }
+    std::size_t gespeicherteBytes() const { return gespeichertUnter_.empty() ? 0 : text_.size(); }
+
+    Text quelltext() override { return text_; }
+    void setzeQuelltext(const Text& text) override { text_ = text; }
+    bool option(int index) override { return optionen_[index]; }
+    const Ersetzungstabelle& ersetzungstabelle() override { return tabelle_; }
+    Antwort frage(const std::string& text, Knoepfe knoepfe) override;
+    void meldung(const std::string& text) override;
+
+    void setzeBeschaeftigt(bool) override {}
+    void setzeOptimiertGroesse(const std::string&) override {}
+    void setzeSeitenTitel(const std::string&) override {}
+    void setzeBearbeitungsstatus(bool) override {}
+    std::string aktuelleDatei() override { return aktuelleDatei_; }
+    void setzeAktuelleDatei(const std::string& path) override { aktuelleDatei_ = path; }
+    void setzeVorschaudatei(const std::string&) override {}
+
+    // The loaded file itself does not count: its lowercase name on a file system that ignores
+    // letter case is no other file.
+    bool dateiExistiert(const std::string& path) override;
+    bool kopiereDatei(const std::string& from, const std::string& to, bool overwrite) override;
+    std::int32_t dateigroesse(const std::string& path) override;
+    void schreibeDatei(const std::string& path, const Text& text) override;
+
+    void optimierungAnzeigen() override {}
+    void dokumentSpeichernBatch() override;
+    void quelltextSeiteZeigen() override {}
+
+  private:
+    std::string geladenerPfad_;
+    std::string aktuelleDatei_;
+    Text text_;
+    const OptionSet& optionen_;
+    const Ersetzungstabelle& tabelle_;
+    StapelFrage frage_;
+    StapelMeldung meldung_;
+    std::string gespeichertUnter_;
+};
+
+enum class StapelStatus {
+    Gespeichert,  // optimised and saved
+    Leer,         // an empty file: the run's message, nothing saved
+    Abgebrochen,  // "Abbrechen" at a comment question: nothing saved (the backup exists)
+};
+
+struct StapelErgebnis {
+    StapelStatus status = StapelStatus::Gespeichert;
+    std::string pfad;  // where the file now is (the lowercase name after option 13)
+    std::int32_t originalGroesse = -1;  // size of the file as loaded (Dateigroesse)
+    std::size_t optimiertGroesse = 0;   // bytes written; 0 when nothing was saved
+};
+
+// One file of a batch run: load (line breaks made CR LF), Optimierung in the mode "Automatisch"
+// (backup path + ".bak" never overwritten, option 13), batch save. Throws DateiFehler when the
+// file cannot be read or written; a failed save leaves the file as it was.
+StapelErgebnis dateiOptimieren(const std::string& pfad, const OptionSet& optionen,
+                               const Ersetzungstabelle& tabelle, const StapelFrage& frage = {},
+                               const StapelMeldung& meldung = {},
+                               const StapelGeladen& geladen = {});
+
+}  // namespace quintaro
