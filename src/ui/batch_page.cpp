@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/bausteine.h"
 #include "ui/symbole.h"
@@ -23,16 +24,24 @@ BatchPage::BatchPage(QWidget* parent) : QWidget(parent) {
     liste_->setObjectName(QStringLiteral("DateiListbox"));
     liste_->setUniformItemSizes(true);
 
-    auto* obenRahmen = rahmen(this);
-    obenRahmen->setFixedSize(kSpalte, 65);
-    laden_ = bildKnopf(QStringLiteral("BitBtn8"), QStringLiteral("Dateien laden"), symbol(0),
-                       obenRahmen);
+    laden_ = bildKnopf(QStringLiteral("BitBtn8"), QStringLiteral("Dateien laden"), symbol(0), this);
     aufheben_ = bildKnopf(QStringLiteral("BitBtn9"), QStringLiteral("Auswahl aufheben"),
-                          loeschenSymbol(), obenRahmen);
+                          loeschenSymbol(), this);
+    optimieren_ = bildKnopf(QStringLiteral("DateienOptimieren"),
+                            QStringLiteral("Dateien optimieren"), symbol(6), this);
+    // The column is 147 pixels wide unless the desktop's font needs more for a caption.
+    int spalte = kSpalte;
+    for (QPushButton* k : {laden_, aufheben_, optimieren_}) {
+        spalte = std::max(spalte, k->sizeHint().width() + 6);
+    }
+
+    auto* obenRahmen = rahmen(this);
+    obenRahmen->setFixedSize(spalte, 65);
     auto* oben = new QVBoxLayout(obenRahmen);
     oben->setContentsMargins(3, 3, 3, 2);
     oben->setSpacing(0);
     for (QPushButton* k : {laden_, aufheben_}) {
+        k->setParent(obenRahmen);
         k->setFixedHeight(30);
         oben->addWidget(k);
     }
@@ -42,7 +51,7 @@ BatchPage::BatchPage(QWidget* parent) : QWidget(parent) {
     fortschritt_->setRange(0, 255);
     fortschritt_->setValue(0);
     fortschritt_->setTextVisible(false);
-    fortschritt_->setFixedSize(kSpalte, 22);
+    fortschritt_->setFixedSize(spalte, 22);
     // Hidden except during a run, but its place stays reserved so nothing moves.
     QSizePolicy platz = fortschritt_->sizePolicy();
     platz.setRetainSizeWhenHidden(true);
@@ -50,9 +59,8 @@ BatchPage::BatchPage(QWidget* parent) : QWidget(parent) {
     fortschritt_->hide();
 
     auto* untenRahmen = rahmen(this);
-    untenRahmen->setFixedSize(kSpalte, 36);
-    optimieren_ = bildKnopf(QStringLiteral("DateienOptimieren"),
-                            QStringLiteral("Dateien optimieren"), symbol(6), untenRahmen);
+    untenRahmen->setFixedSize(spalte, 36);
+    optimieren_->setParent(untenRahmen);
     optimieren_->setFixedHeight(30);
     auto* unten = new QVBoxLayout(untenRahmen);
     unten->setContentsMargins(3, 3, 3, 3);

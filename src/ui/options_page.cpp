@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/bausteine.h"
 #include "ui/option_list.h"
@@ -69,8 +70,12 @@ QWidget* OptionsPage::filtergruppe() {
     dateifilter_->addItems({QStringLiteral(".htm*"), QStringLiteral(".shtm*")});
     filterEdit_ = new QLineEdit(gruppe);
     filterEdit_->setObjectName(QStringLiteral("LabeledEdit1"));
-    filterEdit_->setFixedSize(59, 21);
+    // 59 pixels wide where the font leaves room for its label, narrower otherwise.
+    filterEdit_->setFixedHeight(21);
+    filterEdit_->setMinimumWidth(36);
+    filterEdit_->setMaximumWidth(59);
     auto* filterLabel = new QLabel(QStringLiteral("Dateiendung hinzufügen "), gruppe);
+    filterLabel->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
     filterLabel->setBuddy(filterEdit_);
     bitBtn1_ = bildKnopf(QStringLiteral("BitBtn1"), QStringLiteral("OK"), okSymbol(), gruppe);
     bitBtn2_ =
@@ -81,8 +86,9 @@ QWidget* OptionsPage::filtergruppe() {
     rechts->setContentsMargins(0, 0, 0, 0);
     rechts->setHorizontalSpacing(2);
     rechts->setVerticalSpacing(0);
-    rechts->addWidget(filterLabel, 0, 0, Qt::AlignRight);
+    rechts->addWidget(filterLabel, 0, 0);
     rechts->addWidget(filterEdit_, 0, 1);
+    rechts->setColumnStretch(1, 1);
     rechts->setRowStretch(1, 1);
     auto* knoepfe = new QHBoxLayout;
     knoepfe->setSpacing(2);
@@ -124,8 +130,12 @@ QWidget* OptionsPage::optionsgruppe(Dialoge& dialoge) {
     auto* k = new QHBoxLayout(knopfRahmen);
     k->setContentsMargins(5, 6, 5, 6);
     k->setSpacing(5);
+    // Two buttons of equal width, as wide as the longer caption needs.
+    const int breite = std::max(bitBtn5_->sizeHint().width(), bitBtn6_->sizeHint().width());
     for (QPushButton* b : {bitBtn5_, bitBtn6_}) {
         b->setFixedHeight(25);
+        b->setMinimumWidth(breite);
+        b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         k->addWidget(b, 1);
     }
 

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/bausteine.h"
 #include "ui/editor_adapter.h"
@@ -26,9 +27,23 @@ const QColor kTitelleiste(0x7a, 0x96, 0xbb);
 SourcePage::SourcePage(QWidget* parent) : QWidget(parent), editor_(new EditorAdapter(this)) {
     setObjectName(QStringLiteral("Z_Quelltext"));
 
+    optimieren_ = bildKnopf(QStringLiteral("OptimierenButton"), QStringLiteral("Jetzt optimieren"),
+                            symbol(4), this);
+    schrittweise_ = bildKnopf(QStringLiteral("SchrittweiseOptimierenButton"),
+                              QStringLiteral("Schrittweise optimieren"), symbol(5), this);
+    ansichtOriginal_ = bildKnopf(QStringLiteral("AnsichtOriginalButton"),
+                                 QStringLiteral("Ansicht Original"), symbol(12), this);
+    ansichtOptimiert_ = bildKnopf(QStringLiteral("AnsichtOptimiertButton"),
+                                  QStringLiteral("Ansicht Optimiert"), symbol(10), this);
+    // The column is 147 pixels wide unless the desktop's font needs more for a caption.
+    int spalte = kSpalte;
+    for (QPushButton* k : {optimieren_, schrittweise_, ansichtOriginal_, ansichtOptimiert_}) {
+        spalte = std::max(spalte, k->sizeHint().width() + 6);
+    }
+
     // Size box.
     auto* groessen = rahmen(this);
-    groessen->setFixedSize(kSpalte, 76);
+    groessen->setFixedSize(spalte, 76);
     auto* kopf = ueberschrift(QStringLiteral("Dateigröße (in Byte)"), groessen);
     kopf->setAutoFillBackground(true);
     QPalette farben = kopf->palette();
@@ -61,17 +76,9 @@ SourcePage::SourcePage(QWidget* parent) : QWidget(parent), editor_(new EditorAda
     box->addStretch(1);
 
     // Run and view buttons, each pair in its own frame.
-    optimieren_ = bildKnopf(QStringLiteral("OptimierenButton"), QStringLiteral("Jetzt optimieren"),
-                            symbol(4), this);
-    schrittweise_ = bildKnopf(QStringLiteral("SchrittweiseOptimierenButton"),
-                              QStringLiteral("Schrittweise optimieren"), symbol(5), this);
-    ansichtOriginal_ = bildKnopf(QStringLiteral("AnsichtOriginalButton"),
-                                 QStringLiteral("Ansicht Original"), symbol(12), this);
-    ansichtOptimiert_ = bildKnopf(QStringLiteral("AnsichtOptimiertButton"),
-                                  QStringLiteral("Ansicht Optimiert"), symbol(10), this);
-    auto paar = [this](QPushButton* a, QPushButton* b) {
+    auto paar = [this, spalte](QPushButton* a, QPushButton* b) {
         auto* f = rahmen(this);
-        f->setFixedSize(kSpalte, 65);
+        f->setFixedSize(spalte, 65);
         auto* l = new QVBoxLayout(f);
         l->setContentsMargins(3, 3, 3, 2);
         l->setSpacing(0);

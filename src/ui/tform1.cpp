@@ -90,6 +90,10 @@ TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateioperationen& dateien, QStrin
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kTitel);
     setWindowIcon(symbol(4));
+    // The controls are laid out for an 8-point dialog font.
+    QFont schrift = font();
+    schrift.setPointSize(8);
+    setFont(schrift);
 
     seiten_ = new PageControl(this);
     quelltext_ = new SourcePage(seiten_);
