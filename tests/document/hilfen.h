@@ -21,6 +21,9 @@ namespace quintaro::test {
 class Ordner {
   public:
     Ordner() { ::chmod(pfad().c_str(), 0755); }  // reachable for a child that drops to nobody
+    ~Ordner() { ::chmod(pfad().c_str(), 0755); }  // a test may have made it read-only
+    Ordner(const Ordner&) = delete;
+    Ordner& operator=(const Ordner&) = delete;
     std::string pfad() const { return dir_.path().toStdString(); }
     std::string operator/(const std::string& name) const { return pfad() + "/" + name; }
 

@@ -6,6 +6,8 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <ostream>
+
 #include "document/dokument.h"
 #include "engine/umgebung.h"
 #include "hilfen.h"
@@ -48,6 +50,11 @@ struct Stand {
     std::string inhalt;
     mode_t rechte;
     bool operator==(const Stand&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const Stand& s) {
+        out << s.namen.size() << " entries, mode " << std::oct << s.rechte << std::dec
+            << ", content \"" << s.inhalt << '"';
+        return out;
+    }
 };
 
 Stand stand(const Ordner& dir, const std::string& datei) {
@@ -62,7 +69,7 @@ TEST(SicheresSpeichern, SchreibgeschuetzteDateiBleibtErhalten) {
     Ordner dir;
     const std::string datei = dir / "seite.htm";
     schreibeRoh(datei, kAlt);
-    ::chmod(datei.c_str(), 0644);  // only root may write it
+    ::chmod(datei.c_str(), 0444);
     schreibbarFuerAlle(dir.pfad());
     const Stand vorher = stand(dir, datei);
 
@@ -81,7 +88,7 @@ TEST(SicheresSpeichern, SchreibgeschuetzterOrdnerLaesstDieDateiUnveraendert) {
     const std::string datei = dir / "seite.htm";
     schreibeRoh(datei, kAlt);
     ::chmod(datei.c_str(), 0666);
-    ::chmod(dir.pfad().c_str(), 0755);
+    ::chmod(dir.pfad().c_str(), 0555);
     const Stand vorher = stand(dir, datei);
 
     const int code = test::imKind([&] {
@@ -94,6 +101,7 @@ TEST(SicheresSpeichern, SchreibgeschuetzterOrdnerLaesstDieDateiUnveraendert) {
 
 TEST(SicheresSpeichern, NeueDateiInSchreibgeschuetztemOrdner) {
     Ordner dir;
+    ::chmod(dir.pfad().c_str(), 0555);
     const int code = test::imKind([&] {
         if (!test::alsNiemand()) return kVorbereitung;
         return speichernSollScheitern(dir / "neu.htm", "neu", "Permission denied");
@@ -169,6 +177,7 @@ TEST(SicheresSpeichern, KopierenInSchreibgeschuetztenOrdner) {
     Ordner dir;
     const std::string quelle = dir / "seite.htm";
     schreibeRoh(quelle, kAlt);
+    ::chmod(dir.pfad().c_str(), 0555);
     const Stand vorher = stand(dir, quelle);
     const int code = test::imKind([&] {
         if (!test::alsNiemand()) return kVorbereitung;

@@ -299,6 +299,7 @@ TEST(IniDateiSpeichern, UnlesbareDateiWirdNichtUeberschrieben) {
                    : 1;
     });
     EXPECT_EQ(code, 0);
+    ::chmod(pfad.c_str(), 0600);  // readable again for a test that does not run as root
     EXPECT_EQ(leseRoh(pfad), "[A]\r\nk=geheim\r\n");
 }
 
