@@ -1,0 +1,396 @@
+// The batch run's per-file work on real files: backups, option 13's renaming, empty files,
+// "Abbrechen", failed loads and saves that lose nothing, and the progress steps.
+#include "batch/stapel.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/kommentare.h"
+#include "engine/optimierung.h"
+#include "hilfen.h"
+
+namespace quintaro {
+namespace {
+
+using test::leseRoh;
+using test::Ordner;
+using test::schreibeRoh;
+
+const std::string kSeite =
+    "<html>\n<body>\n\t<p>  Gr\xFC\xDF"
+    "e  </p>\n\n</body>\n</html>\n";
+
+OptionSet nurDiese(std::initializer_list<int> an) {
+    OptionSet o;
+    for (int i = 0; i < kOptionCount; ++i) o.set(i, false);
+    for (int i : an) o.set(i, true);
+    return o;
+}
+
+// What the run must write for a page: the passes over the page as loaded.
+Text erwartet(const std::string& roh, const OptionSet& o, const Ersetzungstabelle& t = {}) {
+    return optimiereText(normaliseLineBreaks(roh), o, t);
+}
+
+// --- Progress -----------------------------------------------------------------------------
+
+TEST(Fortschritt, StepsByOneAndStartsAgainPastTheMaximum) {
+    struct Fall {
+        int von;
+        int nach;
+    };
+    for (const auto [von, nach] : {Fall{0, 1}, Fall{1, 2}, Fall{254, 255}, Fall{255, 0}}) {
+        EXPECT_EQ(fortschrittSchritt(von), nach) << von;
+    }
+}
+
+TEST(Fortschritt, EightySixFilesRunThroughTheBarOnceMore) {
+    int position = 0;
+    std::vector<int> nachDatei;
+    for (int datei = 0; datei < 86; ++datei) {
+        for (int s = 0; s < kSchritteProDatei; ++s) position = fortschrittSchritt(position);
+        nachDatei.push_back(position);
+    }
+    EXPECT_EQ(nachDatei[0], 3);
+    EXPECT_EQ(nachDatei[84], 255);  // 85 files fill the bar exactly
+    EXPECT_EQ(nachDatei[85], 2);    // 256 -> 0, then 1, 2
+    // A second run starts from the full bar: its first step starts again from the beginning.
+    EXPECT_EQ(fortschrittSchritt(kFortschrittMaximum), 0);
+}
+
+// --- Saved bytes, backups -----------------------------------------------------------------
+
+TEST(DateiOptimieren, WritesTheOptimisedTextAndBacksUpTheFileAsItWas) {
+    Ordner dir;
+    const std::string datei = dir / "seite.htm";
+    schreibeRoh(datei, kSeite);
+    const OptionSet optionen;  // the defaults; option 10's state does not matter in a batch
+
+    const auto e = dateiOptimieren(datei, optionen, {});
+    EXPECT_EQ(e.status, StapelStatus::Gespeichert);
+    EXPECT_EQ(e.pfad, datei);
+    EXPECT_EQ(e.originalGroesse, static_cast<std::int32_t>(kSeite.size()));
+    EXPECT_EQ(leseRoh(datei), erwartet(kSeite, optionen));
+    EXPECT_EQ(e.optimiertGroesse, leseRoh(datei).size());
+    EXPECT_EQ(leseRoh(datei + ".bak"), kSeite);  // bytes from disk, not normalised
+    EXPECT_EQ(dir.namen(), (std::set<std::string>{"seite.htm", "seite.htm.bak"}));
+}
+
+TEST(DateiOptimieren, MakesTheBackupEvenWithOptionTenOff) {
+    Ordner dir;
+    const std::string datei = dir / "a.htm";
+    schreibeRoh(datei, "a\nb");
+    dateiOptimieren(datei, nurDiese({ZU}), {});
+    EXPECT_EQ(leseRoh(datei), "a b");
+    EXPECT_EQ(leseRoh(datei + ".bak"), "a\nb");
+}
+
+TEST(DateiOptimieren, OnlyNormalisesLineBreaksWithEverythingOff) {
+    Ordner dir;
+    const std::string datei = dir / "a.htm";
+    schreibeRoh(datei, "a\nb\rc\r\n");
+    dateiOptimieren(datei, nurDiese({}), {});
+    EXPECT_EQ(leseRoh(datei), "a\r\nb\r\nc\r\n");
+}
+
+TEST(DateiOptimieren, AppliesTheReplacementTable) {
+    Ordner dir;
+    const std::string datei = dir / "a.htm";
+    schreibeRoh(datei, "<b>x</b>");
+    Ersetzungstabelle t;
+    t.setzeZeile(1, {"<b>", "<strong>"});
+    t.anhaengen({"</b>", "</strong>"});
+    dateiOptimieren(datei, nurDiese({AE}), t);
+    EXPECT_EQ(leseRoh(datei), "<strong>x</strong>");
+}
+
+TEST(DateiOptimieren, CallerDecidesTheOrderAndASecondPassKeepsTheFirstBackup) {
+    // The list as the window would sort it holds b.htm twice; the caller's order is kept.
+    Ordner dir;
+    const std::string a = dir / "a.htm";
+    const std::string b = dir / "b.htm";
+    schreibeRoh(a, "<!--a--><p>a</p>\n");
+    schreibeRoh(b, "<!--b--><p>b</p>\n<!--b2-->\n");
+    Ersetzungstabelle t;
+    t.setzeZeile(1, {"</p>", "!</p>"});  // each pass over a file adds one more "!"
+    const OptionSet optionen = nurDiese({KMM, AE});
+
+    std::vector<std::string> gefragt;
+    const StapelFrage frage = [&](const std::string& text, Knoepfe) {
+        gefragt.push_back(text);
+        return Antwort::Nein;
+    };
+    for (const auto& pfad : {b, a, b}) dateiOptimieren(pfad, optionen, t, frage);
+
+    EXPECT_EQ(gefragt, (std::vector<std::string>{
+                           kommentarFrageText("<!--b-->"), kommentarFrageText("<!--b2-->"),
+                           kommentarFrageText("<!--a-->"), kommentarFrageText("<!--b-->"),
+                           kommentarFrageText("<!--b2-->")}));
+    EXPECT_EQ(leseRoh(b), "<!--b--><p>b!!</p>\r\n<!--b2-->\r\n");
+    EXPECT_EQ(leseRoh(a), "<!--a--><p>a!</p>\r\n");
+    EXPECT_EQ(leseRoh(b + ".bak"), "<!--b--><p>b</p>\n<!--b2-->\n");
+    EXPECT_EQ(leseRoh(a + ".bak"), "<!--a--><p>a</p>\n");
+}
+
+TEST(DateiOptimieren, LeavesAnExistingBackupUntouched) {
+    Ordner dir;
+    const std::string datei = dir / "a.htm";
+    schreibeRoh(datei, "neu\n");
+    schreibeRoh(datei + ".bak", "alte Sicherung");
+    ::chmod((datei + ".bak").c_str(), 0600);
+    dateiOptimieren(datei, OptionSet{}, {});
+    EXPECT_EQ(leseRoh(datei + ".bak"), "alte Sicherung");
+    struct stat st {};
+    ::stat((datei + ".bak").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+// --- Option 13 ------------------------------------------------------------------------------
+
+TEST(DateinameKlein, MixedCaseNameIsSavedLowercaseAndTheOldNameIsGone) {
+    Ordner dir;
+    ::mkdir((dir / "Ordner").c_str(), 0755);
+    const std::string alt = dir / "Ordner/Index.HTML";
+    schreibeRoh(alt, kSeite);
+    const OptionSet optionen;  // option 13 is on by default
+
+    const auto e = dateiOptimieren(alt, optionen, {});
+    EXPECT_EQ(e.status, StapelStatus::Gespeichert);
+    EXPECT_EQ(e.pfad, dir / "Ordner/index.html");  // the folder keeps its letter case
+    EXPECT_EQ(leseRoh(e.pfad), erwartet(kSeite, optionen));
+    EXPECT_EQ(leseRoh(alt + ".bak"), kSeite);
+    std::set<std::string> namen;
+    for (const auto& x : std::filesystem::directory_iterator(dir / "Ordner")) {
+        namen.insert(x.path().filename().string());
+    }
+    EXPECT_EQ(namen, (std::set<std::string>{"index.html", "Index.HTML.bak"}));
+}
+
+TEST(DateinameKlein, UmlautsInTheNameStay) {
+    Ordner dir;
+    const std::string alt = dir /
+                            "\xC3\x9C"
+                            "BER.htm";  // "ÜBER.htm" in UTF-8
+    schreibeRoh(alt, "x");
+    EXPECT_EQ(dateiOptimieren(alt, OptionSet{}, {}).pfad, dir /
+                                                              "\xC3\x9C"
+                                                              "ber.htm");
+    EXPECT_EQ(dir.namen(), (std::set<std::string>{"\xC3\x9C"
+                                                  "ber.htm",
+                                                  "\xC3\x9C"
+                                                  "BER.htm.bak"}));
+}
+
+TEST(DateinameKlein, LowercaseNameOfAnotherFileKeepsTheName) {
+    Ordner dir;
+    const std::string gross = dir / "Index.HTML";
+    const std::string klein = dir / "index.html";
+    schreibeRoh(gross, kSeite);
+    schreibeRoh(klein, "die andere Datei\n");
+
+    const auto e = dateiOptimieren(gross, OptionSet{}, {});
+    EXPECT_EQ(e.pfad, gross);
+    EXPECT_EQ(leseRoh(gross), erwartet(kSeite, OptionSet{}));
+    EXPECT_EQ(leseRoh(klein), "die andere Datei\n");
+    EXPECT_EQ(dir.namen(), (std::set<std::string>{"Index.HTML", "index.html", "Index.HTML.bak"}));
+}
+
+TEST(DateinameKlein, TwoNamesOfOneFileAreNotTwoFiles) {
+    // Index.HTML leads to index.html, as both spellings would on a file system that ignores case:
+    // the lowercase name is the file itself, so it is taken, written, and nothing is removed.
+    Ordner dir;
+    const std::string klein = dir / "index.html";
+    const std::string gross = dir / "Index.HTML";
+    schreibeRoh(klein, kSeite);
+    ASSERT_EQ(::symlink("index.html", gross.c_str()), 0);
+
+    const auto e = dateiOptimieren(gross, OptionSet{}, {});
+    EXPECT_EQ(e.pfad, klein);
+    EXPECT_EQ(leseRoh(klein), erwartet(kSeite, OptionSet{}));
+    EXPECT_EQ(leseRoh(gross), leseRoh(klein));
+    EXPECT_EQ(dir.namen(), (std::set<std::string>{"Index.HTML", "index.html", "Index.HTML.bak"}));
+}
+
+TEST(DateinameKlein, OffKeepsTheName) {
+    Ordner dir;
+    const std::string gross = dir / "Index.HTML";
+    schreibeRoh(gross, "x");
+    EXPECT_EQ(dateiOptimieren(gross, nurDiese({}), {}).pfad, gross);
+    EXPECT_EQ(dir.namen(), (std::set<std::string>{"Index.HTML", "Index.HTML.bak"}));
+}
+
+// --- The batch save itself ------------------------------------------------------------------
+
+TEST(StapelSpeichern, NameTakenMeanwhileGoesToTheLoadedPath) {
+    Ordner dir;
+    const std::string gross = dir / "Index.HTML";
+    const std::string klein = dir / "index.html";
+    schreibeRoh(gross, "alt");
+    schreibeRoh(klein, "fremd");
+    EXPECT_EQ(stapelSpeichern(klein, "neu", gross), gross);
+    EXPECT_EQ(leseRoh(gross), "neu");
+    EXPECT_EQ(leseRoh(klein), "fremd");
+}
+
+TEST(StapelSpeichern, HardLinkedNamesAreOneFileAndBothStay) {
+    Ordner dir;
+    const std::string gross = dir / "Index.HTML";
+    const std::string klein = dir / "index.html";
+    schreibeRoh(gross, "alt");
+    ASSERT_EQ(::link(gross.c_str(), klein.c_str()), 0);
+    EXPECT_EQ(stapelSpeichern(klein, "neu", gross), klein);
+    EXPECT_EQ(leseRoh(klein), "neu");
+    EXPECT_TRUE(std::filesystem::exists(gross));
+}
+
+TEST(StapelSpeichern, FailedWriteUnderTheNewNameKeepsTheOldFile) {
+    Ordner dir;
+    const std::string gross = dir / "Index.HTML";
+    schreibeRoh(gross, "alt");
+    ::mkdir((dir / "index.html").c_str(), 0755);  // taken, but by a folder: the name is kept
+    EXPECT_EQ(stapelSpeichern(dir / "index.html", "neu", gross), gross);
+    EXPECT_EQ(leseRoh(gross), "neu");
+
+    // A new name in a folder that is gone: the error, and the loaded file stays.
+    const std::string weg = dir / "weg/index.html";
+    try {
+        stapelSpeichern(weg, "neuer", gross);
+        ADD_FAILURE() << "no error";
+    } catch (const DateiFehler& f) {
+        EXPECT_EQ(std::string(f.what()),
+                  "Datei \"" + weg + "\" kann nicht erstellt werden. No such file or directory");
+    }
+    EXPECT_EQ(leseRoh(gross), "neu");
+}
+
+// --- Empty files, "Abbrechen", errors -------------------------------------------------------
+
+TEST(DateiOptimieren, EmptyFileInTheMiddleGivesTheMessageAndIsNotSaved) {
+    Ordner dir;
+    const std::string a = dir / "a.htm";
+    const std::string leer = dir / "Leer.htm";
+    const std::string c = dir / "c.htm";
+    schreibeRoh(a, "a\n");
+    schreibeRoh(leer, "");
+    schreibeRoh(c, "c\n");
+
+    std::vector<std::string> meldungen;
+    const StapelMeldung meldung = [&](const std::string& t) { meldungen.push_back(t); };
+    std::vector<StapelStatus> status;
+    for (const auto& p : {a, leer, c}) {
+        status.push_back(dateiOptimieren(p, OptionSet{}, {}, {}, meldung).status);
+    }
+    EXPECT_EQ(status, (std::vector<StapelStatus>{StapelStatus::Gespeichert, StapelStatus::Leer,
+                                                 StapelStatus::Gespeichert}));
+    EXPECT_EQ(meldungen, (std::vector<std::string>{std::string(meldungen::kLeererQuelltext)}));
+    EXPECT_EQ(leseRoh(a), "a ");
+    EXPECT_EQ(leseRoh(c), "c ");
+    // Not saved, so not renamed either; the run stops before its backup.
+    EXPECT_EQ(dir.namen(),
+              (std::set<std::string>{"a.htm", "a.htm.bak", "Leer.htm", "c.htm", "c.htm.bak"}));
+}
+
+TEST(DateiOptimieren, AbbrechenAtACommentLeavesTheFileUnsavedWithItsBackup) {
+    Ordner dir;
+    const std::string datei = dir / "Seite.htm";
+    const std::string seite = "<!--eins--><p>1</p><!--zwei-->\n";
+    schreibeRoh(datei, seite);
+
+    int fragen = 0;
+    const StapelFrage frage = [&](const std::string&, Knoepfe k) {
+        EXPECT_EQ(k, Knoepfe::JaNeinAbbrechen);
+        return ++fragen == 1 ? Antwort::Ja : Antwort::Abbrechen;
+    };
+    const auto e = dateiOptimieren(datei, nurDiese({KMM, DKS}), {}, frage);
+    EXPECT_EQ(e.status, StapelStatus::Abgebrochen);
+    EXPECT_EQ(e.pfad, datei);  // not lowercased
+    EXPECT_EQ(e.optimiertGroesse, 0u);
+    EXPECT_EQ(fragen, 2);
+    EXPECT_EQ(leseRoh(datei), seite);
+    EXPECT_EQ(leseRoh(datei + ".bak"), seite);
+}
+
+TEST(DateiOptimieren, WithoutAQuestionCallbackACommentQuestionIsAbbrechen) {
+    Ordner dir;
+    const std::string datei = dir / "a.htm";
+    schreibeRoh(datei, "<!--x--><p>");
+    EXPECT_EQ(dateiOptimieren(datei, nurDiese({KMM}), {}).status, StapelStatus::Abgebrochen);
+    EXPECT_EQ(leseRoh(datei), "<!--x--><p>");
+}
+
+std::string fehlerText(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const DateiFehler& e) {
+        return e.what();
+    }
+    return "(kein Fehler)";
+}
+
+TEST(DateiOptimieren, UnreadableFilesGiveTheLoadErrorAndLeaveNoTrace) {
+    Ordner dir;
+    const std::string fehlt = dir / "fehlt.htm";
+    const std::string ordner = dir / "ordner.htm";
+    ::mkdir(ordner.c_str(), 0755);
+    EXPECT_EQ(fehlerText([&] { dateiOptimieren(fehlt, OptionSet{}, {}); }),
+              "Datei " + fehlt + " kann nicht geöffnet werden. No such file or directory");
+    EXPECT_EQ(fehlerText([&] { dateiOptimieren(ordner, OptionSet{}, {}); }),
+              "Datei " + ordner + " kann nicht geöffnet werden. Is a directory");
+    EXPECT_EQ(dir.namen(), (std::set<std::string>{"ordner.htm"}));
+}
+
+TEST(DateiOptimieren, FileInAFolderThatTakesNoNewFilesStaysAsItWas) {
+    // Readable, but its folder is not writable for the user: no backup can be made (silently),
+    // and the save fails before anything is replaced.
+    Ordner dir;
+    const std::string datei = dir / "Seite.htm";
+    schreibeRoh(datei, kSeite);
+    ::chmod(datei.c_str(), 0666);
+
+    const int code = test::imKind([&] {
+        if (!test::alsNiemand()) return 2;
+        const std::string text = fehlerText([&] { dateiOptimieren(datei, OptionSet{}, {}); });
+        return text == "Datei \"" + dir / "seite.htm" + "\" kann nicht erstellt werden. " +
+                           "Permission denied"
+                   ? 0
+                   : 1;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(leseRoh(datei), kSeite);
+    EXPECT_EQ(dir.namen(), (std::set<std::string>{"Seite.htm"}));
+}
+
+TEST(DateiOptimieren, FileOnAFileSystemWithoutNewFilesStaysAsItWas) {
+    // /proc files are readable, but nothing can be created beside them, not even by root.
+    const std::string datei = "/proc/version";
+    const std::string vorher = leseRoh(datei);
+    ASSERT_FALSE(vorher.empty());
+    const std::string text = fehlerText([&] { dateiOptimieren(datei, nurDiese({ZU}), {}); });
+    EXPECT_EQ(text.rfind("Datei \"/proc/version\" kann nicht erstellt werden. ", 0), 0u) << text;
+    EXPECT_EQ(leseRoh(datei), vorher);
+}
+
+TEST(DateiOptimieren, ReportsTheLoadedFileBeforeTheRun) {
+    Ordner dir;
+    const std::string datei = dir / "a.htm";
+    std::vector<std::string> ablauf;
+    const StapelGeladen geladen = [&](const std::string& p, std::int32_t groesse) {
+        ablauf.push_back(p + " " + std::to_string(groesse) + " " + leseRoh(p + ".bak"));
+    };
+    const StapelFrage frage = [&](const std::string&, Knoepfe) {
+        ablauf.push_back("frage");
+        return Antwort::Ja;
+    };
+    schreibeRoh(datei, "<!--x-->12345\n");
+    dateiOptimieren(datei, nurDiese({KMM}), {}, frage, {}, geladen);
+    // Loaded first (no backup yet), then the run with its question.
+    EXPECT_EQ(ablauf, (std::vector<std::string>{datei + " 14 ", "frage"}));
+}
+
+}  // namespace
+}  // namespace quintaro
