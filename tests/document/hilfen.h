@@ -20,7 +20,7 @@ namespace quintaro::test {
 
 class Ordner {
   public:
-    Ordner() { ::chmod(pfad().c_str(), 0755); }  // reachable for a child that drops to nobody
+    Ordner() { ::chmod(pfad().c_str(), 0755); }   // reachable for a child that drops to nobody
     ~Ordner() { ::chmod(pfad().c_str(), 0755); }  // a test may have made it read-only
     Ordner(const Ordner&) = delete;
     Ordner& operator=(const Ordner&) = delete;
