@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with warnings as errors, runs every test; then the same under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, builds with warnings as errors and runs every test; fuzzes the settings
+# reader briefly; then builds and runs the tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh build -DQUINTARO_WERROR=ON
 (cd build && ctest --output-on-failure --parallel "$(nproc)" --timeout 900)
-bash tools/setup.sh build-asan -DQUINTARO_WERROR=ON -DQUINTARO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+bash tools/fuzz.sh 20 2>&1 | tail -n 3
+bash tools/setup.sh build-asan -DQUINTARO_WERROR=ON -DQUINTARO_SANITIZE=ON -DQUINTARO_BENCH=OFF \
+  -DCMAKE_BUILD_TYPE=Debug
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --output-on-failure --parallel "$(nproc)" --timeout 1800 -LE slow)
