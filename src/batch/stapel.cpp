@@ -3,7 +3,10 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <optional>
+#include <string_view>
+#include <system_error>
 #include <utility>
 
 #include "document/dokument.h"
@@ -37,6 +40,50 @@ bool etwasDa(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
+// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
+bool istUtf8(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t len = 0;
+        unsigned char min = 0x80, max = 0xBF;  // range of the second byte
+        if (b >= 0xC2 && b <= 0xDF) {
+            len = 2;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            len = 3;
+            if (b == 0xE0) min = 0xA0;
+            if (b == 0xED) max = 0x9F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            len = 4;
+            if (b == 0xF0) min = 0x90;
+            if (b == 0xF4) max = 0x8F;
+        } else {
+            return false;
+        }
+        if (i + len > s.size()) return false;
+        const auto zweites = static_cast<unsigned char>(s[i + 1]);
+        if (zweites < min || zweites > max) return false;
+        for (std::size_t k = 2; k < len; ++k) {
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        }
+        i += len;
+    }
+    return true;
+}
+
+// The safe save goes through Qt, which takes file names as UTF-8: any other bytes would name a
+// different file, so such a path is refused before anything is touched.
+void nurUtf8(const std::string& path) {
+    if (!istUtf8(path)) {
+        throw DateiFehler("Datei \"" + path + "\" kann nicht erstellt werden. " +
+                          std::generic_category().message(EILSEQ));
+    }
+}
+
 }  // namespace
 
 int fortschrittSchritt(int position) {
@@ -45,6 +92,8 @@ int fortschrittSchritt(int position) {
 
 std::string stapelSpeichern(const std::string& aktuelleDatei, const Text& text,
                             const std::string& geladenerPfad) {
+    nurUtf8(aktuelleDatei);
+    nurUtf8(geladenerPfad);
     if (geladenerPfad.empty() || aktuelleDatei == geladenerPfad) {
         dokumentSchreiben(aktuelleDatei, text);
         return aktuelleDatei;
@@ -106,6 +155,7 @@ void DateiUmgebung::dokumentSpeichernBatch() {
 StapelErgebnis dateiOptimieren(const std::string& pfad, const OptionSet& optionen,
                                const Ersetzungstabelle& tabelle, const StapelFrage& frage,
                                const StapelMeldung& meldung, const StapelGeladen& geladen) {
+    nurUtf8(pfad);
     Text text = dokumentLesen(pfad);
     StapelErgebnis ergebnis;
     ergebnis.pfad = pfad;

@@ -38,7 +38,8 @@ using StapelGeladen = std::function<void(const std::string& pfad, std::int32_t g
 // path differs from `geladenerPfad` (option 13 lowercased the name), the old-cased file is removed
 // only after the write succeeded and only when the two paths name different files; if meanwhile
 // another file has taken the new name, the text goes to `geladenerPfad` instead and that file is
-// left alone. Returns the path written. Throws DateiFehler with the document module's text.
+// left alone. Returns the path written. Throws DateiFehler with the document module's text, also
+// for a path that is not valid UTF-8 (it would name another file), before writing anything.
 std::string stapelSpeichern(const std::string& aktuelleDatei, const Text& text,
                             const std::string& geladenerPfad);
 
@@ -106,7 +107,8 @@ struct StapelErgebnis {
 
 // One file of a batch run: load (line breaks made CR LF), Optimierung in the mode "Automatisch"
 // (backup path + ".bak" never overwritten, option 13), batch save. Throws DateiFehler when the
-// file cannot be read or written; a failed save leaves the file as it was.
+// file cannot be read or written (a path that is not UTF-8 before anything is touched); a failed
+// save leaves the file as it was.
 StapelErgebnis dateiOptimieren(const std::string& pfad, const OptionSet& optionen,
                                const Ersetzungstabelle& tabelle, const StapelFrage& frage = {},
                                const StapelMeldung& meldung = {},

@@ -375,6 +375,27 @@ TEST(DateiOptimieren, FileOnAFileSystemWithoutNewFilesStaysAsItWas) {
     EXPECT_EQ(leseRoh(datei), vorher);
 }
 
+TEST(DateiOptimieren, NameThatIsNotUtf8IsRefusedBeforeAnythingIsTouched) {
+    // Saved through Qt, such a name would turn into another file's name.
+    Ordner dir;
+    const std::string latin1 = dir / "gr\xFC\xDF.htm";
+    schreibeRoh(latin1, "a\n");
+    const std::string grund = "Datei \"" + latin1 +
+                              "\" kann nicht erstellt werden. Invalid or incomplete multibyte or "
+                              "wide character";
+    EXPECT_EQ(fehlerText([&] { dateiOptimieren(latin1, OptionSet{}, {}); }), grund);
+    EXPECT_EQ(fehlerText([&] { stapelSpeichern(latin1, "neu", latin1); }), grund);
+    EXPECT_EQ(leseRoh(latin1), "a\n");
+    EXPECT_EQ(dir.namen(), (std::set<std::string>{"gr\xFC\xDF.htm"}));
+    // Overlong forms and surrogates are no UTF-8 either.
+    for (const std::string name : {"\xC0\xAF.htm", "\xED\xA0\x80.htm", "\xF4\x90\x80\x80"}) {
+        EXPECT_NE(fehlerText([&] { stapelSpeichern(dir / name, "x", ""); }), "(kein Fehler)");
+    }
+    EXPECT_EQ(
+        fehlerText([&] { stapelSpeichern(dir / "\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80", "x", ""); }),
+        "(kein Fehler)");
+}
+
 TEST(DateiOptimieren, ReportsTheLoadedFileBeforeTheRun) {
     Ordner dir;
     const std::string datei = dir / "a.htm";
