@@ -82,8 +82,8 @@ BatchPage::BatchPage(QWidget* parent) : QWidget(parent) {
 
     setTabOrder(liste_, laden_);
     setTabOrder(laden_, optimieren_);
-    setTabOrder(optimieren_, fortschritt_);
-    setTabOrder(fortschritt_, aufheben_);
+    // The progress bar (tab position 3) never takes the focus.
+    setTabOrder(optimieren_, aufheben_);
 }
 
 }  // namespace quintaro::ui

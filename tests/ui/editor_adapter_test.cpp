@@ -1,0 +1,99 @@
+// The source editor shows code page 1252 bytes as their characters and gives back the same
+// bytes; every change is reported; the colouring switches off for large texts.
+#include <gtest/gtest.h>
+
+#include <Qsci/qsciscintilla.h>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWidget>
+
+#include "ui/editor_adapter.h"
+
+namespace quintaro::ui {
+namespace {
+
+Text alleBytes() {
+    Text t;
+    for (int b = 0; b < 256; ++b) t.push_back(static_cast<char>(b));
+    return t;
+}
+
+TEST(EditorAdapter, EveryByteValueRoundTrips) {
+    QWidget seite;
+    EditorAdapter editor(&seite);
+    const Text alle = alleBytes();
+    editor.setText(alle);
+    EXPECT_EQ(editor.text(), alle);
+
+    // Each value alone, between CR LF line breaks, so none depends on its neighbours.
+    for (int b = 0; b < 256; ++b) {
+        const Text zeile = "a\r\n" + Text(1, static_cast<char>(b)) + "\r\nz";
+        editor.setText(zeile);
+        ASSERT_EQ(editor.text(), zeile) << "byte " << b;
+    }
+}
+
+TEST(EditorAdapter, ShowsTheCharactersOfCodePage1252) {
+    QWidget seite;
+    EditorAdapter editor(&seite);
+    editor.setText("\x80 \x84\x93\x94 \x96\x97 \xE4\xF6\xFC\xDF");
+    EXPECT_EQ(editor.widget()->text(),
+              QString::fromUtf8("\u20AC \u201E\u201C\u201D \u2013\u2014 \u00E4\u00F6\u00FC\u00DF"));
+}
+
+TEST(EditorAdapter, CharactersTheCodePageLacksBecomeQuestionMarks) {
+    QWidget seite;
+    EditorAdapter editor(&seite);
+    editor.widget()->setText(QString::fromUtf8("a\u03A9b\U0001F600c\u20AC"));
+    EXPECT_EQ(editor.text(), Text("a?b?c\x80"));
+}
+
+TEST(EditorAdapter, EnterInsertsCrLf) {
+    QWidget seite;
+    EditorAdapter editor(&seite);
+    editor.setText("ab");
+    editor.widget()->setCursorPosition(0, 1);
+    QTest::keyClick(editor.widget(), Qt::Key_Return);
+    EXPECT_EQ(editor.text(), Text("a\r\nb"));
+}
+
+TEST(EditorAdapter, EveryChangeIsReported) {
+    QWidget seite;
+    EditorAdapter editor(&seite);
+    QSignalSpy geaendert(&editor, &EditorAdapter::geaendert);
+    editor.setText("<p>");
+    EXPECT_GE(geaendert.count(), 1) << "a change by the program";
+    geaendert.clear();
+    QTest::keyClick(editor.widget(), Qt::Key_X);
+    EXPECT_GE(geaendert.count(), 1) << "typing";
+    geaendert.clear();
+    editor.setText("");
+    EXPECT_GE(geaendert.count(), 1) << "emptying";
+    EXPECT_TRUE(editor.istLeer());
+}
+
+TEST(EditorAdapter, ColouringOnlyUpToTheThreshold) {
+    QWidget seite;
+    EditorAdapter editor(&seite);
+    editor.setText(Text(EditorAdapter::kFarbGrenze, 'x'));
+    EXPECT_TRUE(editor.faerbt());
+    editor.setText(Text(EditorAdapter::kFarbGrenze + 1, 'x'));
+    EXPECT_FALSE(editor.faerbt());
+    EXPECT_EQ(editor.text().size(), EditorAdapter::kFarbGrenze + 1);
+    editor.setText("<p>klein</p>");
+    EXPECT_TRUE(editor.faerbt());
+}
+
+TEST(EditorAdapter, ControlKeepsNoWrapAndUndoStartsAfresh) {
+    QWidget seite;
+    EditorAdapter editor(&seite);
+    EXPECT_EQ(editor.widget()->objectName(), QStringLiteral("QuelltextMemo"));
+    EXPECT_EQ(editor.widget()->wrapMode(), QsciScintilla::WrapNone);
+    EXPECT_EQ(editor.widget()->eolMode(), QsciScintilla::EolWindows);
+    editor.setText("eins");
+    editor.setText("zwei");
+    EXPECT_FALSE(editor.widget()->isUndoAvailable());
+}
+
+}  // namespace
+}  // namespace quintaro::ui

@@ -1,0 +1,684 @@
+// The real window, offscreen, driven through its named controls, menu actions and keys, with
+// scripted dialogs, a recording shell and files in memory.
+#include <gtest/gtest.h>
+
+#include <Qsci/qsciscintilla.h>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+
+#include "engine/leerraum.h"
+#include "fakes.h"
+#include "ui/batch_page.h"
+#include "ui/editor_adapter.h"
+#include "ui/kodierung.h"
+#include "ui/option_list.h"
+#include "ui/options_page.h"
+#include "ui/replacement_editor.h"
+#include "ui/source_page.h"
+#include "ui/tform1.h"
+
+namespace quintaro::ui {
+namespace {
+
+using test::AufzeichnendeShell;
+using test::Box;
+using test::ScriptedDialoge;
+using test::SpeicherDateien;
+
+QString q(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+const std::string kVorschau(kVorschauName);
+
+class Fenster : public ::testing::Test {
+  public:
+    ScriptedDialoge dialoge;
+    AufzeichnendeShell shell;
+    SpeicherDateien dateien;
+    std::unique_ptr<TForm1> f;
+
+    void SetUp() override { erzeugen(dateien); }
+    void TearDown() override {
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "busy cursor left behind";
+        EXPECT_TRUE(dialoge.antworten.empty()) << "answers left over";
+    }
+    void erzeugen(Dateioperationen& d) {
+        f = std::make_unique<TForm1>(dialoge, shell, d,
+                                     QStringLiteral("/nirgends/quintaro_optionen.ini"));
+        dialoge.schnappschuss = [this] { return vonCp1252(f->editor().text()); };
+    }
+    void zeigen() {
+        f->show();
+        QApplication::setActiveWindow(f.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
+    }
+    // A key as the user presses it: delivered to the control that has the focus.
+    void taste(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QWidget* ziel = QApplication::focusWidget();
+        QTest::keyClick(ziel != nullptr ? ziel : f.get(), key, mods);
+    }
+    QAction* aktion(const char* name) const {
+        QAction* a = f->findChild<QAction*>(QString::fromLatin1(name));
+        EXPECT_NE(a, nullptr) << name;
+        return a;
+    }
+    QPushButton* knopf(const char* name) const {
+        auto* k = f->findChild<QPushButton*>(QString::fromLatin1(name));
+        EXPECT_NE(k, nullptr) << name;
+        return k;
+    }
+    OptionList& optionen() const { return f->optionenSeite().optionen(); }
+    void nurOptionen(std::initializer_list<int> an) {
+        for (int i = 0; i < kOptionCount; ++i) optionen().setzeOption(i, false);
+        for (int i : an) optionen().setzeOption(i, true);
+    }
+    void text(const Text& t) { f->editor().setText(t); }
+    Seite seite() const { return f->seiten().aktiv(); }
+    bool tab() const { return f->seiten().tabSichtbar(Seite::Quelltext); }
+    QString optimiertLabel() const { return f->quelltextSeite().optimiertGroesse(); }
+    std::vector<QString> fragen() const { return dialoge.texte(Box::Frage); }
+};
+
+// --- start-up ---------------------------------------------------------------------------------
+
+TEST_F(Fenster, StartsOnTheSourcePageWithBuiltInContents) {
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("Brelkon Quintaro"));
+    EXPECT_EQ(f->pos(), QPoint(241, 93));
+    EXPECT_EQ(f->size(), QSize(620, 420));
+    EXPECT_EQ(f->minimumSize(), QSize(620, 420));
+    EXPECT_EQ(seite(), Seite::Quelltext);
+    EXPECT_TRUE(tab());
+    EXPECT_FALSE(f->seiten().tabSichtbar(Seite::Optionen));
+    EXPECT_FALSE(f->seiten().tabSichtbar(Seite::Dateiliste));
+    EXPECT_EQ(f->seiten().titel(Seite::Quelltext), QStringLiteral("Keine Datei geladen"));
+    EXPECT_EQ(f->quelltextSeite().originalGroesse(), QStringLiteral("/"));
+    EXPECT_EQ(optimiertLabel(), QStringLiteral("/"));
+    EXPECT_TRUE(f->editor().istLeer());
+    EXPECT_FALSE(f->Bearbeitungsstatus());
+    EXPECT_TRUE(f->AktuelleDatei().empty());
+    EXPECT_TRUE(f->Vorschaudatei().empty());
+    EXPECT_EQ(f->Optimierungsmodus(), Modus::Normal);
+    EXPECT_EQ(f->einstellungsDatei(), QStringLiteral("/nirgends/quintaro_optionen.ini"));
+    EXPECT_EQ(optionen().optionen(), OptionSet());
+    const auto* grid = f->findChild<QTableWidget*>(QStringLiteral("ErsetzungStringGrid"));
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->horizontalHeaderItem(0)->text(), QStringLiteral("Original"));
+    EXPECT_EQ(grid->horizontalHeaderItem(1)->text(), QStringLiteral("Ersetzen durch"));
+    EXPECT_EQ(grid->rowCount(), 1);
+    const auto* filter = f->findChild<QListWidget*>(QStringLiteral("DateifilterListbox"));
+    ASSERT_NE(filter, nullptr);
+    ASSERT_EQ(filter->count(), 2);
+    EXPECT_EQ(filter->item(0)->text(), QStringLiteral(".htm*"));
+    EXPECT_EQ(filter->item(1)->text(), QStringLiteral(".shtm*"));
+    EXPECT_TRUE(f->stapelSeite().fortschrittsanzeige()->isHidden());
+    EXPECT_EQ(f->stapelSeite().fortschrittsanzeige()->maximum(), 255);
+    EXPECT_TRUE(dialoge.boxen.empty());
+}
+
+struct Eintrag {
+    const char* name;
+    const char* text;
+};
+
+TEST_F(Fenster, MenuItemsAndToolbarButtonsCarryTheirCaptionsAndIcons) {
+    const Eintrag menue[] = {
+        {"ToolbarOeffnen", "Öffnen"},
+        {"ToolbarErneutOeffnen", "Erneut Öffnen"},
+        {"Speichern1", "Speichern"},
+        {"Speichernunter1", "Speichern unter..."},
+        {"Schlieen1", "Schließen"},
+        {"Beenden", "Beenden"},
+        {"Quelltext", "Quelltext (F2)"},
+        {"Optionen1", "Optionen (F3)"},
+        {"Optimieren1", "Optimierung starten (F7)"},
+        {"ToolbarSchrittweiseOptimieren", "Schrittweise optimieren (F8)"},
+        {"Stapelverarbeitung1", "Stapelverarbeitung (F9)"},
+        {"Optimierunganzeigen1", "Optimierung anzeigen (F5)"},
+        {"Originalanzeigen1", "Original anzeigen (F6)"},
+    };
+    for (const auto& e : menue) {
+        QAction* a = aktion(e.name);
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->text(), QString::fromUtf8(e.text)) << e.name;
+        EXPECT_FALSE(a->icon().isNull()) << e.name;
+        EXPECT_TRUE(a->shortcut().isEmpty()) << "keys belong to FormKeyDown: " << e.name;
+    }
+    QStringList titel;
+    for (QAction* m : f->menuBar()->actions()) titel << m->text();
+    EXPECT_EQ(titel, (QStringList{QStringLiteral("Datei"), QStringLiteral("Bearbeiten"),
+                                  QStringLiteral("Anzeige")}));
+    EXPECT_FALSE(f->menuBar()->actions().at(0)->icon().isNull()) << "\"Datei\" has icon 8";
+    QStringList datei;
+    for (QAction* a : f->menuBar()->actions().at(0)->menu()->actions()) {
+        datei << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+    }
+    EXPECT_EQ(datei, (QStringList{"ToolbarOeffnen", "ToolbarErneutOeffnen", "Speichern1",
+                                  "Speichernunter1", "-", "Schlieen1", "-", "Beenden"}));
+    QStringList bearbeiten;
+    for (QAction* a : f->menuBar()->actions().at(1)->menu()->actions()) {
+        bearbeiten << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+    }
+    EXPECT_EQ(bearbeiten,
+              (QStringList{"Quelltext", "Optionen1", "-", "Optimieren1",
+                           "ToolbarSchrittweiseOptimieren", "-", "Stapelverarbeitung1"}));
+
+    const Eintrag leiste[] = {
+        {"ButtonOeffnen", "Datei laden"},       {"ButtonErneutOeffnen", "Erneut laden"},
+        {"ButtonSpeichern", "Speichern"},       {"ButtonSpeichernunter", "Speichern unter..."},
+        {"ToolButton6", "Optimierung starten"},
+    };
+    auto* toolbar = f->findChild<QToolBar*>(QStringLiteral("ToolBar1"));
+    ASSERT_NE(toolbar, nullptr);
+    QStringList folge;
+    for (QAction* a : toolbar->actions())
+        folge << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+    EXPECT_EQ(folge, (QStringList{"ButtonOeffnen", "ButtonErneutOeffnen", "ButtonSpeichern",
+                                  "ButtonSpeichernunter", "-", "ToolButton6", "-"}));
+    for (const auto& e : leiste) {
+        auto* b = toolbar->findChild<QToolButton*>(QString::fromLatin1(e.name));
+        ASSERT_NE(b, nullptr) << e.name;
+        EXPECT_EQ(b->toolTip(), QString::fromUtf8(e.text)) << e.name;
+        EXPECT_FALSE(b->icon().isNull()) << e.name;
+        EXPECT_EQ(b->height(), 23) << e.name;
+    }
+    // Items with the same icon index share the picture.
+    EXPECT_EQ(
+        aktion("ButtonOeffnen")->icon().cacheKey() == aktion("ToolbarOeffnen")->icon().cacheKey() ||
+            aktion("ButtonOeffnen")->icon().pixmap(16).toImage() ==
+                aktion("ToolbarOeffnen")->icon().pixmap(16).toImage(),
+        true);
+}
+
+TEST_F(Fenster, PageButtonsHaveTheirCaptions) {
+    const Eintrag knoepfe[] = {
+        {"OptimierenButton", "Jetzt optimieren"},
+        {"SchrittweiseOptimierenButton", "Schrittweise optimieren"},
+        {"AnsichtOriginalButton", "Ansicht Original"},
+        {"AnsichtOptimiertButton", "Ansicht Optimiert"},
+        {"BitBtn1", "OK"},
+        {"BitBtn2", "Löschen"},
+        {"BitBtn3", "OK"},
+        {"BitBtn4", "Löschen"},
+        {"BitBtn5", "Wiederherstellen"},
+        {"BitBtn6", "Speichern"},
+        {"BitBtn8", "Dateien laden"},
+        {"BitBtn9", "Auswahl aufheben"},
+        {"DateienOptimieren", "Dateien optimieren"},
+    };
+    for (const auto& e : knoepfe) {
+        QPushButton* k = knopf(e.name);
+        ASSERT_NE(k, nullptr);
+        EXPECT_EQ(k->text(), QString::fromUtf8(e.text)) << e.name;
+        EXPECT_FALSE(k->icon().isNull()) << e.name;
+    }
+}
+
+// Widgets that take the focus with Tab, in the order Tab visits them, starting at `erster`.
+QStringList tabFolge(QWidget* erster, const QStringList& namen) {
+    QStringList folge;
+    QWidget* w = erster;
+    for (int i = 0; i < 500 && folge.size() < namen.size(); ++i) {
+        if (namen.contains(w->objectName()) && !folge.contains(w->objectName()))
+            folge << w->objectName();
+        w = w->nextInFocusChain();
+    }
+    return folge;
+}
+
+TEST_F(Fenster, TabOrderOfEveryPage) {
+    const QStringList quelle{"QuelltextMemo", "OptimierenButton", "SchrittweiseOptimierenButton",
+                             "AnsichtOriginalButton", "AnsichtOptimiertButton"};
+    EXPECT_EQ(tabFolge(f->editor().widget(), quelle), quelle);
+    const QStringList optionenSeite{"DateifilterListbox",
+                                    "LabeledEdit1",
+                                    "BitBtn1",
+                                    "BitBtn2",
+                                    "ErsetzungStringGrid",
+                                    "Edit1",
+                                    "Edit2",
+                                    "BitBtn3",
+                                    "BitBtn4",
+                                    "OptionenListbox",
+                                    "BitBtn5",
+                                    "BitBtn6"};
+    EXPECT_EQ(tabFolge(f->findChild<QWidget*>(QStringLiteral("DateifilterListbox")), optionenSeite),
+              optionenSeite);
+    const QStringList stapel{"DateiListbox", "BitBtn8", "DateienOptimieren", "BitBtn9"};
+    EXPECT_EQ(tabFolge(f->findChild<QWidget*>(QStringLiteral("DateiListbox")), stapel), stapel);
+}
+
+TEST_F(Fenster, SourcePageGrowsWithTheWindow) {
+    zeigen();
+    QWidget* memo = f->editor().widget();
+    QWidget* optimieren = knopf("OptimierenButton");
+    QWidget* seite = &f->quelltextSeite();
+    const int spalteVorher = seite->width() - memo->geometry().right();
+    const int untenVorher = seite->height() - optimieren->mapTo(seite, QPoint(0, 0)).y();
+    const int memoBreite = memo->width();
+    f->resize(1000, 700);
+    QApplication::processEvents();
+    EXPECT_GT(memo->width(), memoBreite + 300);
+    EXPECT_EQ(seite->width() - memo->geometry().right(), spalteVorher);
+    EXPECT_EQ(memo->height(), seite->height()) << "the editor fills the height";
+    EXPECT_EQ(seite->height() - optimieren->mapTo(seite, QPoint(0, 0)).y(), untenVorher);
+}
+
+// --- pages and keys ---------------------------------------------------------------------------
+
+struct Wechsel {
+    const char* name;
+    std::function<void(Fenster&)> ausloesen;
+    std::optional<Seite> ziel;  // none: the page stays as it was
+};
+
+TEST_F(Fenster, PageSwitchingAndTabVisibilityForEverySenderAndKey) {
+    zeigen();
+    auto menue = [](const char* name) { return [name](Fenster& t) { t.aktion(name)->trigger(); }; };
+    auto key = [](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        return [k, m](Fenster& t) { t.taste(k, m); };
+    };
+    auto direkt = [](Sender s) { return [s](Fenster& t) { t.f->Seitenwechsel(s); }; };
+    const Wechsel faelle[] = {
+        {"menu Quelltext", menue("Quelltext"), Seite::Quelltext},
+        {"menu Optionen1", menue("Optionen1"), Seite::Optionen},
+        {"menu Stapelverarbeitung1", menue("Stapelverarbeitung1"), Seite::Dateiliste},
+        {"F2", key(Qt::Key_F2), Seite::Quelltext},
+        {"F3", key(Qt::Key_F3), Seite::Optionen},
+        {"F9", key(Qt::Key_F9), Seite::Dateiliste},
+        {"Shift+F3", key(Qt::Key_F3, Qt::ShiftModifier), Seite::Optionen},
+        {"Ctrl+F9", key(Qt::Key_F9, Qt::ControlModifier), Seite::Dateiliste},
+        {"Alt+F2", key(Qt::Key_F2, Qt::AltModifier), Seite::Quelltext},
+        {"Ctrl+Shift+F3", key(Qt::Key_F3, Qt::ControlModifier | Qt::ShiftModifier),
+         Seite::Optionen},
+        {"sender ToolButton6", direkt(Sender::ToolButton6), Seite::Quelltext},
+        {"sender ButtonOeffnen", direkt(Sender::ButtonOeffnen), Seite::Quelltext},
+        {"sender Quelltext", direkt(Sender::Quelltext), Seite::Quelltext},
+        {"sender Optionen1", direkt(Sender::Optionen1), Seite::Optionen},
+        {"sender Stapelverarbeitung1", direkt(Sender::Stapelverarbeitung1), Seite::Dateiliste},
+        {"other sender", direkt(Sender::OptimierenButton), std::nullopt},
+    };
+    const Seite starts[] = {Seite::Quelltext, Seite::Optionen, Seite::Dateiliste};
+    const Sender hin[] = {Sender::Quelltext, Sender::Optionen1, Sender::Stapelverarbeitung1};
+    for (const auto& fall : faelle) {
+        for (int s = 0; s < 3; ++s) {
+            f->Seitenwechsel(hin[s]);
+            ASSERT_EQ(seite(), starts[s]);
+            fall.ausloesen(*this);
+            const Seite erwartet = fall.ziel.value_or(starts[s]);
+            EXPECT_EQ(seite(), erwartet) << fall.name << " from page " << s;
+            // The only tab ever shown is the source page's, and only while it is active and
+            // was brought there by a source-page sender.
+            EXPECT_EQ(tab(), fall.ziel == Seite::Quelltext) << fall.name << " from page " << s;
+            EXPECT_FALSE(f->seiten().tabSichtbar(Seite::Optionen));
+            EXPECT_FALSE(f->seiten().tabSichtbar(Seite::Dateiliste));
+        }
+    }
+    EXPECT_TRUE(dialoge.boxen.empty()) << "F2 opens no file dialog";
+}
+
+TEST_F(Fenster, OtherKeysDoNothingAndKeysReachTheFocusedControl) {
+    zeigen();
+    f->editor().widget()->setFocus();
+    for (Qt::Key k : {Qt::Key_F1, Qt::Key_F4, Qt::Key_F10, Qt::Key_F12, Qt::Key_Escape}) {
+        taste(k);
+        EXPECT_EQ(seite(), Seite::Quelltext);
+        EXPECT_TRUE(tab());
+    }
+    EXPECT_TRUE(dialoge.boxen.empty());
+    taste(Qt::Key_X);
+    EXPECT_EQ(f->editor().text(), Text("x")) << "keys are passed on";
+    EXPECT_TRUE(f->Bearbeitungsstatus()) << "typing marks the text as changed";
+}
+
+TEST_F(Fenster, F11TogglesMaximisedOnceEvenWhenTheFocusedControlIgnoresIt) {
+    zeigen();
+    knopf("OptimierenButton")->setFocus();  // a button ignores F11, which then reaches its parents
+    taste(Qt::Key_F11);
+    EXPECT_TRUE(f->windowState() & Qt::WindowMaximized);
+    taste(Qt::Key_F11, Qt::ControlModifier);
+    EXPECT_FALSE(f->windowState() & Qt::WindowMaximized);
+}
+
+TEST_F(Fenster, BeendenClosesTheWindowAndDeletesThePreviewWithoutAsking) {
+    zeigen();
+    nurOptionen({ZU});
+    text("a\r\nb");
+    f->Optimierung(Sender::OptimierenButton);
+    ASSERT_TRUE(dateien.existiert(kVorschau));
+    f->editor().widget()->insert(QStringLiteral("ungesichert"));
+    aktion("Beenden")->trigger();
+    EXPECT_FALSE(f->isVisible());
+    EXPECT_FALSE(dateien.existiert(kVorschau));
+    EXPECT_TRUE(dialoge.boxen.empty());
+}
+
+// --- runs -------------------------------------------------------------------------------------
+
+struct Start {
+    const char* name;
+    std::function<void(Fenster&)> ausloesen;
+    Modus modus;
+};
+
+TEST_F(Fenster, TheSenderDecidesTheMode) {
+    zeigen();
+    auto klick = [](const char* name) { return [name](Fenster& t) { t.knopf(name)->click(); }; };
+    auto menue = [](const char* name) { return [name](Fenster& t) { t.aktion(name)->trigger(); }; };
+    auto key = [](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        return [k, m](Fenster& t) {
+            t.f->editor().widget()->setFocus();
+            t.taste(k, m);
+        };
+    };
+    const Start faelle[] = {
+        {"OptimierenButton", klick("OptimierenButton"), Modus::Normal},
+        {"ToolButton6", menue("ToolButton6"), Modus::Normal},
+        {"Optimieren1", menue("Optimieren1"), Modus::Normal},
+        {"F7", key(Qt::Key_F7), Modus::Normal},
+        {"Ctrl+F7", key(Qt::Key_F7, Qt::ControlModifier), Modus::Normal},
+        {"SchrittweiseOptimierenButton", klick("SchrittweiseOptimierenButton"), Modus::Schritt},
+        {"ToolbarSchrittweiseOptimieren", menue("ToolbarSchrittweiseOptimieren"), Modus::Schritt},
+        {"F8", key(Qt::Key_F8), Modus::Schritt},
+        {"Alt+F8", key(Qt::Key_F8, Qt::AltModifier), Modus::Schritt},
+    };
+    nurOptionen({TAB});
+    for (const auto& fall : faelle) {
+        text("<p>\tx</p>");
+        dialoge.boxen.clear();
+        if (fall.modus == Modus::Schritt) dialoge.antworten = {Antwort::Ja};
+        fall.ausloesen(*this);
+        EXPECT_EQ(f->Optimierungsmodus(), fall.modus) << fall.name;
+        EXPECT_EQ(fragen(), fall.modus == Modus::Schritt
+                                ? std::vector<QString>{q(meldungen::kFrageTabs)}
+                                : std::vector<QString>{})
+            << fall.name;
+        EXPECT_EQ(f->editor().text(), Text("<p>x</p>")) << fall.name;
+    }
+}
+
+TEST_F(Fenster, NormalRunAsksNothingAndEndsWithPreviewSizeAndSourcePage) {
+    nurOptionen({ZU, DZU, DL, LZT, LIT, TAB});
+    const Text vorher = "<html>\r\n\r\n\t<p>  Hallo  </p> \r\n <b> x </b>\r\n</html>";
+    text(vorher);
+    f->Seitenwechsel(Sender::Optionen1);
+    f->Optimierung(Sender::OptimierenButton);
+    const Text erwartet = optimiereText(vorher, optionen().optionen(), Ersetzungstabelle());
+    EXPECT_EQ(f->editor().text(), erwartet);
+    EXPECT_TRUE(dialoge.boxen.empty());
+    ASSERT_TRUE(dateien.existiert(kVorschau));
+    EXPECT_EQ(dateien.dateien[kVorschau], erwartet);
+    EXPECT_EQ(f->Vorschaudatei(), kVorschau);
+    EXPECT_EQ(optimiertLabel(), QString::number(erwartet.size()));
+    EXPECT_TRUE(f->Bearbeitungsstatus());
+    EXPECT_EQ(seite(), Seite::Quelltext);
+    EXPECT_TRUE(tab());
+}
+
+TEST_F(Fenster, RunWorksWithTheBusyCursorAndRestoresIt) {
+    nurOptionen({ZU});
+    std::vector<Qt::CursorShape> beimSchreiben;
+    dateien.beimSchreiben = [&] {
+        const QCursor* c = QApplication::overrideCursor();
+        beimSchreiben.push_back(c != nullptr ? c->shape() : Qt::ArrowCursor);
+    };
+    text("a\r\nb");
+    f->Optimierung(Sender::OptimierenButton);
+    EXPECT_EQ(beimSchreiben, std::vector<Qt::CursorShape>{Qt::WaitCursor});
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(Fenster, StepRunShowsTheTextAsThePassesLeftItAtEachQuestion) {
+    nurOptionen({TAB, DZU, ZU, DL});
+    const Text t0 = "<p>\tA</p>\r\n\r\n<p>B  C</p>";
+    text(t0);
+    dialoge.antworten = {Antwort::Ja, Antwort::Nein, Antwort::Ja, Antwort::Ja};
+    f->Optimierung(Sender::SchrittweiseOptimierenButton);
+
+    const Text t1 = tabulatorenEntfernen(t0);
+    const Text t3 = zeilenumbruecheEntfernen(t1);
+    const Text t4 = doppelteLeerzeichenEntfernen(t3);
+    ASSERT_EQ(dialoge.boxen.size(), 4u);
+    const std::pair<std::string_view, Text> erwartet[] = {
+        {meldungen::kFrageTabs, t0},
+        {meldungen::kFrageDoppelteUmbrueche, t1},
+        {meldungen::kFrageUmbrueche, t1},
+        {meldungen::kFrageDoppelteLeerzeichen, t3},
+    };
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(dialoge.boxen[i].text, q(erwartet[i].first)) << i;
+        EXPECT_EQ(dialoge.boxen[i].knoepfe, Knoepfe::JaNeinAbbrechen) << i;
+        EXPECT_EQ(dialoge.boxen[i].editorText, vonCp1252(erwartet[i].second)) << i;
+    }
+    EXPECT_EQ(f->editor().text(), t4);
+    EXPECT_EQ(dateien.dateien[kVorschau], t4);
+    EXPECT_EQ(f->Optimierungsmodus(), Modus::Schritt);
+}
+
+TEST_F(Fenster, StepRunAnsweredNeinThroughoutStillEndsTheRun) {
+    nurOptionen({TAB, ZU, NOA});
+    text("a\tb\r\nc");
+    dialoge.antworten = {Antwort::Nein, Antwort::Nein, Antwort::Nein};
+    f->Optimierung(Sender::SchrittweiseOptimierenButton);
+    EXPECT_EQ(f->editor().text(), Text("a\tb\r\nc"));
+    EXPECT_EQ(dateien.dateien[kVorschau], Text("a\tb\r\nc"));
+    EXPECT_EQ(optimiertLabel(), QStringLiteral("6"));
+    EXPECT_EQ(fragen().back(), q(meldungen::kAnzeigen));
+    EXPECT_TRUE(shell.geoeffnet.isEmpty());
+}
+
+TEST_F(Fenster, AbandonedRunKeepsThePassesDoneAndEndsNothing) {
+    nurOptionen({TAB, DZU, ZU, DL, NOA, DKS});
+    const Text t0 = "<p>\tA</p>\r\n\r\n<p>B  C</p>";
+    text(t0);
+    f->Seitenwechsel(Sender::Optionen1);
+    dialoge.antworten = {Antwort::Ja, Antwort::Ja, Antwort::Abbrechen};
+    f->Optimierung(Sender::SchrittweiseOptimierenButton);
+    EXPECT_EQ(f->editor().text(), doppelteZeilenumbruecheEntfernen(tabulatorenEntfernen(t0)));
+    EXPECT_EQ(dialoge.boxen.size(), 3u);
+    EXPECT_EQ(optimiertLabel(), QStringLiteral("/"));
+    EXPECT_FALSE(dateien.existiert(kVorschau));
+    EXPECT_EQ(seite(), Seite::Optionen) << "the page is not switched";
+    EXPECT_EQ(f->seiten().titel(Seite::Quelltext), QStringLiteral("Keine Datei geladen"))
+        << "no lowercasing";
+    EXPECT_TRUE(f->Bearbeitungsstatus());
+}
+
+TEST_F(Fenster, CommentQuestionsShowTheTextWithTheCommentsRemovedSoFar) {
+    nurOptionen({KMM});
+    text("a<!--1-->b<!--2-->c<!--3-->d");
+    dialoge.antworten = {Antwort::Ja, Antwort::Nein, Antwort::Ja};
+    f->Optimierung(Sender::OptimierenButton);
+    ASSERT_EQ(dialoge.boxen.size(), 3u);
+    EXPECT_EQ(dialoge.boxen[0].editorText, QStringLiteral("a<!--1-->b<!--2-->c<!--3-->d"));
+    EXPECT_EQ(dialoge.boxen[1].editorText, QStringLiteral("ab<!--2-->c<!--3-->d"));
+    EXPECT_EQ(dialoge.boxen[2].editorText, QStringLiteral("ab<!--2-->c<!--3-->d"));
+    EXPECT_EQ(f->editor().text(), Text("ab<!--2-->cd"));
+}
+
+TEST_F(Fenster, EmptyEditorOnlyShowsTheMessage) {
+    nurOptionen({ZU, SK});
+    text("x\r\ny");
+    dialoge.antworten = {Antwort::Ja};
+    f->Optimierung(Sender::SchrittweiseOptimierenButton);
+    ASSERT_EQ(optimiertLabel(), QStringLiteral("3"));
+    text("");
+    dialoge.boxen.clear();
+    f->Optimierung(Sender::OptimierenButton);
+    EXPECT_EQ(dialoge.texte(Box::Meldung), std::vector<QString>{q(meldungen::kLeererQuelltext)});
+    EXPECT_EQ(dialoge.boxen.size(), 1u);
+    EXPECT_EQ(optimiertLabel(), QStringLiteral("/"));
+    EXPECT_FALSE(f->Bearbeitungsstatus());
+    EXPECT_EQ(f->Optimierungsmodus(), Modus::Schritt) << "the mode of the last run stays";
+}
+
+TEST_F(Fenster, ReplacementTableEditedOnTheOptionsPageIsAppliedByTheNextRun) {
+    nurOptionen({AE});
+    ReplacementEditor& ersetzung = f->optionenSeite().ersetzung();
+    ersetzung.edit1()->setText(QStringLiteral("Grüße"));
+    ersetzung.edit2()->setText(QStringLiteral("Hallo"));
+    ersetzung.okKnopf()->click();
+    text(
+        "<p>Gr\xFC\xDF"
+        "e</p>");
+    f->Optimierung(Sender::OptimierenButton);
+    EXPECT_EQ(f->editor().text(), Text("<p>Hallo</p>"));
+}
+
+TEST_F(Fenster, LowercasingWithoutDocumentEmptiesTheTabCaption) {
+    nurOptionen({DKS});
+    text("x");
+    f->Optimierung(Sender::OptimierenButton);
+    EXPECT_TRUE(f->AktuelleDatei().empty());
+    EXPECT_EQ(f->seiten().titel(Seite::Quelltext), QString());
+    EXPECT_TRUE(tab());
+}
+
+// --- preview ----------------------------------------------------------------------------------
+
+TEST_F(Fenster, BothViewsReportAMissingFileRightAfterStart) {
+    zeigen();
+    f->editor().widget()->setFocus();
+    knopf("AnsichtOriginalButton")->click();
+    knopf("AnsichtOptimiertButton")->click();
+    aktion("Optimierunganzeigen1")->trigger();
+    aktion("Originalanzeigen1")->trigger();
+    taste(Qt::Key_F5);
+    taste(Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_EQ(dialoge.texte(Box::Meldung),
+              std::vector<QString>(6, QStringLiteral("Datei wurde nicht gefunden")));
+    EXPECT_TRUE(shell.geoeffnet.isEmpty());
+}
+
+TEST_F(Fenster, OptimisedViewOpensThePreviewAfterARun) {
+    nurOptionen({ZU});
+    text("a\r\nb");
+    f->Optimierung(Sender::OptimierenButton);
+    knopf("AnsichtOptimiertButton")->click();
+    EXPECT_EQ(shell.geoeffnet, QStringList{QString::fromStdString(kVorschau)});
+    knopf("AnsichtOriginalButton")->click();
+    EXPECT_EQ(dialoge.texte(Box::Meldung),
+              std::vector<QString>{QStringLiteral("Datei wurde nicht gefunden")})
+        << "no document file";
+}
+
+struct Anzeige {
+    const char* name;
+    std::initializer_list<int> optionen;
+    std::deque<Antwort> antworten;
+    int fragen;
+    int geoeffnet;
+};
+
+TEST_F(Fenster, Options14And15OfferOrShowTheOptimisedPage) {
+    const Anzeige faelle[] = {
+        {"14, Ja", {NOA}, {Antwort::Ja}, 1, 1},
+        {"14, Nein", {NOA}, {Antwort::Nein}, 1, 0},
+        {"15 shows without asking", {OA}, {}, 0, 1},
+        {"14 and 15, Ja", {NOA, OA}, {Antwort::Ja}, 1, 2},
+        {"14 and 15, Nein", {NOA, OA}, {Antwort::Nein}, 1, 1},
+        {"neither", {}, {}, 0, 0},
+    };
+    for (const auto& fall : faelle) {
+        nurOptionen(fall.optionen);
+        dialoge.boxen.clear();
+        shell.geoeffnet.clear();
+        dialoge.antworten = fall.antworten;
+        text("x");
+        f->Optimierung(Sender::OptimierenButton);
+        EXPECT_EQ(static_cast<int>(fragen().size()), fall.fragen) << fall.name;
+        if (fall.fragen == 1) {
+            EXPECT_EQ(fragen()[0], q(meldungen::kAnzeigen)) << fall.name;
+            EXPECT_EQ(dialoge.boxen[0].knoepfe, Knoepfe::JaNein) << fall.name;
+        }
+        EXPECT_EQ(shell.geoeffnet.size(), fall.geoeffnet) << fall.name;
+        for (const QString& p : shell.geoeffnet) EXPECT_EQ(p, QString::fromStdString(kVorschau));
+    }
+}
+
+TEST_F(Fenster, PreviewThatCannotBeWrittenGoesToTheErrorBox) {
+    nurOptionen({ZU, NOA, DKS});
+    dateien.gesperrt.insert(kVorschau);
+    text("a\r\nb");
+    f->Seitenwechsel(Sender::Optionen1);
+    f->Optimierung(Sender::OptimierenButton);
+    EXPECT_EQ(dialoge.texte(Box::Fehler),
+              std::vector<QString>{QStringLiteral("Datei \"brelkon_quintaro_temp_datei.html\" kann "
+                                                  "nicht erstellt werden. Zugriff verweigert")});
+    EXPECT_TRUE(fragen().empty()) << "no display offered";
+    EXPECT_EQ(optimiertLabel(), QStringLiteral("/"));
+    EXPECT_EQ(seite(), Seite::Optionen);
+    EXPECT_EQ(f->seiten().titel(Seite::Quelltext), QStringLiteral("Keine Datei geladen"));
+    EXPECT_EQ(f->editor().text(), Text("a b")) << "the editor shows the optimised text";
+}
+
+TEST(FensterMitDateien, PreviewThatCannotBeWrittenOnDisk) {
+    QTemporaryDir dir;
+    const QString vorher = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    ASSERT_TRUE(QDir().mkdir(QString::fromStdString(kVorschau)));
+    ScriptedDialoge dialoge;
+    AufzeichnendeShell shell;
+    LokaleDateien dateien;
+    {
+        TForm1 f(dialoge, shell, dateien, QString());
+        f.optionenSeite().optionen().setzeOption(NOA, false);
+        f.editor().setText("x");
+        f.Optimierung(Sender::OptimierenButton);
+    }
+    QDir::setCurrent(vorher);
+    const auto fehler = dialoge.texte(Box::Fehler);
+    ASSERT_EQ(fehler.size(), 1u);
+    EXPECT_TRUE(fehler[0].startsWith(
+        QStringLiteral("Datei \"brelkon_quintaro_temp_datei.html\" kann nicht erstellt werden. ")))
+        << fehler[0].toStdString();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(Fenster, ClosingDeletesThePreviewFile) {
+    nurOptionen({ZU});
+    text("a\r\nb");
+    f->Optimierung(Sender::OptimierenButton);
+    dateien.dateien["andere.htm"] = "bleibt";
+    ASSERT_TRUE(dateien.existiert(kVorschau));
+    f->close();
+    EXPECT_FALSE(dateien.existiert(kVorschau));
+    EXPECT_TRUE(dateien.existiert("andere.htm"));
+    EXPECT_TRUE(dialoge.boxen.empty());
+}
+
+// --- commands of later steps ------------------------------------------------------------------
+
+TEST_F(Fenster, DocumentAndBatchCommandsChangeNothingYet) {
+    zeigen();
+    text("<p>bleibt</p>");
+    const char* aktionen[] = {"ButtonOeffnen",        "ButtonErneutOeffnen", "ButtonSpeichern",
+                              "ButtonSpeichernunter", "ToolbarOeffnen",      "ToolbarErneutOeffnen",
+                              "Speichern1",           "Speichernunter1",     "Schlieen1"};
+    for (const char* a : aktionen) aktion(a)->trigger();
+    for (const char* k :
+         {"BitBtn1", "BitBtn2", "BitBtn5", "BitBtn6", "BitBtn8", "BitBtn9", "DateienOptimieren"}) {
+        knopf(k)->click();
+    }
+    EXPECT_EQ(f->editor().text(), Text("<p>bleibt</p>"));
+    EXPECT_TRUE(dialoge.boxen.empty());
+    EXPECT_TRUE(dateien.dateien.empty());
+    EXPECT_TRUE(f->isVisible());
+}
+
+}  // namespace
+}  // namespace quintaro::ui
