@@ -58,7 +58,6 @@ std::optional<Text> nach1252(std::string_view arg, std::string& fehler) {
 
 std::variant<Aufruf, ArgumentFehler> argumenteLesen(std::span<const std::string_view> args) {
     Aufruf aufruf;
-    bool platzhalterFrei = true;
     bool nurDateien = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
@@ -86,7 +85,7 @@ std::variant<Aufruf, ArgumentFehler> argumenteLesen(std::span<const std::string_
                 return ArgumentFehler{"--set " + sichtbar(key, false) + ": value " +
                                       zitiert(zustand) + " is not 0 or 1"};
             }
-            aufruf.optionen.set(*index, zustand == "1");
+            aufruf.gesetzt.emplace_back(*index, zustand == "1");
         } else if (arg == "--replace") {
             if (i + 2 >= args.size()) {
                 return ArgumentFehler{"--replace needs two arguments, SEARCH and REPLACEMENT"};
@@ -98,53 +97,92 @@ std::variant<Aufruf, ArgumentFehler> argumenteLesen(std::span<const std::string_
             if (!ersatz) return ArgumentFehler{fehler};
             if (such->empty()) return ArgumentFehler{"--replace: SEARCH must not be empty"};
             i += 2;
-            Ersetzung zeile{*such, *ersatz};
-            if (platzhalterFrei) {
-                aufruf.tabelle.setzeZeile(1, std::move(zeile));
-                platzhalterFrei = false;
-            } else {
-                aufruf.tabelle.anhaengen(std::move(zeile));
-            }
+            aufruf.ersetzungen.push_back({*such, *ersatz});
+        } else if (arg == "--settings") {
+            if (i + 1 >= args.size()) return ArgumentFehler{"--settings needs a FILE"};
+            aufruf.einstellungen = std::string(args[++i]);
         } else {
             return ArgumentFehler{"unknown flag " + zitiert(arg)};
         }
     }
+    obenauf(aufruf, aufruf.optionen, aufruf.tabelle);
+    // The filter mode stays as it was: options from the defaults and the flags alone.
+    if (aufruf.dateien.empty() && aufruf.einstellungen) {
+        return ArgumentFehler{
+            "--settings works with FILE arguments only (the page on standard "
+            "input takes the defaults, --set and --replace)"};
+    }
+    if (!aufruf.dateien.empty() && aufruf.tipps) {
+        return ArgumentFehler{
+            "--tips works without FILE arguments only (a batch run shows no "
+            "tips)"};
+    }
     return aufruf;
 }
 
+void obenauf(const Aufruf& aufruf, OptionSet& optionen, Ersetzungstabelle& tabelle) {
+    for (const auto& [index, an] : aufruf.gesetzt) optionen.set(index, an);
+    for (const auto& zeile : aufruf.ersetzungen) {
+        if (tabelle.istPlatzhalter()) {
+            tabelle.setzeZeile(1, zeile);
+        } else {
+            tabelle.anhaengen(zeile);
+        }
+    }
+}
+
 std::string aufrufText() {
-    // Options that matter only around a window or a document file.
+    // Options that matter only around a window, or that a batch run overrides.
     auto ohneWirkung = [](int i) {
-        return i == SK || i == OT || i == DKS || i == NOA || i == OA || i == PES || i == PEE;
+        return i == SK || i == OT || i == NOA || i == OA || i == PES || i == PEE;
     };
     std::string text =
         "Usage: quintaro-cli [--set KEY=0|1]... [--replace SEARCH REPLACEMENT]... [--tips]"
         " < page.htm > optimised.htm\n"
+        "       quintaro-cli [--settings FILE] [--set KEY=0|1]... [--replace SEARCH REPLACEMENT]..."
+        " FILE...\n"
         "\n"
-        "Optimises the HTML page read from standard input as a batch run does, and writes the\n"
-        "optimised bytes to standard output. Every line break of the page becomes CR LF first.\n"
+        "Without FILE: optimises the HTML page read from standard input as a batch run does, and\n"
+        "writes the optimised bytes to standard output. Every line break of the page becomes\n"
+        "CR LF first. The options are the defaults below, changed by --set and --replace.\n"
         "\n"
+        "With FILE: optimises each FILE in turn as the window's batch run does and saves it over\n"
+        "itself. The file as it was is first copied to FILE.bak beside it (an existing backup is\n"
+        "never overwritten), DKS=1 lowercases the file name (unless another file has that name),\n"
+        "and the file is replaced only once the new text is completely written. A file that\n"
+        "fails is reported on standard error with its reason, and the run goes on with the next.\n"
+        "On a terminal, standard error shows the progress.\n"
+        "\n"
+        "  --settings FILE               with FILE arguments: take the options and the "
+        "replacement\n"
+        "                                table from this settings file; without it from\n"
+        "                                quintaro_optionen.ini beside the program when that "
+        "exists,\n"
+        "                                else the defaults. --set and --replace apply on top\n"
         "  --set KEY=0|1                 switch an option off (0) or on (1); keys below\n"
         "  --replace SEARCH REPLACEMENT  append a row to the replacement table (UTF-8 text,\n"
         "                                code page 1252 characters only; SEARCH not empty)\n"
-        "  --tips                        print the optimisation tips for the result on\n"
-        "                                standard error\n"
+        "  --tips                        without FILE: print the optimisation tips for the\n"
+        "                                result on standard error\n"
         "  --help                        print this text\n"
         "\n"
-        "Options, with their defaults:\n";
+        "Options, with their built-in defaults:\n";
     for (const auto& o : kOptionen) {
         std::string key(o.key);
         key.resize(4, ' ');
         text += "  " + key + (o.defaultOn ? "1  " : "0  ") + std::string(o.caption) +
-                (ohneWirkung(o.index) ? " *" : "") + (o.index == OT ? " (see --tips)" : "") + "\n";
+                (ohneWirkung(o.index) ? " *" : "") + (o.index == OT ? " (see --tips)" : "") +
+                (o.index == DKS ? " (with FILE only)" : "") + "\n";
     }
     text +=
-        "  * no effect here: there is no document file, no window and no settings file\n"
+        "  * no effect here: there is no window, and with FILE a backup is always made\n"
         "\n"
         "With KMM=1 every comment is asked about on the terminal: j (Ja), n (Nein) or\n"
-        "a (Abbrechen).\n"
+        "a (Abbrechen). With FILE, Abbrechen leaves that file unsaved and goes on.\n"
         "\n"
-        "Exit status: 0 done, 1 abandoned, 2 usage error, 3 read or write error.\n";
+        "Exit status without FILE: 0 done, 1 abandoned, 2 usage error, 3 read or write error.\n"
+        "Exit status with FILE: 0 every file done (an empty file, or one left at Abbrechen,\n"
+        "counts as done), 1 one or more files failed, 2 usage error.\n";
     return text;
 }
 

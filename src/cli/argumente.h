@@ -1,9 +1,11 @@
 // The command line of quintaro-cli: what the user asked for, or why the arguments make no sense.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -12,15 +14,19 @@
 
 namespace quintaro::cli {
 
-// The mode follows from the arguments: file arguments select the batch mode (not available yet).
+// The mode follows from the arguments: file arguments select the batch mode.
 enum class Art { Hilfe, Filter, Stapel };
 
 struct Aufruf {
     bool hilfe = false;
-    OptionSet optionen;                // the defaults, changed by --set in argument order
-    Ersetzungstabelle tabelle;         // --replace rows in order, code page 1252
-    bool tipps = false;                // --tips
-    std::vector<std::string> dateien;  // arguments that are no flag
+    OptionSet optionen;                        // the defaults, changed by --set in argument order
+    Ersetzungstabelle tabelle;                 // --replace rows in order, code page 1252
+    bool tipps = false;                        // --tips
+    std::vector<std::string> dateien;          // arguments that are no flag
+    std::optional<std::string> einstellungen;  // --settings FILE (batch mode only)
+    // The same --set and --replace arguments, to be applied over a settings file's state.
+    std::vector<std::pair<int, bool>> gesetzt;
+    std::vector<Ersetzung> ersetzungen;
 
     Art art() const {
         if (hilfe) return Art::Hilfe;
@@ -35,6 +41,10 @@ struct ArgumentFehler {
 
 // `args` excludes the program name. Stops at the first error; --help wins over what follows it.
 std::variant<Aufruf, ArgumentFehler> argumenteLesen(std::span<const std::string_view> args);
+
+// --set in order over `optionen`; --replace rows after the table's rows, the first one filling
+// the table when it holds only the placeholder row.
+void obenauf(const Aufruf& aufruf, OptionSet& optionen, Ersetzungstabelle& tabelle);
 
 // The text --help prints.
 std::string aufrufText();

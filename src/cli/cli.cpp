@@ -1,4 +1,5 @@
-// quintaro-cli's modes: the help text, and the filter from standard input to standard output.
+// quintaro-cli's modes: the help text, the filter from standard input to standard output, and
+// the batch mode over files.
 #include "cli/cli.h"
 
 #include <unistd.h>
@@ -11,6 +12,7 @@
 
 #include "cli/argumente.h"
 #include "cli/cli_umgebung.h"
+#include "cli/stapellauf.h"
 #include "cli/terminal.h"
 #include "engine/optimierung.h"
 #include "engine/text.h"
@@ -117,10 +119,7 @@ int hauptprogramm(std::span<const std::string_view> args, const Kanaele& kanaele
             case Art::Hilfe:
                 return allesSchreiben(kanaele.aus, aufrufText()) == 0 ? kFertig : kEinAusgabeFehler;
             case Art::Stapel:
-                fehlerZeile(kanaele, "unexpected argument '" +
-                                         sichtbar(aufruf.dateien.front(), false) +
-                                         "' (the page is read from standard input)");
-                return kAufruffehler;
+                return stapelLaufen(aufruf, kanaele);
             case Art::Filter:
                 break;
         }

@@ -1,4 +1,5 @@
-// quintaro-cli: optimises the HTML page on standard input and writes the result to standard output.
+// quintaro-cli: optimises the HTML page on standard input and writes the result to standard output,
+// or optimises files in place as the window's batch run does.
 #include <string_view>
 #include <vector>
 

@@ -180,8 +180,9 @@ INSTANTIATE_TEST_SUITE_P(
         AufrufFehlerFall{"ReplaceSearchOutsideCodePage", {"--replace", "a中", "x"}, "U+4E2D"},
         AufrufFehlerFall{"ReplacementOutsideCodePage", {"--replace", "a", "→"}, "U+2192"},
         AufrufFehlerFall{"ReplaceNotUtf8", {"--replace", "a", "\xFF"}, "UTF-8"},
-        AufrufFehlerFall{"FileArgument", {"seite.htm"}, "'seite.htm'"},
-        AufrufFehlerFall{"FileArgumentAfterDoubleDash", {"--", "--tips"}, "'--tips'"}),
+        AufrufFehlerFall{"SettingsWithoutArgument", {"--settings"}, "--settings"},
+        AufrufFehlerFall{"SettingsWithoutFiles", {"--settings", "x.ini"}, "--settings"},
+        AufrufFehlerFall{"TipsWithFiles", {"--tips", "seite.htm"}, "--tips"}),
     [](const auto& p) { return std::string(p.param.name); });
 
 // --- Help, empty input, tips, failing streams -----------------------------------------------

@@ -100,7 +100,7 @@ Ergebnis starte(const Lauf& lauf) {
         }
     }
 
-    std::vector<std::string> argStrings{QUINTARO_CLI};
+    std::vector<std::string> argStrings{lauf.programm.value_or(QUINTARO_CLI)};
     argStrings.insert(argStrings.end(), lauf.args.begin(), lauf.args.end());
     std::vector<char*> argv;
     for (auto& a : argStrings) argv.push_back(a.data());
@@ -117,7 +117,7 @@ Ergebnis starte(const Lauf& lauf) {
         if (slave >= 0) ::ioctl(slave, TIOCSCTTY, 0);
         ::dup2(kindEin, 0);
         ::dup2(kindAus, 1);
-        ::dup2(fehler[1], 2);
+        ::dup2(lauf.fehlerAufTerminal && slave >= 0 ? slave : fehler[1], 2);
         // The terminal stays open under fd 3 so that it is never without a user.
         if (slave >= 0) ::dup2(slave, 3);
         ::execv(argv[0], argv.data());

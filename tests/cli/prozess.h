@@ -19,6 +19,10 @@ struct Lauf {
     // typed into it before it starts; otherwise it runs in a new session without any terminal.
     bool mitTerminal = false;
     std::string getippt;
+    // With a terminal: standard error goes to it too (its bytes then land in `terminal`).
+    bool fehlerAufTerminal = false;
+    // Another copy of the executable to start instead of the built one.
+    std::optional<std::string> programm;
 };
 
 struct Ergebnis {

@@ -1,0 +1,209 @@
+// The batch mode of quintaro-cli: settings, the per-file run shared with the window, the reports
+// on standard error and the progress line on a terminal.
+#include "cli/stapellauf.h"
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <string_view>
+
+#include "batch/stapel.h"
+#include "cli/terminal.h"
+#include "document/dokument.h"
+#include "settings/einstellungen.h"
+
+namespace quintaro::cli {
+
+namespace {
+
+constexpr std::string_view kProgramm = "quintaro-cli: ";
+// Back to the start of the line and erase it.
+constexpr std::string_view kZeileLoeschen = "\r\x1b[K";
+
+void allesSchreiben(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;  // standard error gone: nothing left to tell anyone
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
+std::size_t zeichenAnzahl(std::string_view utf8) {
+    std::size_t n = 0;
+    for (const char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
+// The progress line on a terminal: files done of total and the current file, rewritten in place.
+// Everything else written to standard error goes through melde(), which moves the line out of
+// the way and puts it back.
+class Fortschrittszeile {
+  public:
+    Fortschrittszeile(int fd, bool aktiv) : fd_(fd), aktiv_(aktiv) {}
+    ~Fortschrittszeile() { verbergen(); }
+    Fortschrittszeile(const Fortschrittszeile&) = delete;
+    Fortschrittszeile& operator=(const Fortschrittszeile&) = delete;
+
+    void zeige(std::size_t fertig, std::size_t gesamt, const std::string& pfad) {
+        if (!aktiv_) return;
+        zeile_ = kuerzen(
+            std::string(kProgramm) + std::to_string(fertig) + "/" + std::to_string(gesamt) + " ",
+            sichtbar(pfad, false));
+        allesSchreiben(fd_, std::string(kZeileLoeschen) + zeile_);
+        sichtbar_ = true;
+    }
+
+    void melde(const std::string& text) {
+        const bool war = sichtbar_;
+        verbergen();
+        allesSchreiben(fd_, text);
+        if (war) zeigen();
+    }
+
+    void verbergen() {
+        if (!sichtbar_) return;
+        allesSchreiben(fd_, kZeileLoeschen);
+        sichtbar_ = false;
+    }
+
+    void zeigen() {
+        if (!aktiv_ || zeile_.empty() || sichtbar_) return;
+        allesSchreiben(fd_, std::string(kZeileLoeschen) + zeile_);
+        sichtbar_ = true;
+    }
+
+  private:
+    // A line longer than the terminal would wrap, and \r would then return to its last part
+    // only: the path gives way from the front.
+    std::string kuerzen(const std::string& kopf, const std::string& pfad) const {
+        winsize ws{};
+        const std::size_t breite =
+            ::ioctl(fd_, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0 ? ws.ws_col : 80;
+        const std::size_t platz = breite - 1;
+        const std::size_t kopfLaenge = zeichenAnzahl(kopf);
+        if (kopfLaenge + zeichenAnzahl(pfad) <= platz) return kopf + pfad;
+        if (kopfLaenge + 3 >= platz) return kopf.substr(0, platz);
+        std::size_t behalten = platz - kopfLaenge - 3;
+        std::size_t anfang = pfad.size();
+        while (anfang > 0 && behalten > 0) {
+            --anfang;
+            if ((static_cast<unsigned char>(pfad[anfang]) & 0xC0) != 0x80) --behalten;
+        }
+        return kopf + "..." + pfad.substr(anfang);
+    }
+
+    int fd_;
+    bool aktiv_;
+    bool sichtbar_ = false;
+    std::string zeile_;
+};
+
+// Why an explicitly named settings file cannot be used, or nothing when it can.
+std::optional<std::string> unbrauchbar(const std::string& pfad) {
+    const int fd = ::open(pfad.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return std::strerror(errno);
+    struct stat st {};
+    const bool ok = ::fstat(fd, &st) == 0;
+    const int err = errno;
+    ::close(fd);
+    if (!ok) return std::strerror(err);
+    if (S_ISDIR(st.st_mode)) return std::strerror(EISDIR);
+    if (!S_ISREG(st.st_mode)) return std::string("not a regular file");
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> programmOrdner() {
+    std::string pfad(256, '\0');
+    for (;;) {
+        const ssize_t n = ::readlink("/proc/self/exe", pfad.data(), pfad.size());
+        if (n < 0) return std::nullopt;
+        if (static_cast<std::size_t>(n) < pfad.size()) {
+            pfad.resize(static_cast<std::size_t>(n));
+            break;
+        }
+        pfad.resize(pfad.size() * 2);
+    }
+    const auto schraegstrich = pfad.rfind('/');
+    if (schraegstrich == std::string::npos) return std::nullopt;
+    return schraegstrich == 0 ? std::string("/") : pfad.substr(0, schraegstrich);
+}
+
+int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
+    auto zeile = [&k](const std::string& text) {
+        allesSchreiben(k.fehler, std::string(kProgramm) + text + "\n");
+    };
+
+    // The settings file first, then the command line over it.
+    Einstellungen einstellungen;
+    if (aufruf.einstellungen) {
+        if (const auto grund = unbrauchbar(*aufruf.einstellungen)) {
+            zeile("--settings '" + sichtbar(*aufruf.einstellungen, false) + "': " + *grund);
+            return kAufruffehler;
+        }
+        einstellungen = IniLaden(*aufruf.einstellungen, einstellungen).einstellungen;
+    } else if (const auto ordner = programmOrdner()) {
+        const std::string neben = iniPfad(*ordner);
+        if (dateiExistiert(neben)) einstellungen = IniLaden(neben, einstellungen).einstellungen;
+    }
+    OptionSet optionen = einstellungen.optionen;
+    Ersetzungstabelle tabelle = einstellungen.tabelle;
+    obenauf(aufruf, optionen, tabelle);
+
+    // Asked for before any file is touched.
+    std::unique_ptr<Terminal> terminal;
+    if (optionen[KMM]) {
+        std::string grund;
+        terminal = Terminal::oeffnen(grund);
+        if (!terminal) {
+            zeile("KMM=1 asks about every comment on the terminal, but there is none (/dev/tty: " +
+                  grund + ")");
+            return kAufruffehler;
+        }
+    }
+
+    Fortschrittszeile fortschritt(k.fehler, ::isatty(k.fehler) == 1);
+    auto melde = [&](const std::string& pfad, const std::string& text) {
+        fortschritt.melde(std::string(kProgramm) + sichtbar(pfad, false) + ": " + text + "\n");
+    };
+    StapelFrage frage;
+    if (terminal) {
+        frage = [&](const std::string& text, Knoepfe knoepfe) {
+            fortschritt.verbergen();
+            const Antwort a = terminal->frage(text, knoepfe);
+            fortschritt.zeigen();
+            return a;
+        };
+    }
+
+    bool fehlgeschlagen = false;
+    const std::size_t gesamt = aufruf.dateien.size();
+    for (std::size_t i = 0; i < gesamt; ++i) {
+        const std::string& pfad = aufruf.dateien[i];
+        fortschritt.zeige(i, gesamt, pfad);
+        const StapelMeldung meldung = [&](const std::string& text) {
+            melde(pfad, sichtbar(text, true));
+        };
+        try {
+            const auto ergebnis = dateiOptimieren(pfad, optionen, tabelle, frage, meldung);
+            if (ergebnis.status == StapelStatus::Abgebrochen) {
+                melde(pfad, "abandoned at a question, not saved");
+            }
+        } catch (const std::exception& e) {
+            melde(pfad, sichtbar(e.what(), false));
+            fehlgeschlagen = true;
+        }
+    }
+    fortschritt.verbergen();
+    return fehlgeschlagen ? kStapelFehler : kFertig;
+}
+
+}  // namespace quintaro::cli
