@@ -15,26 +15,39 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "engine/suche.h"
+
 namespace quintaro {
 
 std::vector<std::string_view> kommentareSuchen(std::string_view text, KommentarArt art) {
+    // Jumps from token to token instead of testing every position: between a pending opening and
+    // its closing only the next opening and the next closing can change the state.
     std::vector<std::string_view> matches;
     const std::size_t n = art.oeffnung.size();
     const std::size_t len = text.size();
     if (len < n) return matches;
-    bool pending = false;
-    std::size_t start = 0;
-    for (std::size_t p = 0; p + n <= len; ++p) {
-        const char c = text[p];
-        if (c == '<' && text.compare(p, n, art.oeffnung) == 0 &&
-            !(art.ssiAusschliessen && p + n < len && text[p + n] == '#')) {
-            pending = true;
-            start = p;
+    const std::size_t last = len - n;  // the last position the scan visits
+    const auto openingFrom = [&](std::size_t from) {
+        for (;;) {
+            const std::size_t p = suche::finde(text, from, art.oeffnung);
+            if (p == std::string_view::npos) return p;
+            if (!(art.ssiAusschliessen && p + n < len && text[p + n] == '#')) return p;
+            from = p + 1;
         }
-        if (c == '-' && pending && text[p + 1] == '-' && text[p + 2] == '>') {
-            matches.push_back(text.substr(start, p + 3 - start));
-            pending = false;
+    };
+    std::size_t opening = openingFrom(0);
+    while (opening != std::string_view::npos) {
+        std::size_t start = opening;
+        // A closing can never start where an opening does, so it lies behind the start.
+        const std::size_t closing = suche::finde(text, start + 1, "-->");
+        if (closing == std::string_view::npos || closing > last) break;
+        // A later opening before the closing replaces the pending one.
+        for (opening = openingFrom(start + 1); opening < closing;
+             opening = openingFrom(start + 1)) {
+            start = opening;
         }
+        // `opening` is now the first one behind the closing, where the next comment starts.
+        matches.push_back(text.substr(start, closing + 3 - start));
     }
     return matches;
 }
@@ -54,17 +67,20 @@ public:
     }
 
     void addEntries(const std::vector<std::string_view>& matches) {
+        entries_.reserve(matches.size());
+        perMatch_.reserve(matches.size());
         for (auto m : matches) {
             auto& info = entries_[m];
+            perMatch_.push_back(&info);
             info.originals.push_back(static_cast<std::size_t>(m.data() - orig_.data()));
             maxLen_ = std::max(maxLen_, m.size());
         }
         registerTailCopies();
     }
 
-    // Removes every copy of `entry` in the current text (one replace-all).
-    void remove(std::string_view entry) {
-        auto& info = entries_.at(entry);
+    // Removes every copy of match number `i`, `entry`, in the current text (one replace-all).
+    void remove(std::size_t i, std::string_view entry) {
+        Entry& info = *perMatch_[i];
         std::vector<std::size_t> starts;
         if (!info.originalsConsumed) {
             for (std::size_t pos : info.originals) {
@@ -191,6 +207,63 @@ private:
         return it == alive_.end() ? endCursor() : Cursor{it, it->first};
     }
 
+    // The first "-->" at or behind `c`, starting at most `limit` characters on. Each interval is
+    // searched as plain bytes; only a closing that reaches into the next interval needs the cursor.
+    std::optional<Cursor> closingFrom(Cursor c, std::size_t limit) const {
+        std::size_t steps = 0;  // characters passed before c
+        while (!atEnd(c)) {
+            const std::size_t end = c.it->second;
+            const std::size_t avail = end - c.p;
+            const std::size_t window = std::min(avail, limit - steps + 3);
+            const std::size_t pos = suche::finde(orig_.substr(c.p, window), 0, "-->");
+            if (pos != std::string_view::npos) {
+                if (steps + pos > limit) return std::nullopt;
+                return Cursor{c.it, c.p + pos};
+            }
+            for (std::size_t q = avail > 2 ? end - 2 : c.p; q < end; ++q) {
+                if (steps + (q - c.p) > limit) return std::nullopt;
+                if (startsWith(Cursor{c.it, q}, "-->")) return Cursor{c.it, q};
+            }
+            steps += avail;
+            if (steps > limit) return std::nullopt;
+            if (++c.it == alive_.end()) return std::nullopt;
+            c.p = c.it->first;
+        }
+        return std::nullopt;
+    }
+
+    // The nearest opening in front of `closing`, at most `limit` characters back, with no other
+    // "-->" between; bytes inside an interval are read directly.
+    std::optional<Cursor> openingBefore(const Cursor& closing, std::size_t limit) const {
+        const std::size_t n = art_.oeffnung.size();
+        auto it = closing.it;
+        std::size_t q = closing.p;
+        std::size_t steps = 0;
+        for (;;) {
+            const std::size_t b = it->first;
+            const std::size_t e = it->second;
+            while (q > b) {
+                --q;
+                if (++steps > limit) return std::nullopt;
+                const char ch = orig_[q];
+                if (ch == '-') {
+                    const bool schliesst = q + 3 <= e ? orig_.compare(q, 3, "-->") == 0
+                                                      : startsWith(Cursor{it, q}, "-->");
+                    if (schliesst) return std::nullopt;
+                } else if (ch == '<') {
+                    const bool oeffnet = q + n < e
+                                             ? orig_.compare(q, n, art_.oeffnung) == 0 &&
+                                                   !(art_.ssiAusschliessen && orig_[q + n] == '#')
+                                             : openingAt(Cursor{it, q});
+                    if (oeffnet) return Cursor{it, q};
+                }
+            }
+            if (it == alive_.begin()) return std::nullopt;
+            --it;
+            q = it->second;
+        }
+    }
+
     // Finds the one comment-shaped string that may span the join in front of `after` and keeps it
     // when it is a copy of an entry.
     void registerJoin(const std::optional<std::size_t>& after) {
@@ -200,22 +273,12 @@ private:
         for (int k = 0; k < 2; ++k) {
             if (!prev(c)) break;
         }
-        // The closing: the first "-->" ending behind the join.
-        std::size_t steps = 0;
-        while (!atEnd(c) && !startsWith(c, "-->")) {
-            if (++steps > maxLen_) return;
-            next(c);
-        }
-        if (atEnd(c)) return;
-        const Cursor closing = c;
-        // The opening: the nearest one in front of the closing, with no other "-->" between.
-        Cursor a = closing;
-        steps = 0;
-        for (;;) {
-            if (!prev(a) || ++steps > maxLen_) return;
-            if (startsWith(a, "-->")) return;
-            if (at(a) == '<' && openingAt(a)) break;
-        }
+        const auto closingFound = closingFrom(c, maxLen_);
+        if (!closingFound) return;
+        const Cursor closing = *closingFound;
+        const auto openingFound = openingBefore(closing, maxLen_);
+        if (!openingFound) return;
+        const Cursor a = *openingFound;
         if (!atEnd(join) && a.p >= join.p) return;  // does not span the join
         std::string copy;
         Cursor k = a;
@@ -258,7 +321,8 @@ private:
     std::string_view orig_;
     KommentarArt art_;
     Map alive_;
-    std::unordered_map<std::string_view, Entry> entries_;
+    std::unordered_map<std::string_view, Entry> entries_;  // nodes stay put, so pointers hold
+    std::vector<Entry*> perMatch_;                         // the entry of each match, in order
     std::size_t maxLen_ = 0;
 };
 
@@ -270,11 +334,11 @@ KommentarErgebnis kommentareEntfernen(Text text, KommentarArt art, const Komment
     Remover remover(text, art);
     remover.addEntries(matches);
     const std::function<Text()> current = [&remover] { return remover.text(); };
-    for (auto entry : matches) {
+    for (std::size_t i = 0; i < matches.size(); ++i) {
         Antwort answer = Antwort::Ja;
-        if (frage) answer = frage(entry, current);
+        if (frage) answer = frage(matches[i], current);
         if (answer == Antwort::Abbrechen) return {remover.text(), true};
-        if (answer == Antwort::Ja) remover.remove(entry);
+        if (answer == Antwort::Ja) remover.remove(i, matches[i]);
     }
     return {remover.text(), false};
 }

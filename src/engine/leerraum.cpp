@@ -1,44 +1,120 @@
-// Whitespace passes, in place: the output is never longer than the input.
+// Whitespace passes, in place: the output is never longer than the input. Blocks of bytes that
+// hold nothing for the pass are moved whole.
 #include "engine/leerraum.h"
 
-#include <algorithm>
 #include <cassert>
 #include <cstring>
 
+#include "engine/suche.h"
+
 namespace quintaro {
+
+using suche::erster;
+using suche::gleich;
+using suche::kBlockweise;
+using suche::kBreite;
+using suche::kopiereBlock;
+using suche::Maske;
+
+namespace {
+
+// Moves the `count` bytes in front of a hit (fewer than a block) from r down to w. Once the text
+// has shrunk by a block, a whole block can be written: it ends before r and so before every byte
+// still to be read, and what it puts behind w + count is overwritten later.
+inline void vorziehen(char* d, std::size_t& w, std::size_t& r, std::size_t count) {
+    if (r - w >= kBreite) {
+        kopiereBlock(d + w, d + r);
+    } else {
+        for (std::size_t i = 0; i < count; ++i) d[w + i] = d[r + i];
+    }
+    w += count;
+    r += count;
+}
+
+// A plain loop: the search texts are a few bytes long, too short for a call to pay.
+inline bool gleicheBytes(const char* p, std::string_view s) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (p[i] != s[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 void replaceAllShrinking(Text& text, std::string_view search, std::string_view replacement) {
     assert(replacement.size() <= search.size());
     if (search.empty()) return;
-    std::size_t pos = std::string_view(text).find(search);
-    if (pos == Text::npos) return;
+    const std::size_t first = suche::finde(text, 0, search);
+    if (first == Text::npos) return;
+    const std::size_t m = search.size();
+    const std::size_t k = suche::anker(search);
+    const bool kurz = m <= suche::kKurz;
     char* d = text.data();
-    std::size_t w = pos;
-    std::size_t r = pos;
-    while (pos != Text::npos) {
-        if (pos > r) {
-            std::memmove(d + w, d + r, pos - r);
-            w += pos - r;
+    const std::size_t n = text.size();
+    std::size_t w = first;
+    std::size_t r = first;
+    // Writing never overtakes reading (w <= r), so the text is rewritten in place.
+    while (r < n) {
+        if constexpr (kBlockweise) {
+            if (kurz ? r + m + kBreite - 1 <= n : r + k + kBreite <= n) {
+                // Short search texts are found exactly in every place of the block; for longer
+                // ones, an occurrence starting in the block has its anchor byte k bytes on.
+                const Maske treffer =
+                    kurz ? suche::vorkommen(d + r, search) : gleich(d + r + k, search[k]);
+                if (treffer == 0) {
+                    kopiereBlock(d + w, d + r);
+                    w += kBreite;
+                    r += kBreite;
+                    continue;
+                }
+                vorziehen(d, w, r, erster(treffer));
+            }
         }
-        std::memcpy(d + w, replacement.data(), replacement.size());
-        w += replacement.size();
-        r = pos + search.size();
-        pos = std::string_view(text).find(search, r);
+        if (r + m <= n && gleicheBytes(d + r, search)) {
+            std::memcpy(d + w, replacement.data(), replacement.size());
+            w += replacement.size();
+            r += m;
+        } else {
+            d[w++] = d[r++];
+        }
     }
-    std::memmove(d + w, d + r, text.size() - r);
-    w += text.size() - r;
     text.resize(w);
 }
 
 Text tabulatorenEntfernen(Text text) {
-    std::erase(text, '\t');
+    const std::size_t first = text.find('\t');
+    if (first == Text::npos) return text;
+    char* d = text.data();
+    const std::size_t n = text.size();
+    std::size_t w = first;
+    std::size_t r = first + 1;
+    while (r < n) {
+        if constexpr (kBlockweise) {
+            if (r + kBreite <= n) {
+                const Maske tabs = gleich(d + r, '\t');
+                if (tabs == 0) {
+                    kopiereBlock(d + w, d + r);
+                    w += kBreite;
+                    r += kBreite;
+                    continue;
+                }
+                vorziehen(d, w, r, erster(tabs));
+                ++r;  // the tab
+                continue;
+            }
+        }
+        const char c = d[r++];
+        d[w] = c;
+        w += c != '\t';
+    }
+    text.resize(w);
     return text;
 }
 
 Text doppelteZeilenumbruecheEntfernen(Text text) {
     // Repeated sweeps halve every run of CR LF pairs until one is left; pairs never overlap and
     // a collapsed run gets no new neighbours, so keeping the first pair of each run is the same.
-    std::size_t first = std::string_view(text).find("\r\n\r\n");
+    const std::size_t first = suche::finde(text, 0, "\r\n\r\n");
     if (first == Text::npos) return text;
     char* d = text.data();
     const std::size_t n = text.size();
@@ -46,6 +122,23 @@ Text doppelteZeilenumbruecheEntfernen(Text text) {
     std::size_t r = first + 2;
     bool afterPair = true;
     while (r < n) {
+        if constexpr (kBlockweise) {
+            if (r + kBreite <= n) {
+                const Maske crs = gleich(d + r, '\r');
+                if (crs == 0) {  // no pair starts in this block
+                    kopiereBlock(d + w, d + r);
+                    w += kBreite;
+                    r += kBreite;
+                    afterPair = false;
+                    continue;
+                }
+                const std::size_t vor = erster(crs);
+                if (vor > 0) {
+                    vorziehen(d, w, r, vor);
+                    afterPair = false;
+                }
+            }
+        }
         if (d[r] == '\r' && r + 1 < n && d[r + 1] == '\n') {
             if (!afterPair) {
                 d[w++] = '\r';
@@ -68,22 +161,42 @@ Text zeilenumbruecheEntfernen(Text text) {
 }
 
 Text doppelteLeerzeichenEntfernen(Text text) {
-    std::size_t first = std::string_view(text).find("  ");
+    const std::size_t first = suche::finde(text, 0, "  ");
     if (first == Text::npos) return text;
+    // A space right behind a space is dropped.
     char* d = text.data();
     const std::size_t n = text.size();
     std::size_t w = first + 1;
     std::size_t r = first + 1;
-    bool afterSpace = true;
+    bool vorigesLeer = true;
     while (r < n) {
-        const char c = d[r++];
-        if (c == ' ') {
-            if (afterSpace) continue;
-            afterSpace = true;
-        } else {
-            afterSpace = false;
+        if constexpr (kBlockweise) {
+            if (r + kBreite <= n) {
+                const Maske leer = gleich(d + r, ' ');
+                // Spaces whose left neighbour, in this block or just before it, is a space.
+                const Maske doppelt =
+                    leer & (suche::nachRechts(leer) | (vorigesLeer ? suche::kErstes : 0));
+                if (doppelt == 0) {
+                    kopiereBlock(d + w, d + r);
+                    w += kBreite;
+                    r += kBreite;
+                    vorigesLeer = (leer & suche::kLetztes) != 0;
+                    continue;
+                }
+                vorziehen(d, w, r, erster(doppelt));
+                // The second space and every one behind it in the same run.
+                do {
+                    ++r;
+                } while (r < n && d[r] == ' ');
+                vorigesLeer = true;
+                continue;
+            }
         }
-        d[w++] = c;
+        const char c = d[r++];
+        const bool leer = c == ' ';
+        d[w] = c;
+        w += !(leer && vorigesLeer);
+        vorigesLeer = leer;
     }
     text.resize(w);
     return text;

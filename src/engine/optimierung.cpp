@@ -6,6 +6,7 @@
 #include "engine/ersetzungstabelle.h"
 #include "engine/leerraum.h"
 #include "engine/sonderzeichen.h"
+#include "engine/suche.h"
 #include "engine/tipps.h"
 
 namespace quintaro {
@@ -60,13 +61,13 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
         };
     };
 
-    if (!pass(option(FPW) && text.find("<!--webbot") != Text::npos, kFrageWebbots, [&] {
+    if (!pass(option(FPW) && suche::finde(text, 0, "<!--webbot") != Text::npos, kFrageWebbots, [&] {
             text = kommentareEntfernen(std::move(text), kWebbot).text;
             return true;
         }))
         return false;
-    if (!pass((option(KMA) || option(KMM)) && text.find("<!--") != Text::npos, kFrageKommentare,
-              [&] {
+    if (!pass((option(KMA) || option(KMM)) && suche::finde(text, 0, "<!--") != Text::npos,
+              kFrageKommentare, [&] {
                   auto r = kommentareEntfernen(std::move(text), kKommentar,
                                                option(KMM) ? kommentarFrage : KommentarFrage{});
                   text = std::move(r.text);

@@ -2,6 +2,9 @@
 #include "engine/sonderzeichen.h"
 
 #include <array>
+#include <cstring>
+
+#include "engine/suche.h"
 
 namespace quintaro {
 
@@ -20,29 +23,82 @@ constexpr std::array<std::string_view, 96> kLatin1 = {
     "&eth;",    "&ntilde;", "&ograve;", "&oacute;", "&ocirc;",  "&otilde;", "&ouml;",   "&divide;",
     "&oslash;", "&ugrave;", "&uacute;", "&ucirc;",  "&uuml;",   "&yacute;", "&thorn;",  "&yuml;",
 };
-}  // namespace
 
-std::string_view entityFuer(unsigned char byte) {
+constexpr std::string_view entityVon(unsigned char byte) {
     if (byte == 0x80) return "&euro;";
     if (byte >= 0xA0) return kLatin1[byte - 0xA0];
     return {};
 }
+}  // namespace
+
+std::string_view entityFuer(unsigned char byte) {
+    return entityVon(byte);
+}
+
+namespace {
+// Output length of every byte: 1 where it passes through.
+constexpr std::array<unsigned char, 256> kLaenge = [] {
+    std::array<unsigned char, 256> t{};
+    for (std::size_t b = 0; b < 256; ++b) {
+        const auto e = entityVon(static_cast<unsigned char>(b));
+        t[b] = static_cast<unsigned char>(e.empty() ? 1 : e.size());
+    }
+    return t;
+}();
+}  // namespace
 
 Text SonderzeichenErsetzen(std::string_view text) {
+    // The exact size first, so that the output is allocated once and written without checks.
+    // Bytes below 0x80 have no entity: they are passed a block at a time up to the next high byte.
+    const char* s = text.data();
+    const std::size_t n = text.size();
     std::size_t size = 0;
-    for (char c : text) {
-        const auto e = entityFuer(static_cast<unsigned char>(c));
-        size += e.empty() ? 1 : e.size();
+    std::size_t i = 0;
+    while (i < n) {
+        if constexpr (suche::kBlockweise) {
+            if (i + suche::kBreite <= n) {
+                const auto hoch = suche::hoch(s + i);
+                if (hoch == 0) {
+                    size += suche::kBreite;
+                    i += suche::kBreite;
+                    continue;
+                }
+                const std::size_t vor = suche::erster(hoch);
+                size += vor;
+                i += vor;
+            }
+        }
+        size += kLaenge[static_cast<unsigned char>(s[i++])];
     }
-    Text out;
-    if (size == text.size()) return Text(text);
-    out.reserve(size);
-    for (char c : text) {
-        const auto e = entityFuer(static_cast<unsigned char>(c));
-        if (e.empty()) {
-            out.push_back(c);
+    if (size == n) return Text(text);
+
+    Text out(size, '\0');
+    char* o = out.data();
+    char* const ende = o + size;
+    i = 0;
+    while (i < n) {
+        if constexpr (suche::kBlockweise) {
+            if (i + suche::kBreite <= n && o + suche::kBreite <= ende) {
+                const auto hoch = suche::hoch(s + i);
+                // The whole block is written; only the part in front of a high byte counts.
+                std::memcpy(o, s + i, suche::kBreite);
+                if (hoch == 0) {
+                    o += suche::kBreite;
+                    i += suche::kBreite;
+                    continue;
+                }
+                const std::size_t vor = suche::erster(hoch);
+                o += vor;
+                i += vor;
+            }
+        }
+        const auto b = static_cast<unsigned char>(s[i++]);
+        if (kLaenge[b] == 1) {
+            *o++ = static_cast<char>(b);
         } else {
-            out.append(e);
+            const auto e = entityVon(b);
+            std::memcpy(o, e.data(), e.size());
+            o += e.size();
         }
     }
     return out;
