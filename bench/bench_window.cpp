@@ -1,0 +1,126 @@
+// The window's speed: a normal run from the button until the editor shows the result, on
+// generated pages of 1 MB and 5 MB, and what the HTML colouring costs the editor by page size.
+#include <benchmark/benchmark.h>
+
+#include <Qsci/qscilexerhtml.h>
+#include <Qsci/qsciscintilla.h>
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "generator.h"
+#include "ui/dateioperationen.h"
+#include "ui/dialoge.h"
+#include "ui/editor_adapter.h"
+#include "ui/kodierung.h"
+#include "ui/shell.h"
+#include "ui/source_page.h"
+#include "ui/tform1.h"
+
+namespace quintaro::bench {
+namespace {
+
+constexpr long kMB = 1 << 20;
+
+// Answers "Nein" to the offer to show the result, the only box of a run with the defaults.
+class StilleDialoge : public ui::Dialoge {
+public:
+    Antwort frage(QWidget*, const QString&, Knoepfe) override { return Antwort::Nein; }
+    void meldung(QWidget*, const QString&) override {}
+    void fehler(QWidget*, const QString& text) override { qFatal("%s", qPrintable(text)); }
+    QString dateiOeffnen(QWidget*, const QStringList&) override { return {}; }
+    QStringList dateienOeffnen(QWidget*, const QStringList&) override { return {}; }
+    QString dateiSpeichern(QWidget*, const QStringList&, const QString&, const QString&) override {
+        return {};
+    }
+};
+
+class KeineShell : public ui::Shell {
+public:
+    void oeffnen(const QString&) override {}
+};
+
+void NormalerLaufImFenster(benchmark::State& state) {
+    const Text seite = erzeugeSeite({static_cast<std::size_t>(state.range(0)), -1, 1});
+    QTemporaryDir ordner;  // the preview file lands in the working folder: no document is open
+    const QString vorher = QDir::currentPath();
+    QDir::setCurrent(ordner.path());
+    StilleDialoge dialoge;
+    KeineShell shell;
+    ui::LokaleDateien dateien;
+    ui::TForm1 fenster(dialoge, shell, dateien, QString());
+    fenster.resize(1000, 700);
+    fenster.show();
+    if (!QTest::qWaitForWindowExposed(&fenster)) state.SkipWithError("window not shown");
+    QWidget* ansicht = fenster.editor().widget()->viewport();
+
+    std::size_t ergebnis = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        fenster.editor().setText(seite);
+        ansicht->repaint();
+        QApplication::processEvents();
+        state.ResumeTiming();
+        fenster.quelltextSeite().optimierenButton()->click();
+        ansicht->repaint();  // the editor shows the result
+        state.PauseTiming();
+        ergebnis = fenster.editor().text().size();
+        state.ResumeTiming();
+    }
+    QDir::setCurrent(vorher);
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(seite.size()));
+    state.counters["out/in"] = static_cast<double>(ergebnis) / static_cast<double>(seite.size());
+}
+BENCHMARK(NormalerLaufImFenster)->Arg(kMB)->Arg(5 * kMB)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Showing a page in QScintilla with and without the HTML lexer, at its top and at its end
+// (the end needs the whole text styled); the page as loaded (many lines) or optimised (one line).
+void EditorZeigen(benchmark::State& state) {
+    const bool faerben = state.range(1) != 0;
+    const bool eineZeile = state.range(2) != 0;
+    Text seite = erzeugeSeite({static_cast<std::size_t>(state.range(0)), -1, 1});
+    if (eineZeile) {
+        for (char& c : seite) {
+            if (c == '\r' || c == '\n') c = ' ';
+        }
+    }
+    const std::string utf8 = cp1252ToUtf8(seite);
+    QsciScintilla editor;
+    QsciLexerHTML lexer;
+    editor.setUtf8(true);
+    editor.setWrapMode(QsciScintilla::WrapNone);
+    editor.resize(800, 600);
+    editor.show();
+    if (!QTest::qWaitForWindowExposed(&editor)) state.SkipWithError("editor not shown");
+    editor.setLexer(faerben ? &lexer : nullptr);
+    for (auto _ : state) {
+        editor.SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+        editor.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT,
+                             static_cast<unsigned long>(utf8.size()), utf8.data());
+        editor.viewport()->repaint();
+        editor.SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+        editor.viewport()->repaint();
+        editor.SendScintilla(QsciScintillaBase::SCI_DOCUMENTSTART);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(seite.size()));
+}
+BENCHMARK(EditorZeigen)
+    ->ArgNames({"bytes", "farbe", "einzeilig"})
+    ->ArgsProduct({{256 << 10, 512 << 10, kMB, 5 * kMB}, {0, 1}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+}  // namespace
+}  // namespace quintaro::bench
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,140 @@
+// Throughput of each pass alone and of the whole text run, on generated pages of 1 MB and 10 MB.
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <utility>
+
+#include "engine/ersetzungstabelle.h"
+#include "engine/kommentare.h"
+#include "engine/leerraum.h"
+#include "engine/optimierung.h"
+#include "engine/sonderzeichen.h"
+#include "generator.h"
+
+namespace quintaro::bench {
+namespace {
+
+constexpr long kMB = 1 << 20;
+
+// Pages are generated once per size and kind and kept for all benchmarks.
+const Text& seite(long bytes, long kommentare = -1) {
+    static std::map<std::pair<long, long>, Text> cache;
+    auto [it, neu] = cache.try_emplace({bytes, kommentare});
+    if (neu) it->second = erzeugeSeite({static_cast<std::size_t>(bytes), kommentare, 1});
+    return it->second;
+}
+
+const Ersetzungstabelle& tabelle() {
+    static const Ersetzungstabelle t = [] {
+        Ersetzungstabelle tab;
+        tab.setzeAlle({{"<font face=\"Arial\" size=\"2\">", ""},
+                       {"</font>", ""},
+                       {"&nbsp;", " "},
+                       {"<b>", "<strong>"},
+                       {"</b>", "</strong>"}});
+        return tab;
+    }();
+    return t;
+}
+
+// Runs `pass` over a fresh copy of the page each time; the copy is not timed.
+template <typename Pass>
+void messen(benchmark::State& state, const Text& eingabe, Pass pass) {
+    std::size_t ausgabe = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Text text = eingabe;
+        state.ResumeTiming();
+        Text ergebnis = pass(std::move(text));
+        ausgabe = ergebnis.size();
+        benchmark::DoNotOptimize(ergebnis.data());
+        state.PauseTiming();
+        ergebnis = Text();  // freeing is not the pass's work either
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(eingabe.size()));
+    state.counters["out/in"] = static_cast<double>(ausgabe) / static_cast<double>(eingabe.size());
+}
+
+OptionSet ganzerLauf() {
+    OptionSet o;  // the defaults plus comments and webbots
+    o.set(KMA, true);
+    o.set(FPW, true);
+    return o;
+}
+
+void BM_Webbots(benchmark::State& s) {
+    messen(s, seite(s.range(0)),
+           [](Text t) { return kommentareEntfernen(std::move(t), kWebbot).text; });
+}
+void BM_Kommentare(benchmark::State& s) {
+    messen(s, seite(s.range(0)),
+           [](Text t) { return kommentareEntfernen(std::move(t), kKommentar).text; });
+}
+void BM_Ersetzung(benchmark::State& s) {
+    messen(s, seite(s.range(0)), [](Text t) { return ersetzungAnwenden(std::move(t), tabelle()); });
+}
+void BM_Tabulatoren(benchmark::State& s) {
+    messen(s, seite(s.range(0)), tabulatorenEntfernen);
+}
+void BM_DoppelteZeilenumbrueche(benchmark::State& s) {
+    messen(s, seite(s.range(0)), doppelteZeilenumbruecheEntfernen);
+}
+void BM_Zeilenumbrueche(benchmark::State& s) {
+    messen(s, seite(s.range(0)), zeilenumbruecheEntfernen);
+}
+void BM_DoppelteLeerzeichen(benchmark::State& s) {
+    messen(s, seite(s.range(0)), doppelteLeerzeichenEntfernen);
+}
+void BM_LeerzeichenZwischenTags(benchmark::State& s) {
+    messen(s, seite(s.range(0)), leerzeichenZwischenTagsEntfernen);
+}
+void BM_LeerzeichenInTags(benchmark::State& s) {
+    messen(s, seite(s.range(0)), leerzeichenInTagsEntfernen);
+}
+void BM_Sonderzeichen(benchmark::State& s) {
+    messen(s, seite(s.range(0)), [](Text t) { return SonderzeichenErsetzen(t); });
+}
+void BM_GanzerLauf(benchmark::State& s) {
+    const OptionSet o = ganzerLauf();
+    messen(s, seite(s.range(0)),
+           [&o](Text t) { return optimiereText(std::move(t), o, Ersetzungstabelle()); });
+}
+
+// 10 MB with 20,000 distinct comments against the same page without any.
+void BM_GanzerLauf_20000Kommentare(benchmark::State& s) {
+    const OptionSet o = ganzerLauf();
+    messen(s, seite(10 * kMB, 20000),
+           [&o](Text t) { return optimiereText(std::move(t), o, Ersetzungstabelle()); });
+}
+void BM_GanzerLauf_OhneKommentare(benchmark::State& s) {
+    const OptionSet o = ganzerLauf();
+    messen(s, seite(10 * kMB, 0),
+           [&o](Text t) { return optimiereText(std::move(t), o, Ersetzungstabelle()); });
+}
+void BM_Kommentare_20000(benchmark::State& s) {
+    messen(s, seite(10 * kMB, 20000),
+           [](Text t) { return kommentareEntfernen(std::move(t), kKommentar).text; });
+}
+
+#define GROESSEN ->Arg(kMB)->Arg(10 * kMB)->Unit(benchmark::kMillisecond)
+
+BENCHMARK(BM_Webbots) GROESSEN;
+BENCHMARK(BM_Kommentare) GROESSEN;
+BENCHMARK(BM_Ersetzung) GROESSEN;
+BENCHMARK(BM_Tabulatoren) GROESSEN;
+BENCHMARK(BM_DoppelteZeilenumbrueche) GROESSEN;
+BENCHMARK(BM_Zeilenumbrueche) GROESSEN;
+BENCHMARK(BM_DoppelteLeerzeichen) GROESSEN;
+BENCHMARK(BM_LeerzeichenZwischenTags) GROESSEN;
+BENCHMARK(BM_LeerzeichenInTags) GROESSEN;
+BENCHMARK(BM_Sonderzeichen) GROESSEN;
+BENCHMARK(BM_GanzerLauf) GROESSEN;
+BENCHMARK(BM_GanzerLauf_20000Kommentare)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GanzerLauf_OhneKommentare)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Kommentare_20000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace quintaro::bench
+
+BENCHMARK_MAIN();
