@@ -81,23 +81,29 @@ public:
     // Removes every copy of match number `i`, `entry`, in the current text (one replace-all).
     void remove(std::size_t i, std::string_view entry) {
         Entry& info = *perMatch_[i];
+        // Places that may hold a copy; each is checked just before it goes. Copies never overlap,
+        // so taking out one leaves every other as it was before this replace-all.
         std::vector<std::size_t> starts;
         if (!info.originalsConsumed) {
-            for (std::size_t pos : info.originals) {
-                if (intact(pos, entry.size())) starts.push_back(pos);
-            }
+            starts = info.originals;  // in text order already
             info.originalsConsumed = true;
         }
-        for (std::size_t pos : info.candidates) {
-            if (matchesAt(pos, entry)) starts.push_back(pos);
+        if (!info.candidates.empty()) {
+            starts.insert(starts.end(), info.candidates.begin(), info.candidates.end());
+            info.candidates.clear();
+            std::sort(starts.begin(), starts.end());
+            starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
         }
-        info.candidates.clear();
-        std::sort(starts.begin(), starts.end());
-        starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
-        // All copies are found in the text as it was before this replace-all, then removed.
         std::vector<std::optional<std::size_t>> joins;
         joins.reserve(starts.size());
-        for (std::size_t pos : starts) joins.push_back(erase(pos, entry.size()));
+        for (std::size_t pos : starts) {
+            const auto it = intervalAt(pos);
+            if (it == alive_.end()) continue;
+            const bool copy = pos + entry.size() <= it->second  // untouched since the start
+                                  ? orig_.compare(pos, entry.size(), entry) == 0
+                                  : startsWith(Cursor{it, pos}, entry);
+            if (copy) joins.push_back(erase(it, pos, entry.size()));
+        }
         for (const auto& j : joins) registerJoin(j);
     }
 
@@ -132,9 +138,11 @@ private:
         return p < it->second ? it : alive_.end();
     }
 
-    bool intact(std::size_t pos, std::size_t len) const {
-        auto it = intervalOf(pos);
-        return it != alive_.end() && pos + len <= it->second;
+    Map::iterator intervalAt(std::size_t p) {
+        auto it = alive_.upper_bound(p);
+        if (it == alive_.begin()) return alive_.end();
+        --it;
+        return p < it->second ? it : alive_.end();
     }
 
     std::optional<Cursor> cursorAt(std::size_t p) const {
@@ -176,24 +184,28 @@ private:
         }
         return !(art_.ssiAusschliessen && !atEnd(k) && at(k) == '#');
     }
-    bool matchesAt(std::size_t pos, std::string_view s) const {
-        auto c = cursorAt(pos);
-        return c && startsWith(*c, s);
-    }
 
-    // Removes `len` present characters from `pos` on; returns the original position of the first
-    // present character behind them (nothing at the end of the text).
-    std::optional<std::size_t> erase(std::size_t pos, std::size_t len) {
-        auto it = alive_.find(intervalOf(pos)->first);
+    // Removes `len` present characters from `pos` on, `it` being the interval holding `pos`;
+    // returns the original position of the first present character behind them (nothing at the
+    // end of the text). Nodes are reused where they can be, to spare the allocator.
+    std::optional<std::size_t> erase(Map::iterator it, std::size_t pos, std::size_t len) {
         std::size_t p = pos;
         while (len > 0) {
             const std::size_t b = it->first;
             const std::size_t e = it->second;
             const std::size_t take = std::min(len, e - p);
-            it = alive_.erase(it);
-            if (b < p) alive_.emplace(b, p);
-            if (p + take < e) it = alive_.emplace(p + take, e).first;
             len -= take;
+            if (b < p) {
+                it->second = p;  // the part in front stays in this node
+                it = p + take < e ? alive_.emplace_hint(std::next(it), p + take, e) : std::next(it);
+            } else if (p + take < e) {
+                const auto next = std::next(it);
+                auto node = alive_.extract(it);
+                node.key() = p + take;
+                it = alive_.insert(next, std::move(node));
+            } else {
+                it = alive_.erase(it);
+            }
             if (len > 0) p = it->first;
         }
         if (it == alive_.end()) return std::nullopt;
