@@ -1,5 +1,5 @@
-// Internal to the engine: byte search a block at a time (16 bytes with SSE2, else 8 bytes in a
-// 64-bit word), for the passes' short search texts.
+// Internal to the engine: byte search 16 bytes at a time with SSE2 (every x86-64 processor has
+// it), for the passes' short search texts.
 #pragma once
 
 #include <bit>
@@ -13,13 +13,12 @@
 
 namespace quintaro::suche {
 
-// A mask has one flag per byte of a block; the flag of byte i is bit i * kSchritt + kVersatz.
+// A block is 16 bytes; a mask has one flag per byte, bit i for byte i.
+inline constexpr std::size_t kBreite = 16;
+using Maske = std::uint32_t;
+
 #if defined(__SSE2__)
 inline constexpr bool kBlockweise = true;
-inline constexpr std::size_t kBreite = 16;
-inline constexpr int kSchritt = 1;
-inline constexpr int kVersatz = 0;
-using Maske = std::uint32_t;
 
 inline Maske gleich(const char* p, char c) {
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
@@ -30,42 +29,26 @@ inline Maske hoch(const char* p) {  // bytes of 0x80 and above
         _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))));
 }
 #else
-// Reading eight bytes as one word puts the first byte lowest only on little-endian machines;
-// elsewhere the byte-by-byte paths are taken.
-inline constexpr bool kBlockweise = std::endian::native == std::endian::little;
-inline constexpr std::size_t kBreite = 8;
-inline constexpr int kSchritt = 8;
-inline constexpr int kVersatz = 7;
-using Maske = std::uint64_t;
-
-inline std::uint64_t wort(const char* p) {
-    std::uint64_t w;
-    std::memcpy(&w, p, 8);
-    return w;
+// Elsewhere the byte-by-byte paths are taken; these exist only to compile.
+inline constexpr bool kBlockweise = false;
+inline Maske gleich(const char*, char) {
+    return 0;
 }
-// Exact, unlike the usual zero-byte trick, which may also flag the byte above a match.
-inline Maske gleich(const char* p, char c) {
-    constexpr std::uint64_t kTief = 0x7F7F7F7F7F7F7F7FULL;
-    const std::uint64_t x = wort(p) ^ (0x0101010101010101ULL * static_cast<unsigned char>(c));
-    return ~(((x & kTief) + kTief) | x | kTief);
-}
-inline Maske hoch(const char* p) {
-    return wort(p) & 0x8080808080808080ULL;
+inline Maske hoch(const char*) {
+    return 0;
 }
 #endif
 
-inline constexpr Maske kErstes = Maske{1} << kVersatz;
-inline constexpr Maske kLetztes = Maske{1} << ((kBreite - 1) * kSchritt + kVersatz);
-inline constexpr Maske kAlle = kSchritt == 1 ? static_cast<Maske>((Maske{1} << kBreite) - 1)
-                                             : static_cast<Maske>(0x8080808080808080ULL);
+inline constexpr Maske kErstes = 1;
+inline constexpr Maske kLetztes = Maske{1} << (kBreite - 1);
 
 // The offset of the first flagged byte.
 inline std::size_t erster(Maske m) {
-    return static_cast<std::size_t>(std::countr_zero(m)) / kSchritt;
+    return static_cast<std::size_t>(std::countr_zero(m));
 }
 // The flag of byte i moved to byte i + 1 (the last one drops out).
 inline Maske nachRechts(Maske m) {
-    return static_cast<Maske>((m << kSchritt) & kAlle);
+    return (m << 1) & 0xFFFFu;
 }
 
 // Copies one block through a register, so that source and target may overlap.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <string>
 
 #include "literal.h"
@@ -152,6 +153,39 @@ TEST(Leerraum, ShortTextsMatchThePlainSweeps) {
     exhaustive("\ta", 10, &tabulatorenEntfernen, literal::tabulatoren, "tabs");
     exhaustive("<> a", 8, &leerzeichenZwischenTagsEntfernen, literal::zwischenTags, "betweenTags");
     exhaustive("<> a", 8, &leerzeichenInTagsEntfernen, literal::inTags, "inTags");
+}
+
+// Long texts, dense in what the passes remove, so that the block-wise paths and the moves behind
+// a shrunken text are all taken.
+TEST(Leerraum, LongTextsMatchThePlainSweeps) {
+    std::mt19937 rng(11);
+    const std::string zeichen = "      \t\t\r\n<>ab\xE4";
+    for (int runde = 0; runde < 300; ++runde) {
+        std::string text;
+        const std::size_t laenge = rng() % 3000;
+        const std::size_t dichte = 1 + rng() % 8;  // how often a special byte comes
+        for (std::size_t i = 0; i < laenge; ++i) {
+            if (rng() % 10 < dichte) {
+                text.push_back(zeichen[rng() % zeichen.size()]);
+            } else if (rng() % 30 == 0) {
+                text += "\r\n\r\n\r\n";
+            } else {
+                text.push_back('x');
+            }
+        }
+        ASSERT_EQ(tabulatorenEntfernen(text), literal::tabulatoren(text)) << text;
+        ASSERT_EQ(doppelteZeilenumbruecheEntfernen(text), literal::doppelteZeilenumbrueche(text))
+            << text;
+        ASSERT_EQ(zeilenumbruecheEntfernen(text), literal::zeilenumbrueche(text)) << text;
+        ASSERT_EQ(doppelteLeerzeichenEntfernen(text), literal::doppelteLeerzeichen(text)) << text;
+        ASSERT_EQ(leerzeichenZwischenTagsEntfernen(text), literal::zwischenTags(text)) << text;
+        ASSERT_EQ(leerzeichenInTagsEntfernen(text), literal::inTags(text)) << text;
+        for (const char* search : {"x<", "xxxxx", "x x", "<a>x", "\r\nx\r\n"}) {
+            Text t = text;
+            replaceAllShrinking(t, search, "");
+            ASSERT_EQ(t, literal::replaceAll(text, search, "")) << search << " in " << text;
+        }
+    }
 }
 
 TEST(ReplaceAllShrinking, MatchesReplaceAll) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "literal.h"
@@ -75,6 +76,20 @@ TEST(Sonderzeichen, SecondApplicationChangesNothing) {
 TEST(Sonderzeichen, OutputAtMostEightTimesTheInput) {
     const std::string worst(100, '\xB1');
     EXPECT_EQ(SonderzeichenErsetzen(worst).size(), 800u);
+}
+
+TEST(Sonderzeichen, LongTextsMatchThePlainReplacement) {
+    std::mt19937 rng(3);
+    for (int runde = 0; runde < 200; ++runde) {
+        std::string text;
+        const std::size_t laenge = rng() % 2000;
+        const unsigned dichte = rng() % 100;  // percent of bytes of 0x80 and above
+        for (std::size_t i = 0; i < laenge; ++i) {
+            text.push_back(
+                static_cast<char>(rng() % 100 < dichte ? 0x80 + rng() % 0x80 : rng() % 0x80));
+        }
+        ASSERT_EQ(SonderzeichenErsetzen(text), literal::sonderzeichen(text)) << text;
+    }
 }
 
 }  // namespace
