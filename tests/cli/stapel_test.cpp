@@ -330,6 +330,8 @@ INSTANTIATE_TEST_SUITE_P(
         // The named file replaces the one beside the program whole: ZU is its default again.
         HerkunftFall{"NamedFileOverTheOneBesideTheProgram", true, true, {}, "genannt <p>y</p>"},
         HerkunftFall{"NamedFileAlone", false, true, {}, "genannt <p>y</p>"},
+        HerkunftFall{
+            "DevNullForTheDefaults", true, false, {"--settings", "/dev/null"}, "x <p>y</p>"},
         HerkunftFall{"SetOverTheFile", true, false, {"--set", "ZU=1"}, "neben <p>y</p>"},
         HerkunftFall{"SetOverTheNamedFile", true, true, {"--set", "AE=0"}, "x <p>y</p>"},
         // --replace rows come after the file's rows.
