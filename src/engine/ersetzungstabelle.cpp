@@ -3,6 +3,8 @@
 
 #include <stdexcept>
 
+#include "engine/leerraum.h"
+
 namespace quintaro {
 
 void Ersetzungstabelle::entfernen(int n) {
@@ -22,8 +24,12 @@ void Ersetzungstabelle::setzeAlle(std::vector<Ersetzung> rows) {
 Text ersetzungAnwenden(Text text, const Ersetzungstabelle& tabelle) {
     for (const auto& row : tabelle.zeilen()) {
         if (row.suchtext.empty()) continue;
-        if (text.find(row.suchtext) == Text::npos) continue;
-        text = replaceAll(text, row.suchtext, row.ersatztext);
+        // A row that does not lengthen the text is applied in place, sparing a copy.
+        if (row.ersatztext.size() <= row.suchtext.size()) {
+            replaceAllShrinking(text, row.suchtext, row.ersatztext);
+        } else {
+            text = replaceAll(text, row.suchtext, row.ersatztext);
+        }
     }
     return text;
 }

@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/suche.h"
+
 namespace quintaro {
 
 Text replaceAll(std::string_view text, std::string_view search, std::string_view replacement) {
     if (search.empty()) return Text(text);
     Text out;
-    std::size_t pos = text.find(search);
+    std::size_t pos = suche::finde(text, 0, search);
     if (pos == std::string_view::npos) return Text(text);
     out.reserve(text.size());
     std::size_t from = 0;
@@ -18,7 +20,7 @@ Text replaceAll(std::string_view text, std::string_view search, std::string_view
         out.append(text.data() + from, pos - from);
         out.append(replacement);
         from = pos + search.size();
-        pos = text.find(search, from);
+        pos = suche::finde(text, from, search);
     }
     out.append(text.data() + from, text.size() - from);
     return out;
