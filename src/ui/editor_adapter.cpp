@@ -63,7 +63,9 @@ void EditorAdapter::setText(const Text& text) {
                            static_cast<unsigned long>(utf8.size()), utf8.data());
     editor_->SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, true);
     editor_->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
-    editor_->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0L);
+    // Clearing put the caret and the view at the start. Moving the caret explicitly would lay
+    // out its whole line at once, which for an optimised page is the entire text.
+    editor_->SendScintilla(QsciScintillaBase::SCI_SETXOFFSET, 0L);
 }
 
 bool EditorAdapter::istLeer() const {
