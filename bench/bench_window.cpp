@@ -26,7 +26,7 @@ constexpr long kMB = 1 << 20;
 
 // Answers "Nein" to the offer to show the result, the only box of a run with the defaults.
 class StilleDialoge : public ui::Dialoge {
-public:
+  public:
     Antwort frage(QWidget*, const QString&, Knoepfe) override { return Antwort::Nein; }
     void meldung(QWidget*, const QString&) override {}
     void fehler(QWidget*, const QString& text) override { qFatal("%s", qPrintable(text)); }
@@ -38,7 +38,7 @@ public:
 };
 
 class KeineShell : public ui::Shell {
-public:
+  public:
     void oeffnen(const QString&) override {}
 };
 
@@ -73,7 +73,11 @@ void NormalerLaufImFenster(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(seite.size()));
     state.counters["out/in"] = static_cast<double>(ergebnis) / static_cast<double>(seite.size());
 }
-BENCHMARK(NormalerLaufImFenster)->Arg(kMB)->Arg(5 * kMB)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(NormalerLaufImFenster)
+    ->Arg(kMB)
+    ->Arg(5 * kMB)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // Showing a page in QScintilla with and without the HTML lexer, at its top and at its end
 // (the end needs the whole text styled); the page as loaded (many lines) or optimised (one line).
@@ -109,6 +113,40 @@ void EditorZeigen(benchmark::State& state) {
 BENCHMARK(EditorZeigen)
     ->ArgNames({"bytes", "farbe", "einzeilig"})
     ->ArgsProduct({{256 << 10, 512 << 10, kMB, 5 * kMB}, {0, 1}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// One keystroke in the middle of the page, with the view there: how the editor feels to type in.
+void EditorTippen(benchmark::State& state) {
+    const bool faerben = state.range(1) != 0;
+    const bool eineZeile = state.range(2) != 0;
+    Text seite = erzeugeSeite({static_cast<std::size_t>(state.range(0)), -1, 1});
+    if (eineZeile) {
+        for (char& c : seite) {
+            if (c == '\r' || c == '\n') c = ' ';
+        }
+    }
+    const std::string utf8 = cp1252ToUtf8(seite);
+    QsciScintilla editor;
+    QsciLexerHTML lexer;
+    editor.setUtf8(true);
+    editor.setWrapMode(QsciScintilla::WrapNone);
+    editor.resize(800, 600);
+    editor.show();
+    if (!QTest::qWaitForWindowExposed(&editor)) state.SkipWithError("editor not shown");
+    editor.setLexer(faerben ? &lexer : nullptr);
+    editor.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()),
+                         utf8.data());
+    editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<long>(utf8.size() / 2));
+    editor.viewport()->repaint();
+    for (auto _ : state) {
+        editor.SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 1UL, "x");
+        editor.viewport()->repaint();
+    }
+}
+BENCHMARK(EditorTippen)
+    ->ArgNames({"bytes", "farbe", "einzeilig"})
+    ->ArgsProduct({{kMB, 5 * kMB}, {0, 1}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
