@@ -83,5 +83,12 @@ INSTANTIATE_TEST_SUITE_P(
                     PassFall{"DuplicateRows", {{"a", "aa"}, {"a", "aa"}}, "a", "aaaa"}),
     [](const auto& fall) { return std::string(fall.param.name); });
 
+TEST(ErsetzungAnwenden, EveryByteTheTableDoesNotNamePasses) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+    const auto t = tabelle({{"xyz", "q"}, {"\x80\x80", ""}, {"<!--", "-->"}});
+    EXPECT_EQ(ersetzungAnwenden(all + all, t), all + all);
+}
+
 }  // namespace
 }  // namespace quintaro
