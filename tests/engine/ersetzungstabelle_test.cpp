@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ErsetzungAnwenden, EveryByteTheTableDoesNotNamePasses) {
     std::string all;
     for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
-    const auto t = tabelle({{"xyz", "q"}, {"\x80\x80", ""}, {"<!--", "-->"}});
+    const auto t = tabelle({{"zyx", "q"}, {"\x80\x80", ""}, {"<!--", "-->"}});
     EXPECT_EQ(ersetzungAnwenden(all + all, t), all + all);
 }
 
