@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <exception>
 
 #include "engine/kommentare.h"
 #include "engine/umgebung.h"
@@ -39,5 +40,18 @@ QString fehlerText(const QString& text);
 
 // Message texts carry CR LF; a message box wants plain LF.
 QString anzeigeText(const QString& text);
+
+// Runs a command of the window. Nothing may be thrown through Qt's event loop: what the command
+// throws ends it and is shown in the general error box.
+template <class Befehl>
+void mitFehlerbox(Dialoge& dialoge, QWidget* parent, Befehl&& befehl) {
+    try {
+        befehl();
+    } catch (const std::exception& fehler) {
+        dialoge.fehler(parent, QString::fromUtf8(fehler.what()));
+    } catch (...) {
+        dialoge.fehler(parent, QStringLiteral("Unbekannter Fehler"));
+    }
+}
 
 }  // namespace quintaro::ui

@@ -25,9 +25,11 @@ OptionList::OptionList(Dialoge& dialoge, QWidget* parent) : QListWidget(parent),
     programmAendert_ = false;
 
     connect(this, &QListWidget::itemChanged, this, [this](QListWidgetItem* zeile) {
-        if (!programmAendert_) OptionenListboxClickCheck(row(zeile));
+        if (programmAendert_) return;
+        mitFehlerbox(dialoge_, window(), [this, zeile] { OptionenListboxClickCheck(row(zeile)); });
     });
-    connect(this, &QListWidget::itemDoubleClicked, this, [this] { OptionenListboxDblClick(); });
+    connect(this, &QListWidget::itemDoubleClicked, this,
+            [this] { mitFehlerbox(dialoge_, window(), [this] { OptionenListboxDblClick(); }); });
 }
 
 bool OptionList::option(int index) const {

@@ -92,8 +92,10 @@ ReplacementEditor::ReplacementEditor(Dialoge& dialoge, QWidget* parent)
     loeschen_ =
         bildKnopf(QStringLiteral("BitBtn4"), QStringLiteral("Löschen"), loeschenSymbol(), this);
     for (QPushButton* k : {ok_, loeschen_}) k->setFixedSize(90, 25);
-    connect(ok_, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
-    connect(loeschen_, &QPushButton::clicked, this, [this] { BitBtn4Click(); });
+    connect(ok_, &QPushButton::clicked, this,
+            [this] { mitFehlerbox(dialoge_, window(), [this] { BitBtn3Click(); }); });
+    connect(loeschen_, &QPushButton::clicked, this,
+            [this] { mitFehlerbox(dialoge_, window(), [this] { BitBtn4Click(); }); });
 
     auto* felder = new QGridLayout;
     felder->setContentsMargins(0, 0, 0, 0);
@@ -236,7 +238,7 @@ bool ReplacementEditor::eventFilter(QObject* objekt, QEvent* ereignis) {
         (objekt == grid_->viewport() || objekt == grid_->horizontalHeader()->viewport())) {
         // The first click of the double-click has already selected the row (a click on the
         // header or below the rows leaves the selection as it was).
-        ErsetzungStringGridDblClick();
+        mitFehlerbox(dialoge_, window(), [this] { ErsetzungStringGridDblClick(); });
         return true;
     }
     if (ereignis->type() == QEvent::KeyPress && (objekt == edit1_ || objekt == edit2_)) {

@@ -136,6 +136,8 @@ TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateioperationen& dateien, QStrin
     move(kPosition);
     // The window sees every key before the focused control does.
     qApp->installEventFilter(this);
+    // The editor is first in the tab order: typing goes there from the start.
+    editor().widget()->setFocus();
 
     FormCreate();
 }
@@ -249,17 +251,14 @@ void TForm1::werkzeugleisteAnlegen() {
 
 template <class Arbeit>
 void TForm1::sicher(Arbeit&& arbeit) {
-    // Nothing may be thrown through Qt's event loop: what a command throws ends the command and
-    // goes to the general error box, with the pointer back to normal.
-    try {
-        arbeit();
-    } catch (const std::exception& fehler) {
-        umgebung_->setzeBeschaeftigt(false);
-        dialoge_.fehler(this, QString::fromUtf8(fehler.what()));
-    } catch (...) {
-        umgebung_->setzeBeschaeftigt(false);
-        dialoge_.fehler(this, QStringLiteral("Unbekannter Fehler"));
-    }
+    mitFehlerbox(dialoge_, this, [this, &arbeit] {
+        try {
+            arbeit();
+        } catch (...) {
+            umgebung_->setzeBeschaeftigt(false);  // the pointer is back to normal for the box
+            throw;
+        }
+    });
 }
 
 void TForm1::FormCreate() {

@@ -333,7 +333,7 @@ TEST_F(Fenster, PageSwitchingAndTabVisibilityForEverySenderAndKey) {
 
 TEST_F(Fenster, OtherKeysDoNothingAndKeysReachTheFocusedControl) {
     zeigen();
-    f->editor().widget()->setFocus();
+    EXPECT_EQ(QApplication::focusWidget(), f->editor().widget()) << "the editor has the focus";
     for (Qt::Key k : {Qt::Key_F1, Qt::Key_F4, Qt::Key_F10, Qt::Key_F12, Qt::Key_Escape}) {
         taste(k);
         EXPECT_EQ(seite(), Seite::Quelltext);
@@ -624,6 +624,16 @@ TEST_F(Fenster, PreviewThatCannotBeWrittenGoesToTheErrorBox) {
     EXPECT_EQ(seite(), Seite::Optionen);
     EXPECT_EQ(f->seiten().titel(Seite::Quelltext), QStringLiteral("Keine Datei geladen"));
     EXPECT_EQ(f->editor().text(), Text("a b")) << "the editor shows the optimised text";
+}
+
+TEST_F(Fenster, AnyExceptionOfACommandEndsInTheErrorBoxWithTheCursorRestored) {
+    nurOptionen({ZU});
+    dateien.beimSchreiben = [] { throw std::runtime_error("Speicher erschöpft"); };
+    text("a\r\nb");
+    taste(Qt::Key_F7);  // through the key filter as well: nothing escapes into the event loop
+    EXPECT_EQ(dialoge.texte(Box::Fehler),
+              std::vector<QString>{QStringLiteral("Speicher erschöpft")});
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST(FensterMitDateien, PreviewThatCannotBeWrittenOnDisk) {
