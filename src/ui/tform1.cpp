@@ -2,6 +2,7 @@
 // belong to the window itself (page switching, keys, runs, preview, close).
 #include "ui/tform1.h"
 
+#include <Qsci/qsciscintilla.h>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
