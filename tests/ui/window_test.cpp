@@ -70,6 +70,7 @@ class Fenster : public ::testing::Test {
     // A key as the user presses it: delivered to the control that has the focus.
     void taste(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         QWidget* ziel = QApplication::focusWidget();
+        if (ziel == nullptr) ziel = f->focusWidget();
         QTest::keyClick(ziel != nullptr ? ziel : f.get(), key, mods);
     }
     QAction* aktion(const char* name) const {
