@@ -94,6 +94,7 @@ class Bauer {
 
   private:
     std::size_t zahl(std::size_t n) { return rng_() % n; }
+    bool mitKommentaren() const { return bau_.kommentare != 0; }
 
     void einruecken(int tiefe) {
         for (int i = 0; i < tiefe; ++i) {
@@ -146,15 +147,19 @@ class Bauer {
 
     void skript() {
         zeile(2, "<script language=\"JavaScript\">");
-        zeile(2, "<!--");
+        if (mitKommentaren()) zeile(2, "<!--");
         zeile(3, "for (var i = 0; i < bilder.length; i++) {");
         zeile(4, "if (bilder[i].width < 100 && i > 0) { bilder[i].src = \"leer.gif\"; }");
         zeile(3, "}");
-        zeile(2, "// -->");
+        if (mitKommentaren()) zeile(2, "// -->");
         zeile(2, "</script>");
     }
 
     void webbot() {
+        if (!mitKommentaren()) {
+            zeile(2, "<p>Zuletzt ge\xE4ndert: 12.03.2004</p>");
+            return;
+        }
         zeile(2,
               "<p>Zuletzt ge\xE4ndert: <!--webbot bot=\"Timestamp\" s-type=\"EDITED\" "
               "s-format=\"%d.%m.%Y\" startspan -->12.03.2004<!--webbot bot=\"Timestamp\" "

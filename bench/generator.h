@@ -11,7 +11,8 @@ namespace quintaro::bench {
 struct Seitenbau {
     std::size_t bytes = 1 << 20;
     // Distinct comments spread evenly over the page, each followed by a recurring one;
-    // -1 places one about every 4 KB, 0 none at all.
+    // -1 places one about every 4 KB. With 0 the page holds no comment at all: scripts lose their
+    // comment wrapper and webbots their comments.
     long kommentare = -1;
     std::uint32_t seed = 1;
 };

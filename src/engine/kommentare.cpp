@@ -69,11 +69,19 @@ public:
     void addEntries(const std::vector<std::string_view>& matches) {
         entries_.reserve(matches.size());
         perMatch_.reserve(matches.size());
-        for (auto m : matches) {
-            auto& info = entries_[m];
+        position_.reserve(matches.size());
+        nextSame_.assign(matches.size(), kKeine);
+        for (std::size_t i = 0; i < matches.size(); ++i) {
+            auto& info = entries_[matches[i]];
             perMatch_.push_back(&info);
-            info.originals.push_back(static_cast<std::size_t>(m.data() - orig_.data()));
-            maxLen_ = std::max(maxLen_, m.size());
+            position_.push_back(static_cast<std::size_t>(matches[i].data() - orig_.data()));
+            if (info.first == kKeine) {
+                info.first = i;
+            } else {
+                nextSame_[info.last] = i;
+            }
+            info.last = i;
+            maxLen_ = std::max(maxLen_, matches[i].size());
         }
         registerTailCopies();
     }
@@ -85,7 +93,9 @@ public:
         // so taking out one leaves every other as it was before this replace-all.
         std::vector<std::size_t> starts;
         if (!info.originalsConsumed) {
-            starts = info.originals;  // in text order already
+            for (std::size_t j = info.first; j != kKeine; j = nextSame_[j]) {
+                starts.push_back(position_[j]);  // in text order already
+            }
             info.originalsConsumed = true;
         }
         if (!info.candidates.empty()) {
@@ -118,9 +128,11 @@ public:
 
 private:
     using Map = std::map<std::size_t, std::size_t>;  // begin -> end of a present interval
+    static constexpr std::size_t kKeine = static_cast<std::size_t>(-1);
 
     struct Entry {
-        std::vector<std::size_t> originals;   // collected positions in the original
+        std::size_t first = kKeine;  // the first and the last match with this text
+        std::size_t last = kKeine;
         std::vector<std::size_t> candidates;  // copies found across joins or near the end
         bool originalsConsumed = false;
     };
@@ -335,6 +347,8 @@ private:
     Map alive_;
     std::unordered_map<std::string_view, Entry> entries_;  // nodes stay put, so pointers hold
     std::vector<Entry*> perMatch_;                         // the entry of each match, in order
+    std::vector<std::size_t> position_;  // where each match stands in the original
+    std::vector<std::size_t> nextSame_;  // the next match with the same text, or kKeine
     std::size_t maxLen_ = 0;
 };
 
