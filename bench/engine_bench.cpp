@@ -1,6 +1,7 @@
 // Throughput of each pass alone and of the whole text run, on generated pages of 1 MB and 10 MB.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -117,7 +118,13 @@ void BM_Kommentare_20000(benchmark::State& s) {
            [](Text t) { return kommentareEntfernen(std::move(t), kKommentar).text; });
 }
 
-#define GROESSEN ->Arg(kMB)->Arg(10 * kMB)->Unit(benchmark::kMillisecond)
+// With repetitions, "min" is the least disturbed run on a machine that other jobs share.
+double kleinster(const std::vector<double>& v) {
+    return *std::min_element(v.begin(), v.end());
+}
+
+#define EINHEIT ->Unit(benchmark::kMillisecond)->ComputeStatistics("min", kleinster)
+#define GROESSEN ->Arg(kMB)->Arg(10 * kMB) EINHEIT
 
 BENCHMARK(BM_Webbots) GROESSEN;
 BENCHMARK(BM_Kommentare) GROESSEN;
@@ -130,9 +137,9 @@ BENCHMARK(BM_LeerzeichenZwischenTags) GROESSEN;
 BENCHMARK(BM_LeerzeichenInTags) GROESSEN;
 BENCHMARK(BM_Sonderzeichen) GROESSEN;
 BENCHMARK(BM_GanzerLauf) GROESSEN;
-BENCHMARK(BM_GanzerLauf_20000Kommentare)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_GanzerLauf_OhneKommentare)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Kommentare_20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GanzerLauf_20000Kommentare) EINHEIT;
+BENCHMARK(BM_GanzerLauf_OhneKommentare) EINHEIT;
+BENCHMARK(BM_Kommentare_20000) EINHEIT;
 
 }  // namespace
 }  // namespace quintaro::bench
