@@ -61,7 +61,7 @@ std::string kommentarFrageText(std::string_view eintrag) {
 namespace {
 
 class Remover {
-public:
+  public:
     Remover(std::string_view orig, KommentarArt art) : orig_(orig), art_(art) {
         if (!orig.empty()) alive_.emplace(0, orig.size());
     }
@@ -126,7 +126,7 @@ public:
         return out;
     }
 
-private:
+  private:
     using Map = std::map<std::size_t, std::size_t>;  // begin -> end of a present interval
     static constexpr std::size_t kKeine = static_cast<std::size_t>(-1);
 

@@ -93,7 +93,7 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
 
 // Keeps the editor in step with the working text only when the user can look at it.
 class Arbeitstext {
-public:
+  public:
     explicit Arbeitstext(Umgebung& u) : u_(u), text_(u.quelltext()) {}
     Text& text() { return text_; }
     void markDirty() { dirty_ = true; }
@@ -105,7 +105,7 @@ public:
         dirty_ = false;
     }
 
-private:
+  private:
     Umgebung& u_;
     Text text_;
     bool dirty_ = false;
