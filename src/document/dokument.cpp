@@ -1,6 +1,8 @@
 // Document files: POSIX calls for reading and inspecting, QSaveFile for replacing a file whole.
 #include "document/dokument.h"
 
+#include <QByteArray>
+#include <QFile>
 #include <QSaveFile>
 #include <QString>
 
@@ -99,7 +101,11 @@ struct Rechte {
 std::optional<std::string> ersetzeDatei(const std::string& path,
                                         const std::function<int(int)>& schreiber,
                                         const std::optional<Rechte>& rechte) {
-    QSaveFile datei(QString::fromStdString(path));
+    // Qt decodes file names as UTF-8: bytes that do not survive the round trip would make
+    // QSaveFile write to another name, so such a path is refused before anything is touched.
+    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+    if (QFile::encodeName(name).toStdString() != path) return grund(EILSEQ);
+    QSaveFile datei(name);
     datei.setDirectWriteFallback(false);
     if (!datei.open(QIODevice::WriteOnly)) return datei.errorString().toStdString();
     const int fd = datei.handle();

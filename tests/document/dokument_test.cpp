@@ -185,6 +185,36 @@ TEST(DokumentSchreiben, FehlerNennenPfadUndGrund) {
               "Datei \"/dev/null\" kann nicht erstellt werden. Not a regular file");
 }
 
+// Qt would turn the bytes 0xFF 0xFE into U+FFFD and write "a\uFFFD\uFFFD.htm" beside the file
+// the user named.
+TEST(DokumentSchreiben, PfadOhneGueltigesUtf8WirdAbgelehntUndNichtsAnderesBeschrieben) {
+    Ordner dir;
+    const std::string datei = dir / "a\xff\xfe.htm";
+    schreibeRoh(datei, "alt");
+    ASSERT_EQ(leseRoh(datei), "alt");
+    const auto vorher = test::eintraege(dir.pfad());
+
+    EXPECT_EQ(
+        fehlertext([&] { dokumentSchreiben(datei, "neu"); }),
+        "Datei \"" + datei +
+            "\" kann nicht erstellt werden. Invalid or incomplete multibyte or wide character");
+    EXPECT_FALSE(dateiKopieren(dir / "fehlt", datei, true));
+    schreibeRoh(dir / "quelle.htm", "q");
+    EXPECT_FALSE(dateiKopieren(dir / "quelle.htm", datei, true));
+    EXPECT_EQ(leseRoh(datei), "alt");
+    auto erwartet = vorher;
+    erwartet.insert("quelle.htm");
+    EXPECT_EQ(test::eintraege(dir.pfad()), erwartet);
+
+    // The byte-path functions reach the very file.
+    EXPECT_EQ(dokumentLesen(datei), "alt");
+    EXPECT_EQ(Dateigroesse(datei), 3);
+    EXPECT_TRUE(dateiExistiert(datei));
+    EXPECT_TRUE(dateiKopieren(datei, dir / "kopie.htm", false));
+    EXPECT_EQ(leseRoh(dir / "kopie.htm"), "alt");
+    EXPECT_TRUE(dateiLoeschen(datei));
+}
+
 // --- Dateigroesse -----------------------------------------------------------------------------
 
 TEST(Dateigroesse, DateienOrdnerUndFehlendes) {
