@@ -3,26 +3,46 @@
 
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "batch/stapel.h"
 #include "ui/bausteine.h"
 #include "ui/symbole.h"
 
 namespace quintaro::ui {
 
 namespace {
+
 constexpr int kSpalte = 147;
-}
+constexpr int kZeile = 13;
+
+// Rows 13 pixels high, whatever the font asks for.
+class ZeilenDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize s = QStyledItemDelegate::sizeHint(option, index);
+        s.setHeight(kZeile);
+        return s;
+    }
+};
+
+}  // namespace
 
 BatchPage::BatchPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Z_Dateiliste"));
     liste_ = new QListWidget(this);
     liste_->setObjectName(QStringLiteral("DateiListbox"));
     liste_->setUniformItemSizes(true);
+    liste_->setSelectionMode(QAbstractItemView::SingleSelection);
+    liste_->setItemDelegate(new ZeilenDelegate(liste_));
+    liste_->installEventFilter(this);
 
     laden_ = bildKnopf(QStringLiteral("BitBtn8"), QStringLiteral("Dateien laden"), symbol(0), this);
     aufheben_ = bildKnopf(QStringLiteral("BitBtn9"), QStringLiteral("Auswahl aufheben"),
@@ -48,7 +68,7 @@ BatchPage::BatchPage(QWidget* parent) : QWidget(parent) {
 
     fortschritt_ = new QProgressBar(this);
     fortschritt_->setObjectName(QStringLiteral("Fortschrittsanzeige"));
-    fortschritt_->setRange(0, 255);
+    fortschritt_->setRange(0, kFortschrittMaximum);
     fortschritt_->setValue(0);
     fortschritt_->setTextVisible(false);
     fortschritt_->setFixedSize(spalte, 22);
@@ -84,6 +104,39 @@ BatchPage::BatchPage(QWidget* parent) : QWidget(parent) {
     setTabOrder(laden_, optimieren_);
     // The progress bar (tab position 3) never takes the focus.
     setTabOrder(optimieren_, aufheben_);
+}
+
+void BatchPage::dateiHinzufuegen(const QString& pfad) {
+    // The first entry that sorts after the new path: equals stay in the order they were added.
+    int unten = 0;
+    int oben = liste_->count();
+    while (unten < oben) {
+        const int mitte = (unten + oben) / 2;
+        if (QString::compare(pfad, liste_->item(mitte)->text(), Qt::CaseInsensitive) < 0) {
+            oben = mitte;
+        } else {
+            unten = mitte + 1;
+        }
+    }
+    liste_->insertItem(unten, pfad);
+}
+
+QStringList BatchPage::dateien() const {
+    QStringList d;
+    d.reserve(liste_->count());
+    for (int i = 0; i < liste_->count(); ++i) d << liste_->item(i)->text();
+    return d;
+}
+
+void BatchPage::fortschrittSchritt() {
+    fortschritt_->setValue(::quintaro::fortschrittSchritt(fortschritt_->value()));
+}
+
+bool BatchPage::eventFilter(QObject* objekt, QEvent* ereignis) {
+    if (objekt == liste_ && ereignis->type() == QEvent::KeyPress) {
+        emit dateiListboxTaste(static_cast<QKeyEvent*>(ereignis)->key());
+    }
+    return QWidget::eventFilter(objekt, ereignis);
 }
 
 }  // namespace quintaro::ui
