@@ -12,7 +12,7 @@
 
 #include "engine/kommentare.h"
 #include "engine/optimierung.h"
-#include "hilfen.h"
+#include "common/dateien.h"
 
 namespace quintaro {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "../batch/hilfen.h"
+#include "common/dateien.h"
 #include "batch/stapel.h"
 #include "engine/optimierung.h"
 #include "optionen_args.h"

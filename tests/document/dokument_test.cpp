@@ -6,7 +6,7 @@
 #include <fcntl.h>
 
 #include "engine/umgebung.h"
-#include "hilfen.h"
+#include "common/dateien.h"
 
 namespace quintaro {
 namespace {

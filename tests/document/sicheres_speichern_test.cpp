@@ -10,7 +10,7 @@
 
 #include "document/dokument.h"
 #include "engine/umgebung.h"
-#include "hilfen.h"
+#include "common/dateien.h"
 
 namespace quintaro {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../document/hilfen.h"
+#include "common/dateien.h"
 #include "engine/umgebung.h"
 
 namespace quintaro {

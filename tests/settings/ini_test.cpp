@@ -9,7 +9,7 @@
 
 #include <optional>
 
-#include "../document/hilfen.h"
+#include "common/dateien.h"
 #include "engine/umgebung.h"
 
 namespace quintaro {

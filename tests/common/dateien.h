@@ -1,51 +1,36 @@
-// Files on disk for the batch tests: a scratch folder, raw reads and writes, and a check run in a
-// forked child that can drop root so that permissions apply.
+// Test helpers for files on disk, shared by the module tests: a scratch folder, raw file access,
+// folder listings and running a check in a forked child (for resource limits and a dropped user id).
 #pragma once
+
+#include <QTemporaryDir>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <set>
-#include <stdexcept>
 #include <string>
+
+#include <dirent.h>
 
 namespace quintaro::test {
 
 class Ordner {
   public:
-    Ordner() {
-        std::string vorlage = (std::filesystem::temp_directory_path() / "quintaro-stapel-XXXXXX");
-        if (::mkdtemp(vorlage.data()) == nullptr) throw std::runtime_error("mkdtemp");
-        pfad_ = vorlage;
-        ::chmod(pfad_.c_str(), 0755);  // reachable for a child that drops to nobody
-    }
-    ~Ordner() {
-        std::error_code ignoriert;
-        std::filesystem::remove_all(pfad_, ignoriert);
-    }
+    Ordner() { ::chmod(pfad().c_str(), 0755); }   // reachable for a child that drops to nobody
+    ~Ordner() { ::chmod(pfad().c_str(), 0755); }  // a test may have made it read-only
     Ordner(const Ordner&) = delete;
     Ordner& operator=(const Ordner&) = delete;
-
-    const std::string& pfad() const { return pfad_; }
-    std::string operator/(const std::string& name) const { return pfad_ + "/" + name; }
-
+    std::string pfad() const { return dir_.path().toStdString(); }
+    std::string operator/(const std::string& name) const { return pfad() + "/" + name; }
     // Names in the folder, without "." and "..".
-    std::set<std::string> namen() const {
-        std::set<std::string> n;
-        for (const auto& e : std::filesystem::directory_iterator(pfad_)) {
-            n.insert(e.path().filename().string());
-        }
-        return n;
-    }
+    std::set<std::string> namen() const;
 
   private:
-    std::string pfad_;
+    QTemporaryDir dir_;
 };
 
 inline void schreibeRoh(const std::string& path, const std::string& bytes) {
@@ -56,6 +41,28 @@ inline void schreibeRoh(const std::string& path, const std::string& bytes) {
 inline std::string leseRoh(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline std::set<std::string> eintraege(const std::string& ordner) {
+    std::set<std::string> namen;
+    if (DIR* d = ::opendir(ordner.c_str())) {
+        while (const dirent* e = ::readdir(d)) namen.insert(e->d_name);
+        ::closedir(d);
+    }
+    return namen;
+}
+
+inline std::set<std::string> Ordner::namen() const {
+    auto n = eintraege(pfad());
+    n.erase(".");
+    n.erase("..");
+    return n;
+}
+
+inline mode_t modus(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mode & 07777;
 }
 
 // Runs `pruefung` in a forked child and returns its exit code (128 + signal when killed).
