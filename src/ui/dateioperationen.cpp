@@ -1,71 +1,38 @@
-// Local file operations for the window until the document module provides its own.
+// Local file operations: each is the document or batch module's function of the same job.
 #include "ui/dateioperationen.h"
 
-#include <filesystem>
-#include <system_error>
-
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
-#include "engine/umgebung.h"
+#include "batch/stapel.h"
+#include "document/dokument.h"
 
 namespace quintaro::ui {
 
-namespace {
-
-QString q(const std::string& pfad) {
-    return QString::fromStdString(pfad);
+Text LokaleDateien::lesen(const std::string& pfad, std::size_t kapazitaet) {
+    return dokumentLesen(pfad, kapazitaet);
 }
-
-[[noreturn]] void nichtErstellt(const std::string& pfad, const QString& grund) {
-    throw DateiFehler(QStringLiteral("Datei \"%1\" kann nicht erstellt werden. %2")
-                          .arg(q(pfad), grund)
-                          .toStdString());
-}
-
-}  // namespace
 
 bool LokaleDateien::existiert(const std::string& pfad) {
-    if (pfad.empty()) return false;
-    const QFileInfo info(q(pfad));
-    return info.exists() && !info.isDir();
+    return dateiExistiert(pfad);
 }
 
 bool LokaleDateien::kopieren(const std::string& von, const std::string& nach, bool ueberschreiben) {
-    if (!existiert(von)) return false;
-    // Overwrites in place, so a failed copy never leaves the old backup deleted.
-    std::error_code fehler;
-    return std::filesystem::copy_file(von, nach,
-                                      ueberschreiben
-                                          ? std::filesystem::copy_options::overwrite_existing
-                                          : std::filesystem::copy_options::none,
-                                      fehler);
+    return dateiKopieren(von, nach, ueberschreiben);
 }
 
 std::int32_t LokaleDateien::groesse(const std::string& pfad) {
-    if (pfad.empty()) return -1;
-    const QFileInfo info(q(pfad));
-    if (!info.exists()) return -1;
-    if (info.isDir()) return 0;
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(info.size()));
+    return Dateigroesse(pfad);
 }
 
 void LokaleDateien::schreiben(const std::string& pfad, const Text& inhalt) {
-    if (pfad.empty()) nichtErstellt(pfad, QStringLiteral("Kein Dateiname."));
-    QSaveFile datei(q(pfad));
-    if (!datei.open(QIODevice::WriteOnly)) nichtErstellt(pfad, datei.errorString());
-    if (datei.write(inhalt.data(), static_cast<qint64>(inhalt.size())) !=
-        static_cast<qint64>(inhalt.size())) {
-        const QString grund = datei.errorString();
-        datei.cancelWriting();
-        nichtErstellt(pfad, grund);
-    }
-    if (!datei.commit()) nichtErstellt(pfad, datei.errorString());
+    dokumentSchreiben(pfad, inhalt);
+}
+
+std::string LokaleDateien::stapelSpeichern(const std::string& aktuelleDatei, const Text& inhalt,
+                                           const std::string& geladenerPfad) {
+    return ::quintaro::stapelSpeichern(aktuelleDatei, inhalt, geladenerPfad);
 }
 
 bool LokaleDateien::loeschen(const std::string& pfad) {
-    return !pfad.empty() && QFile::remove(q(pfad));
+    return dateiLoeschen(pfad);
 }
 
 }  // namespace quintaro::ui

@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "ui/bausteine.h"
+#include "ui/listbox.h"
 #include "ui/option_list.h"
 #include "ui/replacement_editor.h"
 #include "ui/symbole.h"
@@ -66,7 +67,8 @@ QWidget* OptionsPage::filtergruppe() {
     dateifilter_ = new QListWidget(gruppe);
     dateifilter_->setObjectName(QStringLiteral("DateifilterListbox"));
     dateifilter_->setFixedSize(85, 53);
-    dateifilter_->setUniformItemSizes(true);
+    dateifilter_->setSelectionMode(QAbstractItemView::SingleSelection);
+    zeilenhoeheSetzen(*dateifilter_, 13);
     dateifilter_->addItems({QStringLiteral(".htm*"), QStringLiteral(".shtm*")});
     filterEdit_ = new QLineEdit(gruppe);
     filterEdit_->setObjectName(QStringLiteral("LabeledEdit1"));

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPainter>
 #include <QProxyStyle>
@@ -262,11 +263,18 @@ void TForm1::sicher(Arbeit&& arbeit) {
     });
 }
 
+void TForm1::befehl(Sender sender, const std::function<void()>& arbeit) {
+    if (sender == Sender::DateienOptimieren) {
+        arbeit();
+    } else {
+        sicher(arbeit);
+    }
+}
+
 void TForm1::FormCreate() {
     sicher([this] {
         optionen_->ersetzung().setzeKopfzeile();
-        // The settings load joins here; it ends on the source page as this does.
-        Seitenwechsel(Sender::Quelltext);
+        IniLaden();
     });
 }
 
@@ -318,24 +326,11 @@ void TForm1::OptimierungAnzeigen(Sender) {
     });
 }
 
-// Documents (open, reload, save, save as, close) and the batch page come with the document
-// module; until then these commands leave everything as it is.
-void TForm1::Dateiladen(Sender) {}
-void TForm1::Dateispeichern(Sender) {}
-void TForm1::Schlieen1Click(Sender) {}
+// The batch page comes with the batch module; until then these commands leave everything as
+// it is.
 void TForm1::BitBtn8Click() {}
 void TForm1::BitBtn9Click() {}
 void TForm1::DateienOptimierenClick() {}
-// The file-type filter list and the settings buttons join with their own steps.
-void TForm1::BitBtn1Click() {}
-void TForm1::BitBtn2Click() {}
-void TForm1::BitBtn5Click() {}
-void TForm1::BitBtn6Click() {}
-
-void TForm1::QuelltextMemoChange() {
-    bearbeitungsstatus_ = true;
-}
-
 void TForm1::FormKeyDown(int taste) {
     switch (taste) {
         case Qt::Key_F2:
@@ -380,22 +375,32 @@ bool TForm1::eventFilter(QObject* objekt, QEvent* ereignis) {
         if (fokus == nullptr || fokus->window() != this) fokus = focusWidget();
         const bool erste = fokus != nullptr ? widget == fokus : widget == this;
         if (erste && widget->window() == this) {
-            FormKeyDown(static_cast<QKeyEvent*>(ereignis)->key());
+            const int taste = static_cast<QKeyEvent*>(ereignis)->key();
+            FormKeyDown(taste);
+            if (widget == optionen_->dateifilterListbox()) DateifilterListboxKeyDown(taste);
         }
+    }
+    if (ereignis->type() == QEvent::MouseButtonDblClick &&
+        objekt == optionen_->dateifilterListbox()->viewport()) {
+        DateifilterListboxDblClick();
     }
     return QMainWindow::eventFilter(objekt, ereignis);
 }
 
-void TForm1::FormClose() {
-    if (!vorschaudatei_.empty() && dateien_.existiert(vorschaudatei_)) {
-        dateien_.loeschen(vorschaudatei_);
-    }
-    // Writing the settings (options 16 and 17) joins here.
-}
-
 void TForm1::closeEvent(QCloseEvent* ereignis) {
-    sicher([this] { FormClose(); });
-    ereignis->accept();
+    bool fertig = false;
+    sicher([this, &fertig] {
+        FormClose();
+        fertig = true;
+    });
+    if (fertig) {
+        ereignis->accept();
+        return;
+    }
+    // The settings could not be written: the window stays. "Beenden" hid the source page's tab
+    // on its way here.
+    ereignis->ignore();
+    if (seiten_->aktiv() == Seite::Quelltext) seiten_->setzeTabSichtbar(Seite::Quelltext, true);
 }
 
 }  // namespace quintaro::ui

@@ -4,14 +4,22 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "document/dokument.h"
 #include "engine/optimierung.h"
 #include "ui/page_control.h"
 #include "ui/sender.h"
 
 class QAction;
+
+namespace quintaro {
+struct Einstellungen;
+}
 
 namespace quintaro::ui {
 
@@ -50,6 +58,9 @@ class TForm1 : public QMainWindow {
     void BitBtn8Click();
     void BitBtn9Click();
     void DateienOptimierenClick();
+    void DateifilterListboxDblClick();
+    // The Delete key removes the selected filter; other keys and the modifiers play no part.
+    void DateifilterListboxKeyDown(int taste);
     // The function keys; the modifiers play no part.
     void FormKeyDown(int taste);
 
@@ -59,6 +70,24 @@ class TForm1 : public QMainWindow {
     const std::string& Vorschaudatei() const { return vorschaudatei_; }
     Modus Optimierungsmodus() const { return optimierungsmodus_; }
     const QString& einstellungsDatei() const { return einstellungsDatei_; }
+
+    // The documents' size limit (bytes after line breaks are normalised); a larger file is
+    // refused with "Text überschreitet Memo-Kapazität" and the editor keeps its text.
+    void setzeMemoKapazitaet(std::size_t bytes) { memoKapazitaet_ = bytes; }
+
+    // OpenDialog1, shared by the document's open and the batch page: DateifilterSetzen builds
+    // its filter from the filter list; zeigen forgets the last choice, shows the dialog and
+    // remembers whether the user confirmed at least one file (the page switch of a load).
+    void DateifilterSetzen();
+    const QStringList& openDialog1Filter() const { return openDialog1Filter_; }
+    QStringList openDialog1Zeigen(bool mehrere);
+    bool openDialog1Bestaetigt() const { return openDialog1Bestaetigt_; }
+
+    // The settings file. Both throw DateiFehler; the commands show it in the error box.
+    void IniLaden();
+    // "Alles" writes everything; any other argument (in practice "Teil") what options 16 and
+    // 17 select. The file is replaced whole or not at all.
+    void IniSpeichern(const QString& argument);
 
     PageControl& seiten() const { return *seiten_; }
     SourcePage& quelltextSeite() const { return *quelltext_; }
@@ -76,11 +105,16 @@ class TForm1 : public QMainWindow {
     void FormCreate();
     void FormClose();
     void QuelltextMemoChange();
+    void dateiladen(Sender sender);
+    void dateispeichern(Sender sender);
+    Einstellungen einstellungen() const;
     void menueAnlegen();
     void werkzeugleisteAnlegen();
     QAction* aktion(const QString& name, const QString& text, int symbolIndex);
     template <class Arbeit>
     void sicher(Arbeit&& arbeit);
+    // As sicher, except for the batch marker: what the work throws then ends the batch run.
+    void befehl(Sender sender, const std::function<void()>& arbeit);
 
     Dialoge& dialoge_;
     Shell& shell_;
@@ -97,6 +131,10 @@ class TForm1 : public QMainWindow {
     bool bearbeitungsstatus_ = false;
     std::string vorschaudatei_;
     Modus optimierungsmodus_ = Modus::Normal;
+    std::string geladeneDatei_;  // the path last read, for the batch save after option 13
+    std::size_t memoKapazitaet_ = kMemoKapazitaet;
+    QStringList openDialog1Filter_;
+    bool openDialog1Bestaetigt_ = false;
 };
 
 }  // namespace quintaro::ui

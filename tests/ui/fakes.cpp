@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "document/dokument.h"
+#include "engine/text.h"
+
 namespace quintaro::ui::test {
 
 Antwort ScriptedDialoge::frage(QWidget*, const QString& text, Knoepfe knoepfe) {
@@ -24,6 +27,21 @@ void ScriptedDialoge::fehler(QWidget*, const QString& text) {
     boxen.push_back({Box::Fehler, text, Knoepfe::JaNein, schnappen()});
 }
 
+QString ScriptedDialoge::dateiOeffnen(QWidget*, const QStringList& filter) {
+    ++dateidialoge;
+    dialogFilter = filter;
+    return naechsteDatei;
+}
+
+QString ScriptedDialoge::dateiSpeichern(QWidget*, const QStringList& filter,
+                                        const QString& vorschlag, const QString& standardEndung) {
+    ++dateidialoge;
+    dialogFilter = filter;
+    dialogVorschlag = vorschlag;
+    dialogEndung = standardEndung;
+    return naechsteDatei;
+}
+
 std::vector<QString> ScriptedDialoge::texte(Box::Art art) const {
     std::vector<QString> t;
     for (const Box& b : boxen) {
@@ -39,6 +57,17 @@ bool SpeicherDateien::kopieren(const std::string& von, const std::string& nach,
     return true;
 }
 
+Text SpeicherDateien::lesen(const std::string& pfad, std::size_t kapazitaet) {
+    const auto it = dateien.find(pfad);
+    if (it == dateien.end()) {
+        throw DateiFehler("Datei " + pfad +
+                          " kann nicht geöffnet werden. No such file or directory");
+    }
+    Text text = normaliseLineBreaks(it->second);
+    if (text.size() > kapazitaet) throw DateiFehler(std::string(kMemoKapazitaetFehler));
+    return text;
+}
+
 std::int32_t SpeicherDateien::groesse(const std::string& pfad) {
     const auto it = dateien.find(pfad);
     return it == dateien.end() ? -1 : static_cast<std::int32_t>(it->second.size());
@@ -50,6 +79,13 @@ void SpeicherDateien::schreiben(const std::string& pfad, const Text& inhalt) {
         throw DateiFehler("Datei \"" + pfad + "\" kann nicht erstellt werden. Zugriff verweigert");
     }
     dateien[pfad] = inhalt;
+}
+
+std::string SpeicherDateien::stapelSpeichern(const std::string& aktuelleDatei, const Text& inhalt,
+                                             const std::string& geladenerPfad) {
+    schreiben(aktuelleDatei, inhalt);
+    if (!geladenerPfad.empty() && geladenerPfad != aktuelleDatei) dateien.erase(geladenerPfad);
+    return aktuelleDatei;
 }
 
 }  // namespace quintaro::ui::test

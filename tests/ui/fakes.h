@@ -37,15 +37,19 @@ class ScriptedDialoge : public Dialoge {
     std::vector<Box> boxen;
     std::function<QString()> schnappschuss;
     QString naechsteDatei;  // the file dialogs' result
+    // What the last file dialog was shown with, and how many were shown.
+    QStringList dialogFilter;
+    QString dialogVorschlag;
+    QString dialogEndung;
+    int dateidialoge = 0;
 
     Antwort frage(QWidget*, const QString& text, Knoepfe knoepfe) override;
     void meldung(QWidget*, const QString& text) override;
     void fehler(QWidget*, const QString& text) override;
-    QString dateiOeffnen(QWidget*, const QStringList&) override { return naechsteDatei; }
+    QString dateiOeffnen(QWidget*, const QStringList& filter) override;
     QStringList dateienOeffnen(QWidget*, const QStringList&) override { return {}; }
-    QString dateiSpeichern(QWidget*, const QStringList&, const QString&, const QString&) override {
-        return naechsteDatei;
-    }
+    QString dateiSpeichern(QWidget*, const QStringList& filter, const QString& vorschlag,
+                           const QString& standardEndung) override;
 
     std::vector<QString> texte(Box::Art art) const;
 
@@ -65,10 +69,13 @@ class SpeicherDateien : public Dateioperationen {
     std::set<std::string> gesperrt;  // writing these fails
     std::function<void()> beimSchreiben;
 
+    Text lesen(const std::string& pfad, std::size_t kapazitaet) override;
     bool existiert(const std::string& pfad) override { return dateien.count(pfad) != 0; }
     bool kopieren(const std::string& von, const std::string& nach, bool ueberschreiben) override;
     std::int32_t groesse(const std::string& pfad) override;
     void schreiben(const std::string& pfad, const Text& inhalt) override;
+    std::string stapelSpeichern(const std::string& aktuelleDatei, const Text& inhalt,
+                                const std::string& geladenerPfad) override;
     bool loeschen(const std::string& pfad) override { return dateien.erase(pfad) != 0; }
 };
 

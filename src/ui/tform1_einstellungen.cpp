@@ -1,0 +1,84 @@
+// TForm1 and the settings file: load at start and on "Wiederherstellen", save on "Speichern"
+// and at the close (options 16 and 17). The settings module does the reading and writing.
+#include <QListWidget>
+#include <algorithm>
+
+#include "settings/einstellungen.h"
+#include "ui/dateioperationen.h"
+#include "ui/dialoge.h"
+#include "ui/kodierung.h"
+#include "ui/option_list.h"
+#include "ui/options_page.h"
+#include "ui/replacement_editor.h"
+#include "ui/tform1.h"
+
+namespace quintaro::ui {
+
+namespace {
+const QString kErsetzenFrage = QStringLiteral("Soll die aktuelle Konfiguration ersetzt werden?");
+}
+
+Einstellungen TForm1::einstellungen() const {
+    Einstellungen e;
+    e.optionen = optionen_->optionen().optionen();
+    const QListWidget& filter = *optionen_->dateifilterListbox();
+    e.filter.clear();
+    for (int i = 0; i < filter.count(); ++i) e.filter.push_back(nachCp1252(filter.item(i)->text()));
+    e.tabelle = optionen_->ersetzung().tabelle();
+    e.fenster = {x(), y(), width(), height()};
+    return e;
+}
+
+void TForm1::IniLaden() {
+    const Geladen geladen = ::quintaro::IniLaden(einstellungsDatei_.toStdString(), einstellungen());
+    const Einstellungen& e = geladen.einstellungen;
+
+    // A plain set: the interlocks of the user's toggles do not apply.
+    for (int i = 0; i < kOptionCount; ++i) optionen_->optionen().setzeOption(i, e.optionen[i]);
+
+    // By position, in the file's order: the list's sorting is not applied to these.
+    QListWidget& filter = *optionen_->dateifilterListbox();
+    for (std::size_t i = 0; i < e.filter.size(); ++i) {
+        const QString text = vonCp1252(e.filter[i]);
+        const int zeile = static_cast<int>(i);
+        if (zeile < filter.count()) {
+            filter.item(zeile)->setText(text);
+        } else {
+            filter.addItem(text);
+        }
+    }
+
+    // Also ends a row being changed in the replacement editor.
+    optionen_->ersetzung().setzeTabelle(e.tabelle);
+
+    if (geladen.fensterSetzen) {
+        resize(std::max(e.fenster.breite, kMindestBreite),
+               std::max(e.fenster.hoehe, kMindestHoehe));
+        move(e.fenster.links, e.fenster.oben);
+    }
+    Seitenwechsel(Sender::Quelltext);
+}
+
+void TForm1::IniSpeichern(const QString& argument) {
+    ::quintaro::IniSpeichern(einstellungsDatei_.toStdString(), einstellungen(),
+                             argument.toStdString());
+}
+
+void TForm1::BitBtn5Click() {
+    befehl(Sender::Keiner, [this] {
+        if (dialoge_.frage(this, kErsetzenFrage, Knoepfe::JaNein) == Antwort::Ja) IniLaden();
+    });
+}
+
+void TForm1::BitBtn6Click() {
+    befehl(Sender::Keiner, [this] { IniSpeichern(QStringLiteral("Alles")); });
+}
+
+void TForm1::FormClose() {
+    if (dateien_.existiert(vorschaudatei_)) dateien_.loeschen(vorschaudatei_);
+    if (optionen_->optionen().option(PES) || optionen_->optionen().option(PEE)) {
+        IniSpeichern(QStringLiteral("Teil"));
+    }
+}
+
+}  // namespace quintaro::ui
