@@ -75,7 +75,7 @@ std::int32_t SpeicherDateien::groesse(const std::string& pfad) {
 
 void SpeicherDateien::schreiben(const std::string& pfad, const Text& inhalt) {
     if (beimSchreiben) beimSchreiben();
-    if (gesperrt.count(pfad) != 0) {
+    if (pfad.empty() || gesperrt.count(pfad) != 0) {
         throw DateiFehler("Datei \"" + pfad + "\" kann nicht erstellt werden. Zugriff verweigert");
     }
     dateien[pfad] = inhalt;
