@@ -1,47 +1,34 @@
 // The list grows with the window; the right-hand column keeps its width and distance.
 #include "ui/batch_page.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "batch/stapel.h"
 #include "ui/bausteine.h"
+#include "ui/listbox.h"
 #include "ui/symbole.h"
 
 namespace quintaro::ui {
 
 namespace {
-
 constexpr int kSpalte = 147;
 constexpr int kZeile = 13;
-
-// Rows 13 pixels high, whatever the font asks for.
-class ZeilenDelegate : public QStyledItemDelegate {
-  public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        QSize s = QStyledItemDelegate::sizeHint(option, index);
-        s.setHeight(kZeile);
-        return s;
-    }
-};
-
 }  // namespace
 
 BatchPage::BatchPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Z_Dateiliste"));
     liste_ = new QListWidget(this);
     liste_->setObjectName(QStringLiteral("DateiListbox"));
-    liste_->setUniformItemSizes(true);
     liste_->setSelectionMode(QAbstractItemView::SingleSelection);
-    liste_->setItemDelegate(new ZeilenDelegate(liste_));
+    zeilenhoeheSetzen(*liste_, kZeile);
     liste_->installEventFilter(this);
 
     laden_ = bildKnopf(QStringLiteral("BitBtn8"), QStringLiteral("Dateien laden"), symbol(0), this);
@@ -106,21 +93,6 @@ BatchPage::BatchPage(QWidget* parent) : QWidget(parent) {
     setTabOrder(optimieren_, aufheben_);
 }
 
-void BatchPage::dateiHinzufuegen(const QString& pfad) {
-    // The first entry that sorts after the new path: equals stay in the order they were added.
-    int unten = 0;
-    int oben = liste_->count();
-    while (unten < oben) {
-        const int mitte = (unten + oben) / 2;
-        if (QString::compare(pfad, liste_->item(mitte)->text(), Qt::CaseInsensitive) < 0) {
-            oben = mitte;
-        } else {
-            unten = mitte + 1;
-        }
-    }
-    liste_->insertItem(unten, pfad);
-}
-
 QStringList BatchPage::dateien() const {
     QStringList d;
     d.reserve(liste_->count());
@@ -132,11 +104,56 @@ void BatchPage::fortschrittSchritt() {
     fortschritt_->setValue(::quintaro::fortschrittSchritt(fortschritt_->value()));
 }
 
+void BatchPage::zwischendurchZeichnen() {
+    constexpr qint64 kTaktMs = 40;
+    if (gezeichnet_.isValid() && !gezeichnet_.hasExpired(kTaktMs)) return;
+    QApplication::processEvents();
+    gezeichnet_.start();
+}
+
 bool BatchPage::eventFilter(QObject* objekt, QEvent* ereignis) {
     if (objekt == liste_ && ereignis->type() == QEvent::KeyPress) {
         emit dateiListboxTaste(static_cast<QKeyEvent*>(ereignis)->key());
     }
     return QWidget::eventFilter(objekt, ereignis);
+}
+
+Eingabesperre::Eingabesperre(QWidget& fenster) : fenster_(fenster) {
+    qApp->installEventFilter(this);
+}
+
+Eingabesperre::~Eingabesperre() {
+    qApp->removeEventFilter(this);
+}
+
+bool Eingabesperre::eventFilter(QObject* objekt, QEvent* ereignis) {
+    if (!objekt->isWidgetType() || static_cast<QWidget*>(objekt)->window() != &fenster_) {
+        return false;
+    }
+    switch (ereignis->type()) {
+        case QEvent::ShortcutOverride:
+        case QEvent::Close:
+            // Accepted overrides keep shortcuts from firing; an ignored close keeps the window.
+            ereignis->setAccepted(ereignis->type() == QEvent::ShortcutOverride);
+            return true;
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletRelease:
+        case QEvent::Drop:
+            return true;
+        default:
+            return false;
+    }
 }
 
 }  // namespace quintaro::ui

@@ -1,6 +1,8 @@
 // Z_Dateiliste: the batch file list, its buttons and the progress bar.
 #pragma once
 
+#include <QElapsedTimer>
+#include <QObject>
 #include <QStringList>
 #include <QWidget>
 
@@ -21,14 +23,14 @@ class BatchPage : public QWidget {
     QPushButton* auswahlAufheben() const { return aufheben_; }
     QPushButton* dateienOptimieren() const { return optimieren_; }
 
-    // Sorts the path into place, ignoring letter case; a path already listed is added again
-    // (behind its equals).
-    void dateiHinzufuegen(const QString& pfad);
     // The entries in list order.
     QStringList dateien() const;
 
     // One step of the bar, starting again from 0 past its maximum.
     void fortschrittSchritt();
+    // During a run: lets the window paint (the bar moves), at most every few hundredths of a
+    // second so that short files do not pay for it. Input must be held off meanwhile.
+    void zwischendurchZeichnen();
 
   signals:
     // A key pressed in DateiListbox (the key still reaches the list).
@@ -43,6 +45,23 @@ class BatchPage : public QWidget {
     QPushButton* laden_;
     QPushButton* aufheben_;
     QPushButton* optimieren_;
+    QElapsedTimer gezeichnet_;
+};
+
+// While it exists the window takes no input: keys, clicks, the wheel and the close button aimed
+// at it or its controls are dropped. Boxes of its own are other windows and stay usable.
+class Eingabesperre : public QObject {
+  public:
+    explicit Eingabesperre(QWidget& fenster);
+    ~Eingabesperre() override;
+    Eingabesperre(const Eingabesperre&) = delete;
+    Eingabesperre& operator=(const Eingabesperre&) = delete;
+
+  protected:
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
+
+  private:
+    QWidget& fenster_;
 };
 
 }  // namespace quintaro::ui

@@ -3,6 +3,7 @@
 
 #include <Qsci/qscilexerhtml.h>
 #include <Qsci/qsciscintilla.h>
+#include <QEvent>
 #include <QFontDatabase>
 
 #include <string>
@@ -34,7 +35,10 @@ EditorAdapter::EditorAdapter(QWidget* parent)
     lexer_->setFont(schrift, -1);
     setzeFaerbung(true);
 
-    connect(editor_, &QsciScintilla::textChanged, this, &EditorAdapter::geaendert);
+    connect(editor_, &QsciScintilla::textChanged, this, [this] {
+        if (!still_) emit geaendert();
+    });
+    editor_->installEventFilter(this);
 }
 
 void EditorAdapter::setzeFaerbung(bool an) {
@@ -45,6 +49,7 @@ void EditorAdapter::setzeFaerbung(bool an) {
 }
 
 Text EditorAdapter::text() const {
+    if (ausstehend_) return *ausstehend_;
     const auto laenge =
         static_cast<std::size_t>(editor_->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
     if (laenge == 0) return {};
@@ -54,6 +59,16 @@ Text EditorAdapter::text() const {
 }
 
 void EditorAdapter::setText(const Text& text) {
+    if (halten_ && !editor_->isVisible()) {
+        ausstehend_ = text;
+        emit geaendert();
+        return;
+    }
+    ausstehend_.reset();
+    zeigen(text);
+}
+
+void EditorAdapter::zeigen(const Text& text) {
     setzeFaerbung(text.size() <= kFarbGrenze);
     const std::string utf8 = cp1252ToUtf8(text);
     // SCI_SETTEXT stops at a NUL byte; clearing and appending with a length keeps every byte.
@@ -69,7 +84,27 @@ void EditorAdapter::setText(const Text& text) {
 }
 
 bool EditorAdapter::istLeer() const {
+    if (ausstehend_) return ausstehend_->empty();
     return editor_->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) == 0;
+}
+
+void EditorAdapter::zurueckhalten(bool an) {
+    halten_ = an;
+    if (!an) uebernehmen();
+}
+
+void EditorAdapter::uebernehmen() {
+    if (!ausstehend_) return;
+    const Text text = std::move(*ausstehend_);
+    ausstehend_.reset();
+    still_ = true;
+    zeigen(text);
+    still_ = false;
+}
+
+bool EditorAdapter::eventFilter(QObject* objekt, QEvent* ereignis) {
+    if (objekt == editor_ && ereignis->type() == QEvent::Show) uebernehmen();
+    return QObject::eventFilter(objekt, ereignis);
 }
 
 }  // namespace quintaro::ui

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <cstddef>
+#include <optional>
 
 #include "engine/text.h"
 
@@ -31,16 +32,29 @@ class EditorAdapter : public QObject {
     bool istLeer() const;
     bool faerbt() const { return faerbt_; }
 
+    // While held (a batch run), a text set while the control is hidden is only kept: the control
+    // gets it when it is shown or the hold ends. text() and geaendert behave as without the hold.
+    void zurueckhalten(bool an);
+    bool zurueckgehalten() const { return ausstehend_.has_value(); }
+
   signals:
     // Every change of the text, by the user or by the program.
     void geaendert();
 
+  protected:
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
+
   private:
     void setzeFaerbung(bool an);
+    void zeigen(const Text& text);
+    void uebernehmen();
 
     QsciScintilla* editor_;
     QsciLexerHTML* lexer_;
     bool faerbt_ = false;
+    bool halten_ = false;
+    bool still_ = false;  // the control takes over a text whose change was already reported
+    std::optional<Text> ausstehend_;
 };
 
 }  // namespace quintaro::ui

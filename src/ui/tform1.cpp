@@ -10,17 +10,20 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPainter>
+#include <QProgressBar>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QStyleOptionMenuItem>
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "batch/stapel.h"
 #include "ui/batch_page.h"
 #include "ui/dateioperationen.h"
 #include "ui/dialoge.h"
 #include "ui/editor_adapter.h"
 #include "ui/fenster_umgebung.h"
+#include "ui/listbox.h"
 #include "ui/options_page.h"
 #include "ui/replacement_editor.h"
 #include "ui/shell.h"
@@ -132,6 +135,8 @@ TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateioperationen& dateien, QStrin
     connect(stapel_->auswahlAufheben(), &QPushButton::clicked, this, [this] { BitBtn9Click(); });
     connect(stapel_->dateienOptimieren(), &QPushButton::clicked, this,
             [this] { DateienOptimierenClick(); });
+    connect(stapel_, &BatchPage::dateiListboxTaste, this,
+            [this](int taste) { DateiListboxKeyDown(taste); });
 
     setMinimumSize(kGroesse);
     resize(kGroesse);
@@ -293,7 +298,7 @@ void TForm1::Seitenwechsel(Sender sender) {
 }
 
 void TForm1::Optimierung(Sender sender) {
-    sicher([this, sender] {
+    befehl(sender, [this, sender] {
         Modus modus = Modus::Normal;
         if (sender == Sender::SchrittweiseOptimierenButton ||
             sender == Sender::ToolbarSchrittweiseOptimieren) {
@@ -326,11 +331,89 @@ void TForm1::OptimierungAnzeigen(Sender) {
     });
 }
 
-// The batch page comes with the batch module; until then these commands leave everything as
-// it is.
-void TForm1::BitBtn8Click() {}
-void TForm1::BitBtn9Click() {}
-void TForm1::DateienOptimierenClick() {}
+// --- The batch page ---------------------------------------------------------------------------
+
+void TForm1::BitBtn8Click() {
+    if (stapelLaeuft_) return;
+    sicher([this] {
+        DateifilterSetzen();
+        for (const QString& pfad : openDialog1Zeigen(true)) {
+            sortiertEinfuegen(*stapel_->dateiListbox(), pfad);
+        }
+    });
+}
+
+void TForm1::BitBtn9Click() {
+    if (!stapelLaeuft_) stapel_->dateiListbox()->clear();
+}
+
+void TForm1::DateiListboxKeyDown(int taste) {
+    if (taste == Qt::Key_Delete && !stapelLaeuft_) ListboxItemLoeschen(*stapel_->dateiListbox());
+}
+
+void TForm1::DateienOptimierenClick() {
+    if (stapelLaeuft_) return;
+    sicher([this] {
+        const QStringList dateien = stapel_->dateien();
+        if (dateien.isEmpty()) {
+            umgebung_->meldung(std::string(kKeineDateienGewaehlt));
+            return;
+        }
+        QProgressBar& balken = *stapel_->fortschrittsanzeige();
+        // Whichever way the run ends, the window is idle again afterwards.
+        struct Lauf {
+            TForm1& f;
+            QProgressBar& balken;
+            Eingabesperre sperre{f};  // no second run, no edit of the list meanwhile
+            Lauf(TForm1& fenster, QProgressBar& b) : f(fenster), balken(b) {
+                f.stapelLaeuft_ = true;
+                // The hidden editor takes the texts only when it is shown again.
+                f.editor().zurueckhalten(true);
+                balken.show();
+                f.umgebung_->setzeBeschaeftigt(true);
+            }
+            ~Lauf() {
+                balken.hide();
+                f.umgebung_->setzeBeschaeftigt(false);
+                f.editor().zurueckhalten(false);
+                f.stapelLaeuft_ = false;
+            }
+            Lauf(const Lauf&) = delete;
+            Lauf& operator=(const Lauf&) = delete;
+        } lauf(*this, balken);
+
+        const auto schritt = [this] {
+            stapel_->fortschrittSchritt();
+            stapel_->zwischendurchZeichnen();
+        };
+        const auto keinDokument = [this] {
+            editor().setText({});
+            bearbeitungsstatus_ = false;
+            seiten_->setzeTitel(Seite::Quelltext, kKeineDatei);
+            quelltext_->setzeOriginalGroesse(QStringLiteral("/"));
+            quelltext_->setzeOptimiertGroesse(QStringLiteral("/"));
+            aktuelleDatei_.clear();
+        };
+        try {
+            for (const QString& pfad : dateien) {
+                aktuelleDatei_ = pfad.toStdString();
+                schritt();
+                Dateiladen(Sender::DateienOptimieren);
+                schritt();
+                Optimierung(Sender::DateienOptimieren);
+                schritt();
+            }
+        } catch (...) {
+            // A file error ends the batch at its file; the error box follows once it is idle.
+            keinDokument();
+            throw;
+        }
+        balken.setValue(kFortschrittMaximum);
+        keinDokument();
+        umgebung_->meldung(std::string(kDateienOptimiert));
+    });
+}
+
 void TForm1::FormKeyDown(int taste) {
     switch (taste) {
         case Qt::Key_F2:

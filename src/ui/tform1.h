@@ -62,6 +62,8 @@ class TForm1 : public QMainWindow {
     void BitBtn8Click();
     void BitBtn9Click();
     void DateienOptimierenClick();
+    // The Delete key removes the selected batch file; other keys and the modifiers play no part.
+    void DateiListboxKeyDown(int taste);
     void DateifilterListboxDblClick();
     // The Delete key removes the selected filter; other keys and the modifiers play no part.
     void DateifilterListboxKeyDown(int taste);
@@ -97,6 +99,8 @@ class TForm1 : public QMainWindow {
     SourcePage& quelltextSeite() const { return *quelltext_; }
     OptionsPage& optionenSeite() const { return *optionen_; }
     BatchPage& stapelSeite() const { return *stapel_; }
+    // True while DateienOptimierenClick works through the list.
+    bool stapelLaeuft() const { return stapelLaeuft_; }
     EditorAdapter& editor() const;
 
   protected:
@@ -139,6 +143,7 @@ class TForm1 : public QMainWindow {
     std::size_t memoKapazitaet_ = kFensterKapazitaet;
     QStringList openDialog1Filter_;
     bool openDialog1Bestaetigt_ = false;
+    bool stapelLaeuft_ = false;
 };
 
 }  // namespace quintaro::ui

@@ -672,17 +672,5 @@ TEST_F(Fenster, ClosingDeletesThePreviewFile) {
     EXPECT_TRUE(dialoge.boxen.empty());
 }
 
-// --- commands of later steps ------------------------------------------------------------------
-
-TEST_F(Fenster, BatchCommandsChangeNothingYet) {
-    zeigen();
-    text("<p>bleibt</p>");
-    for (const char* k : {"BitBtn8", "BitBtn9", "DateienOptimieren"}) knopf(k)->click();
-    EXPECT_EQ(f->editor().text(), Text("<p>bleibt</p>"));
-    EXPECT_TRUE(dialoge.boxen.empty());
-    EXPECT_TRUE(dateien.dateien.empty());
-    EXPECT_TRUE(f->isVisible());
-}
-
 }  // namespace
 }  // namespace quintaro::ui

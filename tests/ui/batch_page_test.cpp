@@ -1,0 +1,449 @@
+// The batch page in the real window, offscreen, on real files: the list, the run with its order,
+// progress, messages and sound end, and the bytes it writes compared with dateiOptimieren.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <Qsci/qsciscintilla.h>
+#include <QApplication>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <initializer_list>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "batch/stapel.h"
+#include "common/dateien.h"
+#include "engine/optimierung.h"
+#include "fakes.h"
+#include "ui/batch_page.h"
+#include "ui/editor_adapter.h"
+#include "ui/option_list.h"
+#include "ui/options_page.h"
+#include "ui/replacement_editor.h"
+#include "ui/source_page.h"
+#include "ui/tform1.h"
+
+namespace quintaro::ui {
+namespace {
+
+namespace platte = ::quintaro::test;
+using test::Box;
+
+QString q(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+const QString kFertig = q(kDateienOptimiert);
+const QString kLeer = q(meldungen::kLeererQuelltext);
+
+// The multi-select dialog answers from a queue; every box can look at the window meanwhile.
+class StapelDialoge : public test::ScriptedDialoge {
+  public:
+    std::deque<QStringList> auswahlen;
+    QStringList filter;
+    std::function<void()> waehrendBox;
+
+    QStringList dateienOeffnen(QWidget*, const QStringList& f) override {
+        filter = f;
+        if (auswahlen.empty()) return {};
+        QStringList a = auswahlen.front();
+        auswahlen.pop_front();
+        return a;
+    }
+    Antwort frage(QWidget* w, const QString& text, Knoepfe k) override {
+        if (waehrendBox) waehrendBox();
+        return ScriptedDialoge::frage(w, text, k);
+    }
+    void meldung(QWidget* w, const QString& text) override {
+        if (waehrendBox) waehrendBox();
+        ScriptedDialoge::meldung(w, text);
+    }
+    void fehler(QWidget* w, const QString& text) override {
+        if (waehrendBox) waehrendBox();
+        ScriptedDialoge::fehler(w, text);
+    }
+};
+
+// What the window showed while a box was open.
+struct Moment {
+    std::string datei;
+    int fortschritt;
+    bool balkenSichtbar;
+};
+
+class Stapel : public ::testing::Test {
+  public:
+    StapelDialoge dialoge;
+    test::AufzeichnendeShell shell;
+    LokaleDateien dateien;
+    platte::Ordner dir;
+    platte::Ordner vergleich;  // the same files for dateiOptimieren
+    std::unique_ptr<TForm1> f;
+    std::vector<Moment> momente;
+
+    void SetUp() override {
+        f = std::make_unique<TForm1>(dialoge, shell, dateien,
+                                     QStringLiteral("/nirgends/quintaro_optionen.ini"));
+        dialoge.waehrendBox = [this] {
+            const QProgressBar& b = *f->stapelSeite().fortschrittsanzeige();
+            momente.push_back({f->AktuelleDatei(), b.value(), !b.isHidden()});
+        };
+    }
+    void TearDown() override {
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "busy cursor left behind";
+        EXPECT_TRUE(dialoge.antworten.empty()) << "answers left over";
+        EXPECT_FALSE(f->stapelLaeuft());
+    }
+
+    std::string datei(const std::string& name, const std::string& inhalt) {
+        platte::schreibeRoh(dir / name, inhalt);
+        platte::schreibeRoh(vergleich / name, inhalt);
+        return dir / name;
+    }
+    void waehlen(std::initializer_list<std::string> pfade) {
+        QStringList a;
+        for (const auto& p : pfade) a << QString::fromStdString(p);
+        dialoge.auswahlen.push_back(a);
+        f->stapelSeite().dateienLaden()->click();
+    }
+    void laufen() { f->stapelSeite().dateienOptimieren()->click(); }
+    QListWidget& liste() const { return *f->stapelSeite().dateiListbox(); }
+    QProgressBar& balken() const { return *f->stapelSeite().fortschrittsanzeige(); }
+    void nurOptionen(std::initializer_list<int> an) {
+        for (int i = 0; i < kOptionCount; ++i) f->optionenSeite().optionen().setzeOption(i, false);
+        for (int i : an) f->optionenSeite().optionen().setzeOption(i, true);
+    }
+    // dateiOptimieren over the same names in the comparison folder, with the window's options.
+    void vergleichslauf(const std::vector<std::string>& namen, Antwort antwort = Antwort::Ja) {
+        const OptionSet optionen = f->optionenSeite().optionen().optionen();
+        const Ersetzungstabelle tabelle = f->optionenSeite().ersetzung().tabelle();
+        const StapelFrage frage = [antwort](const std::string&, Knoepfe) { return antwort; };
+        for (const auto& n : namen) dateiOptimieren(vergleich / n, optionen, tabelle, frage);
+    }
+    // Both folders hold the same names with the same bytes.
+    void gleicheOrdner() const {
+        std::map<std::string, std::string> a, b;
+        for (const auto& n : dir.namen()) a[n] = platte::leseRoh(dir / n);
+        for (const auto& n : vergleich.namen()) b[n] = platte::leseRoh(vergleich / n);
+        EXPECT_EQ(a, b);
+    }
+    void keinDokument() const {
+        EXPECT_TRUE(f->editor().text().empty());
+        EXPECT_FALSE(f->Bearbeitungsstatus());
+        EXPECT_TRUE(f->AktuelleDatei().empty());
+        EXPECT_EQ(f->seiten().titel(Seite::Quelltext), QStringLiteral("Keine Datei geladen"));
+        EXPECT_EQ(f->quelltextSeite().originalGroesse(), QStringLiteral("/"));
+        EXPECT_EQ(f->quelltextSeite().optimiertGroesse(), QStringLiteral("/"));
+        EXPECT_TRUE(balken().isHidden());
+    }
+};
+
+TEST_F(Stapel, ChosenFilesAreSortedIgnoringCaseAndAddedAgainWhenChosenAgain) {
+    waehlen({"/w/b.htm", "/w/C.htm", "/w/a.htm"});
+    waehlen({"/w/B.htm", "/w/b.htm"});
+    waehlen({});  // cancelled
+    EXPECT_EQ(f->stapelSeite().dateien(),
+              (QStringList{"/w/a.htm", "/w/b.htm", "/w/B.htm", "/w/b.htm", "/w/C.htm"}));
+    EXPECT_EQ(dialoge.filter, f->openDialog1Filter()) << "the filter list's filter";
+    EXPECT_FALSE(dialoge.filter.isEmpty());
+    EXPECT_FALSE(f->openDialog1Bestaetigt()) << "the last use was cancelled";
+    EXPECT_EQ(liste().sizeHintForRow(0), 13);
+}
+
+TEST_F(Stapel, DeleteRemovesTheSelectedEntryAndAuswahlAufhebenEmptiesTheList) {
+    waehlen({"/w/a.htm", "/w/b.htm", "/w/c.htm"});
+    QTest::keyClick(&liste(), Qt::Key_Delete);  // nothing selected: only the last is selected
+    EXPECT_EQ(liste().count(), 3);
+    EXPECT_EQ(liste().currentRow(), 2);
+    liste().setCurrentRow(0);
+    QTest::keyClick(&liste(), Qt::Key_Delete, Qt::ShiftModifier);
+    EXPECT_EQ(f->stapelSeite().dateien(), (QStringList{"/w/b.htm", "/w/c.htm"}));
+    EXPECT_EQ(liste().currentRow(), 1);
+    QTest::keyClick(&liste(), Qt::Key_Backspace);
+    EXPECT_EQ(liste().count(), 2) << "only Delete removes";
+    f->stapelSeite().auswahlAufheben()->click();
+    EXPECT_EQ(liste().count(), 0);
+    QTest::keyClick(&liste(), Qt::Key_Delete);
+    EXPECT_EQ(liste().count(), 0);
+    EXPECT_TRUE(dialoge.boxen.empty());
+}
+
+TEST_F(Stapel, EmptyListOnlyAsksForFiles) {
+    f->editor().setText("<p>bleibt</p>");
+    laufen();
+    EXPECT_EQ(dialoge.texte(Box::Meldung),
+              std::vector<QString>{
+                  QStringLiteral("Bitte wählen Sie zuerst die gewünschten Dateien aus")});
+    ASSERT_EQ(momente.size(), 1u);
+    EXPECT_FALSE(momente[0].balkenSichtbar);
+    EXPECT_EQ(f->editor().text(), Text("<p>bleibt</p>"));
+    EXPECT_EQ(balken().value(), 0);
+}
+
+const std::string kMitKommentar = "<p>\r\n  Seite <!-- weg -->  \xE4  </p>\n\n<b> x </b>";
+
+TEST_F(Stapel, FilesRunInListOrderAndTheRunEndsWithNoDocument) {
+    nurOptionen({ZU, DL, LZT, SZ, SK, DKS, KMM});
+    const std::string b = datei("B.htm", kMitKommentar + "B");
+    const std::string c = datei("c.htm", kMitKommentar + "c");
+    const std::string a = datei("a.htm", kMitKommentar + "a");
+    waehlen({b, c});
+    waehlen({a});
+    dialoge.antworten = {Antwort::Ja, Antwort::Ja, Antwort::Ja};
+    f->editor().setText("ungespeichert");
+    laufen();
+
+    // One comment question per file, in list order, two steps into each file.
+    ASSERT_EQ(momente.size(), 4u);
+    const std::vector<std::string> reihe{momente[0].datei, momente[1].datei, momente[2].datei};
+    EXPECT_EQ(reihe, (std::vector<std::string>{a, b, c}));
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(momente[i].fortschritt, static_cast<int>(3 * i + 2));
+        EXPECT_TRUE(momente[i].balkenSichtbar);
+    }
+    EXPECT_EQ(dialoge.boxen.back().text, kFertig);
+    EXPECT_EQ(momente[3].fortschritt, 255);
+    EXPECT_EQ(balken().value(), 255);
+    keinDokument();
+    EXPECT_EQ(f->stapelSeite().dateien(), (QStringList{q(a), q(b), q(c)})) << "the list stays";
+
+    vergleichslauf({"a.htm", "B.htm", "c.htm"});
+    EXPECT_EQ(dir.namen(), (std::set<std::string>{"a.htm", "a.htm.bak", "b.htm", "B.htm.bak",
+                                                  "c.htm", "c.htm.bak"}));
+    gleicheOrdner();
+    EXPECT_EQ(platte::leseRoh(dir / "B.htm.bak"), kMitKommentar + "B");
+}
+
+// The window writes what dateiOptimieren (and so quintaro-cli) writes, option set by option set.
+TEST_F(Stapel, WritesTheSameBytesAsDateiOptimieren) {
+    const std::vector<std::pair<std::string, std::string>> seiten = {
+        {"Index.HTML", "<html>\r\n\t<head>  <title>T</title> </head>\n<body>\r\r</body>"},
+        {"zwei.htm", "<!--webbot bot=\"x\" --><p>\x80 \xE4\xF6\xFC\xDF &amp; \xA0</p>\t\t\n"},
+        {"drei.htm", "<!-- k --> <a  href = \"x\" >  y  </a>\r\n\r\n\r\nz"},
+        {"leer.htm", ""},
+    };
+    struct Fall {
+        const char* name;
+        std::initializer_list<int> optionen;
+    };
+    const Fall faelle[] = {
+        {"defaults", {ZU, DZU, DL, LZT, LIT, TAB, SZ, AE, SK, DKS, NOA}},
+        {"everything", {ZU, DZU, DL, LZT, LIT, TAB, KMA, SZ, AE, FPW, OT, DKS, OA}},
+        {"few", {DZU, TAB}},
+    };
+    Ersetzungstabelle tabelle;
+    tabelle.setzeZeile(1, {"<b>", "<strong>"});
+    tabelle.anhaengen({"y", "yy"});
+    for (const Fall& fall : faelle) {
+        SCOPED_TRACE(fall.name);
+        for (const auto& n : dir.namen()) std::filesystem::remove(dir / n);
+        for (const auto& n : vergleich.namen()) std::filesystem::remove(vergleich / n);
+        f->stapelSeite().auswahlAufheben()->click();
+        dialoge.boxen.clear();
+        nurOptionen(fall.optionen);
+        f->optionenSeite().ersetzung().setzeTabelle(tabelle);
+        std::vector<std::string> namen;
+        for (const auto& [name, inhalt] : seiten) {
+            waehlen({datei(name, inhalt)});
+            namen.push_back(name);
+        }
+        laufen();
+        vergleichslauf(namen);
+        gleicheOrdner();
+        EXPECT_EQ(dialoge.texte(Box::Meldung), (std::vector<QString>{kLeer, kFertig}));
+        EXPECT_TRUE(dialoge.texte(Box::Frage).empty());
+        EXPECT_TRUE(shell.geoeffnet.isEmpty()) << "no preview in a batch run";
+    }
+}
+
+TEST_F(Stapel, Option13SavesUnderTheLowercaseNameAndTheListKeepsTheOldOne) {
+    nurOptionen({ZU, DKS});
+    const std::string alt = datei("Index.HTML", "a\r\nb");
+    waehlen({alt});
+    laufen();
+    EXPECT_EQ(dir.namen(), (std::set<std::string>{"index.html", "Index.HTML.bak"}));
+    EXPECT_EQ(platte::leseRoh(dir / "index.html"), "a b");
+    EXPECT_EQ(platte::leseRoh(dir / "Index.HTML.bak"), "a\r\nb");
+    EXPECT_EQ(f->stapelSeite().dateien(), QStringList{q(alt)});
+    keinDokument();
+}
+
+TEST_F(Stapel, APathListedTwiceIsOptimisedTwiceAndKeepsTheFirstBackup) {
+    nurOptionen({AE});
+    Ersetzungstabelle tabelle;
+    tabelle.setzeZeile(1, {"x", "xx"});
+    f->optionenSeite().ersetzung().setzeTabelle(tabelle);
+    const std::string a = datei("a.htm", "x");
+    waehlen({a});
+    waehlen({a});
+    laufen();
+    EXPECT_EQ(platte::leseRoh(a), "xxxx");
+    EXPECT_EQ(platte::leseRoh(a + ".bak"), "x");
+    EXPECT_EQ(dialoge.texte(Box::Meldung), std::vector<QString>{kFertig});
+}
+
+TEST_F(Stapel, ProgressWrapsPastTheMaximumAndKeepsItsPositionBetweenRuns) {
+    nurOptionen({KMM});
+    const std::string a = datei("a.htm", "<!--1--><p>");
+    const std::string b = datei("b.htm", "<!--2--><p>");
+    const std::string c = datei("c.htm", "<!--3--><p>");
+    waehlen({a, b, c});
+    balken().setValue(250);  // as after 250 steps of earlier runs
+    dialoge.antworten = {Antwort::Ja, Antwort::Ja, Antwort::Ja};
+    laufen();
+    ASSERT_EQ(momente.size(), 4u);
+    EXPECT_EQ(momente[0].fortschritt, 252);
+    EXPECT_EQ(momente[1].fortschritt, 255);
+    EXPECT_EQ(momente[2].fortschritt, 2) << "the step past 255 starts again at 0";
+    EXPECT_EQ(balken().value(), 255);
+
+    momente.clear();
+    f->stapelSeite().auswahlAufheben()->click();
+    platte::schreibeRoh(a, "<!--1--><p>");
+    waehlen({a});
+    dialoge.antworten = {Antwort::Ja};
+    laufen();
+    ASSERT_EQ(momente.size(), 2u);
+    EXPECT_EQ(momente[0].fortschritt, 1) << "from the full bar: 0, then 1";
+}
+
+TEST_F(Stapel, AnEmptyFileInTheMiddleGivesTheRunsMessageAndTheBatchGoesOn) {
+    nurOptionen({ZU, SK});
+    const std::string a = datei("a.htm", "1\r\n2");
+    const std::string b = datei("b.htm", "");
+    const std::string c = datei("c.htm", "3\r\n4");
+    waehlen({a, b, c});
+    laufen();
+    EXPECT_EQ(dialoge.texte(Box::Meldung), (std::vector<QString>{kLeer, kFertig}));
+    EXPECT_EQ(momente[0].datei, b);
+    EXPECT_EQ(dir.namen(),
+              (std::set<std::string>{"a.htm", "a.htm.bak", "b.htm", "c.htm", "c.htm.bak"}));
+    EXPECT_EQ(platte::leseRoh(a), "1 2");
+    EXPECT_EQ(platte::leseRoh(c), "3 4");
+    keinDokument();
+}
+
+TEST_F(Stapel, AbbrechenAtACommentQuestionLeavesThatFileUnsavedAndTheBatchGoesOn) {
+    nurOptionen({KMM, DKS});
+    const std::string a = datei("A.htm", "<!--a--><p>");
+    const std::string b = datei("b.htm", "<!--b--><p>");
+    waehlen({a, b});
+    dialoge.antworten = {Antwort::Abbrechen, Antwort::Ja};
+    laufen();
+    EXPECT_EQ(dir.namen(), (std::set<std::string>{"A.htm", "A.htm.bak", "b.htm", "b.htm.bak"}));
+    EXPECT_EQ(platte::leseRoh(a), "<!--a--><p>") << "unsaved, not even renamed";
+    EXPECT_EQ(platte::leseRoh(a + ".bak"), "<!--a--><p>");
+    EXPECT_EQ(platte::leseRoh(b), "<p>");
+    EXPECT_EQ(dialoge.boxen.back().text, kFertig);
+    keinDokument();
+}
+
+TEST_F(Stapel, AFileThatCannotBeWrittenEndsTheBatchThereAndSoundly) {
+    // Files under /proc can be read but nothing can be created beside them, not even by root.
+    const std::string quelle = "/proc/version";
+    if (::access(quelle.c_str(), R_OK) != 0) GTEST_SKIP() << "no " << quelle;
+    nurOptionen({ZU, SK});
+    const std::string a = datei("a.htm", "1\r\n2");
+    const std::string b = dir / "b.htm";
+    std::filesystem::create_symlink(quelle, b);
+    const std::string c = datei("c.htm", "3\r\n4");
+    waehlen({c, b, a});
+    const std::string vorher = platte::leseRoh(quelle);
+    bool imFehlerLeerlauf = false;
+    dialoge.waehrendBox = [&] {
+        imFehlerLeerlauf = balken().isHidden() && QApplication::overrideCursor() == nullptr &&
+                           f->AktuelleDatei().empty() && !f->stapelLaeuft();
+    };
+    laufen();
+
+    const auto fehler = dialoge.texte(Box::Fehler);
+    ASSERT_EQ(fehler.size(), 1u);
+    EXPECT_TRUE(fehler[0].startsWith(q("Datei \"" + b + "\" kann nicht erstellt werden. ")))
+        << fehler[0].toStdString();
+    EXPECT_EQ(dialoge.boxen.size(), 1u) << "no summary";
+    EXPECT_TRUE(imFehlerLeerlauf) << "the error box comes once the window is idle again";
+    EXPECT_EQ(platte::leseRoh(a), "1 2") << "the file before stays optimised";
+    EXPECT_EQ(platte::leseRoh(c), "3\r\n4") << "the file after is not touched";
+    EXPECT_FALSE(std::filesystem::exists(c + ".bak"));
+    EXPECT_EQ(platte::leseRoh(quelle), vorher);
+    keinDokument();
+    EXPECT_EQ(f->stapelSeite().dateien().size(), 3);
+}
+
+TEST_F(Stapel, TheWindowTakesNoInputWhileTheBatchRuns) {
+    f->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.get()));
+    f->Seitenwechsel(Sender::Stapelverarbeitung1);
+    nurOptionen({KMM});
+    const std::string a = datei("a.htm", "<!--a--><p>");
+    const std::string b = datei("b.htm", "<p>");
+    waehlen({a, b});
+    QString editorAnzeige = QStringLiteral("?");
+    dialoge.waehrendBox = [&] {
+        if (editorAnzeige != QStringLiteral("?")) return;
+        editorAnzeige = f->editor().widget()->text();
+        QTest::mouseClick(f->stapelSeite().dateienOptimieren(), Qt::LeftButton);
+        QTest::mouseClick(f->stapelSeite().auswahlAufheben(), Qt::LeftButton);
+        QTest::keyClick(&liste(), Qt::Key_Delete);
+        QWidget* fokus = f->focusWidget() != nullptr ? f->focusWidget() : f.get();
+        QTest::keyClick(fokus, Qt::Key_F2);  // would show the source page
+        QTest::keyClick(fokus, Qt::Key_F7);  // would start another run
+        f->DateienOptimierenClick();
+        f->BitBtn9Click();
+        f->DateiListboxKeyDown(Qt::Key_Delete);
+        EXPECT_FALSE(f->close());
+    };
+    dialoge.antworten = {Antwort::Ja};
+    laufen();
+    EXPECT_EQ(editorAnzeige, QString()) << "the hidden editor is not refreshed file by file";
+    EXPECT_EQ(dialoge.texte(Box::Frage).size(), 1u);
+    EXPECT_EQ(dialoge.texte(Box::Meldung), std::vector<QString>{kFertig});
+    EXPECT_EQ(liste().count(), 2);
+    EXPECT_EQ(f->seiten().aktiv(), Seite::Dateiliste);
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(platte::leseRoh(b), "<p>");
+    EXPECT_EQ(platte::leseRoh(a), "<p>");
+    // Input works again afterwards.
+    liste().setCurrentRow(0);
+    QTest::keyClick(&liste(), Qt::Key_Delete);
+    EXPECT_EQ(liste().count(), 1);
+}
+
+TEST(EditorHalten, AHiddenEditorTakesTheTextWhenShownOrReleased) {
+    QWidget seite;
+    EditorAdapter editor(&seite);
+    editor.setText("alt");
+    QSignalSpy geaendert(&editor, &EditorAdapter::geaendert);
+    editor.zurueckhalten(true);
+    editor.setText("neu");
+    EXPECT_EQ(geaendert.count(), 1) << "the change is reported at once";
+    EXPECT_EQ(editor.text(), Text("neu"));
+    EXPECT_FALSE(editor.istLeer());
+    EXPECT_EQ(editor.widget()->text(), QStringLiteral("alt"));
+    seite.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&seite));
+    EXPECT_EQ(editor.widget()->text(), QStringLiteral("neu"));
+    editor.setText("\x80");  // shown: straight to the control
+    EXPECT_EQ(editor.widget()->text(), QStringLiteral("\u20AC"));
+    seite.hide();
+    editor.setText("");
+    EXPECT_TRUE(editor.istLeer());
+    EXPECT_FALSE(editor.widget()->text().isEmpty());
+    geaendert.clear();
+    editor.zurueckhalten(false);
+    EXPECT_TRUE(editor.widget()->text().isEmpty());
+    EXPECT_EQ(geaendert.count(), 0) << "reported already";
+    EXPECT_EQ(editor.text(), Text());
+}
+
+}  // namespace
+}  // namespace quintaro::ui
