@@ -162,3 +162,78 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     return 0;
 }
+
+// --- Batch runs in the window: 1,000 pages of 20 KB and 10 of 5 MB on disk, from the button
+// "Dateien optimieren" on the batch page until the summary message; the defaults apply. Compare
+// with quintaro_batch_bench's BM_Stapel, the same work without the window.
+
+#include <unistd.h>
+#include <QListWidget>
+#include <QStringList>
+#include <cstdio>
+#include <fstream>
+
+#include "ui/batch_page.h"
+
+namespace quintaro::bench {
+namespace {
+
+struct Stapelsatz {
+    std::size_t anzahl;
+    std::size_t bytes;
+};
+
+class StapelDialoge : public StilleDialoge {
+  public:
+    QStringList dateien;
+    QStringList dateienOeffnen(QWidget*, const QStringList&) override { return dateien; }
+};
+
+void StapelImFenster(benchmark::State& state, Stapelsatz satz) {
+    QTemporaryDir ordner;
+    std::vector<Text> seiten;
+    QStringList pfade;
+    for (std::size_t i = 0; i < satz.anzahl; ++i) {
+        seiten.push_back(erzeugeSeite({satz.bytes, -1, static_cast<std::uint32_t>(i + 1)}));
+        char name[32];
+        std::snprintf(name, sizeof name, "/seite%04zu.htm", i);
+        pfade << ordner.path() + QString::fromLatin1(name);
+    }
+    StapelDialoge dialoge;
+    dialoge.dateien = pfade;
+    KeineShell shell;
+    ui::LokaleDateien dateien;
+    ui::TForm1 fenster(dialoge, shell, dateien, QString());
+    fenster.resize(1000, 700);
+    fenster.show();
+    if (!QTest::qWaitForWindowExposed(&fenster)) state.SkipWithError("window not shown");
+    fenster.Seitenwechsel(ui::Sender::Stapelverarbeitung1);
+    fenster.stapelSeite().dateienLaden()->click();
+
+    for (auto _ : state) {
+        state.PauseTiming();
+        // Every file back to its original and no backups: each iteration is a first batch run.
+        for (std::size_t i = 0; i < satz.anzahl; ++i) {
+            const std::string pfad = pfade[static_cast<qsizetype>(i)].toStdString();
+            std::ofstream(pfad, std::ios::binary | std::ios::trunc) << seiten[i];
+            ::unlink((pfad + ".bak").c_str());
+        }
+        ::sync();  // the timed saves should not pay for flushing these writes
+        QApplication::processEvents();
+        state.ResumeTiming();
+        fenster.stapelSeite().dateienOptimieren()->click();
+    }
+    state.counters["files/s"] = benchmark::Counter(static_cast<double>(satz.anzahl),
+                                                   benchmark::Counter::kIsIterationInvariantRate);
+    state.SetBytesProcessed(state.iterations() *
+                            static_cast<std::int64_t>(satz.anzahl * satz.bytes));
+}
+BENCHMARK_CAPTURE(StapelImFenster, 1000x20KB, Stapelsatz{1000, 20 * 1024})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(StapelImFenster, 10x5MB, Stapelsatz{10, 5 * 1024 * 1024})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+}  // namespace
+}  // namespace quintaro::bench
