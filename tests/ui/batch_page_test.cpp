@@ -347,36 +347,51 @@ TEST_F(Stapel, AbbrechenAtACommentQuestionLeavesThatFileUnsavedAndTheBatchGoesOn
     keinDokument();
 }
 
-TEST_F(Stapel, AFileThatCannotBeWrittenEndsTheBatchThereAndSoundly) {
+TEST_F(Stapel, AFileErrorEndsTheBatchThereAndSoundly) {
     // Files under /proc can be read but nothing can be created beside them, not even by root.
     const std::string quelle = "/proc/version";
     if (::access(quelle.c_str(), R_OK) != 0) GTEST_SKIP() << "no " << quelle;
-    nurOptionen({ZU, SK});
-    const std::string a = datei("a.htm", "1\r\n2");
-    const std::string b = dir / "b.htm";
-    std::filesystem::create_symlink(quelle, b);
-    const std::string c = datei("c.htm", "3\r\n4");
-    waehlen({c, b, a});
     const std::string vorher = platte::leseRoh(quelle);
-    bool imFehlerLeerlauf = false;
-    dialoge.waehrendBox = [&] {
-        imFehlerLeerlauf = balken().isHidden() && QApplication::overrideCursor() == nullptr &&
-                           f->AktuelleDatei().empty() && !f->stapelLaeuft();
+    const std::string b = dir / "b.htm";
+    struct Fall {
+        const char* name;
+        std::function<void()> anlegen;
+        std::string fehler;
     };
-    laufen();
+    const Fall faelle[] = {
+        {"not written", [&] { std::filesystem::create_symlink(quelle, b); },
+         "Datei \"" + b + "\" kann nicht erstellt werden. "},
+        {"not read", [] {}, "Datei " + b + " kann nicht geöffnet werden. "},
+    };
+    nurOptionen({ZU, SK});
+    for (const Fall& fall : faelle) {
+        SCOPED_TRACE(fall.name);
+        for (const auto& n : dir.namen()) std::filesystem::remove(dir / n);
+        f->stapelSeite().auswahlAufheben()->click();
+        dialoge.boxen.clear();
+        const std::string a = datei("a.htm", "1\r\n2");
+        fall.anlegen();
+        const std::string c = datei("c.htm", "3\r\n4");
+        waehlen({c, b, a});
+        bool leerlauf = false;
+        dialoge.waehrendBox = [&] {
+            leerlauf = balken().isHidden() && QApplication::overrideCursor() == nullptr &&
+                       f->AktuelleDatei().empty() && !f->stapelLaeuft();
+        };
+        laufen();
 
-    const auto fehler = dialoge.texte(Box::Fehler);
-    ASSERT_EQ(fehler.size(), 1u);
-    EXPECT_TRUE(fehler[0].startsWith(q("Datei \"" + b + "\" kann nicht erstellt werden. ")))
-        << fehler[0].toStdString();
-    EXPECT_EQ(dialoge.boxen.size(), 1u) << "no summary";
-    EXPECT_TRUE(imFehlerLeerlauf) << "the error box comes once the window is idle again";
-    EXPECT_EQ(platte::leseRoh(a), "1 2") << "the file before stays optimised";
-    EXPECT_EQ(platte::leseRoh(c), "3\r\n4") << "the file after is not touched";
-    EXPECT_FALSE(std::filesystem::exists(c + ".bak"));
+        const auto fehler = dialoge.texte(Box::Fehler);
+        ASSERT_EQ(fehler.size(), 1u);
+        EXPECT_TRUE(fehler[0].startsWith(q(fall.fehler))) << fehler[0].toStdString();
+        EXPECT_EQ(dialoge.boxen.size(), 1u) << "no summary";
+        EXPECT_TRUE(leerlauf) << "the error box comes once the window is idle again";
+        EXPECT_EQ(platte::leseRoh(a), "1 2") << "the file before stays optimised";
+        EXPECT_EQ(platte::leseRoh(c), "3\r\n4") << "the file after is not touched";
+        EXPECT_FALSE(std::filesystem::exists(c + ".bak"));
+        keinDokument();
+        EXPECT_EQ(f->stapelSeite().dateien().size(), 3);
+    }
     EXPECT_EQ(platte::leseRoh(quelle), vorher);
-    keinDokument();
-    EXPECT_EQ(f->stapelSeite().dateien().size(), 3);
 }
 
 TEST_F(Stapel, TheWindowTakesNoInputWhileTheBatchRuns) {
