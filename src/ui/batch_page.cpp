@@ -101,7 +101,11 @@ QStringList BatchPage::dateien() const {
 }
 
 void BatchPage::fortschrittSchritt() {
+    // QProgressBar paints at once when its value moves far enough; here the paint waits for the
+    // next pass of the event loop, so a run of short files does not pay for one on every step.
+    fortschritt_->setUpdatesEnabled(false);
     fortschritt_->setValue(::quintaro::fortschrittSchritt(fortschritt_->value()));
+    fortschritt_->setUpdatesEnabled(true);
 }
 
 void BatchPage::zwischendurchZeichnen() {
