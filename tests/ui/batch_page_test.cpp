@@ -265,18 +265,6 @@ TEST_F(Stapel, WritesTheSameBytesAsDateiOptimieren) {
     }
 }
 
-TEST_F(Stapel, Option13SavesUnderTheLowercaseNameAndTheListKeepsTheOldOne) {
-    nurOptionen({ZU, DKS});
-    const std::string alt = datei("Index.HTML", "a\r\nb");
-    waehlen({alt});
-    laufen();
-    EXPECT_EQ(dir.namen(), (std::set<std::string>{"index.html", "Index.HTML.bak"}));
-    EXPECT_EQ(platte::leseRoh(dir / "index.html"), "a b");
-    EXPECT_EQ(platte::leseRoh(dir / "Index.HTML.bak"), "a\r\nb");
-    EXPECT_EQ(f->stapelSeite().dateien(), QStringList{q(alt)});
-    keinDokument();
-}
-
 TEST_F(Stapel, APathListedTwiceIsOptimisedTwiceAndKeepsTheFirstBackup) {
     nurOptionen({AE});
     Ersetzungstabelle tabelle;
@@ -316,34 +304,20 @@ TEST_F(Stapel, ProgressWrapsPastTheMaximumAndKeepsItsPositionBetweenRuns) {
     EXPECT_EQ(momente[0].fortschritt, 1) << "from the full bar: 0, then 1";
 }
 
-TEST_F(Stapel, AnEmptyFileInTheMiddleGivesTheRunsMessageAndTheBatchGoesOn) {
-    nurOptionen({ZU, SK});
-    const std::string a = datei("a.htm", "1\r\n2");
+TEST_F(Stapel, AnEmptyFileAndAbbrechenUnderOption7LeaveTheirFilesAndTheBatchGoesOn) {
+    nurOptionen({KMM, ZU, DKS});
+    const std::string a = datei("A.htm", "<!--a--><p>\r\n");
     const std::string b = datei("b.htm", "");
-    const std::string c = datei("c.htm", "3\r\n4");
+    const std::string c = datei("c.htm", "<!--c--><p>\r\n");
     waehlen({a, b, c});
-    laufen();
-    EXPECT_EQ(dialoge.texte(Box::Meldung), (std::vector<QString>{kLeer, kFertig}));
-    EXPECT_EQ(momente[0].datei, b);
-    EXPECT_EQ(dir.namen(),
-              (std::set<std::string>{"a.htm", "a.htm.bak", "b.htm", "c.htm", "c.htm.bak"}));
-    EXPECT_EQ(platte::leseRoh(a), "1 2");
-    EXPECT_EQ(platte::leseRoh(c), "3 4");
-    keinDokument();
-}
-
-TEST_F(Stapel, AbbrechenAtACommentQuestionLeavesThatFileUnsavedAndTheBatchGoesOn) {
-    nurOptionen({KMM, DKS});
-    const std::string a = datei("A.htm", "<!--a--><p>");
-    const std::string b = datei("b.htm", "<!--b--><p>");
-    waehlen({a, b});
     dialoge.antworten = {Antwort::Abbrechen, Antwort::Ja};
     laufen();
-    EXPECT_EQ(dir.namen(), (std::set<std::string>{"A.htm", "A.htm.bak", "b.htm", "b.htm.bak"}));
-    EXPECT_EQ(platte::leseRoh(a), "<!--a--><p>") << "unsaved, not even renamed";
-    EXPECT_EQ(platte::leseRoh(a + ".bak"), "<!--a--><p>");
-    EXPECT_EQ(platte::leseRoh(b), "<p>");
-    EXPECT_EQ(dialoge.boxen.back().text, kFertig);
+    EXPECT_EQ(dialoge.texte(Box::Meldung), (std::vector<QString>{kLeer, kFertig}));
+    EXPECT_EQ(momente[1].datei, b);
+    EXPECT_EQ(dir.namen(),
+              (std::set<std::string>{"A.htm", "A.htm.bak", "b.htm", "c.htm", "c.htm.bak"}));
+    EXPECT_EQ(platte::leseRoh(a), "<!--a--><p>\r\n") << "unsaved, not even renamed";
+    EXPECT_EQ(platte::leseRoh(c), "<p> ");
     keinDokument();
 }
 
