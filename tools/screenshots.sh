@@ -6,17 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-packages=(xvfb xauth xdotool imagemagick openbox)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source tools/pakete.sh
+pakete_installieren xvfb xauth xdotool imagemagick openbox
 
 build_dir=${1:-build}
 program="$root/$build_dir/src/app/quintaro"

@@ -4,20 +4,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(g++ clang libclang-rt-14-dev cmake ninja-build pkg-config
-          qt6-base-dev libqt6svg6 libqscintilla2-qt6-dev
-          libgtest-dev libgmock-dev libbenchmark-dev
-          xvfb xauth)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source tools/pakete.sh
+pakete_installieren g++ clang libclang-rt-14-dev cmake ninja-build pkg-config \
+  qt6-base-dev libqt6svg6 libqscintilla2-qt6-dev libgtest-dev libgmock-dev libbenchmark-dev \
+  xvfb xauth
 
 build_dir=${1:-build}
 shift || true
