@@ -79,26 +79,35 @@ BENCHMARK(NormalerLaufImFenster)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-// Showing a page in QScintilla with and without the HTML lexer, at its top and at its end
-// (the end needs the whole text styled); the page as loaded (many lines) or optimised (one line).
-void EditorZeigen(benchmark::State& state) {
-    const bool faerben = state.range(1) != 0;
-    const bool eineZeile = state.range(2) != 0;
+// The page of an editor benchmark: range(0) bytes, as loaded or (range(2)) made one line.
+Text editorSeite(const benchmark::State& state) {
     Text seite = erzeugeSeite({static_cast<std::size_t>(state.range(0)), -1, 1});
-    if (eineZeile) {
+    if (state.range(2) != 0) {
         for (char& c : seite) {
             if (c == '\r' || c == '\n') c = ' ';
         }
     }
-    const std::string utf8 = cp1252ToUtf8(seite);
-    QsciScintilla editor;
-    QsciLexerHTML lexer;
+    return seite;
+}
+
+// Shows the editor as the window has it, coloured when range(1) says so.
+void editorZeigen(benchmark::State& state, QsciScintilla& editor, QsciLexerHTML& lexer) {
     editor.setUtf8(true);
     editor.setWrapMode(QsciScintilla::WrapNone);
     editor.resize(800, 600);
     editor.show();
     if (!QTest::qWaitForWindowExposed(&editor)) state.SkipWithError("editor not shown");
-    editor.setLexer(faerben ? &lexer : nullptr);
+    editor.setLexer(state.range(1) != 0 ? &lexer : nullptr);
+}
+
+// Showing a page in QScintilla with and without the HTML lexer, at its top and at its end
+// (the end needs the whole text styled); the page as loaded (many lines) or optimised (one line).
+void EditorZeigen(benchmark::State& state) {
+    const Text seite = editorSeite(state);
+    const std::string utf8 = cp1252ToUtf8(seite);
+    QsciScintilla editor;
+    QsciLexerHTML lexer;
+    editorZeigen(state, editor, lexer);
     for (auto _ : state) {
         editor.SendScintilla(QsciScintillaBase::SCI_CLEARALL);
         editor.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT,
@@ -118,23 +127,11 @@ BENCHMARK(EditorZeigen)
 
 // One keystroke in the middle of the page, with the view there: how the editor feels to type in.
 void EditorTippen(benchmark::State& state) {
-    const bool faerben = state.range(1) != 0;
-    const bool eineZeile = state.range(2) != 0;
-    Text seite = erzeugeSeite({static_cast<std::size_t>(state.range(0)), -1, 1});
-    if (eineZeile) {
-        for (char& c : seite) {
-            if (c == '\r' || c == '\n') c = ' ';
-        }
-    }
+    const Text seite = editorSeite(state);
     const std::string utf8 = cp1252ToUtf8(seite);
     QsciScintilla editor;
     QsciLexerHTML lexer;
-    editor.setUtf8(true);
-    editor.setWrapMode(QsciScintilla::WrapNone);
-    editor.resize(800, 600);
-    editor.show();
-    if (!QTest::qWaitForWindowExposed(&editor)) state.SkipWithError("editor not shown");
-    editor.setLexer(faerben ? &lexer : nullptr);
+    editorZeigen(state, editor, lexer);
     editor.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()),
                          utf8.data());
     editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<long>(utf8.size() / 2));
