@@ -27,6 +27,17 @@ void grundeinstellung(QMessageBox& box, const QString& text) {
     box.setText(anzeigeText(text));
 }
 
+// A message with the single button OK, which Enter, Escape and the close button all answer.
+void okBox(QWidget* parent, const QString& text, QMessageBox::Icon icon) {
+    QMessageBox box(parent);
+    grundeinstellung(box, text);
+    box.setIcon(icon);
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
+}
+
 }  // namespace
 
 Antwort QtDialoge::frage(QWidget* parent, const QString& text, Knoepfe knoepfe) {
@@ -50,23 +61,11 @@ Antwort QtDialoge::frage(QWidget* parent, const QString& text, Knoepfe knoepfe) 
 }
 
 void QtDialoge::meldung(QWidget* parent, const QString& text) {
-    QMessageBox box(parent);
-    grundeinstellung(box, text);
-    box.setIcon(QMessageBox::NoIcon);
-    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box.setDefaultButton(ok);
-    box.setEscapeButton(ok);
-    box.exec();
+    okBox(parent, text, QMessageBox::NoIcon);
 }
 
 void QtDialoge::fehler(QWidget* parent, const QString& text) {
-    QMessageBox box(parent);
-    grundeinstellung(box, fehlerText(text));
-    box.setIcon(QMessageBox::Critical);
-    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box.setDefaultButton(ok);
-    box.setEscapeButton(ok);
-    box.exec();
+    okBox(parent, fehlerText(text), QMessageBox::Critical);
 }
 
 QString QtDialoge::dateiOeffnen(QWidget* parent, const QStringList& filter) {
