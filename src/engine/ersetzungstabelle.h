@@ -16,12 +16,14 @@ struct Ersetzung {
 
 // Rows are numbered from 1. An empty table is the single placeholder row with both fields empty.
 class Ersetzungstabelle {
-public:
+  public:
     Ersetzungstabelle() : rows_(1) {}
 
     int anzahl() const { return static_cast<int>(rows_.size()); }
     const Ersetzung& zeile(int n) const { return rows_.at(static_cast<std::size_t>(n - 1)); }
-    void setzeZeile(int n, Ersetzung row) { rows_.at(static_cast<std::size_t>(n - 1)) = std::move(row); }
+    void setzeZeile(int n, Ersetzung row) {
+        rows_.at(static_cast<std::size_t>(n - 1)) = std::move(row);
+    }
     void anhaengen(Ersetzung row) { rows_.push_back(std::move(row)); }
     // Removes row n; the last remaining row is emptied instead, keeping the table non-empty.
     void entfernen(int n);
@@ -32,7 +34,7 @@ public:
     bool istPlatzhalter() const { return rows_.size() == 1 && rows_.front().suchtext.empty(); }
     bool operator==(const Ersetzungstabelle&) const = default;
 
-private:
+  private:
     std::vector<Ersetzung> rows_;
 };
 

@@ -14,7 +14,7 @@ enum class Antwort { Ja, Nein, Abbrechen };
 
 struct KommentarArt {
     std::string_view oeffnung;  // opening token
-    bool ssiAusschliessen;      // an opening followed by "#" is a server-side include, not a comment
+    bool ssiAusschliessen;  // an opening followed by "#" is a server-side include, not a comment
 };
 inline constexpr KommentarArt kWebbot{"<!--webbot", false};
 inline constexpr KommentarArt kKommentar{"<!--", true};
@@ -36,7 +36,8 @@ struct KommentarErgebnis {
 // Removes the collected entries exactly as per-entry replace-all in list order would, including
 // copies that earlier removals join together, but in time independent of the number of entries.
 // Without `frage` every entry is removed.
-KommentarErgebnis kommentareEntfernen(Text text, KommentarArt art, const KommentarFrage& frage = {});
+KommentarErgebnis kommentareEntfernen(Text text, KommentarArt art,
+                                      const KommentarFrage& frage = {});
 
 // The question of option 7 for one entry (UTF-8): at most 30 characters shown, then "...".
 std::string kommentarFrageText(std::string_view eintrag);

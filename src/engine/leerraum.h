@@ -6,12 +6,12 @@
 
 namespace quintaro {
 
-Text tabulatorenEntfernen(Text text);                 // every tab deleted
-Text doppelteZeilenumbruecheEntfernen(Text text);     // every run of CR LF pairs becomes one pair
-Text zeilenumbruecheEntfernen(Text text);             // CR LF becomes one space
-Text doppelteLeerzeichenEntfernen(Text text);         // every run of spaces becomes one space
-Text leerzeichenZwischenTagsEntfernen(Text text);     // "> <" becomes "><"
-Text leerzeichenInTagsEntfernen(Text text);           // " >" becomes ">", then "< " becomes "<"
+Text tabulatorenEntfernen(Text text);              // every tab deleted
+Text doppelteZeilenumbruecheEntfernen(Text text);  // every run of CR LF pairs becomes one pair
+Text zeilenumbruecheEntfernen(Text text);          // CR LF becomes one space
+Text doppelteLeerzeichenEntfernen(Text text);      // every run of spaces becomes one space
+Text leerzeichenZwischenTagsEntfernen(Text text);  // "> <" becomes "><"
+Text leerzeichenInTagsEntfernen(Text text);        // " >" becomes ">", then "< " becomes "<"
 
 // Replace-all for a replacement no longer than the search text, done in place.
 void replaceAllShrinking(Text& text, std::string_view search, std::string_view replacement);

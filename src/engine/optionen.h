@@ -45,13 +45,13 @@ std::optional<int> optionByKey(std::string_view key);
 
 // A plain set of states; nothing here applies the interlocks.
 class OptionSet {
-public:
+  public:
     OptionSet();  // the defaults
     bool operator[](int index) const { return states_.at(static_cast<std::size_t>(index)); }
     void set(int index, bool on) { states_.at(static_cast<std::size_t>(index)) = on; }
     bool operator==(const OptionSet&) const = default;
 
-private:
+  private:
     std::array<bool, kOptionCount> states_{};
 };
 

@@ -16,12 +16,12 @@ enum class Knoepfe { JaNein, JaNeinAbbrechen };
 
 // A file that cannot be read or written; the text is the complete message for the user.
 class DateiFehler : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 class Umgebung {
-public:
+  public:
     virtual ~Umgebung() = default;
 
     // The source editor: the run's working buffer.

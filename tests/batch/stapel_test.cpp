@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "common/dateien.h"
 #include "engine/kommentare.h"
 #include "engine/optimierung.h"
-#include "common/dateien.h"
 
 namespace quintaro {
 namespace {

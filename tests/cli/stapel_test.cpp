@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "common/dateien.h"
 #include "batch/stapel.h"
+#include "common/dateien.h"
 #include "engine/optimierung.h"
 #include "optionen_args.h"
 #include "prozess.h"

@@ -1,5 +1,6 @@
 // Test helpers for files on disk, shared by the module tests: a scratch folder, raw file access,
-// folder listings and running a check in a forked child (for resource limits and a dropped user id).
+// folder listings and running a check in a forked child (for resource limits and a dropped user
+// id).
 #pragma once
 
 #include <QTemporaryDir>

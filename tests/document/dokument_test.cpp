@@ -5,8 +5,8 @@
 
 #include <fcntl.h>
 
-#include "engine/umgebung.h"
 #include "common/dateien.h"
+#include "engine/umgebung.h"
 
 namespace quintaro {
 namespace {

@@ -8,9 +8,9 @@
 
 #include <ostream>
 
+#include "common/dateien.h"
 #include "document/dokument.h"
 #include "engine/umgebung.h"
-#include "common/dateien.h"
 
 namespace quintaro {
 namespace {
