@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with warnings as errors and runs every test; fuzzes the settings
-# reader briefly; then builds and runs the tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# Installs what is missing, builds with warnings as errors, checks the formatting and runs every
+# test; fuzzes the settings reader briefly; then builds and runs the tests again under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh build -DQUINTARO_WERROR=ON
+find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 |
+  xargs -0 clang-format --dry-run -Werror
 (cd build && ctest --output-on-failure --parallel "$(nproc)" --timeout 900)
 bash tools/fuzz.sh 20 2>&1 | tail -n 3
 bash tools/setup.sh build-asan -DQUINTARO_WERROR=ON -DQUINTARO_SANITIZE=ON -DQUINTARO_BENCH=OFF \
