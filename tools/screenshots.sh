@@ -53,7 +53,7 @@ done <<'PAGE'
 <body>
 	<!-- Kopfbereich -->
 	<h1>Willkommen  beim   Kegelverein</h1>
-	<p>Grüße  vom   Verein: ab 18 Uhr, 5 €</p>
+	<p>Treffen  vom   Verein: ab 18 Uhr, 5 €</p>
 	<img src="bahn.jpg">
 </body>
 </html>

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <Qsci/qsciscintilla.h>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
@@ -55,6 +57,22 @@ TEST(EditorAdapter, EnterInsertsCrLf) {
     editor.widget()->setCursorPosition(0, 1);
     QTest::keyClick(editor.widget(), Qt::Key_Return);
     EXPECT_EQ(editor.text(), Text("a\r\nb"));
+}
+
+// Keys as a German keyboard sends them: the character arrives as the event's text.
+void tippe(QWidget* ziel, const QString& zeichen) {
+    for (const QChar c : zeichen) {
+        QKeyEvent druck(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(ziel, &druck);
+    }
+}
+
+TEST(EditorAdapter, TypedUmlautsAndEuroBecomeTheirBytes) {
+    QWidget seite;
+    EditorAdapter editor(&seite);
+    tippe(editor.widget(), QString::fromUtf8("Gr\u00FC\u00DFe \u20AC"));
+    EXPECT_EQ(editor.text(), Text("Gr\xFC\xDF"
+                                  "e \x80"));
 }
 
 TEST(EditorAdapter, EveryChangeIsReported) {
