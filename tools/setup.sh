@@ -12,4 +12,5 @@ pakete_installieren g++ clang clang-format libclang-rt-14-dev cmake ninja-build 
 build_dir=${1:-build}
 shift || true
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > /dev/null
-cmake --build "$build_dir" --parallel "$(nproc)"
+# QUINTARO_ZIEL names a single target to build (the program, for tools/run.sh); default all.
+cmake --build "$build_dir" --parallel "$(nproc)" ${QUINTARO_ZIEL:+--target "$QUINTARO_ZIEL"}
