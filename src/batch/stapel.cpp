@@ -114,11 +114,8 @@ std::string stapelSpeichern(const std::string& aktuelleDatei, const Text& text,
 DateiUmgebung::DateiUmgebung(std::string pfad, Text text, const OptionSet& optionen,
                              const Ersetzungstabelle& tabelle, StapelFrage frage,
                              StapelMeldung meldung)
-    : geladenerPfad_(pfad),
-      aktuelleDatei_(std::move(pfad)),
-      text_(std::move(text)),
-      optionen_(optionen),
-      tabelle_(tabelle),
+    : OhneFensterUmgebung(std::move(text), optionen, tabelle, pfad),
+      geladenerPfad_(std::move(pfad)),
       frage_(std::move(frage)),
       meldung_(std::move(meldung)) {}
 
@@ -149,7 +146,7 @@ void DateiUmgebung::schreibeDatei(const std::string& path, const Text& text) {
 }
 
 void DateiUmgebung::dokumentSpeichernBatch() {
-    gespeichertUnter_ = stapelSpeichern(aktuelleDatei_, text_, geladenerPfad_);
+    gespeichertUnter_ = stapelSpeichern(datei(), text(), geladenerPfad_);
 }
 
 StapelErgebnis dateiOptimieren(const std::string& pfad, const OptionSet& optionen,

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/ersetzungstabelle.h"
+#include "engine/ohne_fenster.h"
 #include "engine/optionen.h"
 #include "engine/text.h"
 #include "engine/umgebung.h"
@@ -45,7 +46,7 @@ std::string stapelSpeichern(const std::string& aktuelleDatei, const Text& text,
 
 // The surroundings of a batch run over one file without a window: the text lives in memory, the
 // files are the real ones, and the run's batch save is stapelSpeichern.
-class DateiUmgebung : public Umgebung {
+class DateiUmgebung : public OhneFensterUmgebung {
   public:
     DateiUmgebung(std::string pfad, Text text, const OptionSet& optionen,
                   const Ersetzungstabelle& tabelle, StapelFrage frage = {},
@@ -53,22 +54,10 @@ class DateiUmgebung : public Umgebung {
 
     // Where the batch save wrote; empty while the run has not saved.
     const std::string& gespeichertUnter() const { return gespeichertUnter_; }
-    std::size_t gespeicherteBytes() const { return gespeichertUnter_.empty() ? 0 : text_.size(); }
+    std::size_t gespeicherteBytes() const { return gespeichertUnter_.empty() ? 0 : text().size(); }
 
-    Text quelltext() override { return text_; }
-    void setzeQuelltext(const Text& text) override { text_ = text; }
-    bool option(int index) override { return optionen_[index]; }
-    const Ersetzungstabelle& ersetzungstabelle() override { return tabelle_; }
     Antwort frage(const std::string& text, Knoepfe knoepfe) override;
     void meldung(const std::string& text) override;
-
-    void setzeBeschaeftigt(bool) override {}
-    void setzeOptimiertGroesse(const std::string&) override {}
-    void setzeSeitenTitel(const std::string&) override {}
-    void setzeBearbeitungsstatus(bool) override {}
-    std::string aktuelleDatei() override { return aktuelleDatei_; }
-    void setzeAktuelleDatei(const std::string& path) override { aktuelleDatei_ = path; }
-    void setzeVorschaudatei(const std::string&) override {}
 
     // The loaded file itself does not count: its lowercase name on a file system that ignores
     // letter case is no other file.
@@ -77,16 +66,10 @@ class DateiUmgebung : public Umgebung {
     std::int32_t dateigroesse(const std::string& path) override;
     void schreibeDatei(const std::string& path, const Text& text) override;
 
-    void optimierungAnzeigen() override {}
     void dokumentSpeichernBatch() override;
-    void quelltextSeiteZeigen() override {}
 
   private:
     std::string geladenerPfad_;
-    std::string aktuelleDatei_;
-    Text text_;
-    const OptionSet& optionen_;
-    const Ersetzungstabelle& tabelle_;
     StapelFrage frage_;
     StapelMeldung meldung_;
     std::string gespeichertUnter_;

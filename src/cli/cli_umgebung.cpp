@@ -7,7 +7,7 @@ namespace quintaro::cli {
 
 CliUmgebung::CliUmgebung(Text text, const OptionSet& optionen, const Ersetzungstabelle& tabelle,
                          Fragesteller frage)
-    : text_(std::move(text)), optionen_(optionen), tabelle_(tabelle), frage_(std::move(frage)) {}
+    : OhneFensterUmgebung(std::move(text), optionen, tabelle), frage_(std::move(frage)) {}
 
 Antwort CliUmgebung::frage(const std::string& text, Knoepfe knoepfe) {
     if (frage_) return frage_(text, knoepfe);

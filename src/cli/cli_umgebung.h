@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "engine/ohne_fenster.h"
 #include "engine/optionen.h"
 #include "engine/umgebung.h"
 
 namespace quintaro::cli {
 
-class CliUmgebung : public Umgebung {
+class CliUmgebung : public OhneFensterUmgebung {
   public:
     using Fragesteller = std::function<Antwort(const std::string& text, Knoepfe knoepfe)>;
 
@@ -25,20 +26,8 @@ class CliUmgebung : public Umgebung {
     // Messages of the run (UTF-8), in order.
     const std::vector<std::string>& meldungen() const { return meldungen_; }
 
-    Text quelltext() override { return text_; }
-    void setzeQuelltext(const Text& text) override { text_ = text; }
-    bool option(int index) override { return optionen_[index]; }
-    const Ersetzungstabelle& ersetzungstabelle() override { return tabelle_; }
     Antwort frage(const std::string& text, Knoepfe knoepfe) override;
     void meldung(const std::string& text) override { meldungen_.push_back(text); }
-
-    void setzeBeschaeftigt(bool) override {}
-    void setzeOptimiertGroesse(const std::string&) override {}
-    void setzeSeitenTitel(const std::string&) override {}
-    void setzeBearbeitungsstatus(bool) override {}
-    std::string aktuelleDatei() override { return aktuelleDatei_; }
-    void setzeAktuelleDatei(const std::string& path) override { aktuelleDatei_ = path; }
-    void setzeVorschaudatei(const std::string&) override {}
 
     // No document file: the run must not touch the disk, so nothing exists and nothing is copied.
     bool dateiExistiert(const std::string&) override { return false; }
@@ -46,16 +35,10 @@ class CliUmgebung : public Umgebung {
     std::int32_t dateigroesse(const std::string&) override { return -1; }
     void schreibeDatei(const std::string& path, const Text&) override;
 
-    void optimierungAnzeigen() override {}
-    void dokumentSpeichernBatch() override { gespeichert_ = text_; }
-    void quelltextSeiteZeigen() override {}
+    void dokumentSpeichernBatch() override { gespeichert_ = text(); }
 
   private:
-    Text text_;
-    OptionSet optionen_;
-    const Ersetzungstabelle& tabelle_;
     Fragesteller frage_;
-    std::string aktuelleDatei_;
     std::optional<Text> gespeichert_;
     std::vector<std::string> meldungen_;
 };
