@@ -15,6 +15,8 @@
 #include <set>
 #include <string>
 
+#include "engine/umgebung.h"
+
 #include <dirent.h>
 
 namespace quintaro::test {
@@ -87,6 +89,16 @@ inline int imKind(const std::function<int()>& pruefung) {
 inline bool alsNiemand() {
     if (::geteuid() != 0) return true;
     return ::setgid(65534) == 0 && ::setuid(65534) == 0;
+}
+
+// The message of the DateiFehler that `f` throws, or "(kein Fehler)".
+inline std::string fehlertext(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const DateiFehler& e) {
+        return e.what();
+    }
+    return "(kein Fehler)";
 }
 
 }  // namespace quintaro::test

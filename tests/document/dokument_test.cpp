@@ -11,19 +11,11 @@
 namespace quintaro {
 namespace {
 
+using test::fehlertext;
 using test::leseRoh;
 using test::modus;
 using test::Ordner;
 using test::schreibeRoh;
-
-std::string fehlertext(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const DateiFehler& e) {
-        return e.what();
-    }
-    return "(kein Fehler)";
-}
 
 // --- Loading: line breaks ---------------------------------------------------------------------
 

@@ -15,6 +15,7 @@
 namespace quintaro {
 namespace {
 
+using test::fehlertext;
 using test::leseRoh;
 using test::Ordner;
 using test::schreibeRoh;
@@ -213,15 +214,6 @@ TEST(IniSchreiben, VieleSchluessel) {
 }
 
 // --- Files --------------------------------------------------------------------------------------
-
-std::string fehlertext(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const DateiFehler& e) {
-        return e.what();
-    }
-    return "(kein Fehler)";
-}
 
 TEST(IniDateiLaden, FehlendOrdnerUndDatei) {
     Ordner dir;
