@@ -42,6 +42,13 @@ class KeineShell : public ui::Shell {
     void oeffnen(const QString&) override {}
 };
 
+// The window at a size where the editor shows a good part of the page.
+void fensterZeigen(benchmark::State& state, QWidget& fenster) {
+    fenster.resize(1000, 700);
+    fenster.show();
+    if (!QTest::qWaitForWindowExposed(&fenster)) state.SkipWithError("window not shown");
+}
+
 void NormalerLaufImFenster(benchmark::State& state) {
     const Text seite = erzeugeSeite({static_cast<std::size_t>(state.range(0)), -1, 1});
     QTemporaryDir ordner;  // the preview file lands in the working folder: no document is open
@@ -51,9 +58,7 @@ void NormalerLaufImFenster(benchmark::State& state) {
     KeineShell shell;
     ui::LokaleDateien dateien;
     ui::TForm1 fenster(dialoge, shell, dateien, QString());
-    fenster.resize(1000, 700);
-    fenster.show();
-    if (!QTest::qWaitForWindowExposed(&fenster)) state.SkipWithError("window not shown");
+    fensterZeigen(state, fenster);
     QWidget* ansicht = fenster.editor().widget()->viewport();
 
     std::size_t ergebnis = 0;
@@ -201,9 +206,7 @@ void StapelImFenster(benchmark::State& state, Stapelsatz satz) {
     KeineShell shell;
     ui::LokaleDateien dateien;
     ui::TForm1 fenster(dialoge, shell, dateien, QString());
-    fenster.resize(1000, 700);
-    fenster.show();
-    if (!QTest::qWaitForWindowExposed(&fenster)) state.SkipWithError("window not shown");
+    fensterZeigen(state, fenster);
     fenster.Seitenwechsel(ui::Sender::Stapelverarbeitung1);
     fenster.stapelSeite().dateienLaden()->click();
 
