@@ -86,7 +86,6 @@ TEST(Leerraum, OptionThreeAfterTwoRemovesTwoSpacesBetweenTags) {
 
 struct NamedPass {
     const char* name;
-    friend void PrintTo(const NamedPass& f, std::ostream* os) { *os << f.name; }
     Pass pass;
     std::string named;  // the bytes the pass looks at
 };
