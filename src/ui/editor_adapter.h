@@ -20,7 +20,7 @@ class EditorAdapter : public QObject {
     // Above this size the HTML colouring is switched off: styling the whole text at once (a jump
     // to its end) costs about 40 ms per MB. Below it colouring even speeds up the long single
     // line an optimised page becomes, as its short coloured runs are measured from a cache.
-    static constexpr std::size_t kFarbGrenze = 8 * 1024 * 1024;
+    static constexpr std::size_t kFarbGrenze = std::size_t{8} * 1024 * 1024;
 
     explicit EditorAdapter(QWidget* parent);
 
