@@ -4,9 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
-cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DQUINTARO_FUZZ=ON -DQUINTARO_SANITIZE=ON -DQUINTARO_WERROR=ON -DQUINTARO_BENCH=OFF > /dev/null
-cmake --build build-fuzz --target quintaro_fuzz_ini --parallel 2
+cmake --preset fuzz > /dev/null
+cmake --build --preset fuzz --target quintaro_fuzz_ini --parallel 2
 corpus=build-fuzz/corpus-ini
 mkdir -p "$corpus"
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

@@ -11,7 +11,7 @@ pakete_installieren xvfb xauth xdotool imagemagick openbox
 
 build_dir=${1:-build}
 program="$root/$build_dir/src/app/quintaro"
-[ -x "$program" ] || bash tools/setup.sh "$build_dir"
+[ -x "$program" ] || bash tools/setup.sh release
 mkdir -p screenshots
 
 # The session inside the virtual display; the preview file of a run lands in a scratch folder.

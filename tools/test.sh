@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with warnings as errors, checks the formatting and runs every
-# test; fuzzes the settings reader briefly; then builds and runs the tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, builds with GCC (warnings as errors), checks the layering and the
+# formatting, runs every test and clang-tidy; fuzzes briefly; then builds with clang under
+# AddressSanitizer and UndefinedBehaviorSanitizer and runs the tests again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/setup.sh build -DQUINTARO_WERROR=ON
+bash tools/setup.sh release
+bash tools/layers.sh
 find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 |
   xargs -0 clang-format --dry-run -Werror
-(cd build && ctest --output-on-failure --parallel "$(nproc)" --timeout 900)
+ctest --preset release --parallel "$(nproc)"
 bash tools/fuzz.sh 20 2>&1 | tail -n 3
-bash tools/setup.sh build-asan -DQUINTARO_WERROR=ON -DQUINTARO_SANITIZE=ON -DQUINTARO_BENCH=OFF \
-  -DCMAKE_BUILD_TYPE=Debug
-(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --output-on-failure --parallel "$(nproc)" --timeout 1800 -LE slow)
+bash tools/setup.sh asan
+ctest --preset asan --parallel "$(nproc)"
+# clang-tidy reads the clang build's compile commands.
+if command -v clang-tidy > /dev/null; then bash tools/tidy.sh build-asan; fi
