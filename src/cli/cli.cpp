@@ -80,7 +80,8 @@ int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
             return terminal->frage(text, knoepfe);
         };
     }
-    CliUmgebung umgebung(normaliseLineBreaks(eingabe), aufruf.optionen, aufruf.tabelle, frage);
+    CliUmgebung umgebung(normaliseLineBreaks(eingabe), aufruf.optionen, aufruf.tabelle, frage,
+                         aufruf.kodierung);
     Optimierung(umgebung, Modus::Automatisch);
 
     for (const auto& meldung : umgebung.meldungen()) {
