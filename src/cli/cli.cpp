@@ -126,7 +126,7 @@ int hauptprogramm(std::span<const std::string_view> args, const Kanaele& kanaele
         }
         return filterLaufen(aufruf, kanaele);
     } catch (const std::exception& e) {
-        fehlerZeile(kanaele, e.what());
+        fehlerZeile(kanaele, sichtbar(e.what(), false));
         return kEinAusgabeFehler;
     }
 }
