@@ -1,23 +1,13 @@
-// The encoding rule (byte-order mark, <meta> declaration, sniffing), and what it means for the
-// real pages of the shared corpus.
+// The encoding rule: byte-order mark, <meta> declaration, sniffing.
 #include "engine/kodierung.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <map>
-#include <sstream>
-
-#include "engine/optimierung.h"
-#include "engine/sonderzeichen.h"
-#include "engine/utf8.h"
-#include "literal.h"
+#include <string>
 
 namespace quintaro {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::string_literals;
 
 const std::string kUe = "\xC3\xBC";  // ü in UTF-8
@@ -129,92 +119,6 @@ TEST(Kodierung, AChoiceOverridesTheRule) {
     EXPECT_EQ(kodierungFuer(KodierungsWahl::Automatisch, seite), Kodierung::Utf8);
     EXPECT_EQ(kodierungFuer(KodierungsWahl::Cp1252, seite), Kodierung::Cp1252);
     EXPECT_EQ(kodierungFuer(KodierungsWahl::Utf8, kUe1252), Kodierung::Utf8);
-}
-
-// --- The shared corpus ---------------------------------------------------------------------
-
-fs::path korpus() {
-    return fs::path(QUINTARO_SOURCE_DIR) / ".." / "shared" / "corpus" / "real";
-}
-
-Text lesen(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// Every entity of the special-character table as its character in UTF-8, the HTML way round.
-Text entitaetenAufloesen(const Text& text) {
-    static const std::map<std::string, std::string> zeichen = [] {
-        std::map<std::string, std::string> m;
-        for (int b = 0x80; b < 256; ++b) {
-            const auto e = entityFuer(static_cast<unsigned char>(b));
-            if (!e.empty()) m[std::string(e)] = cp1252ToUtf8(std::string(1, static_cast<char>(b)));
-        }
-        return m;
-    }();
-    Text out;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto ende = text[i] == '&' ? text.find(';', i) : Text::npos;
-        if (ende != Text::npos) {
-            const auto it = zeichen.find(text.substr(i, ende + 1 - i));
-            if (it != zeichen.end()) {
-                out += it->second;
-                i = ende + 1;
-                continue;
-            }
-        }
-        out += text[i++];
-    }
-    return out;
-}
-
-std::vector<OptionSet> optionssaetze() {
-    std::vector<OptionSet> saetze(1);  // the defaults
-    OptionSet alles;
-    for (int i = 0; i < kOptionCount; ++i) alles.set(i, true);
-    saetze.push_back(alles);
-    OptionSet nurSonderzeichen;
-    for (int i = 0; i < kOptionCount; ++i) nurSonderzeichen.set(i, i == SZ || i == AE);
-    saetze.push_back(nurSonderzeichen);
-    return saetze;
-}
-
-TEST(KodierungKorpus, Utf8PagesKeepTheirCharactersAndCp1252PagesTheirBytes) {
-    if (!fs::is_directory(korpus())) GTEST_SKIP() << "no corpus at " << korpus();
-    Ersetzungstabelle tabelle;
-    tabelle.setzeAlle({{"<FONT", "<font"}, {"\xA9", "&copy;"}, {"\xFC", "\xFC"}});
-    int utf8Seiten = 0, cp1252Seiten = 0;
-    for (const auto& eintrag : fs::directory_iterator(korpus())) {
-        if (!eintrag.is_regular_file()) continue;
-        SCOPED_TRACE(eintrag.path().filename().string());
-        const Text seite = normaliseLineBreaks(lesen(eintrag.path()));
-        const Kodierung k = kodierungErmitteln(seite);
-        for (const auto& o : optionssaetze()) {
-            const Text ergebnis = optimiereText(seite, o, tabelle, k);
-            if (k == Kodierung::Utf8) {
-                // The same passes without entities give the characters the result must spell.
-                OptionSet ohne = o;
-                ohne.set(SZ, false);
-                const Text ohneEntitaeten = optimiereText(seite, ohne, tabelle, k);
-                ASSERT_TRUE(utf8::wohlgeformt(ergebnis));
-                ASSERT_EQ(entitaetenAufloesen(ergebnis), entitaetenAufloesen(ohneEntitaeten));
-                // Nothing of code page 1252 got in: no entity of a UTF-8 lead or continuation
-                // byte such as "&Atilde;" or "&acirc;" that the page did not have already.
-                for (const char* falsch : {"&Atilde;", "&Acirc;", "&acirc;"}) {
-                    ASSERT_EQ(ergebnis.find(falsch) != Text::npos, seite.find(falsch) != Text::npos)
-                        << falsch;
-                }
-            } else {
-                ASSERT_EQ(k, Kodierung::Cp1252);
-                ASSERT_EQ(ergebnis, literal::optimiere(seite, o, tabelle));
-            }
-        }
-        (k == Kodierung::Utf8 ? utf8Seiten : cp1252Seiten)++;
-    }
-    EXPECT_GT(utf8Seiten, 0);
-    EXPECT_GT(cp1252Seiten, 0);
 }
 
 }  // namespace
