@@ -188,6 +188,18 @@ TEST_F(Dokument, Utf8PageShownRunAndSavedAsUtf8AndTheChoiceOnlyReReads) {
     EXPECT_EQ(s.kodierungText(), QStringLiteral("Gelesen als: Windows-1252"));
 }
 
+TEST_F(Dokument, Utf8PageWithEveryByteValueIsSavedAsLoaded) {
+    Text seite = "<meta charset=utf-8>\r\n\xC3\xA4\xE2\x82\xAC\xED\xA0\x80\xC0\xBC";
+    for (int b = 0; b < 256; ++b) {
+        if (b != '\r' && b != '\n') seite.push_back(static_cast<char>(b));
+    }
+    dateien.dateien["/w/u.htm"] = seite;
+    w.oeffnen("/w/u.htm");
+    EXPECT_EQ(w.f->editor().kodierung(), Kodierung::Utf8);
+    w.f->Dateispeichern(Sender::ButtonSpeichern);
+    EXPECT_TRUE(dateien.dateien["/w/u.htm"] == seite);
+}
+
 TEST_F(Dokument, TypedTextWithoutDocumentIsCodePage1252UnlessUtf8IsPicked) {
     dateien.dateien["/w/u.htm"] = "\xC3\xA4";
     w.oeffnen("/w/u.htm");
