@@ -96,6 +96,13 @@ void BM_LeerzeichenInTags(benchmark::State& s) {
 void BM_Sonderzeichen(benchmark::State& s) {
     messen(s, seite(s.range(0)), [](Text t) { return SonderzeichenErsetzen(t); });
 }
+// The same page in UTF-8: the same entities from two- and three-byte sequences.
+void BM_SonderzeichenUtf8(benchmark::State& s) {
+    static std::map<long, Text> utf8;
+    auto [it, neu] = utf8.try_emplace(s.range(0));
+    if (neu) it->second = cp1252ToUtf8(seite(s.range(0)));
+    messen(s, it->second, [](Text t) { return SonderzeichenErsetzen(t, Kodierung::Utf8); });
+}
 void BM_GanzerLauf(benchmark::State& s) {
     const OptionSet o = ganzerLauf();
     messen(s, seite(s.range(0)),
@@ -136,6 +143,7 @@ BENCHMARK(BM_DoppelteLeerzeichen) GROESSEN;
 BENCHMARK(BM_LeerzeichenZwischenTags) GROESSEN;
 BENCHMARK(BM_LeerzeichenInTags) GROESSEN;
 BENCHMARK(BM_Sonderzeichen) GROESSEN;
+BENCHMARK(BM_SonderzeichenUtf8) GROESSEN;
 BENCHMARK(BM_GanzerLauf) GROESSEN;
 BENCHMARK(BM_GanzerLauf_20000Kommentare) EINHEIT;
 BENCHMARK(BM_GanzerLauf_OhneKommentare) EINHEIT;

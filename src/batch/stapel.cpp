@@ -11,6 +11,7 @@
 
 #include "document/dokument.h"
 #include "engine/optimierung.h"
+#include "engine/utf8.h"
 
 namespace quintaro {
 
@@ -40,45 +41,10 @@ bool etwasDa(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
-// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
-bool istUtf8(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t len = 0;
-        unsigned char min = 0x80, max = 0xBF;  // range of the second byte
-        if (b >= 0xC2 && b <= 0xDF) {
-            len = 2;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            len = 3;
-            if (b == 0xE0) min = 0xA0;
-            if (b == 0xED) max = 0x9F;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            len = 4;
-            if (b == 0xF0) min = 0x90;
-            if (b == 0xF4) max = 0x8F;
-        } else {
-            return false;
-        }
-        if (i + len > s.size()) return false;
-        const auto zweites = static_cast<unsigned char>(s[i + 1]);
-        if (zweites < min || zweites > max) return false;
-        for (std::size_t k = 2; k < len; ++k) {
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        }
-        i += len;
-    }
-    return true;
-}
-
 // The safe save goes through Qt, which takes file names as UTF-8: any other bytes would name a
 // different file, so such a path is refused before anything is touched.
 void nurUtf8(const std::string& path) {
-    if (!istUtf8(path)) {
+    if (!utf8::wohlgeformt(path)) {
         throw DateiFehler("Datei \"" + path + "\" kann nicht erstellt werden. " +
                           std::generic_category().message(EILSEQ));
     }
@@ -113,8 +79,8 @@ std::string stapelSpeichern(const std::string& aktuelleDatei, const Text& text,
 
 DateiUmgebung::DateiUmgebung(std::string pfad, Text text, const OptionSet& optionen,
                              const Ersetzungstabelle& tabelle, StapelFrage frage,
-                             StapelMeldung meldung)
-    : OhneFensterUmgebung(std::move(text), optionen, tabelle, pfad),
+                             StapelMeldung meldung, KodierungsWahl wahl)
+    : OhneFensterUmgebung(std::move(text), optionen, tabelle, pfad, wahl),
       geladenerPfad_(std::move(pfad)),
       frage_(std::move(frage)),
       meldung_(std::move(meldung)) {}
@@ -151,7 +117,8 @@ void DateiUmgebung::dokumentSpeichernBatch() {
 
 StapelErgebnis dateiOptimieren(const std::string& pfad, const OptionSet& optionen,
                                const Ersetzungstabelle& tabelle, const StapelFrage& frage,
-                               const StapelMeldung& meldung, const StapelGeladen& geladen) {
+                               const StapelMeldung& meldung, const StapelGeladen& geladen,
+                               KodierungsWahl wahl) {
     nurUtf8(pfad);
     Text text = dokumentLesen(pfad);
     StapelErgebnis ergebnis;
@@ -160,7 +127,7 @@ StapelErgebnis dateiOptimieren(const std::string& pfad, const OptionSet& optione
     if (geladen) geladen(pfad, ergebnis.originalGroesse);
 
     const bool leer = text.empty();
-    DateiUmgebung umgebung(pfad, std::move(text), optionen, tabelle, frage, meldung);
+    DateiUmgebung umgebung(pfad, std::move(text), optionen, tabelle, frage, meldung, wahl);
     Optimierung(umgebung, Modus::Automatisch);
 
     if (umgebung.gespeichertUnter().empty()) {

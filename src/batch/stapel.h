@@ -50,7 +50,7 @@ class DateiUmgebung : public OhneFensterUmgebung {
   public:
     DateiUmgebung(std::string pfad, Text text, const OptionSet& optionen,
                   const Ersetzungstabelle& tabelle, StapelFrage frage = {},
-                  StapelMeldung meldung = {});
+                  StapelMeldung meldung = {}, KodierungsWahl wahl = KodierungsWahl::Automatisch);
 
     // Where the batch save wrote; empty while the run has not saved.
     const std::string& gespeichertUnter() const { return gespeichertUnter_; }
@@ -91,10 +91,10 @@ struct StapelErgebnis {
 // One file of a batch run: load (line breaks made CR LF), Optimierung in the mode "Automatisch"
 // (backup path + ".bak" never overwritten, option 13), batch save. Throws DateiFehler when the
 // file cannot be read or written (a path that is not UTF-8 before anything is touched); a failed
-// save leaves the file as it was.
+// save leaves the file as it was. The encoding is decided for each file by `wahl`.
 StapelErgebnis dateiOptimieren(const std::string& pfad, const OptionSet& optionen,
                                const Ersetzungstabelle& tabelle, const StapelFrage& frage = {},
-                               const StapelMeldung& meldung = {},
-                               const StapelGeladen& geladen = {});
+                               const StapelMeldung& meldung = {}, const StapelGeladen& geladen = {},
+                               KodierungsWahl wahl = KodierungsWahl::Automatisch);
 
 }  // namespace quintaro

@@ -2,9 +2,11 @@
 #include "cli/argumente.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "cli/terminal.h"
 #include "engine/text.h"
+#include "engine/utf8.h"
 
 namespace quintaro::cli {
 
@@ -14,36 +16,29 @@ std::string zitiert(std::string_view arg) {
     return "'" + sichtbar(arg, false) + "'";
 }
 
-// Why `utf8` cannot become code page 1252: the first character that code page lacks, or the
-// first byte that is not UTF-8.
+// Why `utf8` cannot become code page 1252: malformed UTF-8 is named as such (its first stray
+// byte) before any character is, then the first character that code page lacks.
 std::string warumNicht1252(std::string_view utf8) {
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        const std::size_t len = b < 0x80             ? 1
-                                : (b & 0xE0) == 0xC0 ? 2
-                                : (b & 0xF0) == 0xE0 ? 3
-                                : (b & 0xF8) == 0xF0 ? 4
-                                                     : 0;
-        bool utf8Ok = len > 0 && i + len <= utf8.size();
-        char32_t cp = len == 1 ? b : len == 2 ? b & 0x1F : len == 3 ? b & 0x0F : b & 0x07;
-        for (std::size_t k = 1; utf8Ok && k < len; ++k) {
-            const auto cb = static_cast<unsigned char>(utf8[i + k]);
-            utf8Ok = (cb & 0xC0) == 0x80;
-            cp = (cp << 6) | (cb & 0x3F);
-        }
-        if (!utf8Ok) {
+    std::vector<utf8::Zeichen> zeichen;
+    for (std::size_t i = 0; i < utf8.size(); i += zeichen.back().laenge) {
+        const auto z = utf8::erstesZeichen(utf8.substr(i));
+        if (!z) {
             char hex[40];
-            std::snprintf(hex, sizeof hex, "invalid UTF-8 at byte \\x%02X", b);
+            std::snprintf(hex, sizeof hex, "invalid UTF-8 at byte \\x%02X",
+                          static_cast<unsigned char>(utf8[i]));
             return hex;
         }
-        const auto zeichen = utf8.substr(i, len);
-        if (!utf8ToCp1252(zeichen)) {
+        zeichen.push_back(*z);
+    }
+    std::size_t i = 0;
+    for (const auto& z : zeichen) {
+        const auto folge = utf8.substr(i, z.laenge);
+        if (!utf8ToCp1252(folge)) {
             char code[16];
-            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(cp));
-            return zitiert(zeichen) + " (" + code + ") is not in code page 1252";
+            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(z.wert));
+            return zitiert(folge) + " (" + code + ") is not in code page 1252";
         }
-        i += len;
+        i += z.laenge;
     }
     return "invalid UTF-8";
 }
@@ -70,6 +65,21 @@ std::variant<Aufruf, ArgumentFehler> argumenteLesen(std::span<const std::string_
             return aufruf;
         } else if (arg == "--tips") {
             aufruf.tipps = true;
+        } else if (arg == "--encoding") {
+            if (i + 1 >= args.size()) {
+                return ArgumentFehler{"--encoding needs an argument auto|cp1252|utf-8"};
+            }
+            const std::string_view wert = args[++i];
+            if (wert == "auto") {
+                aufruf.kodierung = KodierungsWahl::Automatisch;
+            } else if (wert == "cp1252") {
+                aufruf.kodierung = KodierungsWahl::Cp1252;
+            } else if (wert == "utf-8") {
+                aufruf.kodierung = KodierungsWahl::Utf8;
+            } else {
+                return ArgumentFehler{"--encoding " + zitiert(wert) +
+                                      ": expected auto, cp1252 or utf-8"};
+            }
         } else if (arg == "--set") {
             if (i + 1 >= args.size()) return ArgumentFehler{"--set needs an argument KEY=0|1"};
             const std::string_view wert = args[++i];
@@ -141,6 +151,7 @@ std::string aufrufText() {
         " < page.htm > optimised.htm\n"
         "       quintaro-cli [--settings FILE] [--set KEY=0|1]... [--replace SEARCH REPLACEMENT]..."
         " FILE...\n"
+        "Both modes also take --encoding auto|cp1252|utf-8.\n"
         "\n"
         "Without FILE: optimises the HTML page read from standard input as a batch run does, and\n"
         "writes the optimised bytes to standard output. Every line break of the page becomes\n"
@@ -162,6 +173,8 @@ std::string aufrufText() {
         "  --set KEY=0|1                 switch an option off (0) or on (1); keys below\n"
         "  --replace SEARCH REPLACEMENT  append a row to the replacement table (UTF-8 text,\n"
         "                                code page 1252 characters only; SEARCH not empty)\n"
+        "  --encoding auto|cp1252|utf-8  how pages are read: auto (the default) decides for\n"
+        "                                each page as described below\n"
         "  --tips                        without FILE: print the optimisation tips for the\n"
         "                                result on standard error\n"
         "  --help                        print this text\n"
@@ -176,6 +189,15 @@ std::string aufrufText() {
     }
     text +=
         "  * no effect here: there is no window, and with FILE a backup is always made\n"
+        "\n"
+        "Encodings: with --encoding auto a page is UTF-8 when it starts with a UTF-8 byte-order\n"
+        "mark; else when a <meta> tag within its first 1,024 bytes declares a charset, that label\n"
+        "decides (utf-8 and its aliases: UTF-8; windows-1252, iso-8859-1, us-ascii and their\n"
+        "aliases: code page 1252; any other: another 8-bit code page); else UTF-8 when the whole\n"
+        "page is well-formed UTF-8 with at least one non-ASCII character, else code page 1252.\n"
+        "In UTF-8, SZ turns the characters that code page 1252 has entities for into the same\n"
+        "entities and --replace rows are matched as UTF-8; in another 8-bit code page SZ leaves\n"
+        "every byte from 0x80 up alone. Bytes that are not well-formed UTF-8 stay as they are.\n"
         "\n"
         "With KMM=1 every comment is asked about on the terminal: j (Ja), n (Nein) or\n"
         "a (Abbrechen). With FILE, Abbrechen leaves that file unsaved and goes on.\n"

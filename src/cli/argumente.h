@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/ersetzungstabelle.h"
+#include "engine/kodierung.h"
 #include "engine/optionen.h"
 
 namespace quintaro::cli {
@@ -19,11 +20,12 @@ enum class Art { Hilfe, Filter, Stapel };
 
 struct Aufruf {
     bool hilfe = false;
-    OptionSet optionen;                        // the defaults, changed by --set in argument order
-    Ersetzungstabelle tabelle;                 // --replace rows in order, code page 1252
-    bool tipps = false;                        // --tips
-    std::vector<std::string> dateien;          // arguments that are no flag
-    std::optional<std::string> einstellungen;  // --settings FILE (batch mode only)
+    OptionSet optionen;         // the defaults, changed by --set in argument order
+    Ersetzungstabelle tabelle;  // --replace rows in order, code page 1252
+    bool tipps = false;         // --tips
+    KodierungsWahl kodierung = KodierungsWahl::Automatisch;  // --encoding
+    std::vector<std::string> dateien;                        // arguments that are no flag
+    std::optional<std::string> einstellungen;                // --settings FILE (batch mode only)
     // The same --set and --replace arguments, to be applied over a settings file's state.
     std::vector<std::pair<int, bool>> gesetzt;
     std::vector<Ersetzung> ersetzungen;

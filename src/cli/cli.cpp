@@ -80,7 +80,8 @@ int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
             return terminal->frage(text, knoepfe);
         };
     }
-    CliUmgebung umgebung(normaliseLineBreaks(eingabe), aufruf.optionen, aufruf.tabelle, frage);
+    CliUmgebung umgebung(normaliseLineBreaks(eingabe), aufruf.optionen, aufruf.tabelle, frage,
+                         aufruf.kodierung);
     Optimierung(umgebung, Modus::Automatisch);
 
     for (const auto& meldung : umgebung.meldungen()) {
@@ -125,7 +126,7 @@ int hauptprogramm(std::span<const std::string_view> args, const Kanaele& kanaele
         }
         return filterLaufen(aufruf, kanaele);
     } catch (const std::exception& e) {
-        fehlerZeile(kanaele, e.what());
+        fehlerZeile(kanaele, sichtbar(e.what(), false));
         return kEinAusgabeFehler;
     }
 }

@@ -6,8 +6,8 @@
 namespace quintaro::cli {
 
 CliUmgebung::CliUmgebung(Text text, const OptionSet& optionen, const Ersetzungstabelle& tabelle,
-                         Fragesteller frage)
-    : OhneFensterUmgebung(std::move(text), optionen, tabelle), frage_(std::move(frage)) {}
+                         Fragesteller frage, KodierungsWahl wahl)
+    : OhneFensterUmgebung(std::move(text), optionen, tabelle, {}, wahl), frage_(std::move(frage)) {}
 
 Antwort CliUmgebung::frage(const std::string& text, Knoepfe knoepfe) {
     if (frage_) return frage_(text, knoepfe);

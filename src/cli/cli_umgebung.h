@@ -19,7 +19,7 @@ class CliUmgebung : public OhneFensterUmgebung {
 
     // Without `frage` every question is answered as closing its box would: Abbrechen, or Nein.
     CliUmgebung(Text text, const OptionSet& optionen, const Ersetzungstabelle& tabelle,
-                Fragesteller frage = {});
+                Fragesteller frage = {}, KodierungsWahl wahl = KodierungsWahl::Automatisch);
 
     // The text of the run's batch save; nothing when the run did not get that far.
     const std::optional<Text>& gespeichert() const { return gespeichert_; }

@@ -16,6 +16,7 @@
 #include "batch/stapel.h"
 #include "cli/terminal.h"
 #include "document/dokument.h"
+#include "engine/utf8.h"
 #include "settings/einstellungen.h"
 
 namespace quintaro::cli {
@@ -192,8 +193,15 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
         const StapelMeldung meldung = [&](const std::string& text) {
             melde(pfad, sichtbar(text, true));
         };
+        // Any other bytes would name another file than the one given.
+        if (!utf8::wohlgeformt(pfad)) {
+            melde(pfad, "file name is not valid UTF-8, not touched");
+            fehlgeschlagen = true;
+            continue;
+        }
         try {
-            const auto ergebnis = dateiOptimieren(pfad, optionen, tabelle, frage, meldung);
+            const auto ergebnis =
+                dateiOptimieren(pfad, optionen, tabelle, frage, meldung, {}, aufruf.kodierung);
             if (ergebnis.status == StapelStatus::Abgebrochen) {
                 melde(pfad, "abandoned at a question, not saved");
             }

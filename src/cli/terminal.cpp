@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "engine/utf8.h"
+
 namespace quintaro::cli {
 
 namespace {
@@ -16,22 +18,6 @@ void hexAnhaengen(std::string& out, unsigned value) {
     out += "\\x";
     out += kZiffern[(value >> 4) & 0xF];
     out += kZiffern[value & 0xF];
-}
-
-// Length of the UTF-8 sequence that starts `text`, 0 when it is none.
-std::size_t utf8Laenge(std::string_view text) {
-    const auto b = static_cast<unsigned char>(text[0]);
-    // C0 and C1 would start overlong forms, F5 and above code points past U+10FFFF.
-    if (b == 0xC0 || b == 0xC1 || b >= 0xF5) return 0;
-    const std::size_t len = (b & 0xE0) == 0xC0   ? 2
-                            : (b & 0xF0) == 0xE0 ? 3
-                            : (b & 0xF8) == 0xF0 ? 4
-                                                 : 0;
-    if (len == 0 || len > text.size()) return 0;
-    for (std::size_t k = 1; k < len; ++k) {
-        if ((static_cast<unsigned char>(text[k]) & 0xC0) != 0x80) return 0;
-    }
-    return len;
 }
 
 }  // namespace
@@ -53,16 +39,18 @@ std::string sichtbar(std::string_view utf8, bool zeilenumbrueche) {
         } else if (b < 0x80) {
             out += static_cast<char>(b);
         } else {
-            const std::size_t len = utf8Laenge(utf8.substr(i));
-            if (len == 0) {
+            const auto z = utf8::erstesZeichen(utf8.substr(i));
+            if (!z) {
                 hexAnhaengen(out, b);  // not UTF-8: a terminal might read it as a control
-            } else if (b == 0xC2 && static_cast<unsigned char>(utf8[i + 1]) <= 0x9F) {
-                // U+0080 to U+009F: shown by its code, which is also the page's byte.
-                hexAnhaengen(out, static_cast<unsigned char>(utf8[i + 1]));
-            } else {
-                out.append(utf8.substr(i, len));
+                continue;
             }
-            if (len > 1) i += len - 1;
+            if (z->wert <= 0x9F) {
+                // U+0080 to U+009F: shown by its code, which is also the page's byte.
+                hexAnhaengen(out, static_cast<unsigned>(z->wert));
+            } else {
+                out.append(utf8.substr(i, z->laenge));
+            }
+            i += z->laenge - 1;
         }
     }
     return out;

@@ -12,7 +12,8 @@
 namespace quintaro::cli {
 
 // Makes UTF-8 text safe to print: control characters and C1 controls, which a page can carry into a
-// question and which a terminal would obey, are shown as \xHH. CR LF becomes a line end when
+// question and which a terminal would obey, and every byte that is not part of well-formed UTF-8
+// (engine/utf8.h) are shown as \xHH. CR LF becomes a line end when
 // `zeilenumbrueche` is set; otherwise every line end is escaped too, so the text stays on one line.
 std::string sichtbar(std::string_view utf8, bool zeilenumbrueche);
 

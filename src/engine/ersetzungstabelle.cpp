@@ -21,15 +21,27 @@ void Ersetzungstabelle::setzeAlle(std::vector<Ersetzung> rows) {
     if (rows_.empty()) rows_.resize(1);
 }
 
-Text ersetzungAnwenden(Text text, const Ersetzungstabelle& tabelle) {
+namespace {
+
+void zeileAnwenden(Text& text, const Ersetzung& row) {
+    // A row that does not lengthen the text is applied in place, sparing a copy.
+    if (row.ersatztext.size() <= row.suchtext.size()) {
+        replaceAllShrinking(text, row.suchtext, row.ersatztext);
+    } else {
+        text = replaceAll(text, row.suchtext, row.ersatztext);
+    }
+}
+
+}  // namespace
+
+Text ersetzungAnwenden(Text text, const Ersetzungstabelle& tabelle, Kodierung kodierung) {
     for (const auto& row : tabelle.zeilen()) {
         if (row.suchtext.empty()) continue;
-        // A row that does not lengthen the text is applied in place, sparing a copy.
-        if (row.ersatztext.size() <= row.suchtext.size()) {
-            replaceAllShrinking(text, row.suchtext, row.ersatztext);
-        } else {
-            text = replaceAll(text, row.suchtext, row.ersatztext);
+        if (kodierung == Kodierung::Utf8) {
+            zeileAnwenden(text, {cp1252ToUtf8(row.suchtext), cp1252ToUtf8(row.ersatztext)});
+            continue;
         }
+        zeileAnwenden(text, row);
     }
     return text;
 }

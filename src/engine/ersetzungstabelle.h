@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/kodierung.h"
 #include "engine/text.h"
 
 namespace quintaro {
@@ -39,6 +40,9 @@ class Ersetzungstabelle {
 };
 
 // The replacement pass: each row in order, replace-all over the result of the rows before it.
-Text ersetzungAnwenden(Text text, const Ersetzungstabelle& tabelle);
+// The rows are code page 1252 text; for a page in UTF-8 they are converted first, so that "ä" in
+// the table finds "ä" in the page.
+Text ersetzungAnwenden(Text text, const Ersetzungstabelle& tabelle,
+                       Kodierung kodierung = Kodierung::Cp1252);
 
 }  // namespace quintaro

@@ -16,6 +16,7 @@
 #include <unordered_set>
 
 #include "engine/suche.h"
+#include "engine/utf8.h"
 
 namespace quintaro {
 
@@ -52,9 +53,16 @@ std::vector<std::string_view> kommentareSuchen(std::string_view text, KommentarA
     return matches;
 }
 
-std::string kommentarFrageText(std::string_view eintrag) {
-    std::string shown = cp1252ToUtf8(eintrag.substr(0, 30));
-    if (eintrag.size() > 30) shown += "...";
+std::string kommentarFrageText(std::string_view eintrag, Kodierung kodierung) {
+    constexpr std::size_t kZeichen = 30;
+    std::string shown;
+    bool gekuerzt = eintrag.size() > kZeichen;
+    if (kodierung == Kodierung::Utf8) {
+        shown = utf8::anzeigbar(eintrag, kZeichen, &gekuerzt);
+    } else {
+        shown = cp1252ToUtf8(eintrag.substr(0, kZeichen));
+    }
+    if (gekuerzt) shown += "...";
     return "Sollen folgender Kommentar entfernt werden?\r\n\r\n" + shown;
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/kodierung.h"
 #include "engine/text.h"
 
 namespace quintaro {
@@ -39,7 +40,8 @@ struct KommentarErgebnis {
 KommentarErgebnis kommentareEntfernen(Text text, KommentarArt art,
                                       const KommentarFrage& frage = {});
 
-// The question of option 7 for one entry (UTF-8): at most 30 characters shown, then "...".
-std::string kommentarFrageText(std::string_view eintrag);
+// The question of KMM for one entry (UTF-8): at most 30 characters shown, then "...". A page
+// in UTF-8 is shown by its characters (a stray byte as U+FFFD), any other by code page 1252.
+std::string kommentarFrageText(std::string_view eintrag, Kodierung kodierung = Kodierung::Cp1252);
 
 }  // namespace quintaro

@@ -41,7 +41,7 @@ using PassFrage = std::function<Antwort(std::string_view frage)>;
 // The text passes in their fixed order. Returns false when the run was abandoned; `text` then
 // holds what the passes before left.
 bool textPasses(Text& text, const std::function<bool(int)>& option,
-                const Ersetzungstabelle& tabelle, const PassFrage& passFrage,
+                const Ersetzungstabelle& tabelle, Kodierung kodierung, const PassFrage& passFrage,
                 const KommentarFrage& kommentarFrage, const std::function<void()>& applied) {
     using namespace meldungen;
     // Each entry: option, question, transformation.
@@ -75,7 +75,7 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
               }))
         return false;
     if (!pass(option(AE), kFrageErsetzung, [&] {
-            text = ersetzungAnwenden(std::move(text), tabelle);
+            text = ersetzungAnwenden(std::move(text), tabelle, kodierung);
             return true;
         }))
         return false;
@@ -86,7 +86,7 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
            pass(option(LZT), kFrageZwischenTags, plain(&leerzeichenZwischenTagsEntfernen)) &&
            pass(option(LIT), kFrageInTags, plain(&leerzeichenInTagsEntfernen)) &&
            pass(option(SZ), kFrageSonderzeichen, [&] {
-               text = SonderzeichenErsetzen(text);
+               text = SonderzeichenErsetzen(text, kodierung);
                return true;
            });
 }
@@ -152,6 +152,7 @@ void Optimierung(Umgebung& u, Modus modus) {
         arbeit.flush();
         return u.frage(std::string(frage), Knoepfe::JaNeinAbbrechen);
     };
+    const Kodierung kodierung = u.kodierung();
     // While the comment pass runs, the working text is inside it: the editor is brought up to
     // date from the pass itself, and only when something changed since it was last shown.
     bool editorBehind = false;
@@ -162,14 +163,14 @@ void Optimierung(Umgebung& u, Modus modus) {
             editorBehind = false;
             arbeit.markClean();
         }
-        const Antwort a = u.frage(kommentarFrageText(eintrag), Knoepfe::JaNeinAbbrechen);
+        const Antwort a = u.frage(kommentarFrageText(eintrag, kodierung), Knoepfe::JaNeinAbbrechen);
         if (a == Antwort::Ja) editorBehind = true;
         return a;
     };
 
     const auto option = [&u](int i) { return u.option(i); };
-    if (!textPasses(arbeit.text(), option, u.ersetzungstabelle(), passFrage, kommentarFrage,
-                    [&arbeit] { arbeit.markDirty(); })) {
+    if (!textPasses(arbeit.text(), option, u.ersetzungstabelle(), kodierung, passFrage,
+                    kommentarFrage, [&arbeit] { arbeit.markDirty(); })) {
         abandon();
         return;
     }
@@ -226,9 +227,10 @@ void Optimierung(Umgebung& u, Modus modus) {
     }
 }
 
-Text optimiereText(Text text, const OptionSet& options, const Ersetzungstabelle& tabelle) {
+Text optimiereText(Text text, const OptionSet& options, const Ersetzungstabelle& tabelle,
+                   Kodierung kodierung) {
     textPasses(
-        text, [&options](int i) { return options[i]; }, tabelle,
+        text, [&options](int i) { return options[i]; }, tabelle, kodierung,
         [](std::string_view) { return Antwort::Ja; }, KommentarFrage{}, [] {});
     return text;
 }

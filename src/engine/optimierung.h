@@ -61,6 +61,7 @@ void Optimierung(Umgebung& u, Modus modus);
 
 // The same passes over a text with no questions at all (what a normal run without option 7 and
 // without tips does to the text).
-Text optimiereText(Text text, const OptionSet& options, const Ersetzungstabelle& tabelle);
+Text optimiereText(Text text, const OptionSet& options, const Ersetzungstabelle& tabelle,
+                   Kodierung kodierung = Kodierung::Cp1252);
 
 }  // namespace quintaro

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/suche.h"
+#include "engine/utf8.h"
 
 namespace quintaro {
 
@@ -47,7 +48,46 @@ constexpr std::array<unsigned char, 256> kLaenge = [] {
 }();
 }  // namespace
 
-Text SonderzeichenErsetzen(std::string_view text) {
+namespace {
+
+std::string_view entityFuerZeichen(char32_t zeichen) {
+    if (zeichen == 0x20AC) return "&euro;";
+    if (zeichen >= 0xA1 && zeichen <= 0xFF) return entityVon(static_cast<unsigned char>(zeichen));
+    return {};
+}
+
+Text utf8Ersetzen(std::string_view text) {
+    Text out;
+    std::size_t kopiert = 0;  // text before this is in `out`
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const auto z = utf8::erstesZeichen(text.substr(i));
+        if (!z) {
+            ++i;
+            continue;
+        }
+        if (const auto e = entityFuerZeichen(z->wert); !e.empty()) {
+            if (out.empty()) out.reserve(text.size() + text.size() / 4);
+            out.append(text.substr(kopiert, i - kopiert));
+            out.append(e);
+            kopiert = i + z->laenge;
+        }
+        i += z->laenge;
+    }
+    if (kopiert == 0) return Text(text);
+    out.append(text.substr(kopiert));
+    return out;
+}
+
+}  // namespace
+
+Text SonderzeichenErsetzen(std::string_view text, Kodierung kodierung) {
+    if (kodierung == Kodierung::Utf8) return utf8Ersetzen(text);
+    if (kodierung == Kodierung::Andere) return Text(text);
     // The exact size first, so that the output is allocated once and written without checks.
     // Bytes below 0x80 have no entity: they are passed a block at a time up to the next high byte.
     const char* s = text.data();

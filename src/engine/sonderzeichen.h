@@ -3,6 +3,7 @@
 
 #include <string_view>
 
+#include "engine/kodierung.h"
 #include "engine/text.h"
 
 namespace quintaro {
@@ -11,6 +12,10 @@ namespace quintaro {
 std::string_view entityFuer(unsigned char byte);
 
 // Every byte with an entity becomes that entity; all others stay. "&" is never escaped.
-Text SonderzeichenErsetzen(std::string_view text);
+// In UTF-8 every well-formed sequence of U+20AC or of U+00A1 to U+00FF gets the entity of the
+// code page byte of the same character, so a page and its code page twin get the same entities;
+// everything else, stray bytes included, stays. In another 8-bit code page the bytes from 0x80
+// up are other letters, so nothing changes.
+Text SonderzeichenErsetzen(std::string_view text, Kodierung kodierung = Kodierung::Cp1252);
 
 }  // namespace quintaro

@@ -3,9 +3,9 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 
 #include "engine/suche.h"
+#include "engine/utf8.h"
 
 namespace quintaro {
 
@@ -59,18 +59,6 @@ constexpr std::array<char32_t, 32> kHigh = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
 }  // namespace
 
 std::string cp1252ToUtf8(std::string_view bytes) {
@@ -81,50 +69,23 @@ std::string cp1252ToUtf8(std::string_view bytes) {
         if (b < 0x80) {
             out.push_back(c);
         } else if (b < 0xA0) {
-            appendUtf8(out, kHigh[b - 0x80]);
+            utf8::anhaengen(out, kHigh[b - 0x80]);
         } else {
-            appendUtf8(out, b);
+            utf8::anhaengen(out, b);
         }
     }
     return out;
 }
 
-std::optional<Text> utf8ToCp1252(std::string_view utf8) {
+std::optional<Text> utf8ToCp1252(std::string_view text) {
     Text out;
-    out.reserve(utf8.size());
+    out.reserve(text.size());
     std::size_t i = 0;
-    while (i < utf8.size()) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        char32_t cp = 0;
-        std::size_t len = 0;
-        if (b < 0x80) {
-            cp = b;
-            len = 1;
-        } else if ((b & 0xE0) == 0xC0) {
-            cp = b & 0x1F;
-            len = 2;
-        } else if ((b & 0xF0) == 0xE0) {
-            cp = b & 0x0F;
-            len = 3;
-        } else if ((b & 0xF8) == 0xF0) {
-            cp = b & 0x07;
-            len = 4;
-        } else {
-            return std::nullopt;
-        }
-        if (i + len > utf8.size()) return std::nullopt;
-        for (std::size_t k = 1; k < len; ++k) {
-            const auto cb = static_cast<unsigned char>(utf8[i + k]);
-            if ((cb & 0xC0) != 0x80) return std::nullopt;
-            cp = (cp << 6) | (cb & 0x3F);
-        }
-        // An overlong form is not valid UTF-8 and could smuggle in a '<' or a NUL.
-        constexpr char32_t kKleinster[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (cp < kKleinster[len]) return std::nullopt;
-        i += len;
-        // Overlong forms would smuggle bytes such as NUL past the check.
-        constexpr std::array<char32_t, 5> kSmallest = {0, 0, 0x80, 0x800, 0x10000};
-        if (cp < kSmallest[len]) return std::nullopt;
+    while (i < text.size()) {
+        const auto z = utf8::erstesZeichen(text.substr(i));
+        if (!z) return std::nullopt;
+        const char32_t cp = z->wert;
+        i += z->laenge;
         if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
             out.push_back(static_cast<char>(cp));
             continue;

@@ -25,7 +25,8 @@ Text normaliseLineBreaks(std::string_view bytes);
 // Code page 1252 <-> UTF-8. The five bytes that code page leaves undefined (0x81, 0x8D, 0x8F, 0x90,
 // 0x9D) map to the C1 controls of the same value, so every byte round-trips.
 std::string cp1252ToUtf8(std::string_view bytes);
-// Returns nothing when the input is not valid UTF-8 or holds a character code page 1252 lacks.
-std::optional<Text> utf8ToCp1252(std::string_view utf8);
+// Returns nothing when the input is not well-formed UTF-8 (engine/utf8.h) or holds a character
+// code page 1252 lacks.
+std::optional<Text> utf8ToCp1252(std::string_view text);
 
 }  // namespace quintaro

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/ersetzungstabelle.h"
+#include "engine/kodierung.h"
 #include "engine/kommentare.h"
 #include "engine/text.h"
 
@@ -30,6 +31,9 @@ class Umgebung {
 
     virtual bool option(int index) = 0;
     virtual const Ersetzungstabelle& ersetzungstabelle() = 0;
+    // The document's encoding, decided when it was loaded (or chosen by the user). Surroundings
+    // without that knowledge have a page in code page 1252.
+    virtual Kodierung kodierung() { return Kodierung::Cp1252; }
 
     // Message texts are UTF-8. JaNein answers Nein for Escape or the close button.
     virtual Antwort frage(const std::string& text, Knoepfe knoepfe) = 0;

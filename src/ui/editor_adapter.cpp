@@ -1,4 +1,5 @@
-// QScintilla runs in UTF-8 mode; the bytes cross over through the engine's code page tables.
+// QScintilla runs in UTF-8 mode: a page in UTF-8 is its own representation there, the bytes of
+// any other cross over through the engine's code page tables.
 #include "ui/editor_adapter.h"
 
 #include <Qsci/qscilexerhtml.h>
@@ -55,7 +56,27 @@ Text EditorAdapter::text() const {
     if (laenge == 0) return {};
     const auto* daten = static_cast<const char*>(
         editor_->SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
-    return utf8NachCp1252(std::string_view(daten, laenge));
+    const std::string_view bytes(daten, laenge);
+    if (kodierung_ == Kodierung::Utf8) return Text(bytes);
+    return utf8NachCp1252(bytes);
+}
+
+void EditorAdapter::setText(const Text& text, Kodierung kodierung) {
+    kodierung_ = kodierung;
+    setText(text);
+}
+
+void EditorAdapter::setzeKodierung(Kodierung kodierung) {
+    if (kodierung == kodierung_) return;
+    if (ausstehend_) {
+        kodierung_ = kodierung;
+        return;
+    }
+    const Text bytes = text();
+    kodierung_ = kodierung;
+    still_ = true;
+    zeigen(bytes);
+    still_ = false;
 }
 
 void EditorAdapter::setText(const Text& text) {
@@ -70,7 +91,7 @@ void EditorAdapter::setText(const Text& text) {
 
 void EditorAdapter::zeigen(const Text& text) {
     setzeFaerbung(text.size() <= kFarbGrenze);
-    const std::string utf8 = cp1252ToUtf8(text);
+    const std::string utf8 = kodierung_ == Kodierung::Utf8 ? text : cp1252ToUtf8(text);
     // SCI_SETTEXT stops at a NUL byte; clearing and appending with a length keeps every byte.
     editor_->SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, false);
     editor_->SendScintilla(QsciScintillaBase::SCI_CLEARALL);

@@ -1,11 +1,12 @@
-// The source editor QuelltextMemo: a QScintilla editor that shows code page 1252 bytes as their
-// characters and gives back exactly those bytes.
+// The source editor QuelltextMemo: a QScintilla editor that shows the document's bytes as the
+// characters of its encoding and gives back exactly those bytes.
 #pragma once
 
 #include <QObject>
 #include <cstddef>
 #include <optional>
 
+#include "engine/kodierung.h"
 #include "engine/text.h"
 
 class QsciScintilla;
@@ -29,6 +30,17 @@ class EditorAdapter : public QObject {
     Text text() const;
     // Replaces the whole text; the undo history starts afresh and the view returns to the top.
     void setText(const Text& text);
+    // The same with the encoding of the new text.
+    void setText(const Text& text, Kodierung kodierung);
+
+    // Code page 1252 and other 8-bit pages are shown by code page 1252, and typed characters that
+    // code page lacks are stored as '?'. UTF-8 goes to the control as it is: the control keeps
+    // bytes that are not well-formed UTF-8 (showing each as its hex code), and typing only ever
+    // inserts well-formed UTF-8, so every byte sequence round-trips.
+    Kodierung kodierung() const { return kodierung_; }
+    // Shows the same bytes as characters of `kodierung`; the text stays as it is, so no change is
+    // reported.
+    void setzeKodierung(Kodierung kodierung);
     bool istLeer() const;
     bool faerbt() const { return faerbt_; }
 
@@ -54,6 +66,7 @@ class EditorAdapter : public QObject {
     bool faerbt_ = false;
     bool halten_ = false;
     bool still_ = false;  // the control takes over a text whose change was already reported
+    Kodierung kodierung_ = Kodierung::Cp1252;
     std::optional<Text> ausstehend_;
 };
 

@@ -51,6 +51,9 @@ bool FensterUmgebung::option(int index) {
 const Ersetzungstabelle& FensterUmgebung::ersetzungstabelle() {
     return f_.optionen_->ersetzung().tabelle();
 }
+Kodierung FensterUmgebung::kodierung() {
+    return f_.editor().kodierung();
+}
 
 Antwort FensterUmgebung::frage(const std::string& text, Knoepfe knoepfe) {
     NormalerZeiger zeiger(beschaeftigt_);

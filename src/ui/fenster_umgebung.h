@@ -16,6 +16,7 @@ class FensterUmgebung : public Umgebung {
     void setzeQuelltext(const Text& text) override;
     bool option(int index) override;
     const Ersetzungstabelle& ersetzungstabelle() override;
+    Kodierung kodierung() override;
     Antwort frage(const std::string& text, Knoepfe knoepfe) override;
     void meldung(const std::string& text) override;
     // Balanced: a second "busy" or "normal" in a row changes nothing.

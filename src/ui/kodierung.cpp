@@ -4,17 +4,20 @@
 #include <QHash>
 #include <array>
 
+#include "engine/utf8.h"
+
 namespace quintaro::ui {
 
 namespace {
 
+// The character of every byte, from the engine's code page table.
 const std::array<char16_t, 256>& zeichenTabelle() {
     static const std::array<char16_t, 256> tabelle = [] {
         std::array<char16_t, 256> t{};
         for (int b = 0; b < 256; ++b) {
             const char byte = static_cast<char>(b);
-            t[static_cast<std::size_t>(b)] =
-                QString::fromUtf8(cp1252ToUtf8(std::string_view(&byte, 1))).at(0).unicode();
+            const auto z = utf8::erstesZeichen(cp1252ToUtf8(std::string_view(&byte, 1)));
+            t[static_cast<std::size_t>(b)] = static_cast<char16_t>(z->wert);  // all in the BMP
         }
         return t;
     }();
@@ -32,6 +35,13 @@ const QHash<char16_t, char>& rueckTabelle() {
     return rueck;
 }
 
+char byteOderFragezeichen(char32_t zeichen) {
+    if (zeichen > 0xFFFF) return '?';
+    const auto& rueck = rueckTabelle();
+    const auto it = rueck.constFind(static_cast<char16_t>(zeichen));
+    return it != rueck.cend() ? it.value() : '?';
+}
+
 }  // namespace
 
 QString vonCp1252(std::string_view bytes) {
@@ -43,22 +53,27 @@ QString vonCp1252(std::string_view bytes) {
 }
 
 Text nachCp1252(const QString& text) {
-    const auto& rueck = rueckTabelle();
     Text out;
     out.reserve(static_cast<std::size_t>(text.size()));
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         // A surrogate pair is one character the code page lacks: one '?'.
         if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ++i;
-        const auto it = rueck.constFind(c.unicode());
-        out.push_back(it != rueck.cend() ? it.value() : '?');
+        out.push_back(byteOderFragezeichen(c.unicode()));
     }
     return out;
 }
 
-Text utf8NachCp1252(std::string_view utf8) {
-    if (auto genau = utf8ToCp1252(utf8)) return std::move(*genau);
-    return nachCp1252(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+Text utf8NachCp1252(std::string_view bytes) {
+    if (auto genau = utf8ToCp1252(bytes)) return std::move(*genau);
+    Text out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto z = utf8::erstesZeichen(bytes.substr(i));
+        out.push_back(z ? byteOderFragezeichen(z->wert) : '?');
+        i += z ? z->laenge : 1;
+    }
+    return out;
 }
 
 }  // namespace quintaro::ui

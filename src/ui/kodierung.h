@@ -12,7 +12,7 @@ QString vonCp1252(std::string_view bytes);
 // Characters the code page lacks (typed or pasted by the user) become '?', as a Windows edit
 // control would store them.
 Text nachCp1252(const QString& text);
-// The same for UTF-8 bytes; invalid sequences become '?' too.
-Text utf8NachCp1252(std::string_view utf8);
+// The same for UTF-8 bytes; each byte that is not part of well-formed UTF-8 becomes '?' too.
+Text utf8NachCp1252(std::string_view bytes);
 
 }  // namespace quintaro::ui

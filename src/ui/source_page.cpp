@@ -1,13 +1,15 @@
 // Layout: the editor grows with the window; the right-hand column keeps its width of 147 pixels,
-// the size box stays at the top and the two button groups at the bottom.
+// the size and encoding boxes stay at the top and the two button groups at the bottom.
 #include "ui/source_page.h"
 
 #include <Qsci/qsciscintilla.h>
+#include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -22,6 +24,35 @@ constexpr int kSpalte = 147;
 constexpr int kKnopfHoehe = 30;
 // Windows' colour of inactive title bars, behind the white heading of the size box.
 const QColor kTitelleiste(0x7a, 0x96, 0xbb);
+
+QString kodierungsName(Kodierung k) {
+    switch (k) {
+        case Kodierung::Utf8:
+            return QStringLiteral("UTF-8");
+        case Kodierung::Andere:
+            return QStringLiteral("andere 8-Bit");
+        case Kodierung::Cp1252:
+            break;
+    }
+    return QStringLiteral("Windows-1252");
+}
+
+// A box of the right-hand column: white heading on the title bar colour, content below.
+QVBoxLayout* kasten(QFrame* rahmen, const QString& titel) {
+    auto* kopf = ueberschrift(titel, rahmen);
+    kopf->setAutoFillBackground(true);
+    QPalette farben = kopf->palette();
+    farben.setColor(QPalette::Window, kTitelleiste);
+    farben.setColor(QPalette::WindowText, Qt::white);
+    kopf->setPalette(farben);
+    kopf->setFixedHeight(25);
+    kopf->setContentsMargins(4, 0, 0, 0);
+    auto* box = new QVBoxLayout(rahmen);
+    box->setContentsMargins(1, 1, 1, 1);
+    box->setSpacing(0);
+    box->addWidget(kopf);
+    return box;
+}
 }  // namespace
 
 SourcePage::SourcePage(QWidget* parent) : QWidget(parent), editor_(new EditorAdapter(this)) {
@@ -44,14 +75,7 @@ SourcePage::SourcePage(QWidget* parent) : QWidget(parent), editor_(new EditorAda
     // Size box.
     auto* groessen = rahmen(this);
     groessen->setFixedSize(spalte, 76);
-    auto* kopf = ueberschrift(QStringLiteral("Dateigröße (in Byte)"), groessen);
-    kopf->setAutoFillBackground(true);
-    QPalette farben = kopf->palette();
-    farben.setColor(QPalette::Window, kTitelleiste);
-    farben.setColor(QPalette::WindowText, Qt::white);
-    kopf->setPalette(farben);
-    kopf->setFixedHeight(25);
-    kopf->setContentsMargins(4, 0, 0, 0);
+    QVBoxLayout* box = kasten(groessen, QStringLiteral("Dateigröße (in Byte)"));
     originalGroesse_ = new QLabel(QStringLiteral("/"), groessen);
     originalGroesse_->setObjectName(QStringLiteral("DateigroesseOriginalLabel"));
     optimiertGroesse_ = new QLabel(QStringLiteral("/"), groessen);
@@ -68,12 +92,39 @@ SourcePage::SourcePage(QWidget* parent) : QWidget(parent), editor_(new EditorAda
     werte->addWidget(new QLabel(QStringLiteral("Optimiert:"), groessen), 1, 0);
     werte->addWidget(optimiertGroesse_, 1, 1);
     werte->setColumnStretch(1, 1);
-    auto* box = new QVBoxLayout(groessen);
-    box->setContentsMargins(1, 1, 1, 1);
-    box->setSpacing(0);
-    box->addWidget(kopf);
     box->addLayout(werte);
     box->addStretch(1);
+
+    // Encoding box.
+    auto* kodierungRahmen = rahmen(this);
+    kodierungRahmen->setFixedWidth(spalte);
+    QVBoxLayout* kodierungBox = kasten(kodierungRahmen, QStringLiteral("Kodierung"));
+    kodierungAuswahl_ = new QComboBox(kodierungRahmen);
+    kodierungAuswahl_->setObjectName(QStringLiteral("KodierungComboBox"));
+    kodierungAuswahl_->addItems(
+        {QStringLiteral("Automatisch"), QStringLiteral("Windows-1252"), QStringLiteral("UTF-8")});
+    kodierungAuswahl_->setToolTip(
+        QStringLiteral("Wie die Bytes des geladenen Dokuments gelesen werden. Eine Wahl ändert "
+                       "keines der Bytes."));
+    kodierung_ = new QLabel(kodierungRahmen);
+    kodierung_->setObjectName(QStringLiteral("KodierungLabel"));
+    kodierung_->setToolTip(
+        QStringLiteral("Bei einer anderen 8-Bit-Codepage bleiben die Bytes ab 0x80 unverändert."));
+    auto* kodierungWerte = new QVBoxLayout;
+    kodierungWerte->setContentsMargins(4, 4, 4, 4);
+    kodierungWerte->setSpacing(3);
+    kodierungWerte->addWidget(kodierungAuswahl_);
+    kodierungWerte->addWidget(kodierung_);
+    kodierungBox->addLayout(kodierungWerte);
+    kodierungAnzeigen();
+    connect(kodierungAuswahl_, &QComboBox::currentIndexChanged, this, [this] {
+        Kodierung k = Kodierung::Cp1252;
+        if (wahl() != KodierungsWahl::Automatisch || dokument_) {
+            k = kodierungFuer(wahl(), editor_->text());
+        }
+        editor_->setzeKodierung(k);
+        kodierungAnzeigen();
+    });
 
     // Run and view buttons, each pair in its own frame.
     auto paar = [this, spalte](QPushButton* a, QPushButton* b) {
@@ -96,6 +147,8 @@ SourcePage::SourcePage(QWidget* parent) : QWidget(parent), editor_(new EditorAda
     rechts->setContentsMargins(0, 0, 0, 0);
     rechts->setSpacing(0);
     rechts->addWidget(groessen);
+    rechts->addSpacing(7);
+    rechts->addWidget(kodierungRahmen);
     rechts->addStretch(1);
     rechts->addWidget(laufRahmen);
     rechts->addSpacing(7);
@@ -111,6 +164,46 @@ SourcePage::SourcePage(QWidget* parent) : QWidget(parent), editor_(new EditorAda
     setTabOrder(optimieren_, schrittweise_);
     setTabOrder(schrittweise_, ansichtOriginal_);
     setTabOrder(ansichtOriginal_, ansichtOptimiert_);
+    setTabOrder(ansichtOptimiert_, kodierungAuswahl_);
+}
+
+KodierungsWahl SourcePage::wahl() const {
+    switch (kodierungAuswahl_->currentIndex()) {
+        case 1:
+            return KodierungsWahl::Cp1252;
+        case 2:
+            return KodierungsWahl::Utf8;
+        default:
+            return KodierungsWahl::Automatisch;
+    }
+}
+
+void SourcePage::kodierungAnzeigen() {
+    kodierung_->setText(QStringLiteral("Gelesen als: ") + kodierungsName(editor_->kodierung()));
+}
+
+QString SourcePage::kodierungText() const {
+    return kodierung_->text();
+}
+
+void SourcePage::dokumentZeigen(const Text& text, bool wahlBehalten) {
+    if (!wahlBehalten) {
+        const QSignalBlocker still(kodierungAuswahl_);
+        kodierungAuswahl_->setCurrentIndex(0);
+    }
+    dokument_ = true;
+    editor_->setText(text, kodierungFuer(wahl(), text));
+    kodierungAnzeigen();
+}
+
+void SourcePage::dokumentSchliessen() {
+    {
+        const QSignalBlocker still(kodierungAuswahl_);
+        kodierungAuswahl_->setCurrentIndex(0);
+    }
+    dokument_ = false;
+    editor_->setText({}, Kodierung::Cp1252);
+    kodierungAnzeigen();
 }
 
 void SourcePage::setzeOriginalGroesse(const QString& caption) {

@@ -1,9 +1,13 @@
-// Z_Quelltext: the source editor on the left, the size box and the run and view buttons on the
-// right.
+// Z_Quelltext: the source editor on the left, the size box, the encoding box and the run and view
+// buttons on the right.
 #pragma once
 
 #include <QWidget>
 
+#include "engine/kodierung.h"
+#include "engine/text.h"
+
+class QComboBox;
 class QLabel;
 class QPushButton;
 
@@ -27,8 +31,26 @@ class SourcePage : public QWidget {
     QString originalGroesse() const;
     QString optimiertGroesse() const;
 
+    // The document's encoding: the rule over the loaded bytes, or what the user picks in the
+    // encoding box (Automatisch, Windows-1252, UTF-8) for the loaded document. A pick re-reads
+    // the editor's bytes and never changes them. With no document, Automatisch means code page
+    // 1252, so text typed into an empty editor is code page 1252 unless the user picks UTF-8.
+    QComboBox* kodierungAuswahl() const { return kodierungAuswahl_; }
+    QString kodierungText() const;
+    // Shows a loaded document in the editor. A pick of the user holds on when `wahlBehalten`
+    // (the same document read again), else the rule decides again.
+    void dokumentZeigen(const Text& text, bool wahlBehalten);
+    // Empties the editor: no document, code page 1252 unless the user picks UTF-8.
+    void dokumentSchliessen();
+
   private:
+    KodierungsWahl wahl() const;
+    void kodierungAnzeigen();
+
     EditorAdapter* editor_;
+    QComboBox* kodierungAuswahl_;
+    QLabel* kodierung_;
+    bool dokument_ = false;
     QLabel* originalGroesse_;
     QLabel* optimiertGroesse_;
     QPushButton* optimieren_;

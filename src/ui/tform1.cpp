@@ -387,7 +387,7 @@ void TForm1::DateienOptimierenClick() {
             stapel_->zwischendurchZeichnen();
         };
         const auto keinDokument = [this] {
-            editor().setText({});
+            quelltext_->dokumentSchliessen();
             bearbeitungsstatus_ = false;
             seiten_->setzeTitel(Seite::Quelltext, kKeineDatei);
             quelltext_->setzeOriginalGroesse(QStringLiteral("/"));

@@ -80,7 +80,7 @@ void TForm1::dateiladen(Sender sender) {
         }
         if (!pfad.empty()) {
             const Text text = dateien_.lesen(pfad, memoKapazitaet_);
-            editor().setText(text);
+            quelltext_->dokumentZeigen(text, istErneutOeffnen(sender));
             bearbeitungsstatus_ = false;
             seiten_->setzeTitel(Seite::Quelltext, q(pfad));
             aktuelleDatei_ = pfad;
@@ -136,7 +136,7 @@ void TForm1::Schlieen1Click(Sender sender) {
             schliessen = !editor().istLeer();
         }
         if (!schliessen) return;
-        editor().setText({});
+        quelltext_->dokumentSchliessen();
         bearbeitungsstatus_ = false;
         quelltext_->setzeOptimiertGroesse(kOhneGroesse);
         quelltext_->setzeOriginalGroesse(kOhneGroesse);

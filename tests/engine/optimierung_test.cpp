@@ -594,5 +594,64 @@ TEST(OptimiereText, IsTheNormalRunWithoutQuestions) {
     EXPECT_EQ(u.editor, "<p> &auml; </p> x");
 }
 
+// --- The document's encoding ----------------------------------------------------------------
+
+// A window whose document is in UTF-8 (or in another 8-bit code page).
+class KodierteUmgebung : public FakeUmgebung {
+  public:
+    explicit KodierteUmgebung(Kodierung k) : k_(k) {}
+    Kodierung kodierung() override { return k_; }
+
+  private:
+    Kodierung k_;
+};
+
+TEST(OptimierungKodierung, Utf8PageGetsConvertedRowsEntitiesAndQuestions) {
+    // "Müller €" with a comment of 31 characters, 35 bytes.
+    const Text seite =
+        "M\xC3\xBCller \xE2\x82\xAC<!--\xC3\xA4\xC3\xB6\xC3\xBC"
+        "456789012345678901234-->x";
+    KodierteUmgebung u(Kodierung::Utf8);
+    u.editor = seite;
+    u.ein({KMM, AE, SZ});
+    u.tabelle.setzeAlle({{"M\xFCller", "Schulze \xE4"}});  // code page 1252 rows
+    u.antworten = {J};
+    Optimierung(u, Modus::Normal);
+    EXPECT_EQ(u.editor, "Schulze &auml; &euro;x");
+    // 30 characters shown: the umlauts count once each.
+    EXPECT_TRUE(enthaelt(u.log, q("Sollen folgender Kommentar entfernt werden?\r\n\r\n<!--"
+                                  "\xC3\xA4\xC3\xB6\xC3\xBC"
+                                  "456789012345678901234--...")))
+        << testing::PrintToString(u.log);
+    EXPECT_EQ(optimiereText(seite, u.optionen, u.tabelle, Kodierung::Utf8),
+              "Schulze &auml; &euro;x");
+}
+
+TEST(OptimierungKodierung, TheSameRunOverTheCodePageTwinGivesTheSameBytes) {
+    const Text cp1252 =
+        "<p>Gr\xFC\xDF"
+        "e \x80 \x84"
+        "a\x93</p>\r\n\t<!-- \xE4 -->x";
+    Ersetzungstabelle tabelle;
+    tabelle.setzeAlle({{"\x84", "&bdquo;"}, {"\xDF", "ss"}});
+    OptionSet alles;
+    for (int i = 0; i < kOptionCount; ++i) alles.set(i, true);
+    const Text einmal = optimiereText(cp1252, alles, tabelle);
+    EXPECT_EQ(optimiereText(cp1252ToUtf8(cp1252), alles, tabelle, Kodierung::Utf8),
+              cp1252ToUtf8(einmal));
+    EXPECT_EQ(einmal, "<p>Gr&uuml;sse &euro; &bdquo;a\x93</p> x");
+}
+
+TEST(OptimierungKodierung, AnotherCodePageKeepsItsLettersAndRows) {
+    // windows-1254: 0xFD is a dotless i, which an entity of code page 1252 would make a y.
+    const Text seite = "<meta charset=windows-1254>Kad\xFDn \xE4";
+    KodierteUmgebung u(Kodierung::Andere);
+    u.editor = seite;
+    u.ein({SZ, AE});
+    u.tabelle.setzeAlle({{"\xE4", "a"}});
+    Optimierung(u, Modus::Normal);
+    EXPECT_EQ(u.editor, "<meta charset=windows-1254>Kad\xFDn a");
+}
+
 }  // namespace
 }  // namespace quintaro

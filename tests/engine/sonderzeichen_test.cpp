@@ -43,6 +43,12 @@ TEST_P(SonderzeichenErsetzenTest, GivesTheExpectedText) {
     EXPECT_EQ(SonderzeichenErsetzen(GetParam().input), GetParam().expected);
 }
 
+class SonderzeichenErsetzenUtf8Test : public testing::TestWithParam<EntityFall> {};
+
+TEST_P(SonderzeichenErsetzenUtf8Test, GivesTheExpectedText) {
+    EXPECT_EQ(SonderzeichenErsetzen(GetParam().input, Kodierung::Utf8), GetParam().expected);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Rules, SonderzeichenErsetzenTest,
     testing::Values(EntityFall{"Gruesse",
@@ -90,6 +96,62 @@ TEST(Sonderzeichen, LongTextsMatchThePlainReplacement) {
         }
         ASSERT_EQ(SonderzeichenErsetzen(text), literal::sonderzeichen(text)) << text;
     }
+}
+
+// --- Pages in UTF-8 and in another 8-bit code page ----------------------------------------
+
+TEST(SonderzeichenUtf8, EachCharacterGetsTheEntityOfItsCodePageTwin) {
+    int mitEntity = 0;
+    for (int b = 0x80; b < 256; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        const std::string zeichen = cp1252ToUtf8(byte);
+        const Text erwartet = entityFuer(static_cast<unsigned char>(b)).empty()
+                                  ? zeichen
+                                  : std::string(entityFuer(static_cast<unsigned char>(b)));
+        EXPECT_EQ(SonderzeichenErsetzen(zeichen, Kodierung::Utf8), erwartet) << "byte " << b;
+        mitEntity += erwartet != zeichen;
+    }
+    EXPECT_EQ(mitEntity, 95);
+}
+
+// Any code page text and its UTF-8 twin get the same entities; what has none stays as it was.
+TEST(SonderzeichenUtf8, APageAndItsCodePageTwinGetTheSameEntities) {
+    std::mt19937 rng(5);
+    for (int runde = 0; runde < 300; ++runde) {
+        std::string text;
+        const std::size_t laenge = rng() % 300;
+        for (std::size_t i = 0; i < laenge; ++i) text.push_back(static_cast<char>(rng() % 256));
+        ASSERT_EQ(SonderzeichenErsetzen(cp1252ToUtf8(text), Kodierung::Utf8),
+                  cp1252ToUtf8(SonderzeichenErsetzen(text)))
+            << testing::PrintToString(text);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Utf8, SonderzeichenErsetzenUtf8Test,
+    testing::Values(
+        EntityFall{"Gruesse",
+                   "Gr\xC3\xBC\xC3\x9F"
+                   "e",
+                   "Gr&uuml;&szlig;e"},
+        EntityFall{"EuroAndLowQuote", "\xE2\x82\xAC \xE2\x80\x9E", "&euro; \xE2\x80\x9E"},
+        EntityFall{"NoBreakSpaceAndSoftHyphenPass", "\xC2\xA0\xC2\xAD", "\xC2\xA0\xC2\xAD"},
+        EntityFall{"C1ControlU0080IsNoEuro", "\xC2\x80", "\xC2\x80"},
+        EntityFall{"WithoutEntity", "\xCE\xA9 \xF0\x9F\x98\x80 \xEF\xBB\xBF",
+                   "\xCE\xA9 \xF0\x9F\x98\x80 \xEF\xBB\xBF"},
+        EntityFall{"NulAndControls", "\0\xC3\xA4\r\n\t"s, "\0&auml;\r\n\t"s},
+        // Bytes that are not well-formed UTF-8 stay, also where a code page byte would have one.
+        EntityFall{"StrayCodePageBytes", "\xE4\xFC\x80", "\xE4\xFC\x80"},
+        EntityFall{"OverlongUmlaut", "\xE0\x83\xA4", "\xE0\x83\xA4"},
+        EntityFall{"OverlongEuro", "\xF0\x82\x82\xAC", "\xF0\x82\x82\xAC"},
+        EntityFall{"TruncatedBeforeAWellFormedOne", "\xE2\x82\xC3\xA4", "\xE2\x82&auml;"},
+        EntityFall{"LoneLeadAtTheEnd", "a\xC3", "a\xC3"}),
+    [](const auto& fall) { return std::string(fall.param.name); });
+
+TEST(SonderzeichenAndere, LeavesEveryByte) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+    EXPECT_EQ(SonderzeichenErsetzen(all, Kodierung::Andere), all);
 }
 
 }  // namespace

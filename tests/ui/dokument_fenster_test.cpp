@@ -4,6 +4,10 @@
 
 #include <sys/resource.h>
 
+#include <Qsci/qsciscintilla.h>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -135,6 +139,83 @@ TEST_F(Dokument, BatchMarkerAsksNothingAndLetsFileErrorsThrough) {
     dateien.dateien.erase("/w/b.html");
     EXPECT_THROW(w.f->Dateiladen(Sender::DateienOptimieren), DateiFehler);
     EXPECT_EQ(w.dialoge.boxen.size(), 0u);
+}
+
+// --- The document's encoding ----------------------------------------------------------------
+
+void tippe(QWidget* ziel, const QString& zeichen) {
+    for (const QChar c : zeichen) {
+        QKeyEvent druck(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(ziel, &druck);
+    }
+}
+
+TEST_F(Dokument, Utf8PageShownRunAndSavedAsUtf8AndTheChoiceOnlyReReads) {
+    // Declared, since the stray byte would make the rule read it as code page 1252.
+    const Text seite = "<meta charset=utf-8><p>M\xC3\xBCller \xE2\x82\xAC\xFF</p>";
+    dateien.dateien["/w/u.htm"] = seite;
+    SourcePage& s = w.f->quelltextSeite();
+    auto gezeigt = [&] { return w.f->editor().widget()->text(); };
+    w.oeffnen("/w/u.htm");
+    EXPECT_TRUE(
+        gezeigt().startsWith(QString::fromUtf8("<meta charset=utf-8><p>M\u00FCller \u20AC")))
+        << gezeigt().toStdString();
+    EXPECT_EQ(s.kodierungText(), QStringLiteral("Gelesen als: UTF-8"));
+
+    // Windows-1252 for this document: the same bytes shown otherwise, nothing changed.
+    s.kodierungAuswahl()->setCurrentIndex(1);
+    EXPECT_TRUE(
+        gezeigt().endsWith(QString::fromUtf8("<p>M\u00C3\u00BCller \u00E2\u201A\u00AC\u00FF</p>")))
+        << gezeigt().toStdString();
+    EXPECT_EQ(s.kodierungText(), QStringLiteral("Gelesen als: Windows-1252"));
+    EXPECT_EQ(w.text(), seite);
+    EXPECT_FALSE(w.f->Bearbeitungsstatus());
+    w.f->Dateiladen(Sender::ButtonErneutOeffnen);  // the same document keeps the choice
+    EXPECT_EQ(s.kodierungAuswahl()->currentIndex(), 1);
+
+    s.kodierungAuswahl()->setCurrentIndex(0);
+    w.dialoge.antworten = {Antwort::Nein};  // the offer to show the page
+    w.f->Optimierung(Sender::OptimierenButton);
+    EXPECT_EQ(w.text(), "<meta charset=utf-8><p>M&uuml;ller &euro;\xFF</p>");
+    w.f->Dateispeichern(Sender::ButtonSpeichern);
+    EXPECT_EQ(dateien.dateien[w.f->AktuelleDatei()],
+              "<meta charset=utf-8><p>M&uuml;ller &euro;\xFF</p>");
+
+    // Another document: the rule decides again.
+    s.kodierungAuswahl()->setCurrentIndex(2);
+    w.oeffnen("/w/B.HTML");
+    EXPECT_EQ(s.kodierungAuswahl()->currentIndex(), 0);
+    EXPECT_EQ(s.kodierungText(), QStringLiteral("Gelesen als: Windows-1252"));
+}
+
+TEST_F(Dokument, Utf8PageWithEveryByteValueIsSavedAsLoaded) {
+    Text seite = "<meta charset=utf-8>\r\n\xC3\xA4\xE2\x82\xAC\xED\xA0\x80\xC0\xBC";
+    for (int b = 0; b < 256; ++b) {
+        if (b != '\r' && b != '\n') seite.push_back(static_cast<char>(b));
+    }
+    dateien.dateien["/w/u.htm"] = seite;
+    w.oeffnen("/w/u.htm");
+    EXPECT_EQ(w.f->editor().kodierung(), Kodierung::Utf8);
+    w.f->Dateispeichern(Sender::ButtonSpeichern);
+    EXPECT_TRUE(dateien.dateien["/w/u.htm"] == seite);
+}
+
+TEST_F(Dokument, TypedTextWithoutDocumentIsCodePage1252UnlessUtf8IsPicked) {
+    dateien.dateien["/w/u.htm"] = "\xC3\xA4";
+    w.oeffnen("/w/u.htm");
+    w.f->Schlieen1Click(Sender::Schlieen1);
+    SourcePage& s = w.f->quelltextSeite();
+    EXPECT_EQ(s.kodierungText(), QStringLiteral("Gelesen als: Windows-1252"));
+    tippe(w.f->editor().widget(), QString::fromUtf8("\u00C3\u00A4"));
+    EXPECT_EQ(w.text(), Text("\xC3\xA4"));
+    s.kodierungAuswahl()->setCurrentIndex(0);  // Automatisch without a document: still 1252
+    EXPECT_EQ(s.kodierungText(), QStringLiteral("Gelesen als: Windows-1252"));
+
+    s.kodierungAuswahl()->setCurrentIndex(2);
+    EXPECT_EQ(w.text(), Text("\xC3\xA4")) << "the same bytes, now read as UTF-8";
+    w.f->editor().widget()->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    tippe(w.f->editor().widget(), QString::fromUtf8("\u20AC"));
+    EXPECT_EQ(w.text(), Text("\xC3\xA4\xE2\x82\xAC"));
 }
 
 TEST(DokumentAufPlatte, AllByteValuesRoundTripAndTheCapacityKeepsTheEditor) {

@@ -1,5 +1,5 @@
-// The source editor shows code page 1252 bytes as their characters and gives back the same
-// bytes; every change is reported; the colouring switches off for large texts.
+// The source editor shows code page 1252 and UTF-8 bytes as their characters and gives back the
+// same bytes; every change is reported; the colouring switches off for large texts.
 #include <gtest/gtest.h>
 
 #include <Qsci/qsciscintilla.h>
@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
+#include <random>
 
 #include "ui/editor_adapter.h"
 
@@ -111,6 +112,76 @@ TEST(EditorAdapter, ControlKeepsNoWrapAndUndoStartsAfresh) {
     editor.setText("eins");
     editor.setText("zwei");
     EXPECT_FALSE(editor.widget()->isUndoAvailable());
+}
+
+// --- Pages in UTF-8 ----------------------------------------------------------------------------
+
+TEST(EditorAdapterUtf8, ShowsTheCharacters) {
+    QWidget seite;
+    EditorAdapter editor(&seite);
+    editor.setText("M\xC3\xBCller \xE2\x82\xAC", Kodierung::Utf8);
+    EXPECT_EQ(editor.widget()->text(), QString::fromUtf8("M\u00FCller \u20AC"));
+    EXPECT_EQ(editor.kodierung(), Kodierung::Utf8);
+}
+
+// Any bytes at all, well-formed or not, come back as they went in, also across a change of the
+// encoding they are shown in.
+TEST(EditorAdapterUtf8, EveryByteSequenceRoundTrips) {
+    QWidget seite;
+    EditorAdapter editor(&seite);
+    std::mt19937 rng(7);
+    for (int runde = 0; runde < 300; ++runde) {
+        Text bytes;
+        const std::size_t laenge = rng() % 200;
+        for (std::size_t i = 0; i < laenge; ++i) {
+            // Mostly lead and continuation bytes, so that sequences of every kind come up.
+            bytes.push_back(static_cast<char>(rng() % 3 != 0 ? 0x80 + rng() % 0x80 : rng() % 256));
+        }
+        editor.setText(bytes, Kodierung::Utf8);
+        ASSERT_EQ(editor.text(), bytes) << testing::PrintToString(bytes);
+        editor.setzeKodierung(Kodierung::Cp1252);
+        ASSERT_EQ(editor.text(), bytes) << testing::PrintToString(bytes);
+        editor.setzeKodierung(Kodierung::Utf8);
+        ASSERT_EQ(editor.text(), bytes) << testing::PrintToString(bytes);
+    }
+}
+
+TEST(EditorAdapterUtf8, TypingAmidMalformedBytesStoresUtf8AndKeepsThem) {
+    QWidget seite;
+    EditorAdapter editor(&seite);
+    const Text rest = "\xE0\x80\x9B|\xED\xA0\x80|\xFF|\xC3";  // overlong, surrogate, stray, lone
+    editor.setText("a" + rest, Kodierung::Utf8);
+    editor.widget()->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 1UL);
+    tippe(editor.widget(), QString::fromUtf8("\u20AC\u00E4"));
+    editor.widget()->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    tippe(editor.widget(), QString::fromUtf8("\u00E4"));
+    EXPECT_EQ(editor.text(), "a\xE2\x82\xAC\xC3\xA4" + rest + "\xC3\xA4");
+}
+
+TEST(EditorAdapterUtf8, ChangingTheEncodingReportsNoChange) {
+    QWidget seite;
+    EditorAdapter editor(&seite);
+    editor.setText("\xC3\xA4");
+    QSignalSpy geaendert(&editor, &EditorAdapter::geaendert);
+    editor.setzeKodierung(Kodierung::Utf8);
+    EXPECT_EQ(geaendert.count(), 0);
+    EXPECT_EQ(editor.widget()->text(), QString::fromUtf8("\u00E4"));
+    editor.setzeKodierung(Kodierung::Andere);  // shown by code page 1252
+    EXPECT_EQ(editor.widget()->text(), QString::fromUtf8("\u00C3\u00A4"));
+    EXPECT_EQ(editor.text(), Text("\xC3\xA4"));
+    EXPECT_EQ(geaendert.count(), 0);
+}
+
+TEST(EditorAdapterUtf8, AHeldTextKeepsItsEncoding) {
+    QWidget seite;
+    EditorAdapter editor(&seite);
+    editor.zurueckhalten(true);  // hidden: the text is only kept
+    editor.setText("\xC3\xA4\xFF", Kodierung::Utf8);
+    EXPECT_TRUE(editor.zurueckgehalten());
+    EXPECT_EQ(editor.kodierung(), Kodierung::Utf8);
+    editor.zurueckhalten(false);
+    EXPECT_FALSE(editor.zurueckgehalten());
+    EXPECT_EQ(editor.text(), Text("\xC3\xA4\xFF"));
 }
 
 }  // namespace
