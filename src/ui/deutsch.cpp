@@ -10,9 +10,9 @@ namespace quintaro::ui {
 
 namespace {
 
-bool installieren(QCoreApplication& app, const QString& name, const QString& ordner) {
-    // Parented to the application, which keeps it for as long as it lives.
-    auto* uebersetzung = new QTranslator(&app);
+bool installieren(QObject& besitzer, const QString& name, const QString& ordner) {
+    // Its destructor uninstalls it.
+    auto* uebersetzung = new QTranslator(&besitzer);
     if (uebersetzung->load(name, ordner) && QCoreApplication::installTranslator(uebersetzung)) {
         return true;
     }
@@ -22,11 +22,11 @@ bool installieren(QCoreApplication& app, const QString& name, const QString& ord
 
 }  // namespace
 
-bool deutschLaden(QCoreApplication& app) {
+bool deutschLaden(QObject& besitzer) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     const QString ordner = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    installieren(app, QStringLiteral("qscintilla_de"), ordner);
-    return installieren(app, QStringLiteral("qtbase_de"), ordner);
+    installieren(besitzer, QStringLiteral("qscintilla_de"), ordner);
+    return installieren(besitzer, QStringLiteral("qtbase_de"), ordner);
 }
 
 }  // namespace quintaro::ui

@@ -27,6 +27,9 @@ class SourcePage : public QWidget {
     QString originalGroesse() const;
     QString optimiertGroesse() const;
 
+  protected:
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
+
   private:
     EditorAdapter* editor_;
     QLabel* originalGroesse_;
