@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QIcon>
 #include <QTimer>
+#include <cstdio>
+#include <cstring>
 
 #include "settings/ablageort.h"
 #include "ui/dateioperationen.h"
@@ -14,7 +16,14 @@
 #include "ui/tform1.h"
 
 int main(int argc, char* argv[]) {
+    // Answered before Qt looks for a display.
+    if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs("Usage: quintaro [PAGE]\nOpens the window, with PAGE loaded when given.\n",
+                   stdout);
+        return 0;
+    }
     QApplication app(argc, argv);
+    const QStringList argumente = QCoreApplication::arguments();
     QApplication::setApplicationName(QStringLiteral("quintaro"));
     QApplication::setApplicationDisplayName(quintaro::ui::kTitel);
     QApplication::setDesktopFileName(QStringLiteral("com.brelkon.Quintaro"));
@@ -28,7 +37,6 @@ int main(int argc, char* argv[]) {
         QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
     quintaro::ui::TForm1 fenster(dialoge, shell, dateien, QFile::decodeName(einstellungen.c_str()));
     fenster.show();
-    const QStringList argumente = QCoreApplication::arguments();
     if (argumente.size() > 1) {
         const QString seite = argumente.at(1);
         QTimer::singleShot(0, &fenster, [&fenster, seite] { fenster.DateiOeffnen(seite); });
