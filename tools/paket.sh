@@ -82,6 +82,9 @@ echo "quintaro-cli: $ergebnis"
 [ "$ergebnis" = '<html><body><p>Gr&uuml;&szlig;e aus K&ouml;ln</p></body></html> ' ] ||
   { echo "unexpected output"; exit 1; }
 quintaro-cli --help | grep -q XDG_CONFIG_HOME
+quintaro --help | grep -q PAGE
+if command -v man > /dev/null; then man -w quintaro quintaro-cli; fi
+test -f /usr/share/bash-completion/completions/quintaro-cli
 # The window, as a desktop starts it, with the page given; it must come up and stay up.
 export HOME=$(mktemp -d)
 cat > "$HOME/sitzung.sh" <<SITZUNG
