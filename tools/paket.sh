@@ -73,7 +73,8 @@ deb=$1
 export DEBIAN_FRONTEND=noninteractive
 apt-get install -y -q -o DPkg::Lock::Timeout=600 "$deb" xvfb xauth x11-utils > /tmp/quintaro-apt.log ||
   { tail -30 /tmp/quintaro-apt.log; exit 1; }
-grep -E "^(Setting up|The following NEW)" /tmp/quintaro-apt.log | head -40
+echo "apt-get set up $(grep -c '^Setting up' /tmp/quintaro-apt.log) packages"
+grep '^Setting up quintaro ' /tmp/quintaro-apt.log
 command -v quintaro quintaro-cli
 seite=$(mktemp -d)/seite.htm
 printf '<html>\n<body>\n\t<p>Gr\xfc\xdfe  aus   K\xf6ln</p>\n<!-- weg -->\n</body>\n</html>\n' > "$seite"
