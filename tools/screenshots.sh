@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of the window as a user sees it, on a virtual X server with a window manager: the
-# three pages at the start size and maximised, a question box and the end of a run. The PNGs go
+# three pages at the start size and maximised, a question box, the end of a run, the open
+# dialog, the editor's context menu, a short message box and a start with a page. The PNGs go
 # to screenshots/ (not tracked). Usage: bash tools/screenshots.sh [build folder, default build]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -40,6 +41,37 @@ shot() {
   eval "$(xwininfo -id "$frame" | awk '/Absolute upper-left X/ {print "X=" $4} /Absolute upper-left Y/ {print "Y=" $4} /Width:/ {print "W=" $2} /Height:/ {print "H=" $2}')"
   import -window root -crop "${W}x${H}+${X}+${Y}" +repage "$out/$1.png"
 }
+
+# Windows other than the main window: a dialog or a message box, cut to its frame.
+fenster() {
+  local haupt=$win
+  win=$1
+  shot "$2"
+  win=$haupt
+}
+neues_fenster() {
+  local id
+  for _ in $(seq 1 50); do
+    id=$(xdotool search --onlyvisible --name "$1" | grep -vx "$win" | tail -1 || true)
+    [ -n "$id" ] && { echo "$id"; return; }
+    sleep 0.1
+  done
+  echo "no window $1" >&2
+  xwininfo -root -tree | grep '"' >&2
+  return 1
+}
+# The client area's place on the screen (xdotool's geometry counts the frame differently).
+ecke() {
+  eval "$(xwininfo -id "$win" | awk '/Absolute upper-left X/ {print "X=" $4} /Absolute upper-left Y/ {print "Y=" $4}')"
+}
+ecke
+# A short message box ("Erneut laden", the second toolbar button, without a file): its caption
+# must show whole.
+xdotool mousemove $((X + 39)) $((Y + 35)) click 1
+box=$(neues_fenster '^Brelkon Quintaro$')
+fenster "$box" 12-kurze-meldung
+xdotool key Return
+sleep 0.5
 
 # A small page typed into the editor, then the three pages.
 eval "$(xdotool getwindowgeometry --shell "$win")"
@@ -85,8 +117,32 @@ shot 08-anzeige-anbieten
 xdotool key Escape
 shot 09-nach-lauf
 
+# German throughout: the open dialog and the editor's context menu.
+ecke
+xdotool mousemove $((X + 15)) $((Y + 35)) click 1
+# First the question about the changed text: Nein loads without saving.
+frage=$(neues_fenster '^Brelkon Quintaro$')
+xdotool key n
+dialog=$(neues_fenster '^Öffnen$')
+fenster "$dialog" 10-oeffnen-dialog
+xdotool key Escape
+sleep 0.5
+xdotool mousemove $((X + 150)) $((Y + 120)) click 3
+shot 11-kontextmenue
+xdotool key Escape
+
+xdotool key alt+F4
+wait "$app" || true
+
+# A page named on the command line, as a file manager passes it.
+printf '<html>\n<body>\n\t<p>Gr\xfc\xdfe  aus   K\xf6ln</p>\n</body>\n</html>\n' > seite.htm
+"$program" "$PWD/seite.htm" >/dev/null 2>&1 &
+app=$!
+win=$(xdotool search --sync --onlyvisible --name '^Brelkon Quintaro$' | head -1)
+shot 13-start-mit-seite
 xdotool key alt+F4
 wait "$app" || true
 SESSION
+export XDG_CONFIG_HOME="$scratch/config"  # the settings of whoever runs this stay out
 (cd "$scratch" && xvfb-run -a -s "-screen 0 1280x800x24" bash "$scratch/session.sh" "$root/screenshots" "$program")
 ls screenshots/*.png

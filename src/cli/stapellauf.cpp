@@ -17,6 +17,7 @@
 #include "cli/terminal.h"
 #include "document/dokument.h"
 #include "engine/utf8.h"
+#include "settings/ablageort.h"
 #include "settings/einstellungen.h"
 
 namespace quintaro::cli {
@@ -152,8 +153,8 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
         }
         einstellungen = IniLaden(*aufruf.einstellungen, einstellungen).einstellungen;
     } else if (const auto ordner = programmOrdner()) {
-        const std::string neben = iniPfad(*ordner);
-        if (dateiExistiert(neben)) einstellungen = IniLaden(neben, einstellungen).einstellungen;
+        const std::string datei = einstellungsDatei(*ordner);
+        if (dateiExistiert(datei)) einstellungen = IniLaden(datei, einstellungen).einstellungen;
     }
     OptionSet optionen = einstellungen.optionen;
     Ersetzungstabelle tabelle = einstellungen.tabelle;

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "settings/ablageort.h"
+
 namespace quintaro {
 
 namespace {
@@ -111,6 +113,8 @@ void IniSpeichern(const std::string& path, const Einstellungen& zustand,
                   std::string_view argument) {
     IniDatei ini = IniDatei::laden(path);
     einstellungenEintragen(ini, zustand, argument);
+    // The per-user folder appears with the first save; a failure shows as the file's error.
+    ordnerFuerDateiAnlegen(path);
     ini.speichern(path);
 }
 

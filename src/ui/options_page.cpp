@@ -23,7 +23,8 @@ namespace quintaro::ui {
 
 namespace {
 constexpr int kLinks = 290;
-}
+constexpr int kKnopfBreite = 137;
+}  // namespace
 
 OptionsPage::OptionsPage(Dialoge& dialoge, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Z_Optionen"));
@@ -132,14 +133,15 @@ QWidget* OptionsPage::optionsgruppe(Dialoge& dialoge) {
     auto* k = new QHBoxLayout(knopfRahmen);
     k->setContentsMargins(5, 6, 5, 6);
     k->setSpacing(5);
-    // Two buttons of equal width, as wide as the longer caption needs.
-    const int breite = std::max(bitBtn5_->sizeHint().width(), bitBtn6_->sizeHint().width());
+    // Two buttons of equal width, 137 pixels or as wide as the longer caption needs, at the left
+    // whatever the width of the page.
+    const int breite =
+        std::max({kKnopfBreite, bitBtn5_->sizeHint().width(), bitBtn6_->sizeHint().width()});
     for (QPushButton* b : {bitBtn5_, bitBtn6_}) {
-        b->setFixedHeight(25);
-        b->setMinimumWidth(breite);
-        b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-        k->addWidget(b, 1);
+        b->setFixedSize(breite, 25);
+        k->addWidget(b);
     }
+    k->addStretch(1);
 
     auto* layout = new QVBoxLayout(spalte);
     layout->setContentsMargins(0, 1, 0, 0);

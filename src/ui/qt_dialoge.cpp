@@ -2,6 +2,8 @@
 #include "ui/qt_dialoge.h"
 
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -18,6 +20,12 @@ QString anzeigeText(const QString& text) {
     return s;
 }
 
+int mindestbreite(const QWidget& box) {
+    QFont titelschrift = box.font();
+    titelschrift.setBold(true);
+    return QFontMetrics(titelschrift).horizontalAdvance(kTitel) + kTitelleistenKnoepfe;
+}
+
 namespace {
 
 // Texts such as "<!-- ... -->" in the comment question must never be taken for rich text.
@@ -25,6 +33,16 @@ void grundeinstellung(QMessageBox& box, const QString& text) {
     box.setWindowTitle(kTitel);
     box.setTextFormat(Qt::PlainText);
     box.setText(anzeigeText(text));
+}
+
+// The window manager cuts a caption that does not fit beside its buttons: the box is made wide
+// enough for "Brelkon Quintaro" in a bold title font with room for three title bar buttons. Set
+// last, since QMessageBox builds its layout anew when its icon changes.
+void titelbreite(QMessageBox& box) {
+    auto* gitter = qobject_cast<QGridLayout*>(box.layout());
+    if (gitter == nullptr) return;
+    gitter->addItem(new QSpacerItem(mindestbreite(box), 0), gitter->rowCount(), 0, 1,
+                    gitter->columnCount());
 }
 
 // A message with the single button OK, which Enter, Escape and the close button all answer.
@@ -35,6 +53,7 @@ void okBox(QWidget* parent, const QString& text, QMessageBox::Icon icon) {
     QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
+    titelbreite(box);
     box.exec();
 }
 
@@ -53,6 +72,7 @@ Antwort QtDialoge::frage(QWidget* parent, const QString& text, Knoepfe knoepfe) 
     box.setDefaultButton(ja);
     // Escape and the title bar's close button both press the escape button.
     box.setEscapeButton(abbrechen != nullptr ? abbrechen : nein);
+    titelbreite(box);
     box.exec();
     const auto* gedrueckt = box.clickedButton();
     if (gedrueckt == ja) return Antwort::Ja;

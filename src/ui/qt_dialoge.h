@@ -7,6 +7,11 @@ class QMessageBox;
 
 namespace quintaro::ui {
 
+// Room beside the caption for the window manager's title bar buttons and icon, in pixels.
+inline constexpr int kTitelleistenKnoepfe = 120;
+// The least width of a message box: its caption "Brelkon Quintaro" whole in the title bar.
+int mindestbreite(const QWidget& box);
+
 class QtDialoge : public Dialoge {
   public:
     Antwort frage(QWidget* parent, const QString& text, Knoepfe knoepfe) override;

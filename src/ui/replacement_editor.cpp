@@ -55,6 +55,8 @@ ReplacementEditor::ReplacementEditor(Dialoge& dialoge, QWidget* parent)
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the grid for the next control; the arrow keys move between its rows.
+    grid_->setTabKeyNavigation(false);
     grid_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -165,6 +166,30 @@ SourcePage::SourcePage(QWidget* parent) : QWidget(parent), editor_(new EditorAda
     setTabOrder(schrittweise_, ansichtOriginal_);
     setTabOrder(ansichtOriginal_, ansichtOptimiert_);
     setTabOrder(ansichtOptimiert_, kodierungAuswahl_);
+    editor_->widget()->installEventFilter(this);
+}
+
+// Tab and Shift+Tab move the focus along the page's order, as they do for the buttons; the tab
+// character is typed with Ctrl+Tab (Scintilla's own Tab: a tab, or the selected lines indented).
+bool SourcePage::eventFilter(QObject* objekt, QEvent* ereignis) {
+    if (objekt == editor_->widget() && ereignis->type() == QEvent::KeyPress) {
+        const auto* taste = static_cast<QKeyEvent*>(ereignis);
+        const Qt::KeyboardModifiers mods = taste->modifiers() & ~Qt::KeypadModifier;
+        if (taste->key() == Qt::Key_Tab && mods == Qt::ControlModifier) {
+            editor_->widget()->SendScintilla(QsciScintillaBase::SCI_TAB);
+            return true;
+        }
+        if ((mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0) {
+            if (taste->key() == Qt::Key_Tab && mods == Qt::NoModifier) {
+                return focusNextPrevChild(true);
+            }
+            if (taste->key() == Qt::Key_Backtab ||
+                (taste->key() == Qt::Key_Tab && mods == Qt::ShiftModifier)) {
+                return focusNextPrevChild(false);
+            }
+        }
+    }
+    return QWidget::eventFilter(objekt, ereignis);
 }
 
 KodierungsWahl SourcePage::wahl() const {

@@ -43,6 +43,9 @@ class SourcePage : public QWidget {
     // Empties the editor: no document, code page 1252 unless the user picks UTF-8.
     void dokumentSchliessen();
 
+  protected:
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
+
   private:
     KodierungsWahl wahl() const;
     void kodierungAnzeigen();

@@ -94,7 +94,6 @@ TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateioperationen& dateien, QStrin
       einstellungsDatei_(std::move(einstellungsDatei)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kTitel);
-    setWindowIcon(symbol(4));
     // The controls are laid out for an 8-point dialog font.
     QFont schrift = font();
     schrift.setPointSize(8);

@@ -85,6 +85,9 @@ class TForm1 : public QMainWindow {
     // its filter from the filter list; zeigen forgets the last choice, shows the dialog and
     // remembers whether the user confirmed at least one file (the page switch of a load).
     void DateifilterSetzen();
+    // A page named on the command line: loaded as "Datei laden" loads the file chosen in its
+    // dialog (a relative path counts from the working folder); a failure shows the load's error.
+    void DateiOeffnen(const QString& pfad);
     const QStringList& openDialog1Filter() const { return openDialog1Filter_; }
     QStringList openDialog1Zeigen(bool mehrere);
     bool openDialog1Bestaetigt() const { return openDialog1Bestaetigt_; }
@@ -143,6 +146,7 @@ class TForm1 : public QMainWindow {
     std::size_t memoKapazitaet_ = kFensterKapazitaet;
     QStringList openDialog1Filter_;
     bool openDialog1Bestaetigt_ = false;
+    QString vorgewaehlt_;  // taken by the next open dialog instead of asking
     bool stapelLaeuft_ = false;
 };
 

@@ -1,7 +1,9 @@
 // TForm1's document commands (open, reload, batch load, save, save as, batch save, close, the
 // change marker) and the file-type filter list that feeds the open dialog.
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <utility>
 #include <vector>
 
 #include "document/dateifilter.h"
@@ -154,10 +156,18 @@ void TForm1::DateifilterSetzen() {
     openDialog1Filter_ = oeffnenDialogfilter(eintraege);
 }
 
+void TForm1::DateiOeffnen(const QString& pfad) {
+    vorgewaehlt_ = QFileInfo(pfad).absoluteFilePath();
+    Dateiladen(Sender::ButtonOeffnen);
+    vorgewaehlt_.clear();
+}
+
 QStringList TForm1::openDialog1Zeigen(bool mehrere) {
     openDialog1Bestaetigt_ = false;
     QStringList gewaehlt;
-    if (mehrere) {
+    if (!vorgewaehlt_.isEmpty()) {
+        gewaehlt << std::exchange(vorgewaehlt_, {});
+    } else if (mehrere) {
         gewaehlt = dialoge_.dateienOeffnen(this, openDialog1Filter_);
     } else {
         const QString datei = dialoge_.dateiOeffnen(this, openDialog1Filter_);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "engine/optimierung.h"
 #include "optionen_args.h"
 #include "prozess.h"
+#include "settings/ablageort.h"
 
 namespace quintaro::cli::test {
 namespace {
@@ -284,16 +286,36 @@ TEST_F(CliStapel, NoProgressWhenStandardErrorIsNoTerminal) {
 
 // --- Where the options and the table come from ------------------------------------------------
 
+// The per-user settings file of the children: a scratch folder, empty unless a test fills it.
+class Nutzerordner : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        ordner_ = std::make_unique<Ordner>();
+        ::setenv("XDG_CONFIG_HOME", ordner_->pfad().c_str(), 1);
+    }
+    void TearDown() override { ordner_.reset(); }
+    static std::string ini() {
+        return std::string(::getenv("XDG_CONFIG_HOME")) + "/quintaro/quintaro_optionen.ini";
+    }
+
+  private:
+    std::unique_ptr<Ordner> ordner_;
+};
+[[maybe_unused]] const auto* const kNutzerordner =
+    ::testing::AddGlobalTestEnvironment(new Nutzerordner);
+
 const std::string kBeiProgramm =
     "[Optionen]\r\nZU=0\r\n[Replaces]\r\nAnzahl=1\r\n1=x\r\n1a=neben\r\n";
 const std::string kGenannt = "[Replaces]\r\nAnzahl=1\r\n1=x\r\n1a=genannt\r\n";
+const std::string kImNutzerordner = "[Replaces]\r\nAnzahl=1\r\n1=x\r\n1a=nutzer\r\n";
 
 struct HerkunftFall {
     const char* name;
     bool iniBeimProgramm;
     bool iniGenannt;
-    std::vector<std::string> args;  // before the file
-    std::string erwartet;           // for the page "x\n<p>y</p>"
+    std::vector<std::string> args;   // before the file
+    std::string erwartet;            // for the page "x\n<p>y</p>"
+    bool iniImNutzerordner = false;  // $XDG_CONFIG_HOME/quintaro/quintaro_optionen.ini
 };
 
 class Herkunft : public ::testing::TestWithParam<HerkunftFall> {};
@@ -303,6 +325,10 @@ TEST_P(Herkunft, SettingsFileThenTheCommandLine) {
     EigenesProgramm programm;
     Ordner dir;
     if (fall.iniBeimProgramm) schreibeRoh(programm.ini(), kBeiProgramm);
+    if (fall.iniImNutzerordner) {
+        ASSERT_TRUE(ordnerFuerDateiAnlegen(Nutzerordner::ini()));
+        schreibeRoh(Nutzerordner::ini(), kImNutzerordner);
+    }
     std::vector<std::string> args;
     if (fall.iniGenannt) {
         schreibeRoh(dir / "genannt.ini", kGenannt);
@@ -320,6 +346,7 @@ TEST_P(Herkunft, SettingsFileThenTheCommandLine) {
     if (fall.iniBeimProgramm) {
         EXPECT_EQ(leseRoh(programm.ini()), kBeiProgramm);
     }
+    ::unlink(Nutzerordner::ini().c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -330,6 +357,10 @@ INSTANTIATE_TEST_SUITE_P(
         // The named file replaces the one beside the program whole: ZU is its default again.
         HerkunftFall{"NamedFileOverTheOneBesideTheProgram", true, true, {}, "genannt <p>y</p>"},
         HerkunftFall{"NamedFileAlone", false, true, {}, "genannt <p>y</p>"},
+        HerkunftFall{"FileInTheUserFolder", false, false, {}, "nutzer <p>y</p>", true},
+        HerkunftFall{
+            "BesideTheProgramBeforeTheUserFolder", true, false, {}, "neben\r\n<p>y</p>", true},
+        HerkunftFall{"NamedFileOverTheUserFolder", false, true, {}, "genannt <p>y</p>", true},
         HerkunftFall{
             "DevNullForTheDefaults", true, false, {"--settings", "/dev/null"}, "x <p>y</p>"},
         HerkunftFall{"SetOverTheFile", true, false, {"--set", "ZU=1"}, "neben <p>y</p>"},

@@ -2,14 +2,22 @@
 // button answer; and the general error box's full stop.
 #include <gtest/gtest.h>
 
+#include <Qsci/qsciscintilla.h>
+
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
+#include "ui/deutsch.h"
 #include "ui/qt_dialoge.h"
 
 namespace quintaro::ui {
@@ -153,6 +161,61 @@ TEST(QtDialoge, ErrorBoxHasErrorIconAndFullStop) {
                       EXPECT_EQ(knopfTexte(box), QStringList{QStringLiteral("OK")});
                       QTest::keyClick(&box, Qt::Key_Return);
                   });
+}
+
+// Every kind of box, even with a one-word text, leaves the title bar room for the whole caption.
+TEST(QtDialoge, BoxesAreWideEnoughForTheirCaption) {
+    QtDialoge dialoge;
+    const std::function<void()> boxen[] = {
+        [&] { dialoge.meldung(nullptr, QStringLiteral("Fertig")); },
+        [&] { dialoge.fehler(nullptr, QStringLiteral("x")); },
+        [&] { dialoge.frage(nullptr, QStringLiteral("?"), Knoepfe::JaNein); },
+    };
+    for (const auto& box : boxen) {
+        mitOffenerBox(box, [](QMessageBox& offen) {
+            QFont fett = offen.font();
+            fett.setBold(true);
+            EXPECT_GE(offen.width(),
+                      QFontMetrics(fett).horizontalAdvance(QStringLiteral("Brelkon Quintaro")) +
+                          kTitelleistenKnoepfe);
+            offen.close();
+        });
+    }
+}
+
+// Qt's own dialogs and the editor's context menu speak German whatever the locale, and stop when
+// the translations' owner goes.
+TEST(Deutsch, QtDialogsAndTheEditorMenu) {
+    const QLocale vorher;
+    auto menueTexte = [] {
+        QsciScintilla editor;
+        std::unique_ptr<QMenu> menue(editor.createStandardContextMenu());
+        QStringList texte;
+        for (const QAction* a : menue->actions()) {
+            if (!a->isSeparator()) texte << a->text();
+        }
+        return texte;
+    };
+    const QStringList englisch = menueTexte();
+    {
+        QObject besitzer;
+        ASSERT_TRUE(deutschLaden(besitzer)) << "package qt6-translations-l10n missing";
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"),
+                  QStringLiteral("Abbrechen"));
+        QFileDialog dialog;
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        auto* knoepfe = dialog.findChild<QDialogButtonBox*>();
+        ASSERT_NE(knoepfe, nullptr);
+        EXPECT_EQ(knoepfe->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Abbrechen"));
+        EXPECT_EQ(knoepfe->button(QDialogButtonBox::Open)->text(), QStringLiteral("&Öffnen"));
+        const QStringList deutsch = menueTexte();
+        ASSERT_EQ(deutsch.size(), englisch.size());
+        EXPECT_EQ(deutsch.first(), QStringLiteral("&Rückgängig")) << englisch.first().toStdString();
+        EXPECT_TRUE(deutsch.contains(QStringLiteral("&Kopieren")));
+    }
+    QLocale::setDefault(vorher);
+    EXPECT_EQ(menueTexte(), englisch);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <Qsci/qsciscintilla.h>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -261,6 +262,36 @@ TEST(DokumentAufPlatte, FailedSaveKeepsTheFile) {
     EXPECT_TRUE(w.f->Bearbeitungsstatus());
     EXPECT_EQ(platte::leseRoh(dir / "s.htm"), alt);
     EXPECT_EQ(dir.namen(), std::set<std::string>{"s.htm"});
+}
+
+// A page named on the command line ends as the same page chosen in the open dialog: loaded, or
+// the load's error box over the empty window. A relative name counts from the working folder.
+TEST(StartDatei, EndsAsTheOpenDialogsChoice) {
+    platte::Ordner dir;
+    platte::schreibeRoh(dir / "a.htm", "a\nb");
+    ::mkdir((dir / "ordner.htm").c_str(), 0755);
+    const QString vorher = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.pfad())));
+    for (const std::string name : {"a.htm", "fehlt.htm", "ordner.htm"}) {
+        LokaleDateien dateien;
+        Fenster start{dateien};
+        Fenster dialog{dateien};
+        start.f->Seitenwechsel(Sender::Optionen1);
+        dialog.f->Seitenwechsel(Sender::Optionen1);
+        start.f->DateiOeffnen(QString::fromStdString(name));
+        dialog.oeffnen(dir / name);
+        EXPECT_EQ(start.dialoge.boxen.size(), dialog.dialoge.boxen.size()) << name;
+        EXPECT_EQ(start.dialoge.texte(Box::Fehler), dialog.dialoge.texte(Box::Fehler)) << name;
+        EXPECT_EQ(start.text(), dialog.text()) << name;
+        EXPECT_EQ(start.titel(), dialog.titel()) << name;
+        EXPECT_EQ(start.seite(), dialog.seite()) << name;
+        EXPECT_EQ(start.f->AktuelleDatei(), dialog.f->AktuelleDatei()) << name;
+        const bool geladen = name == "a.htm";
+        EXPECT_EQ(start.dialoge.texte(Box::Fehler).size(), geladen ? 0u : 1u) << name;
+        EXPECT_EQ(start.text(), geladen ? Text("a\r\nb") : Text()) << name;
+        EXPECT_EQ(start.titel(), geladen ? QString::fromStdString(dir / name) : kKeineDatei);
+    }
+    QDir::setCurrent(vorher);
 }
 
 TEST_F(Dokument, FilterListSortsIgnoringCaseAndFeedsTheOpenDialog) {

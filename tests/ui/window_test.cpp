@@ -355,6 +355,68 @@ TEST_F(Fenster, F11TogglesMaximisedOnceEvenWhenTheFocusedControlIgnoresIt) {
     EXPECT_FALSE(f->windowState() & Qt::WindowMaximized);
 }
 
+// --- keyboard --------------------------------------------------------------------------------
+
+// The focused control's object name (its parent's for a control without one, such as the option
+// list's inner view).
+QString fokusName(const TForm1& f) {
+    const QWidget* w =
+        QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : f.focusWidget();
+    while (w != nullptr && w->objectName().isEmpty()) w = w->parentWidget();
+    return w != nullptr ? w->objectName() : QStringLiteral("(none)");
+}
+
+// Tab walks each page's order round and back, never stuck in a control: the replacement grid
+// lets it go, and in the editor it moves on while Ctrl+Tab types the tab character.
+TEST_F(Fenster, TabFollowsThePagesOrder) {
+    struct Reihe {
+        Sender seite;
+        QStringList namen;
+    };
+    const Reihe reihen[] = {
+        {Sender::Optionen1,
+         {"DateifilterListbox", "LabeledEdit1", "BitBtn1", "BitBtn2", "ErsetzungStringGrid",
+          "Edit1", "Edit2", "BitBtn3", "BitBtn4", "OptionenListbox", "BitBtn5", "BitBtn6"}},
+        {Sender::Quelltext,
+         {"QuelltextMemo", "OptimierenButton", "SchrittweiseOptimierenButton",
+          "AnsichtOriginalButton", "AnsichtOptimiertButton"}},
+    };
+    zeigen();
+    for (const auto& r : reihen) {
+        f->Seitenwechsel(r.seite);
+        f->findChild<QWidget*>(r.namen.first())->setFocus();
+        for (qsizetype i = 1; i <= r.namen.size(); ++i) {
+            taste(Qt::Key_Tab);
+            EXPECT_EQ(fokusName(*f).toStdString(), r.namen.at(i % r.namen.size()).toStdString())
+                << "Tab " << i;
+        }
+        for (qsizetype i = r.namen.size() - 1; i >= 0; --i) {
+            taste(Qt::Key_Tab, Qt::ShiftModifier);
+            EXPECT_EQ(fokusName(*f).toStdString(), r.namen.at(i).toStdString()) << "Shift+Tab";
+        }
+    }
+    text("ab");
+    f->editor().widget()->setCursorPosition(0, 1);
+    f->editor().widget()->setFocus();
+    taste(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(f->editor().text(), Text("a\tb"));
+    EXPECT_EQ(fokusName(*f), QStringLiteral("QuelltextMemo"));
+    EXPECT_TRUE(f->Bearbeitungsstatus());
+}
+
+// Maximised, the options page's two buttons keep their width at the left of their frame.
+TEST_F(Fenster, OptionButtonsKeepTheirWidthWhenMaximised) {
+    zeigen();
+    f->Seitenwechsel(Sender::Optionen1);
+    const int breite = knopf("BitBtn5")->width();
+    EXPECT_GE(breite, 137);
+    f->resize(1600, 1000);
+    QApplication::processEvents();
+    for (const char* name : {"BitBtn5", "BitBtn6"}) EXPECT_EQ(knopf(name)->width(), breite) << name;
+    EXPECT_LT(knopf("BitBtn6")->geometry().right(),
+              f->findChild<QWidget*>(QStringLiteral("OptionenListbox"))->width() / 2);
+}
+
 TEST_F(Fenster, BeendenClosesTheWindowAndDeletesThePreviewWithoutAsking) {
     zeigen();
     nurOptionen({ZU});
