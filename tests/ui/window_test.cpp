@@ -379,7 +379,7 @@ TEST_F(Fenster, TabFollowsThePagesOrder) {
           "Edit1", "Edit2", "BitBtn3", "BitBtn4", "OptionenListbox", "BitBtn5", "BitBtn6"}},
         {Sender::Quelltext,
          {"QuelltextMemo", "OptimierenButton", "SchrittweiseOptimierenButton",
-          "AnsichtOriginalButton", "AnsichtOptimiertButton"}},
+          "AnsichtOriginalButton", "AnsichtOptimiertButton", "KodierungComboBox"}},
     };
     zeigen();
     for (const auto& r : reihen) {
