@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 source tools/pakete.sh
 pakete_installieren g++ clang clang-format libclang-rt-14-dev cmake ninja-build pkg-config \
   qt6-base-dev libqt6svg6 libqscintilla2-qt6-dev libgtest-dev libgmock-dev libbenchmark-dev \
+  libgumbo-dev \
   xvfb xauth
 
 build_dir=${1:-build}

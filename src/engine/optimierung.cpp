@@ -6,6 +6,7 @@
 #include "engine/ersetzungstabelle.h"
 #include "engine/leerraum.h"
 #include "engine/sonderzeichen.h"
+#include "engine/struktur.h"
 #include "engine/suche.h"
 #include "engine/tipps.h"
 
@@ -40,9 +41,11 @@ using PassFrage = std::function<Antwort(std::string_view frage)>;
 
 // The text passes in their fixed order. Returns false when the run was abandoned; `text` then
 // holds what the passes before left.
+// `schritt`: each pass is asked about, so none may be folded into another.
 bool textPasses(Text& text, const std::function<bool(int)>& option,
                 const Ersetzungstabelle& tabelle, const PassFrage& passFrage,
-                const KommentarFrage& kommentarFrage, const std::function<void()>& applied) {
+                const KommentarFrage& kommentarFrage, const std::function<void()>& applied,
+                bool schritt) {
     using namespace meldungen;
     // Each entry: option, question, transformation.
     auto pass = [&](bool considered, std::string_view frage, auto&& apply) -> bool {
@@ -61,15 +64,18 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
         };
     };
 
+    const bool hsb = option(HSB);
     if (!pass(option(FPW) && suche::finde(text, 0, "<!--webbot") != Text::npos, kFrageWebbots, [&] {
-            text = kommentareEntfernen(std::move(text), kWebbot).text;
+            text = hsb ? strukturKommentareEntfernen(std::move(text), true).text
+                       : kommentareEntfernen(std::move(text), kWebbot).text;
             return true;
         }))
         return false;
     if (!pass((option(KMA) || option(KMM)) && suche::finde(text, 0, "<!--") != Text::npos,
               kFrageKommentare, [&] {
-                  auto r = kommentareEntfernen(std::move(text), kKommentar,
-                                               option(KMM) ? kommentarFrage : KommentarFrage{});
+                  const KommentarFrage frage = option(KMM) ? kommentarFrage : KommentarFrage{};
+                  auto r = hsb ? strukturKommentareEntfernen(std::move(text), false, frage)
+                               : kommentareEntfernen(std::move(text), kKommentar, frage);
                   text = std::move(r.text);
                   return !r.abgebrochen;
               }))
@@ -79,6 +85,34 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
             return true;
         }))
         return false;
+    if (hsb) {
+        // Without questions the whitespace passes run as one sweep; the result is the same.
+        unsigned gesammelt = 0;
+        auto leerraum = [&](unsigned bit) {
+            return [&text, &gesammelt, bit, schritt] {
+                if (schritt) {
+                    text = strukturLeerraum(text, bit);
+                } else {
+                    gesammelt |= bit;
+                }
+                return true;
+            };
+        };
+        if (!(pass(option(TAB), kFrageTabs, leerraum(kTabulatoren)) &&
+              pass(option(DZU), kFrageDoppelteUmbrueche, leerraum(kDoppelteUmbrueche)) &&
+              pass(option(ZU), kFrageUmbrueche, leerraum(kUmbrueche)) &&
+              pass(option(DL), kFrageDoppelteLeerzeichen, leerraum(kDoppelteLeerzeichen)) &&
+              pass(option(LZT), kFrageZwischenTags, leerraum(kZwischenTags)) &&
+              pass(option(LIT), kFrageInTags, leerraum(kInTags)))) {
+            return false;
+        }
+        if (gesammelt != 0) text = strukturLeerraum(text, gesammelt);
+        return pass(option(SZ), kFrageSonderzeichen, [&] {
+            text = strukturSonderzeichen(
+                text, [](std::string_view s) { return SonderzeichenErsetzen(s); });
+            return true;
+        });
+    }
     return pass(option(TAB), kFrageTabs, plain(&tabulatorenEntfernen)) &&
            pass(option(DZU), kFrageDoppelteUmbrueche, plain(&doppelteZeilenumbruecheEntfernen)) &&
            pass(option(ZU), kFrageUmbrueche, plain(&zeilenumbruecheEntfernen)) &&
@@ -168,8 +202,9 @@ void Optimierung(Umgebung& u, Modus modus) {
     };
 
     const auto option = [&u](int i) { return u.option(i); };
-    if (!textPasses(arbeit.text(), option, u.ersetzungstabelle(), passFrage, kommentarFrage,
-                    [&arbeit] { arbeit.markDirty(); })) {
+    if (!textPasses(
+            arbeit.text(), option, u.ersetzungstabelle(), passFrage, kommentarFrage,
+            [&arbeit] { arbeit.markDirty(); }, modus == Modus::Schritt)) {
         abandon();
         return;
     }
@@ -229,7 +264,7 @@ void Optimierung(Umgebung& u, Modus modus) {
 Text optimiereText(Text text, const OptionSet& options, const Ersetzungstabelle& tabelle) {
     textPasses(
         text, [&options](int i) { return options[i]; }, tabelle,
-        [](std::string_view) { return Antwort::Ja; }, KommentarFrage{}, [] {});
+        [](std::string_view) { return Antwort::Ja; }, KommentarFrage{}, [] {}, false);
     return text;
 }
 

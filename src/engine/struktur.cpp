@@ -1,0 +1,464 @@
+// Each pass tokenizes the page once and writes its result in one sweep over the tokens.
+#include "engine/struktur.h"
+
+#include <array>
+#include <vector>
+
+#include "engine/html_tokenizer.h"
+
+namespace quintaro {
+
+namespace {
+
+using html::Art;
+using html::Element;
+using html::istLeerraum;
+using html::Token;
+
+bool beginntMit(std::string_view s, std::string_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
+}
+
+// Conditional comments (and their downlevel markers) and SSI directives are never removed.
+bool geschuetzterKommentar(std::string_view kommentar) {
+    const std::string_view inhalt = kommentar.substr(4);
+    return beginntMit(inhalt, "[if") || beginntMit(inhalt, "<![endif]") ||
+           beginntMit(inhalt, "[endif]") || beginntMit(inhalt, "#");
+}
+
+bool istAlnum(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool nurLeerraum(std::string_view t, const Token& tok) {
+    for (std::size_t i = tok.anfang; i < tok.ende; ++i) {
+        if (!istLeerraum(t[i])) return false;
+    }
+    return true;
+}
+
+// Where text goes that stands in a table but outside its cells: a parser moves it out in front of
+// the table, together with the whitespace next to it up to the next tag or comment.
+class Tabellen {
+  public:
+    void tag(const Token& tok, std::size_t nr = 0) {
+        const bool start = tok.art == Art::StartTag;
+        switch (tok.element) {
+            case Element::Table:
+                if (start) {
+                    offen_.push_back({nr, false});
+                } else if (!offen_.empty()) {
+                    offen_.pop_back();
+                }
+                break;
+            case Element::Zelle:
+                if (!offen_.empty()) offen_.back().zelle = start;
+                break;
+            case Element::Tabellenteil:
+                if (!offen_.empty()) offen_.back().zelle = false;
+                break;
+            default:
+                break;
+        }
+    }
+    bool verschiebt() const { return !offen_.empty() && !offen_.back().zelle; }
+    std::size_t start() const { return offen_.back().start; }  // when verschiebt()
+
+  private:
+    struct Tabelle {
+        std::size_t start;  // the token of its start tag
+        bool zelle;         // a cell is open
+    };
+    std::vector<Tabelle> offen_;
+};
+
+}  // namespace
+
+KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
+                                              const KommentarFrage& frage) {
+    const std::vector<Token> tokens = html::zerlege(text);
+    Text out;
+    std::size_t kopiert = 0;  // text[kopiert..] is not in `out` yet
+    bool nachPreStart = false;
+    // The byte `k` places before text[bis] in the text as it now stands (0 when there is none).
+    const auto zeichenVor = [&](std::size_t bis, std::size_t k) -> char {
+        if (bis - kopiert >= k) return text[bis - k];
+        k -= bis - kopiert;
+        return out.size() >= k ? out[out.size() - k] : '\0';
+    };
+    const std::function<Text()> aktuell = [&] { return out + text.substr(kopiert); };
+    Tabellen tabellen;
+    for (std::size_t nr = 0; nr < tokens.size(); ++nr) {
+        const Token& tok = tokens[nr];
+        if (tok.art != Art::Kommentar || tok.offen) {
+            nachPreStart = tok.art == Art::StartTag && tok.element == Element::Pre;
+            if ((tok.art == Art::StartTag || tok.art == Art::EndTag) && !tok.offen)
+                tabellen.tag(tok);
+            continue;
+        }
+        // In a table, text beside a comment is moved out without the whitespace on its other
+        // side; without the comment it would take that along.
+        if (tabellen.verschiebt() &&
+            ((nr > 0 && tokens[nr - 1].art == Art::Text && !nurLeerraum(text, tokens[nr - 1])) ||
+             (nr + 1 < tokens.size() && tokens[nr + 1].art == Art::Text &&
+              !nurLeerraum(text, tokens[nr + 1])))) {
+            nachPreStart = false;
+            continue;
+        }
+        const std::string_view k = std::string_view(text).substr(tok.anfang, tok.ende - tok.anfang);
+        if (geschuetzterKommentar(k) || (nurWebbots && !beginntMit(k, "<!--webbot"))) {
+            nachPreStart = false;
+            continue;
+        }
+        // What would stand on either side once it is gone.
+        const char nachher = tok.ende < text.size() ? text[tok.ende] : '\0';
+        const char vorher = zeichenVor(tok.anfang, 1);
+        bool verbindet = (vorher == '<' && (istAlnum(nachher) || nachher == '/' || nachher == '!' ||
+                                            nachher == '?' || nachher == '%')) ||
+                         (nachPreStart && (nachher == '\n' || nachher == '\r'));
+        if (!verbindet && (istAlnum(nachher) || nachher == '#' || nachher == ';')) {
+            // "&am<!-- -->p;" must not become a character reference.
+            for (std::size_t j = 1; j <= 40; ++j) {
+                const char c = zeichenVor(tok.anfang, j);
+                if (c == '&') verbindet = true;
+                if (!istAlnum(c) && c != '#') break;
+            }
+        }
+        if (verbindet) {
+            nachPreStart = false;
+            continue;
+        }
+        if (frage) {
+            const Antwort a = frage(k, aktuell);
+            if (a == Antwort::Abbrechen) return {aktuell(), true};
+            if (a == Antwort::Nein) {
+                nachPreStart = false;
+                continue;
+            }
+        }
+        out.append(text, kopiert, tok.anfang - kopiert);
+        kopiert = tok.ende;
+    }
+    if (kopiert == 0) return {std::move(text), false};
+    out.append(text, kopiert);
+    return {std::move(out), false};
+}
+
+namespace {
+
+enum class Rolle : std::uint8_t { Durchsichtig, Wort, Grenze };
+
+// How a token counts for the whitespace beside it: a boundary where a line ends or starts, a
+// word, or nothing at all (comments, whitespace, and the tags of html, head and body, which a
+// parser takes for no boundary, or drops where they stand too late).
+Rolle rolle(const Token& t, std::string_view text) {
+    switch (t.art) {
+        case Art::Text:
+            for (std::size_t i = t.anfang; i < t.ende; ++i) {
+                if (!istLeerraum(text[i])) return Rolle::Wort;
+            }
+            return Rolle::Durchsichtig;
+        case Art::StartTag:
+        case Art::EndTag:
+            if (t.offen) return Rolle::Wort;
+            switch (t.element) {
+                case Element::Block:
+                case Element::Br:
+                case Element::Pre:
+                case Element::Plaintext:
+                case Element::Table:
+                case Element::Tabellenteil:
+                case Element::Zelle:
+                    return Rolle::Grenze;
+                case Element::Html:
+                case Element::Body:
+                case Element::Head:
+                    return Rolle::Durchsichtig;
+                default:
+                    return Rolle::Wort;
+            }
+        case Art::Kommentar:
+        case Art::Bogus:
+            return Rolle::Durchsichtig;
+        case Art::Doctype:
+            return Rolle::Grenze;
+        default:
+            return Rolle::Wort;
+    }
+}
+
+class Leerraum {
+  public:
+    Leerraum(const Text& text, unsigned passes) : t_(text), passes_(passes) {
+        out_.reserve(text.size());
+    }
+
+    Text ergebnis() && { return std::move(out_); }
+
+    // A run of whitespace, t_[a..e), in text or inside a tag.
+    void lauf(std::size_t a, std::size_t e, bool entfernbar, bool imTag) {
+        if (imTag && (passes_ & kInTags)) {
+            if (!entfernbar) out_.push_back(' ');
+            return;
+        }
+        if (entfernbar && !imTag && (passes_ & kZwischenTags)) return;
+        if (e - a == 1 && t_[a] == ' ') {
+            out_.push_back(' ');
+            return;
+        }
+        puffer_.assign(t_, a, e - a);
+        if (passes_ & kTabulatoren) {
+            std::erase(puffer_, '\t');
+            if (puffer_.empty() && !entfernbar) puffer_ = " ";
+        }
+        if (passes_ & kDoppelteUmbrueche) umbrueche(false);
+        if (passes_ & kUmbrueche) umbrueche(true);
+        if (passes_ & kDoppelteLeerzeichen) {
+            std::size_t w = 0;
+            for (std::size_t r = 0; r < puffer_.size(); ++r) {
+                if (puffer_[r] == ' ' && w > 0 && puffer_[w - 1] == ' ') continue;
+                puffer_[w++] = puffer_[r];
+            }
+            puffer_.resize(w);
+        }
+        out_ += puffer_;
+    }
+
+    void kopiere(std::size_t a, std::size_t e) { out_.append(t_, a, e - a); }
+
+  private:
+    // A line break is CR LF, or a lone CR or LF. `einzeln`: each becomes a space; otherwise a
+    // line break right behind another one goes.
+    void umbrueche(bool einzeln) {
+        std::string neu;
+        bool nachUmbruch = false;
+        for (std::size_t j = 0; j < puffer_.size();) {
+            const char c = puffer_[j];
+            if (c != '\r' && c != '\n') {
+                neu.push_back(c);
+                nachUmbruch = false;
+                ++j;
+                continue;
+            }
+            const std::size_t l =
+                c == '\r' && j + 1 < puffer_.size() && puffer_[j + 1] == '\n' ? 2 : 1;
+            if (einzeln) {
+                neu.push_back(' ');
+            } else if (!nachUmbruch) {
+                neu.append(puffer_, j, l);
+            }
+            nachUmbruch = true;
+            j += l;
+        }
+        puffer_ = std::move(neu);
+    }
+
+    const Text& t_;
+    unsigned passes_;
+    Text out_;
+    std::string puffer_;
+};
+
+// Elements without content or end tag (hr, col, frame); br and head content are left out above.
+bool istLeer(std::string_view t, const Token& tok) {
+    const std::string_view name = t.substr(tok.anfang + 1, 5);
+    const auto gleich = [&](std::string_view w) {
+        if (name.size() <= w.size()) return false;
+        for (std::size_t i = 0; i < w.size(); ++i) {
+            if ((name[i] | 0x20) != w[i]) return false;
+        }
+        const char c = name[w.size()];
+        return istLeerraum(c) || c == '/' || c == '>';
+    };
+    return gleich("hr") || gleich("col") || gleich("frame");
+}
+
+bool istP(std::string_view t, const Token& tok) {
+    const std::size_t p = tok.anfang + 2;  // an end tag
+    return p + 1 < t.size() && (t[p] | 0x20) == 'p' &&
+           (istLeerraum(t[p + 1]) || t[p + 1] == '/' || t[p + 1] == '>');
+}
+
+bool hatLeerraum(std::string_view s) {
+    for (char c : s) {
+        if (istLeerraum(c)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+Text strukturLeerraum(const Text& text, unsigned passes) {
+    const std::vector<Token> tokens = html::zerlege(text);
+    const std::string_view t(text);
+
+    // A parser ignores the end tag of an element that is not open (but for p and br): such a
+    // tag is no boundary. Elements that a later start closes implicitly still count as open.
+    std::vector<Rolle> rollen(tokens.size());
+    std::array<int, html::kNamenAnzahl> offen{};
+    // Per open table: its start tag, and whether a cell is open. Content that stands in a table
+    // outside its cells is moved out in front of it, so such a table's start is no boundary.
+    struct Tabelle {
+        std::size_t start;
+        bool zelle;
+    };
+    std::vector<Tabelle> offeneTabellen;
+    for (std::size_t k = 0; k < tokens.size(); ++k) {
+        const Token& tok = tokens[k];
+        rollen[k] = rolle(tok, t);
+        const bool tag = (tok.art == Art::StartTag || tok.art == Art::EndTag) && !tok.offen;
+        if (!offeneTabellen.empty() && !offeneTabellen.back().zelle &&
+            ((tok.art == Art::Text && rollen[k] == Rolle::Wort) ||
+             (tok.art == Art::StartTag && tok.element != Element::Table &&
+              tok.element != Element::Zelle && tok.element != Element::Tabellenteil &&
+              tok.element != Element::Script && tok.element != Element::Style &&
+              tok.element != Element::Template))) {
+            rollen[offeneTabellen.back().start] = Rolle::Wort;
+        }
+        if (tag && (tok.element == Element::Zelle || tok.element == Element::Tabellenteil)) {
+            if (offeneTabellen.empty()) {
+                rollen[k] = Rolle::Durchsichtig;  // outside a table a parser drops these
+                continue;
+            }
+            offeneTabellen.back().zelle = tok.element == Element::Zelle && tok.art == Art::StartTag;
+        }
+        if (tag && tok.element == Element::Table) {
+            if (tok.art == Art::StartTag) {
+                offeneTabellen.push_back({k, false});
+            } else if (!offeneTabellen.empty()) {
+                offeneTabellen.pop_back();
+            }
+        }
+        if (rollen[k] != Rolle::Grenze || tok.offen || tok.nameNr == 0) continue;
+        if (tok.element == Element::Br || tok.element == Element::Kopfinhalt) continue;
+        int& zahl = offen[tok.nameNr];
+        if (tok.art == Art::StartTag) {
+            if (!istLeer(t, tok)) ++zahl;
+        } else if (zahl > 0) {
+            --zahl;
+        } else if (!istP(t, tok)) {
+            rollen[k] = Rolle::Durchsichtig;
+        }
+    }
+    // Whether the nearest token behind each one that is not see-through is a boundary.
+    std::vector<bool> grenzeRechts(tokens.size());
+    bool grenze = true;  // the end of the page
+    for (std::size_t k = tokens.size(); k-- > 0;) {
+        grenzeRechts[k] = grenze;
+        if (rollen[k] != Rolle::Durchsichtig) grenze = rollen[k] == Rolle::Grenze;
+    }
+
+    Leerraum w(text, passes);
+    bool grenzeLinks = true;  // the start of the page
+    bool kopf = true;         // nothing of the body yet: whitespace here is never rendered
+    int pre = 0;              // open pre and listing elements
+    int auswahl = 0;          // open select elements: a parser drops most tags in them
+    Tabellen tabellen;
+    for (std::size_t k = 0; k < tokens.size(); ++k) {
+        const Token& tok = tokens[k];
+        const Rolle r = rollen[k];
+        if (tok.art == Art::Text && pre == 0 && auswahl == 0) {
+            const std::size_t e = tok.ende;
+            if (r == Rolle::Durchsichtig) {
+                // A table that moves content out in front of it may take whitespace along.
+                const bool mit = tabellen.verschiebt() && rollen[tabellen.start()] == Rolle::Wort;
+                w.lauf(tok.anfang, e, !mit && (kopf || grenzeLinks || grenzeRechts[k]), false);
+            } else {
+                // Text that a table moves out in front of it takes its whitespace along.
+                const bool verschoben = tabellen.verschiebt();
+                std::size_t i = tok.anfang;
+                while (istLeerraum(t[i])) ++i;
+                if (i > tok.anfang)
+                    w.lauf(tok.anfang, i, (kopf || grenzeLinks) && !verschoben, false);
+                while (i < e) {
+                    std::size_t s = i;
+                    while (s < e && !istLeerraum(t[s])) ++s;
+                    w.kopiere(i, s);
+                    if (s == e) break;
+                    std::size_t s2 = s + 1;
+                    while (s2 < e && istLeerraum(t[s2])) ++s2;
+                    w.lauf(s, s2, s2 == e && grenzeRechts[k] && !verschoben, false);
+                    i = s2;
+                }
+                kopf = false;
+            }
+        } else if ((tok.art == Art::StartTag || tok.art == Art::EndTag) && !tok.offen) {
+            const std::size_t name = tok.anfang + (tok.art == Art::StartTag ? 1 : 2);
+            if (!hatLeerraum(t.substr(name, tok.ende - name))) {
+                w.kopiere(tok.anfang, tok.ende);
+            } else {
+                std::size_t kopiert = tok.anfang;
+                html::leseTag(t, name, [&](std::size_t a, std::size_t e, bool entfernbar) {
+                    w.kopiere(kopiert, a);
+                    w.lauf(a, e, entfernbar, true);
+                    kopiert = e;
+                });
+                w.kopiere(kopiert, tok.ende);
+            }
+            const bool start = tok.art == Art::StartTag;
+            tabellen.tag(tok, k);
+            switch (tok.element) {
+                case Element::Html:
+                case Element::Head:
+                case Element::Kopfinhalt:
+                case Element::Title:
+                case Element::Style:
+                case Element::Script:
+                case Element::Noscript:
+                    break;
+                default:
+                    kopf = false;
+            }
+            if (!start && tok.element == Element::Html) kopf = false;
+            switch (tok.element) {
+                case Element::Pre:
+                    if (start) {
+                        ++pre;
+                    } else if (pre > 0) {
+                        --pre;
+                    }
+                    break;
+                case Element::Select:
+                    if (start) {
+                        ++auswahl;
+                    } else if (auswahl > 0) {
+                        --auswahl;
+                    }
+                    break;
+                default:
+                    break;
+            }
+        } else {
+            w.kopiere(tok.anfang, tok.ende);
+            // A browser reads "<%" as text, and "<?" as a comment up to the first ">" only.
+            if (tok.art == Art::Servercode &&
+                (t[tok.anfang + 1] == '%' || t.find('>', tok.anfang) + 1 < tok.ende)) {
+                kopf = false;
+            }
+        }
+        if (r != Rolle::Durchsichtig) grenzeLinks = r == Rolle::Grenze;
+    }
+    return std::move(w).ergebnis();
+}
+
+Text strukturSonderzeichen(const Text& text, const std::function<Text(std::string_view)>& ersetze) {
+    const std::vector<Token> tokens = html::zerlege(text);
+    Text out;
+    std::size_t kopiert = 0;
+    for (const Token& tok : tokens) {
+        if (tok.art != Art::Text && tok.art != Art::Rcdata) continue;
+        bool hoch = false;
+        for (std::size_t i = tok.anfang; i < tok.ende && !hoch; ++i) {
+            hoch = static_cast<unsigned char>(text[i]) >= 0x80;
+        }
+        if (!hoch) continue;
+        out.append(text, kopiert, tok.anfang - kopiert);
+        out += ersetze(std::string_view(text).substr(tok.anfang, tok.ende - tok.anfang));
+        kopiert = tok.ende;
+    }
+    if (kopiert == 0) return text;
+    out.append(text, kopiert);
+    return out;
+}
+
+}  // namespace quintaro
