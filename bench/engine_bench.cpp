@@ -102,6 +102,14 @@ void BM_GanzerLauf(benchmark::State& s) {
            [&o](Text t) { return optimiereText(std::move(t), o, Ersetzungstabelle()); });
 }
 
+// The same whole run with HSB: every pass reads the page's structure.
+void BM_GanzerLauf_HSB(benchmark::State& s) {
+    OptionSet o = ganzerLauf();
+    o.set(HSB, true);
+    messen(s, seite(s.range(0)),
+           [&o](Text t) { return optimiereText(std::move(t), o, Ersetzungstabelle()); });
+}
+
 // 10 MB with 20,000 distinct comments against the same page without any.
 void BM_GanzerLauf_20000Kommentare(benchmark::State& s) {
     const OptionSet o = ganzerLauf();
@@ -137,6 +145,7 @@ BENCHMARK(BM_LeerzeichenZwischenTags) GROESSEN;
 BENCHMARK(BM_LeerzeichenInTags) GROESSEN;
 BENCHMARK(BM_Sonderzeichen) GROESSEN;
 BENCHMARK(BM_GanzerLauf) GROESSEN;
+BENCHMARK(BM_GanzerLauf_HSB) GROESSEN;
 BENCHMARK(BM_GanzerLauf_20000Kommentare) EINHEIT;
 BENCHMARK(BM_GanzerLauf_OhneKommentare) EINHEIT;
 BENCHMARK(BM_Kommentare_20000) EINHEIT;

@@ -46,6 +46,8 @@ enum class Element : std::uint8_t {
     Noscript,
     Template,
     Select,
+    Option,  // option, optgroup
+    Atom,    // inline, but shows something of its own: img, input, button, svg, ...
 };
 
 struct Token {

@@ -146,7 +146,9 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
 
 namespace {
 
-enum class Rolle : std::uint8_t { Durchsichtig, Wort, Grenze };
+// InlineStart and InlineEnde: the tags of an inline element that shows nothing of its own; a
+// line's start shows through the one, its end through the other.
+enum class Rolle : std::uint8_t { Durchsichtig, Wort, Grenze, InlineStart, InlineEnde };
 
 // How a token counts for the whitespace beside it: a boundary where a line ends or starts, a
 // word, or nothing at all (comments, whitespace, and the tags of html, head and body, which a
@@ -169,7 +171,10 @@ Rolle rolle(const Token& t, std::string_view text) {
                 case Element::Table:
                 case Element::Tabellenteil:
                 case Element::Zelle:
+                case Element::Option:
                     return Rolle::Grenze;
+                case Element::Sonstiges:
+                    return t.art == Art::StartTag ? Rolle::InlineStart : Rolle::InlineEnde;
                 case Element::Html:
                 case Element::Body:
                 case Element::Head:
@@ -340,36 +345,66 @@ Text strukturLeerraum(const Text& text, unsigned passes) {
             rollen[k] = Rolle::Durchsichtig;
         }
     }
-    // Whether the nearest token behind each one that is not see-through is a boundary.
+    // Whether the nearest token behind each one that a line's end does not show through is a
+    // boundary.
     std::vector<bool> grenzeRechts(tokens.size());
     bool grenze = true;  // the end of the page
     for (std::size_t k = tokens.size(); k-- > 0;) {
         grenzeRechts[k] = grenze;
-        if (rollen[k] != Rolle::Durchsichtig) grenze = rollen[k] == Rolle::Grenze;
+        if (rollen[k] != Rolle::Durchsichtig && rollen[k] != Rolle::InlineEnde) {
+            grenze = rollen[k] == Rolle::Grenze;
+        }
     }
+    const auto istTag = [&](std::size_t k, Element a, Element b) {
+        const Token& x = tokens[k];
+        return (x.art == Art::StartTag || x.art == Art::EndTag) && !x.offen &&
+               (x.element == a || x.element == b);
+    };
 
     Leerraum w(text, passes);
     bool grenzeLinks = true;  // the start of the page
-    bool kopf = true;         // nothing of the body yet: whitespace here is never rendered
-    int pre = 0;              // open pre and listing elements
-    int auswahl = 0;          // open select elements: a parser drops most tags in them
+    // Whitespace stays in front, with only inline tags and comments between: a browser collapses
+    // the next run into it.
+    bool leerDavor = false;
+    bool kopf = true;  // nothing of the body yet: whitespace here is never rendered
+    int pre = 0;       // open pre and listing elements
+    int auswahl = 0;   // open select elements: a parser drops most tags in them
     Tabellen tabellen;
     for (std::size_t k = 0; k < tokens.size(); ++k) {
         const Token& tok = tokens[k];
         const Rolle r = rollen[k];
-        if (tok.art == Art::Text && pre == 0 && auswahl == 0) {
+        const bool titel = tok.art == Art::Rcdata && k > 0 && auswahl == 0 && pre == 0 &&
+                           tokens[k - 1].element == Element::Title;
+        if (tok.art == Art::Text && auswahl > 0 && pre == 0) {
+            // Between the options of a list whitespace shows nowhere; the rest stays as it is.
+            const bool zwischen = r == Rolle::Durchsichtig && k > 0 && k + 1 < tokens.size() &&
+                                  istTag(k - 1, Element::Option, Element::Select) &&
+                                  istTag(k + 1, Element::Option, Element::Select);
+            if (zwischen) {
+                w.lauf(tok.anfang, tok.ende, true, false);
+            } else {
+                w.kopiere(tok.anfang, tok.ende);
+            }
+            leerDavor = false;
+        } else if ((tok.art == Art::Text && pre == 0) || titel) {
             const std::size_t e = tok.ende;
-            if (r == Rolle::Durchsichtig) {
+            if (r == Rolle::Durchsichtig && !titel) {
                 // A table that moves content out in front of it may take whitespace along.
                 const bool mit = tabellen.verschiebt() && rollen[tabellen.start()] == Rolle::Wort;
-                w.lauf(tok.anfang, e, !mit && (kopf || grenzeLinks || grenzeRechts[k]), false);
+                const bool weg = !mit && (kopf || grenzeLinks || grenzeRechts[k] || leerDavor);
+                w.lauf(tok.anfang, e, weg, false);
+                if (!weg) leerDavor = true;
             } else {
-                // Text that a table moves out in front of it takes its whitespace along.
-                const bool verschoben = tabellen.verschiebt();
+                // Text that a table moves out in front of it takes its whitespace along. A
+                // title's text is shown without the whitespace around it.
+                const bool verschoben = !titel && tabellen.verschiebt();
                 std::size_t i = tok.anfang;
-                while (istLeerraum(t[i])) ++i;
-                if (i > tok.anfang)
-                    w.lauf(tok.anfang, i, (kopf || grenzeLinks) && !verschoben, false);
+                while (i < e && istLeerraum(t[i])) ++i;
+                if (i > tok.anfang) {
+                    w.lauf(tok.anfang, i,
+                           titel || (!verschoben && (kopf || grenzeLinks || leerDavor)), false);
+                }
+                leerDavor = false;
                 while (i < e) {
                     std::size_t s = i;
                     while (s < e && !istLeerraum(t[s])) ++s;
@@ -377,10 +412,13 @@ Text strukturLeerraum(const Text& text, unsigned passes) {
                     if (s == e) break;
                     std::size_t s2 = s + 1;
                     while (s2 < e && istLeerraum(t[s2])) ++s2;
-                    w.lauf(s, s2, s2 == e && grenzeRechts[k] && !verschoben, false);
+                    const bool ende = s2 == e;
+                    const bool weg = ende && (titel || (grenzeRechts[k] && !verschoben));
+                    w.lauf(s, s2, weg, false);
+                    leerDavor = ende && !weg && !verschoben && !titel;
                     i = s2;
                 }
-                kopf = false;
+                if (!titel) kopf = false;
             }
         } else if ((tok.art == Art::StartTag || tok.art == Art::EndTag) && !tok.offen) {
             const std::size_t name = tok.anfang + (tok.art == Art::StartTag ? 1 : 2);
@@ -436,7 +474,12 @@ Text strukturLeerraum(const Text& text, unsigned passes) {
                 kopf = false;
             }
         }
-        if (r != Rolle::Durchsichtig) grenzeLinks = r == Rolle::Grenze;
+        if (tok.art != Art::Text && r != Rolle::Durchsichtig && r != Rolle::InlineStart &&
+            r != Rolle::InlineEnde) {
+            leerDavor = false;
+        }
+        if (tok.art == Art::Text && (pre > 0 || tabellen.verschiebt())) leerDavor = false;
+        if (r != Rolle::Durchsichtig && r != Rolle::InlineStart) grenzeLinks = r == Rolle::Grenze;
     }
     return std::move(w).ergebnis();
 }

@@ -34,22 +34,21 @@ const std::set<std::string> kNichtInline = {
     "hgroup",  "hr",       "html",       "legend",     "li",     "listing",   "main",    "menu",
     "nav",     "ol",       "optgroup",   "option",     "p",      "plaintext", "pre",     "section",
     "summary", "table",    "tbody",      "td",         "tfoot",  "th",        "thead",   "tr",
-    "ul",      "xmp"};
+    "ul",      "xmp",      "title"};
 // Inline elements that show something of their own: whitespace beside them is rendered.
 const std::set<std::string> kAtome = {
     "img",   "input", "button", "select", "textarea", "iframe",  "object", "embed",
     "video", "audio", "canvas", "svg",    "math",     "picture", "meter",  "progress"};
 // Text inside these is compared byte for byte.
-const std::set<std::string> kExakt = {"pre",    "listing", "textarea",  "script",
-                                      "style",  "xmp",     "plaintext", "title",
-                                      "iframe", "noembed", "noframes"};
+const std::set<std::string> kExakt = {"pre", "listing",   "textarea", "script",  "style",
+                                      "xmp", "plaintext", "iframe",   "noembed", "noframes"};
 
 struct Ereignis {
     enum Art { Start, Ende, Text, Bedingt } art;
     std::string name;  // element, or the text
     std::string attribute;
     bool exakt = false;
-    bool kopf = false;  // text directly in head, html or the document: never rendered
+    bool kopf = false;  // text directly in head, html, select or the document: never rendered
     std::string stil;   // the formatting elements around a text
 };
 
@@ -87,7 +86,7 @@ void sammle(const GumboNode* n, int exakt, bool kopf, const std::string& stil,
             const bool formatierend = kFormatierend.count(nm) > 0;
             if (!formatierend) out.push_back({Ereignis::Start, nm, attr, false, false, ""});
             const int e = exakt + (kExakt.count(nm) ? 1 : 0);
-            const bool k = nm == "head" || nm == "html";
+            const bool k = nm == "head" || nm == "html" || nm == "select";
             // Text that is not shown, or shown in a control, takes no style from around it.
             static const std::set<std::string> ohneStil = {
                 "title", "script", "style", "textarea", "iframe", "noembed", "noframes"};
@@ -146,14 +145,20 @@ std::vector<std::string> ansicht(const Text& seite) {
     sammle(g->document, 0, true, "", ev);
     gumbo_destroy_output(&kGumboDefaultOptions, g);
     std::vector<std::string> out;
+    bool leer = false;  // a space stands in front with only inline tags between: the next goes
     for (std::size_t i = 0; i < ev.size(); ++i) {
         const Ereignis& e = ev[i];
         if (e.art == Ereignis::Start) out.push_back("<" + e.name + e.attribute + ">");
         if (e.art == Ereignis::Ende) out.push_back("</" + e.name + ">");
         if (e.art == Ereignis::Bedingt) out.push_back("<!--" + e.name + "-->");
+        if ((e.art == Ereignis::Start || e.art == Ereignis::Ende) &&
+            (kNichtInline.count(e.name) || kAtome.count(e.name) || kExakt.count(e.name))) {
+            leer = false;
+        }
         if (e.art != Ereignis::Text) continue;
         if (e.exakt) {
             out.push_back(e.stil + "=" + e.name);
+            leer = false;
             continue;
         }
         std::string s;
@@ -167,6 +172,8 @@ std::vector<std::string> ansicht(const Text& seite) {
         if (e.kopf && s.find_first_not_of(' ') == std::string::npos) continue;
         if (!s.empty() && s.front() == ' ' && anGrenze(ev, i, -1)) s.erase(0, 1);
         if (!s.empty() && s.back() == ' ' && anGrenze(ev, i, 1)) s.pop_back();
+        if (leer && !s.empty() && s.front() == ' ') s.erase(0, 1);
+        if (!s.empty()) leer = s.back() == ' ';
         if (!s.empty()) out.push_back(e.stil + "'" + s + "'");
     }
     return out;
@@ -441,7 +448,7 @@ TEST(Struktur, WhitespaceGoesOnlyWhereNothingIsRendered) {
         {"double breaks alone", kDoppelteUmbrueche, "a\r\n\r\n\n\r\n b", "a\r\n b"},
         {"breaks alone", kUmbrueche, "a\r\nb\nc\r", "a b c "},
         {"spaces alone", kDoppelteLeerzeichen, "<p>  a   b </p>", "<p> a b </p>"},
-        {"between tags alone", kZwischenTags, "<p> \r\n <b> x </b>\t<i>", "<p><b> x </b>\t<i>"},
+        {"between tags alone", kZwischenTags, "<p> \r\n <b> x </b>\t<i>", "<p><b>x </b><i>"},
     };
     for (const LeerFall& f : faelle)
         EXPECT_EQ(strukturLeerraum(f.eingabe, f.passes), f.erwartet) << f.name;
