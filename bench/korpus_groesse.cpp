@@ -1,11 +1,12 @@
 // Sizes of the pages (*.htm*) in a folder before and after a run with HSB=1 KMA=1 FPW=1 (the other options at
 // their defaults, no replacement rows), one line per page and the total; the results are written
-// to RESULT_FOLDER when given.
+// to RESULT_FOLDER when given, and KEY=0|1 arguments change options.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <string>
 #include <vector>
 
 #include "engine/optimierung.h"
@@ -14,7 +15,7 @@ int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     using namespace quintaro;
     if (argc < 2) {
-        std::cerr << "usage: quintaro_korpus_groesse FOLDER [RESULT_FOLDER]\n";
+        std::cerr << "usage: quintaro_korpus_groesse FOLDER [RESULT_FOLDER [KEY=0|1]...]\n";
         return 2;
     }
     std::vector<fs::path> seiten;
@@ -28,6 +29,11 @@ int main(int argc, char** argv) {
     o.set(HSB, true);
     o.set(KMA, true);
     o.set(FPW, true);
+    for (int i = 3; i < argc; ++i) {
+        const std::string a = argv[i];
+        const auto key = optionByKey(a.substr(0, a.find('=')));
+        if (key && a.size() > 2) o.set(*key, a.back() == '1');
+    }
     std::size_t vorher = 0;
     std::size_t nachher = 0;
     for (const auto& p : seiten) {

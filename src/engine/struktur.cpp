@@ -37,37 +37,73 @@ bool nurLeerraum(std::string_view t, const Token& tok) {
     return true;
 }
 
+// Elements without content or end tag.
+bool istLeer(std::string_view t, const Token& tok) {
+    const std::string_view name = t.substr(tok.anfang + 1, 9);
+    const auto gleich = [&](std::string_view w) {
+        if (name.size() <= w.size()) return false;
+        for (std::size_t i = 0; i < w.size(); ++i) {
+            if ((name[i] | 0x20) != w[i]) return false;
+        }
+        const char c = name[w.size()];
+        return istLeerraum(c) || c == '/' || c == '>';
+    };
+    for (std::string_view w :
+         {"area", "base", "basefont", "bgsound", "br", "col", "embed", "frame", "hr", "img",
+          "image", "input", "keygen", "link", "meta", "param", "source", "track", "wbr"}) {
+        if (gleich(w)) return true;
+    }
+    return false;
+}
+
 // Where text goes that stands in a table but outside its cells: a parser moves it out in front of
 // the table, together with the whitespace next to it up to the next tag or comment.
 class Tabellen {
   public:
-    void tag(const Token& tok, std::size_t nr = 0) {
+    void tag(const Token& tok, std::string_view t, std::size_t nr = 0) {
         const bool start = tok.art == Art::StartTag;
         switch (tok.element) {
             case Element::Table:
                 if (start) {
-                    offen_.push_back({nr, false});
+                    offen_.push_back({nr, false, 0});
                 } else if (!offen_.empty()) {
                     offen_.pop_back();
                 }
-                break;
+                return;
             case Element::Zelle:
-                if (!offen_.empty()) offen_.back().zelle = start;
-                break;
+                if (!offen_.empty()) offen_.back() = {offen_.back().start, start, 0};
+                return;
             case Element::Tabellenteil:
-                if (!offen_.empty()) offen_.back().zelle = false;
-                break;
+                if (!offen_.empty()) offen_.back() = {offen_.back().start, false, 0};
+                return;
+            case Element::Script:
+            case Element::Style:
+            case Element::Template:
+                return;
             default:
                 break;
         }
+        if (!verschiebt()) return;
+        // An element moved out stays open: text after it follows it, whitespace too.
+        if (start && !istLeer(t, tok)) {
+            ++offen_.back().fremd;
+        } else if (!start && offen_.back().fremd > 0) {
+            --offen_.back().fremd;
+        }
+    }
+    // Text moved out reopens the formatting elements open before the table; they stay open
+    // until the next part of the table.
+    void text() {
+        if (verschiebt() && offen_.back().fremd == 0) offen_.back().fremd = 1;
     }
     bool verschiebt() const { return !offen_.empty() && !offen_.back().zelle; }
-    std::size_t start() const { return offen_.back().start; }  // when verschiebt()
+    bool nimmtLeerraumMit() const { return verschiebt() && offen_.back().fremd > 0; }
 
   private:
     struct Tabelle {
         std::size_t start;  // the token of its start tag
         bool zelle;         // a cell is open
+        int fremd;          // elements moved out in front of it and still open
     };
     std::vector<Tabelle> offen_;
 };
@@ -93,7 +129,7 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
         if (tok.art != Art::Kommentar || tok.offen) {
             nachPreStart = tok.art == Art::StartTag && tok.element == Element::Pre;
             if ((tok.art == Art::StartTag || tok.art == Art::EndTag) && !tok.offen)
-                tabellen.tag(tok);
+                tabellen.tag(tok, text);
             continue;
         }
         // In a table, text beside a comment is moved out without the whitespace on its other
@@ -264,20 +300,6 @@ class Leerraum {
     std::string puffer_;
 };
 
-// Elements without content or end tag (hr, col, frame); br and head content are left out above.
-bool istLeer(std::string_view t, const Token& tok) {
-    const std::string_view name = t.substr(tok.anfang + 1, 5);
-    const auto gleich = [&](std::string_view w) {
-        if (name.size() <= w.size()) return false;
-        for (std::size_t i = 0; i < w.size(); ++i) {
-            if ((name[i] | 0x20) != w[i]) return false;
-        }
-        const char c = name[w.size()];
-        return istLeerraum(c) || c == '/' || c == '>';
-    };
-    return gleich("hr") || gleich("col") || gleich("frame");
-}
-
 bool istP(std::string_view t, const Token& tok) {
     const std::size_t p = tok.anfang + 2;  // an end tag
     return p + 1 < t.size() && (t[p] | 0x20) == 'p' &&
@@ -390,7 +412,7 @@ Text strukturLeerraum(const Text& text, unsigned passes) {
             const std::size_t e = tok.ende;
             if (r == Rolle::Durchsichtig && !titel) {
                 // A table that moves content out in front of it may take whitespace along.
-                const bool mit = tabellen.verschiebt() && rollen[tabellen.start()] == Rolle::Wort;
+                const bool mit = tabellen.nimmtLeerraumMit();
                 const bool weg = !mit && (kopf || grenzeLinks || grenzeRechts[k] || leerDavor);
                 w.lauf(tok.anfang, e, weg, false);
                 if (!weg) leerDavor = true;
@@ -418,7 +440,10 @@ Text strukturLeerraum(const Text& text, unsigned passes) {
                     leerDavor = ende && !weg && !verschoben && !titel;
                     i = s2;
                 }
-                if (!titel) kopf = false;
+                if (!titel) {
+                    kopf = false;
+                    tabellen.text();
+                }
             }
         } else if ((tok.art == Art::StartTag || tok.art == Art::EndTag) && !tok.offen) {
             const std::size_t name = tok.anfang + (tok.art == Art::StartTag ? 1 : 2);
@@ -434,7 +459,7 @@ Text strukturLeerraum(const Text& text, unsigned passes) {
                 w.kopiere(kopiert, tok.ende);
             }
             const bool start = tok.art == Art::StartTag;
-            tabellen.tag(tok, k);
+            tabellen.tag(tok, t, k);
             switch (tok.element) {
                 case Element::Html:
                 case Element::Head:

@@ -433,7 +433,7 @@ TEST(Struktur, WhitespaceGoesOnlyWhereNothingIsRendered) {
         {"raw text kept", kAlle, "x <script> y  </script> z <style> a  b </style>",
          "x <script> y  </script> z <style> a  b </style>"},
         {"text a table moves out", kAlle, "<table> x <tr><td> y </td> </tr> </table>",
-         "<table> x <tr><td>y</td> </tr> </table>"},
+         "<table> x <tr><td>y</td></tr></table>"},
         {"head", kAlle,
          "<html>\r\n<head>\r\n<title>t</title>\r\n<script></script> <link>\r\n</head>",
          "<html><head><title>t</title><script></script><link></head>"},
