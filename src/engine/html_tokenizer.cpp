@@ -64,7 +64,7 @@ std::size_t scriptEnde(std::string_view t, std::size_t i) {
             i = suche(t, i, '<');
             if (i >= n) return n;
             if (schliesstRohtext(t, i, "script")) return i;
-            if (t.compare(i, 4, "<!--") == 0) {
+            if (i + 3 < n && t[i + 1] == '!' && t[i + 2] == '-' && t[i + 3] == '-') {
                 zustand = Maskiert;
                 striche = 2;
                 i += 4;
@@ -135,6 +135,7 @@ struct Name {
 constexpr std::array kNamen = {
     Name{"address", Element::Block},
     Name{"applet", Element::Atom},
+    Name{"area", Element::Sonstiges},
     Name{"article", Element::Block},
     Name{"aside", Element::Block},
     Name{"audio", Element::Atom},
@@ -200,6 +201,7 @@ constexpr std::array kNamen = {
     Name{"optgroup", Element::Option},
     Name{"option", Element::Option},
     Name{"p", Element::Block},
+    Name{"param", Element::Sonstiges},
     Name{"picture", Element::Atom},
     Name{"plaintext", Element::Plaintext},
     Name{"pre", Element::Pre},
@@ -207,6 +209,7 @@ constexpr std::array kNamen = {
     Name{"script", Element::Script},
     Name{"section", Element::Block},
     Name{"select", Element::Select},
+    Name{"source", Element::Sonstiges},
     Name{"style", Element::Style},
     Name{"summary", Element::Block},
     Name{"svg", Element::Atom},
@@ -220,6 +223,7 @@ constexpr std::array kNamen = {
     Name{"thead", Element::Tabellenteil},
     Name{"title", Element::Title},
     Name{"tr", Element::Tabellenteil},
+    Name{"track", Element::Sonstiges},
     Name{"ul", Element::Block},
     Name{"video", Element::Atom},
     Name{"wbr", Element::Atom},
@@ -259,9 +263,25 @@ Element elementFuer(std::string_view name) {
     return suche(name).first;
 }
 
+bool istLeeresElement(std::uint8_t nameNr) {
+    static const std::array<bool, kNamenAnzahl> leer = [] {
+        std::array<bool, kNamenAnzahl> l{};
+        for (std::string_view w :
+             {"area", "base", "basefont", "bgsound", "br", "col", "embed", "frame", "hr", "img",
+              "image", "input", "keygen", "link", "meta", "param", "source", "track", "wbr"}) {
+            l[suche(w).second] = true;
+        }
+        return l;
+    }();
+    return leer[nameNr];
+}
+
 std::vector<Token> zerlege(std::string_view t) {
     std::vector<Token> tokens;
-    tokens.reserve(t.size() / 16 + 4);
+    // At most two tokens per "<" and one more: no reallocation.
+    std::size_t spitzen = 0;
+    for (std::size_t i = suche(t, 0, '<'); i < t.size(); i = suche(t, i + 1, '<')) ++spitzen;
+    tokens.reserve(2 * spitzen + 1);
     const std::size_t n = t.size();
     std::size_t text = 0;  // where the pending text began
     // `e` is kOffen for a construct that the page's end cuts off.
@@ -322,11 +342,11 @@ std::vector<Token> zerlege(std::string_view t) {
             emit(i, bisHinter(t, i + 2, ">"), Art::Bogus);
             i = text;
         } else if (c == '!') {
-            if (t.compare(i, 4, "<!--") == 0) {
+            if (i + 3 < n && t[i + 2] == '-' && t[i + 3] == '-') {
                 emit(i, kommentarEnde(t, i), Art::Kommentar);
             } else if (gleichKlein(t, i + 2, "doctype")) {
                 emit(i, bisHinter(t, i + 2, ">"), Art::Doctype);
-            } else if (t.compare(i, 9, "<![CDATA[") == 0) {
+            } else if (t.substr(i, 9) == std::string_view("<![CDATA[")) {
                 emit(i, bisHinter(t, i + 9, "]]>"), Art::Cdata);
             } else {
                 emit(i, bisHinter(t, i + 2, ">"), Art::Bogus);

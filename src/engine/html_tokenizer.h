@@ -63,6 +63,9 @@ inline constexpr std::size_t kNamenAnzahl = 96;  // bound of nameNr
 
 Element elementFuer(std::string_view name);  // any letter case
 
+// Whether the element of this name number has neither content nor end tag (br, img, meta, ...).
+bool istLeeresElement(std::uint8_t nameNr);
+
 // Whitespace as HTML knows it: space, tab, LF, FF, CR.
 inline bool istLeerraum(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';

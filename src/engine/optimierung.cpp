@@ -65,9 +65,14 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
     };
 
     const bool hsb = option(HSB);
+    // Without questions, the comment pass of KMA takes the webbot comments along.
+    const bool webbotsMitKommentaren = hsb && !schritt && option(KMA) && !option(KMM);
     if (!pass(option(FPW) && suche::finde(text, 0, "<!--webbot") != Text::npos, kFrageWebbots, [&] {
-            text = hsb ? strukturKommentareEntfernen(std::move(text), true).text
-                       : kommentareEntfernen(std::move(text), kWebbot).text;
+            if (!hsb) {
+                text = kommentareEntfernen(std::move(text), kWebbot).text;
+            } else if (!webbotsMitKommentaren) {
+                text = strukturKommentareEntfernen(std::move(text), true).text;
+            }
             return true;
         }))
         return false;
@@ -86,7 +91,8 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
         }))
         return false;
     if (hsb) {
-        // Without questions the whitespace passes run as one sweep; the result is the same.
+        // Without questions the whitespace passes and the special characters run as one sweep;
+        // the result is the same.
         unsigned gesammelt = 0;
         auto leerraum = [&](unsigned bit) {
             return [&text, &gesammelt, bit, schritt] {
@@ -106,12 +112,24 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
               pass(option(LIT), kFrageInTags, leerraum(kInTags)))) {
             return false;
         }
-        if (gesammelt != 0) text = strukturLeerraum(text, gesammelt);
-        return pass(option(SZ), kFrageSonderzeichen, [&] {
-            text = strukturSonderzeichen(
-                text, [](std::string_view s) { return SonderzeichenErsetzen(s); });
-            return true;
-        });
+        const Zeichenersetzung ersetze = [](std::string_view s) {
+            return SonderzeichenErsetzen(s);
+        };
+        bool sonderzeichen = false;
+        if (!pass(option(SZ), kFrageSonderzeichen, [&] {
+                if (schritt) {
+                    text = strukturSonderzeichen(text, ersetze);
+                } else {
+                    sonderzeichen = true;
+                }
+                return true;
+            })) {
+            return false;
+        }
+        if (gesammelt != 0 || sonderzeichen) {
+            text = strukturLeerraum(text, gesammelt, sonderzeichen ? &ersetze : nullptr);
+        }
+        return true;
     }
     return pass(option(TAB), kFrageTabs, plain(&tabulatorenEntfernen)) &&
            pass(option(DZU), kFrageDoppelteUmbrueche, plain(&doppelteZeilenumbruecheEntfernen)) &&

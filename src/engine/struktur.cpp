@@ -37,23 +37,8 @@ bool nurLeerraum(std::string_view t, const Token& tok) {
     return true;
 }
 
-// Elements without content or end tag.
-bool istLeer(std::string_view t, const Token& tok) {
-    const std::string_view name = t.substr(tok.anfang + 1, 9);
-    const auto gleich = [&](std::string_view w) {
-        if (name.size() <= w.size()) return false;
-        for (std::size_t i = 0; i < w.size(); ++i) {
-            if ((name[i] | 0x20) != w[i]) return false;
-        }
-        const char c = name[w.size()];
-        return istLeerraum(c) || c == '/' || c == '>';
-    };
-    for (std::string_view w :
-         {"area", "base", "basefont", "bgsound", "br", "col", "embed", "frame", "hr", "img",
-          "image", "input", "keygen", "link", "meta", "param", "source", "track", "wbr"}) {
-        if (gleich(w)) return true;
-    }
-    return false;
+bool istLeer(std::string_view, const Token& tok) {
+    return html::istLeeresElement(tok.nameNr);
 }
 
 // Where text goes that stands in a table but outside its cells: a parser moves it out in front of
@@ -228,9 +213,17 @@ Rolle rolle(const Token& t, std::string_view text) {
     }
 }
 
+bool hatHoheBytes(std::string_view s) {
+    for (char c : s) {
+        if (static_cast<unsigned char>(c) >= 0x80) return true;
+    }
+    return false;
+}
+
 class Leerraum {
   public:
-    Leerraum(const Text& text, unsigned passes) : t_(text), passes_(passes) {
+    Leerraum(const Text& text, unsigned passes, const Zeichenersetzung* ersetze)
+        : t_(text), passes_(passes), ersetze_(ersetze) {
         out_.reserve(text.size());
     }
 
@@ -266,6 +259,14 @@ class Leerraum {
     }
 
     void kopiere(std::size_t a, std::size_t e) { out_.append(t_, a, e - a); }
+    // Text where references are decoded: special characters are replaced when asked for.
+    void text(std::size_t a, std::size_t e) {
+        if (ersetze_ != nullptr && hatHoheBytes(std::string_view(t_).substr(a, e - a))) {
+            out_ += (*ersetze_)(std::string_view(t_).substr(a, e - a));
+        } else {
+            out_.append(t_, a, e - a);
+        }
+    }
 
   private:
     // A line break is CR LF, or a lone CR or LF. `einzeln`: each becomes a space; otherwise a
@@ -296,6 +297,7 @@ class Leerraum {
 
     const Text& t_;
     unsigned passes_;
+    const Zeichenersetzung* ersetze_;
     Text out_;
     std::string puffer_;
 };
@@ -315,7 +317,7 @@ bool hatLeerraum(std::string_view s) {
 
 }  // namespace
 
-Text strukturLeerraum(const Text& text, unsigned passes) {
+Text strukturLeerraum(const Text& text, unsigned passes, const Zeichenersetzung* ersetze) {
     const std::vector<Token> tokens = html::zerlege(text);
     const std::string_view t(text);
 
@@ -383,7 +385,7 @@ Text strukturLeerraum(const Text& text, unsigned passes) {
                (x.element == a || x.element == b);
     };
 
-    Leerraum w(text, passes);
+    Leerraum w(text, passes, ersetze);
     bool grenzeLinks = true;  // the start of the page
     // Whitespace stays in front, with only inline tags and comments between: a browser collapses
     // the next run into it.
@@ -405,7 +407,7 @@ Text strukturLeerraum(const Text& text, unsigned passes) {
             if (zwischen) {
                 w.lauf(tok.anfang, tok.ende, true, false);
             } else {
-                w.kopiere(tok.anfang, tok.ende);
+                w.text(tok.anfang, tok.ende);
             }
             leerDavor = false;
         } else if ((tok.art == Art::Text && pre == 0) || titel) {
@@ -430,7 +432,7 @@ Text strukturLeerraum(const Text& text, unsigned passes) {
                 while (i < e) {
                     std::size_t s = i;
                     while (s < e && !istLeerraum(t[s])) ++s;
-                    w.kopiere(i, s);
+                    w.text(i, s);
                     if (s == e) break;
                     std::size_t s2 = s + 1;
                     while (s2 < e && istLeerraum(t[s2])) ++s2;
@@ -492,7 +494,11 @@ Text strukturLeerraum(const Text& text, unsigned passes) {
                     break;
             }
         } else {
-            w.kopiere(tok.anfang, tok.ende);
+            if (tok.art == Art::Text || tok.art == Art::Rcdata) {
+                w.text(tok.anfang, tok.ende);
+            } else {
+                w.kopiere(tok.anfang, tok.ende);
+            }
             // A browser reads "<%" as text, and "<?" as a comment up to the first ">" only.
             if (tok.art == Art::Servercode &&
                 (t[tok.anfang + 1] == '%' || t.find('>', tok.anfang) + 1 < tok.ende)) {
@@ -509,19 +515,17 @@ Text strukturLeerraum(const Text& text, unsigned passes) {
     return std::move(w).ergebnis();
 }
 
-Text strukturSonderzeichen(const Text& text, const std::function<Text(std::string_view)>& ersetze) {
+Text strukturSonderzeichen(const Text& text, const Zeichenersetzung& ersetze) {
     const std::vector<Token> tokens = html::zerlege(text);
     Text out;
     std::size_t kopiert = 0;
     for (const Token& tok : tokens) {
         if (tok.art != Art::Text && tok.art != Art::Rcdata) continue;
-        bool hoch = false;
-        for (std::size_t i = tok.anfang; i < tok.ende && !hoch; ++i) {
-            hoch = static_cast<unsigned char>(text[i]) >= 0x80;
-        }
-        if (!hoch) continue;
+        const std::string_view stueck =
+            std::string_view(text).substr(tok.anfang, tok.ende - tok.anfang);
+        if (!hatHoheBytes(stueck)) continue;
         out.append(text, kopiert, tok.anfang - kopiert);
-        out += ersetze(std::string_view(text).substr(tok.anfang, tok.ende - tok.anfang));
+        out += ersetze(stueck);
         kopiert = tok.ende;
     }
     if (kopiert == 0) return text;

@@ -35,7 +35,9 @@ enum StrukturPass : unsigned {
 // removed altogether (LZT in text, LIT in tags) only where a browser renders nothing: next to the
 // start or end tag of an element that is not inline, at the start or end of the page, in the
 // head; inside a tag before ">" or "/>" and around "=". Elsewhere at least one space stays.
-Text strukturLeerraum(const Text& text, unsigned passes);
+// With `ersetze`, the special characters are replaced as well (as strukturSonderzeichen after it).
+using Zeichenersetzung = std::function<Text(std::string_view)>;
+Text strukturLeerraum(const Text& text, unsigned passes, const Zeichenersetzung* ersetze = nullptr);
 
 // Applies `ersetze` to the text outside tags, comments, script, style and the other raw-text
 // elements, where a browser decodes character references.

@@ -454,6 +454,7 @@ TEST(Struktur, WhitespaceGoesOnlyWhereNothingIsRendered) {
         EXPECT_EQ(strukturLeerraum(f.eingabe, f.passes), f.erwartet) << f.name;
 }
 
+// What a run without questions folds into one sweep.
 TEST(Struktur, SeveralPassesAtOnceGiveWhatOneAfterAnotherGives) {
     Zufall z(77);
     for (int i = 0; i < 3000; ++i) {
@@ -464,6 +465,14 @@ TEST(Struktur, SeveralPassesAtOnceGiveWhatOneAfterAnotherGives) {
             if (passes & bit) einzeln = strukturLeerraum(einzeln, bit);
         }
         ASSERT_EQ(strukturLeerraum(seite, passes), einzeln) << passes << ": " << seite;
+        const Zeichenersetzung sz = [](std::string_view s) { return SonderzeichenErsetzen(s); };
+        ASSERT_EQ(strukturLeerraum(seite, passes, &sz), strukturSonderzeichen(einzeln, sz))
+            << passes << ": " << seite;
+        // The comment pass alone takes what the webbot pass before it takes.
+        ASSERT_EQ(
+            strukturKommentareEntfernen(seite, false).text,
+            strukturKommentareEntfernen(strukturKommentareEntfernen(seite, true).text, false).text)
+            << seite;
     }
 }
 
