@@ -278,17 +278,22 @@ bool istLeeresElement(std::uint8_t nameNr) {
 
 std::vector<Token> zerlege(std::string_view t) {
     std::vector<Token> tokens;
-    // At most two tokens per "<" and one more: no reallocation.
-    std::size_t spitzen = 0;
-    for (std::size_t i = suche(t, 0, '<'); i < t.size(); i = suche(t, i + 1, '<')) ++spitzen;
-    tokens.reserve(2 * spitzen + 1);
+    if (t.size() > kGroessteSeite) return tokens;
+    // Every other token holds "<" and one more byte at least: no reallocation. Pages of memory
+    // that stay unused are never touched.
+    tokens.reserve(t.size() / 2 + 2);
     const std::size_t n = t.size();
     std::size_t text = 0;  // where the pending text began
     // `e` is kOffen for a construct that the page's end cuts off.
     const auto emit = [&](std::size_t a, std::size_t e, Art art, Element el = Element::Sonstiges) {
-        if (text < a) tokens.push_back({text, a, Art::Text, Element::Sonstiges, false});
-        tokens.push_back({a, e == kOffen ? n : e, art, el, e == kOffen});
-        text = tokens.back().ende;
+        if (text < a) {
+            tokens.push_back({static_cast<std::uint32_t>(text), static_cast<std::uint32_t>(a),
+                              Art::Text, Element::Sonstiges, false});
+        }
+        const std::size_t ende = e == kOffen ? n : e;
+        tokens.push_back({static_cast<std::uint32_t>(a), static_cast<std::uint32_t>(ende), art, el,
+                          e == kOffen});
+        text = ende;
     };
     std::size_t i = suche(t, 0, '<');
     while (i + 1 < n) {
@@ -360,7 +365,10 @@ std::vector<Token> zerlege(std::string_view t) {
         }
         i = suche(t, i, '<');
     }
-    if (text < n) tokens.push_back({text, n, Art::Text, Element::Sonstiges, false});
+    if (text < n) {
+        tokens.push_back({static_cast<std::uint32_t>(text), static_cast<std::uint32_t>(n),
+                          Art::Text, Element::Sonstiges, false});
+    }
     return tokens;
 }
 

@@ -50,9 +50,13 @@ enum class Element : std::uint8_t {
     Atom,    // inline, but shows something of its own: img, input, button, svg, ...
 };
 
+// Offsets are 32 bits to keep tokens small: pages of 4 GiB and more are not tokenized (the
+// passes leave them as they are).
+inline constexpr std::size_t kGroessteSeite = 0xFFFFFFFFu;
+
 struct Token {
-    std::size_t anfang;
-    std::size_t ende;  // one behind the last byte
+    std::uint32_t anfang;
+    std::uint32_t ende;  // one behind the last byte
     Art art;
     Element element;          // for start and end tags
     bool offen;               // a tag, comment or other construct that the page's end cut off
@@ -71,7 +75,7 @@ inline bool istLeerraum(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
 
-// The page as a gapless sequence of tokens.
+// The page as a gapless sequence of tokens (nothing for a page above kGroessteSeite).
 std::vector<Token> zerlege(std::string_view text);
 
 struct TagGrenzen {

@@ -1,7 +1,9 @@
 // Each pass tokenizes the page once and writes its result in one sweep over the tokens.
 #include "engine/struktur.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <vector>
 
 #include "engine/html_tokenizer.h"
@@ -97,8 +99,10 @@ class Tabellen {
 
 KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
                                               const KommentarFrage& frage) {
+    if (text.size() > html::kGroessteSeite) return {std::move(text), false};
     const std::vector<Token> tokens = html::zerlege(text);
     Text out;
+    out.reserve(text.size());
     std::size_t kopiert = 0;  // text[kopiert..] is not in `out` yet
     bool nachPreStart = false;
     // The byte `k` places before text[bis] in the text as it now stands (0 when there is none).
@@ -240,6 +244,18 @@ class Leerraum {
             out_.push_back(' ');
             return;
         }
+        // Tabs gone, line breaks made spaces, spaces collapsed: one space, unless a form feed
+        // is in it.
+        constexpr unsigned kZuEinem = kTabulatoren | kUmbrueche | kDoppelteLeerzeichen;
+        if ((passes_ & kZuEinem) == kZuEinem &&
+            std::memchr(t_.data() + a, '\f', e - a) == nullptr) {
+            if (!entfernbar || std::any_of(t_.begin() + static_cast<std::ptrdiff_t>(a),
+                                           t_.begin() + static_cast<std::ptrdiff_t>(e),
+                                           [](char c) { return c != '\t'; })) {
+                out_.push_back(' ');
+            }
+            return;
+        }
         puffer_.assign(t_, a, e - a);
         if (passes_ & kTabulatoren) {
             std::erase(puffer_, '\t');
@@ -260,8 +276,8 @@ class Leerraum {
 
     void kopiere(std::size_t a, std::size_t e) { out_.append(t_, a, e - a); }
     // Text where references are decoded: special characters are replaced when asked for.
-    void text(std::size_t a, std::size_t e) {
-        if (ersetze_ != nullptr && hatHoheBytes(std::string_view(t_).substr(a, e - a))) {
+    void text(std::size_t a, std::size_t e, bool hoch = true) {
+        if (ersetze_ != nullptr && hoch && hatHoheBytes(std::string_view(t_).substr(a, e - a))) {
             out_ += (*ersetze_)(std::string_view(t_).substr(a, e - a));
         } else {
             out_.append(t_, a, e - a);
@@ -318,6 +334,7 @@ bool hatLeerraum(std::string_view s) {
 }  // namespace
 
 Text strukturLeerraum(const Text& text, unsigned passes, const Zeichenersetzung* ersetze) {
+    if (text.size() > html::kGroessteSeite) return text;
     const std::vector<Token> tokens = html::zerlege(text);
     const std::string_view t(text);
 
@@ -430,9 +447,18 @@ Text strukturLeerraum(const Text& text, unsigned passes, const Zeichenersetzung*
                 }
                 leerDavor = false;
                 while (i < e) {
+                    // A single space between two words stays as it is with every pass: it is
+                    // copied along with the words.
                     std::size_t s = i;
-                    while (s < e && !istLeerraum(t[s])) ++s;
-                    w.text(i, s);
+                    bool hoch = false;
+                    for (; s < e; ++s) {
+                        const char c = t[s];
+                        hoch |= (static_cast<unsigned char>(c) & 0x80) != 0;
+                        if (istLeerraum(c) && (c != ' ' || s + 1 == e || istLeerraum(t[s + 1]))) {
+                            break;
+                        }
+                    }
+                    w.text(i, s, hoch);
                     if (s == e) break;
                     std::size_t s2 = s + 1;
                     while (s2 < e && istLeerraum(t[s2])) ++s2;
