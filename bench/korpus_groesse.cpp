@@ -1,6 +1,6 @@
-// Sizes of the pages (*.htm*) in a folder before and after a run with HSB=1 KMA=1 FPW=1 (the other options at
-// their defaults, no replacement rows), one line per page and the total; the results are written
-// to RESULT_FOLDER when given, and KEY=0|1 arguments change options.
+// Sizes of the pages (*.htm*) in a folder before and after a run with HSB=1 KMA=1 FPW=1 (the other
+// options at their defaults, no replacement rows), one line per page and the total; the results are
+// written to RESULT_FOLDER when given, and KEY=0|1 arguments change options.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
