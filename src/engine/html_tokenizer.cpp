@@ -230,15 +230,14 @@ constexpr std::array kNamen = {
     Name{"xmp", Element::Rawtext},
 };
 
-// The names grouped by their first letter, so that a lookup compares a handful at most.
+// The names grouped by first letter and length, so that a lookup compares one or two at most.
 struct Verzeichnis {
-    std::array<std::array<std::uint8_t, 2>, 26> bereich{};  // first index, count
+    std::array<std::array<std::uint8_t, 11>, 26> erstes{};  // first index + 1, 0 for none
     Verzeichnis() {
         static_assert(kNamen.size() < kNamenAnzahl);
         for (std::size_t k = kNamen.size(); k-- > 0;) {
-            auto& b = bereich[static_cast<std::size_t>(kNamen[k].name[0] - 'a')];
-            b[0] = static_cast<std::uint8_t>(k);
-            ++b[1];
+            erstes[static_cast<std::size_t>(kNamen[k].name[0] - 'a')][kNamen[k].name.size()] =
+                static_cast<std::uint8_t>(k + 1);
         }
     }
 };
@@ -250,9 +249,15 @@ std::pair<Element, std::uint8_t> suche(std::string_view name) {
     char k[10];
     for (std::size_t i = 0; i < name.size(); ++i) k[i] = klein(name[i]);
     const std::string_view kl(k, name.size());
-    const auto& b = verzeichnis.bereich[static_cast<std::size_t>(k[0] - 'a')];
-    for (std::size_t i = b[0]; i < static_cast<std::size_t>(b[0] + b[1]); ++i) {
-        if (kNamen[i].name == kl) return {kNamen[i].element, static_cast<std::uint8_t>(i + 1)};
+    const std::size_t erstes =
+        verzeichnis.erstes[static_cast<std::size_t>(k[0] - 'a')][name.size()];
+    if (erstes == 0) return {Element::Sonstiges, 0};
+    // kNamen is sorted: from the first name of this letter and length to the end of the letter.
+    for (std::size_t i = erstes - 1; i < kNamen.size() && kNamen[i].name[0] == k[0]; ++i) {
+        const std::string_view n = kNamen[i].name;
+        if (n.size() != name.size()) continue;
+        if (n == kl) return {kNamen[i].element, static_cast<std::uint8_t>(i + 1)};
+        if (n > kl) break;
     }
     return {Element::Sonstiges, 0};
 }

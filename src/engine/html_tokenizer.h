@@ -61,6 +61,7 @@ struct Token {
     Element element;          // for start and end tags
     bool offen;               // a tag, comment or other construct that the page's end cut off
     std::uint8_t nameNr = 0;  // the same number for the same known name, 0 for all others
+    bool operator==(const Token&) const = default;
 };
 
 inline constexpr std::size_t kNamenAnzahl = 96;  // bound of nameNr

@@ -65,13 +65,17 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
     };
 
     const bool hsb = option(HSB);
+    // The tokens a comment pass leaves, for the sweep when nothing has changed the text since.
+    std::vector<html::Token> zerlegt;
+    bool zerlegtGilt = false;
     // Without questions, the comment pass of KMA takes the webbot comments along.
     const bool webbotsMitKommentaren = hsb && !schritt && option(KMA) && !option(KMM);
     if (!pass(option(FPW) && suche::finde(text, 0, "<!--webbot") != Text::npos, kFrageWebbots, [&] {
             if (!hsb) {
                 text = kommentareEntfernen(std::move(text), kWebbot).text;
             } else if (!webbotsMitKommentaren) {
-                text = strukturKommentareEntfernen(std::move(text), true).text;
+                text = strukturKommentareEntfernen(std::move(text), true, {}, &zerlegt).text;
+                zerlegtGilt = !schritt;
             }
             return true;
         }))
@@ -79,14 +83,20 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
     if (!pass((option(KMA) || option(KMM)) && suche::finde(text, 0, "<!--") != Text::npos,
               kFrageKommentare, [&] {
                   const KommentarFrage frage = option(KMM) ? kommentarFrage : KommentarFrage{};
-                  auto r = hsb ? strukturKommentareEntfernen(std::move(text), false, frage)
-                               : kommentareEntfernen(std::move(text), kKommentar, frage);
+                  auto r =
+                      hsb ? strukturKommentareEntfernen(std::move(text), false, frage, &zerlegt)
+                          : kommentareEntfernen(std::move(text), kKommentar, frage);
+                  zerlegtGilt = hsb && !schritt && !r.abgebrochen;
                   text = std::move(r.text);
                   return !r.abgebrochen;
               }))
         return false;
     if (!pass(option(AE), kFrageErsetzung, [&] {
             text = ersetzungAnwenden(std::move(text), tabelle);
+            // Rows with an empty search text change nothing.
+            for (const auto& zeile : tabelle.zeilen()) {
+                if (!zeile.suchtext.empty()) zerlegtGilt = false;
+            }
             return true;
         }))
         return false;
@@ -127,7 +137,8 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
             return false;
         }
         if (gesammelt != 0 || sonderzeichen) {
-            text = strukturLeerraum(text, gesammelt, sonderzeichen ? &ersetze : nullptr);
+            text = strukturLeerraum(text, gesammelt, sonderzeichen ? &ersetze : nullptr,
+                                    zerlegtGilt ? &zerlegt : nullptr);
         }
         return true;
     }

@@ -98,9 +98,12 @@ class Tabellen {
 }  // namespace
 
 KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
-                                              const KommentarFrage& frage) {
+                                              const KommentarFrage& frage,
+                                              std::vector<Token>* zerlegt) {
+    if (zerlegt != nullptr) zerlegt->clear();
     if (text.size() > html::kGroessteSeite) return {std::move(text), false};
-    const std::vector<Token> tokens = html::zerlege(text);
+    std::vector<Token> tokens = html::zerlege(text);
+    std::vector<std::size_t> entfernt;  // the comments taken out, in order
     Text out;
     out.reserve(text.size());
     std::size_t kopiert = 0;  // text[kopiert..] is not in `out` yet
@@ -163,6 +166,27 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
         }
         out.append(text, kopiert, tok.anfang - kopiert);
         kopiert = tok.ende;
+        entfernt.push_back(nr);
+    }
+    if (zerlegt != nullptr) {
+        // The rest moves up; text on both sides of a comment taken out becomes one token.
+        std::uint32_t weg = 0;
+        std::size_t e = 0;
+        for (std::size_t nr = 0; nr < tokens.size(); ++nr) {
+            Token x = tokens[nr];
+            if (e < entfernt.size() && entfernt[e] == nr) {
+                weg += x.ende - x.anfang;
+                ++e;
+                continue;
+            }
+            x.anfang -= weg;
+            x.ende -= weg;
+            if (!zerlegt->empty() && x.art == Art::Text && zerlegt->back().art == Art::Text) {
+                zerlegt->back().ende = x.ende;
+            } else {
+                zerlegt->push_back(x);
+            }
+        }
     }
     if (kopiert == 0) return {std::move(text), false};
     out.append(text, kopiert);
@@ -333,9 +357,12 @@ bool hatLeerraum(std::string_view s) {
 
 }  // namespace
 
-Text strukturLeerraum(const Text& text, unsigned passes, const Zeichenersetzung* ersetze) {
+Text strukturLeerraum(const Text& text, unsigned passes, const Zeichenersetzung* ersetze,
+                      const std::vector<Token>* zerlegt) {
     if (text.size() > html::kGroessteSeite) return text;
-    const std::vector<Token> tokens = html::zerlege(text);
+    const std::vector<Token> eigene =
+        zerlegt == nullptr ? html::zerlege(text) : std::vector<Token>();
+    const std::vector<Token>& tokens = zerlegt == nullptr ? eigene : *zerlegt;
     const std::string_view t(text);
 
     // A parser ignores the end tag of an element that is not open (but for p and br): such a

@@ -6,7 +6,9 @@
 
 #include <functional>
 #include <string_view>
+#include <vector>
 
+#include "engine/html_tokenizer.h"
 #include "engine/kommentare.h"
 #include "engine/text.h"
 
@@ -17,8 +19,11 @@ namespace quintaro {
 // comments and their downlevel markers and "<!--#" directives are kept, and so is a comment whose
 // removal would join the bytes around it into a tag, a character reference or a new first line
 // of a pre block.
+// With `zerlegt`, a run that was not abandoned leaves there the tokens of the result, as
+// html::zerlege would give them, for the sweep that follows.
 KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
-                                              const KommentarFrage& frage = {});
+                                              const KommentarFrage& frage = {},
+                                              std::vector<html::Token>* zerlegt = nullptr);
 
 // The whitespace passes, as bits in the run's order; several at once give what one after another
 // gives.
@@ -37,7 +42,9 @@ enum StrukturPass : unsigned {
 // head; inside a tag before ">" or "/>" and around "=". Elsewhere at least one space stays.
 // With `ersetze`, the special characters are replaced as well (as strukturSonderzeichen after it).
 using Zeichenersetzung = std::function<Text(std::string_view)>;
-Text strukturLeerraum(const Text& text, unsigned passes, const Zeichenersetzung* ersetze = nullptr);
+// `zerlegt`: the tokens of `text` when they are known already.
+Text strukturLeerraum(const Text& text, unsigned passes, const Zeichenersetzung* ersetze = nullptr,
+                      const std::vector<html::Token>* zerlegt = nullptr);
 
 // Applies `ersetze` to the text outside tags, comments, script, style and the other raw-text
 // elements, where a browser decodes character references.

@@ -76,6 +76,9 @@ TEST(HtmlTokenizer, KnowsElementsInAnyCase) {
     EXPECT_EQ(elementFuer("span"), Element::Sonstiges);
     EXPECT_EQ(elementFuer("divx"), Element::Sonstiges);
     EXPECT_EQ(elementFuer("blockquotes"), Element::Sonstiges);
+    EXPECT_EQ(elementFuer("body"), Element::Body);  // "base" has the same letter and length
+    EXPECT_EQ(elementFuer("bode"), Element::Sonstiges);
+    EXPECT_EQ(elementFuer("Wbr"), Element::Atom);
     EXPECT_EQ(elementFuer(""), Element::Sonstiges);
 }
 

@@ -468,6 +468,10 @@ TEST(Struktur, SeveralPassesAtOnceGiveWhatOneAfterAnotherGives) {
         const Zeichenersetzung sz = [](std::string_view s) { return SonderzeichenErsetzen(s); };
         ASSERT_EQ(strukturLeerraum(seite, passes, &sz), strukturSonderzeichen(einzeln, sz))
             << passes << ": " << seite;
+        // The tokens the comment pass hands on are those of its result.
+        std::vector<html::Token> zerlegt;
+        const Text ohne = strukturKommentareEntfernen(seite, false, {}, &zerlegt).text;
+        ASSERT_TRUE(zerlegt == html::zerlege(ohne)) << seite;
         // The comment pass alone takes what the webbot pass before it takes.
         ASSERT_EQ(
             strukturKommentareEntfernen(seite, false).text,
