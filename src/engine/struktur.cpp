@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/html_tokenizer.h"
+#include "engine/suche.h"
 
 namespace quintaro {
 
@@ -478,6 +479,20 @@ Text strukturLeerraum(const Text& text, unsigned passes, const Zeichenersetzung*
                     // copied along with the words.
                     std::size_t s = i;
                     bool hoch = false;
+                    if constexpr (suche::kBlockweise) {
+                        // 16 bytes at a time up to a block with whitespace other than single
+                        // spaces (a space in a block's last byte is looked at byte by byte).
+                        for (; s + suche::kBreite <= e; s += suche::kBreite) {
+                            const char* p = t.data() + s;
+                            const suche::Maske leer = suche::gleich(p, ' ');
+                            const suche::Maske halt =
+                                suche::gleich(p, '\t') | suche::gleich(p, '\n') |
+                                suche::gleich(p, '\r') | suche::gleich(p, '\f') |
+                                (leer & (leer >> 1)) | (leer & suche::kLetztes);
+                            hoch |= suche::hoch(p) != 0;
+                            if (halt != 0) break;
+                        }
+                    }
                     for (; s < e; ++s) {
                         const char c = t[s];
                         hoch |= (static_cast<unsigned char>(c) & 0x80) != 0;
