@@ -170,9 +170,11 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
         entfernt.push_back(nr);
     }
     if (zerlegt != nullptr) {
-        // The rest moves up; text on both sides of a comment taken out becomes one token.
+        // The rest moves up, in place; text on both sides of a comment taken out becomes one
+        // token.
         std::uint32_t weg = 0;
         std::size_t e = 0;
+        std::size_t w = 0;  // tokens kept so far
         for (std::size_t nr = 0; nr < tokens.size(); ++nr) {
             Token x = tokens[nr];
             if (e < entfernt.size() && entfernt[e] == nr) {
@@ -182,12 +184,14 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
             }
             x.anfang -= weg;
             x.ende -= weg;
-            if (!zerlegt->empty() && x.art == Art::Text && zerlegt->back().art == Art::Text) {
-                zerlegt->back().ende = x.ende;
+            if (w > 0 && x.art == Art::Text && tokens[w - 1].art == Art::Text) {
+                tokens[w - 1].ende = x.ende;
             } else {
-                zerlegt->push_back(x);
+                tokens[w++] = x;
             }
         }
+        tokens.resize(w);
+        *zerlegt = std::move(tokens);
     }
     if (kopiert == 0) return {std::move(text), false};
     out.append(text, kopiert);
@@ -416,7 +420,7 @@ Text strukturLeerraum(const Text& text, unsigned passes, const Zeichenersetzung*
     }
     // Whether the nearest token behind each one that a line's end does not show through is a
     // boundary.
-    std::vector<bool> grenzeRechts(tokens.size());
+    std::vector<char> grenzeRechts(tokens.size());
     bool grenze = true;  // the end of the page
     for (std::size_t k = tokens.size(); k-- > 0;) {
         grenzeRechts[k] = grenze;
