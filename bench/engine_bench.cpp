@@ -6,10 +6,12 @@
 #include <utility>
 
 #include "engine/ersetzungstabelle.h"
+#include "engine/html_tokenizer.h"
 #include "engine/kommentare.h"
 #include "engine/leerraum.h"
 #include "engine/optimierung.h"
 #include "engine/sonderzeichen.h"
+#include "engine/struktur.h"
 #include "generator.h"
 
 namespace quintaro::bench {
@@ -109,6 +111,30 @@ void BM_GanzerLauf(benchmark::State& s) {
            [&o](Text t) { return optimiereText(std::move(t), o, Ersetzungstabelle()); });
 }
 
+// The same whole run with HSB: every pass reads the page's structure.
+void BM_GanzerLauf_HSB(benchmark::State& s) {
+    OptionSet o = ganzerLauf();
+    o.set(HSB, true);
+    messen(s, seite(s.range(0)),
+           [&o](Text t) { return optimiereText(std::move(t), o, Ersetzungstabelle()); });
+}
+
+// Its parts: the tokenizer alone, the comment pass, and the folded whitespace and entity sweep.
+void BM_HSB_Zerlegen(benchmark::State& s) {
+    messen(s, seite(s.range(0)), [](Text t) {
+        benchmark::DoNotOptimize(html::zerlege(t).size());
+        return t;
+    });
+}
+void BM_HSB_Kommentare(benchmark::State& s) {
+    messen(s, seite(s.range(0)),
+           [](Text t) { return strukturKommentareEntfernen(std::move(t), false).text; });
+}
+void BM_HSB_LeerraumUndSonderzeichen(benchmark::State& s) {
+    const Zeichenersetzung sz = [](std::string_view v) { return SonderzeichenErsetzen(v); };
+    messen(s, seite(s.range(0)), [&sz](Text t) { return strukturLeerraum(t, 63, &sz); });
+}
+
 // 10 MB with 20,000 distinct comments against the same page without any.
 void BM_GanzerLauf_20000Kommentare(benchmark::State& s) {
     const OptionSet o = ganzerLauf();
@@ -145,6 +171,10 @@ BENCHMARK(BM_LeerzeichenInTags) GROESSEN;
 BENCHMARK(BM_Sonderzeichen) GROESSEN;
 BENCHMARK(BM_SonderzeichenUtf8) GROESSEN;
 BENCHMARK(BM_GanzerLauf) GROESSEN;
+BENCHMARK(BM_GanzerLauf_HSB) GROESSEN;
+BENCHMARK(BM_HSB_Zerlegen) GROESSEN;
+BENCHMARK(BM_HSB_Kommentare) GROESSEN;
+BENCHMARK(BM_HSB_LeerraumUndSonderzeichen) GROESSEN;
 BENCHMARK(BM_GanzerLauf_20000Kommentare) EINHEIT;
 BENCHMARK(BM_GanzerLauf_OhneKommentare) EINHEIT;
 BENCHMARK(BM_Kommentare_20000) EINHEIT;

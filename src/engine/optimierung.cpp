@@ -6,6 +6,7 @@
 #include "engine/ersetzungstabelle.h"
 #include "engine/leerraum.h"
 #include "engine/sonderzeichen.h"
+#include "engine/struktur.h"
 #include "engine/suche.h"
 #include "engine/tipps.h"
 
@@ -40,9 +41,11 @@ using PassFrage = std::function<Antwort(std::string_view frage)>;
 
 // The text passes in their fixed order. Returns false when the run was abandoned; `text` then
 // holds what the passes before left.
+// `schritt`: each pass is asked about, so none may be folded into another.
 bool textPasses(Text& text, const std::function<bool(int)>& option,
                 const Ersetzungstabelle& tabelle, Kodierung kodierung, const PassFrage& passFrage,
-                const KommentarFrage& kommentarFrage, const std::function<void()>& applied) {
+                const KommentarFrage& kommentarFrage, const std::function<void()>& applied,
+                bool schritt) {
     using namespace meldungen;
     // Each entry: option, question, transformation.
     auto pass = [&](bool considered, std::string_view frage, auto&& apply) -> bool {
@@ -61,24 +64,85 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
         };
     };
 
+    const bool hsb = option(HSB);
+    // The tokens a comment pass leaves, for the sweep when nothing has changed the text since.
+    std::vector<html::Token> zerlegt;
+    bool zerlegtGilt = false;
+    // Without questions, the comment pass of KMA takes the webbot comments along.
+    const bool webbotsMitKommentaren = hsb && !schritt && option(KMA) && !option(KMM);
     if (!pass(option(FPW) && suche::finde(text, 0, "<!--webbot") != Text::npos, kFrageWebbots, [&] {
-            text = kommentareEntfernen(std::move(text), kWebbot).text;
+            if (!hsb) {
+                text = kommentareEntfernen(std::move(text), kWebbot).text;
+            } else if (!webbotsMitKommentaren) {
+                text = strukturKommentareEntfernen(std::move(text), true, {}, &zerlegt).text;
+                zerlegtGilt = !schritt;
+            }
             return true;
         }))
         return false;
     if (!pass((option(KMA) || option(KMM)) && suche::finde(text, 0, "<!--") != Text::npos,
               kFrageKommentare, [&] {
-                  auto r = kommentareEntfernen(std::move(text), kKommentar,
-                                               option(KMM) ? kommentarFrage : KommentarFrage{});
+                  const KommentarFrage frage = option(KMM) ? kommentarFrage : KommentarFrage{};
+                  auto r =
+                      hsb ? strukturKommentareEntfernen(std::move(text), false, frage, &zerlegt)
+                          : kommentareEntfernen(std::move(text), kKommentar, frage);
+                  zerlegtGilt = hsb && !schritt && !r.abgebrochen;
                   text = std::move(r.text);
                   return !r.abgebrochen;
               }))
         return false;
     if (!pass(option(AE), kFrageErsetzung, [&] {
             text = ersetzungAnwenden(std::move(text), tabelle, kodierung);
+            // Rows with an empty search text change nothing.
+            for (const auto& zeile : tabelle.zeilen()) {
+                if (!zeile.suchtext.empty()) zerlegtGilt = false;
+            }
             return true;
         }))
         return false;
+    if (hsb) {
+        // Without questions the whitespace passes and the special characters run as one sweep;
+        // the result is the same.
+        unsigned gesammelt = 0;
+        auto leerraum = [&](unsigned bit) {
+            return [&text, &gesammelt, bit, schritt] {
+                if (schritt) {
+                    text = strukturLeerraum(text, bit);
+                } else {
+                    gesammelt |= bit;
+                }
+                return true;
+            };
+        };
+        if (!(pass(option(TAB), kFrageTabs, leerraum(kTabulatoren)) &&
+              pass(option(DZU), kFrageDoppelteUmbrueche, leerraum(kDoppelteUmbrueche)) &&
+              pass(option(ZU), kFrageUmbrueche, leerraum(kUmbrueche)) &&
+              pass(option(DL), kFrageDoppelteLeerzeichen, leerraum(kDoppelteLeerzeichen)) &&
+              pass(option(LZT), kFrageZwischenTags, leerraum(kZwischenTags)) &&
+              pass(option(LIT), kFrageInTags, leerraum(kInTags)))) {
+            return false;
+        }
+        // Markup is ASCII, so a text segment never splits a UTF-8 sequence.
+        const Zeichenersetzung ersetze = [kodierung](std::string_view s) {
+            return SonderzeichenErsetzen(s, kodierung);
+        };
+        bool sonderzeichen = false;
+        if (!pass(option(SZ), kFrageSonderzeichen, [&] {
+                if (schritt) {
+                    text = strukturSonderzeichen(text, ersetze);
+                } else {
+                    sonderzeichen = true;
+                }
+                return true;
+            })) {
+            return false;
+        }
+        if (gesammelt != 0 || sonderzeichen) {
+            text = strukturLeerraum(text, gesammelt, sonderzeichen ? &ersetze : nullptr,
+                                    zerlegtGilt ? &zerlegt : nullptr);
+        }
+        return true;
+    }
     return pass(option(TAB), kFrageTabs, plain(&tabulatorenEntfernen)) &&
            pass(option(DZU), kFrageDoppelteUmbrueche, plain(&doppelteZeilenumbruecheEntfernen)) &&
            pass(option(ZU), kFrageUmbrueche, plain(&zeilenumbruecheEntfernen)) &&
@@ -169,8 +233,9 @@ void Optimierung(Umgebung& u, Modus modus) {
     };
 
     const auto option = [&u](int i) { return u.option(i); };
-    if (!textPasses(arbeit.text(), option, u.ersetzungstabelle(), kodierung, passFrage,
-                    kommentarFrage, [&arbeit] { arbeit.markDirty(); })) {
+    if (!textPasses(
+            arbeit.text(), option, u.ersetzungstabelle(), kodierung, passFrage, kommentarFrage,
+            [&arbeit] { arbeit.markDirty(); }, modus == Modus::Schritt)) {
         abandon();
         return;
     }
@@ -231,7 +296,7 @@ Text optimiereText(Text text, const OptionSet& options, const Ersetzungstabelle&
                    Kodierung kodierung) {
     textPasses(
         text, [&options](int i) { return options[i]; }, tabelle, kodierung,
-        [](std::string_view) { return Antwort::Ja; }, KommentarFrage{}, [] {});
+        [](std::string_view) { return Antwort::Ja; }, KommentarFrage{}, [] {}, false);
     return text;
 }
 

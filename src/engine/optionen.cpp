@@ -22,6 +22,7 @@ const std::array<OptionInfo, kOptionCount> kOptionen = {{
     {OA, "Anzeige: Automatisch nach Optimierung", "OA", false},
     {PES, "Bei Programmende Optionen speichern", "PES", false},
     {PEE, "Bei Programmende Einstellungen speichern", "PEE", false},
+    {HSB, "HTML-Struktur beachten", "HSB", false},
 }};
 
 std::optional<int> optionByKey(std::string_view key) {

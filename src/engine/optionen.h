@@ -1,4 +1,4 @@
-// The eighteen on/off options that decide a run's passes and the program's behaviour around it.
+// The nineteen on/off options that decide a run's passes and the program's behaviour around it.
 #pragma once
 
 #include <array>
@@ -27,9 +27,10 @@ enum Option : int {
     OA,      // display automatically after run
     PES,     // save options at program end
     PEE,     // save window settings at program end
+    HSB,     // keep to the page's HTML structure
 };
 
-inline constexpr int kOptionCount = 18;
+inline constexpr int kOptionCount = 19;
 
 struct OptionInfo {
     int index;

@@ -25,7 +25,7 @@ std::size_t listenlaenge(const IniDatei& ini, std::string_view abschnitt, std::s
 }  // namespace
 
 const std::array<int, kOptionCount> kOptionenReihenfolge = {
-    ZU, DZU, DL, LZT, LIT, TAB, KMA, KMM, SZ, SK, DKS, AE, NOA, OA, PES, PEE, FPW, OT,
+    ZU, DZU, DL, LZT, LIT, TAB, KMA, KMM, SZ, SK, DKS, AE, NOA, OA, PES, PEE, FPW, OT, HSB,
 };
 
 std::string iniPfad(const std::string& programmOrdner) {

@@ -1,4 +1,4 @@
-// OptionenListbox: the eighteen options as a check list. A toggle by the user applies the
+// OptionenListbox: the nineteen options as a check list. A toggle by the user applies the
 // interlocks of the alternative pairs; a double-click inverts a tick without them.
 #pragma once
 

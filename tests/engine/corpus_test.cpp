@@ -33,7 +33,7 @@ std::vector<OptionSet> optionssaetze() {
     std::vector<OptionSet> saetze;
     saetze.emplace_back();  // the defaults
     OptionSet alles;
-    for (int i = 0; i < kOptionCount; ++i) alles.set(i, true);
+    for (int i = 0; i < kOptionCount; ++i) alles.set(i, i != HSB);  // the literal passes lack HSB
     saetze.push_back(alles);
     OptionSet kommentare;
     kommentare.set(KMA, true);

@@ -56,7 +56,8 @@ class Zufall {
 
     OptionSet optionen() {
         OptionSet o;
-        for (int i = 0; i < kOptionCount; ++i) o.set(i, prozent(50));
+        // The literal passes know nothing of the page's structure: HSB stays off.
+        for (int i = 0; i < kOptionCount; ++i) o.set(i, i != HSB && prozent(50));
         return o;
     }
 

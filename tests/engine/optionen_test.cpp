@@ -24,6 +24,8 @@ TEST(Optionen, CaptionsAndKeysOfThePasses) {
     EXPECT_EQ(kOptionen[ZU].caption, "Zeilenumbrüche entfernen");
     EXPECT_EQ(kOptionen[FPW].caption, "Microsoft-Frontpage Webbots entfernen");
     EXPECT_EQ(kOptionen[PEE].caption, "Bei Programmende Einstellungen speichern");
+    EXPECT_EQ(kOptionen[HSB].caption, "HTML-Struktur beachten");
+    EXPECT_EQ(kOptionen[18].key, "HSB");
     EXPECT_EQ(kOptionen[OA].key, "OA");
     EXPECT_EQ(kOptionen[DKS].key, "DKS");
 }

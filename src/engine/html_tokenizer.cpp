@@ -1,0 +1,380 @@
+// The tokenizer follows the states a browser's tokenizer goes through, reduced to what decides
+// where a token ends: tag and attribute states, comment end states, and the script data escape
+// states (which decide whether a "</script>" inside "<!-- ... -->" ends the script).
+#include "engine/html_tokenizer.h"
+
+#include <array>
+#include <cstring>
+#include <utility>
+
+namespace quintaro::html {
+
+namespace {
+
+bool istBuchstabe(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+char klein(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+
+// `wort` (lower case) at `p`, in any letter case.
+bool gleichKlein(std::string_view t, std::size_t p, std::string_view wort) {
+    if (p + wort.size() > t.size()) return false;
+    for (std::size_t k = 0; k < wort.size(); ++k) {
+        if (klein(t[p + k]) != wort[k]) return false;
+    }
+    return true;
+}
+
+// "</name" at `p`, followed by whitespace, "/" or ">": the end tag that closes raw text.
+bool schliesstRohtext(std::string_view t, std::size_t p, std::string_view name) {
+    if (p + 2 + name.size() >= t.size() || t[p + 1] != '/' || !gleichKlein(t, p + 2, name)) {
+        return false;
+    }
+    const char c = t[p + 2 + name.size()];
+    return istLeerraum(c) || c == '/' || c == '>';
+}
+
+std::size_t suche(std::string_view t, std::size_t von, char c) {
+    if (von >= t.size()) return t.size();
+    const void* p = std::memchr(t.data() + von, c, t.size() - von);
+    return p == nullptr ? t.size()
+                        : static_cast<std::size_t>(static_cast<const char*>(p) - t.data());
+}
+
+// Where the raw text of an element called `name` that starts at `p` ends: at its end tag or at the
+// end of the page.
+std::size_t rohtextEnde(std::string_view t, std::size_t p, std::string_view name) {
+    for (std::size_t i = suche(t, p, '<'); i < t.size(); i = suche(t, i + 1, '<')) {
+        if (schliesstRohtext(t, i, name)) return i;
+    }
+    return t.size();
+}
+
+// The script data states: "<!--" escapes, "<script" inside an escape double-escapes, and "-->"
+// leaves both; only a "</script" outside a double escape ends the script.
+std::size_t scriptEnde(std::string_view t, std::size_t i) {
+    const std::size_t n = t.size();
+    enum { Daten, Maskiert, Doppelt } zustand = Daten;
+    int striche = 0;  // "-" just before, up to 2
+    while (i < n) {
+        if (zustand == Daten) {
+            i = suche(t, i, '<');
+            if (i >= n) return n;
+            if (schliesstRohtext(t, i, "script")) return i;
+            if (i + 3 < n && t[i + 1] == '!' && t[i + 2] == '-' && t[i + 3] == '-') {
+                zustand = Maskiert;
+                striche = 2;
+                i += 4;
+            } else {
+                ++i;
+            }
+            continue;
+        }
+        const char c = t[i];
+        if (c == '-') {
+            if (striche < 2) ++striche;
+            ++i;
+            continue;
+        }
+        if (c == '>' && striche == 2) {
+            zustand = Daten;
+        } else if (c == '<' && zustand == Maskiert) {
+            if (schliesstRohtext(t, i, "script")) return i;
+            if (i + 7 < n && gleichKlein(t, i + 1, "script") &&
+                (istLeerraum(t[i + 7]) || t[i + 7] == '/' || t[i + 7] == '>')) {
+                zustand = Doppelt;
+                i += 7;
+                striche = 0;
+                continue;
+            }
+        } else if (c == '<' && zustand == Doppelt && schliesstRohtext(t, i, "script")) {
+            zustand = Maskiert;
+            i += 8;
+            striche = 0;
+            continue;
+        }
+        striche = 0;
+        ++i;
+    }
+    return n;
+}
+
+constexpr std::size_t kOffen = std::string_view::npos;
+
+// One behind the end of the comment that starts at `p` ("<!--"); kOffen when the page ends first.
+std::size_t kommentarEnde(std::string_view t, std::size_t p) {
+    const std::size_t n = t.size();
+    if (p + 4 < n && t[p + 4] == '>') return p + 5;
+    if (p + 5 < n && t[p + 4] == '-' && t[p + 5] == '>') return p + 6;
+    std::size_t von = p + 4;
+    for (;;) {
+        const std::size_t q = t.find("--", von);
+        if (q == std::string_view::npos) return kOffen;
+        std::size_t r = q + 2;
+        while (r < n && t[r] == '-') ++r;
+        if (r < n && t[r] == '>') return r + 1;
+        if (r + 1 < n && t[r] == '!' && t[r + 1] == '>') return r + 2;
+        von = r < n && t[r] == '!' ? r + 1 : r;
+    }
+}
+
+// One behind `schluss` from `von` on, or kOffen.
+std::size_t bisHinter(std::string_view t, std::size_t von, std::string_view schluss) {
+    const std::size_t q = t.find(schluss, von);
+    return q == std::string_view::npos ? kOffen : q + schluss.size();
+}
+
+struct Name {
+    std::string_view name;
+    Element element;
+};
+
+constexpr std::array kNamen = {
+    Name{"address", Element::Block},
+    Name{"applet", Element::Atom},
+    Name{"area", Element::Sonstiges},
+    Name{"article", Element::Block},
+    Name{"aside", Element::Block},
+    Name{"audio", Element::Atom},
+    Name{"base", Element::Kopfinhalt},
+    Name{"basefont", Element::Kopfinhalt},
+    Name{"bgsound", Element::Kopfinhalt},
+    Name{"blockquote", Element::Block},
+    Name{"body", Element::Body},
+    Name{"br", Element::Br},
+    Name{"button", Element::Atom},
+    Name{"canvas", Element::Atom},
+    Name{"caption", Element::Zelle},
+    Name{"center", Element::Block},
+    Name{"col", Element::Tabellenteil},
+    Name{"colgroup", Element::Tabellenteil},
+    Name{"dd", Element::Block},
+    Name{"details", Element::Block},
+    Name{"dialog", Element::Block},
+    Name{"dir", Element::Block},
+    Name{"div", Element::Block},
+    Name{"dl", Element::Block},
+    Name{"dt", Element::Block},
+    Name{"embed", Element::Atom},
+    Name{"fieldset", Element::Block},
+    Name{"figcaption", Element::Block},
+    Name{"figure", Element::Block},
+    Name{"footer", Element::Block},
+    Name{"form", Element::Block},
+    Name{"frame", Element::Block},
+    Name{"frameset", Element::Block},
+    Name{"h1", Element::Block},
+    Name{"h2", Element::Block},
+    Name{"h3", Element::Block},
+    Name{"h4", Element::Block},
+    Name{"h5", Element::Block},
+    Name{"h6", Element::Block},
+    Name{"head", Element::Head},
+    Name{"header", Element::Block},
+    Name{"hgroup", Element::Block},
+    Name{"hr", Element::Block},
+    Name{"html", Element::Html},
+    Name{"iframe", Element::Rawtext},
+    Name{"image", Element::Atom},
+    Name{"img", Element::Atom},
+    Name{"input", Element::Atom},
+    Name{"keygen", Element::Atom},
+    Name{"legend", Element::Block},
+    Name{"li", Element::Block},
+    Name{"link", Element::Kopfinhalt},
+    Name{"listing", Element::Pre},
+    Name{"main", Element::Block},
+    Name{"marquee", Element::Atom},
+    Name{"math", Element::Atom},
+    Name{"menu", Element::Block},
+    Name{"meta", Element::Kopfinhalt},
+    Name{"meter", Element::Atom},
+    Name{"nav", Element::Block},
+    Name{"noembed", Element::Rawtext},
+    Name{"noframes", Element::Rawtext},
+    Name{"noscript", Element::Noscript},
+    Name{"object", Element::Atom},
+    Name{"ol", Element::Block},
+    Name{"optgroup", Element::Option},
+    Name{"option", Element::Option},
+    Name{"p", Element::Block},
+    Name{"param", Element::Sonstiges},
+    Name{"picture", Element::Atom},
+    Name{"plaintext", Element::Plaintext},
+    Name{"pre", Element::Pre},
+    Name{"progress", Element::Atom},
+    Name{"script", Element::Script},
+    Name{"section", Element::Block},
+    Name{"select", Element::Select},
+    Name{"source", Element::Sonstiges},
+    Name{"style", Element::Style},
+    Name{"summary", Element::Block},
+    Name{"svg", Element::Atom},
+    Name{"table", Element::Table},
+    Name{"tbody", Element::Tabellenteil},
+    Name{"td", Element::Zelle},
+    Name{"template", Element::Template},
+    Name{"textarea", Element::Textarea},
+    Name{"tfoot", Element::Tabellenteil},
+    Name{"th", Element::Zelle},
+    Name{"thead", Element::Tabellenteil},
+    Name{"title", Element::Title},
+    Name{"tr", Element::Tabellenteil},
+    Name{"track", Element::Sonstiges},
+    Name{"ul", Element::Block},
+    Name{"video", Element::Atom},
+    Name{"wbr", Element::Atom},
+    Name{"xmp", Element::Rawtext},
+};
+
+// The names grouped by first letter and length, so that a lookup compares one or two at most.
+struct Verzeichnis {
+    std::array<std::array<std::uint8_t, 11>, 26> erstes{};  // first index + 1, 0 for none
+    Verzeichnis() {
+        static_assert(kNamen.size() < kNamenAnzahl);
+        for (std::size_t k = kNamen.size(); k-- > 0;) {
+            erstes[static_cast<std::size_t>(kNamen[k].name[0] - 'a')][kNamen[k].name.size()] =
+                static_cast<std::uint8_t>(k + 1);
+        }
+    }
+};
+
+// The element and its number (1 + its place in kNamen; 0 when unknown).
+std::pair<Element, std::uint8_t> suche(std::string_view name) {
+    static const Verzeichnis verzeichnis;
+    if (name.empty() || name.size() > 10 || !istBuchstabe(name[0])) return {Element::Sonstiges, 0};
+    char k[10];
+    for (std::size_t i = 0; i < name.size(); ++i) k[i] = klein(name[i]);
+    const std::string_view kl(k, name.size());
+    const std::size_t erstes =
+        verzeichnis.erstes[static_cast<std::size_t>(k[0] - 'a')][name.size()];
+    if (erstes == 0) return {Element::Sonstiges, 0};
+    // kNamen is sorted: from the first name of this letter and length to the end of the letter.
+    for (std::size_t i = erstes - 1; i < kNamen.size() && kNamen[i].name[0] == k[0]; ++i) {
+        const std::string_view n = kNamen[i].name;
+        if (n.size() != name.size()) continue;
+        if (n == kl) return {kNamen[i].element, static_cast<std::uint8_t>(i + 1)};
+        if (n > kl) break;
+    }
+    return {Element::Sonstiges, 0};
+}
+
+}  // namespace
+
+Element elementFuer(std::string_view name) {
+    return suche(name).first;
+}
+
+bool istLeeresElement(std::uint8_t nameNr) {
+    static const std::array<bool, kNamenAnzahl> leer = [] {
+        std::array<bool, kNamenAnzahl> l{};
+        for (std::string_view w :
+             {"area", "base", "basefont", "bgsound", "br", "col", "embed", "frame", "hr", "img",
+              "image", "input", "keygen", "link", "meta", "param", "source", "track", "wbr"}) {
+            l[suche(w).second] = true;
+        }
+        return l;
+    }();
+    return leer[nameNr];
+}
+
+std::vector<Token> zerlege(std::string_view t) {
+    std::vector<Token> tokens;
+    if (t.size() > kGroessteSeite) return tokens;
+    // Every other token holds "<" and one more byte at least: no reallocation. Pages of memory
+    // that stay unused are never touched.
+    tokens.reserve(t.size() / 2 + 2);
+    const std::size_t n = t.size();
+    std::size_t text = 0;  // where the pending text began
+    // `e` is kOffen for a construct that the page's end cuts off.
+    const auto emit = [&](std::size_t a, std::size_t e, Art art, Element el = Element::Sonstiges) {
+        if (text < a) {
+            tokens.push_back({static_cast<std::uint32_t>(text), static_cast<std::uint32_t>(a),
+                              Art::Text, Element::Sonstiges, false});
+        }
+        const std::size_t ende = e == kOffen ? n : e;
+        tokens.push_back({static_cast<std::uint32_t>(a), static_cast<std::uint32_t>(ende), art, el,
+                          e == kOffen});
+        text = ende;
+    };
+    std::size_t i = suche(t, 0, '<');
+    while (i + 1 < n) {
+        const char c = t[i + 1];
+        const bool ende = c == '/';
+        if (istBuchstabe(c) || (ende && i + 2 < n && istBuchstabe(t[i + 2]))) {
+            const std::size_t name = i + (ende ? 2 : 1);
+            const TagGrenzen g = leseTag(t, name, [](std::size_t, std::size_t, bool) {});
+            const auto [el, nr] = suche(t.substr(name, g.nameEnde - name));
+            emit(i, g.offen ? kOffen : g.ende, ende ? Art::EndTag : Art::StartTag, el);
+            tokens.back().nameNr = nr;
+            i = g.ende;
+            if (!ende && !tokens.back().offen) {
+                std::size_t roh = i;
+                Art art = Art::Rohtext;
+                switch (el) {
+                    case Element::Script:
+                        roh = scriptEnde(t, i);
+                        break;
+                    case Element::Style:
+                        roh = rohtextEnde(t, i, "style");
+                        break;
+                    case Element::Rawtext:
+                        roh = rohtextEnde(t, i,
+                                          gleichKlein(t, name, "xmp")       ? "xmp"
+                                          : gleichKlein(t, name, "iframe")  ? "iframe"
+                                          : gleichKlein(t, name, "noembed") ? "noembed"
+                                                                            : "noframes");
+                        break;
+                    case Element::Textarea:
+                        roh = rohtextEnde(t, i, "textarea");
+                        art = Art::Rcdata;
+                        break;
+                    case Element::Title:
+                        roh = rohtextEnde(t, i, "title");
+                        art = Art::Rcdata;
+                        break;
+                    case Element::Plaintext:
+                        roh = n;
+                        break;
+                    default:
+                        break;
+                }
+                if (roh > i) {
+                    emit(i, roh, art);
+                    i = roh;
+                }
+            }
+        } else if (ende) {
+            // "</>" is dropped, "</" and anything else a comment to the next ">".
+            emit(i, bisHinter(t, i + 2, ">"), Art::Bogus);
+            i = text;
+        } else if (c == '!') {
+            if (i + 3 < n && t[i + 2] == '-' && t[i + 3] == '-') {
+                emit(i, kommentarEnde(t, i), Art::Kommentar);
+            } else if (gleichKlein(t, i + 2, "doctype")) {
+                emit(i, bisHinter(t, i + 2, ">"), Art::Doctype);
+            } else if (t.substr(i, 9) == std::string_view("<![CDATA[")) {
+                emit(i, bisHinter(t, i + 9, "]]>"), Art::Cdata);
+            } else {
+                emit(i, bisHinter(t, i + 2, ">"), Art::Bogus);
+            }
+            i = text;
+        } else if (c == '?' || c == '%') {
+            emit(i, bisHinter(t, i + 2, c == '?' ? "?>" : "%>"), Art::Servercode);
+            i = text;
+        } else {
+            ++i;  // a "<" that starts nothing is text
+        }
+        i = suche(t, i, '<');
+    }
+    if (text < n) {
+        tokens.push_back({static_cast<std::uint32_t>(text), static_cast<std::uint32_t>(n),
+                          Art::Text, Element::Sonstiges, false});
+    }
+    return tokens;
+}
+
+}  // namespace quintaro::html

@@ -1,0 +1,154 @@
+// A small HTML tokenizer for the passes of option HSB: byte-based, one linear sweep, and reading
+// malformed input the way a browser does (a "<" that starts nothing is text; an unclosed tag,
+// comment or raw text runs to the end of the page).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace quintaro::html {
+
+enum class Art : std::uint8_t {
+    Text,  // character data; entities are decoded here
+    StartTag,
+    EndTag,
+    Kommentar,   // "<!--" up to "-->" or "--!>" ("<!-->" and "<!--->" included)
+    Doctype,     // "<!DOCTYPE ...>"
+    Bogus,       // "<!x...>", "</1...>", "</>": a comment to the browser, never a real one here
+    Cdata,       // "<![CDATA[ ... ]]>"
+    Servercode,  // "<% ... %>", "<? ... ?>"
+    Rohtext,     // contents of script, style, xmp, iframe, noembed, noframes, plaintext
+    Rcdata,      // contents of title and textarea: no tags, but entities are decoded
+};
+
+// The elements the passes tell apart; every other name is `Sonstiges` (rendered inline) or
+// `Block` (its start and end break the line, so whitespace beside them is not rendered).
+enum class Element : std::uint8_t {
+    Sonstiges,
+    Block,
+    Br,
+    Pre,  // pre and listing: whitespace inside is kept
+    Plaintext,
+    Script,
+    Style,
+    Rawtext,  // xmp, iframe, noembed, noframes
+    Textarea,
+    Title,
+    Table,
+    Tabellenteil,  // tbody, thead, tfoot, tr, colgroup, col
+    Zelle,         // td, th, caption
+    Html,
+    Head,
+    Body,
+    Kopfinhalt,  // base, basefont, bgsound, link, meta
+    Noscript,
+    Template,
+    Select,
+    Option,  // option, optgroup
+    Atom,    // inline, but shows something of its own: img, input, button, svg, ...
+};
+
+// Offsets are 32 bits to keep tokens small: pages of 4 GiB and more are not tokenized (the
+// passes leave them as they are).
+inline constexpr std::size_t kGroessteSeite = 0xFFFFFFFFu;
+
+struct Token {
+    std::uint32_t anfang;
+    std::uint32_t ende;  // one behind the last byte
+    Art art;
+    Element element;          // for start and end tags
+    bool offen;               // a tag, comment or other construct that the page's end cut off
+    std::uint8_t nameNr = 0;  // the same number for the same known name, 0 for all others
+    bool operator==(const Token&) const = default;
+};
+
+inline constexpr std::size_t kNamenAnzahl = 96;  // bound of nameNr
+
+Element elementFuer(std::string_view name);  // any letter case
+
+// Whether the element of this name number has neither content nor end tag (br, img, meta, ...).
+bool istLeeresElement(std::uint8_t nameNr);
+
+// Whitespace as HTML knows it: space, tab, LF, FF, CR.
+inline bool istLeerraum(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+// The page as a gapless sequence of tokens (nothing for a page above kGroessteSeite).
+std::vector<Token> zerlege(std::string_view text);
+
+struct TagGrenzen {
+    std::size_t nameEnde;
+    std::size_t ende;    // one behind the ">", or the page's size when the page ends first
+    bool offen = false;  // the page ends first
+};
+
+// Reads the tag whose name starts at `name` (just behind "<" or "</"). Calls
+// `leerraum(anfang, ende, entfernbar)` for each run of whitespace between the name and the ">",
+// outside attribute values: `entfernbar` when the run can go without changing how the tag is read
+// (before ">" or "/>", around "="); otherwise it must stay as at least one character. A tag that
+// the page's end cuts off reports runs too; its caller drops them.
+template <typename F>
+TagGrenzen leseTag(std::string_view t, std::size_t name, F&& leerraum) {
+    const std::size_t n = t.size();
+    std::size_t i = name;
+    while (i < n && !istLeerraum(t[i]) && t[i] != '/' && t[i] != '>') ++i;
+    const std::size_t nameEnde = i;
+    bool nachAttrName = false;       // "=" now starts a value
+    bool nachWertOhneQuote = false;  // a "/" now would join the value
+    const auto ueberspringe = [&](std::size_t j) {
+        while (j < n && istLeerraum(t[j])) ++j;
+        return j;
+    };
+    for (;;) {
+        if (i >= n) return {nameEnde, n, true};
+        const char c = t[i];
+        if (istLeerraum(c)) {
+            const std::size_t e = ueberspringe(i);
+            if (e >= n) return {nameEnde, n, true};
+            const char d = t[e];
+            const bool entfernbar =
+                d == '>' || (d == '/' && e + 1 < n && t[e + 1] == '>' && !nachWertOhneQuote) ||
+                (d == '=' && nachAttrName);
+            leerraum(i, e, entfernbar);
+            i = e;
+            nachWertOhneQuote = false;
+            continue;
+        }
+        if (c == '>') return {nameEnde, i + 1};
+        nachWertOhneQuote = false;
+        if (c == '/') {
+            if (i + 1 < n && t[i + 1] == '>') return {nameEnde, i + 2};
+            ++i;
+            nachAttrName = false;
+            continue;
+        }
+        if (c == '=' && nachAttrName) {
+            nachAttrName = false;
+            const std::size_t e = ueberspringe(i + 1);
+            if (e > i + 1) leerraum(i + 1, e, true);
+            if (e >= n) return {nameEnde, n, true};
+            const char q = t[e];
+            if (q == '"' || q == '\'') {
+                const std::size_t zu = t.find(q, e + 1);
+                if (zu == std::string_view::npos) return {nameEnde, n, true};
+                i = zu + 1;
+            } else if (q == '>') {
+                return {nameEnde, e + 1};
+            } else {
+                i = e;
+                while (i < n && !istLeerraum(t[i]) && t[i] != '>') ++i;
+                nachWertOhneQuote = true;
+            }
+            continue;
+        }
+        // An attribute name; its first character may be anything, "=" included.
+        ++i;
+        while (i < n && !istLeerraum(t[i]) && t[i] != '/' && t[i] != '>' && t[i] != '=') ++i;
+        nachAttrName = true;
+    }
+}
+
+}  // namespace quintaro::html
