@@ -2,7 +2,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 
-#include "ui/dateioperationen.h"
+#include "document/dokument.h"
+#include "settings/einstellungen.h"
 #include "ui/qt_dialoge.h"
 #include "ui/shell.h"
 #include "ui/tform1.h"
@@ -14,10 +15,11 @@ int main(int argc, char* argv[]) {
 
     quintaro::ui::QtDialoge dialoge;
     quintaro::ui::QtShell shell;
-    quintaro::ui::LokaleDateien dateien;
+    quintaro::LokaleDateien dateien;
     quintaro::ui::TForm1 fenster(
         dialoge, shell, dateien,
-        QCoreApplication::applicationDirPath() + QStringLiteral("/quintaro_optionen.ini"));
+        QString::fromStdString(
+            quintaro::iniPfad(QCoreApplication::applicationDirPath().toStdString())));
     fenster.show();
     return QApplication::exec();
 }

@@ -14,6 +14,7 @@
 #include "cli/cli_umgebung.h"
 #include "cli/stapellauf.h"
 #include "cli/terminal.h"
+#include "document/ein_ausgabe.h"
 #include "engine/optimierung.h"
 #include "engine/text.h"
 #include "engine/tipps.h"
@@ -22,51 +23,10 @@ namespace quintaro::cli {
 
 namespace {
 
-constexpr std::string_view kProgramm = "quintaro-cli: ";
-
-// Returns 0 or the errno of the failure.
-int allesSchreiben(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return errno;
-        if (n == 0) return EIO;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return 0;
-}
-
-// Returns 0 or the errno of the failure.
-int allesLesen(int fd, std::string& bytes) {
-    char puffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, puffer, sizeof puffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return errno;
-        if (n == 0) return 0;
-        bytes.append(puffer, static_cast<std::size_t>(n));
-    }
-}
-
-// A one-line complaint on standard error.
-void fehlerZeile(const Kanaele& k, const std::string& text) {
-    allesSchreiben(k.fehler, std::string(kProgramm) + text + "\n");
-}
-
 int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
     // Asked for before any input is taken, so a refusal leaves standard input unread.
     std::unique_ptr<Terminal> terminal;
-    if (aufruf.optionen[KMM]) {
-        std::string grund;
-        terminal = Terminal::oeffnen(grund);
-        if (!terminal) {
-            fehlerZeile(k,
-                        "KMM=1 asks about every comment on the terminal, but there is none "
-                        "(/dev/tty: " +
-                            grund + ")");
-            return kAufruffehler;
-        }
-    }
+    if (!kmmTerminal(aufruf.optionen, k, terminal)) return kAufruffehler;
 
     std::string eingabe;
     if (const int fehler = allesLesen(k.ein, eingabe)) {

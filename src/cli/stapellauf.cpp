@@ -16,23 +16,19 @@
 #include "batch/stapel.h"
 #include "cli/terminal.h"
 #include "document/dokument.h"
+#include "document/ein_ausgabe.h"
 #include "settings/einstellungen.h"
 
 namespace quintaro::cli {
 
 namespace {
 
-constexpr std::string_view kProgramm = "quintaro-cli: ";
 // Back to the start of the line and erase it.
 constexpr std::string_view kZeileLoeschen = "\r\x1b[K";
 
-void allesSchreiben(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;  // standard error gone: nothing left to tell anyone
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
+// Standard error gone: nothing left to tell anyone.
+void melden(int fd, std::string_view bytes) {
+    static_cast<void>(allesSchreiben(fd, bytes));
 }
 
 std::size_t zeichenAnzahl(std::string_view utf8) {
@@ -56,26 +52,26 @@ class Fortschrittszeile {
         zeile_ = kuerzen(
             std::string(kProgramm) + std::to_string(fertig) + "/" + std::to_string(gesamt) + " ",
             sichtbar(pfad, false));
-        allesSchreiben(fd_, std::string(kZeileLoeschen) + zeile_);
+        melden(fd_, std::string(kZeileLoeschen) + zeile_);
         sichtbar_ = true;
     }
 
     void melde(const std::string& text) {
         const bool war = sichtbar_;
         verbergen();
-        allesSchreiben(fd_, text);
+        melden(fd_, text);
         if (war) zeigen();
     }
 
     void verbergen() {
         if (!sichtbar_) return;
-        allesSchreiben(fd_, kZeileLoeschen);
+        melden(fd_, kZeileLoeschen);
         sichtbar_ = false;
     }
 
     void zeigen() {
         if (!aktiv_ || zeile_.empty() || sichtbar_) return;
-        allesSchreiben(fd_, std::string(kZeileLoeschen) + zeile_);
+        melden(fd_, std::string(kZeileLoeschen) + zeile_);
         sichtbar_ = true;
     }
 
@@ -138,9 +134,7 @@ std::optional<std::string> programmOrdner() {
 }
 
 int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
-    auto zeile = [&k](const std::string& text) {
-        allesSchreiben(k.fehler, std::string(kProgramm) + text + "\n");
-    };
+    auto zeile = [&k](const std::string& text) { fehlerZeile(k, text); };
 
     // The settings file first, then the command line over it.
     Einstellungen einstellungen;
@@ -160,15 +154,7 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
 
     // Asked for before any file is touched.
     std::unique_ptr<Terminal> terminal;
-    if (optionen[KMM]) {
-        std::string grund;
-        terminal = Terminal::oeffnen(grund);
-        if (!terminal) {
-            zeile("KMM=1 asks about every comment on the terminal, but there is none (/dev/tty: " +
-                  grund + ")");
-            return kAufruffehler;
-        }
-    }
+    if (!kmmTerminal(optionen, k, terminal)) return kAufruffehler;
 
     Fortschrittszeile fortschritt(k.fehler, ::isatty(k.fehler) == 1);
     auto melde = [&](const std::string& pfad, const std::string& text) {

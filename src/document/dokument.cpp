@@ -1,84 +1,22 @@
 // Document files: POSIX calls for reading and inspecting, QSaveFile for replacing a file whole.
 #include "document/dokument.h"
 
-#include <QByteArray>
-#include <QFile>
-#include <QSaveFile>
-#include <QString>
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <functional>
 #include <optional>
 #include <string_view>
-#include <system_error>
 
-#include "engine/optimierung.h"
-#include "engine/umgebung.h"
+#include "document/ein_ausgabe.h"
+#include "document/sicher_schreiben.h"
+#include "engine/pfade.h"
 
 namespace quintaro {
 
 namespace {
-
-void ignoriere(int /*result*/) {}
-
-std::string grund(int err) {
-    return std::generic_category().message(err);
-}
-
-class Deskriptor {
-  public:
-    explicit Deskriptor(int fd) : fd_(fd) {}
-    ~Deskriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Deskriptor(const Deskriptor&) = delete;
-    Deskriptor& operator=(const Deskriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
-// Returns 0 or the errno of the failing call; short writes are continued.
-int allesSchreiben(int fd, std::string_view daten) {
-    while (!daten.empty()) {
-        const ssize_t n = ::write(fd, daten.data(), daten.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        daten.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return 0;
-}
-
-// Streams the rest of `quelle` into `ziel`; returns 0 or an errno.
-int kopiereInhalt(int quelle, int ziel) {
-    std::string puffer(std::size_t{1} << 16, '\0');
-    for (;;) {
-        const ssize_t n = ::read(quelle, puffer.data(), puffer.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        if (n == 0) return 0;
-        if (const int err = allesSchreiben(ziel, {puffer.data(), static_cast<std::size_t>(n)})) {
-            return err;
-        }
-    }
-}
-
-// A file system that cannot sync a file (some pseudo file systems) is no reason to fail.
-int syncFehler(int fd) {
-    if (::fsync(fd) == 0) return 0;
-    return (errno == EINVAL || errno == ENOTSUP || errno == EROFS) ? 0 : errno;
-}
 
 // Opens without blocking on a pipe that has no writer, then reads normally.
 int oeffneZumLesen(const std::string& path) {
@@ -88,43 +26,6 @@ int oeffneZumLesen(const std::string& path) {
         if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     }
     return fd;
-}
-
-struct Rechte {
-    mode_t modus;
-    std::optional<std::pair<uid_t, gid_t>> besitzer;
-};
-
-// Replaces `path` with what `schreiber` puts into the temporary file. QSaveFile's own write
-// tracking is not used: it lets a short write through unnoticed, so the bytes go straight to its
-// descriptor and every failure cancels the save. Returns the reason of a failure, or nothing.
-std::optional<std::string> ersetzeDatei(const std::string& path,
-                                        const std::function<int(int)>& schreiber,
-                                        const std::optional<Rechte>& rechte) {
-    // Qt decodes file names as UTF-8: bytes that do not survive the round trip would make
-    // QSaveFile write to another name, so such a path is refused before anything is touched.
-    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
-    if (QFile::encodeName(name).toStdString() != path) return grund(EILSEQ);
-    QSaveFile datei(name);
-    datei.setDirectWriteFallback(false);
-    if (!datei.open(QIODevice::WriteOnly)) return datei.errorString().toStdString();
-    const int fd = datei.handle();
-    int err = schreiber(fd);
-    if (err == 0 && rechte) {
-        // Best effort, a save does not fail over them. The owner first: changing it clears
-        // set-id bits that the mode then restores.
-        if (rechte->besitzer) {
-            ignoriere(::fchown(fd, rechte->besitzer->first, rechte->besitzer->second));
-        }
-        ignoriere(::fchmod(fd, rechte->modus));
-    }
-    if (err == 0) err = syncFehler(fd);
-    if (err != 0) {
-        datei.cancelWriting();
-        return grund(err);
-    }
-    if (!datei.commit()) return datei.errorString().toStdString();
-    return std::nullopt;
 }
 
 std::int32_t groesseVon(const struct stat& st) {
@@ -178,7 +79,7 @@ bool kopiereNeu(int quelle, mode_t modus, const std::string& ziel) {
     const int fd = ::mkostemp(vorlage.data(), O_CLOEXEC);
     if (fd < 0) return false;
     Deskriptor tmp(fd);
-    bool ok = kopiereInhalt(quelle, fd) == 0 && ::fchmod(fd, modus) == 0 && syncFehler(fd) == 0;
+    bool ok = allesKopieren(quelle, fd) == 0 && ::fchmod(fd, modus) == 0 && aufPlatte(fd) == 0;
     if (ok) {
         if (::renameat2(AT_FDCWD, vorlage.c_str(), AT_FDCWD, ziel.c_str(), RENAME_NOREPLACE) == 0) {
             return true;
@@ -210,16 +111,9 @@ Text dokumentLesen(const std::string& path, std::size_t kapazitaet) {
 
     std::string roh;
     if (S_ISREG(st.st_mode)) roh.reserve(static_cast<std::size_t>(st.st_size));
-    std::string puffer(std::size_t{1} << 16, '\0');
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), puffer.data(), puffer.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throw fehler(errno);
-        }
-        if (n == 0) break;
-        roh.append(puffer.data(), static_cast<std::size_t>(n));
-        if (roh.size() > kapazitaet) throw zuGross();
+    if (const int err = allesLesen(fd.get(), roh, kapazitaet)) {
+        if (err == EFBIG) throw zuGross();
+        throw fehler(err);
     }
     Text text = normaliseLineBreaks(roh);
     if (text.size() > kapazitaet) throw zuGross();
@@ -230,18 +124,7 @@ void dokumentSchreiben(const std::string& path, const Text& text) {
     auto fehler = [&](const std::string& reason) {
         return DateiFehler("Datei \"" + path + "\" kann nicht erstellt werden. " + reason);
     };
-    if (path.empty()) throw fehler(grund(ENOENT));
-
-    std::optional<Rechte> rechte;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) throw fehler(grund(EISDIR));
-        if (!S_ISREG(st.st_mode)) throw fehler("Not a regular file");
-        rechte = Rechte{static_cast<mode_t>(st.st_mode & 07777), std::pair{st.st_uid, st.st_gid}};
-    }
-    const auto problem = ersetzeDatei(
-        path, [&](int fd) { return allesSchreiben(fd, text); }, rechte);
-    if (problem) throw fehler(*problem);
+    if (const auto problem = sicherSchreiben(path, text)) throw fehler(*problem);
 }
 
 std::int32_t Dateigroesse(const std::string& path) {
@@ -287,8 +170,8 @@ bool dateiKopieren(const std::string& quelle, const std::string& ziel, bool uebe
         return kopiereNeu(fd.get(), modus, ziel);
     }
     if (::stat(ziel.c_str(), &zst) == 0 && !S_ISREG(zst.st_mode)) return false;
-    const auto problem = ersetzeDatei(
-        ziel, [&](int out) { return kopiereInhalt(fd.get(), out); }, Rechte{modus, std::nullopt});
+    const auto problem = sicherErsetzen(
+        ziel, [&](int out) { return allesKopieren(fd.get(), out); }, Rechte{modus, std::nullopt});
     return !problem;
 }
 
@@ -298,8 +181,47 @@ bool dateiLoeschen(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
 }
 
-std::string vorschaudatei(const std::string& aktuelleDatei) {
-    return ordnerTeil(aktuelleDatei) + std::string(kVorschauName);
+namespace {
+std::optional<std::pair<dev_t, ino_t>> kennung(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return std::pair{st.st_dev, st.st_ino};
+}
+}  // namespace
+
+Text LokaleDateien::lesen(const std::string& pfad, std::size_t kapazitaet) {
+    return dokumentLesen(pfad, kapazitaet);
+}
+
+void LokaleDateien::schreiben(const std::string& pfad, const Text& inhalt) {
+    dokumentSchreiben(pfad, inhalt);
+}
+
+bool LokaleDateien::existiert(const std::string& pfad) {
+    return dateiExistiert(pfad);
+}
+
+bool LokaleDateien::belegt(const std::string& pfad) {
+    struct stat st {};
+    return !pfad.empty() && ::lstat(pfad.c_str(), &st) == 0;
+}
+
+bool LokaleDateien::dieselbeDatei(const std::string& a, const std::string& b) {
+    const auto ka = kennung(a);
+    return ka && ka == kennung(b);
+}
+
+bool LokaleDateien::kopieren(const std::string& von, const std::string& nach,
+                             bool ueberschreiben) {
+    return dateiKopieren(von, nach, ueberschreiben);
+}
+
+std::int32_t LokaleDateien::groesse(const std::string& pfad) {
+    return Dateigroesse(pfad);
+}
+
+bool LokaleDateien::loeschen(const std::string& pfad) {
+    return dateiLoeschen(pfad);
 }
 
 }  // namespace quintaro

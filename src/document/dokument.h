@@ -1,20 +1,16 @@
 // Document files on disk: loading with line-break normalisation, safe saving, sizes, the few
-// file operations a run needs, and the preview file's path. Paths are UTF-8 and use '/'.
+// file operations a run needs. Paths are UTF-8 and use '/'.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "engine/dateien.h"
+#include "engine/kapazitaet.h"
 #include "engine/text.h"
 
 namespace quintaro {
-
-// The most bytes the editor takes after line breaks are normalised. Far above any web page, yet
-// low enough that a stray multi-gigabyte file is refused before it is read.
-inline constexpr std::size_t kMemoKapazitaet = std::size_t{512} * 1024 * 1024;
-
-inline constexpr std::string_view kMemoKapazitaetFehler = "Text überschreitet Memo-Kapazität";
 
 // The whole file, every CR LF, lone CR and lone LF made CR LF. Throws DateiFehler with
 // "Datei <path> kann nicht geöffnet werden. <reason>", or with kMemoKapazitaetFehler when the
@@ -47,8 +43,17 @@ bool dateiKopieren(const std::string& quelle, const std::string& ziel, bool uebe
 // Removes a file (not a folder). Returns false when nothing was removed.
 bool dateiLoeschen(const std::string& path);
 
-// The preview file beside the document: its folder part (up to and including the last '/')
-// followed by "brelkon_quintaro_temp_datei.html"; without a folder it is a bare name.
-std::string vorschaudatei(const std::string& aktuelleDatei);
+// The files on this machine, through the functions above.
+class LokaleDateien : public Dateien {
+  public:
+    Text lesen(const std::string& pfad, std::size_t kapazitaet) override;
+    void schreiben(const std::string& pfad, const Text& inhalt) override;
+    bool existiert(const std::string& pfad) override;
+    bool belegt(const std::string& pfad) override;
+    bool dieselbeDatei(const std::string& a, const std::string& b) override;
+    bool kopieren(const std::string& von, const std::string& nach, bool ueberschreiben) override;
+    std::int32_t groesse(const std::string& pfad) override;
+    bool loeschen(const std::string& pfad) override;
+};
 
 }  // namespace quintaro

@@ -6,11 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/antwort.h"
 #include "engine/text.h"
 
 namespace quintaro {
-
-enum class Antwort { Ja, Nein, Abbrechen };
 
 struct KommentarArt {
     std::string_view oeffnung;  // opening token

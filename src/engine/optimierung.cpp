@@ -23,16 +23,6 @@ std::string_view modusText(Modus modus) {
     return "";
 }
 
-std::string ordnerTeil(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string dateinameKlein(const std::string& path) {
-    const std::string folder = ordnerTeil(path);
-    return folder + lowerAscii(std::string_view(path).substr(folder.size()));
-}
-
 namespace {
 
 // Asked before a pass: Ja carries it out, Nein skips it, Abbrechen ends the run.
@@ -130,13 +120,13 @@ void Optimierung(Umgebung& u, Modus modus) {
     const std::string datei = u.aktuelleDatei();
     if ((u.option(SK) || batch) && !datei.empty()) {
         const std::string bak = datei + ".bak";
-        if (!batch && u.dateiExistiert(bak)) {
+        if (!batch && u.dateien().existiert(bak)) {
             if (u.frage(std::string(kSicherheitskopieUeberschreiben), Knoepfe::JaNein) ==
                 Antwort::Ja) {
-                u.kopiereDatei(datei, bak, true);
+                u.dateien().kopieren(datei, bak, true);
             }
         } else {
-            u.kopiereDatei(datei, bak, false);
+            u.dateien().kopieren(datei, bak, false);
         }
     }
 
@@ -195,15 +185,15 @@ void Optimierung(Umgebung& u, Modus modus) {
 
     // End of the run.
     if (!batch) {
-        const std::string vorschau = ordnerTeil(u.aktuelleDatei()) + std::string(kVorschauName);
+        const std::string vorschau = vorschaudatei(u.aktuelleDatei());
         u.setzeVorschaudatei(vorschau);
         try {
-            u.schreibeDatei(vorschau, arbeit.text());
+            u.dateien().schreiben(vorschau, arbeit.text());
         } catch (...) {
             u.setzeBeschaeftigt(false);
             throw;
         }
-        u.setzeOptimiertGroesse(std::to_string(u.dateigroesse(vorschau)));
+        u.setzeOptimiertGroesse(std::to_string(u.dateien().groesse(vorschau)));
         u.setzeBeschaeftigt(false);
         if (u.option(NOA) && u.frage(std::string(kAnzeigen), Knoepfe::JaNein) == Antwort::Ja) {
             u.optimierungAnzeigen();
@@ -213,8 +203,11 @@ void Optimierung(Umgebung& u, Modus modus) {
     if (u.option(DKS)) {
         const std::string alt = u.aktuelleDatei();
         std::string neu = dateinameKlein(alt);
-        // On a case-sensitive file system the lowercase name may belong to another file.
-        if (neu != alt && u.dateiExistiert(neu)) neu = alt;
+        // On a case-sensitive file system the lowercase name may belong to another file; on one
+        // that ignores case it is the document itself, which is no other file.
+        if (neu != alt && u.dateien().existiert(neu) && !u.dateien().dieselbeDatei(neu, alt)) {
+            neu = alt;
+        }
         u.setzeAktuelleDatei(neu);
         u.setzeSeitenTitel(neu);
     }

@@ -2,23 +2,16 @@
 // the command line fake it. All calls are synchronous.
 #pragma once
 
-#include <cstdint>
-#include <stdexcept>
 #include <string>
 
+#include "engine/antwort.h"
+#include "engine/dateien.h"
+#include "engine/dateifehler.h"
 #include "engine/ersetzungstabelle.h"
 #include "engine/kommentare.h"
 #include "engine/text.h"
 
 namespace quintaro {
-
-enum class Knoepfe { JaNein, JaNeinAbbrechen };
-
-// A file that cannot be read or written; the text is the complete message for the user.
-class DateiFehler : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
 
 class Umgebung {
   public:
@@ -45,12 +38,8 @@ class Umgebung {
     virtual void setzeAktuelleDatei(const std::string& path) = 0;
     virtual void setzeVorschaudatei(const std::string& path) = 0;
 
-    // Files; paths use '/'.
-    virtual bool dateiExistiert(const std::string& path) = 0;
-    virtual bool kopiereDatei(const std::string& from, const std::string& to, bool overwrite) = 0;
-    virtual std::int32_t dateigroesse(const std::string& path) = 0;
-    // Throws DateiFehler.
-    virtual void schreibeDatei(const std::string& path, const Text& text) = 0;
+    // The files the run copies (backup), writes (preview) and measures.
+    virtual Dateien& dateien() = 0;
 
     // Commands of the window: show the preview, save after a batch run (throws DateiFehler),
     // bring the source page to the front.

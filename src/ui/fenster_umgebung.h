@@ -1,15 +1,38 @@
 // What an optimisation run needs from the window: TForm1's side of the engine's Umgebung.
 #pragma once
 
+#include <string>
+
 #include "engine/umgebung.h"
 
 namespace quintaro::ui {
 
+class Dialoge;
+class OptionsPage;
+class PageControl;
+class SourcePage;
 class TForm1;
+
+// The window's document: the file shown, whether the editor holds unsaved changes, and the
+// preview file of the last run.
+struct Dokumentzustand {
+    std::string aktuelleDatei;
+    bool bearbeitungsstatus = false;
+    std::string vorschaudatei;
+};
 
 class FensterUmgebung : public Umgebung {
   public:
-    explicit FensterUmgebung(TForm1& fenster) : f_(fenster) {}
+    // `fenster` carries out the window's commands and is the boxes' parent.
+    FensterUmgebung(TForm1& fenster, Dokumentzustand& dokument, Dialoge& dialoge, Dateien& dateien,
+                    SourcePage& quelltext, OptionsPage& optionen, PageControl& seiten)
+        : fenster_(fenster),
+          dokument_(dokument),
+          dialoge_(dialoge),
+          dateien_(dateien),
+          quelltext_(quelltext),
+          optionen_(optionen),
+          seiten_(seiten) {}
     ~FensterUmgebung() override;
 
     Text quelltext() override;
@@ -26,11 +49,10 @@ class FensterUmgebung : public Umgebung {
     std::string aktuelleDatei() override;
     void setzeAktuelleDatei(const std::string& path) override;
     void setzeVorschaudatei(const std::string& path) override;
-    bool dateiExistiert(const std::string& path) override;
-    bool kopiereDatei(const std::string& from, const std::string& to, bool overwrite) override;
-    std::int32_t dateigroesse(const std::string& path) override;
-    void schreibeDatei(const std::string& path, const Text& text) override;
+    Dateien& dateien() override { return dateien_; }
     void optimierungAnzeigen() override;
+    // The window's batch goes through the batch module; a run in that mode here saves the
+    // editor's text as the batch save does.
     void dokumentSpeichernBatch() override;
     void quelltextSeiteZeigen() override;
 
@@ -40,7 +62,13 @@ class FensterUmgebung : public Umgebung {
     // While a box is on the screen the pointer is the normal one, so the user can answer.
     class NormalerZeiger;
 
-    TForm1& f_;
+    TForm1& fenster_;
+    Dokumentzustand& dokument_;
+    Dialoge& dialoge_;
+    Dateien& dateien_;
+    SourcePage& quelltext_;
+    OptionsPage& optionen_;
+    PageControl& seiten_;
     bool beschaeftigt_ = false;
 };
 

@@ -11,22 +11,22 @@
 #include <string>
 
 #include "engine/optimierung.h"
+#include "ui/fenster_umgebung.h"
 #include "ui/page_control.h"
 #include "ui/sender.h"
 
 class QAction;
 
 namespace quintaro {
+class Dateien;
 struct Einstellungen;
 }
 
 namespace quintaro::ui {
 
 class BatchPage;
-class Dateioperationen;
 class Dialoge;
 class EditorAdapter;
-class FensterUmgebung;
 class OptionsPage;
 class Shell;
 class SourcePage;
@@ -43,7 +43,7 @@ class TForm1 : public QMainWindow {
     Q_OBJECT
   public:
     // `einstellungsDatei` is the path of the settings file beside the program.
-    TForm1(Dialoge& dialoge, Shell& shell, Dateioperationen& dateien, QString einstellungsDatei,
+    TForm1(Dialoge& dialoge, Shell& shell, Dateien& dateien, QString einstellungsDatei,
            QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -71,9 +71,9 @@ class TForm1 : public QMainWindow {
     void FormKeyDown(int taste);
 
     // Document state and run mode.
-    const std::string& AktuelleDatei() const { return aktuelleDatei_; }
-    bool Bearbeitungsstatus() const { return bearbeitungsstatus_; }
-    const std::string& Vorschaudatei() const { return vorschaudatei_; }
+    const std::string& AktuelleDatei() const { return dokument_.aktuelleDatei; }
+    bool Bearbeitungsstatus() const { return dokument_.bearbeitungsstatus; }
+    const std::string& Vorschaudatei() const { return dokument_.vorschaudatei; }
     Modus Optimierungsmodus() const { return optimierungsmodus_; }
     const QString& einstellungsDatei() const { return einstellungsDatei_; }
 
@@ -108,8 +108,6 @@ class TForm1 : public QMainWindow {
     bool eventFilter(QObject* objekt, QEvent* ereignis) override;
 
   private:
-    friend class FensterUmgebung;
-
     void FormCreate();
     void FormClose();
     void QuelltextMemoChange();
@@ -121,12 +119,12 @@ class TForm1 : public QMainWindow {
     QAction* aktion(const QString& name, const QString& text, int symbolIndex);
     template <class Arbeit>
     void sicher(Arbeit&& arbeit);
-    // As sicher, except for the batch marker: what the work throws then ends the batch run.
-    void befehl(Sender sender, const std::function<void()>& arbeit);
+    // sicher for the command files that cannot see its template.
+    void befehl(const std::function<void()>& arbeit);
 
     Dialoge& dialoge_;
     Shell& shell_;
-    Dateioperationen& dateien_;
+    Dateien& dateien_;
     QString einstellungsDatei_;
 
     PageControl* seiten_;
@@ -135,11 +133,8 @@ class TForm1 : public QMainWindow {
     BatchPage* stapel_;
     std::unique_ptr<FensterUmgebung> umgebung_;
 
-    std::string aktuelleDatei_;
-    bool bearbeitungsstatus_ = false;
-    std::string vorschaudatei_;
+    Dokumentzustand dokument_;
     Modus optimierungsmodus_ = Modus::Normal;
-    std::string geladeneDatei_;  // the path last read, for the batch save after option 13
     std::size_t memoKapazitaet_ = kFensterKapazitaet;
     QStringList openDialog1Filter_;
     bool openDialog1Bestaetigt_ = false;

@@ -6,7 +6,7 @@
 
 #include "document/dateifilter.h"
 #include "document/dokument.h"
-#include "ui/dateioperationen.h"
+#include "engine/dateien.h"
 #include "ui/dialoge.h"
 #include "ui/editor_adapter.h"
 #include "ui/kodierung.h"
@@ -43,16 +43,14 @@ bool istErneutOeffnen(Sender s) {
 }  // namespace
 
 void TForm1::QuelltextMemoChange() {
-    bearbeitungsstatus_ = true;
+    dokument_.bearbeitungsstatus = true;
 }
 
 void TForm1::Dateiladen(Sender sender) {
-    befehl(sender, [this, sender] { dateiladen(sender); });
+    befehl([this, sender] { dateiladen(sender); });
 }
 
 void TForm1::dateiladen(Sender sender) {
-    const bool stapel = sender == Sender::DateienOptimieren;
-    if (stapel && !aktuelleDatei_.empty()) seiten_->setzeTitel(Seite::Quelltext, q(aktuelleDatei_));
     if (seiten_->titel(Seite::Quelltext) == kKeineDatei && istErneutOeffnen(sender)) {
         dialoge_.meldung(this, kZuerstLaden);
         return;
@@ -60,16 +58,12 @@ void TForm1::dateiladen(Sender sender) {
     DateifilterSetzen();
 
     std::string pfad;
-    if (stapel && !aktuelleDatei_.empty()) {
-        pfad = aktuelleDatei_;
-        bearbeitungsstatus_ = false;
-    }
-    if (bearbeitungsstatus_) {
+    if (dokument_.bearbeitungsstatus) {
         // Ja means "let me save first": the load stops, so does Abbrechen.
         if (dialoge_.frage(this, kGeaendertFrage, Knoepfe::JaNeinAbbrechen) != Antwort::Nein) {
             return;
         }
-        bearbeitungsstatus_ = false;
+        dokument_.bearbeitungsstatus = false;
         dateiladen(sender);
     } else {
         if (istOeffnen(sender)) {
@@ -81,34 +75,23 @@ void TForm1::dateiladen(Sender sender) {
         if (!pfad.empty()) {
             const Text text = dateien_.lesen(pfad, memoKapazitaet_);
             editor().setText(text);
-            bearbeitungsstatus_ = false;
+            dokument_.bearbeitungsstatus = false;
             seiten_->setzeTitel(Seite::Quelltext, q(pfad));
-            aktuelleDatei_ = pfad;
-            geladeneDatei_ = pfad;
+            dokument_.aktuelleDatei = pfad;
             quelltext_->setzeOriginalGroesse(QString::number(dateien_.groesse(pfad)));
         }
     }
 
-    if (dateien_.existiert(vorschaudatei_)) dateien_.loeschen(vorschaudatei_);
+    if (dateien_.existiert(dokument_.vorschaudatei)) dateien_.loeschen(dokument_.vorschaudatei);
     quelltext_->setzeOptimiertGroesse(kOhneGroesse);
-    if (openDialog1Bestaetigt_ && !stapel) Seitenwechsel(Sender::ButtonOeffnen);
+    if (openDialog1Bestaetigt_) Seitenwechsel(Sender::ButtonOeffnen);
 }
 
 void TForm1::Dateispeichern(Sender sender) {
-    befehl(sender, [this, sender] { dateispeichern(sender); });
+    befehl([this, sender] { dateispeichern(sender); });
 }
 
 void TForm1::dateispeichern(Sender sender) {
-    if (sender == Sender::DateienOptimieren) {
-        // The old-cased name counts only when option 13 is all that changed since the load: any
-        // other path would let the save remove an unrelated file.
-        const bool nurKleiner =
-            !geladeneDatei_.empty() &&
-            QString::compare(q(geladeneDatei_), q(aktuelleDatei_), Qt::CaseInsensitive) == 0;
-        dateien_.stapelSpeichern(aktuelleDatei_, editor().text(),
-                                 nurKleiner ? geladeneDatei_ : std::string());
-        return;
-    }
     const bool unter = sender == Sender::ButtonSpeichernunter || sender == Sender::Speichernunter1;
     if (editor().istLeer()) {
         dialoge_.meldung(this, kKeinQuelltext);
@@ -116,31 +99,31 @@ void TForm1::dateispeichern(Sender sender) {
     }
     if (unter) {
         const QString gewaehlt =
-            dialoge_.dateiSpeichern(this, speichernDialogfilter(aktuelleDatei_), q(aktuelleDatei_),
-                                    q(dateiendung(aktuelleDatei_)));
+            dialoge_.dateiSpeichern(this, speichernDialogfilter(dokument_.aktuelleDatei), q(dokument_.aktuelleDatei),
+                                    q(dateiendung(dokument_.aktuelleDatei)));
         if (gewaehlt.isEmpty()) return;
-        aktuelleDatei_ = gewaehlt.toStdString();
-        seiten_->setzeTitel(Seite::Quelltext, q(aktuelleDatei_));
+        dokument_.aktuelleDatei = gewaehlt.toStdString();
+        seiten_->setzeTitel(Seite::Quelltext, q(dokument_.aktuelleDatei));
     }
-    dateien_.schreiben(aktuelleDatei_, editor().text());
-    bearbeitungsstatus_ = false;
+    dateien_.schreiben(dokument_.aktuelleDatei, editor().text());
+    dokument_.bearbeitungsstatus = false;
     dialoge_.meldung(this, kGespeichert);
 }
 
-void TForm1::Schlieen1Click(Sender sender) {
-    befehl(sender, [this] {
+void TForm1::Schlieen1Click(Sender) {
+    befehl([this] {
         bool schliessen = false;
-        if (bearbeitungsstatus_) {
+        if (dokument_.bearbeitungsstatus) {
             schliessen = dialoge_.frage(this, kVerwerfenFrage, Knoepfe::JaNein) == Antwort::Ja;
         } else {
             schliessen = !editor().istLeer();
         }
         if (!schliessen) return;
         editor().setText({});
-        bearbeitungsstatus_ = false;
+        dokument_.bearbeitungsstatus = false;
         quelltext_->setzeOptimiertGroesse(kOhneGroesse);
         quelltext_->setzeOriginalGroesse(kOhneGroesse);
-        aktuelleDatei_.clear();
+        dokument_.aktuelleDatei.clear();
     });
 }
 
@@ -168,7 +151,7 @@ QStringList TForm1::openDialog1Zeigen(bool mehrere) {
 }
 
 void TForm1::BitBtn1Click() {
-    befehl(Sender::Keiner, [this] {
+    befehl([this] {
         QLineEdit& edit = *optionen_->labeledEdit1();
         QString text = edit.text();
         if (text.isEmpty()) return;
@@ -183,7 +166,7 @@ void TForm1::BitBtn1Click() {
 }
 
 void TForm1::BitBtn2Click() {
-    befehl(Sender::Keiner, [this] {
+    befehl([this] {
         ListboxItemLoeschen(*optionen_->dateifilterListbox());
         optionen_->labeledEdit1()->clear();
     });

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "settings/einstellungen.h"
-#include "ui/dateioperationen.h"
+#include "engine/dateien.h"
 #include "ui/dialoge.h"
 #include "ui/kodierung.h"
 #include "ui/option_list.h"
@@ -65,17 +65,17 @@ void TForm1::IniSpeichern(const QString& argument) {
 }
 
 void TForm1::BitBtn5Click() {
-    befehl(Sender::Keiner, [this] {
+    befehl([this] {
         if (dialoge_.frage(this, kErsetzenFrage, Knoepfe::JaNein) == Antwort::Ja) IniLaden();
     });
 }
 
 void TForm1::BitBtn6Click() {
-    befehl(Sender::Keiner, [this] { IniSpeichern(QStringLiteral("Alles")); });
+    befehl([this] { IniSpeichern(QStringLiteral("Alles")); });
 }
 
 void TForm1::FormClose() {
-    if (dateien_.existiert(vorschaudatei_)) dateien_.loeschen(vorschaudatei_);
+    if (dateien_.existiert(dokument_.vorschaudatei)) dateien_.loeschen(dokument_.vorschaudatei);
     if (optionen_->optionen().option(PES) || optionen_->optionen().option(PEE)) {
         IniSpeichern(QStringLiteral("Teil"));
     }

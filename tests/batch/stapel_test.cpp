@@ -400,8 +400,9 @@ TEST(DateiOptimieren, ReportsTheLoadedFileBeforeTheRun) {
     Ordner dir;
     const std::string datei = dir / "a.htm";
     std::vector<std::string> ablauf;
-    const StapelGeladen geladen = [&](const std::string& p, std::int32_t groesse) {
-        ablauf.push_back(p + " " + std::to_string(groesse) + " " + leseRoh(p + ".bak"));
+    const StapelGeladen geladen = [&](const std::string& p, std::int32_t groesse,
+                                      const Text& text) {
+        ablauf.push_back(p + " " + std::to_string(groesse) + " " + leseRoh(p + ".bak") + text);
     };
     const StapelFrage frage = [&](const std::string&, Knoepfe) {
         ablauf.push_back("frage");
@@ -410,7 +411,7 @@ TEST(DateiOptimieren, ReportsTheLoadedFileBeforeTheRun) {
     schreibeRoh(datei, "<!--x-->12345\n");
     dateiOptimieren(datei, nurDiese({KMM}), {}, frage, {}, geladen);
     // Loaded first (no backup yet), then the run with its question.
-    EXPECT_EQ(ablauf, (std::vector<std::string>{datei + " 14 ", "frage"}));
+    EXPECT_EQ(ablauf, (std::vector<std::string>{datei + " 14 <!--x-->12345\r\n", "frage"}));
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 #include <set>
 #include <string>
 
-#include "engine/umgebung.h"
+#include "engine/dateifehler.h"
 
 #include <dirent.h>
 

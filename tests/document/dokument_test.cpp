@@ -293,7 +293,7 @@ TEST(Dateigroesse, NurDieUnteren32Bit) {
 
 // --- Small file operations ----------------------------------------------------------------------
 
-TEST(Dateioperationen, Existiert) {
+TEST(Dateien, Existiert) {
     Ordner dir;
     schreibeRoh(dir / "a.htm", "a");
     ::symlink("a.htm", (dir / "verweis").c_str());
@@ -306,7 +306,7 @@ TEST(Dateioperationen, Existiert) {
     EXPECT_FALSE(dateiExistiert(""));
 }
 
-TEST(Dateioperationen, KopierenMitUndOhneUeberschreiben) {
+TEST(Dateien, KopierenMitUndOhneUeberschreiben) {
     Ordner dir;
     const std::string quelle = dir / "seite.htm";
     const std::string bak = dir / "seite.htm.bak";
@@ -334,7 +334,7 @@ TEST(Dateioperationen, KopierenMitUndOhneUeberschreiben) {
               (std::set<std::string>{".", "..", "seite.htm", "seite.htm.bak", "kaputt"}));
 }
 
-TEST(Dateioperationen, KopierenGrosserDateien) {
+TEST(Dateien, KopierenGrosserDateien) {
     Ordner dir;
     std::string inhalt;
     for (int i = 0; i < 300000; ++i) inhalt += static_cast<char>(i * 7);
@@ -343,7 +343,7 @@ TEST(Dateioperationen, KopierenGrosserDateien) {
     EXPECT_EQ(leseRoh(dir / "kopie"), inhalt);
 }
 
-TEST(Dateioperationen, Loeschen) {
+TEST(Dateien, Loeschen) {
     Ordner dir;
     schreibeRoh(dir / "a.htm", "a");
     ::mkdir((dir / "unter").c_str(), 0755);
@@ -353,13 +353,6 @@ TEST(Dateioperationen, Loeschen) {
     EXPECT_FALSE(dateiLoeschen(dir / "unter"));
     EXPECT_EQ(Dateigroesse(dir / "unter"), 0);
     EXPECT_FALSE(dateiLoeschen(""));
-}
-
-TEST(Vorschaudatei, LiegtImOrdnerDesDokuments) {
-    EXPECT_EQ(vorschaudatei("/web/seite.htm"), "/web/brelkon_quintaro_temp_datei.html");
-    EXPECT_EQ(vorschaudatei("/web/unter/"), "/web/unter/brelkon_quintaro_temp_datei.html");
-    EXPECT_EQ(vorschaudatei("seite.htm"), "brelkon_quintaro_temp_datei.html");
-    EXPECT_EQ(vorschaudatei(""), "brelkon_quintaro_temp_datei.html");
 }
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include "common/dateien.h"
 #include "engine/optimierung.h"
 #include "fakes.h"
+#include "document/dokument.h"
 #include "ui/batch_page.h"
 #include "ui/editor_adapter.h"
 #include "ui/option_list.h"

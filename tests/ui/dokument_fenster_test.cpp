@@ -12,6 +12,7 @@
 
 #include "common/dateien.h"
 #include "fakes.h"
+#include "document/dokument.h"
 #include "ui/editor_adapter.h"
 #include "ui/option_list.h"
 #include "ui/options_page.h"
@@ -29,7 +30,7 @@ struct Fenster {
     test::AufzeichnendeShell shell;
     std::unique_ptr<TForm1> f;
 
-    explicit Fenster(Dateioperationen& d) {
+    explicit Fenster(Dateien& d) {
         f = std::make_unique<TForm1>(dialoge, shell, d, QStringLiteral("/x/q.ini"));
     }
     ~Fenster() { EXPECT_TRUE(dialoge.antworten.empty()) << "answers left over"; }
@@ -118,23 +119,6 @@ TEST_F(Dokument, SaveAsProposesTheDocumentAndCloseKeepsTheCaption) {
     w.f->Dateispeichern(Sender::ButtonSpeichern);
     EXPECT_EQ(w.dialoge.texte(Box::Fehler).size(), 1u) << "no document file";
     EXPECT_TRUE(w.f->Bearbeitungsstatus());
-}
-
-TEST_F(Dokument, BatchMarkerAsksNothingAndLetsFileErrorsThrough) {
-    w.oeffnen("/w/B.HTML");
-    w.f->editor().setText("ungesichert");
-    w.f->Seitenwechsel(Sender::Stapelverarbeitung1);
-    w.f->Dateiladen(Sender::DateienOptimieren);
-    EXPECT_EQ(w.text(), Text("bb"));
-    EXPECT_EQ(w.seite(), Seite::Dateiliste);
-    w.f->Optimierung(Sender::DateienOptimieren);  // option 13 lowercases the name
-    EXPECT_EQ(dateien.dateien.count("/w/B.HTML"), 0u);
-    EXPECT_EQ(dateien.dateien["/w/b.html"], "bb");
-    dateien.gesperrt.insert("/w/b.html");
-    EXPECT_THROW(w.f->Dateispeichern(Sender::DateienOptimieren), DateiFehler);
-    dateien.dateien.erase("/w/b.html");
-    EXPECT_THROW(w.f->Dateiladen(Sender::DateienOptimieren), DateiFehler);
-    EXPECT_EQ(w.dialoge.boxen.size(), 0u);
 }
 
 TEST(DokumentAufPlatte, AllByteValuesRoundTripAndTheCapacityKeepsTheEditor) {
