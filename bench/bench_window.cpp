@@ -10,8 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "generator.h"
 #include "document/dokument.h"
+#include "generator.h"
 #include "ui/dialoge.h"
 #include "ui/editor_adapter.h"
 #include "ui/kodierung.h"

@@ -16,10 +16,9 @@ int main(int argc, char* argv[]) {
     quintaro::ui::QtDialoge dialoge;
     quintaro::ui::QtShell shell;
     quintaro::LokaleDateien dateien;
-    quintaro::ui::TForm1 fenster(
-        dialoge, shell, dateien,
-        QString::fromStdString(
-            quintaro::iniPfad(QCoreApplication::applicationDirPath().toStdString())));
+    quintaro::ui::TForm1 fenster(dialoge, shell, dateien,
+                                 QString::fromStdString(quintaro::iniPfad(
+                                     QCoreApplication::applicationDirPath().toStdString())));
     fenster.show();
     return QApplication::exec();
 }

@@ -146,7 +146,8 @@ StapelErgebnis dateiOptimieren(const std::string& pfad, const OptionSet& optione
                                const Ersetzungstabelle& tabelle, const StapelFrage& frage,
                                const StapelMeldung& meldung, const StapelGeladen& geladen) {
     LokaleDateien dateien;
-    return dateiOptimieren(dateien, pfad, optionen, tabelle, StapelHaken{frage, meldung, geladen, {}});
+    return dateiOptimieren(dateien, pfad, optionen, tabelle,
+                           StapelHaken{frage, meldung, geladen, {}});
 }
 
 }  // namespace quintaro

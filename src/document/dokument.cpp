@@ -211,8 +211,7 @@ bool LokaleDateien::dieselbeDatei(const std::string& a, const std::string& b) {
     return ka && ka == kennung(b);
 }
 
-bool LokaleDateien::kopieren(const std::string& von, const std::string& nach,
-                             bool ueberschreiben) {
+bool LokaleDateien::kopieren(const std::string& von, const std::string& nach, bool ueberschreiben) {
     return dateiKopieren(von, nach, ueberschreiben);
 }
 

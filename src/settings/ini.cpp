@@ -151,8 +151,8 @@ IniDatei IniDatei::laden(const std::string& path) {
     }
     std::string inhalt;
     // Anything but a regular file (a folder, a pipe) reads as empty and is not replaced.
-    const bool ok = ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) &&
-                    allesLesen(fd.get(), inhalt) == 0;
+    const bool ok =
+        ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) && allesLesen(fd.get(), inhalt) == 0;
     if (!ok) {
         IniDatei leer;
         leer.unlesbar_ = true;

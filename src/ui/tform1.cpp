@@ -18,9 +18,9 @@
 #include <QVBoxLayout>
 
 #include "batch/stapel.h"
+#include "engine/dateien.h"
 #include "settings/einstellungen.h"
 #include "ui/batch_page.h"
-#include "engine/dateien.h"
 #include "ui/dialoge.h"
 #include "ui/editor_adapter.h"
 #include "ui/fenster_umgebung.h"
@@ -117,8 +117,8 @@ TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateien& dateien, QString einstel
     layout->addWidget(seiten_);
     setCentralWidget(mitte);
 
-    umgebung_ = std::make_unique<FensterUmgebung>(*this, dokument_, dialoge_, dateien_,
-                                                  *quelltext_, *optionen_, *seiten_);
+    umgebung_ = std::make_unique<FensterUmgebung>(*this, dokument_, dialoge_, dateien_, *quelltext_,
+                                                  *optionen_, *seiten_);
     menueAnlegen();
     werkzeugleisteAnlegen();
 

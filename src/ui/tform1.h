@@ -20,7 +20,7 @@ class QAction;
 namespace quintaro {
 class Dateien;
 struct Einstellungen;
-}
+}  // namespace quintaro
 
 namespace quintaro::ui {
 

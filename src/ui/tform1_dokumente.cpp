@@ -98,9 +98,9 @@ void TForm1::dateispeichern(Sender sender) {
         return;
     }
     if (unter) {
-        const QString gewaehlt =
-            dialoge_.dateiSpeichern(this, speichernDialogfilter(dokument_.aktuelleDatei), q(dokument_.aktuelleDatei),
-                                    q(dateiendung(dokument_.aktuelleDatei)));
+        const QString gewaehlt = dialoge_.dateiSpeichern(
+            this, speichernDialogfilter(dokument_.aktuelleDatei), q(dokument_.aktuelleDatei),
+            q(dateiendung(dokument_.aktuelleDatei)));
         if (gewaehlt.isEmpty()) return;
         dokument_.aktuelleDatei = gewaehlt.toStdString();
         seiten_->setzeTitel(Seite::Quelltext, q(dokument_.aktuelleDatei));

@@ -3,8 +3,8 @@
 #include <QListWidget>
 #include <algorithm>
 
-#include "settings/einstellungen.h"
 #include "engine/dateien.h"
+#include "settings/einstellungen.h"
 #include "ui/dialoge.h"
 #include "ui/kodierung.h"
 #include "ui/option_list.h"

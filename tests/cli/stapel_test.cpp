@@ -146,35 +146,6 @@ TEST_F(CliStapel, EmptyFileGetsTheMessageAndIsNoFailure) {
     EXPECT_EQ(dir.namen(), (std::set<std::string>{"leer.htm", "b.htm", "b.htm.bak"}));
 }
 
-TEST_F(CliStapel, FileTwiceKeepsTheBackupOfBeforeTheFirstRunAndOldBackupsStay) {
-    const std::string a = dir / "a.htm";
-    const std::string b = dir / "b.htm";
-    schreibeRoh(a, "<p>a</p>");
-    schreibeRoh(b, "neu");
-    schreibeRoh(b + ".bak", "alte Sicherung");
-    const auto r = lauf(plus(nur({"AE"}), {"--replace", "</p>", "!</p>", a, b, a}));
-    EXPECT_EQ(r.exitcode, 0) << r.fehler;
-    EXPECT_EQ(leseRoh(a), "<p>a!!</p>");
-    EXPECT_EQ(leseRoh(a + ".bak"), "<p>a</p>");
-    EXPECT_EQ(leseRoh(b + ".bak"), "alte Sicherung");
-}
-
-TEST_F(CliStapel, LowercasesMixedCaseNamesUnlessTheNameIsTaken) {
-    const std::string gross = dir / "Index.HTML";
-    const std::string anders = dir / "Seite.HTM";
-    const std::string vergeben = dir / "seite.htm";
-    schreibeRoh(gross, "i\n");
-    schreibeRoh(anders, "s\n");
-    schreibeRoh(vergeben, "fremd\n");
-    const auto r = lauf({gross, anders});  // option 13 is on by default
-    EXPECT_EQ(r.exitcode, 0) << r.fehler;
-    EXPECT_EQ(leseRoh(dir / "index.html"), "i ");
-    EXPECT_EQ(leseRoh(anders), "s ");
-    EXPECT_EQ(leseRoh(vergeben), "fremd\n");
-    EXPECT_EQ(dir.namen(), (std::set<std::string>{"index.html", "Index.HTML.bak", "Seite.HTM",
-                                                  "Seite.HTM.bak", "seite.htm"}));
-}
-
 TEST_F(CliStapel, ArgumentsAfterDoubleDashAreFiles) {
     schreibeRoh(dir / "--tips", "x\n");
     Lauf l;

@@ -130,10 +130,8 @@ TEST(SicheresSpeichern, VerschwundenerOrdner) {
 // The file grows past the limit while being written: the write fails part way through.
 int mitGroessenlimit(rlim_t limit, const std::function<int()>& pruefung) {
     return test::imKind([&] {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit r{limit, limit};
-        if (::setrlimit(RLIMIT_FSIZE, &r) != 0) return kVorbereitung;
-        return pruefung();
+        const test::Dateigrenze grenze(limit);
+        return grenze.gesetzt() ? pruefung() : kVorbereitung;
     });
 }
 

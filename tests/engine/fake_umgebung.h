@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/optionen.h"
 #include "common/speicher_dateien.h"
+#include "engine/optionen.h"
 #include "engine/umgebung.h"
 
 namespace quintaro::test {
@@ -24,8 +24,8 @@ class FakeUmgebung : public Umgebung {
     OptionSet optionen;
     Ersetzungstabelle tabelle;
     std::string datei;
-    SpeicherDateien platte;  // the disk; its writes and copies go to the log
-    std::deque<Antwort> antworten;        // the script for every question
+    SpeicherDateien platte;         // the disk; its writes and copies go to the log
+    std::deque<Antwort> antworten;  // the script for every question
     bool speichernSchlaegtFehl = false;
 
     // What the run did.

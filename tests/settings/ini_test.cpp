@@ -255,9 +255,8 @@ TEST(IniDateiSpeichern, AbbruchMittenImSchreiben) {
     const std::string alt = "[A]\r\nk=alt\r\n";
     schreibeRoh(pfad, alt);
     const int code = test::imKind([&] {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit r{4096, 4096};
-        if (::setrlimit(RLIMIT_FSIZE, &r) != 0) return 3;
+        const test::Dateigrenze grenze(4096);
+        if (!grenze.gesetzt()) return 3;
         IniDatei ini = IniDatei::laden(pfad);
         ini.schreibeText("A", "k", std::string(100000, 'n'));
         return fehlertext([&] { ini.speichern(pfad); }) ==

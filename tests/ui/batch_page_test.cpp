@@ -23,9 +23,9 @@
 
 #include "batch/stapel.h"
 #include "common/dateien.h"
+#include "document/dokument.h"
 #include "engine/optimierung.h"
 #include "fakes.h"
-#include "document/dokument.h"
 #include "ui/batch_page.h"
 #include "ui/editor_adapter.h"
 #include "ui/option_list.h"
@@ -264,20 +264,6 @@ TEST_F(Stapel, WritesTheSameBytesAsDateiOptimieren) {
         EXPECT_TRUE(dialoge.texte(Box::Frage).empty());
         EXPECT_TRUE(shell.geoeffnet.isEmpty()) << "no preview in a batch run";
     }
-}
-
-TEST_F(Stapel, APathListedTwiceIsOptimisedTwiceAndKeepsTheFirstBackup) {
-    nurOptionen({AE});
-    Ersetzungstabelle tabelle;
-    tabelle.setzeZeile(1, {"x", "xx"});
-    f->optionenSeite().ersetzung().setzeTabelle(tabelle);
-    const std::string a = datei("a.htm", "x");
-    waehlen({a});
-    waehlen({a});
-    laufen();
-    EXPECT_EQ(platte::leseRoh(a), "xxxx");
-    EXPECT_EQ(platte::leseRoh(a + ".bak"), "x");
-    EXPECT_EQ(dialoge.texte(Box::Meldung), std::vector<QString>{kFertig});
 }
 
 TEST_F(Stapel, ProgressWrapsPastTheMaximumAndKeepsItsPositionBetweenRuns) {

@@ -11,8 +11,8 @@
 #include <memory>
 
 #include "common/dateien.h"
-#include "fakes.h"
 #include "document/dokument.h"
+#include "fakes.h"
 #include "ui/editor_adapter.h"
 #include "ui/option_list.h"
 #include "ui/options_page.h"
@@ -149,15 +149,11 @@ TEST(DokumentAufPlatte, FailedSaveKeepsTheFile) {
     Fenster w{dateien};
     w.oeffnen(dir / "s.htm");
     w.f->editor().setText(Text(100000, 'b'));
-    rlimit vorher{};
-    ::getrlimit(RLIMIT_FSIZE, &vorher);
-    rlimit klein = vorher;
-    klein.rlim_cur = 1000;
-    const auto signal = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &klein), 0);
-    w.f->Dateispeichern(Sender::ButtonSpeichern);
-    ::setrlimit(RLIMIT_FSIZE, &vorher);
-    std::signal(SIGXFSZ, signal);
+    {
+        const platte::Dateigrenze grenze(1000);
+        ASSERT_TRUE(grenze.gesetzt());
+        w.f->Dateispeichern(Sender::ButtonSpeichern);
+    }
     EXPECT_EQ(w.dialoge.texte(Box::Fehler),
               std::vector<QString>{QString::fromStdString(
                   "Datei \"" + (dir / "s.htm") + "\" kann nicht erstellt werden. File too large")});

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace quintaro::ui::test {
 
 Antwort ScriptedDialoge::frage(QWidget*, const QString& text, Knoepfe knoepfe) {

@@ -21,9 +21,9 @@
 #include <initializer_list>
 #include <memory>
 
+#include "document/dokument.h"
 #include "engine/leerraum.h"
 #include "fakes.h"
-#include "document/dokument.h"
 #include "ui/batch_page.h"
 #include "ui/editor_adapter.h"
 #include "ui/kodierung.h"
