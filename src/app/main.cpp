@@ -3,12 +3,14 @@
 #include <QCoreApplication>
 
 #include "document/dokument.h"
+#include "document/ein_ausgabe.h"
 #include "settings/einstellungen.h"
 #include "ui/qt_dialoge.h"
 #include "ui/shell.h"
 #include "ui/tform1.h"
 
 int main(int argc, char* argv[]) {
+    quintaro::dateigrenzeAlsFehler();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quintaro"));
     QApplication::setApplicationDisplayName(quintaro::ui::kTitel);

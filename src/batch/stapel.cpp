@@ -14,7 +14,7 @@ namespace quintaro {
 namespace {
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
-bool istUtf8(std::string_view s) {
+bool istUtf8Intern(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size()) {
         const auto b = static_cast<unsigned char>(s[i]);
@@ -51,13 +51,17 @@ bool istUtf8(std::string_view s) {
 // The safe save goes through Qt, which takes file names as UTF-8: any other bytes would name a
 // different file, so such a path is refused before anything is touched.
 void nurUtf8(const std::string& path) {
-    if (!istUtf8(path)) {
+    if (!istUtf8Intern(path)) {
         throw DateiFehler("Datei \"" + path + "\" kann nicht erstellt werden. " +
-                          std::generic_category().message(EILSEQ));
+                          std::string(kKeinUtf8Name));
     }
 }
 
 }  // namespace
+
+bool pfadIstUtf8(const std::string& pfad) {
+    return istUtf8Intern(pfad);
+}
 
 int fortschrittSchritt(int position) {
     return position >= kFortschrittMaximum ? 0 : position + 1;
@@ -67,23 +71,21 @@ std::string stapelSpeichern(Dateien& dateien, const std::string& aktuelleDatei, 
                             const std::string& geladenerPfad) {
     nurUtf8(aktuelleDatei);
     nurUtf8(geladenerPfad);
-    if (geladenerPfad.empty() || aktuelleDatei == geladenerPfad) {
-        dateien.schreiben(aktuelleDatei, text);
-        return aktuelleDatei;
-    }
-    const bool dieselbe = dateien.dieselbeDatei(aktuelleDatei, geladenerPfad);
-    if (!dieselbe && dateien.belegt(aktuelleDatei)) {
-        // The new name belongs to another file by now: that file stays, the name is kept.
-        dateien.schreiben(geladenerPfad, text);
-        return geladenerPfad;
-    }
-    dateien.schreiben(aktuelleDatei, text);
-    // Only now is the text safe under the new name. A failed removal leaves both names, the
-    // optimised text under the new one: nothing is lost.
-    if (!dieselbe && !dateien.dieselbeDatei(aktuelleDatei, geladenerPfad)) {
-        dateien.loeschen(geladenerPfad);
-    }
-    return aktuelleDatei;
+    const auto speichern = [&](const std::string& pfad) {
+        dateien.schreiben(pfad, text);
+        return pfad;
+    };
+    if (geladenerPfad.empty() || aktuelleDatei == geladenerPfad) return speichern(aktuelleDatei);
+    // A page that is a link stays one: its target is saved as without DKS.
+    if (dateien.art(geladenerPfad) == Dateiart::Verweis) return speichern(geladenerPfad);
+    // One file under both names (a file system that ignores case): the save renames nothing.
+    if (dateien.dieselbeDatei(aktuelleDatei, geladenerPfad)) return speichern(aktuelleDatei);
+    // The new name belongs to another file: that file stays, the name is kept.
+    if (dateien.art(aktuelleDatei) != Dateiart::Fehlt) return speichern(geladenerPfad);
+    // Saved under the old name first, then renamed: the file keeps its permission bits, owner
+    // and group, and if the rename fails (the name taken meanwhile) the text is safe anyway.
+    speichern(geladenerPfad);
+    return dateien.umbenennen(geladenerPfad, aktuelleDatei) ? aktuelleDatei : geladenerPfad;
 }
 
 std::string stapelSpeichern(const std::string& aktuelleDatei, const Text& text,
@@ -94,11 +96,12 @@ std::string stapelSpeichern(const std::string& aktuelleDatei, const Text& text,
 
 DateiUmgebung::DateiUmgebung(Dateien& dateien, std::string pfad, Text text,
                              const OptionSet& optionen, const Ersetzungstabelle& tabelle,
-                             const StapelHaken& haken)
+                             const StapelHaken& haken, std::size_t kapazitaet)
     : OhneFensterUmgebung(std::move(text), optionen, tabelle, pfad),
       dateien_(dateien),
       geladenerPfad_(std::move(pfad)),
-      haken_(haken) {}
+      haken_(haken),
+      kapazitaet_(kapazitaet) {}
 
 void DateiUmgebung::setzeQuelltext(const Text& text) {
     OhneFensterUmgebung::setzeQuelltext(text);
@@ -118,10 +121,16 @@ void DateiUmgebung::dokumentSpeichernBatch() {
     gespeichertUnter_ = stapelSpeichern(dateien_, datei(), text(), geladenerPfad_);
 }
 
-StapelErgebnis dateiOptimieren(Dateien& dateien, const std::string& pfad, const OptionSet& optionen,
-                               const Ersetzungstabelle& tabelle, const StapelHaken& haken,
-                               std::size_t kapazitaet) {
-    nurUtf8(pfad);
+StapelErgebnis dateiOptimieren(Dateien& dateien, const std::string& pfad_,
+                               const OptionSet& optionen, const Ersetzungstabelle& tabelle,
+                               const StapelHaken& haken, std::size_t kapazitaet) {
+    nurUtf8(pfad_);
+    // Listed twice, the file may already carry its lowercase name from the first entry's run.
+    std::string pfad = pfad_;
+    if (optionen[DKS] && dateien.art(pfad) == Dateiart::Fehlt) {
+        const std::string klein = dateinameKlein(pfad);
+        if (dateien.art(klein) == Dateiart::Datei) pfad = klein;
+    }
     Text text = dateien.lesen(pfad, kapazitaet);
     StapelErgebnis ergebnis;
     ergebnis.pfad = pfad;
@@ -129,7 +138,7 @@ StapelErgebnis dateiOptimieren(Dateien& dateien, const std::string& pfad, const 
     if (haken.geladen) haken.geladen(pfad, ergebnis.originalGroesse, text);
 
     const bool leer = text.empty();
-    DateiUmgebung umgebung(dateien, pfad, std::move(text), optionen, tabelle, haken);
+    DateiUmgebung umgebung(dateien, pfad, std::move(text), optionen, tabelle, haken, kapazitaet);
     Optimierung(umgebung, Modus::Automatisch);
 
     if (umgebung.gespeichertUnter().empty()) {

@@ -48,12 +48,19 @@ struct StapelHaken {
     std::function<void(const Text& text)> quelltext;
 };
 
+// Why a file name is refused: the batch works on UTF-8 names only.
+inline constexpr std::string_view kKeinUtf8Name = "Der Dateiname ist kein gültiges UTF-8";
+
+// False for a name whose bytes are not UTF-8.
+bool pfadIstUtf8(const std::string& pfad);
+
 // The batch save: writes `text` safely (temporary file + rename) to `aktuelleDatei`. When that
-// path differs from `geladenerPfad` (option 13 lowercased the name), the old-cased file is removed
-// only after the write succeeded and only when the two paths name different files; if meanwhile
-// another file has taken the new name, the text goes to `geladenerPfad` instead and that file is
-// left alone. Returns the path written. Throws DateiFehler with the document module's text, also
-// for a path that is not valid UTF-8 (it would name another file), before writing anything.
+// path differs from `geladenerPfad` (`DKS` lowercased the name), the text is saved under the old
+// name and the file then renamed, keeping its permission bits, owner and group; the new name is
+// used only when it is free (not when another file has it, nor when the page is a symbolic link,
+// which stays and has its target saved). Returns the path written. Throws DateiFehler with the
+// document module's text, also for a path that is not valid UTF-8 (it would name another file),
+// before writing anything.
 std::string stapelSpeichern(Dateien& dateien, const std::string& aktuelleDatei, const Text& text,
                             const std::string& geladenerPfad);
 // The same on the local files.
@@ -65,7 +72,8 @@ std::string stapelSpeichern(const std::string& aktuelleDatei, const Text& text,
 class DateiUmgebung : public OhneFensterUmgebung {
   public:
     DateiUmgebung(Dateien& dateien, std::string pfad, Text text, const OptionSet& optionen,
-                  const Ersetzungstabelle& tabelle, const StapelHaken& haken);
+                  const Ersetzungstabelle& tabelle, const StapelHaken& haken,
+                  std::size_t kapazitaet = kMemoKapazitaet);
 
     // Where the batch save wrote; empty while the run has not saved.
     const std::string& gespeichertUnter() const { return gespeichertUnter_; }
@@ -75,12 +83,14 @@ class DateiUmgebung : public OhneFensterUmgebung {
     Antwort frage(const std::string& text, Knoepfe knoepfe) override;
     void meldung(const std::string& text) override;
     Dateien& dateien() override { return dateien_; }
+    std::size_t kapazitaet() override { return kapazitaet_; }
     void dokumentSpeichernBatch() override;
 
   private:
     Dateien& dateien_;
     std::string geladenerPfad_;
     const StapelHaken& haken_;
+    std::size_t kapazitaet_;
     std::string gespeichertUnter_;
 };
 
@@ -99,8 +109,10 @@ struct StapelErgebnis {
 
 // One file of a batch run: load (line breaks made CR LF, at most `kapazitaet` bytes),
 // Optimierung in the mode "Automatisch" (backup path + ".bak" never overwritten, `DKS`), batch
-// save. Throws DateiFehler when the file cannot be read or written (a path that is not UTF-8
-// before anything is touched); a failed save leaves the file as it was.
+// save. When `DKS` is on and only the lowercase name exists (the file was listed before), that one
+// is taken. Throws DateiFehler when the file cannot be read, backed up (an existing backup is kept,
+// any other failure stops the file before its save) or written (a path that is not UTF-8 before
+// anything is touched); a failed save leaves the file as it was.
 StapelErgebnis dateiOptimieren(Dateien& dateien, const std::string& pfad, const OptionSet& optionen,
                                const Ersetzungstabelle& tabelle, const StapelHaken& haken = {},
                                std::size_t kapazitaet = kMemoKapazitaet);

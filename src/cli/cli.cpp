@@ -9,12 +9,14 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "cli/argumente.h"
 #include "cli/cli_umgebung.h"
 #include "cli/stapellauf.h"
 #include "cli/terminal.h"
 #include "document/ein_ausgabe.h"
+#include "engine/kapazitaet.h"
 #include "engine/optimierung.h"
 #include "engine/text.h"
 #include "engine/tipps.h"
@@ -29,8 +31,12 @@ int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
     if (!kmmTerminal(aufruf.optionen, k, terminal)) return kAufruffehler;
 
     std::string eingabe;
-    if (const int fehler = allesLesen(k.ein, eingabe)) {
-        fehlerZeile(k, std::string("cannot read standard input: ") + std::strerror(fehler));
+    // Above the documents' limit the input is refused before all of it is in memory.
+    if (const int fehler = allesLesen(k.ein, eingabe, kMemoKapazitaet)) {
+        fehlerZeile(k, fehler == EFBIG
+                           ? "standard input is larger than " + std::to_string(kMemoKapazitaet) +
+                                 " bytes, the limit for a page: nothing written"
+                           : std::string("cannot read standard input: ") + std::strerror(fehler));
         return kEinAusgabeFehler;
     }
 
@@ -40,8 +46,19 @@ int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
             return terminal->frage(text, knoepfe);
         };
     }
-    CliUmgebung umgebung(normaliseLineBreaks(eingabe), aufruf.optionen, aufruf.tabelle, frage);
-    Optimierung(umgebung, Modus::Automatisch);
+    Text text = normaliseLineBreaks(eingabe);
+    if (text.size() > kMemoKapazitaet) {
+        fehlerZeile(k, std::string(kMemoKapazitaetFehler) + ": nothing written");
+        return kEinAusgabeFehler;
+    }
+    CliUmgebung umgebung(std::move(text), aufruf.optionen, aufruf.tabelle, frage);
+    try {
+        Optimierung(umgebung, Modus::Automatisch);
+    } catch (const DateiFehler& e) {
+        // The text would outgrow the limit: nothing is written.
+        fehlerZeile(k, std::string(e.what()) + ": nothing written");
+        return kAbgebrochen;
+    }
 
     for (const auto& meldung : umgebung.meldungen()) {
         allesSchreiben(k.fehler, sichtbar(meldung, true) + "\n");
@@ -77,7 +94,12 @@ int hauptprogramm(std::span<const std::string_view> args, const Kanaele& kanaele
         const auto& aufruf = std::get<Aufruf>(gelesen);
         switch (aufruf.art()) {
             case Art::Hilfe:
-                return allesSchreiben(kanaele.aus, aufrufText()) == 0 ? kFertig : kEinAusgabeFehler;
+                if (const int fehler = allesSchreiben(kanaele.aus, aufrufText())) {
+                    fehlerZeile(kanaele, std::string("cannot write the help to standard output: ") +
+                                             std::strerror(fehler));
+                    return kEinAusgabeFehler;
+                }
+                return kFertig;
             case Art::Stapel:
                 return stapelLaufen(aufruf, kanaele);
             case Art::Filter:

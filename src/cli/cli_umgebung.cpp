@@ -18,6 +18,10 @@ Text CliUmgebung::KeineDateien::lesen(const std::string& pfad, std::size_t) {
     throw DateiFehler("cannot read " + pfad + ": this mode reads standard input only");
 }
 
+void CliUmgebung::KeineDateien::kopieren(const std::string&, const std::string& nach, bool) {
+    throw DateiFehler("cannot write " + nach + ": this mode writes standard output only");
+}
+
 void CliUmgebung::KeineDateien::schreiben(const std::string& pfad, const Text&) {
     // Only an interactive run writes a file (its preview); this one never has a place for it.
     throw DateiFehler("cannot write " + pfad + ": this mode writes standard output only");

@@ -39,10 +39,14 @@ class CliUmgebung : public OhneFensterUmgebung {
       public:
         Text lesen(const std::string& pfad, std::size_t) override;
         void schreiben(const std::string& pfad, const Text&) override;
+        void vorschauSchreiben(const std::string& pfad, const Text& text) override {
+            schreiben(pfad, text);
+        }
         bool existiert(const std::string&) override { return false; }
-        bool belegt(const std::string&) override { return false; }
+        Dateiart art(const std::string&) override { return Dateiart::Fehlt; }
         bool dieselbeDatei(const std::string&, const std::string&) override { return false; }
-        bool kopieren(const std::string&, const std::string&, bool) override { return false; }
+        void kopieren(const std::string&, const std::string& nach, bool) override;
+        bool umbenennen(const std::string&, const std::string&) override { return false; }
         std::int32_t groesse(const std::string&) override { return -1; }
         bool loeschen(const std::string&) override { return false; }
     };

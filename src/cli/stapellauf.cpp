@@ -178,11 +178,19 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
         const StapelMeldung meldung = [&](const std::string& text) {
             melde(pfad, sichtbar(text, true));
         };
+        if (!pfadIstUtf8(pfad)) {
+            melde(pfad, "the file name is not valid UTF-8, the file is left alone");
+            fehlgeschlagen = true;
+            continue;
+        }
         try {
+            const std::string bak = pfad + ".bak";
+            const bool alteKopie = LokaleDateien().art(bak) == Dateiart::Datei;
             const auto ergebnis = dateiOptimieren(pfad, optionen, tabelle, frage, meldung);
             if (ergebnis.status == StapelStatus::Abgebrochen) {
                 melde(pfad, "abandoned at a question, not saved");
             }
+            if (alteKopie) melde(pfad, "kept the existing backup " + sichtbar(bak, false));
         } catch (const std::exception& e) {
             melde(pfad, sichtbar(e.what(), false));
             fehlgeschlagen = true;

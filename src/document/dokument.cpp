@@ -73,22 +73,25 @@ std::optional<struct stat> eintrag(const std::string& path) {
 }
 
 // Copy that must not replace anything: a named temporary file that is moved into place only if
-// the name is still free at that moment.
-bool kopiereNeu(int quelle, mode_t modus, const std::string& ziel) {
+// the name is still free at that moment. Returns 0 or an errno.
+int kopiereNeu(int quelle, mode_t modus, const std::string& ziel) {
     std::string vorlage = ordnerTeil(ziel) + ".quintaro-kopie-XXXXXX";
-    const int fd = ::mkostemp(vorlage.data(), O_CLOEXEC);
-    if (fd < 0) return false;
-    Deskriptor tmp(fd);
-    bool ok = allesKopieren(quelle, fd) == 0 && ::fchmod(fd, modus) == 0 && aufPlatte(fd) == 0;
-    if (ok) {
-        if (::renameat2(AT_FDCWD, vorlage.c_str(), AT_FDCWD, ziel.c_str(), RENAME_NOREPLACE) == 0) {
-            return true;
-        }
+    const Deskriptor tmp(::mkostemp(vorlage.data(), O_CLOEXEC));
+    if (tmp.get() < 0) return errno;
+    int err = allesKopieren(quelle, tmp.get());
+    if (err == 0 && ::fchmod(tmp.get(), modus) != 0) err = errno;
+    if (err == 0) err = aufPlatte(tmp.get());
+    if (err == 0 &&
+        ::renameat2(AT_FDCWD, vorlage.c_str(), AT_FDCWD, ziel.c_str(), RENAME_NOREPLACE) != 0) {
+        err = errno;
         // File systems without the no-replace rename still refuse to link over a name.
-        ok = (errno == EINVAL || errno == ENOSYS) && ::link(vorlage.c_str(), ziel.c_str()) == 0;
+        if (err == EINVAL || err == ENOSYS)
+            err = ::link(vorlage.c_str(), ziel.c_str()) == 0 ? 0 : errno;
+    } else if (err == 0) {
+        return 0;
     }
     ::unlink(vorlage.c_str());
-    return ok;
+    return err;
 }
 
 }  // namespace
@@ -120,11 +123,15 @@ Text dokumentLesen(const std::string& path, std::size_t kapazitaet) {
     return text;
 }
 
+namespace {
+DateiFehler erstellFehler(const std::string& path, const std::string& reason) {
+    return DateiFehler("Datei \"" + path + "\" kann nicht erstellt werden. " + reason);
+}
+}  // namespace
+
 void dokumentSchreiben(const std::string& path, const Text& text) {
-    auto fehler = [&](const std::string& reason) {
-        return DateiFehler("Datei \"" + path + "\" kann nicht erstellt werden. " + reason);
-    };
-    if (const auto problem = sicherSchreiben(path, text)) throw fehler(*problem);
+    // A writable page in a folder the user may not write into is still saved, in place.
+    if (const auto problem = sicherSchreiben(path, text, true)) throw erstellFehler(path, *problem);
 }
 
 std::int32_t Dateigroesse(const std::string& path) {
@@ -156,22 +163,29 @@ bool dateiExistiert(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-bool dateiKopieren(const std::string& quelle, const std::string& ziel, bool ueberschreiben) {
-    if (quelle.empty() || ziel.empty()) return false;
+bool dateiKopieren(const std::string& quelle, const std::string& ziel, bool ueberschreiben,
+                   std::string* warum) {
+    const auto fehler = [warum](int err) {
+        if (warum != nullptr) *warum = grund(err);
+        return false;
+    };
+    if (quelle.empty() || ziel.empty()) return fehler(ENOENT);
     Deskriptor fd(oeffneZumLesen(quelle));
-    if (fd.get() < 0) return false;
+    if (fd.get() < 0) return fehler(errno);
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    if (::fstat(fd.get(), &st) != 0) return fehler(errno);
+    if (!S_ISREG(st.st_mode)) return fehler(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     const mode_t modus = st.st_mode & 0777;
 
     struct stat zst {};
     if (!ueberschreiben) {
-        if (::lstat(ziel.c_str(), &zst) == 0) return false;
-        return kopiereNeu(fd.get(), modus, ziel);
+        if (::lstat(ziel.c_str(), &zst) == 0) return fehler(EEXIST);
+        const int err = kopiereNeu(fd.get(), modus, ziel);
+        return err == 0 || fehler(err);
     }
-    if (::stat(ziel.c_str(), &zst) == 0 && !S_ISREG(zst.st_mode)) return false;
-    const auto problem = sicherErsetzen(
-        ziel, [&](int out) { return allesKopieren(fd.get(), out); }, Rechte{modus, std::nullopt});
+    const auto problem = ersetzenOhneVerweis(
+        ziel, [&](int out) { return allesKopieren(fd.get(), out); }, modus);
+    if (problem && warum != nullptr) *warum = *problem;
     return !problem;
 }
 
@@ -197,13 +211,23 @@ void LokaleDateien::schreiben(const std::string& pfad, const Text& inhalt) {
     dokumentSchreiben(pfad, inhalt);
 }
 
+void LokaleDateien::vorschauSchreiben(const std::string& pfad, const Text& inhalt) {
+    const auto problem = ersetzenOhneVerweis(
+        pfad, [&](int fd) { return allesSchreiben(fd, inhalt); }, neuerModus());
+    if (problem) throw erstellFehler(pfad, *problem);
+}
+
 bool LokaleDateien::existiert(const std::string& pfad) {
     return dateiExistiert(pfad);
 }
 
-bool LokaleDateien::belegt(const std::string& pfad) {
+Dateiart LokaleDateien::art(const std::string& pfad) {
     struct stat st {};
-    return !pfad.empty() && ::lstat(pfad.c_str(), &st) == 0;
+    if (pfad.empty() || ::lstat(pfad.c_str(), &st) != 0) return Dateiart::Fehlt;
+    if (S_ISREG(st.st_mode)) return Dateiart::Datei;
+    if (S_ISDIR(st.st_mode)) return Dateiart::Ordner;
+    if (S_ISLNK(st.st_mode)) return Dateiart::Verweis;
+    return Dateiart::Anderes;
 }
 
 bool LokaleDateien::dieselbeDatei(const std::string& a, const std::string& b) {
@@ -211,8 +235,19 @@ bool LokaleDateien::dieselbeDatei(const std::string& a, const std::string& b) {
     return ka && ka == kennung(b);
 }
 
-bool LokaleDateien::kopieren(const std::string& von, const std::string& nach, bool ueberschreiben) {
-    return dateiKopieren(von, nach, ueberschreiben);
+void LokaleDateien::kopieren(const std::string& von, const std::string& nach, bool ueberschreiben) {
+    std::string warum;
+    if (!dateiKopieren(von, nach, ueberschreiben, &warum)) throw erstellFehler(nach, warum);
+}
+
+bool LokaleDateien::umbenennen(const std::string& von, const std::string& nach) {
+    if (von.empty() || nach.empty()) return false;
+    if (::renameat2(AT_FDCWD, von.c_str(), AT_FDCWD, nach.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // Without the no-replace rename: a hard link refuses to replace, then the old name goes.
+    return ::link(von.c_str(), nach.c_str()) == 0 && ::unlink(von.c_str()) == 0;
 }
 
 std::int32_t LokaleDateien::groesse(const std::string& pfad) {

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 
 namespace quintaro {
 
@@ -17,6 +18,10 @@ ssize_t lies(int fd, char* puffer, std::size_t n) {
     }
 }
 }  // namespace
+
+void dateigrenzeAlsFehler() {
+    std::signal(SIGXFSZ, SIG_IGN);
+}
 
 Deskriptor::~Deskriptor() {
     if (fd_ >= 0) ::close(fd_);

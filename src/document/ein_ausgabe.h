@@ -8,6 +8,11 @@
 
 namespace quintaro {
 
+// A write past the file-size limit (RLIMIT_FSIZE) fails with EFBIG instead of killing the
+// process with SIGXFSZ, so that a half-written copy is cleaned up and the failure reported.
+// Called once at the start of each program.
+void dateigrenzeAlsFehler();
+
 // Closes the descriptor it owns.
 class Deskriptor {
   public:

@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 
+#include "engine/dateifehler.h"
 #include "engine/leerraum.h"
 
 namespace quintaro {
@@ -21,15 +22,34 @@ void Ersetzungstabelle::setzeAlle(std::vector<Ersetzung> rows) {
     if (rows_.empty()) rows_.resize(1);
 }
 
-Text ersetzungAnwenden(Text text, const Ersetzungstabelle& tabelle) {
+namespace {
+// Occurrences replace-all would replace: non-overlapping, left to right.
+std::size_t vorkommen(std::string_view text, std::string_view suche) {
+    std::size_t n = 0;
+    for (auto pos = text.find(suche); pos != std::string_view::npos;
+         pos = text.find(suche, pos + suche.size())) {
+        ++n;
+    }
+    return n;
+}
+}  // namespace
+
+Text ersetzungAnwenden(Text text, const Ersetzungstabelle& tabelle, std::size_t grenze) {
     for (const auto& row : tabelle.zeilen()) {
         if (row.suchtext.empty()) continue;
         // A row that does not lengthen the text is applied in place, sparing a copy.
         if (row.ersatztext.size() <= row.suchtext.size()) {
             replaceAllShrinking(text, row.suchtext, row.ersatztext);
-        } else {
-            text = replaceAll(text, row.suchtext, row.ersatztext);
+            continue;
         }
+        // Rows can grow a text geometrically ("a" -> "aa" doubles it): the new length is known
+        // before anything is built, and a text past the limit is never built.
+        const std::size_t zuwachs = row.ersatztext.size() - row.suchtext.size();
+        const std::size_t n = vorkommen(text, row.suchtext);
+        if (text.size() > grenze || n > (grenze - text.size()) / zuwachs) {
+            throw DateiFehler(std::string(kMemoKapazitaetFehler));
+        }
+        text = replaceAll(text, row.suchtext, row.ersatztext);
     }
     return text;
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/kapazitaet.h"
 #include "engine/text.h"
 
 namespace quintaro {
@@ -39,6 +40,9 @@ class Ersetzungstabelle {
 };
 
 // The replacement pass: each row in order, replace-all over the result of the rows before it.
-Text ersetzungAnwenden(Text text, const Ersetzungstabelle& tabelle);
+// Throws DateiFehler with kMemoKapazitaetFehler, before building it, when a row would make the
+// text longer than `grenze` bytes.
+Text ersetzungAnwenden(Text text, const Ersetzungstabelle& tabelle,
+                       std::size_t grenze = kMemoKapazitaet);
 
 }  // namespace quintaro

@@ -31,7 +31,7 @@ using PassFrage = std::function<Antwort(std::string_view frage)>;
 // The text passes in their fixed order. Returns false when the run was abandoned; `text` then
 // holds what the passes before left.
 bool textPasses(Text& text, const std::function<bool(int)>& option,
-                const Ersetzungstabelle& tabelle, const PassFrage& passFrage,
+                const Ersetzungstabelle& tabelle, std::size_t grenze, const PassFrage& passFrage,
                 const KommentarFrage& kommentarFrage, const std::function<void()>& applied) {
     using namespace meldungen;
     // Each entry: option, question, transformation.
@@ -65,7 +65,7 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
               }))
         return false;
     if (!pass(option(AE), kFrageErsetzung, [&] {
-            text = ersetzungAnwenden(std::move(text), tabelle);
+            text = ersetzungAnwenden(std::move(text), tabelle, grenze);
             return true;
         }))
         return false;
@@ -120,13 +120,22 @@ void Optimierung(Umgebung& u, Modus modus) {
     const std::string datei = u.aktuelleDatei();
     if ((u.option(SK) || batch) && !datei.empty()) {
         const std::string bak = datei + ".bak";
-        if (!batch && u.dateien().existiert(bak)) {
-            if (u.frage(std::string(kSicherheitskopieUeberschreiben), Knoepfe::JaNein) ==
-                Antwort::Ja) {
-                u.dateien().kopieren(datei, bak, true);
-            }
+        Dateien& dateien = u.dateien();
+        if (batch) {
+            // An existing backup is never replaced. Any other failure ends the file's run with
+            // its error: the page is not saved over without a copy of it.
+            if (dateien.art(bak) != Dateiart::Datei) dateien.kopieren(datei, bak, false);
         } else {
-            u.dateien().kopieren(datei, bak, false);
+            // A normal run saves nothing by itself, so a failed copy costs nothing yet.
+            try {
+                if (!dateien.existiert(bak)) {
+                    dateien.kopieren(datei, bak, false);
+                } else if (u.frage(std::string(kSicherheitskopieUeberschreiben), Knoepfe::JaNein) ==
+                           Antwort::Ja) {
+                    dateien.kopieren(datei, bak, true);
+                }
+            } catch (const DateiFehler&) {
+            }
         }
     }
 
@@ -158,10 +167,16 @@ void Optimierung(Umgebung& u, Modus modus) {
     };
 
     const auto option = [&u](int i) { return u.option(i); };
-    if (!textPasses(arbeit.text(), option, u.ersetzungstabelle(), passFrage, kommentarFrage,
-                    [&arbeit] { arbeit.markDirty(); })) {
-        abandon();
-        return;
+    try {
+        if (!textPasses(arbeit.text(), option, u.ersetzungstabelle(), u.kapazitaet(), passFrage,
+                        kommentarFrage, [&arbeit] { arbeit.markDirty(); })) {
+            abandon();
+            return;
+        }
+    } catch (...) {
+        // A text past the capacity: nothing of this run reaches the editor, nothing is written.
+        if (!batch) u.setzeBeschaeftigt(false);
+        throw;
     }
 
     // Tips, never in a batch run.
@@ -188,7 +203,7 @@ void Optimierung(Umgebung& u, Modus modus) {
         const std::string vorschau = vorschaudatei(u.aktuelleDatei());
         u.setzeVorschaudatei(vorschau);
         try {
-            u.dateien().schreiben(vorschau, arbeit.text());
+            u.dateien().vorschauSchreiben(vorschau, arbeit.text());
         } catch (...) {
             u.setzeBeschaeftigt(false);
             throw;
@@ -221,7 +236,7 @@ void Optimierung(Umgebung& u, Modus modus) {
 
 Text optimiereText(Text text, const OptionSet& options, const Ersetzungstabelle& tabelle) {
     textPasses(
-        text, [&options](int i) { return options[i]; }, tabelle,
+        text, [&options](int i) { return options[i]; }, tabelle, kMemoKapazitaet,
         [](std::string_view) { return Antwort::Ja; }, KommentarFrage{}, [] {});
     return text;
 }

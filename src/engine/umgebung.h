@@ -2,12 +2,14 @@
 // the command line fake it. All calls are synchronous.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "engine/antwort.h"
 #include "engine/dateien.h"
 #include "engine/dateifehler.h"
 #include "engine/ersetzungstabelle.h"
+#include "engine/kapazitaet.h"
 #include "engine/kommentare.h"
 #include "engine/text.h"
 
@@ -22,6 +24,9 @@ class Umgebung {
     virtual void setzeQuelltext(const Text& text) = 0;
 
     virtual bool option(int index) = 0;
+    // The most bytes the run's text may take; a pass that would grow it past this stops the run
+    // with the capacity message.
+    virtual std::size_t kapazitaet() { return kMemoKapazitaet; }
     virtual const Ersetzungstabelle& ersetzungstabelle() = 0;
 
     // Message texts are UTF-8. JaNein answers Nein for Escape or the close button.

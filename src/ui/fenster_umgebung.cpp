@@ -4,6 +4,7 @@
 #include <QApplication>
 
 #include "batch/stapel.h"
+#include "engine/pfade.h"
 #include "ui/dialoge.h"
 #include "ui/editor_adapter.h"
 #include "ui/option_list.h"
@@ -19,6 +20,18 @@ QString q(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 }  // namespace
+
+std::string Dokumentzustand::alterName() const {
+    const bool nurKleiner = !geladeneDatei.empty() && geladeneDatei != aktuelleDatei &&
+                            dateinameKlein(geladeneDatei) == aktuelleDatei;
+    return nurKleiner ? geladeneDatei : std::string();
+}
+
+std::string Dokumentzustand::quelle(Dateien& dateien) const {
+    const std::string alt = alterName();
+    if (!alt.empty() && dateien.art(aktuelleDatei) == Dateiart::Fehlt) return alt;
+    return aktuelleDatei;
+}
 
 class FensterUmgebung::NormalerZeiger {
   public:
@@ -95,7 +108,8 @@ void FensterUmgebung::optimierungAnzeigen() {
     fenster_.OptimierungAnzeigen(Sender::AnsichtOptimiertButton);
 }
 void FensterUmgebung::dokumentSpeichernBatch() {
-    stapelSpeichern(dateien_, dokument_.aktuelleDatei, quelltext(), {});
+    dokument_.aktuelleDatei =
+        stapelSpeichern(dateien_, dokument_.aktuelleDatei, quelltext(), dokument_.alterName());
 }
 void FensterUmgebung::quelltextSeiteZeigen() {
     fenster_.Seitenwechsel(Sender::ToolButton6);

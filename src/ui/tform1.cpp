@@ -313,8 +313,9 @@ void TForm1::Optimierung(Sender sender) {
 
 void TForm1::OriginalAnzeigen(Sender) {
     sicher([this] {
-        if (dateien_.existiert(dokument_.aktuelleDatei)) {
-            shell_.oeffnen(QString::fromStdString(dokument_.aktuelleDatei));
+        const std::string original = dokument_.quelle(dateien_);
+        if (dateien_.existiert(original)) {
+            shell_.oeffnen(QString::fromStdString(original));
         } else {
             dialoge_.meldung(this, kNichtGefunden);
         }
@@ -393,6 +394,7 @@ void TForm1::DateienOptimierenClick() {
             quelltext_->setzeOriginalGroesse(QStringLiteral("/"));
             quelltext_->setzeOptimiertGroesse(QStringLiteral("/"));
             dokument_.aktuelleDatei.clear();
+            dokument_.geladeneDatei.clear();
         };
         // The module's per-file work; the window shows each file as its load would and asks
         // the run's questions in its boxes.
@@ -420,7 +422,7 @@ void TForm1::DateienOptimierenClick() {
                 dokument_.aktuelleDatei = pfad.toStdString();
                 schritt();
                 dateiOptimieren(dateien_, dokument_.aktuelleDatei, optionen, tabelle, haken,
-                                memoKapazitaet_);
+                                dokument_.kapazitaet);
                 schritt();
             }
         } catch (...) {

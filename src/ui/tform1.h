@@ -31,11 +31,6 @@ class OptionsPage;
 class Shell;
 class SourcePage;
 
-// The editor's capacity for a document. It takes about 40 ms per MB and 6.5 bytes of memory per
-// byte of text to show (measured offscreen: 64 MB in 2.7 s, 0.43 GB): far above any web page,
-// and a larger file is refused before it is read.
-inline constexpr std::size_t kFensterKapazitaet = std::size_t{64} * 1024 * 1024;
-
 inline const QString kKeineDatei = QStringLiteral("Keine Datei geladen");
 inline const QString kNichtGefunden = QStringLiteral("Datei wurde nicht gefunden");
 
@@ -79,7 +74,7 @@ class TForm1 : public QMainWindow {
 
     // The documents' size limit (bytes after line breaks are normalised); a larger file is
     // refused with "Text überschreitet Memo-Kapazität" and the editor keeps its text.
-    void setzeMemoKapazitaet(std::size_t bytes) { memoKapazitaet_ = bytes; }
+    void setzeMemoKapazitaet(std::size_t bytes) { dokument_.kapazitaet = bytes; }
 
     // OpenDialog1, shared by the document's open and the batch page: DateifilterSetzen builds
     // its filter from the filter list; zeigen forgets the last choice, shows the dialog and
@@ -135,7 +130,6 @@ class TForm1 : public QMainWindow {
 
     Dokumentzustand dokument_;
     Modus optimierungsmodus_ = Modus::Normal;
-    std::size_t memoKapazitaet_ = kFensterKapazitaet;
     QStringList openDialog1Filter_;
     bool openDialog1Bestaetigt_ = false;
     bool stapelLaeuft_ = false;

@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <vector>
 
+#include "batch/stapel.h"
 #include "document/dateifilter.h"
 #include "document/dokument.h"
 #include "engine/dateien.h"
@@ -73,12 +74,17 @@ void TForm1::dateiladen(Sender sender) {
             pfad = seiten_->titel(Seite::Quelltext).toStdString();
         }
         if (!pfad.empty()) {
-            const Text text = dateien_.lesen(pfad, memoKapazitaet_);
+            // The lowercase name of `DKS` leads to the loaded file until a save gives it that name.
+            const bool nurKleiner = istErneutOeffnen(sender) && pfad == dokument_.aktuelleDatei &&
+                                    !dokument_.alterName().empty();
+            const std::string quelle = nurKleiner ? dokument_.quelle(dateien_) : pfad;
+            const Text text = dateien_.lesen(quelle, dokument_.kapazitaet);
             editor().setText(text);
             dokument_.bearbeitungsstatus = false;
             seiten_->setzeTitel(Seite::Quelltext, q(pfad));
             dokument_.aktuelleDatei = pfad;
-            quelltext_->setzeOriginalGroesse(QString::number(dateien_.groesse(pfad)));
+            dokument_.geladeneDatei = quelle;
+            quelltext_->setzeOriginalGroesse(QString::number(dateien_.groesse(quelle)));
         }
     }
 
@@ -103,9 +109,17 @@ void TForm1::dateispeichern(Sender sender) {
             q(dateiendung(dokument_.aktuelleDatei)));
         if (gewaehlt.isEmpty()) return;
         dokument_.aktuelleDatei = gewaehlt.toStdString();
+        dokument_.geladeneDatei = dokument_.aktuelleDatei;
         seiten_->setzeTitel(Seite::Quelltext, q(dokument_.aktuelleDatei));
     }
-    dateien_.schreiben(dokument_.aktuelleDatei, editor().text());
+    // After `DKS` the file gets its lowercase name with this save (the old name goes).
+    const std::string alt = dokument_.alterName();
+    const std::string gespeichert =
+        stapelSpeichern(dateien_, dokument_.aktuelleDatei, editor().text(), alt);
+    if (!alt.empty()) {
+        dokument_.aktuelleDatei = dokument_.geladeneDatei = gespeichert;
+        seiten_->setzeTitel(Seite::Quelltext, q(gespeichert));
+    }
     dokument_.bearbeitungsstatus = false;
     dialoge_.meldung(this, kGespeichert);
 }
@@ -124,6 +138,7 @@ void TForm1::Schlieen1Click(Sender) {
         quelltext_->setzeOptimiertGroesse(kOhneGroesse);
         quelltext_->setzeOriginalGroesse(kOhneGroesse);
         dokument_.aktuelleDatei.clear();
+        dokument_.geladeneDatei.clear();
     });
 }
 

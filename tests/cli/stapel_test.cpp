@@ -117,15 +117,15 @@ TEST_F(CliStapel, FailingFilesAreReportedInOrderAndTheRunGoesOn) {
 }
 
 TEST_F(CliStapel, FileThatCannotBeWrittenFailsAndStaysAsItWas) {
-    // Readable, but nothing can be created beside it, not even by root.
+    // Readable, but nothing can be created beside it, not even by root: not even its backup.
     const std::string vorher = leseRoh("/proc/version");
     const std::string a = dir / "a.htm";
     schreibeRoh(a, "a\n");
     const auto r = lauf({"/proc/version", a});
     EXPECT_EQ(r.exitcode, 1);
     EXPECT_EQ(zeilen(r.fehler), 1) << r.fehler;
-    EXPECT_EQ(r.fehler.rfind("quintaro-cli: /proc/version: Datei \"/proc/version\" kann nicht "
-                             "erstellt werden. ",
+    EXPECT_EQ(r.fehler.rfind("quintaro-cli: /proc/version: Datei \"/proc/version.bak\" kann "
+                             "nicht erstellt werden. ",
                              0),
               0u)
         << r.fehler;

@@ -39,16 +39,28 @@ class SpeicherDateien : public Dateien {
         }
         dateien[pfad] = inhalt;
     }
+    void vorschauSchreiben(const std::string& pfad, const Text& inhalt) override {
+        schreiben(pfad, inhalt);
+    }
     bool existiert(const std::string& pfad) override { return dateien.count(pfad) != 0; }
-    bool belegt(const std::string& pfad) override { return existiert(pfad); }
+    Dateiart art(const std::string& pfad) override {
+        return existiert(pfad) ? Dateiart::Datei : Dateiart::Fehlt;
+    }
     bool dieselbeDatei(const std::string& a, const std::string& b) override {
         return a == b && existiert(a);
     }
-    bool kopieren(const std::string& von, const std::string& nach, bool ueberschreiben) override {
+    void kopieren(const std::string& von, const std::string& nach, bool ueberschreiben) override {
         protokoll("kopie " + von + " -> " + nach + (ueberschreiben ? " ueberschreiben" : ""));
-        if (!existiert(von) || (existiert(nach) && !ueberschreiben)) return false;
-        if (gesperrt.count(nach) != 0) return false;
+        if (!existiert(von) || (existiert(nach) && !ueberschreiben) || gesperrt.count(nach) != 0) {
+            throw DateiFehler("Datei \"" + nach +
+                              "\" kann nicht erstellt werden. Zugriff verweigert");
+        }
         dateien[nach] = dateien[von];
+    }
+    bool umbenennen(const std::string& von, const std::string& nach) override {
+        if (!existiert(von) || existiert(nach) || gesperrt.count(nach) != 0) return false;
+        dateien[nach] = dateien[von];
+        dateien.erase(von);
         return true;
     }
     std::int32_t groesse(const std::string& pfad) override {

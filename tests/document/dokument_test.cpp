@@ -191,12 +191,8 @@ TEST(DokumentSchreiben, PfadOhneGueltigesUtf8WirdAbgelehntUndNichtsAnderesBeschr
         "Datei \"" + datei +
             "\" kann nicht erstellt werden. Invalid or incomplete multibyte or wide character");
     EXPECT_FALSE(dateiKopieren(dir / "fehlt", datei, true));
-    schreibeRoh(dir / "quelle.htm", "q");
-    EXPECT_FALSE(dateiKopieren(dir / "quelle.htm", datei, true));
     EXPECT_EQ(leseRoh(datei), "alt");
-    auto erwartet = vorher;
-    erwartet.insert("quelle.htm");
-    EXPECT_EQ(test::eintraege(dir.pfad()), erwartet);
+    EXPECT_EQ(test::eintraege(dir.pfad()), vorher);
 
     // The byte-path functions reach the very file.
     EXPECT_EQ(dokumentLesen(datei), "alt");
@@ -204,6 +200,9 @@ TEST(DokumentSchreiben, PfadOhneGueltigesUtf8WirdAbgelehntUndNichtsAnderesBeschr
     EXPECT_TRUE(dateiExistiert(datei));
     EXPECT_TRUE(dateiKopieren(datei, dir / "kopie.htm", false));
     EXPECT_EQ(leseRoh(dir / "kopie.htm"), "alt");
+    schreibeRoh(dir / "quelle.htm", "q");
+    EXPECT_TRUE(dateiKopieren(dir / "quelle.htm", datei, true));
+    EXPECT_EQ(leseRoh(datei), "q");
     EXPECT_TRUE(dateiLoeschen(datei));
 }
 

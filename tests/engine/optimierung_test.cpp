@@ -486,14 +486,28 @@ INSTANTIATE_TEST_SUITE_P(
                        "disk"},
         SicherungsFall{
             "ExistingNeinKeeps", Modus::Normal, true, true, {N}, {kUeberschreiben}, "alt"},
-        SicherungsFall{"ExistingBatchNeverAsksNorOverwrites",
-                       Modus::Automatisch,
-                       true,
-                       true,
-                       {},
-                       {kKopie},
-                       "alt"}),
+        SicherungsFall{
+            "ExistingBatchNeverAsksNorOverwrites", Modus::Automatisch, true, true, {}, {}, "alt"}),
     [](const auto& fall) { return std::string(fall.param.name); });
+
+// Without its backup a batch file is not saved over; a normal run saves nothing by itself and
+// goes on.
+TEST(Optimierung, FailedBackupStopsABatchFileButNotANormalRun) {
+    for (const Modus modus : {Modus::Automatisch, Modus::Normal}) {
+        FakeUmgebung u = mitDokument("neu");
+        u.platte.dateien[kDatei] = "disk";
+        u.platte.gesperrt.insert(kBak);
+        u.ein({SK});
+        if (modus == Modus::Automatisch) {
+            EXPECT_THROW(Optimierung(u, modus), DateiFehler);
+            EXPECT_FALSE(enthaelt(u.log, "speichern " + kDatei));
+        } else {
+            Optimierung(u, modus);
+            EXPECT_TRUE(enthaelt(u.log, "schreibe " + kVorschau));
+        }
+        EXPECT_EQ(u.platte.dateien[kDatei], "disk");
+    }
+}
 
 TEST(Optimierung, BackupQuestionText) {
     EXPECT_EQ(kSicherheitskopieUeberschreiben,
