@@ -54,9 +54,10 @@ struct Geladen {
 // Applies the file to the current state: every option; filter entries replaced by position
 // and appended, and the table resized to "Anzahl" rows, each only when its "Anzahl" is above
 // 0; the geometry when "Gesetzt" is "Ja", a left or top edge below 1 made 0.
-// "Anzahl" is bounded by what the file can hold: no more entries (rows) than the current ones
-// plus the number of keys in that section. Entries beyond could only be empty or stand under a
-// key numbered past every key the file has, and honouring a count of a billion would exhaust
+// "Anzahl" is bounded by what the file holds: every stored key numbered below it is read, and
+// the list is no longer than the current entries plus the section's keys, or than the last
+// stored key, whichever is further.
+// Trailing entries beyond could only be empty, and honouring a count of a billion would exhaust
 // memory.
 Geladen einstellungenAnwenden(const IniDatei& ini, const Einstellungen& aktuell);
 Geladen IniLaden(const std::string& path, const Einstellungen& aktuell);

@@ -5,11 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "document/ein_ausgabe.h"
 #include "document/sicher_schreiben.h"
 #include "engine/dateifehler.h"
+#include "engine/text.h"
 
 namespace quintaro {
 
@@ -60,6 +62,20 @@ std::string einzeilig(std::string_view s) {
         if (c == '\r' || c == '\n') c = ' ';
     }
     return ergebnis;
+}
+
+// The file's text in code page 1252: UTF-8 with a byte-order mark, or well-formed UTF-8 holding
+// multi-byte sequences, is converted; anything else is taken as it is.
+std::string alsCp1252(std::string inhalt) {
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    const bool bom = std::string_view(inhalt).substr(0, kBom.size()) == kBom;
+    const std::string_view text = std::string_view(inhalt).substr(bom ? kBom.size() : 0);
+    const bool mehrbyte =
+        std::any_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; });
+    if (!bom && !mehrbyte) return inhalt;
+    if (auto cp1252 = utf8ToCp1252(text)) return std::move(*cp1252);
+    // Not UTF-8 after all (or characters code page 1252 lacks): the bytes as they are.
+    return bom ? std::string(text) : inhalt;
 }
 
 std::string schreibFehler(const std::string& path) {
@@ -158,7 +174,7 @@ IniDatei IniDatei::laden(const std::string& path) {
         leer.unlesbar_ = true;
         return leer;
     }
-    return IniDatei(inhalt);
+    return IniDatei(alsCp1252(std::move(inhalt)));
 }
 
 const IniDatei::Abschnitt* IniDatei::finde(std::string_view abschnitt) const {
@@ -259,6 +275,14 @@ void IniDatei::abschnittLeeren(std::string_view abschnitt) {
         return false;
     });
     indexNeu();
+}
+
+std::vector<std::string> IniDatei::schluessel(std::string_view abschnitt) const {
+    std::vector<std::string> namen;
+    if (const Abschnitt* a = finde(abschnitt)) {
+        for (const auto& [name, zeile] : a->schluessel) namen.push_back(name);
+    }
+    return namen;
 }
 
 std::size_t IniDatei::schluesselAnzahl(std::string_view abschnitt) const {
