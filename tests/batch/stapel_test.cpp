@@ -409,3 +409,95 @@ TEST(DateiOptimieren, ReportsTheLoadedFileBeforeTheRun) {
 
 }  // namespace
 }  // namespace quintaro
+
+namespace quintaro {
+namespace {
+
+// --- No page lost ----------------------------------------------------------------------------
+
+// Without its backup a file is not saved over: the original would exist nowhere.
+TEST(DateiOptimieren, ABackupThatCannotBeMadeStopsTheFile) {
+    const struct {
+        const char* name;
+        std::function<void(const std::string& bak)> vorbereiten;
+    } faelle[] = {
+        {"bak is a folder", [](const std::string& bak) { ::mkdir(bak.c_str(), 0755); }},
+        {"bak is a dangling link",
+         [](const std::string& bak) { ASSERT_EQ(::symlink("nirgends", bak.c_str()), 0); }},
+    };
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(fall.name);
+        Ordner dir;
+        const std::string datei = dir / "a.htm";
+        schreibeRoh(datei, kSeite);
+        fall.vorbereiten(datei + ".bak");
+        const std::string text =
+            test::fehlertext([&] { dateiOptimieren(datei, nurDiese({ZU}), {}); });
+        EXPECT_EQ(text.rfind("Datei \"" + datei + ".bak\" kann nicht erstellt werden. ", 0), 0u)
+            << text;
+        EXPECT_EQ(leseRoh(datei), kSeite);
+    }
+}
+
+// The copy stops at the file-size limit: an error, no hidden temporary file, the page as it was.
+TEST(DateiOptimieren, ABackupCutShortByTheFileSizeLimitLeavesNothingBehind) {
+    Ordner dir;
+    const std::string datei = dir / "a.htm";
+    const std::string gross(256 * 1024, 'x');
+    schreibeRoh(datei, gross);
+    const int code = test::imKind([&] {
+        const test::Dateigrenze grenze(64 * 1024);
+        if (!grenze.gesetzt()) return 2;
+        const std::string text = test::fehlertext([&] { dateiOptimieren(datei, OptionSet{}, {}); });
+        return text.rfind("Datei \"" + datei + ".bak\" kann nicht erstellt werden. File too large",
+                          0) == 0
+                   ? 0
+                   : 1;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(leseRoh(datei), gross);
+    EXPECT_EQ(dir.namen(), std::set<std::string>{"a.htm"});
+}
+
+TEST(DateinameKlein, TheRenamedFileKeepsItsPermissionBits) {
+    for (const mode_t rechte : {mode_t{0600}, mode_t{0750}, mode_t{0644}}) {
+        SCOPED_TRACE(rechte);
+        Ordner dir;
+        const std::string gross = dir / "Seite.HTM";
+        schreibeRoh(gross, kSeite);
+        ::chmod(gross.c_str(), rechte);
+        const auto e = dateiOptimieren(gross, nurDiese({DKS}), {});
+        EXPECT_EQ(e.pfad, dir / "seite.htm");
+        EXPECT_EQ(test::modus(dir / "seite.htm"), rechte);
+        EXPECT_EQ(dir.namen(), (std::set<std::string>{"seite.htm", "Seite.HTM.bak"}));
+    }
+}
+
+TEST(DateinameKlein, AMixedCaseFileListedTwiceIsFoundUnderItsNewName) {
+    Ordner dir;
+    const std::string gross = dir / "Seite.HTM";
+    schreibeRoh(gross, "a  b");
+    Ersetzungstabelle t;
+    t.setzeZeile(1, {"a", "aa"});
+    EXPECT_EQ(dateiOptimieren(gross, nurDiese({DKS, AE}), t).pfad, dir / "seite.htm");
+    EXPECT_EQ(dateiOptimieren(gross, nurDiese({DKS, AE}), t).pfad, dir / "seite.htm");
+    EXPECT_EQ(leseRoh(dir / "seite.htm"), "aaaa  b");
+}
+
+// A table that would grow the text past the limit stops the file before anything is built.
+TEST(DateiOptimieren, ATextGrowingPastTheLimitFailsAndKeepsThePage) {
+    Ordner dir;
+    const std::string datei = dir / "a.htm";
+    schreibeRoh(datei, "aaaa");
+    Ersetzungstabelle t;
+    t.setzeZeile(1, {"a", std::string(1000, 'b')});
+    LokaleDateien dateien;
+    EXPECT_EQ(
+        test::fehlertext([&] { dateiOptimieren(dateien, datei, nurDiese({AE}), t, {}, 3999); }),
+        std::string(kMemoKapazitaetFehler));
+    EXPECT_EQ(leseRoh(datei), "aaaa");
+    EXPECT_EQ(dateiOptimieren(dateien, datei, nurDiese({AE}), t, {}, 4000).optimiertGroesse, 4000u);
+}
+
+}  // namespace
+}  // namespace quintaro

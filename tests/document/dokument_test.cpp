@@ -1,5 +1,7 @@
 // Loading, writing, sizes and the small file operations of the document module.
 #include "document/dokument.h"
+#include "document/ein_ausgabe.h"
+#include "engine/pfade.h"
 
 #include <gtest/gtest.h>
 
@@ -352,6 +354,54 @@ TEST(Dateien, Loeschen) {
     EXPECT_FALSE(dateiLoeschen(dir / "unter"));
     EXPECT_EQ(Dateigroesse(dir / "unter"), 0);
     EXPECT_FALSE(dateiLoeschen(""));
+}
+
+}  // namespace
+}  // namespace quintaro
+
+namespace quintaro {
+namespace {
+
+// --- Files of the program's own: never through a planted link ---------------------------------
+
+TEST(EigeneDateien, EinGepflanzterVerweisWirdErsetztNichtBeschrieben) {
+    Ordner dir;
+    const std::string fremd = dir / "fremd.txt";
+    schreibeRoh(fremd, "geheim");
+    schreibeRoh(dir / "seite.htm", "seite");
+    const std::string vorschau = dir / std::string(kVorschauName);
+    const std::string bak = dir / "seite.htm.bak";
+    ASSERT_EQ(::symlink("fremd.txt", vorschau.c_str()), 0);
+    ASSERT_EQ(::symlink("fremd.txt", bak.c_str()), 0);
+
+    LokaleDateien dateien;
+    dateien.vorschauSchreiben(vorschau, "vorschau");
+    dateien.kopieren(dir / "seite.htm", bak, true);
+    EXPECT_EQ(leseRoh(fremd), "geheim");
+    EXPECT_EQ(dateien.art(vorschau), Dateiart::Datei);
+    EXPECT_EQ(dateien.art(bak), Dateiart::Datei);
+    EXPECT_EQ(leseRoh(vorschau), "vorschau");
+    EXPECT_EQ(leseRoh(bak), "seite");
+    EXPECT_EQ(dir.namen(), (std::set<std::string>{"fremd.txt", "seite.htm", "seite.htm.bak",
+                                                  std::string(kVorschauName)}));
+    // The document itself is still saved through its link.
+    ASSERT_EQ(::symlink("fremd.txt", (dir / "verweis.htm").c_str()), 0);
+    dateien.schreiben(dir / "verweis.htm", "neu");
+    EXPECT_EQ(leseRoh(fremd), "neu");
+    EXPECT_EQ(dateien.art(dir / "verweis.htm"), Dateiart::Verweis);
+}
+
+TEST(AllesLesen, HoertAnDerGrenzeAuf) {
+    int rohr[2];
+    ASSERT_EQ(::pipe(rohr), 0);
+    const Deskriptor lesen(rohr[0]);
+    {
+        const Deskriptor schreiben(rohr[1]);
+        ASSERT_EQ(allesSchreiben(schreiben.get(), std::string(100, 'x')), 0);
+    }
+    std::string daten;
+    EXPECT_EQ(allesLesen(lesen.get(), daten, 99), EFBIG);
+    EXPECT_LE(daten.size(), 99u);
 }
 
 }  // namespace

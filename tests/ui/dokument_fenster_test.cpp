@@ -2,6 +2,8 @@
 // (byte round trip, capacity, a failed save), and the file-type filter list.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+
 #include <sys/resource.h>
 
 #include <QLineEdit>
@@ -12,10 +14,12 @@
 
 #include "common/dateien.h"
 #include "document/dokument.h"
+#include "engine/ersetzungstabelle.h"
 #include "fakes.h"
 #include "ui/editor_adapter.h"
 #include "ui/option_list.h"
 #include "ui/options_page.h"
+#include "ui/replacement_editor.h"
 #include "ui/source_page.h"
 #include "ui/tform1.h"
 
@@ -119,6 +123,43 @@ TEST_F(Dokument, SaveAsProposesTheDocumentAndCloseKeepsTheCaption) {
     w.f->Dateispeichern(Sender::ButtonSpeichern);
     EXPECT_EQ(w.dialoge.texte(Box::Fehler).size(), 1u) << "no document file";
     EXPECT_TRUE(w.f->Bearbeitungsstatus());
+}
+
+// DKS where letter case counts: until a save gives the file its lowercase name, the document is
+// the loaded file (shown, reloaded), and the save renames it instead of writing a second file.
+TEST_F(Dokument, AfterDksTheLoadedFileStaysTheDocumentUntilTheSaveRenamesIt) {
+    for (int i = 0; i < kOptionCount; ++i) w.f->optionenSeite().optionen().setzeOption(i, i == DKS);
+    w.oeffnen("/w/B.HTML");
+    w.f->Optimierung(Sender::OptimierenButton);
+    EXPECT_EQ(w.f->AktuelleDatei(), "/w/b.html");
+    w.f->OriginalAnzeigen(Sender::AnsichtOriginalButton);
+    EXPECT_EQ(w.shell.geoeffnet, QStringList{QStringLiteral("/w/B.HTML")});
+    w.dialoge.antworten = {Antwort::Nein};  // the run's changes are dropped
+    w.f->Dateiladen(Sender::ButtonErneutOeffnen);
+    EXPECT_EQ(w.text(), Text("bb"));
+    w.f->editor().setText("neu");
+    w.f->Dateispeichern(Sender::ButtonSpeichern);
+    EXPECT_EQ(dateien.dateien.count("/w/B.HTML"), 0u);
+    EXPECT_EQ(dateien.dateien["/w/b.html"], "neu");
+    EXPECT_EQ(w.dialoge.texte(Box::Fehler), std::vector<QString>{});
+    EXPECT_EQ(w.dialoge.texte(Box::Meldung),
+              std::vector<QString>{QStringLiteral("Die Datei wurde gespeichert.")});
+}
+
+// A table that would grow the text past the editor's capacity: the error, the editor unchanged.
+TEST_F(Dokument, ARunOutgrowingTheCapacityKeepsTheEditor) {
+    for (int i = 0; i < kOptionCount; ++i) w.f->optionenSeite().optionen().setzeOption(i, i == AE);
+    Ersetzungstabelle t;
+    t.setzeZeile(1, {"a", std::string(100, 'x')});
+    w.f->optionenSeite().ersetzung().setzeTabelle(t);
+    w.f->setzeMemoKapazitaet(50);
+    w.oeffnen("/w/a.htm");
+    w.f->Optimierung(Sender::OptimierenButton);
+    EXPECT_EQ(w.dialoge.texte(Box::Fehler),
+              std::vector<QString>{QStringLiteral("Text überschreitet Memo-Kapazität")});
+    EXPECT_EQ(w.text(), Text("a\r\nb"));
+    EXPECT_EQ(dateien.dateien.count("/w/" + std::string(kVorschauName)), 0u);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST(DokumentAufPlatte, AllByteValuesRoundTripAndTheCapacityKeepsTheEditor) {
