@@ -28,7 +28,9 @@ std::size_t listenlaenge(const IniDatei& ini, std::string_view abschnitt, std::s
         for (; i < key.size() && key[i] >= '0' && key[i] <= '9' && nummer <= grenze; ++i) {
             nummer = nummer * 10 + static_cast<std::size_t>(key[i] - '0');
         }
-        if (i == 0 || nummer < erste || nummer - erste >= grenze) continue;
+        if (i == 0 || nummer < erste || nummer - erste >= std::min(grenze, kListenStellen)) {
+            continue;
+        }
         laenge = std::max(laenge, nummer - erste + 1);
     }
     return laenge;
