@@ -1,6 +1,8 @@
 // Reading the command line of quintaro-cli, and its help text.
 #include "cli/argumente.h"
 
+#include "cli/kanaele.h"
+
 #include <cstdio>
 
 #include "cli/terminal.h"
@@ -136,10 +138,14 @@ std::string aufrufText() {
     auto ohneWirkung = [](int i) {
         return i == SK || i == OT || i == NOA || i == OA || i == PES || i == PEE;
     };
+    const std::string name(kProgrammName);
     std::string text =
-        "Usage: quintaro-cli [--set KEY=0|1]... [--replace SEARCH REPLACEMENT]... [--tips]"
+        "Usage: " + name +
+        " [--set KEY=0|1]... [--replace SEARCH REPLACEMENT]... [--tips]"
         " < page.htm > optimised.htm\n"
-        "       quintaro-cli [--settings FILE] [--set KEY=0|1]... [--replace SEARCH REPLACEMENT]..."
+        "       " +
+        name +
+        " [--settings FILE] [--set KEY=0|1]... [--replace SEARCH REPLACEMENT]..."
         " FILE...\n"
         "\n"
         "Without FILE: optimises the HTML page read from standard input as a batch run does, and\n"

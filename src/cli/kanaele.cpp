@@ -4,8 +4,12 @@
 
 namespace quintaro::cli {
 
+std::string zeilenAnfang() {
+    return std::string(kProgrammName) + ": ";
+}
+
 void fehlerZeile(const Kanaele& k, const std::string& text) {
-    static_cast<void>(allesSchreiben(k.fehler, std::string(kProgramm) + text + "\n"));
+    static_cast<void>(allesSchreiben(k.fehler, zeilenAnfang() + text + "\n"));
 }
 
 }  // namespace quintaro::cli

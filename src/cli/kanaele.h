@@ -22,10 +22,12 @@ struct Kanaele {
     int fehler = 2;
 };
 
-// What every line on standard error starts with.
-inline constexpr std::string_view kProgramm = "quintaro-cli: ";
+inline constexpr std::string_view kProgrammName = "quintaro-cli";
 
-// kProgramm, the text and a line end on standard error; a failing standard error is ignored,
+// What every line on standard error starts with: the program's name and ": ".
+std::string zeilenAnfang();
+
+// zeilenAnfang(), the text and a line end on standard error; a failing standard error is ignored,
 // there is no one left to tell.
 void fehlerZeile(const Kanaele& k, const std::string& text);
 

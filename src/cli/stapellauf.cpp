@@ -49,9 +49,9 @@ class Fortschrittszeile {
 
     void zeige(std::size_t fertig, std::size_t gesamt, const std::string& pfad) {
         if (!aktiv_) return;
-        zeile_ = kuerzen(
-            std::string(kProgramm) + std::to_string(fertig) + "/" + std::to_string(gesamt) + " ",
-            sichtbar(pfad, false));
+        zeile_ =
+            kuerzen(zeilenAnfang() + std::to_string(fertig) + "/" + std::to_string(gesamt) + " ",
+                    sichtbar(pfad, false));
         melden(fd_, std::string(kZeileLoeschen) + zeile_);
         sichtbar_ = true;
     }
@@ -158,7 +158,7 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
 
     Fortschrittszeile fortschritt(k.fehler, ::isatty(k.fehler) == 1);
     auto melde = [&](const std::string& pfad, const std::string& text) {
-        fortschritt.melde(std::string(kProgramm) + sichtbar(pfad, false) + ": " + text + "\n");
+        fortschritt.melde(zeilenAnfang() + sichtbar(pfad, false) + ": " + text + "\n");
     };
     StapelFrage frage;
     if (terminal) {
