@@ -1,10 +1,9 @@
 // Reading the command line of quintaro-cli, and its help text.
 #include "cli/argumente.h"
 
-#include "cli/kanaele.h"
-
 #include <cstdio>
 
+#include "cli/kanaele.h"
 #include "cli/terminal.h"
 #include "engine/text.h"
 
