@@ -323,6 +323,12 @@ TEST_F(Stapel, AFileErrorEndsTheBatchThereAndSoundly) {
         {"not written", [&] { std::filesystem::create_symlink(quelle, b); },
          "Datei \"" + b + "\" kann nicht erstellt werden. "},
         {"not read", [] {}, "Datei " + b + " kann nicht geöffnet werden. "},
+        {"not backed up",
+         [&] {
+             platte::schreibeRoh(b, "5\r\n6");
+             std::filesystem::create_directory(b + ".bak");
+         },
+         "Datei \"" + b + ".bak\" kann nicht erstellt werden. "},
     };
     nurOptionen({ZU, SK});
     for (const Fall& fall : faelle) {
@@ -351,6 +357,9 @@ TEST_F(Stapel, AFileErrorEndsTheBatchThereAndSoundly) {
         EXPECT_FALSE(std::filesystem::exists(c + ".bak"));
         keinDokument();
         EXPECT_EQ(f->stapelSeite().dateien().size(), 3);
+        if (std::string_view(fall.name) == "not backed up") {
+            EXPECT_EQ(platte::leseRoh(b), "5\r\n6") << "not saved without its backup";
+        }
     }
     EXPECT_EQ(platte::leseRoh(quelle), vorher);
 }
