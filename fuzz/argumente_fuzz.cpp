@@ -1,19 +1,15 @@
 // Fuzzes quintaro-cli's argument parser: NUL-separated arguments never crash it, an error is one
 // line, and what it accepts applies over any settings without fault.
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
 
 #include "cli/argumente.h"
+#include "pruefe.h"
 
-namespace {
-void pruefe(bool bedingung) {
-    if (!bedingung) std::abort();
-}
-}  // namespace
+using quintaro::fuzz::pruefe;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace quintaro;

@@ -2,20 +2,14 @@
 // parsing is stable, that "Anzahl" stays bounded and that what is saved loads back.
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "pruefe.h"
+
+using quintaro::fuzz::pruefe;
 #include "settings/einstellungen.h"
 #include "settings/ini.h"
-
-namespace {
-
-void pruefe(bool bedingung) {
-    if (!bedingung) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace quintaro;

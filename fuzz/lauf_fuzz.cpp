@@ -1,7 +1,6 @@
 // Fuzzes a whole run (options, replacement rows, answers, mode) and checks its text against the
 // literal passes of tests/engine/literal.*, replaying the answers the run was given.
 #include <cstdint>
-#include <cstdlib>
 #include <deque>
 #include <string>
 #include <string_view>
@@ -12,14 +11,13 @@
 #include "engine/literal.h"
 #include "engine/optimierung.h"
 #include "engine/umgebung.h"
+#include "pruefe.h"
+
+using quintaro::fuzz::pruefe;
 
 namespace {
 
 using namespace quintaro;
-
-void pruefe(bool bedingung) {
-    if (!bedingung) std::abort();
-}
 
 // Takes bytes from the front of the input.
 class Leser {
