@@ -10,8 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "document/dokument.h"
 #include "generator.h"
-#include "ui/dateioperationen.h"
 #include "ui/dialoge.h"
 #include "ui/editor_adapter.h"
 #include "ui/kodierung.h"
@@ -56,7 +56,7 @@ void NormalerLaufImFenster(benchmark::State& state) {
     QDir::setCurrent(ordner.path());
     StilleDialoge dialoge;
     KeineShell shell;
-    ui::LokaleDateien dateien;
+    LokaleDateien dateien;
     ui::TForm1 fenster(dialoge, shell, dateien, QString());
     fensterZeigen(state, fenster);
     QWidget* ansicht = fenster.editor().widget()->viewport();
@@ -204,7 +204,7 @@ void StapelImFenster(benchmark::State& state, Stapelsatz satz) {
     StapelDialoge dialoge;
     dialoge.dateien = pfade;
     KeineShell shell;
-    ui::LokaleDateien dateien;
+    LokaleDateien dateien;
     ui::TForm1 fenster(dialoge, shell, dateien, QString());
     fensterZeigen(state, fenster);
     fenster.Seitenwechsel(ui::Sender::Stapelverarbeitung1);

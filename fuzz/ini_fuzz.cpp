@@ -1,20 +1,15 @@
 // Fuzzes the INI reader and the settings loader with arbitrary file contents, checking that
 // parsing is stable, that "Anzahl" stays bounded and that what is saved loads back.
+#include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "pruefe.h"
+
+using quintaro::fuzz::pruefe;
 #include "settings/einstellungen.h"
 #include "settings/ini.h"
-
-namespace {
-
-void pruefe(bool bedingung) {
-    if (!bedingung) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace quintaro;
@@ -30,13 +25,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text = ini.inhalt();
     pruefe(IniDatei(text).inhalt() == text);
 
-    // The loader never grows a list past the current entries plus the section's keys.
+    // The loader never grows a list past the current entries plus the section's keys, or past
+    // the highest entry number it reads.
     const Einstellungen vorher;
     const Geladen geladen = einstellungenAnwenden(ini, vorher);
     const Einstellungen& e = geladen.einstellungen;
-    pruefe(e.filter.size() <= vorher.filter.size() + ini.schluesselAnzahl("Erweiterungen"));
+    pruefe(e.filter.size() <=
+           std::max(vorher.filter.size() + ini.schluesselAnzahl("Erweiterungen"), kListenStellen));
     pruefe(static_cast<std::size_t>(e.tabelle.anzahl()) <=
-           static_cast<std::size_t>(vorher.tabelle.anzahl()) + ini.schluesselAnzahl("Replaces"));
+           std::max(
+               static_cast<std::size_t>(vorher.tabelle.anzahl()) + ini.schluesselAnzahl("Replaces"),
+               kListenStellen));
     for (const auto& eintrag : e.filter) pruefe(eintrag.size() <= kIniWertLaenge);
     pruefe(e.fenster.links >= 0 && e.fenster.oben >= 0);
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with GCC (warnings as errors), checks the layering and the
-# formatting, runs every test and clang-tidy; fuzzes briefly; then builds with clang under
-# AddressSanitizer and UndefinedBehaviorSanitizer and runs the tests again.
+# formatting, runs every test; runs each fuzzer briefly; then builds with clang under
+# AddressSanitizer and UndefinedBehaviorSanitizer, runs the tests again and clang-tidy.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh release
@@ -9,7 +9,7 @@ bash tools/layers.sh
 find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 |
   xargs -0 clang-format --dry-run -Werror
 ctest --preset release --parallel "$(nproc)"
-bash tools/fuzz.sh 20 2>&1 | tail -n 3
+bash tools/fuzz.sh 10 2>&1 | grep -E "^Done|ERROR|SUMMARY" | tail -n 6
 bash tools/setup.sh asan
 ctest --preset asan --parallel "$(nproc)"
 # clang-tidy reads the clang build's compile commands.

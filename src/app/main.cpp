@@ -8,8 +8,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "document/dokument.h"
+#include "document/ein_ausgabe.h"
 #include "settings/ablageort.h"
-#include "ui/dateioperationen.h"
 #include "ui/deutsch.h"
 #include "ui/qt_dialoge.h"
 #include "ui/shell.h"
@@ -22,6 +23,7 @@ int main(int argc, char* argv[]) {
                    stdout);
         return 0;
     }
+    quintaro::dateigrenzeAlsFehler();
     QApplication app(argc, argv);
     const QStringList argumente = QCoreApplication::arguments();
     QApplication::setApplicationName(QStringLiteral("quintaro"));
@@ -32,7 +34,7 @@ int main(int argc, char* argv[]) {
 
     quintaro::ui::QtDialoge dialoge;
     quintaro::ui::QtShell shell;
-    quintaro::ui::LokaleDateien dateien;
+    quintaro::LokaleDateien dateien;
     const std::string einstellungen = quintaro::einstellungsDatei(
         QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
     quintaro::ui::TForm1 fenster(dialoge, shell, dateien, QFile::decodeName(einstellungen.c_str()));

@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+#include "document/dokument.h"
+#include "engine/dateien.h"
 #include "engine/ersetzungstabelle.h"
 #include "engine/ohne_fenster.h"
 #include "engine/optionen.h"
@@ -32,46 +34,65 @@ inline constexpr std::string_view kKeineDateienGewaehlt =
 using StapelFrage = std::function<Antwort(const std::string& text, Knoepfe knoepfe)>;
 using StapelMeldung = std::function<void(const std::string& text)>;
 // Called once the file is loaded and before it is optimised (the window steps its progress bar and
-// shows the size here): the path and the file's size in bytes.
-using StapelGeladen = std::function<void(const std::string& pfad, std::int32_t groesse)>;
+// shows the size here): the path, the file's size in bytes and the loaded text.
+using StapelGeladen =
+    std::function<void(const std::string& pfad, std::int32_t groesse, const Text& text)>;
+
+// What a front end adds to the per-file work. Unset members do nothing (a missing question
+// answers as closing the box would: Abbrechen where offered, else Nein).
+struct StapelHaken {
+    StapelFrage frage;
+    StapelMeldung meldung;
+    StapelGeladen geladen;
+    // The run's text whenever it is brought up to date for the user (before a question).
+    std::function<void(const Text& text)> quelltext;
+    // How each file is read: the rule over its bytes, or the encoding the user chose.
+    KodierungsWahl kodierung = KodierungsWahl::Automatisch;
+};
+
+// Why a file name is refused: the batch works on UTF-8 names only.
+inline constexpr std::string_view kKeinUtf8Name = "Der Dateiname ist kein gültiges UTF-8";
+
+// False for a name whose bytes are not UTF-8.
+bool pfadIstUtf8(const std::string& pfad);
 
 // The batch save: writes `text` safely (temporary file + rename) to `aktuelleDatei`. When that
-// path differs from `geladenerPfad` (option 13 lowercased the name), the old-cased file is removed
-// only after the write succeeded and only when the two paths name different files; if meanwhile
-// another file has taken the new name, the text goes to `geladenerPfad` instead and that file is
-// left alone. Returns the path written. Throws DateiFehler with the document module's text, also
-// for a path that is not valid UTF-8 (it would name another file), before writing anything.
+// path differs from `geladenerPfad` (`DKS` lowercased the name), the text is saved under the old
+// name and the file then renamed, keeping its permission bits, owner and group; the new name is
+// used only when it is free (not when another file has it, nor when the page is a symbolic link,
+// which stays and has its target saved). Returns the path written. Throws DateiFehler with the
+// document module's text, also for a path that is not valid UTF-8 (it would name another file),
+// before writing anything.
+std::string stapelSpeichern(Dateien& dateien, const std::string& aktuelleDatei, const Text& text,
+                            const std::string& geladenerPfad);
+// The same on the local files.
 std::string stapelSpeichern(const std::string& aktuelleDatei, const Text& text,
                             const std::string& geladenerPfad);
 
 // The surroundings of a batch run over one file without a window: the text lives in memory, the
-// files are the real ones, and the run's batch save is stapelSpeichern.
+// files are the given ones, and the run's batch save is stapelSpeichern.
 class DateiUmgebung : public OhneFensterUmgebung {
   public:
-    DateiUmgebung(std::string pfad, Text text, const OptionSet& optionen,
-                  const Ersetzungstabelle& tabelle, StapelFrage frage = {},
-                  StapelMeldung meldung = {}, KodierungsWahl wahl = KodierungsWahl::Automatisch);
+    DateiUmgebung(Dateien& dateien, std::string pfad, Text text, const OptionSet& optionen,
+                  const Ersetzungstabelle& tabelle, const StapelHaken& haken,
+                  std::size_t kapazitaet = kMemoKapazitaet);
 
     // Where the batch save wrote; empty while the run has not saved.
     const std::string& gespeichertUnter() const { return gespeichertUnter_; }
     std::size_t gespeicherteBytes() const { return gespeichertUnter_.empty() ? 0 : text().size(); }
 
+    void setzeQuelltext(const Text& text) override;
     Antwort frage(const std::string& text, Knoepfe knoepfe) override;
     void meldung(const std::string& text) override;
-
-    // The loaded file itself does not count: its lowercase name on a file system that ignores
-    // letter case is no other file.
-    bool dateiExistiert(const std::string& path) override;
-    bool kopiereDatei(const std::string& from, const std::string& to, bool overwrite) override;
-    std::int32_t dateigroesse(const std::string& path) override;
-    void schreibeDatei(const std::string& path, const Text& text) override;
-
+    Dateien& dateien() override { return dateien_; }
+    std::size_t kapazitaet() override { return kapazitaet_; }
     void dokumentSpeichernBatch() override;
 
   private:
+    Dateien& dateien_;
     std::string geladenerPfad_;
-    StapelFrage frage_;
-    StapelMeldung meldung_;
+    const StapelHaken& haken_;
+    std::size_t kapazitaet_;
     std::string gespeichertUnter_;
 };
 
@@ -88,10 +109,17 @@ struct StapelErgebnis {
     std::size_t optimiertGroesse = 0;   // bytes written; 0 when nothing was saved
 };
 
-// One file of a batch run: load (line breaks made CR LF), Optimierung in the mode "Automatisch"
-// (backup path + ".bak" never overwritten, option 13), batch save. Throws DateiFehler when the
-// file cannot be read or written (a path that is not UTF-8 before anything is touched); a failed
-// save leaves the file as it was. The encoding is decided for each file by `wahl`.
+// One file of a batch run: load (line breaks made CR LF, at most `kapazitaet` bytes),
+// Optimierung in the mode "Automatisch" (backup path + ".bak" never overwritten, `DKS`), batch
+// save. When `DKS` is on and only the lowercase name exists (the file was listed before), that one
+// is taken. Throws DateiFehler when the file cannot be read, backed up (an existing backup is kept,
+// any other failure stops the file before its save) or written (a path that is not UTF-8 before
+// anything is touched); a failed save leaves the file as it was. The encoding is decided for
+// each file by `haken.kodierung`.
+StapelErgebnis dateiOptimieren(Dateien& dateien, const std::string& pfad, const OptionSet& optionen,
+                               const Ersetzungstabelle& tabelle, const StapelHaken& haken = {},
+                               std::size_t kapazitaet = kMemoKapazitaet);
+// The same on the local files.
 StapelErgebnis dateiOptimieren(const std::string& pfad, const OptionSet& optionen,
                                const Ersetzungstabelle& tabelle, const StapelFrage& frage = {},
                                const StapelMeldung& meldung = {}, const StapelGeladen& geladen = {},

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "cli/kanaele.h"
 #include "cli/terminal.h"
 #include "engine/text.h"
 #include "engine/utf8.h"
@@ -146,10 +147,14 @@ std::string aufrufText() {
     auto ohneWirkung = [](int i) {
         return i == SK || i == OT || i == NOA || i == OA || i == PES || i == PEE;
     };
+    const std::string name(kProgrammName);
     std::string text =
-        "Usage: quintaro-cli [--set KEY=0|1]... [--replace SEARCH REPLACEMENT]... [--tips]"
+        "Usage: " + name +
+        " [--set KEY=0|1]... [--replace SEARCH REPLACEMENT]... [--tips]"
         " < page.htm > optimised.htm\n"
-        "       quintaro-cli [--settings FILE] [--set KEY=0|1]... [--replace SEARCH REPLACEMENT]..."
+        "       " +
+        name +
+        " [--settings FILE] [--set KEY=0|1]... [--replace SEARCH REPLACEMENT]..."
         " FILE...\n"
         "Both modes also take --encoding auto|cp1252|utf-8.\n"
         "\n"

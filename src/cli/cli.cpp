@@ -9,11 +9,14 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "cli/argumente.h"
 #include "cli/cli_umgebung.h"
 #include "cli/stapellauf.h"
 #include "cli/terminal.h"
+#include "document/ein_ausgabe.h"
+#include "engine/kapazitaet.h"
 #include "engine/optimierung.h"
 #include "engine/text.h"
 #include "engine/tipps.h"
@@ -22,55 +25,18 @@ namespace quintaro::cli {
 
 namespace {
 
-constexpr std::string_view kProgramm = "quintaro-cli: ";
-
-// Returns 0 or the errno of the failure.
-int allesSchreiben(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return errno;
-        if (n == 0) return EIO;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return 0;
-}
-
-// Returns 0 or the errno of the failure.
-int allesLesen(int fd, std::string& bytes) {
-    char puffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, puffer, sizeof puffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return errno;
-        if (n == 0) return 0;
-        bytes.append(puffer, static_cast<std::size_t>(n));
-    }
-}
-
-// A one-line complaint on standard error.
-void fehlerZeile(const Kanaele& k, const std::string& text) {
-    allesSchreiben(k.fehler, std::string(kProgramm) + text + "\n");
-}
-
 int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
     // Asked for before any input is taken, so a refusal leaves standard input unread.
     std::unique_ptr<Terminal> terminal;
-    if (aufruf.optionen[KMM]) {
-        std::string grund;
-        terminal = Terminal::oeffnen(grund);
-        if (!terminal) {
-            fehlerZeile(k,
-                        "KMM=1 asks about every comment on the terminal, but there is none "
-                        "(/dev/tty: " +
-                            grund + ")");
-            return kAufruffehler;
-        }
-    }
+    if (!kmmTerminal(aufruf.optionen, k, terminal)) return kAufruffehler;
 
     std::string eingabe;
-    if (const int fehler = allesLesen(k.ein, eingabe)) {
-        fehlerZeile(k, std::string("cannot read standard input: ") + std::strerror(fehler));
+    // Above the documents' limit the input is refused before all of it is in memory.
+    if (const int fehler = allesLesen(k.ein, eingabe, kMemoKapazitaet)) {
+        fehlerZeile(k, fehler == EFBIG
+                           ? "standard input is larger than " + std::to_string(kMemoKapazitaet) +
+                                 " bytes, the limit for a page: nothing written"
+                           : std::string("cannot read standard input: ") + std::strerror(fehler));
         return kEinAusgabeFehler;
     }
 
@@ -80,9 +46,20 @@ int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
             return terminal->frage(text, knoepfe);
         };
     }
-    CliUmgebung umgebung(normaliseLineBreaks(eingabe), aufruf.optionen, aufruf.tabelle, frage,
+    Text text = normaliseLineBreaks(eingabe);
+    if (text.size() > kMemoKapazitaet) {
+        fehlerZeile(k, std::string(kMemoKapazitaetFehler) + ": nothing written");
+        return kEinAusgabeFehler;
+    }
+    CliUmgebung umgebung(std::move(text), aufruf.optionen, aufruf.tabelle, frage,
                          aufruf.kodierung);
-    Optimierung(umgebung, Modus::Automatisch);
+    try {
+        Optimierung(umgebung, Modus::Automatisch);
+    } catch (const DateiFehler& e) {
+        // The text would outgrow the limit: nothing is written.
+        fehlerZeile(k, std::string(e.what()) + ": nothing written");
+        return kAbgebrochen;
+    }
 
     for (const auto& meldung : umgebung.meldungen()) {
         allesSchreiben(k.fehler, sichtbar(meldung, true) + "\n");
@@ -118,7 +95,12 @@ int hauptprogramm(std::span<const std::string_view> args, const Kanaele& kanaele
         const auto& aufruf = std::get<Aufruf>(gelesen);
         switch (aufruf.art()) {
             case Art::Hilfe:
-                return allesSchreiben(kanaele.aus, aufrufText()) == 0 ? kFertig : kEinAusgabeFehler;
+                if (const int fehler = allesSchreiben(kanaele.aus, aufrufText())) {
+                    fehlerZeile(kanaele, std::string("cannot write the help to standard output: ") +
+                                             std::strerror(fehler));
+                    return kEinAusgabeFehler;
+                }
+                return kFertig;
             case Art::Stapel:
                 return stapelLaufen(aufruf, kanaele);
             case Art::Filter:

@@ -14,9 +14,17 @@ Antwort CliUmgebung::frage(const std::string& text, Knoepfe knoepfe) {
     return knoepfe == Knoepfe::JaNeinAbbrechen ? Antwort::Abbrechen : Antwort::Nein;
 }
 
-void CliUmgebung::schreibeDatei(const std::string& path, const Text&) {
+Text CliUmgebung::KeineDateien::lesen(const std::string& pfad, std::size_t) {
+    throw DateiFehler("cannot read " + pfad + ": this mode reads standard input only");
+}
+
+void CliUmgebung::KeineDateien::kopieren(const std::string&, const std::string& nach, bool) {
+    throw DateiFehler("cannot write " + nach + ": this mode writes standard output only");
+}
+
+void CliUmgebung::KeineDateien::schreiben(const std::string& pfad, const Text&) {
     // Only an interactive run writes a file (its preview); this one never has a place for it.
-    throw DateiFehler("cannot write " + path + ": this mode writes standard output only");
+    throw DateiFehler("cannot write " + pfad + ": this mode writes standard output only");
 }
 
 }  // namespace quintaro::cli

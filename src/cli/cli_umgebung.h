@@ -29,15 +29,29 @@ class CliUmgebung : public OhneFensterUmgebung {
     Antwort frage(const std::string& text, Knoepfe knoepfe) override;
     void meldung(const std::string& text) override { meldungen_.push_back(text); }
 
-    // No document file: the run must not touch the disk, so nothing exists and nothing is copied.
-    bool dateiExistiert(const std::string&) override { return false; }
-    bool kopiereDatei(const std::string&, const std::string&, bool) override { return false; }
-    std::int32_t dateigroesse(const std::string&) override { return -1; }
-    void schreibeDatei(const std::string& path, const Text&) override;
+    Dateien& dateien() override { return keine_; }
 
     void dokumentSpeichernBatch() override { gespeichert_ = text(); }
 
   private:
+    // No document file: the run must not touch the disk, so nothing exists and nothing is copied.
+    class KeineDateien : public Dateien {
+      public:
+        Text lesen(const std::string& pfad, std::size_t) override;
+        void schreiben(const std::string& pfad, const Text&) override;
+        void vorschauSchreiben(const std::string& pfad, const Text& text) override {
+            schreiben(pfad, text);
+        }
+        bool existiert(const std::string&) override { return false; }
+        Dateiart art(const std::string&) override { return Dateiart::Fehlt; }
+        bool dieselbeDatei(const std::string&, const std::string&) override { return false; }
+        void kopieren(const std::string&, const std::string& nach, bool) override;
+        bool umbenennen(const std::string&, const std::string&) override { return false; }
+        std::int32_t groesse(const std::string&) override { return -1; }
+        bool loeschen(const std::string&) override { return false; }
+    };
+
+    KeineDateien keine_;
     Fragesteller frage_;
     std::optional<Text> gespeichert_;
     std::vector<std::string> meldungen_;

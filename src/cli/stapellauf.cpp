@@ -16,7 +16,7 @@
 #include "batch/stapel.h"
 #include "cli/terminal.h"
 #include "document/dokument.h"
-#include "engine/utf8.h"
+#include "document/ein_ausgabe.h"
 #include "settings/ablageort.h"
 #include "settings/einstellungen.h"
 
@@ -24,17 +24,12 @@ namespace quintaro::cli {
 
 namespace {
 
-constexpr std::string_view kProgramm = "quintaro-cli: ";
 // Back to the start of the line and erase it.
 constexpr std::string_view kZeileLoeschen = "\r\x1b[K";
 
-void allesSchreiben(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;  // standard error gone: nothing left to tell anyone
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
+// Standard error gone: nothing left to tell anyone.
+void melden(int fd, std::string_view bytes) {
+    static_cast<void>(allesSchreiben(fd, bytes));
 }
 
 std::size_t zeichenAnzahl(std::string_view utf8) {
@@ -55,29 +50,29 @@ class Fortschrittszeile {
 
     void zeige(std::size_t fertig, std::size_t gesamt, const std::string& pfad) {
         if (!aktiv_) return;
-        zeile_ = kuerzen(
-            std::string(kProgramm) + std::to_string(fertig) + "/" + std::to_string(gesamt) + " ",
-            sichtbar(pfad, false));
-        allesSchreiben(fd_, std::string(kZeileLoeschen) + zeile_);
+        zeile_ =
+            kuerzen(zeilenAnfang() + std::to_string(fertig) + "/" + std::to_string(gesamt) + " ",
+                    sichtbar(pfad, false));
+        melden(fd_, std::string(kZeileLoeschen) + zeile_);
         sichtbar_ = true;
     }
 
     void melde(const std::string& text) {
         const bool war = sichtbar_;
         verbergen();
-        allesSchreiben(fd_, text);
+        melden(fd_, text);
         if (war) zeigen();
     }
 
     void verbergen() {
         if (!sichtbar_) return;
-        allesSchreiben(fd_, kZeileLoeschen);
+        melden(fd_, kZeileLoeschen);
         sichtbar_ = false;
     }
 
     void zeigen() {
         if (!aktiv_ || zeile_.empty() || sichtbar_) return;
-        allesSchreiben(fd_, std::string(kZeileLoeschen) + zeile_);
+        melden(fd_, std::string(kZeileLoeschen) + zeile_);
         sichtbar_ = true;
     }
 
@@ -140,9 +135,7 @@ std::optional<std::string> programmOrdner() {
 }
 
 int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
-    auto zeile = [&k](const std::string& text) {
-        allesSchreiben(k.fehler, std::string(kProgramm) + text + "\n");
-    };
+    auto zeile = [&k](const std::string& text) { fehlerZeile(k, text); };
 
     // The settings file first, then the command line over it.
     Einstellungen einstellungen;
@@ -162,19 +155,11 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
 
     // Asked for before any file is touched.
     std::unique_ptr<Terminal> terminal;
-    if (optionen[KMM]) {
-        std::string grund;
-        terminal = Terminal::oeffnen(grund);
-        if (!terminal) {
-            zeile("KMM=1 asks about every comment on the terminal, but there is none (/dev/tty: " +
-                  grund + ")");
-            return kAufruffehler;
-        }
-    }
+    if (!kmmTerminal(optionen, k, terminal)) return kAufruffehler;
 
     Fortschrittszeile fortschritt(k.fehler, ::isatty(k.fehler) == 1);
     auto melde = [&](const std::string& pfad, const std::string& text) {
-        fortschritt.melde(std::string(kProgramm) + sichtbar(pfad, false) + ": " + text + "\n");
+        fortschritt.melde(zeilenAnfang() + sichtbar(pfad, false) + ": " + text + "\n");
     };
     StapelFrage frage;
     if (terminal) {
@@ -194,18 +179,20 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
         const StapelMeldung meldung = [&](const std::string& text) {
             melde(pfad, sichtbar(text, true));
         };
-        // Any other bytes would name another file than the one given.
-        if (!utf8::wohlgeformt(pfad)) {
-            melde(pfad, "file name is not valid UTF-8, not touched");
+        if (!pfadIstUtf8(pfad)) {
+            melde(pfad, "the file name is not valid UTF-8, the file is left alone");
             fehlgeschlagen = true;
             continue;
         }
         try {
-            const auto ergebnis =
-                dateiOptimieren(pfad, optionen, tabelle, frage, meldung, {}, aufruf.kodierung);
+            const std::string bak = pfad + ".bak";
+            const bool alteKopie = LokaleDateien().art(bak) == Dateiart::Datei;
+            const auto ergebnis = dateiOptimieren(pfad, optionen, tabelle, frage, meldung, {},
+                                                  aufruf.kodierung);
             if (ergebnis.status == StapelStatus::Abgebrochen) {
                 melde(pfad, "abandoned at a question, not saved");
             }
+            if (alteKopie) melde(pfad, "kept the existing backup " + sichtbar(bak, false));
         } catch (const std::exception& e) {
             melde(pfad, sichtbar(e.what(), false));
             fehlgeschlagen = true;

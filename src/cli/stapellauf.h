@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cli/argumente.h"
-#include "cli/cli.h"
+#include "cli/kanaele.h"
 
 namespace quintaro::cli {
 

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "document/ein_ausgabe.h"
 #include "engine/utf8.h"
 
 namespace quintaro::cli {
@@ -71,12 +72,7 @@ Terminal::~Terminal() {
 
 void Terminal::schreibe(std::string_view text) {
     // A terminal that takes no output will not give answers either; reading then ends the run.
-    while (!text.empty()) {
-        const ssize_t n = ::write(fd_, text.data(), text.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;
-        text.remove_prefix(static_cast<std::size_t>(n));
-    }
+    static_cast<void>(allesSchreiben(fd_, text));
 }
 
 bool Terminal::zeileLesen(std::string& zeile) {
@@ -122,6 +118,16 @@ Antwort Terminal::frage(const std::string& text, Knoepfe knoepfe) {
                 break;
         }
     }
+}
+
+bool kmmTerminal(const OptionSet& optionen, const Kanaele& k, std::unique_ptr<Terminal>& terminal) {
+    if (!optionen[KMM]) return true;
+    std::string grund;
+    terminal = Terminal::oeffnen(grund);
+    if (terminal) return true;
+    fehlerZeile(k, "KMM=1 asks about every comment on the terminal, but there is none (/dev/tty: " +
+                       grund + ")");
+    return false;
 }
 
 }  // namespace quintaro::cli

@@ -6,8 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "engine/kommentare.h"
-#include "engine/umgebung.h"
+#include "cli/kanaele.h"
+#include "engine/antwort.h"
+#include "engine/optionen.h"
 
 namespace quintaro::cli {
 
@@ -38,5 +39,10 @@ class Terminal {
 
     int fd_;
 };
+
+// `KMM` asks about every comment on the terminal, which is opened before any input is taken.
+// Returns false, after a complaint on standard error, when the option is on and there is no
+// terminal; `terminal` stays empty when the option is off.
+bool kmmTerminal(const OptionSet& optionen, const Kanaele& k, std::unique_ptr<Terminal>& terminal);
 
 }  // namespace quintaro::cli

@@ -1,84 +1,22 @@
 // Document files: POSIX calls for reading and inspecting, QSaveFile for replacing a file whole.
 #include "document/dokument.h"
 
-#include <QByteArray>
-#include <QFile>
-#include <QSaveFile>
-#include <QString>
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <functional>
 #include <optional>
 #include <string_view>
-#include <system_error>
 
-#include "engine/optimierung.h"
-#include "engine/umgebung.h"
+#include "document/ein_ausgabe.h"
+#include "document/sicher_schreiben.h"
+#include "engine/pfade.h"
 
 namespace quintaro {
 
 namespace {
-
-void ignoriere(int /*result*/) {}
-
-std::string grund(int err) {
-    return std::generic_category().message(err);
-}
-
-class Deskriptor {
-  public:
-    explicit Deskriptor(int fd) : fd_(fd) {}
-    ~Deskriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Deskriptor(const Deskriptor&) = delete;
-    Deskriptor& operator=(const Deskriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
-// Returns 0 or the errno of the failing call; short writes are continued.
-int allesSchreiben(int fd, std::string_view daten) {
-    while (!daten.empty()) {
-        const ssize_t n = ::write(fd, daten.data(), daten.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        daten.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return 0;
-}
-
-// Streams the rest of `quelle` into `ziel`; returns 0 or an errno.
-int kopiereInhalt(int quelle, int ziel) {
-    std::string puffer(std::size_t{1} << 16, '\0');
-    for (;;) {
-        const ssize_t n = ::read(quelle, puffer.data(), puffer.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        if (n == 0) return 0;
-        if (const int err = allesSchreiben(ziel, {puffer.data(), static_cast<std::size_t>(n)})) {
-            return err;
-        }
-    }
-}
-
-// A file system that cannot sync a file (some pseudo file systems) is no reason to fail.
-int syncFehler(int fd) {
-    if (::fsync(fd) == 0) return 0;
-    return (errno == EINVAL || errno == ENOTSUP || errno == EROFS) ? 0 : errno;
-}
 
 // Opens without blocking on a pipe that has no writer, then reads normally.
 int oeffneZumLesen(const std::string& path) {
@@ -88,43 +26,6 @@ int oeffneZumLesen(const std::string& path) {
         if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     }
     return fd;
-}
-
-struct Rechte {
-    mode_t modus;
-    std::optional<std::pair<uid_t, gid_t>> besitzer;
-};
-
-// Replaces `path` with what `schreiber` puts into the temporary file. QSaveFile's own write
-// tracking is not used: it lets a short write through unnoticed, so the bytes go straight to its
-// descriptor and every failure cancels the save. Returns the reason of a failure, or nothing.
-std::optional<std::string> ersetzeDatei(const std::string& path,
-                                        const std::function<int(int)>& schreiber,
-                                        const std::optional<Rechte>& rechte) {
-    // Qt decodes file names as UTF-8: bytes that do not survive the round trip would make
-    // QSaveFile write to another name, so such a path is refused before anything is touched.
-    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
-    if (QFile::encodeName(name).toStdString() != path) return grund(EILSEQ);
-    QSaveFile datei(name);
-    datei.setDirectWriteFallback(false);
-    if (!datei.open(QIODevice::WriteOnly)) return datei.errorString().toStdString();
-    const int fd = datei.handle();
-    int err = schreiber(fd);
-    if (err == 0 && rechte) {
-        // Best effort, a save does not fail over them. The owner first: changing it clears
-        // set-id bits that the mode then restores.
-        if (rechte->besitzer) {
-            ignoriere(::fchown(fd, rechte->besitzer->first, rechte->besitzer->second));
-        }
-        ignoriere(::fchmod(fd, rechte->modus));
-    }
-    if (err == 0) err = syncFehler(fd);
-    if (err != 0) {
-        datei.cancelWriting();
-        return grund(err);
-    }
-    if (!datei.commit()) return datei.errorString().toStdString();
-    return std::nullopt;
 }
 
 std::int32_t groesseVon(const struct stat& st) {
@@ -172,22 +73,25 @@ std::optional<struct stat> eintrag(const std::string& path) {
 }
 
 // Copy that must not replace anything: a named temporary file that is moved into place only if
-// the name is still free at that moment.
-bool kopiereNeu(int quelle, mode_t modus, const std::string& ziel) {
+// the name is still free at that moment. Returns 0 or an errno.
+int kopiereNeu(int quelle, mode_t modus, const std::string& ziel) {
     std::string vorlage = ordnerTeil(ziel) + ".quintaro-kopie-XXXXXX";
-    const int fd = ::mkostemp(vorlage.data(), O_CLOEXEC);
-    if (fd < 0) return false;
-    Deskriptor tmp(fd);
-    bool ok = kopiereInhalt(quelle, fd) == 0 && ::fchmod(fd, modus) == 0 && syncFehler(fd) == 0;
-    if (ok) {
-        if (::renameat2(AT_FDCWD, vorlage.c_str(), AT_FDCWD, ziel.c_str(), RENAME_NOREPLACE) == 0) {
-            return true;
-        }
+    const Deskriptor tmp(::mkostemp(vorlage.data(), O_CLOEXEC));
+    if (tmp.get() < 0) return errno;
+    int err = allesKopieren(quelle, tmp.get());
+    if (err == 0 && ::fchmod(tmp.get(), modus) != 0) err = errno;
+    if (err == 0) err = aufPlatte(tmp.get());
+    if (err == 0 &&
+        ::renameat2(AT_FDCWD, vorlage.c_str(), AT_FDCWD, ziel.c_str(), RENAME_NOREPLACE) != 0) {
+        err = errno;
         // File systems without the no-replace rename still refuse to link over a name.
-        ok = (errno == EINVAL || errno == ENOSYS) && ::link(vorlage.c_str(), ziel.c_str()) == 0;
+        if (err == EINVAL || err == ENOSYS)
+            err = ::link(vorlage.c_str(), ziel.c_str()) == 0 ? 0 : errno;
+    } else if (err == 0) {
+        return 0;
     }
     ::unlink(vorlage.c_str());
-    return ok;
+    return err;
 }
 
 }  // namespace
@@ -210,38 +114,24 @@ Text dokumentLesen(const std::string& path, std::size_t kapazitaet) {
 
     std::string roh;
     if (S_ISREG(st.st_mode)) roh.reserve(static_cast<std::size_t>(st.st_size));
-    std::string puffer(std::size_t{1} << 16, '\0');
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), puffer.data(), puffer.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throw fehler(errno);
-        }
-        if (n == 0) break;
-        roh.append(puffer.data(), static_cast<std::size_t>(n));
-        if (roh.size() > kapazitaet) throw zuGross();
+    if (const int err = allesLesen(fd.get(), roh, kapazitaet)) {
+        if (err == EFBIG) throw zuGross();
+        throw fehler(err);
     }
     Text text = normaliseLineBreaks(roh);
     if (text.size() > kapazitaet) throw zuGross();
     return text;
 }
 
-void dokumentSchreiben(const std::string& path, const Text& text) {
-    auto fehler = [&](const std::string& reason) {
-        return DateiFehler("Datei \"" + path + "\" kann nicht erstellt werden. " + reason);
-    };
-    if (path.empty()) throw fehler(grund(ENOENT));
+namespace {
+DateiFehler erstellFehler(const std::string& path, const std::string& reason) {
+    return DateiFehler("Datei \"" + path + "\" kann nicht erstellt werden. " + reason);
+}
+}  // namespace
 
-    std::optional<Rechte> rechte;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) throw fehler(grund(EISDIR));
-        if (!S_ISREG(st.st_mode)) throw fehler("Not a regular file");
-        rechte = Rechte{static_cast<mode_t>(st.st_mode & 07777), std::pair{st.st_uid, st.st_gid}};
-    }
-    const auto problem = ersetzeDatei(
-        path, [&](int fd) { return allesSchreiben(fd, text); }, rechte);
-    if (problem) throw fehler(*problem);
+void dokumentSchreiben(const std::string& path, const Text& text) {
+    // A writable page in a folder the user may not write into is still saved, in place.
+    if (const auto problem = sicherSchreiben(path, text, true)) throw erstellFehler(path, *problem);
 }
 
 std::int32_t Dateigroesse(const std::string& path) {
@@ -273,22 +163,29 @@ bool dateiExistiert(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-bool dateiKopieren(const std::string& quelle, const std::string& ziel, bool ueberschreiben) {
-    if (quelle.empty() || ziel.empty()) return false;
+bool dateiKopieren(const std::string& quelle, const std::string& ziel, bool ueberschreiben,
+                   std::string* warum) {
+    const auto fehler = [warum](int err) {
+        if (warum != nullptr) *warum = grund(err);
+        return false;
+    };
+    if (quelle.empty() || ziel.empty()) return fehler(ENOENT);
     Deskriptor fd(oeffneZumLesen(quelle));
-    if (fd.get() < 0) return false;
+    if (fd.get() < 0) return fehler(errno);
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    if (::fstat(fd.get(), &st) != 0) return fehler(errno);
+    if (!S_ISREG(st.st_mode)) return fehler(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     const mode_t modus = st.st_mode & 0777;
 
     struct stat zst {};
     if (!ueberschreiben) {
-        if (::lstat(ziel.c_str(), &zst) == 0) return false;
-        return kopiereNeu(fd.get(), modus, ziel);
+        if (::lstat(ziel.c_str(), &zst) == 0) return fehler(EEXIST);
+        const int err = kopiereNeu(fd.get(), modus, ziel);
+        return err == 0 || fehler(err);
     }
-    if (::stat(ziel.c_str(), &zst) == 0 && !S_ISREG(zst.st_mode)) return false;
-    const auto problem = ersetzeDatei(
-        ziel, [&](int out) { return kopiereInhalt(fd.get(), out); }, Rechte{modus, std::nullopt});
+    const auto problem = ersetzenOhneVerweis(
+        ziel, [&](int out) { return allesKopieren(fd.get(), out); }, modus);
+    if (problem && warum != nullptr) *warum = *problem;
     return !problem;
 }
 
@@ -298,8 +195,67 @@ bool dateiLoeschen(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
 }
 
-std::string vorschaudatei(const std::string& aktuelleDatei) {
-    return ordnerTeil(aktuelleDatei) + std::string(kVorschauName);
+namespace {
+std::optional<std::pair<dev_t, ino_t>> kennung(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return std::pair{st.st_dev, st.st_ino};
+}
+}  // namespace
+
+Text LokaleDateien::lesen(const std::string& pfad, std::size_t kapazitaet) {
+    return dokumentLesen(pfad, kapazitaet);
+}
+
+void LokaleDateien::schreiben(const std::string& pfad, const Text& inhalt) {
+    dokumentSchreiben(pfad, inhalt);
+}
+
+void LokaleDateien::vorschauSchreiben(const std::string& pfad, const Text& inhalt) {
+    const auto problem = ersetzenOhneVerweis(
+        pfad, [&](int fd) { return allesSchreiben(fd, inhalt); }, neuerModus());
+    if (problem) throw erstellFehler(pfad, *problem);
+}
+
+bool LokaleDateien::existiert(const std::string& pfad) {
+    return dateiExistiert(pfad);
+}
+
+Dateiart LokaleDateien::art(const std::string& pfad) {
+    struct stat st {};
+    if (pfad.empty() || ::lstat(pfad.c_str(), &st) != 0) return Dateiart::Fehlt;
+    if (S_ISREG(st.st_mode)) return Dateiart::Datei;
+    if (S_ISDIR(st.st_mode)) return Dateiart::Ordner;
+    if (S_ISLNK(st.st_mode)) return Dateiart::Verweis;
+    return Dateiart::Anderes;
+}
+
+bool LokaleDateien::dieselbeDatei(const std::string& a, const std::string& b) {
+    const auto ka = kennung(a);
+    return ka && ka == kennung(b);
+}
+
+void LokaleDateien::kopieren(const std::string& von, const std::string& nach, bool ueberschreiben) {
+    std::string warum;
+    if (!dateiKopieren(von, nach, ueberschreiben, &warum)) throw erstellFehler(nach, warum);
+}
+
+bool LokaleDateien::umbenennen(const std::string& von, const std::string& nach) {
+    if (von.empty() || nach.empty()) return false;
+    if (::renameat2(AT_FDCWD, von.c_str(), AT_FDCWD, nach.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // Without the no-replace rename: a hard link refuses to replace, then the old name goes.
+    return ::link(von.c_str(), nach.c_str()) == 0 && ::unlink(von.c_str()) == 0;
+}
+
+std::int32_t LokaleDateien::groesse(const std::string& pfad) {
+    return Dateigroesse(pfad);
+}
+
+bool LokaleDateien::loeschen(const std::string& pfad) {
+    return dateiLoeschen(pfad);
 }
 
 }  // namespace quintaro

@@ -1,20 +1,16 @@
 // Document files on disk: loading with line-break normalisation, safe saving, sizes, the few
-// file operations a run needs, and the preview file's path. Paths are UTF-8 and use '/'.
+// file operations a run needs. Paths are UTF-8 and use '/'.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "engine/dateien.h"
+#include "engine/kapazitaet.h"
 #include "engine/text.h"
 
 namespace quintaro {
-
-// The most bytes the editor takes after line breaks are normalised. Far above any web page, yet
-// low enough that a stray multi-gigabyte file is refused before it is read.
-inline constexpr std::size_t kMemoKapazitaet = std::size_t{512} * 1024 * 1024;
-
-inline constexpr std::string_view kMemoKapazitaetFehler = "Text überschreitet Memo-Kapazität";
 
 // The whole file, every CR LF, lone CR and lone LF made CR LF. Throws DateiFehler with
 // "Datei <path> kann nicht geöffnet werden. <reason>", or with kMemoKapazitaetFehler when the
@@ -25,8 +21,9 @@ Text dokumentLesen(const std::string& path, std::size_t kapazitaet = kMemoKapazi
 // target only once everything is on disk: a failed save leaves the old file as it was and no
 // temporary file behind. A symbolic link is followed and stays a link. An existing file keeps its
 // permission bits (and owner, where allowed); a new one gets 0666 less the umask. Existing
-// targets that are not regular files (folders, devices, pipes) are refused. Throws DateiFehler
-// with "Datei \"<path>\" kann nicht erstellt werden. <reason>", also for an empty path.
+// targets that are not regular files (folders, devices, pipes) are refused. A writable file in a
+// folder that takes no new file is written in place (not atomic). Throws DateiFehler with
+// "Datei \"<path>\" kann nicht erstellt werden. <reason>", also for an empty path.
 void dokumentSchreiben(const std::string& path, const Text& text);
 
 // Size in bytes as a signed 32-bit number (the low 32 bits), 0 for a folder, -1 when nothing is
@@ -42,13 +39,27 @@ bool dateiExistiert(const std::string& path);
 // Without `ueberschreiben` it fails when anything exists at `ziel`, even if that appears
 // between the check and the copy's completion. Returns false on any failure, leaving an
 // existing target unchanged.
-bool dateiKopieren(const std::string& quelle, const std::string& ziel, bool ueberschreiben);
+// With `ueberschreiben` a new file takes the name (never written through a link there). `warum`
+// receives the reason of a failure.
+bool dateiKopieren(const std::string& quelle, const std::string& ziel, bool ueberschreiben,
+                   std::string* warum = nullptr);
 
 // Removes a file (not a folder). Returns false when nothing was removed.
 bool dateiLoeschen(const std::string& path);
 
-// The preview file beside the document: its folder part (up to and including the last '/')
-// followed by "brelkon_quintaro_temp_datei.html"; without a folder it is a bare name.
-std::string vorschaudatei(const std::string& aktuelleDatei);
+// The files on this machine, through the functions above.
+class LokaleDateien : public Dateien {
+  public:
+    Text lesen(const std::string& pfad, std::size_t kapazitaet) override;
+    void schreiben(const std::string& pfad, const Text& inhalt) override;
+    void vorschauSchreiben(const std::string& pfad, const Text& inhalt) override;
+    bool existiert(const std::string& pfad) override;
+    Dateiart art(const std::string& pfad) override;
+    bool dieselbeDatei(const std::string& a, const std::string& b) override;
+    void kopieren(const std::string& von, const std::string& nach, bool ueberschreiben) override;
+    bool umbenennen(const std::string& von, const std::string& nach) override;
+    std::int32_t groesse(const std::string& pfad) override;
+    bool loeschen(const std::string& pfad) override;
+};
 
 }  // namespace quintaro

@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 
+#include "engine/dateifehler.h"
 #include "engine/leerraum.h"
 
 namespace quintaro {
@@ -22,26 +23,44 @@ void Ersetzungstabelle::setzeAlle(std::vector<Ersetzung> rows) {
 }
 
 namespace {
+// Occurrences replace-all would replace: non-overlapping, left to right.
+std::size_t vorkommen(std::string_view text, std::string_view suche) {
+    std::size_t n = 0;
+    for (auto pos = text.find(suche); pos != std::string_view::npos;
+         pos = text.find(suche, pos + suche.size())) {
+        ++n;
+    }
+    return n;
+}
 
-void zeileAnwenden(Text& text, const Ersetzung& row) {
+void zeileAnwenden(Text& text, const Ersetzung& row, std::size_t grenze) {
     // A row that does not lengthen the text is applied in place, sparing a copy.
     if (row.ersatztext.size() <= row.suchtext.size()) {
         replaceAllShrinking(text, row.suchtext, row.ersatztext);
-    } else {
-        text = replaceAll(text, row.suchtext, row.ersatztext);
+        return;
     }
+    // Rows can grow a text geometrically ("a" -> "aa" doubles it): the new length is known
+    // before anything is built, and a text past the limit is never built.
+    const std::size_t zuwachs = row.ersatztext.size() - row.suchtext.size();
+    const std::size_t n = vorkommen(text, row.suchtext);
+    if (text.size() > grenze || n > (grenze - text.size()) / zuwachs) {
+        throw DateiFehler(std::string(kMemoKapazitaetFehler));
+    }
+    text = replaceAll(text, row.suchtext, row.ersatztext);
 }
 
 }  // namespace
 
-Text ersetzungAnwenden(Text text, const Ersetzungstabelle& tabelle, Kodierung kodierung) {
+Text ersetzungAnwenden(Text text, const Ersetzungstabelle& tabelle, Kodierung kodierung,
+                       std::size_t grenze) {
     for (const auto& row : tabelle.zeilen()) {
         if (row.suchtext.empty()) continue;
         if (kodierung == Kodierung::Utf8) {
-            zeileAnwenden(text, {cp1252ToUtf8(row.suchtext), cp1252ToUtf8(row.ersatztext)});
+            zeileAnwenden(text, {cp1252ToUtf8(row.suchtext), cp1252ToUtf8(row.ersatztext)},
+                          grenze);
             continue;
         }
-        zeileAnwenden(text, row);
+        zeileAnwenden(text, row, grenze);
     }
     return text;
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/kapazitaet.h"
 #include "engine/kodierung.h"
 #include "engine/text.h"
 
@@ -41,8 +42,10 @@ class Ersetzungstabelle {
 
 // The replacement pass: each row in order, replace-all over the result of the rows before it.
 // The rows are code page 1252 text; for a page in UTF-8 they are converted first, so that "ä" in
-// the table finds "ä" in the page.
+// the table finds "ä" in the page. Throws DateiFehler with kMemoKapazitaetFehler, before building
+// it, when a row would make the text longer than `grenze` bytes.
 Text ersetzungAnwenden(Text text, const Ersetzungstabelle& tabelle,
-                       Kodierung kodierung = Kodierung::Cp1252);
+                       Kodierung kodierung = Kodierung::Cp1252,
+                       std::size_t grenze = kMemoKapazitaet);
 
 }  // namespace quintaro

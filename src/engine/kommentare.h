@@ -6,12 +6,11 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/antwort.h"
 #include "engine/kodierung.h"
 #include "engine/text.h"
 
 namespace quintaro {
-
-enum class Antwort { Ja, Nein, Abbrechen };
 
 struct KommentarArt {
     std::string_view oeffnung;  // opening token

@@ -24,16 +24,6 @@ std::string_view modusText(Modus modus) {
     return "";
 }
 
-std::string ordnerTeil(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string dateinameKlein(const std::string& path) {
-    const std::string folder = ordnerTeil(path);
-    return folder + lowerAscii(std::string_view(path).substr(folder.size()));
-}
-
 namespace {
 
 // Asked before a pass: Ja carries it out, Nein skips it, Abbrechen ends the run.
@@ -43,9 +33,9 @@ using PassFrage = std::function<Antwort(std::string_view frage)>;
 // holds what the passes before left.
 // `schritt`: each pass is asked about, so none may be folded into another.
 bool textPasses(Text& text, const std::function<bool(int)>& option,
-                const Ersetzungstabelle& tabelle, Kodierung kodierung, const PassFrage& passFrage,
-                const KommentarFrage& kommentarFrage, const std::function<void()>& applied,
-                bool schritt) {
+                const Ersetzungstabelle& tabelle, Kodierung kodierung, std::size_t grenze,
+                const PassFrage& passFrage, const KommentarFrage& kommentarFrage,
+                const std::function<void()>& applied, bool schritt) {
     using namespace meldungen;
     // Each entry: option, question, transformation.
     auto pass = [&](bool considered, std::string_view frage, auto&& apply) -> bool {
@@ -92,7 +82,7 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
               }))
         return false;
     if (!pass(option(AE), kFrageErsetzung, [&] {
-            text = ersetzungAnwenden(std::move(text), tabelle, kodierung);
+            text = ersetzungAnwenden(std::move(text), tabelle, kodierung, grenze);
             // Rows with an empty search text change nothing.
             for (const auto& zeile : tabelle.zeilen()) {
                 if (!zeile.suchtext.empty()) zerlegtGilt = false;
@@ -194,13 +184,22 @@ void Optimierung(Umgebung& u, Modus modus) {
     const std::string datei = u.aktuelleDatei();
     if ((u.option(SK) || batch) && !datei.empty()) {
         const std::string bak = datei + ".bak";
-        if (!batch && u.dateiExistiert(bak)) {
-            if (u.frage(std::string(kSicherheitskopieUeberschreiben), Knoepfe::JaNein) ==
-                Antwort::Ja) {
-                u.kopiereDatei(datei, bak, true);
-            }
+        Dateien& dateien = u.dateien();
+        if (batch) {
+            // An existing backup is never replaced. Any other failure ends the file's run with
+            // its error: the page is not saved over without a copy of it.
+            if (dateien.art(bak) != Dateiart::Datei) dateien.kopieren(datei, bak, false);
         } else {
-            u.kopiereDatei(datei, bak, false);
+            // A normal run saves nothing by itself, so a failed copy costs nothing yet.
+            try {
+                if (!dateien.existiert(bak)) {
+                    dateien.kopieren(datei, bak, false);
+                } else if (u.frage(std::string(kSicherheitskopieUeberschreiben), Knoepfe::JaNein) ==
+                           Antwort::Ja) {
+                    dateien.kopieren(datei, bak, true);
+                }
+            } catch (const DateiFehler&) {
+            }
         }
     }
 
@@ -233,11 +232,17 @@ void Optimierung(Umgebung& u, Modus modus) {
     };
 
     const auto option = [&u](int i) { return u.option(i); };
-    if (!textPasses(
-            arbeit.text(), option, u.ersetzungstabelle(), kodierung, passFrage, kommentarFrage,
-            [&arbeit] { arbeit.markDirty(); }, modus == Modus::Schritt)) {
-        abandon();
-        return;
+    try {
+        if (!textPasses(
+                arbeit.text(), option, u.ersetzungstabelle(), kodierung, u.kapazitaet(), passFrage,
+                kommentarFrage, [&arbeit] { arbeit.markDirty(); }, modus == Modus::Schritt)) {
+            abandon();
+            return;
+        }
+    } catch (...) {
+        // A text past the capacity: nothing of this run reaches the editor, nothing is written.
+        if (!batch) u.setzeBeschaeftigt(false);
+        throw;
     }
 
     // Tips, never in a batch run.
@@ -261,15 +266,15 @@ void Optimierung(Umgebung& u, Modus modus) {
 
     // End of the run.
     if (!batch) {
-        const std::string vorschau = ordnerTeil(u.aktuelleDatei()) + std::string(kVorschauName);
+        const std::string vorschau = vorschaudatei(u.aktuelleDatei());
         u.setzeVorschaudatei(vorschau);
         try {
-            u.schreibeDatei(vorschau, arbeit.text());
+            u.dateien().vorschauSchreiben(vorschau, arbeit.text());
         } catch (...) {
             u.setzeBeschaeftigt(false);
             throw;
         }
-        u.setzeOptimiertGroesse(std::to_string(u.dateigroesse(vorschau)));
+        u.setzeOptimiertGroesse(std::to_string(u.dateien().groesse(vorschau)));
         u.setzeBeschaeftigt(false);
         if (u.option(NOA) && u.frage(std::string(kAnzeigen), Knoepfe::JaNein) == Antwort::Ja) {
             u.optimierungAnzeigen();
@@ -279,8 +284,11 @@ void Optimierung(Umgebung& u, Modus modus) {
     if (u.option(DKS)) {
         const std::string alt = u.aktuelleDatei();
         std::string neu = dateinameKlein(alt);
-        // On a case-sensitive file system the lowercase name may belong to another file.
-        if (neu != alt && u.dateiExistiert(neu)) neu = alt;
+        // On a case-sensitive file system the lowercase name may belong to another file; on one
+        // that ignores case it is the document itself, which is no other file.
+        if (neu != alt && u.dateien().existiert(neu) && !u.dateien().dieselbeDatei(neu, alt)) {
+            neu = alt;
+        }
         u.setzeAktuelleDatei(neu);
         u.setzeSeitenTitel(neu);
     }
@@ -295,7 +303,7 @@ void Optimierung(Umgebung& u, Modus modus) {
 Text optimiereText(Text text, const OptionSet& options, const Ersetzungstabelle& tabelle,
                    Kodierung kodierung) {
     textPasses(
-        text, [&options](int i) { return options[i]; }, tabelle, kodierung,
+        text, [&options](int i) { return options[i]; }, tabelle, kodierung, kMemoKapazitaet,
         [](std::string_view) { return Antwort::Ja; }, KommentarFrage{}, [] {}, false);
     return text;
 }

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "engine/optionen.h"
+#include "engine/pfade.h"
 #include "engine/umgebung.h"
 
 namespace quintaro {
@@ -13,8 +14,6 @@ enum class Modus { Normal, Schritt, Automatisch };
 
 // "", "Schritt" or "Automatisch": the value of Optimierungsmodus.
 std::string_view modusText(Modus modus);
-
-inline constexpr std::string_view kVorschauName = "brelkon_quintaro_temp_datei.html";
 
 namespace meldungen {
 inline constexpr std::string_view kLeererQuelltext =
@@ -48,12 +47,6 @@ inline constexpr std::string_view kFrageSonderzeichen = "Sollen Sonderzeichen er
 inline constexpr std::string_view kFrageTipps =
     "Sollen zusätzliche Optimierungstipps angezeigt werden?";
 }  // namespace meldungen
-
-// Folder part of a path: everything up to and including the last '/', empty when there is none.
-std::string ordnerTeil(const std::string& path);
-
-// Option 13: the file-name part lowercased (A to Z only); the folder part is left alone.
-std::string dateinameKlein(const std::string& path);
 
 // Runs one optimisation over the editor text. Rethrows a DateiFehler of the preview write or
 // the batch save after restoring the cursor.

@@ -2,24 +2,19 @@
 // the command line fake it. All calls are synchronous.
 #pragma once
 
-#include <cstdint>
-#include <stdexcept>
+#include <cstddef>
 #include <string>
 
+#include "engine/antwort.h"
+#include "engine/dateien.h"
+#include "engine/dateifehler.h"
 #include "engine/ersetzungstabelle.h"
+#include "engine/kapazitaet.h"
 #include "engine/kodierung.h"
 #include "engine/kommentare.h"
 #include "engine/text.h"
 
 namespace quintaro {
-
-enum class Knoepfe { JaNein, JaNeinAbbrechen };
-
-// A file that cannot be read or written; the text is the complete message for the user.
-class DateiFehler : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
 
 class Umgebung {
   public:
@@ -30,6 +25,9 @@ class Umgebung {
     virtual void setzeQuelltext(const Text& text) = 0;
 
     virtual bool option(int index) = 0;
+    // The most bytes the run's text may take; a pass that would grow it past this stops the run
+    // with the capacity message.
+    virtual std::size_t kapazitaet() { return kMemoKapazitaet; }
     virtual const Ersetzungstabelle& ersetzungstabelle() = 0;
     // The document's encoding, decided when it was loaded (or chosen by the user). Surroundings
     // without that knowledge have a page in code page 1252.
@@ -49,12 +47,8 @@ class Umgebung {
     virtual void setzeAktuelleDatei(const std::string& path) = 0;
     virtual void setzeVorschaudatei(const std::string& path) = 0;
 
-    // Files; paths use '/'.
-    virtual bool dateiExistiert(const std::string& path) = 0;
-    virtual bool kopiereDatei(const std::string& from, const std::string& to, bool overwrite) = 0;
-    virtual std::int32_t dateigroesse(const std::string& path) = 0;
-    // Throws DateiFehler.
-    virtual void schreibeDatei(const std::string& path, const Text& text) = 0;
+    // The files the run copies (backup), writes (preview) and measures.
+    virtual Dateien& dateien() = 0;
 
     // Commands of the window: show the preview, save after a batch run (throws DateiFehler),
     // bring the source page to the front.

@@ -16,10 +16,26 @@ constexpr std::string_view kProgramm = "Programm";
 constexpr std::string_view kAnzahl = "Anzahl";
 
 // How many entries a list section yields: its "Anzahl", bounded as documented in the header.
-std::size_t listenlaenge(const IniDatei& ini, std::string_view abschnitt, std::size_t aktuell) {
+// `erste` is the number of the first entry (0 or 1); a key is the entry's number, followed by
+// letters for its other fields ("5", "5a").
+std::size_t listenlaenge(const IniDatei& ini, std::string_view abschnitt, std::size_t aktuell,
+                         std::size_t erste) {
     const std::int32_t anzahl = ini.leseZahl(abschnitt, kAnzahl, 0);
     if (anzahl <= 0) return 0;
-    return std::min(static_cast<std::size_t>(anzahl), aktuell + ini.schluesselAnzahl(abschnitt));
+    const auto grenze = static_cast<std::size_t>(anzahl);
+    std::size_t laenge = std::min(grenze, aktuell + ini.schluesselAnzahl(abschnitt));
+    for (const std::string& key : ini.schluessel(abschnitt)) {
+        std::size_t nummer = 0;
+        std::size_t i = 0;
+        for (; i < key.size() && key[i] >= '0' && key[i] <= '9' && nummer <= grenze; ++i) {
+            nummer = nummer * 10 + static_cast<std::size_t>(key[i] - '0');
+        }
+        if (i == 0 || nummer < erste || nummer - erste >= std::min(grenze, kListenStellen)) {
+            continue;
+        }
+        laenge = std::max(laenge, nummer - erste + 1);
+    }
+    return laenge;
 }
 
 }  // namespace
@@ -43,7 +59,7 @@ Geladen einstellungenAnwenden(const IniDatei& ini, const Einstellungen& aktuell)
         e.optionen.set(index, ini.leseBool(kAbschnittOptionen, info.key, info.defaultOn));
     }
 
-    const std::size_t filter = listenlaenge(ini, kErweiterungen, e.filter.size());
+    const std::size_t filter = listenlaenge(ini, kErweiterungen, e.filter.size(), 0);
     for (std::size_t i = 0; i < filter; ++i) {
         Text eintrag = ini.leseText(kErweiterungen, std::to_string(i), "");
         if (i < e.filter.size()) {
@@ -54,7 +70,7 @@ Geladen einstellungenAnwenden(const IniDatei& ini, const Einstellungen& aktuell)
     }
 
     const std::size_t zeilen =
-        listenlaenge(ini, kReplaces, static_cast<std::size_t>(e.tabelle.anzahl()));
+        listenlaenge(ini, kReplaces, static_cast<std::size_t>(e.tabelle.anzahl()), 1);
     if (zeilen > 0) {
         std::vector<Ersetzung> tabelle(zeilen);
         for (std::size_t r = 1; r <= zeilen; ++r) {

@@ -41,6 +41,10 @@ struct Einstellungen {
     bool operator==(const Einstellungen&) const = default;
 };
 
+// A list entry numbered past this is not read: one stored key numbered two billion would
+// otherwise make two billion empty entries before it.
+inline constexpr std::size_t kListenStellen = std::size_t{1} << 16;
+
 // The order of the options in the file's section "Optionen".
 extern const std::array<int, kOptionCount> kOptionenReihenfolge;
 
@@ -54,9 +58,10 @@ struct Geladen {
 // Applies the file to the current state: every option; filter entries replaced by position
 // and appended, and the table resized to "Anzahl" rows, each only when its "Anzahl" is above
 // 0; the geometry when "Gesetzt" is "Ja", a left or top edge below 1 made 0.
-// "Anzahl" is bounded by what the file can hold: no more entries (rows) than the current ones
-// plus the number of keys in that section. Entries beyond could only be empty or stand under a
-// key numbered past every key the file has, and honouring a count of a billion would exhaust
+// "Anzahl" is bounded by what the file holds: every stored key numbered below it (and below
+// kListenStellen) is read, and the list is no longer than the current entries plus the section's
+// keys, or than the last such key, whichever is further.
+// Trailing entries beyond could only be empty, and honouring a count of a billion would exhaust
 // memory.
 Geladen einstellungenAnwenden(const IniDatei& ini, const Einstellungen& aktuell);
 Geladen IniLaden(const std::string& path, const Einstellungen& aktuell);

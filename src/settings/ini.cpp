@@ -1,16 +1,17 @@
 // INI parsing, lookup, editing and the safe rewrite of the whole file.
 #include "settings/ini.h"
 
-#include <QSaveFile>
-#include <QString>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
-#include "engine/umgebung.h"
+#include "document/ein_ausgabe.h"
+#include "document/sicher_schreiben.h"
+#include "engine/dateifehler.h"
+#include "engine/text.h"
 
 namespace quintaro {
 
@@ -61,6 +62,20 @@ std::string einzeilig(std::string_view s) {
         if (c == '\r' || c == '\n') c = ' ';
     }
     return ergebnis;
+}
+
+// The file's text in code page 1252: UTF-8 with a byte-order mark, or well-formed UTF-8 holding
+// multi-byte sequences, is converted; anything else is taken as it is.
+std::string alsCp1252(std::string inhalt) {
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    const bool bom = std::string_view(inhalt).substr(0, kBom.size()) == kBom;
+    const std::string_view text = std::string_view(inhalt).substr(bom ? kBom.size() : 0);
+    const bool mehrbyte =
+        std::any_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; });
+    if (!bom && !mehrbyte) return inhalt;
+    if (auto cp1252 = utf8ToCp1252(text)) return std::move(*cp1252);
+    // Not UTF-8 after all (or characters code page 1252 lacks): the bytes as they are.
+    return bom ? std::string(text) : inhalt;
 }
 
 std::string schreibFehler(const std::string& path) {
@@ -142,9 +157,9 @@ void IniDatei::indexNeu() {
 }
 
 IniDatei IniDatei::laden(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const Deskriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat st {};
-    if (fd < 0) {
+    if (fd.get() < 0) {
         IniDatei leer;
         // Missing: the first save creates it. Present but closed to us: keep it safe.
         leer.unlesbar_ = errno != ENOENT && errno != ENOTDIR && ::stat(path.c_str(), &st) == 0;
@@ -152,26 +167,14 @@ IniDatei IniDatei::laden(const std::string& path) {
     }
     std::string inhalt;
     // Anything but a regular file (a folder, a pipe) reads as empty and is not replaced.
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (ok) {
-        std::string puffer(std::size_t{1} << 16, '\0');
-        for (;;) {
-            const ssize_t n = ::read(fd, puffer.data(), puffer.size());
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) {
-                ok = n == 0;
-                break;
-            }
-            inhalt.append(puffer.data(), static_cast<std::size_t>(n));
-        }
-    }
-    ::close(fd);
+    const bool ok =
+        ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) && allesLesen(fd.get(), inhalt) == 0;
     if (!ok) {
         IniDatei leer;
         leer.unlesbar_ = true;
         return leer;
     }
-    return IniDatei(inhalt);
+    return IniDatei(alsCp1252(std::move(inhalt)));
 }
 
 const IniDatei::Abschnitt* IniDatei::finde(std::string_view abschnitt) const {
@@ -274,6 +277,14 @@ void IniDatei::abschnittLeeren(std::string_view abschnitt) {
     indexNeu();
 }
 
+std::vector<std::string> IniDatei::schluessel(std::string_view abschnitt) const {
+    std::vector<std::string> namen;
+    if (const Abschnitt* a = finde(abschnitt)) {
+        for (const auto& [name, zeile] : a->schluessel) namen.push_back(name);
+    }
+    return namen;
+}
+
 std::size_t IniDatei::schluesselAnzahl(std::string_view abschnitt) const {
     const Abschnitt* a = finde(abschnitt);
     return a == nullptr ? 0 : a->schluessel.size();
@@ -294,27 +305,7 @@ std::string IniDatei::inhalt() const {
 }
 
 void IniDatei::speichern(const std::string& path) const {
-    if (unlesbar_ || path.empty()) throw DateiFehler(schreibFehler(path));
-    QSaveFile datei(QString::fromStdString(path));
-    datei.setDirectWriteFallback(false);
-    if (!datei.open(QIODevice::WriteOnly)) throw DateiFehler(schreibFehler(path));
-    // Straight to the descriptor: QSaveFile's buffered write can miss a short write.
-    const std::string bytes = inhalt();
-    std::string_view rest = bytes;
-    while (!rest.empty()) {
-        const ssize_t n = ::write(datei.handle(), rest.data(), rest.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            datei.cancelWriting();
-            throw DateiFehler(schreibFehler(path));
-        }
-        rest.remove_prefix(static_cast<std::size_t>(n));
-    }
-    if (::fsync(datei.handle()) != 0 && errno != EINVAL && errno != ENOTSUP) {
-        datei.cancelWriting();
-        throw DateiFehler(schreibFehler(path));
-    }
-    if (!datei.commit()) throw DateiFehler(schreibFehler(path));
+    if (unlesbar_ || sicherSchreiben(path, inhalt())) throw DateiFehler(schreibFehler(path));
 }
 
 }  // namespace quintaro

@@ -31,7 +31,10 @@ class IniDatei {
     explicit IniDatei(std::string_view inhalt);
 
     // The file at `path`. A missing file, a folder or an unreadable file give empty settings;
-    // an unreadable one is also never overwritten by speichern().
+    // an unreadable one is also never overwritten by speichern(). A file that starts with a
+    // UTF-8 byte-order mark, or that is well-formed UTF-8 with multi-byte sequences (edited in a
+    // UTF-8 editor), is read as UTF-8; any other as code page 1252. Either way it is written back
+    // in code page 1252.
     static IniDatei laden(const std::string& path);
 
     // The value as read: without leading and trailing blanks and without one pair of quotes
@@ -63,6 +66,8 @@ class IniDatei {
 
     // Number of different keys in the section (0 when it is missing).
     std::size_t schluesselAnzahl(std::string_view abschnitt) const;
+    // The section's different keys, lowercased (empty when it is missing).
+    std::vector<std::string> schluessel(std::string_view abschnitt) const;
 
     // The file's bytes, every line ended by CR LF.
     std::string inhalt() const;

@@ -3,7 +3,8 @@
 
 #include <QApplication>
 
-#include "ui/dateioperationen.h"
+#include "batch/stapel.h"
+#include "engine/pfade.h"
 #include "ui/dialoge.h"
 #include "ui/editor_adapter.h"
 #include "ui/option_list.h"
@@ -19,6 +20,18 @@ QString q(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 }  // namespace
+
+std::string Dokumentzustand::alterName() const {
+    const bool nurKleiner = !geladeneDatei.empty() && geladeneDatei != aktuelleDatei &&
+                            dateinameKlein(geladeneDatei) == aktuelleDatei;
+    return nurKleiner ? geladeneDatei : std::string();
+}
+
+std::string Dokumentzustand::quelle(Dateien& dateien) const {
+    const std::string alt = alterName();
+    if (!alt.empty() && dateien.art(aktuelleDatei) == Dateiart::Fehlt) return alt;
+    return aktuelleDatei;
+}
 
 class FensterUmgebung::NormalerZeiger {
   public:
@@ -40,32 +53,29 @@ FensterUmgebung::~FensterUmgebung() {
 }
 
 Text FensterUmgebung::quelltext() {
-    return f_.editor().text();
+    return quelltext_.editor().text();
 }
 void FensterUmgebung::setzeQuelltext(const Text& text) {
-    f_.editor().setText(text);
+    quelltext_.editor().setText(text);
 }
 bool FensterUmgebung::option(int index) {
-    return f_.optionen_->optionen().option(index);
+    return optionen_.optionen().option(index);
 }
 const Ersetzungstabelle& FensterUmgebung::ersetzungstabelle() {
-    return f_.optionen_->ersetzung().tabelle();
+    return optionen_.ersetzung().tabelle();
 }
 Kodierung FensterUmgebung::kodierung() {
-    return f_.editor().kodierung();
+    return quelltext_.editor().kodierung();
 }
 
 Antwort FensterUmgebung::frage(const std::string& text, Knoepfe knoepfe) {
     NormalerZeiger zeiger(beschaeftigt_);
-    const Antwort a = f_.dialoge_.frage(&f_, q(text), knoepfe);
-    // A question without "Abbrechen" knows only Ja and Nein.
-    if (knoepfe == Knoepfe::JaNein && a == Antwort::Abbrechen) return Antwort::Nein;
-    return a;
+    return dialoge_.frage(&fenster_, q(text), knoepfe);
 }
 
 void FensterUmgebung::meldung(const std::string& text) {
     NormalerZeiger zeiger(beschaeftigt_);
-    f_.dialoge_.meldung(&f_, q(text));
+    dialoge_.meldung(&fenster_, q(text));
 }
 
 void FensterUmgebung::setzeBeschaeftigt(bool busy) {
@@ -79,45 +89,33 @@ void FensterUmgebung::setzeBeschaeftigt(bool busy) {
 }
 
 void FensterUmgebung::setzeOptimiertGroesse(const std::string& caption) {
-    f_.quelltext_->setzeOptimiertGroesse(q(caption));
+    quelltext_.setzeOptimiertGroesse(q(caption));
 }
 void FensterUmgebung::setzeSeitenTitel(const std::string& caption) {
-    f_.seiten_->setzeTitel(Seite::Quelltext, q(caption));
+    seiten_.setzeTitel(Seite::Quelltext, q(caption));
 }
 void FensterUmgebung::setzeBearbeitungsstatus(bool geaendert) {
-    f_.bearbeitungsstatus_ = geaendert;
+    dokument_.bearbeitungsstatus = geaendert;
 }
 std::string FensterUmgebung::aktuelleDatei() {
-    return f_.aktuelleDatei_;
+    return dokument_.aktuelleDatei;
 }
 void FensterUmgebung::setzeAktuelleDatei(const std::string& path) {
-    f_.aktuelleDatei_ = path;
+    dokument_.aktuelleDatei = path;
 }
 void FensterUmgebung::setzeVorschaudatei(const std::string& path) {
-    f_.vorschaudatei_ = path;
-}
-
-bool FensterUmgebung::dateiExistiert(const std::string& path) {
-    return f_.dateien_.existiert(path);
-}
-bool FensterUmgebung::kopiereDatei(const std::string& from, const std::string& to, bool overwrite) {
-    return f_.dateien_.kopieren(from, to, overwrite);
-}
-std::int32_t FensterUmgebung::dateigroesse(const std::string& path) {
-    return f_.dateien_.groesse(path);
-}
-void FensterUmgebung::schreibeDatei(const std::string& path, const Text& text) {
-    f_.dateien_.schreiben(path, text);
+    dokument_.vorschaudatei = path;
 }
 
 void FensterUmgebung::optimierungAnzeigen() {
-    f_.OptimierungAnzeigen(Sender::AnsichtOptimiertButton);
+    fenster_.OptimierungAnzeigen(Sender::AnsichtOptimiertButton);
 }
 void FensterUmgebung::dokumentSpeichernBatch() {
-    f_.Dateispeichern(Sender::DateienOptimieren);
+    dokument_.aktuelleDatei =
+        stapelSpeichern(dateien_, dokument_.aktuelleDatei, quelltext(), dokument_.alterName());
 }
 void FensterUmgebung::quelltextSeiteZeigen() {
-    f_.Seitenwechsel(Sender::ToolButton6);
+    fenster_.Seitenwechsel(Sender::ToolButton6);
 }
 
 }  // namespace quintaro::ui

@@ -18,12 +18,14 @@
 #include <QVBoxLayout>
 
 #include "batch/stapel.h"
+#include "engine/dateien.h"
+#include "settings/einstellungen.h"
 #include "ui/batch_page.h"
-#include "ui/dateioperationen.h"
 #include "ui/dialoge.h"
 #include "ui/editor_adapter.h"
 #include "ui/fenster_umgebung.h"
 #include "ui/listbox.h"
+#include "ui/option_list.h"
 #include "ui/options_page.h"
 #include "ui/replacement_editor.h"
 #include "ui/shell.h"
@@ -34,8 +36,10 @@ namespace quintaro::ui {
 
 namespace {
 
-constexpr QSize kGroesse(620, 420);
-constexpr QPoint kPosition(241, 93);
+constexpr Fenster kStandard;
+constexpr QSize kGroesse(kStandard.breite, kStandard.hoehe);
+constexpr QSize kMindestgroesse(kMindestBreite, kMindestHoehe);
+constexpr QPoint kPosition(kStandard.links, kStandard.oben);
 
 // Qt's menu bar shows an item's icon instead of its caption; "Datei" shows both.
 class MenueleistenStil : public QProxyStyle {
@@ -85,7 +89,7 @@ class MenueleistenStil : public QProxyStyle {
 
 }  // namespace
 
-TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateioperationen& dateien, QString einstellungsDatei,
+TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateien& dateien, QString einstellungsDatei,
                QWidget* parent)
     : QMainWindow(parent),
       dialoge_(dialoge),
@@ -112,7 +116,8 @@ TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateioperationen& dateien, QStrin
     layout->addWidget(seiten_);
     setCentralWidget(mitte);
 
-    umgebung_ = std::make_unique<FensterUmgebung>(*this);
+    umgebung_ = std::make_unique<FensterUmgebung>(*this, dokument_, dialoge_, dateien_, *quelltext_,
+                                                  *optionen_, *seiten_);
     menueAnlegen();
     werkzeugleisteAnlegen();
 
@@ -137,7 +142,7 @@ TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateioperationen& dateien, QStrin
     connect(stapel_, &BatchPage::dateiListboxTaste, this,
             [this](int taste) { DateiListboxKeyDown(taste); });
 
-    setMinimumSize(kGroesse);
+    setMinimumSize(kMindestgroesse);
     resize(kGroesse);
     move(kPosition);
     // The window sees every key before the focused control does.
@@ -267,12 +272,8 @@ void TForm1::sicher(Arbeit&& arbeit) {
     });
 }
 
-void TForm1::befehl(Sender sender, const std::function<void()>& arbeit) {
-    if (sender == Sender::DateienOptimieren) {
-        arbeit();
-    } else {
-        sicher(arbeit);
-    }
+void TForm1::befehl(const std::function<void()>& arbeit) {
+    sicher(arbeit);
 }
 
 void TForm1::FormCreate() {
@@ -297,13 +298,12 @@ void TForm1::Seitenwechsel(Sender sender) {
 }
 
 void TForm1::Optimierung(Sender sender) {
-    befehl(sender, [this, sender] {
+    befehl([this, sender] {
         Modus modus = Modus::Normal;
         if (sender == Sender::SchrittweiseOptimierenButton ||
             sender == Sender::ToolbarSchrittweiseOptimieren) {
             modus = Modus::Schritt;
         }
-        if (sender == Sender::DateienOptimieren) modus = Modus::Automatisch;
         // The mode is the run's only when there is text to work on.
         if (!editor().istLeer()) optimierungsmodus_ = modus;
         ::quintaro::Optimierung(*umgebung_, modus);
@@ -312,8 +312,9 @@ void TForm1::Optimierung(Sender sender) {
 
 void TForm1::OriginalAnzeigen(Sender) {
     sicher([this] {
-        if (dateien_.existiert(aktuelleDatei_)) {
-            shell_.oeffnen(QString::fromStdString(aktuelleDatei_));
+        const std::string original = dokument_.quelle(dateien_);
+        if (dateien_.existiert(original)) {
+            shell_.oeffnen(QString::fromStdString(original));
         } else {
             dialoge_.meldung(this, kNichtGefunden);
         }
@@ -322,8 +323,8 @@ void TForm1::OriginalAnzeigen(Sender) {
 
 void TForm1::OptimierungAnzeigen(Sender) {
     sicher([this] {
-        if (dateien_.existiert(vorschaudatei_)) {
-            shell_.oeffnen(QString::fromStdString(vorschaudatei_));
+        if (dateien_.existiert(dokument_.vorschaudatei)) {
+            shell_.oeffnen(QString::fromStdString(dokument_.vorschaudatei));
         } else {
             dialoge_.meldung(this, kNichtGefunden);
         }
@@ -387,19 +388,40 @@ void TForm1::DateienOptimierenClick() {
         };
         const auto keinDokument = [this] {
             quelltext_->dokumentSchliessen();
-            bearbeitungsstatus_ = false;
+            dokument_.bearbeitungsstatus = false;
             seiten_->setzeTitel(Seite::Quelltext, kKeineDatei);
             quelltext_->setzeOriginalGroesse(QStringLiteral("/"));
             quelltext_->setzeOptimiertGroesse(QStringLiteral("/"));
-            aktuelleDatei_.clear();
+            dokument_.aktuelleDatei.clear();
+            dokument_.geladeneDatei.clear();
         };
+        // The module's per-file work; the window shows each file as its load would and asks
+        // the run's questions in its boxes.
+        StapelHaken haken;
+        haken.frage = [this](const std::string& text, Knoepfe knoepfe) {
+            return umgebung_->frage(text, knoepfe);
+        };
+        haken.meldung = [this](const std::string& text) { umgebung_->meldung(text); };
+        haken.quelltext = [this](const Text& text) { editor().setText(text); };
+        haken.geladen = [&](const std::string& pfad, std::int32_t groesse, const Text& text) {
+            editor().setText(text);
+            seiten_->setzeTitel(Seite::Quelltext, QString::fromStdString(pfad));
+            quelltext_->setzeOriginalGroesse(QString::number(groesse));
+            quelltext_->setzeOptimiertGroesse(QStringLiteral("/"));
+            if (dateien_.existiert(dokument_.vorschaudatei)) {
+                dateien_.loeschen(dokument_.vorschaudatei);
+            }
+            if (!text.empty()) optimierungsmodus_ = Modus::Automatisch;
+            schritt();
+        };
+        const OptionSet optionen = optionen_->optionen().optionen();
+        const Ersetzungstabelle tabelle = optionen_->ersetzung().tabelle();
         try {
             for (const QString& pfad : dateien) {
-                aktuelleDatei_ = pfad.toStdString();
+                dokument_.aktuelleDatei = pfad.toStdString();
                 schritt();
-                Dateiladen(Sender::DateienOptimieren);
-                schritt();
-                Optimierung(Sender::DateienOptimieren);
+                dateiOptimieren(dateien_, dokument_.aktuelleDatei, optionen, tabelle, haken,
+                                dokument_.kapazitaet);
                 schritt();
             }
         } catch (...) {

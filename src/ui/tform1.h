@@ -11,30 +11,25 @@
 #include <string>
 
 #include "engine/optimierung.h"
+#include "ui/fenster_umgebung.h"
 #include "ui/page_control.h"
 #include "ui/sender.h"
 
 class QAction;
 
 namespace quintaro {
+class Dateien;
 struct Einstellungen;
-}
+}  // namespace quintaro
 
 namespace quintaro::ui {
 
 class BatchPage;
-class Dateioperationen;
 class Dialoge;
 class EditorAdapter;
-class FensterUmgebung;
 class OptionsPage;
 class Shell;
 class SourcePage;
-
-// The editor's capacity for a document. It takes about 40 ms per MB and 6.5 bytes of memory per
-// byte of text to show (measured offscreen: 64 MB in 2.7 s, 0.43 GB): far above any web page,
-// and a larger file is refused before it is read.
-inline constexpr std::size_t kFensterKapazitaet = std::size_t{64} * 1024 * 1024;
 
 inline const QString kKeineDatei = QStringLiteral("Keine Datei geladen");
 inline const QString kNichtGefunden = QStringLiteral("Datei wurde nicht gefunden");
@@ -43,7 +38,7 @@ class TForm1 : public QMainWindow {
     Q_OBJECT
   public:
     // `einstellungsDatei` is the path of the settings file beside the program.
-    TForm1(Dialoge& dialoge, Shell& shell, Dateioperationen& dateien, QString einstellungsDatei,
+    TForm1(Dialoge& dialoge, Shell& shell, Dateien& dateien, QString einstellungsDatei,
            QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -71,15 +66,15 @@ class TForm1 : public QMainWindow {
     void FormKeyDown(int taste);
 
     // Document state and run mode.
-    const std::string& AktuelleDatei() const { return aktuelleDatei_; }
-    bool Bearbeitungsstatus() const { return bearbeitungsstatus_; }
-    const std::string& Vorschaudatei() const { return vorschaudatei_; }
+    const std::string& AktuelleDatei() const { return dokument_.aktuelleDatei; }
+    bool Bearbeitungsstatus() const { return dokument_.bearbeitungsstatus; }
+    const std::string& Vorschaudatei() const { return dokument_.vorschaudatei; }
     Modus Optimierungsmodus() const { return optimierungsmodus_; }
     const QString& einstellungsDatei() const { return einstellungsDatei_; }
 
     // The documents' size limit (bytes after line breaks are normalised); a larger file is
     // refused with "Text überschreitet Memo-Kapazität" and the editor keeps its text.
-    void setzeMemoKapazitaet(std::size_t bytes) { memoKapazitaet_ = bytes; }
+    void setzeMemoKapazitaet(std::size_t bytes) { dokument_.kapazitaet = bytes; }
 
     // OpenDialog1, shared by the document's open and the batch page: DateifilterSetzen builds
     // its filter from the filter list; zeigen forgets the last choice, shows the dialog and
@@ -111,8 +106,6 @@ class TForm1 : public QMainWindow {
     bool eventFilter(QObject* objekt, QEvent* ereignis) override;
 
   private:
-    friend class FensterUmgebung;
-
     void FormCreate();
     void FormClose();
     void QuelltextMemoChange();
@@ -124,12 +117,12 @@ class TForm1 : public QMainWindow {
     QAction* aktion(const QString& name, const QString& text, int symbolIndex);
     template <class Arbeit>
     void sicher(Arbeit&& arbeit);
-    // As sicher, except for the batch marker: what the work throws then ends the batch run.
-    void befehl(Sender sender, const std::function<void()>& arbeit);
+    // sicher for the command files that cannot see its template.
+    void befehl(const std::function<void()>& arbeit);
 
     Dialoge& dialoge_;
     Shell& shell_;
-    Dateioperationen& dateien_;
+    Dateien& dateien_;
     QString einstellungsDatei_;
 
     PageControl* seiten_;
@@ -138,12 +131,8 @@ class TForm1 : public QMainWindow {
     BatchPage* stapel_;
     std::unique_ptr<FensterUmgebung> umgebung_;
 
-    std::string aktuelleDatei_;
-    bool bearbeitungsstatus_ = false;
-    std::string vorschaudatei_;
+    Dokumentzustand dokument_;
     Modus optimierungsmodus_ = Modus::Normal;
-    std::string geladeneDatei_;  // the path last read, for the batch save after option 13
-    std::size_t memoKapazitaet_ = kFensterKapazitaet;
     QStringList openDialog1Filter_;
     bool openDialog1Bestaetigt_ = false;
     QString vorgewaehlt_;  // taken by the next open dialog instead of asking

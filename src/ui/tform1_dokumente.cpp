@@ -6,9 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "batch/stapel.h"
 #include "document/dateifilter.h"
 #include "document/dokument.h"
-#include "ui/dateioperationen.h"
+#include "engine/dateien.h"
 #include "ui/dialoge.h"
 #include "ui/editor_adapter.h"
 #include "ui/kodierung.h"
@@ -45,16 +46,14 @@ bool istErneutOeffnen(Sender s) {
 }  // namespace
 
 void TForm1::QuelltextMemoChange() {
-    bearbeitungsstatus_ = true;
+    dokument_.bearbeitungsstatus = true;
 }
 
 void TForm1::Dateiladen(Sender sender) {
-    befehl(sender, [this, sender] { dateiladen(sender); });
+    befehl([this, sender] { dateiladen(sender); });
 }
 
 void TForm1::dateiladen(Sender sender) {
-    const bool stapel = sender == Sender::DateienOptimieren;
-    if (stapel && !aktuelleDatei_.empty()) seiten_->setzeTitel(Seite::Quelltext, q(aktuelleDatei_));
     if (seiten_->titel(Seite::Quelltext) == kKeineDatei && istErneutOeffnen(sender)) {
         dialoge_.meldung(this, kZuerstLaden);
         return;
@@ -62,16 +61,12 @@ void TForm1::dateiladen(Sender sender) {
     DateifilterSetzen();
 
     std::string pfad;
-    if (stapel && !aktuelleDatei_.empty()) {
-        pfad = aktuelleDatei_;
-        bearbeitungsstatus_ = false;
-    }
-    if (bearbeitungsstatus_) {
+    if (dokument_.bearbeitungsstatus) {
         // Ja means "let me save first": the load stops, so does Abbrechen.
         if (dialoge_.frage(this, kGeaendertFrage, Knoepfe::JaNeinAbbrechen) != Antwort::Nein) {
             return;
         }
-        bearbeitungsstatus_ = false;
+        dokument_.bearbeitungsstatus = false;
         dateiladen(sender);
     } else {
         if (istOeffnen(sender)) {
@@ -81,68 +76,71 @@ void TForm1::dateiladen(Sender sender) {
             pfad = seiten_->titel(Seite::Quelltext).toStdString();
         }
         if (!pfad.empty()) {
-            const Text text = dateien_.lesen(pfad, memoKapazitaet_);
+            // The lowercase name of `DKS` leads to the loaded file until a save gives it that name.
+            const bool nurKleiner = istErneutOeffnen(sender) && pfad == dokument_.aktuelleDatei &&
+                                    !dokument_.alterName().empty();
+            const std::string quelle = nurKleiner ? dokument_.quelle(dateien_) : pfad;
+            const Text text = dateien_.lesen(quelle, dokument_.kapazitaet);
             quelltext_->dokumentZeigen(text, istErneutOeffnen(sender));
-            bearbeitungsstatus_ = false;
+            dokument_.bearbeitungsstatus = false;
             seiten_->setzeTitel(Seite::Quelltext, q(pfad));
-            aktuelleDatei_ = pfad;
-            geladeneDatei_ = pfad;
-            quelltext_->setzeOriginalGroesse(QString::number(dateien_.groesse(pfad)));
+            dokument_.aktuelleDatei = pfad;
+            dokument_.geladeneDatei = quelle;
+            quelltext_->setzeOriginalGroesse(QString::number(dateien_.groesse(quelle)));
         }
     }
 
-    if (dateien_.existiert(vorschaudatei_)) dateien_.loeschen(vorschaudatei_);
+    if (dateien_.existiert(dokument_.vorschaudatei)) dateien_.loeschen(dokument_.vorschaudatei);
     quelltext_->setzeOptimiertGroesse(kOhneGroesse);
-    if (openDialog1Bestaetigt_ && !stapel) Seitenwechsel(Sender::ButtonOeffnen);
+    if (openDialog1Bestaetigt_) Seitenwechsel(Sender::ButtonOeffnen);
 }
 
 void TForm1::Dateispeichern(Sender sender) {
-    befehl(sender, [this, sender] { dateispeichern(sender); });
+    befehl([this, sender] { dateispeichern(sender); });
 }
 
 void TForm1::dateispeichern(Sender sender) {
-    if (sender == Sender::DateienOptimieren) {
-        // The old-cased name counts only when option 13 is all that changed since the load: any
-        // other path would let the save remove an unrelated file.
-        const bool nurKleiner =
-            !geladeneDatei_.empty() &&
-            QString::compare(q(geladeneDatei_), q(aktuelleDatei_), Qt::CaseInsensitive) == 0;
-        dateien_.stapelSpeichern(aktuelleDatei_, editor().text(),
-                                 nurKleiner ? geladeneDatei_ : std::string());
-        return;
-    }
     const bool unter = sender == Sender::ButtonSpeichernunter || sender == Sender::Speichernunter1;
     if (editor().istLeer()) {
         dialoge_.meldung(this, kKeinQuelltext);
         return;
     }
     if (unter) {
-        const QString gewaehlt =
-            dialoge_.dateiSpeichern(this, speichernDialogfilter(aktuelleDatei_), q(aktuelleDatei_),
-                                    q(dateiendung(aktuelleDatei_)));
+        const QString gewaehlt = dialoge_.dateiSpeichern(
+            this, speichernDialogfilter(dokument_.aktuelleDatei), q(dokument_.aktuelleDatei),
+            q(dateiendung(dokument_.aktuelleDatei)));
         if (gewaehlt.isEmpty()) return;
-        aktuelleDatei_ = gewaehlt.toStdString();
-        seiten_->setzeTitel(Seite::Quelltext, q(aktuelleDatei_));
+        dokument_.aktuelleDatei = gewaehlt.toStdString();
+        dokument_.geladeneDatei = dokument_.aktuelleDatei;
+        seiten_->setzeTitel(Seite::Quelltext, q(dokument_.aktuelleDatei));
     }
-    dateien_.schreiben(aktuelleDatei_, editor().text());
-    bearbeitungsstatus_ = false;
+    // After `DKS` the file gets its lowercase name with this save (the old name goes).
+    const std::string alt = dokument_.alterName();
+    const std::string gespeichert =
+        stapelSpeichern(dateien_, dokument_.aktuelleDatei, editor().text(), alt);
+    if (!alt.empty()) {
+        dokument_.aktuelleDatei = dokument_.geladeneDatei = gespeichert;
+        seiten_->setzeTitel(Seite::Quelltext, q(gespeichert));
+    }
+    dokument_.bearbeitungsstatus = false;
     dialoge_.meldung(this, kGespeichert);
 }
 
-void TForm1::Schlieen1Click(Sender sender) {
-    befehl(sender, [this] {
+void TForm1::Schlieen1Click(Sender) {
+    befehl([this] {
         bool schliessen = false;
-        if (bearbeitungsstatus_) {
+        if (dokument_.bearbeitungsstatus) {
             schliessen = dialoge_.frage(this, kVerwerfenFrage, Knoepfe::JaNein) == Antwort::Ja;
         } else {
             schliessen = !editor().istLeer();
         }
         if (!schliessen) return;
         quelltext_->dokumentSchliessen();
-        bearbeitungsstatus_ = false;
+        dokument_.bearbeitungsstatus = false;
         quelltext_->setzeOptimiertGroesse(kOhneGroesse);
         quelltext_->setzeOriginalGroesse(kOhneGroesse);
-        aktuelleDatei_.clear();
+        dokument_.aktuelleDatei.clear();
+        dokument_.geladeneDatei.clear();
     });
 }
 
@@ -178,7 +176,7 @@ QStringList TForm1::openDialog1Zeigen(bool mehrere) {
 }
 
 void TForm1::BitBtn1Click() {
-    befehl(Sender::Keiner, [this] {
+    befehl([this] {
         QLineEdit& edit = *optionen_->labeledEdit1();
         QString text = edit.text();
         if (text.isEmpty()) return;
@@ -193,7 +191,7 @@ void TForm1::BitBtn1Click() {
 }
 
 void TForm1::BitBtn2Click() {
-    befehl(Sender::Keiner, [this] {
+    befehl([this] {
         ListboxItemLoeschen(*optionen_->dateifilterListbox());
         optionen_->labeledEdit1()->clear();
     });

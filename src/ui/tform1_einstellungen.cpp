@@ -1,10 +1,12 @@
 // TForm1 and the settings file: load at start and on "Wiederherstellen", save on "Speichern"
 // and at the close (options 16 and 17). The settings module does the reading and writing.
+#include <QGuiApplication>
 #include <QListWidget>
+#include <QScreen>
 #include <algorithm>
 
+#include "engine/dateien.h"
 #include "settings/einstellungen.h"
-#include "ui/dateioperationen.h"
 #include "ui/dialoge.h"
 #include "ui/kodierung.h"
 #include "ui/option_list.h"
@@ -25,7 +27,9 @@ Einstellungen TForm1::einstellungen() const {
     e.filter.clear();
     for (int i = 0; i < filter.count(); ++i) e.filter.push_back(nachCp1252(filter.item(i)->text()));
     e.tabelle = optionen_->ersetzung().tabelle();
-    e.fenster = {x(), y(), width(), height()};
+    // The outer size, frame included, as the keys mean it.
+    const QRect aussen = frameGeometry();
+    e.fenster = {aussen.x(), aussen.y(), aussen.width(), aussen.height()};
     return e;
 }
 
@@ -52,9 +56,22 @@ void TForm1::IniLaden() {
     optionen_->ersetzung().setzeTabelle(e.tabelle);
 
     if (geladen.fensterSetzen) {
-        resize(std::max(e.fenster.breite, kMindestBreite),
-               std::max(e.fenster.hoehe, kMindestHoehe));
-        move(e.fenster.links, e.fenster.oben);
+        // Within the screens' available area: a stored 2147483647 would make a window of
+        // gigabytes. The minimum size applies all the same.
+        QRect platz;
+        for (const QScreen* s : QGuiApplication::screens()) platz |= s->availableGeometry();
+        if (platz.isEmpty()) platz = QRect(0, 0, kMindestBreite, kMindestHoehe);
+        const int breite =
+            std::clamp(e.fenster.breite, kMindestBreite, std::max(kMindestBreite, platz.width()));
+        const int hoehe =
+            std::clamp(e.fenster.hoehe, kMindestHoehe, std::max(kMindestHoehe, platz.height()));
+        const int links = std::clamp(e.fenster.links, platz.left(),
+                                     std::max(platz.left(), platz.right() + 1 - breite));
+        const int oben = std::clamp(e.fenster.oben, platz.top(),
+                                    std::max(platz.top(), platz.bottom() + 1 - hoehe));
+        const QSize rahmen = frameGeometry().size() - size();
+        resize(breite - rahmen.width(), hoehe - rahmen.height());
+        move(links, oben);
     }
     Seitenwechsel(Sender::Quelltext);
 }
@@ -65,17 +82,17 @@ void TForm1::IniSpeichern(const QString& argument) {
 }
 
 void TForm1::BitBtn5Click() {
-    befehl(Sender::Keiner, [this] {
+    befehl([this] {
         if (dialoge_.frage(this, kErsetzenFrage, Knoepfe::JaNein) == Antwort::Ja) IniLaden();
     });
 }
 
 void TForm1::BitBtn6Click() {
-    befehl(Sender::Keiner, [this] { IniSpeichern(QStringLiteral("Alles")); });
+    befehl([this] { IniSpeichern(QStringLiteral("Alles")); });
 }
 
 void TForm1::FormClose() {
-    if (dateien_.existiert(vorschaudatei_)) dateien_.loeschen(vorschaudatei_);
+    if (dateien_.existiert(dokument_.vorschaudatei)) dateien_.loeschen(dokument_.vorschaudatei);
     if (optionen_->optionen().option(PES) || optionen_->optionen().option(PEE)) {
         IniSpeichern(QStringLiteral("Teil"));
     }

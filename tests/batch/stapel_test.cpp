@@ -200,9 +200,8 @@ TEST(DateinameKlein, LowercaseNameOfAnotherFileKeepsTheName) {
     EXPECT_EQ(dir.namen(), (std::set<std::string>{"Index.HTML", "index.html", "Index.HTML.bak"}));
 }
 
-TEST(DateinameKlein, TwoNamesOfOneFileAreNotTwoFiles) {
-    // Index.HTML leads to index.html, as both spellings would on a file system that ignores case:
-    // the lowercase name is the file itself, so it is taken, written, and nothing is removed.
+TEST(DateinameKlein, APageThatIsALinkStaysALink) {
+    // Index.HTML leads to index.html: the link is not renamed, its target is saved through it.
     Ordner dir;
     const std::string klein = dir / "index.html";
     const std::string gross = dir / "Index.HTML";
@@ -210,7 +209,7 @@ TEST(DateinameKlein, TwoNamesOfOneFileAreNotTwoFiles) {
     ASSERT_EQ(::symlink("index.html", gross.c_str()), 0);
 
     const auto e = dateiOptimieren(gross, OptionSet{}, {});
-    EXPECT_EQ(e.pfad, klein);
+    EXPECT_EQ(e.pfad, gross);
     EXPECT_EQ(leseRoh(klein), erwartet(kSeite, OptionSet{}));
     EXPECT_EQ(leseRoh(gross), leseRoh(klein));
     EXPECT_EQ(dir.namen(), (std::set<std::string>{"Index.HTML", "index.html", "Index.HTML.bak"}));
@@ -256,16 +255,9 @@ TEST(StapelSpeichern, FailedWriteUnderTheNewNameKeepsTheOldFile) {
     EXPECT_EQ(stapelSpeichern(dir / "index.html", "neu", gross), gross);
     EXPECT_EQ(leseRoh(gross), "neu");
 
-    // A new name in a folder that is gone: the error, and the loaded file stays.
-    const std::string weg = dir / "weg/index.html";
-    try {
-        stapelSpeichern(weg, "neuer", gross);
-        ADD_FAILURE() << "no error";
-    } catch (const DateiFehler& f) {
-        EXPECT_EQ(std::string(f.what()),
-                  "Datei \"" + weg + "\" kann nicht erstellt werden. No such file or directory");
-    }
-    EXPECT_EQ(leseRoh(gross), "neu");
+    // A rename that fails (here: a folder that is gone): the text is safe under the old name.
+    EXPECT_EQ(stapelSpeichern(dir / "weg/index.html", "neuer", gross), gross);
+    EXPECT_EQ(leseRoh(gross), "neuer");
 }
 
 // --- Empty files, "Abbrechen", errors -------------------------------------------------------
@@ -345,8 +337,8 @@ TEST(DateiOptimieren, UnreadableFilesGiveTheLoadErrorAndLeaveNoTrace) {
 }
 
 TEST(DateiOptimieren, FileInAFolderThatTakesNoNewFilesStaysAsItWas) {
-    // Readable, but its folder is not writable for the user: no backup can be made (silently),
-    // and the save fails before anything is replaced.
+    // Readable, but its folder is not writable for the user: no backup can be made, so the file
+    // is not saved over.
     Ordner dir;
     const std::string datei = dir / "Seite.htm";
     schreibeRoh(datei, kSeite);
@@ -355,7 +347,7 @@ TEST(DateiOptimieren, FileInAFolderThatTakesNoNewFilesStaysAsItWas) {
     const int code = test::imKind([&] {
         if (!test::alsNiemand()) return 2;
         const std::string text = fehlerText([&] { dateiOptimieren(datei, OptionSet{}, {}); });
-        return text == "Datei \"" + dir / "seite.htm" + "\" kann nicht erstellt werden. " +
+        return text == "Datei \"" + dir / "Seite.htm.bak" + "\" kann nicht erstellt werden. " +
                            "Permission denied"
                    ? 0
                    : 1;
@@ -371,7 +363,8 @@ TEST(DateiOptimieren, FileOnAFileSystemWithoutNewFilesStaysAsItWas) {
     const std::string vorher = leseRoh(datei);
     ASSERT_FALSE(vorher.empty());
     const std::string text = fehlerText([&] { dateiOptimieren(datei, nurDiese({ZU}), {}); });
-    EXPECT_EQ(text.rfind("Datei \"/proc/version\" kann nicht erstellt werden. ", 0), 0u) << text;
+    EXPECT_EQ(text.rfind("Datei \"/proc/version.bak\" kann nicht erstellt werden. ", 0), 0u)
+        << text;
     EXPECT_EQ(leseRoh(datei), vorher);
 }
 
@@ -380,9 +373,9 @@ TEST(DateiOptimieren, NameThatIsNotUtf8IsRefusedBeforeAnythingIsTouched) {
     Ordner dir;
     const std::string latin1 = dir / "gr\xFC\xDF.htm";
     schreibeRoh(latin1, "a\n");
-    const std::string grund = "Datei \"" + latin1 +
-                              "\" kann nicht erstellt werden. Invalid or incomplete multibyte or "
-                              "wide character";
+    const std::string grund =
+        "Datei \"" + latin1 +
+        "\" kann nicht erstellt werden. Der Dateiname ist kein gültiges UTF-8";
     EXPECT_EQ(fehlerText([&] { dateiOptimieren(latin1, OptionSet{}, {}); }), grund);
     EXPECT_EQ(fehlerText([&] { stapelSpeichern(latin1, "neu", latin1); }), grund);
     EXPECT_EQ(leseRoh(latin1), "a\n");
@@ -400,8 +393,9 @@ TEST(DateiOptimieren, ReportsTheLoadedFileBeforeTheRun) {
     Ordner dir;
     const std::string datei = dir / "a.htm";
     std::vector<std::string> ablauf;
-    const StapelGeladen geladen = [&](const std::string& p, std::int32_t groesse) {
-        ablauf.push_back(p + " " + std::to_string(groesse) + " " + leseRoh(p + ".bak"));
+    const StapelGeladen geladen = [&](const std::string& p, std::int32_t groesse,
+                                      const Text& text) {
+        ablauf.push_back(p + " " + std::to_string(groesse) + " " + leseRoh(p + ".bak") + text);
     };
     const StapelFrage frage = [&](const std::string&, Knoepfe) {
         ablauf.push_back("frage");
@@ -410,7 +404,99 @@ TEST(DateiOptimieren, ReportsTheLoadedFileBeforeTheRun) {
     schreibeRoh(datei, "<!--x-->12345\n");
     dateiOptimieren(datei, nurDiese({KMM}), {}, frage, {}, geladen);
     // Loaded first (no backup yet), then the run with its question.
-    EXPECT_EQ(ablauf, (std::vector<std::string>{datei + " 14 ", "frage"}));
+    EXPECT_EQ(ablauf, (std::vector<std::string>{datei + " 14 <!--x-->12345\r\n", "frage"}));
+}
+
+}  // namespace
+}  // namespace quintaro
+
+namespace quintaro {
+namespace {
+
+// --- No page lost ----------------------------------------------------------------------------
+
+// Without its backup a file is not saved over: the original would exist nowhere.
+TEST(DateiOptimieren, ABackupThatCannotBeMadeStopsTheFile) {
+    const struct {
+        const char* name;
+        std::function<void(const std::string& bak)> vorbereiten;
+    } faelle[] = {
+        {"bak is a folder", [](const std::string& bak) { ::mkdir(bak.c_str(), 0755); }},
+        {"bak is a dangling link",
+         [](const std::string& bak) { ASSERT_EQ(::symlink("nirgends", bak.c_str()), 0); }},
+    };
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(fall.name);
+        Ordner dir;
+        const std::string datei = dir / "a.htm";
+        schreibeRoh(datei, kSeite);
+        fall.vorbereiten(datei + ".bak");
+        const std::string text =
+            test::fehlertext([&] { dateiOptimieren(datei, nurDiese({ZU}), {}); });
+        EXPECT_EQ(text.rfind("Datei \"" + datei + ".bak\" kann nicht erstellt werden. ", 0), 0u)
+            << text;
+        EXPECT_EQ(leseRoh(datei), kSeite);
+    }
+}
+
+// The copy stops at the file-size limit: an error, no hidden temporary file, the page as it was.
+TEST(DateiOptimieren, ABackupCutShortByTheFileSizeLimitLeavesNothingBehind) {
+    Ordner dir;
+    const std::string datei = dir / "a.htm";
+    const std::string gross(256 * 1024, 'x');
+    schreibeRoh(datei, gross);
+    const int code = test::imKind([&] {
+        const test::Dateigrenze grenze(64 * 1024);
+        if (!grenze.gesetzt()) return 2;
+        const std::string text = test::fehlertext([&] { dateiOptimieren(datei, OptionSet{}, {}); });
+        return text.rfind("Datei \"" + datei + ".bak\" kann nicht erstellt werden. File too large",
+                          0) == 0
+                   ? 0
+                   : 1;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(leseRoh(datei), gross);
+    EXPECT_EQ(dir.namen(), std::set<std::string>{"a.htm"});
+}
+
+TEST(DateinameKlein, TheRenamedFileKeepsItsPermissionBits) {
+    for (const mode_t rechte : {mode_t{0600}, mode_t{0750}, mode_t{0644}}) {
+        SCOPED_TRACE(rechte);
+        Ordner dir;
+        const std::string gross = dir / "Seite.HTM";
+        schreibeRoh(gross, kSeite);
+        ::chmod(gross.c_str(), rechte);
+        const auto e = dateiOptimieren(gross, nurDiese({DKS}), {});
+        EXPECT_EQ(e.pfad, dir / "seite.htm");
+        EXPECT_EQ(test::modus(dir / "seite.htm"), rechte);
+        EXPECT_EQ(dir.namen(), (std::set<std::string>{"seite.htm", "Seite.HTM.bak"}));
+    }
+}
+
+TEST(DateinameKlein, AMixedCaseFileListedTwiceIsFoundUnderItsNewName) {
+    Ordner dir;
+    const std::string gross = dir / "Seite.HTM";
+    schreibeRoh(gross, "a  b");
+    Ersetzungstabelle t;
+    t.setzeZeile(1, {"a", "aa"});
+    EXPECT_EQ(dateiOptimieren(gross, nurDiese({DKS, AE}), t).pfad, dir / "seite.htm");
+    EXPECT_EQ(dateiOptimieren(gross, nurDiese({DKS, AE}), t).pfad, dir / "seite.htm");
+    EXPECT_EQ(leseRoh(dir / "seite.htm"), "aaaa  b");
+}
+
+// A table that would grow the text past the limit stops the file before anything is built.
+TEST(DateiOptimieren, ATextGrowingPastTheLimitFailsAndKeepsThePage) {
+    Ordner dir;
+    const std::string datei = dir / "a.htm";
+    schreibeRoh(datei, "aaaa");
+    Ersetzungstabelle t;
+    t.setzeZeile(1, {"a", std::string(1000, 'b')});
+    LokaleDateien dateien;
+    EXPECT_EQ(
+        test::fehlertext([&] { dateiOptimieren(dateien, datei, nurDiese({AE}), t, {}, 3999); }),
+        std::string(kMemoKapazitaetFehler));
+    EXPECT_EQ(leseRoh(datei), "aaaa");
+    EXPECT_EQ(dateiOptimieren(dateien, datei, nurDiese({AE}), t, {}, 4000).optimiertGroesse, 4000u);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // End-to-end tests of quintaro-cli as a process: output bytes, messages and exit codes.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -271,6 +274,31 @@ TEST(Cli, LargePageThroughPipes) {
     const auto r = starte({}, seite);
     EXPECT_EQ(r.exitcode, 0);
     EXPECT_TRUE(r.aus == erwartet + " ") << r.aus.size();  // the last line break became a space
+}
+
+}  // namespace
+}  // namespace quintaro::cli::test
+
+namespace quintaro::cli::test {
+namespace {
+
+// 600 MB of standard input (a sparse file, nothing on disk): refused once 512 MB are in, instead
+// of being read whole. Slow: half a gigabyte is read.
+TEST(CliGrosseEingabe, StandardInputAboveTheLimitIsRefusedBeforeItIsReadWhole) {
+    char vorlage[] = "/tmp/quintaro-gross-XXXXXX";
+    const int fd = ::mkstemp(vorlage);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, off_t{600} * 1024 * 1024), 0);
+    ::close(fd);
+    Lauf lauf;
+    lauf.eingabePfad = vorlage;
+    const auto r = starte(lauf);
+    ::unlink(vorlage);
+    EXPECT_EQ(r.exitcode, 3);
+    EXPECT_EQ(r.aus, "");
+    EXPECT_EQ(r.fehler,
+              "quintaro-cli: standard input is larger than 536870912 bytes, the limit for a page: "
+              "nothing written\n");
 }
 
 }  // namespace

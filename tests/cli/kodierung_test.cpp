@@ -128,7 +128,7 @@ TEST(CliKodierung, BatchRefusesAFileNameThatIsNotUtf8AndGoesOn) {
     schreibe(gut, "<p>a</p>\n");
     const auto r = starte(plus(nur({"ZU"}), {schlecht, gut}), "");
     EXPECT_EQ(r.exitcode, 1);
-    EXPECT_NE(r.fehler.find("s\\xE4ite.htm: file name is not valid UTF-8"), std::string::npos)
+    EXPECT_NE(r.fehler.find("s\\xE4ite.htm: the file name is not valid UTF-8"), std::string::npos)
         << r.fehler;
     EXPECT_EQ(std::count(r.fehler.begin(), r.fehler.end(), '\n'), 1) << r.fehler;
     EXPECT_EQ(lies(schlecht), "<p>a</p>\n");

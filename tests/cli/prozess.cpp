@@ -6,6 +6,7 @@
 #include <pty.h>
 #include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -113,6 +114,11 @@ Ergebnis starte(const Lauf& lauf) {
         struct sigaction standard {};
         standard.sa_handler = SIG_DFL;
         ::sigaction(SIGPIPE, &standard, nullptr);
+        ::sigaction(SIGXFSZ, &standard, nullptr);
+        if (lauf.dateigrenze) {
+            const rlimit grenze{*lauf.dateigrenze, *lauf.dateigrenze};
+            ::setrlimit(RLIMIT_FSIZE, &grenze);
+        }
         ::setsid();
         if (slave >= 0) ::ioctl(slave, TIOCSCTTY, 0);
         ::dup2(kindEin, 0);

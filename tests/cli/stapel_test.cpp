@@ -119,15 +119,15 @@ TEST_F(CliStapel, FailingFilesAreReportedInOrderAndTheRunGoesOn) {
 }
 
 TEST_F(CliStapel, FileThatCannotBeWrittenFailsAndStaysAsItWas) {
-    // Readable, but nothing can be created beside it, not even by root.
+    // Readable, but nothing can be created beside it, not even by root: not even its backup.
     const std::string vorher = leseRoh("/proc/version");
     const std::string a = dir / "a.htm";
     schreibeRoh(a, "a\n");
     const auto r = lauf({"/proc/version", a});
     EXPECT_EQ(r.exitcode, 1);
     EXPECT_EQ(zeilen(r.fehler), 1) << r.fehler;
-    EXPECT_EQ(r.fehler.rfind("quintaro-cli: /proc/version: Datei \"/proc/version\" kann nicht "
-                             "erstellt werden. ",
+    EXPECT_EQ(r.fehler.rfind("quintaro-cli: /proc/version: Datei \"/proc/version.bak\" kann "
+                             "nicht erstellt werden. ",
                              0),
               0u)
         << r.fehler;
@@ -146,35 +146,6 @@ TEST_F(CliStapel, EmptyFileGetsTheMessageAndIsNoFailure) {
     EXPECT_EQ(leseRoh(leer), "");
     EXPECT_EQ(leseRoh(b), "b ");
     EXPECT_EQ(dir.namen(), (std::set<std::string>{"leer.htm", "b.htm", "b.htm.bak"}));
-}
-
-TEST_F(CliStapel, FileTwiceKeepsTheBackupOfBeforeTheFirstRunAndOldBackupsStay) {
-    const std::string a = dir / "a.htm";
-    const std::string b = dir / "b.htm";
-    schreibeRoh(a, "<p>a</p>");
-    schreibeRoh(b, "neu");
-    schreibeRoh(b + ".bak", "alte Sicherung");
-    const auto r = lauf(plus(nur({"AE"}), {"--replace", "</p>", "!</p>", a, b, a}));
-    EXPECT_EQ(r.exitcode, 0) << r.fehler;
-    EXPECT_EQ(leseRoh(a), "<p>a!!</p>");
-    EXPECT_EQ(leseRoh(a + ".bak"), "<p>a</p>");
-    EXPECT_EQ(leseRoh(b + ".bak"), "alte Sicherung");
-}
-
-TEST_F(CliStapel, LowercasesMixedCaseNamesUnlessTheNameIsTaken) {
-    const std::string gross = dir / "Index.HTML";
-    const std::string anders = dir / "Seite.HTM";
-    const std::string vergeben = dir / "seite.htm";
-    schreibeRoh(gross, "i\n");
-    schreibeRoh(anders, "s\n");
-    schreibeRoh(vergeben, "fremd\n");
-    const auto r = lauf({gross, anders});  // option 13 is on by default
-    EXPECT_EQ(r.exitcode, 0) << r.fehler;
-    EXPECT_EQ(leseRoh(dir / "index.html"), "i ");
-    EXPECT_EQ(leseRoh(anders), "s ");
-    EXPECT_EQ(leseRoh(vergeben), "fremd\n");
-    EXPECT_EQ(dir.namen(), (std::set<std::string>{"index.html", "Index.HTML.bak", "Seite.HTM",
-                                                  "Seite.HTM.bak", "seite.htm"}));
 }
 
 TEST_F(CliStapel, ArgumentsAfterDoubleDashAreFiles) {
@@ -472,6 +443,84 @@ INSTANTIATE_TEST_SUITE_P(CliStapel, GleicheBytes,
                                            GleichFall{"Nothing", {}},
                                            GleichFall{"CommentsAndWebbotsOnly", {"KMA", "FPW"}}),
                          [](const auto& p) { return std::string(p.param.name); });
+
+}  // namespace
+}  // namespace quintaro::cli::test
+
+namespace quintaro::cli::test {
+namespace {
+
+// --- No page lost, names that are no UTF-8 -------------------------------------------------
+
+TEST_F(CliStapel, AFileWhoseBackupFailsIsNotSavedAndAnExistingBackupIsKept) {
+    const std::string a = dir / "a.htm";
+    const std::string b = dir / "b.htm";
+    const std::string c = dir / "c.htm";
+    for (const auto& p : {a, b, c}) schreibeRoh(p, "x  y");
+    ::mkdir((a + ".bak").c_str(), 0755);
+    schreibeRoh(b + ".bak", "alt");
+    const auto r = lauf({a, b, c});
+    EXPECT_EQ(r.exitcode, 1);
+    EXPECT_EQ(r.fehler, "quintaro-cli: " + a + ": Datei \"" + a +
+                            ".bak\" kann nicht erstellt werden. File exists\n"
+                            "quintaro-cli: " +
+                            b + ": kept the existing backup " + b + ".bak\n");
+    EXPECT_EQ(leseRoh(a), "x  y");
+    EXPECT_EQ(leseRoh(b + ".bak"), "alt");
+    EXPECT_EQ(leseRoh(c + ".bak"), "x  y");
+    EXPECT_NE(leseRoh(c), "x  y");
+}
+
+// Killed by SIGXFSZ midway, the backup's temporary file used to stay behind.
+TEST_F(CliStapel, TheFileSizeLimitFailsTheBackupCleanly) {
+    const std::string a = dir / "a.htm";
+    const std::string gross(256 * 1024, 'x');
+    schreibeRoh(a, gross);
+    Lauf l;
+    l.args = {a};
+    l.programm = programm().pfad();
+    l.dateigrenze = 64 * 1024;
+    const auto r = starte(l);
+    EXPECT_EQ(r.signal, 0);
+    EXPECT_EQ(r.exitcode, 1);
+    EXPECT_EQ(r.fehler, "quintaro-cli: " + a + ": Datei \"" + a +
+                            ".bak\" kann nicht erstellt werden. File too large\n");
+    EXPECT_EQ(leseRoh(a), gross);
+    EXPECT_EQ(dir.namen(), std::set<std::string>{"a.htm"});
+}
+
+TEST_F(CliStapel, AFileNameThatIsNotUtf8IsRefusedAsSuch) {
+    const std::string latin1 = dir / "gr\xFC\xDF.htm";
+    schreibeRoh(latin1, "x  y");
+    const auto r = lauf({latin1});
+    EXPECT_EQ(r.exitcode, 1);
+    EXPECT_NE(r.fehler.find(": the file name is not valid UTF-8"), std::string::npos) << r.fehler;
+    EXPECT_EQ(leseRoh(latin1), "x  y");
+    EXPECT_EQ(dir.namen(), std::set<std::string>{"gr\xFC\xDF.htm"});
+    ::unlink(latin1.c_str());  // a name Qt's clean-up cannot spell
+}
+
+// --- Bounded memory, failing help ----------------------------------------------------------
+
+// Three rows of a thousandfold growth would make a gigabyte of one byte: refused unbuilt.
+TEST(CliGrenzen, AReplacementTableThatOutgrowsTheLimitWritesNothing) {
+    const auto r = starte({"--replace", "a", std::string(1000, 'b'), "--replace", "b",
+                           std::string(1000, 'c'), "--replace", "c", std::string(1000, 'd')},
+                          "a");
+    EXPECT_EQ(r.exitcode, 1);
+    EXPECT_EQ(r.aus, "");
+    EXPECT_EQ(r.fehler, "quintaro-cli: Text überschreitet Memo-Kapazität: nothing written\n");
+}
+
+TEST(CliGrenzen, HelpIntoAFullOrClosedOutputSaysWhy) {
+    Lauf voll;
+    voll.args = {"--help"};
+    voll.ausgabePfad = "/dev/full";
+    const auto r = starte(voll);
+    EXPECT_EQ(r.exitcode, 3);
+    EXPECT_EQ(r.fehler,
+              "quintaro-cli: cannot write the help to standard output: No space left on device\n");
+}
 
 }  // namespace
 }  // namespace quintaro::cli::test

@@ -5,17 +5,19 @@
 
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <set>
 #include <string>
 
-#include "engine/umgebung.h"
+#include "engine/dateifehler.h"
 
 #include <dirent.h>
 
@@ -84,6 +86,30 @@ inline int imKind(const std::function<int()>& pruefung) {
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
+
+// While it exists, no file of this process grows past `bytes`: a write beyond fails with EFBIG
+// (SIGXFSZ is ignored meanwhile, as a full disk would fail it). Restores both on destruction.
+class Dateigrenze {
+  public:
+    explicit Dateigrenze(rlim_t bytes) : signal_(std::signal(SIGXFSZ, SIG_IGN)) {
+        ::getrlimit(RLIMIT_FSIZE, &vorher_);
+        rlimit neu = vorher_;
+        neu.rlim_cur = bytes;
+        gesetzt_ = ::setrlimit(RLIMIT_FSIZE, &neu) == 0;
+    }
+    ~Dateigrenze() {
+        ::setrlimit(RLIMIT_FSIZE, &vorher_);
+        std::signal(SIGXFSZ, signal_);
+    }
+    Dateigrenze(const Dateigrenze&) = delete;
+    Dateigrenze& operator=(const Dateigrenze&) = delete;
+    bool gesetzt() const { return gesetzt_; }
+
+  private:
+    rlimit vorher_{};
+    void (*signal_)(int);
+    bool gesetzt_ = false;
+};
 
 // In a child: become an unprivileged user so that permissions apply even when tests run as root.
 inline bool alsNiemand() {

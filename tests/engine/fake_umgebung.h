@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/speicher_dateien.h"
 #include "engine/optionen.h"
 #include "engine/umgebung.h"
 
@@ -23,9 +24,8 @@ class FakeUmgebung : public Umgebung {
     OptionSet optionen;
     Ersetzungstabelle tabelle;
     std::string datei;
-    std::map<std::string, Text> dateien;  // the disk
-    std::deque<Antwort> antworten;        // the script for every question
-    std::set<std::string> schreibfehler;  // paths whose write fails
+    SpeicherDateien platte;         // the disk; its writes and copies go to the log
+    std::deque<Antwort> antworten;  // the script for every question
     bool speichernSchlaegtFehl = false;
 
     // What the run did.
@@ -94,29 +94,16 @@ class FakeUmgebung : public Umgebung {
         log.push_back("vorschaudatei " + path);
     }
 
-    bool dateiExistiert(const std::string& path) override { return dateien.count(path) == 1; }
-    bool kopiereDatei(const std::string& from, const std::string& to, bool overwrite) override {
-        log.push_back("kopie " + from + " -> " + to + (overwrite ? " ueberschreiben" : ""));
-        if (!dateien.count(from)) return false;
-        if (dateien.count(to) && !overwrite) return false;
-        dateien[to] = dateien[from];
-        return true;
-    }
-    std::int32_t dateigroesse(const std::string& path) override {
-        const auto it = dateien.find(path);
-        return it == dateien.end() ? -1 : static_cast<std::int32_t>(it->second.size());
-    }
-    void schreibeDatei(const std::string& path, const Text& text) override {
-        log.push_back("schreibe " + path);
-        if (schreibfehler.count(path)) throw DateiFehler("Fehler beim Schreiben von " + path);
-        dateien[path] = text;
+    Dateien& dateien() override {
+        platte.log = &log;  // this copy's log
+        return platte;
     }
 
     void optimierungAnzeigen() override { log.push_back("anzeigen"); }
     void dokumentSpeichernBatch() override {
         log.push_back("speichern " + datei);
         if (speichernSchlaegtFehl) throw DateiFehler("Fehler beim Speichern von " + datei);
-        dateien[datei] = editor;
+        platte.dateien[datei] = editor;
     }
     void quelltextSeiteZeigen() override { log.push_back("seite"); }
 };

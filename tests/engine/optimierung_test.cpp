@@ -41,7 +41,7 @@ FakeUmgebung mitDokument(const Text& text) {
     FakeUmgebung u;
     u.editor = text;
     u.datei = kDatei;
-    u.dateien[kDatei] = text;
+    u.platte.dateien[kDatei] = text;
     return u;
 }
 
@@ -69,7 +69,7 @@ TEST(Optimierung, EmptyTextOnlyTellsTheUser) {
         u.ein({SK, DKS, NOA});
         Optimierung(u, modus);
         EXPECT_EQ(u.log, (Log{"bearbeitung", "groesse /", m(kLeererQuelltext), "unveraendert"}));
-        EXPECT_EQ(u.dateien.count(kBak), 0u);
+        EXPECT_EQ(u.platte.dateien.count(kBak), 0u);
     }
 }
 
@@ -85,7 +85,7 @@ TEST(Optimierung, NormalRunWithWhitespacePassesAsksNothing) {
     u.ein({ZU, DZU, DL, LZT, LIT, TAB});
     Optimierung(u, Modus::Normal);
     EXPECT_EQ(u.editor, "<p>a b</p><i>x</i>");
-    EXPECT_EQ(u.dateien[kVorschau], u.editor);
+    EXPECT_EQ(u.platte.dateien[kVorschau], u.editor);
     EXPECT_EQ(u.log, (Log{"bearbeitung", "groesse /", "busy", "vorschaudatei " + kVorschau,
                           "schreibe " + kVorschau, "groesse 18", "normal", "seite", "normal"}));
     EXPECT_TRUE(u.geaendert);
@@ -102,7 +102,7 @@ TEST(Optimierung, DefaultOptionsFullEndOfRunOrder) {
                           "vorschaudatei " + kVorschau, "schreibe " + kVorschau, "groesse 13",
                           "normal", qJN(kAnzeigen), "anzeigen", "datei /web/seite.htm",
                           "titel /web/seite.htm", "seite", "normal"}));
-    EXPECT_EQ(u.dateien[kBak], "<p>\xE4</p>");
+    EXPECT_EQ(u.platte.dateien[kBak], "<p>\xE4</p>");
 }
 
 TEST(Optimierung, DisplayOfferedAndShownWhenBothOptions) {
@@ -229,7 +229,7 @@ TEST_P(SchrittweiseOptimierung, AsksBeforeEachPassOverTheTextSoFar) {
                     {"vorschaudatei " + kVorschau, "schreibe " + kVorschau,
                      "groesse " + std::to_string(text.size()), "normal", "seite", "normal"});
         EXPECT_EQ(Log(u.log.end() - static_cast<long>(ende.size()), u.log.end()), ende);
-        EXPECT_EQ(u.dateien[kVorschau], text);
+        EXPECT_EQ(u.platte.dateien[kVorschau], text);
         for (const auto& t : u.editorBeiMeldung) EXPECT_EQ(t, text);
     }
 }
@@ -409,9 +409,9 @@ TEST(Optimierung, BatchRunAsksNothingAndSaves) {
     EXPECT_EQ(u.log,
               (Log{"bearbeitung", "groesse /", "kopie " + kDatei + " -> " + kBak,
                    "datei /web/seite.htm", "titel /web/seite.htm", "speichern /web/seite.htm"}));
-    EXPECT_EQ(u.dateien["/web/seite.htm"], "<p>&auml;</p>");
-    EXPECT_EQ(u.dateien[kBak], "<p>\t\xE4</p>");
-    EXPECT_EQ(u.dateien.count(kVorschau), 0u);
+    EXPECT_EQ(u.platte.dateien["/web/seite.htm"], "<p>&auml;</p>");
+    EXPECT_EQ(u.platte.dateien[kBak], "<p>\t\xE4</p>");
+    EXPECT_EQ(u.platte.dateien.count(kVorschau), 0u);
 }
 
 TEST(Optimierung, BatchRunStillAsksAboutEachComment) {
@@ -431,7 +431,7 @@ TEST(Optimierung, BatchAbbrechenLeavesFileUnsavedAndCursorAlone) {
     Optimierung(u, Modus::Automatisch);
     EXPECT_EQ(u.log, (Log{"bearbeitung", "groesse /", "kopie " + kDatei + " -> " + kBak,
                           q(kommentarFrageText("<!--a-->"))}));
-    EXPECT_EQ(u.dateien[kDatei], "1<!--a-->2");
+    EXPECT_EQ(u.platte.dateien[kDatei], "1<!--a-->2");
 }
 
 struct SicherungsFall {
@@ -450,8 +450,8 @@ class Sicherungskopie : public testing::TestWithParam<SicherungsFall> {};
 TEST_P(Sicherungskopie, FollowsTheRules) {
     const auto& c = GetParam();
     FakeUmgebung u = mitDokument("neu");
-    u.dateien[kDatei] = "disk";  // the copy comes from the file, not the editor
-    if (c.vorhanden) u.dateien[kBak] = "alt";
+    u.platte.dateien[kDatei] = "disk";  // the copy comes from the file, not the editor
+    if (c.vorhanden) u.platte.dateien[kBak] = "alt";
     if (c.sk) u.ein({SK});
     u.antworten = {c.antworten.begin(), c.antworten.end()};
     Optimierung(u, c.modus);
@@ -460,9 +460,9 @@ TEST_P(Sicherungskopie, FollowsTheRules) {
     EXPECT_EQ(u.log[2 + c.kopie.size()],
               c.modus == Modus::Automatisch ? "speichern " + kDatei : std::string("busy"));
     if (c.danach.empty()) {
-        EXPECT_EQ(u.dateien.count(kBak), 0u);
+        EXPECT_EQ(u.platte.dateien.count(kBak), 0u);
     } else {
-        EXPECT_EQ(u.dateien[kBak], c.danach);
+        EXPECT_EQ(u.platte.dateien[kBak], c.danach);
     }
 }
 
@@ -486,14 +486,28 @@ INSTANTIATE_TEST_SUITE_P(
                        "disk"},
         SicherungsFall{
             "ExistingNeinKeeps", Modus::Normal, true, true, {N}, {kUeberschreiben}, "alt"},
-        SicherungsFall{"ExistingBatchNeverAsksNorOverwrites",
-                       Modus::Automatisch,
-                       true,
-                       true,
-                       {},
-                       {kKopie},
-                       "alt"}),
+        SicherungsFall{
+            "ExistingBatchNeverAsksNorOverwrites", Modus::Automatisch, true, true, {}, {}, "alt"}),
     [](const auto& fall) { return std::string(fall.param.name); });
+
+// Without its backup a batch file is not saved over; a normal run saves nothing by itself and
+// goes on.
+TEST(Optimierung, FailedBackupStopsABatchFileButNotANormalRun) {
+    for (const Modus modus : {Modus::Automatisch, Modus::Normal}) {
+        FakeUmgebung u = mitDokument("neu");
+        u.platte.dateien[kDatei] = "disk";
+        u.platte.gesperrt.insert(kBak);
+        u.ein({SK});
+        if (modus == Modus::Automatisch) {
+            EXPECT_THROW(Optimierung(u, modus), DateiFehler);
+            EXPECT_FALSE(enthaelt(u.log, "speichern " + kDatei));
+        } else {
+            Optimierung(u, modus);
+            EXPECT_TRUE(enthaelt(u.log, "schreibe " + kVorschau));
+        }
+        EXPECT_EQ(u.platte.dateien[kDatei], "disk");
+    }
+}
 
 TEST(Optimierung, BackupQuestionText) {
     EXPECT_EQ(kSicherheitskopieUeberschreiben,
@@ -515,7 +529,7 @@ TEST(Optimierung, WithoutDocumentFileNoBackupAndBarePreviewName) {
 TEST(Optimierung, PreviewWriteFailureRestoresCursorAndStops) {
     FakeUmgebung u = mitDokument("<p > x</p>");
     u.ein({LIT, DKS, NOA, OA});
-    u.schreibfehler.insert(kVorschau);
+    u.platte.gesperrt.insert(kVorschau);
     EXPECT_THROW(Optimierung(u, Modus::Normal), DateiFehler);
     EXPECT_EQ(ab(u.log, "busy"),
               (Log{"busy", "vorschaudatei " + kVorschau, "schreibe " + kVorschau, "normal"}));
@@ -545,8 +559,8 @@ TEST_P(DateinameKlein, LowercasesOnlyTheFileName) {
     const auto& c = GetParam();
     FakeUmgebung u = mitDokument("x");
     u.datei = c.datei;
-    u.dateien[c.datei] = "x";
-    for (const auto& f : c.vorhanden) u.dateien[f] = "other";
+    u.platte.dateien[c.datei] = "x";
+    for (const auto& f : c.vorhanden) u.platte.dateien[f] = "other";
     u.ein({DKS});
     Optimierung(u, Modus::Normal);
     EXPECT_EQ(u.datei, c.expected);
@@ -572,12 +586,15 @@ INSTANTIATE_TEST_SUITE_P(
             "OtherFileWithThatNameKeepsIt", "/w/Index.htm", {"/w/index.htm"}, "/w/Index.htm"}),
     [](const auto& fall) { return std::string(fall.param.name); });
 
-TEST(Pfade, FolderPartAndLowercaseName) {
+TEST(Pfade, FolderPartLowercaseNameAndPreview) {
     EXPECT_EQ(ordnerTeil("/a/b/c.htm"), "/a/b/");
     EXPECT_EQ(ordnerTeil("c.htm"), "");
     EXPECT_EQ(ordnerTeil("/"), "/");
     EXPECT_EQ(dateinameKlein("/A/B.HTM"), "/A/b.htm");
     EXPECT_EQ(dateinameKlein(""), "");
+    EXPECT_EQ(vorschaudatei("/web/seite.htm"), "/web/brelkon_quintaro_temp_datei.html");
+    EXPECT_EQ(vorschaudatei("/web/unter/"), "/web/unter/brelkon_quintaro_temp_datei.html");
+    EXPECT_EQ(vorschaudatei("seite.htm"), "brelkon_quintaro_temp_datei.html");
 }
 
 TEST(OptimiereText, IsTheNormalRunWithoutQuestions) {

@@ -106,6 +106,14 @@ TEST(IniLaden, Filterliste) {
          {},
          {".a b", ".\xe4"}},
         {"ohne Abschnitt", "[Optionen]\r\nZU=1\r\n", {}, {".htm*", ".shtm*"}},
+        {"Eintrag jenseits der Stellen",
+         "[Erweiterungen]\r\nAnzahl=2000000000\r\n0=.x\r\n1999999999=.y\r\n",
+         {},
+         {".x", "", "", "", ""}},
+        {"Eintrag hinter einer Luecke",
+         "[Erweiterungen]\r\nAnzahl=6\r\n0=.x\r\n5=.y\r\n",
+         {},
+         {".x", "", "", "", "", ".y"}},
     };
     for (const auto& fall : faelle) {
         SCOPED_TRACE(fall.name);
@@ -135,6 +143,10 @@ TEST(IniLaden, Ersetzungstabelle) {
         {"Anzahl 0 laesst die Tabelle", "[Replaces]\r\nAnzahl=0\r\n1=x\r\n", fuenf, fuenf.tabelle},
         {"ohne Abschnitt", "", fuenf, fuenf.tabelle},
         {"Anzahl negativ", "[Replaces]\r\nAnzahl=-1\r\n", fuenf, fuenf.tabelle},
+        {"Zeile hinter einer Luecke",
+         "[Replaces]\r\nAnzahl=9\r\n1=a\r\n7a=g\r\n",
+         {},
+         tabelle({{"a", ""}, {"", ""}, {"", ""}, {"", ""}, {"", ""}, {"", ""}, {"", "g"}})},
     };
     for (const auto& fall : faelle) {
         SCOPED_TRACE(fall.name);

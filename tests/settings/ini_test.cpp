@@ -249,15 +249,37 @@ TEST(IniDateiSpeichern, FehlerLassenDieAlteDateiStehen) {
     EXPECT_EQ(fehlertext([&] { IniDatei().speichern(""); }), meldung(""));
 }
 
+// A settings file edited in a UTF-8 editor is read as UTF-8, and written back in code page 1252.
+TEST(IniDateiLaden, Utf8DateiWirdAlsUtf8Gelesen) {
+    const struct {
+        const char* name;
+        std::string datei;
+    } faelle[] = {
+        {"mit BOM", "\xEF\xBB\xBF[A]\r\nk=\xC3\xA4\xE2\x82\xAC\r\n"},
+        {"ohne BOM", "[A]\r\nk=\xC3\xA4\xE2\x82\xAC\r\n"},
+        {"Code page 1252", "[A]\r\nk=\xE4\x80\r\n"},
+        {"kein UTF-8", "[A]\r\nk=\xE4\x80\r\n"},
+    };
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(fall.name);
+        Ordner dir;
+        const std::string pfad = dir / "q.ini";
+        schreibeRoh(pfad, fall.datei);
+        const IniDatei ini = IniDatei::laden(pfad);
+        EXPECT_EQ(ini.wert("A", "k"), "\xE4\x80");
+        ini.speichern(pfad);
+        EXPECT_EQ(leseRoh(pfad), "[A]\r\nk=\xE4\x80\r\n");
+    }
+}
+
 TEST(IniDateiSpeichern, AbbruchMittenImSchreiben) {
     Ordner dir;
     const std::string pfad = dir / "q.ini";
     const std::string alt = "[A]\r\nk=alt\r\n";
     schreibeRoh(pfad, alt);
     const int code = test::imKind([&] {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit r{4096, 4096};
-        if (::setrlimit(RLIMIT_FSIZE, &r) != 0) return 3;
+        const test::Dateigrenze grenze(4096);
+        if (!grenze.gesetzt()) return 3;
         IniDatei ini = IniDatei::laden(pfad);
         ini.schreibeText("A", "k", std::string(100000, 'n'));
         return fehlertext([&] { ini.speichern(pfad); }) ==

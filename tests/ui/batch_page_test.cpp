@@ -23,6 +23,7 @@
 
 #include "batch/stapel.h"
 #include "common/dateien.h"
+#include "document/dokument.h"
 #include "engine/optimierung.h"
 #include "fakes.h"
 #include "ui/batch_page.h"
@@ -265,20 +266,6 @@ TEST_F(Stapel, WritesTheSameBytesAsDateiOptimieren) {
     }
 }
 
-TEST_F(Stapel, APathListedTwiceIsOptimisedTwiceAndKeepsTheFirstBackup) {
-    nurOptionen({AE});
-    Ersetzungstabelle tabelle;
-    tabelle.setzeZeile(1, {"x", "xx"});
-    f->optionenSeite().ersetzung().setzeTabelle(tabelle);
-    const std::string a = datei("a.htm", "x");
-    waehlen({a});
-    waehlen({a});
-    laufen();
-    EXPECT_EQ(platte::leseRoh(a), "xxxx");
-    EXPECT_EQ(platte::leseRoh(a + ".bak"), "x");
-    EXPECT_EQ(dialoge.texte(Box::Meldung), std::vector<QString>{kFertig});
-}
-
 TEST_F(Stapel, ProgressWrapsPastTheMaximumAndKeepsItsPositionBetweenRuns) {
     nurOptionen({KMM});
     const std::string a = datei("a.htm", "<!--1--><p>");
@@ -336,6 +323,12 @@ TEST_F(Stapel, AFileErrorEndsTheBatchThereAndSoundly) {
         {"not written", [&] { std::filesystem::create_symlink(quelle, b); },
          "Datei \"" + b + "\" kann nicht erstellt werden. "},
         {"not read", [] {}, "Datei " + b + " kann nicht geöffnet werden. "},
+        {"not backed up",
+         [&] {
+             platte::schreibeRoh(b, "5\r\n6");
+             std::filesystem::create_directory(b + ".bak");
+         },
+         "Datei \"" + b + ".bak\" kann nicht erstellt werden. "},
     };
     nurOptionen({ZU, SK});
     for (const Fall& fall : faelle) {
@@ -364,6 +357,9 @@ TEST_F(Stapel, AFileErrorEndsTheBatchThereAndSoundly) {
         EXPECT_FALSE(std::filesystem::exists(c + ".bak"));
         keinDokument();
         EXPECT_EQ(f->stapelSeite().dateien().size(), 3);
+        if (std::string_view(fall.name) == "not backed up") {
+            EXPECT_EQ(platte::leseRoh(b), "5\r\n6") << "not saved without its backup";
+        }
     }
     EXPECT_EQ(platte::leseRoh(quelle), vorher);
 }

@@ -2,6 +2,8 @@
 // (byte round trip, capacity, a failed save), and the file-type filter list.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+
 #include <sys/resource.h>
 
 #include <Qsci/qsciscintilla.h>
@@ -16,10 +18,13 @@
 #include <memory>
 
 #include "common/dateien.h"
+#include "document/dokument.h"
+#include "engine/ersetzungstabelle.h"
 #include "fakes.h"
 #include "ui/editor_adapter.h"
 #include "ui/option_list.h"
 #include "ui/options_page.h"
+#include "ui/replacement_editor.h"
 #include "ui/source_page.h"
 #include "ui/tform1.h"
 
@@ -34,7 +39,7 @@ struct Fenster {
     test::AufzeichnendeShell shell;
     std::unique_ptr<TForm1> f;
 
-    explicit Fenster(Dateioperationen& d) {
+    explicit Fenster(Dateien& d) {
         f = std::make_unique<TForm1>(dialoge, shell, d, QStringLiteral("/x/q.ini"));
     }
     ~Fenster() { EXPECT_TRUE(dialoge.antworten.empty()) << "answers left over"; }
@@ -125,21 +130,41 @@ TEST_F(Dokument, SaveAsProposesTheDocumentAndCloseKeepsTheCaption) {
     EXPECT_TRUE(w.f->Bearbeitungsstatus());
 }
 
-TEST_F(Dokument, BatchMarkerAsksNothingAndLetsFileErrorsThrough) {
+// DKS where letter case counts: until a save gives the file its lowercase name, the document is
+// the loaded file (shown, reloaded), and the save renames it instead of writing a second file.
+TEST_F(Dokument, AfterDksTheLoadedFileStaysTheDocumentUntilTheSaveRenamesIt) {
+    for (int i = 0; i < kOptionCount; ++i) w.f->optionenSeite().optionen().setzeOption(i, i == DKS);
     w.oeffnen("/w/B.HTML");
-    w.f->editor().setText("ungesichert");
-    w.f->Seitenwechsel(Sender::Stapelverarbeitung1);
-    w.f->Dateiladen(Sender::DateienOptimieren);
+    w.f->Optimierung(Sender::OptimierenButton);
+    EXPECT_EQ(w.f->AktuelleDatei(), "/w/b.html");
+    w.f->OriginalAnzeigen(Sender::AnsichtOriginalButton);
+    EXPECT_EQ(w.shell.geoeffnet, QStringList{QStringLiteral("/w/B.HTML")});
+    w.dialoge.antworten = {Antwort::Nein};  // the run's changes are dropped
+    w.f->Dateiladen(Sender::ButtonErneutOeffnen);
     EXPECT_EQ(w.text(), Text("bb"));
-    EXPECT_EQ(w.seite(), Seite::Dateiliste);
-    w.f->Optimierung(Sender::DateienOptimieren);  // option 13 lowercases the name
+    w.f->editor().setText("neu");
+    w.f->Dateispeichern(Sender::ButtonSpeichern);
     EXPECT_EQ(dateien.dateien.count("/w/B.HTML"), 0u);
-    EXPECT_EQ(dateien.dateien["/w/b.html"], "bb");
-    dateien.gesperrt.insert("/w/b.html");
-    EXPECT_THROW(w.f->Dateispeichern(Sender::DateienOptimieren), DateiFehler);
-    dateien.dateien.erase("/w/b.html");
-    EXPECT_THROW(w.f->Dateiladen(Sender::DateienOptimieren), DateiFehler);
-    EXPECT_EQ(w.dialoge.boxen.size(), 0u);
+    EXPECT_EQ(dateien.dateien["/w/b.html"], "neu");
+    EXPECT_EQ(w.dialoge.texte(Box::Fehler), std::vector<QString>{});
+    EXPECT_EQ(w.dialoge.texte(Box::Meldung),
+              std::vector<QString>{QStringLiteral("Die Datei wurde gespeichert.")});
+}
+
+// A table that would grow the text past the editor's capacity: the error, the editor unchanged.
+TEST_F(Dokument, ARunOutgrowingTheCapacityKeepsTheEditor) {
+    for (int i = 0; i < kOptionCount; ++i) w.f->optionenSeite().optionen().setzeOption(i, i == AE);
+    Ersetzungstabelle t;
+    t.setzeZeile(1, {"a", std::string(100, 'x')});
+    w.f->optionenSeite().ersetzung().setzeTabelle(t);
+    w.f->setzeMemoKapazitaet(50);
+    w.oeffnen("/w/a.htm");
+    w.f->Optimierung(Sender::OptimierenButton);
+    EXPECT_EQ(w.dialoge.texte(Box::Fehler),
+              std::vector<QString>{QStringLiteral("Text überschreitet Memo-Kapazität")});
+    EXPECT_EQ(w.text(), Text("a\r\nb"));
+    EXPECT_EQ(dateien.dateien.count("/w/" + std::string(kVorschauName)), 0u);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 // --- The document's encoding ----------------------------------------------------------------
@@ -247,15 +272,11 @@ TEST(DokumentAufPlatte, FailedSaveKeepsTheFile) {
     Fenster w{dateien};
     w.oeffnen(dir / "s.htm");
     w.f->editor().setText(Text(100000, 'b'));
-    rlimit vorher{};
-    ::getrlimit(RLIMIT_FSIZE, &vorher);
-    rlimit klein = vorher;
-    klein.rlim_cur = 1000;
-    const auto signal = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &klein), 0);
-    w.f->Dateispeichern(Sender::ButtonSpeichern);
-    ::setrlimit(RLIMIT_FSIZE, &vorher);
-    std::signal(SIGXFSZ, signal);
+    {
+        const platte::Dateigrenze grenze(1000);
+        ASSERT_TRUE(grenze.gesetzt());
+        w.f->Dateispeichern(Sender::ButtonSpeichern);
+    }
     EXPECT_EQ(w.dialoge.texte(Box::Fehler),
               std::vector<QString>{QString::fromStdString(
                   "Datei \"" + (dir / "s.htm") + "\" kann nicht erstellt werden. File too large")});

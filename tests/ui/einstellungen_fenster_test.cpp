@@ -7,6 +7,10 @@
 #include <QPushButton>
 #include <memory>
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+
 #include "common/dateien.h"
 #include "fakes.h"
 #include "settings/ini.h"
@@ -54,7 +58,8 @@ TEST_F(Einstellungen, StartAppliesTheFileAsItStands) {
     const Ersetzungstabelle& t = f->optionenSeite().ersetzung().tabelle();
     EXPECT_EQ(t.zeilen(), (std::vector<Ersetzung>{{"\xe4", "ae"}, {"", ""}}));
     EXPECT_EQ(f->pos(), QPoint(0, 0));
-    EXPECT_EQ(f->size(), QSize(620, 700));
+    const int hoehe = QGuiApplication::primaryScreen()->availableGeometry().height();
+    EXPECT_EQ(f->size(), QSize(620, std::min(700, hoehe)));
     EXPECT_EQ(f->seiten().aktiv(), Seite::Quelltext);
 }
 
@@ -62,6 +67,18 @@ struct Speicherfall {
     bool pes, pee, knopf;  // knopf: "Speichern" instead of the close
     const char* gesetzt;   // nullptr: no file
 };
+
+// A stored geometry beyond the screens is brought onto them; the minimum size still applies.
+TEST_F(Einstellungen, HugeGeometryIsClampedToTheScreens) {
+    const QRect platz = QGuiApplication::primaryScreen()->availableGeometry();
+    platte::schreibeRoh(ini,
+                        "[Programm]\r\nGesetzt=Ja\r\nBreite=2147483647\r\nHoehe=2147483647\r\n"
+                        "Horizontal=2147483647\r\nVertikal=2147483647\r\n");
+    starten();
+    EXPECT_EQ(f->frameGeometry().size(),
+              QSize(std::max(620, platz.width()), std::max(420, platz.height())));
+    EXPECT_TRUE(platz.contains(f->frameGeometry()) || platz.width() < 620 || platz.height() < 420);
+}
 
 TEST_F(Einstellungen, SpeichernAndTheCloseWriteWhatOptions16And17Select) {
     const Speicherfall faelle[] = {{false, false, true, "Ja"},

@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "document/dokument.h"
-#include "engine/text.h"
-
 namespace quintaro::ui::test {
 
 Antwort ScriptedDialoge::frage(QWidget*, const QString& text, Knoepfe knoepfe) {
@@ -16,6 +13,10 @@ Antwort ScriptedDialoge::frage(QWidget*, const QString& text, Knoepfe knoepfe) {
     }
     const Antwort a = antworten.front();
     antworten.pop_front();
+    // As the real boxes: a question without the button cannot be answered with it.
+    if (knoepfe == Knoepfe::JaNein && a == Antwort::Abbrechen) {
+        ADD_FAILURE() << "Abbrechen scripted for a question without it: " << text.toStdString();
+    }
     return a;
 }
 
@@ -48,44 +49,6 @@ std::vector<QString> ScriptedDialoge::texte(Box::Art art) const {
         if (b.art == art) t.push_back(b.text);
     }
     return t;
-}
-
-bool SpeicherDateien::kopieren(const std::string& von, const std::string& nach,
-                               bool ueberschreiben) {
-    if (!existiert(von) || (existiert(nach) && !ueberschreiben)) return false;
-    dateien[nach] = dateien[von];
-    return true;
-}
-
-Text SpeicherDateien::lesen(const std::string& pfad, std::size_t kapazitaet) {
-    const auto it = dateien.find(pfad);
-    if (it == dateien.end()) {
-        throw DateiFehler("Datei " + pfad +
-                          " kann nicht geöffnet werden. No such file or directory");
-    }
-    Text text = normaliseLineBreaks(it->second);
-    if (text.size() > kapazitaet) throw DateiFehler(std::string(kMemoKapazitaetFehler));
-    return text;
-}
-
-std::int32_t SpeicherDateien::groesse(const std::string& pfad) {
-    const auto it = dateien.find(pfad);
-    return it == dateien.end() ? -1 : static_cast<std::int32_t>(it->second.size());
-}
-
-void SpeicherDateien::schreiben(const std::string& pfad, const Text& inhalt) {
-    if (beimSchreiben) beimSchreiben();
-    if (pfad.empty() || gesperrt.count(pfad) != 0) {
-        throw DateiFehler("Datei \"" + pfad + "\" kann nicht erstellt werden. Zugriff verweigert");
-    }
-    dateien[pfad] = inhalt;
-}
-
-std::string SpeicherDateien::stapelSpeichern(const std::string& aktuelleDatei, const Text& inhalt,
-                                             const std::string& geladenerPfad) {
-    schreiben(aktuelleDatei, inhalt);
-    if (!geladenerPfad.empty() && geladenerPfad != aktuelleDatei) dateien.erase(geladenerPfad);
-    return aktuelleDatei;
 }
 
 }  // namespace quintaro::ui::test

@@ -1,5 +1,5 @@
 // Test doubles for the window's seams: dialogs answered by script, a shell that records, and
-// files kept in memory with writes that can be made to fail.
+// files kept in memory (common/speicher_dateien.h).
 #pragma once
 
 #include <QString>
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/dateioperationen.h"
+#include "common/speicher_dateien.h"
 #include "ui/dialoge.h"
 #include "ui/shell.h"
 
@@ -63,20 +63,6 @@ class AufzeichnendeShell : public Shell {
     void oeffnen(const QString& pfad) override { geoeffnet << pfad; }
 };
 
-class SpeicherDateien : public Dateioperationen {
-  public:
-    std::map<std::string, Text> dateien;
-    std::set<std::string> gesperrt;  // writing these fails
-    std::function<void()> beimSchreiben;
-
-    Text lesen(const std::string& pfad, std::size_t kapazitaet) override;
-    bool existiert(const std::string& pfad) override { return dateien.count(pfad) != 0; }
-    bool kopieren(const std::string& von, const std::string& nach, bool ueberschreiben) override;
-    std::int32_t groesse(const std::string& pfad) override;
-    void schreiben(const std::string& pfad, const Text& inhalt) override;
-    std::string stapelSpeichern(const std::string& aktuelleDatei, const Text& inhalt,
-                                const std::string& geladenerPfad) override;
-    bool loeschen(const std::string& pfad) override { return dateien.erase(pfad) != 0; }
-};
+using quintaro::test::SpeicherDateien;
 
 }  // namespace quintaro::ui::test

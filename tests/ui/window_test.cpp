@@ -21,6 +21,7 @@
 #include <initializer_list>
 #include <memory>
 
+#include "document/dokument.h"
 #include "engine/leerraum.h"
 #include "fakes.h"
 #include "ui/batch_page.h"
@@ -57,7 +58,7 @@ class Fenster : public ::testing::Test {
         EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "busy cursor left behind";
         EXPECT_TRUE(dialoge.antworten.empty()) << "answers left over";
     }
-    void erzeugen(Dateioperationen& d) {
+    void erzeugen(Dateien& d) {
         f = std::make_unique<TForm1>(dialoge, shell, d,
                                      QStringLiteral("/nirgends/quintaro_optionen.ini"));
         dialoge.schnappschuss = [this] { return vonCp1252(f->editor().text()); };

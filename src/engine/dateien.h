@@ -1,0 +1,52 @@
+// The file operations a run and the front ends need, behind one interface: the document module
+// has the real one (LokaleDateien), tests keep files in memory. Paths are UTF-8 and use '/'.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "engine/dateifehler.h"
+#include "engine/text.h"
+
+namespace quintaro {
+
+// What a name leads to, the name itself being looked at (a link is not followed).
+enum class Dateiart { Fehlt, Datei, Ordner, Verweis, Anderes };
+
+class Dateien {
+  public:
+    virtual ~Dateien() = default;
+
+    // The whole file with every line break made CR LF. Throws DateiFehler: "Datei <pfad> kann
+    // nicht geöffnet werden. <reason>", or "Text überschreitet Memo-Kapazität" when the text
+    // would be longer than `kapazitaet` bytes.
+    virtual Text lesen(const std::string& pfad, std::size_t kapazitaet) = 0;
+    // A document: writes the bytes exactly, through a symbolic link to its target; the old file
+    // stays intact if the write fails. Throws DateiFehler with the message for the user.
+    virtual void schreiben(const std::string& pfad, const Text& inhalt) = 0;
+    // A file of the program's own (the preview): as schreiben, but never through a link: a new
+    // file takes the name, replacing a link or file there.
+    virtual void vorschauSchreiben(const std::string& pfad, const Text& inhalt) = 0;
+    // True when something other than a folder is found at the path (a link is followed).
+    virtual bool existiert(const std::string& pfad) = 0;
+    virtual Dateiart art(const std::string& pfad) = 0;
+    // True when both paths lead to one and the same existing file (a name under two letter cases
+    // on a file system that ignores case, a hard link, a symbolic link).
+    virtual bool dieselbeDatei(const std::string& a, const std::string& b) = 0;
+    // Copies bytes and permission bits (the backup). Without `ueberschreiben` it fails when
+    // anything exists at `nach`; with it, a new file takes the name, never writing through a link.
+    // Throws DateiFehler "Datei \"<nach>\" kann nicht erstellt werden. <reason>" when nothing was
+    // copied; an existing target is then unchanged.
+    virtual void kopieren(const std::string& von, const std::string& nach, bool ueberschreiben) = 0;
+    // Gives the file a new name in the same folder, keeping the file itself (its permission
+    // bits, owner and group). Never replaces anything at `nach`. Returns false when it did not.
+    virtual bool umbenennen(const std::string& von, const std::string& nach) = 0;
+    // Size in bytes as a signed 32-bit number (the low 32 bits), -1 when there is no such file;
+    // a last path element with '*' or '?' takes the first match.
+    virtual std::int32_t groesse(const std::string& pfad) = 0;
+    // Removes a file (not a folder). Returns false when nothing was removed.
+    virtual bool loeschen(const std::string& pfad) = 0;
+};
+
+}  // namespace quintaro

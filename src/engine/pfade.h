@@ -1,0 +1,22 @@
+// Path helpers shared by the run, the document module and the front ends. Paths are UTF-8 and
+// use '/'.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quintaro {
+
+inline constexpr std::string_view kVorschauName = "brelkon_quintaro_temp_datei.html";
+
+// Folder part of a path: everything up to and including the last '/', empty when there is none.
+std::string ordnerTeil(const std::string& path);
+
+// `DKS`: the file-name part lowercased (A to Z only); the folder part is left alone.
+std::string dateinameKlein(const std::string& path);
+
+// The preview file beside the document: its folder part followed by kVorschauName; without a
+// folder it is a bare name.
+std::string vorschaudatei(const std::string& aktuelleDatei);
+
+}  // namespace quintaro
