@@ -2,6 +2,7 @@
 // the batch mode over files.
 #include "cli/cli.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,6 +10,7 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "cli/argumente.h"
 #include "cli/cli_umgebung.h"
@@ -36,15 +38,35 @@ int allesSchreiben(int fd, std::string_view bytes) {
     return 0;
 }
 
-// Returns 0 or the errno of the failure.
+// The bytes still to come from a regular file (plus one, to see its end without growing), or a
+// first guess for a pipe.
+std::size_t erwarteteGroesse(int fd) {
+    constexpr std::size_t kVorgabe = 65536;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return kVorgabe;
+    const off_t pos = ::lseek(fd, 0, SEEK_CUR);
+    if (pos < 0 || st.st_size <= pos) return kVorgabe;
+    return static_cast<std::size_t>(st.st_size - pos) + 1;
+}
+
+// Reads straight into `bytes`, which is sized once for a regular file. Returns 0 or the errno of
+// the failure.
 int allesLesen(int fd, std::string& bytes) {
-    char puffer[65536];
+    std::size_t gelesen = 0;
+    bytes.resize(erwarteteGroesse(fd));
     for (;;) {
-        const ssize_t n = ::read(fd, puffer, sizeof puffer);
+        if (gelesen == bytes.size()) bytes.resize(bytes.size() * 2);
+        const ssize_t n = ::read(fd, bytes.data() + gelesen, bytes.size() - gelesen);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return errno;
-        if (n == 0) return 0;
-        bytes.append(puffer, static_cast<std::size_t>(n));
+        if (n < 0) {
+            bytes.resize(gelesen);
+            return errno;
+        }
+        if (n == 0) {
+            bytes.resize(gelesen);
+            return 0;
+        }
+        gelesen += static_cast<std::size_t>(n);
     }
 }
 
@@ -80,7 +102,10 @@ int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
             return terminal->frage(text, knoepfe);
         };
     }
-    CliUmgebung umgebung(normaliseLineBreaks(eingabe), aufruf.optionen, aufruf.tabelle, frage);
+    // The page goes through the run in the buffer it was read into.
+    const bool leer = eingabe.empty();
+    normaliseLineBreaksInPlace(eingabe);
+    CliUmgebung umgebung(std::move(eingabe), aufruf.optionen, aufruf.tabelle, frage);
     Optimierung(umgebung, Modus::Automatisch);
 
     for (const auto& meldung : umgebung.meldungen()) {
@@ -89,7 +114,7 @@ int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
     const auto& ergebnis = umgebung.gespeichert();
     if (!ergebnis) {
         // The run only stops short of its save for an empty page or an "Abbrechen".
-        if (eingabe.empty()) return kFertig;
+        if (leer) return kFertig;
         fehlerZeile(k, "abandoned, nothing written");
         return kAbgebrochen;
     }

@@ -35,7 +35,7 @@ class CliUmgebung : public OhneFensterUmgebung {
     std::int32_t dateigroesse(const std::string&) override { return -1; }
     void schreibeDatei(const std::string& path, const Text&) override;
 
-    void dokumentSpeichernBatch() override { gespeichert_ = text(); }
+    void dokumentSpeichernBatch() override { gespeichert_ = nimmText(); }
 
   private:
     Fragesteller frage_;

@@ -39,9 +39,10 @@ namespace {
 using PassFrage = std::function<Antwort(std::string_view frage)>;
 
 // The text passes in their fixed order. Returns false when the run was abandoned; `text` then
-// holds what the passes before left.
+// holds what the passes before left. Without `fragen` every pass is carried out unasked and
+// nobody sees the text between them.
 bool textPasses(Text& text, const std::function<bool(int)>& option,
-                const Ersetzungstabelle& tabelle, const PassFrage& passFrage,
+                const Ersetzungstabelle& tabelle, const PassFrage& passFrage, bool fragen,
                 const KommentarFrage& kommentarFrage, const std::function<void()>& applied) {
     using namespace meldungen;
     // Each entry: option, question, transformation.
@@ -54,6 +55,15 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
         applied();
         return completed;
     };
+    // The passes that build a new text write it into this second buffer, which then trades
+    // places with the working text: two buffers for the whole run, the second reserved once.
+    Text zweiter;
+    const auto inZweiten = [&](auto&& schreiben) {
+        if (zweiter.capacity() < text.size()) zweiter.reserve(text.size());
+        const bool geschrieben = schreiben(zweiter);
+        if (geschrieben) text.swap(zweiter);
+        return geschrieben;
+    };
     auto plain = [&](Text (*f)(Text)) {
         return [&text, f] {
             text = f(std::move(text));
@@ -62,16 +72,21 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
     };
 
     if (!pass(option(FPW) && suche::finde(text, 0, "<!--webbot") != Text::npos, kFrageWebbots, [&] {
-            text = kommentareEntfernen(std::move(text), kWebbot).text;
+            inZweiten([&](Text& aus) {
+                return kommentareEntfernen(text, kWebbot, aus) != KommentarLauf::Unveraendert;
+            });
             return true;
         }))
         return false;
     if (!pass((option(KMA) || option(KMM)) && suche::finde(text, 0, "<!--") != Text::npos,
               kFrageKommentare, [&] {
-                  auto r = kommentareEntfernen(std::move(text), kKommentar,
-                                               option(KMM) ? kommentarFrage : KommentarFrage{});
-                  text = std::move(r.text);
-                  return !r.abgebrochen;
+                  auto lauf = KommentarLauf::Unveraendert;
+                  inZweiten([&](Text& aus) {
+                      lauf = kommentareEntfernen(text, kKommentar, aus,
+                                                 option(KMM) ? kommentarFrage : KommentarFrage{});
+                      return lauf != KommentarLauf::Unveraendert;
+                  });
+                  return lauf != KommentarLauf::Abgebrochen;
               }))
         return false;
     if (!pass(option(AE), kFrageErsetzung, [&] {
@@ -79,24 +94,36 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
             return true;
         }))
         return false;
-    return pass(option(TAB), kFrageTabs, plain(&tabulatorenEntfernen)) &&
-           pass(option(DZU), kFrageDoppelteUmbrueche, plain(&doppelteZeilenumbruecheEntfernen)) &&
-           pass(option(ZU), kFrageUmbrueche, plain(&zeilenumbruecheEntfernen)) &&
-           pass(option(DL), kFrageDoppelteLeerzeichen, plain(&doppelteLeerzeichenEntfernen)) &&
-           pass(option(LZT), kFrageZwischenTags, plain(&leerzeichenZwischenTagsEntfernen)) &&
-           pass(option(LIT), kFrageInTags, plain(&leerzeichenInTagsEntfernen)) &&
-           pass(option(SZ), kFrageSonderzeichen, [&] {
-               text = SonderzeichenErsetzen(text);
-               return true;
-           });
+    if (!fragen && option(ZU) && option(DL)) {
+        // Nobody sees the text between the whitespace passes: one sweep does them all.
+        text = leerraumInEinemGang(std::move(text), option(TAB), option(LZT), option(LIT));
+        applied();
+    } else if (!(pass(option(TAB), kFrageTabs, plain(&tabulatorenEntfernen)) &&
+                 pass(option(DZU), kFrageDoppelteUmbrueche,
+                      plain(&doppelteZeilenumbruecheEntfernen)) &&
+                 pass(option(ZU), kFrageUmbrueche, plain(&zeilenumbruecheEntfernen)) &&
+                 pass(option(DL), kFrageDoppelteLeerzeichen,
+                      plain(&doppelteLeerzeichenEntfernen)) &&
+                 pass(option(LZT), kFrageZwischenTags, plain(&leerzeichenZwischenTagsEntfernen)) &&
+                 pass(option(LIT), kFrageInTags, plain(&leerzeichenInTagsEntfernen)))) {
+        return false;
+    }
+    return pass(option(SZ), kFrageSonderzeichen, [&] {
+        inZweiten([&](Text& aus) { return SonderzeichenErsetzen(text, aus); });
+        return true;
+    });
 }
 
-// Keeps the editor in step with the working text only when the user can look at it.
+// Keeps the editor in step with the working text only when the user can look at it. Where
+// nobody can, the run works on the surroundings' own text and there is nothing to keep in step.
 class Arbeitstext {
   public:
-    explicit Arbeitstext(Umgebung& u) : u_(u), text_(u.quelltext()) {}
-    Text& text() { return text_; }
-    void markDirty() { dirty_ = true; }
+    explicit Arbeitstext(Umgebung& u) : u_(u), direkt_(u.quelltextPuffer()) {
+        if (direkt_ == nullptr) text_ = u.quelltext();
+    }
+    Text& text() { return direkt_ != nullptr ? *direkt_ : text_; }
+    bool sichtbar() const { return direkt_ == nullptr; }
+    void markDirty() { dirty_ = sichtbar(); }
     void markClean() { dirty_ = false; }
     bool isDirty() const { return dirty_; }
     void flush() {
@@ -107,6 +134,7 @@ class Arbeitstext {
 
   private:
     Umgebung& u_;
+    Text* direkt_;
     Text text_;
     bool dirty_ = false;
 };
@@ -157,7 +185,7 @@ void Optimierung(Umgebung& u, Modus modus) {
     bool editorBehind = false;
     const KommentarFrage kommentarFrage = [&](std::string_view eintrag,
                                               const std::function<Text()>& current) {
-        if (editorBehind || arbeit.isDirty()) {
+        if (arbeit.sichtbar() && (editorBehind || arbeit.isDirty())) {
             u.setzeQuelltext(current());
             editorBehind = false;
             arbeit.markClean();
@@ -168,8 +196,8 @@ void Optimierung(Umgebung& u, Modus modus) {
     };
 
     const auto option = [&u](int i) { return u.option(i); };
-    if (!textPasses(arbeit.text(), option, u.ersetzungstabelle(), passFrage, kommentarFrage,
-                    [&arbeit] { arbeit.markDirty(); })) {
+    if (!textPasses(arbeit.text(), option, u.ersetzungstabelle(), passFrage,
+                    modus == Modus::Schritt, kommentarFrage, [&arbeit] { arbeit.markDirty(); })) {
         abandon();
         return;
     }
@@ -229,7 +257,7 @@ void Optimierung(Umgebung& u, Modus modus) {
 Text optimiereText(Text text, const OptionSet& options, const Ersetzungstabelle& tabelle) {
     textPasses(
         text, [&options](int i) { return options[i]; }, tabelle,
-        [](std::string_view) { return Antwort::Ja; }, KommentarFrage{}, [] {});
+        [](std::string_view) { return Antwort::Ja; }, false, KommentarFrage{}, [] {});
     return text;
 }
 

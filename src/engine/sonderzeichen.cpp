@@ -48,6 +48,12 @@ constexpr std::array<unsigned char, 256> kLaenge = [] {
 }  // namespace
 
 Text SonderzeichenErsetzen(std::string_view text) {
+    Text out;
+    if (!SonderzeichenErsetzen(text, out)) return Text(text);
+    return out;
+}
+
+bool SonderzeichenErsetzen(std::string_view text, Text& aus) {
     // The exact size first, so that the output is allocated once and written without checks.
     // Bytes below 0x80 have no entity: they are passed a block at a time up to the next high byte.
     const char* s = text.data();
@@ -70,10 +76,10 @@ Text SonderzeichenErsetzen(std::string_view text) {
         }
         size += kLaenge[static_cast<unsigned char>(s[i++])];
     }
-    if (size == n) return Text(text);
+    if (size == n) return false;
 
-    Text out(size, '\0');
-    char* o = out.data();
+    aus.resize(size);
+    char* o = aus.data();
     char* const ende = o + size;
     i = 0;
     while (i < n) {
@@ -101,7 +107,7 @@ Text SonderzeichenErsetzen(std::string_view text) {
             o += e.size();
         }
     }
-    return out;
+    return true;
 }
 
 }  // namespace quintaro
