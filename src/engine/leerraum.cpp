@@ -232,15 +232,30 @@ Text leerraumInEinemGang(Text text, bool tabs, bool zwischenTags, bool inTags) {
     while (r < n) {
         if constexpr (kBlockweise) {
             if (r + kBreite <= n) {
-                const Maske besonders =
-                    gleich(d + r, ' ') | gleich(d + r, '\r') | (tabs ? gleich(d + r, '\t') : 0);
-                if (besonders == 0) {
-                    kopiereBlock(d + w, d + r);
-                    w += kBreite;
+                const Maske leer = gleich(d + r, ' ');
+                const Maske sonst = gleich(d + r, '\r') | (tabs ? gleich(d + r, '\t') : 0);
+                // Mostly single spaces between words: each inside the block, its neighbours in it
+                // too, decides alone; the block moves whole unless one of them goes.
+                if (sonst == 0 &&
+                    (leer & (suche::nachRechts(leer) | suche::kErstes | suche::kLetztes)) == 0) {
+                    const Maske auf = gleich(d + r, '<');
+                    const Maske zu = gleich(d + r, '>');
+                    const Maske weg =
+                        leer & ((zwischenTags ? suche::nachRechts(zu) & (auf >> 1) : 0) |
+                                (inTags ? (zu >> 1) | suche::nachRechts(auf) : 0));
+                    if (weg == 0) {
+                        kopiereBlock(d + w, d + r);
+                        w += kBreite;
+                    } else {
+                        for (std::size_t i = 0; i < kBreite; ++i) {
+                            d[w] = d[r + i];
+                            w += ((weg >> i) & 1) == 0;
+                        }
+                    }
                     r += kBreite;
                     continue;
                 }
-                vorziehen(d, w, r, erster(besonders));
+                vorziehen(d, w, r, erster(leer | sonst));
             }
         }
         const char c = d[r];
@@ -262,6 +277,17 @@ Text leerraumInEinemGang(Text text, bool tabs, bool zwischenTags, bool inTags) {
         // A run: everything up to the next byte that is not a space, a tab or a pair.
         r = ende;
         while (r < n) {
+            if constexpr (kBlockweise) {
+                // Indentation: spaces and tabs a block at a time.
+                if (r + kBreite <= n) {
+                    const Maske leer = gleich(d + r, ' ') | (tabs ? gleich(d + r, '\t') : 0);
+                    if (leer == 0xFFFFu) {
+                        r += kBreite;
+                        continue;
+                    }
+                    r += erster(~leer);
+                }
+            }
             if (d[r] == ' ' || (tabs && d[r] == '\t')) {
                 ++r;
             } else if (d[r] == '\r' && (ende = paarEnde(r)) != 0) {

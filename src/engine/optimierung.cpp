@@ -59,7 +59,8 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
     // places with the working text: two buffers for the whole run, the second reserved once.
     Text zweiter;
     const auto inZweiten = [&](auto&& schreiben) {
-        if (zweiter.capacity() < text.size()) zweiter.reserve(text.size());
+        // Room for the entity pass's usual growth too.
+        if (zweiter.capacity() < text.size()) zweiter.reserve(text.size() + text.size() / 16 + 64);
         const bool geschrieben = schreiben(zweiter);
         if (geschrieben) text.swap(zweiter);
         return geschrieben;

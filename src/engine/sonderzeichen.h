@@ -12,8 +12,8 @@ std::string_view entityFuer(unsigned char byte);
 
 // Every byte with an entity becomes that entity; all others stay. "&" is never escaped.
 Text SonderzeichenErsetzen(std::string_view text);
-// The same into `aus` (its storage is reused; it must not be `text`). Returns false, leaving `aus`
-// alone, when no byte has an entity.
+// The same into `aus` (its storage is reused; it must not be `text`). Returns false when no byte
+// has an entity: the text stays as it is, and `aus` holds nothing of use.
 bool SonderzeichenErsetzen(std::string_view text, Text& aus);
 
 }  // namespace quintaro
