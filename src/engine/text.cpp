@@ -2,7 +2,6 @@
 #include "engine/text.h"
 
 #include <array>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -69,7 +68,8 @@ void normaliseLineBreaksInPlace(Text& text) {
                 const suche::Maske lfEinzeln = lf & ~(suche::nachRechts(cr) | (crDavor ? 1u : 0u));
                 const suche::Maske crEinzeln =
                     cr & ~((lf >> 1) | (lfDahinter ? suche::kLetztes : 0u));
-                zuwachs += static_cast<std::size_t>(std::popcount(lfEinzeln | crEinzeln));
+                // Rare, so counted bit by bit rather than by a library call.
+                for (suche::Maske m = lfEinzeln | crEinzeln; m != 0; m &= m - 1) ++zuwachs;
             }
             crDavor = (cr & suche::kLetztes) != 0;
         }
