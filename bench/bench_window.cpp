@@ -177,10 +177,8 @@ void TippenImFenster(benchmark::State& state) {
         QTest::keyClick(editor, Qt::Key_X);
         editor->viewport()->repaint();
     }
-    state.PauseTiming();
     QApplication::processEvents();
     QDir::setCurrent(vorher);
-    state.ResumeTiming();
     state.counters["lines"] =
         static_cast<double>(editor->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT));
 }
