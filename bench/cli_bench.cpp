@@ -58,13 +58,15 @@ double sekunden(const timeval& t) {
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
 }
 
-// Wall time per process; the counters give its CPU time and page faults per run.
+// Wall time per process; the counters give its CPU time and page faults per run and the
+// largest resident set.
 void CliProzess(benchmark::State& state) {
     const std::string pfad = "/tmp/quintaro_cli_bench_" + std::to_string(getpid()) + ".htm";
     const std::int64_t groesse = seitenDatei(pfad, state.range(0));
     double nutzer = 0;
     double system = 0;
     double fehlseiten = 0;
+    double spitze = 0;
     for (auto _ : state) {
         rusage verbrauch{};
         const auto start = std::chrono::steady_clock::now();
@@ -77,12 +79,14 @@ void CliProzess(benchmark::State& state) {
         nutzer += sekunden(verbrauch.ru_utime);
         system += sekunden(verbrauch.ru_stime);
         fehlseiten += static_cast<double>(verbrauch.ru_minflt);
+        spitze = std::max(spitze, static_cast<double>(verbrauch.ru_maxrss) / 1024.0);
     }
     std::remove(pfad.c_str());
     const auto n = static_cast<double>(state.iterations());
     state.counters["user_ms"] = nutzer / n * 1e3;
     state.counters["sys_ms"] = system / n * 1e3;
     state.counters["faults"] = fehlseiten / n;
+    state.counters["max_rss_mib"] = spitze;
     state.SetBytesProcessed(state.iterations() * groesse);
 }
 
