@@ -152,6 +152,42 @@ BENCHMARK(EditorTippen)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// One keystroke in the window's editor, from the key event until the editor has repainted: the
+// page as loaded (range(1) == 0) or as a normal run with the defaults leaves it, one long line.
+// The caret stands in the middle of the page, the view with it.
+void TippenImFenster(benchmark::State& state) {
+    const Text seite = erzeugeSeite({static_cast<std::size_t>(state.range(0)), -1, 1});
+    QTemporaryDir ordner;  // the run's preview file lands in the working folder
+    const QString vorher = QDir::currentPath();
+    QDir::setCurrent(ordner.path());
+    StilleDialoge dialoge;
+    KeineShell shell;
+    LokaleDateien dateien;
+    ui::TForm1 fenster(dialoge, shell, dateien, QString());
+    fensterZeigen(state, fenster);
+    fenster.editor().setText(seite);
+    if (state.range(1) != 0) fenster.quelltextSeite().optimierenButton()->click();
+    QsciScintilla* editor = fenster.editor().widget();
+    const long laenge = editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, laenge / 2);
+    editor->setFocus();
+    editor->viewport()->repaint();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        QTest::keyClick(editor, Qt::Key_X);
+        editor->viewport()->repaint();
+    }
+    QApplication::processEvents();
+    QDir::setCurrent(vorher);
+    state.counters["lines"] =
+        static_cast<double>(editor->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT));
+}
+BENCHMARK(TippenImFenster)
+    ->ArgNames({"bytes", "optimiert"})
+    ->ArgsProduct({{kMB, 5 * kMB}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 }  // namespace
 }  // namespace quintaro::bench
 

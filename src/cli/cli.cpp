@@ -2,6 +2,7 @@
 // the batch mode over files.
 #include "cli/cli.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -46,12 +47,14 @@ int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
             return terminal->frage(text, knoepfe);
         };
     }
-    Text text = normaliseLineBreaks(eingabe);
-    if (text.size() > kMemoKapazitaet) {
+    // The page goes through the run in the buffer it was read into.
+    const bool leer = eingabe.empty();
+    normaliseLineBreaksInPlace(eingabe);
+    if (eingabe.size() > kMemoKapazitaet) {
         fehlerZeile(k, std::string(kMemoKapazitaetFehler) + ": nothing written");
         return kEinAusgabeFehler;
     }
-    CliUmgebung umgebung(std::move(text), aufruf.optionen, aufruf.tabelle, frage,
+    CliUmgebung umgebung(std::move(eingabe), aufruf.optionen, aufruf.tabelle, frage,
                          aufruf.kodierung);
     try {
         Optimierung(umgebung, Modus::Automatisch);
@@ -67,7 +70,7 @@ int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
     const auto& ergebnis = umgebung.gespeichert();
     if (!ergebnis) {
         // The run only stops short of its save for an empty page or an "Abbrechen".
-        if (eingabe.empty()) return kFertig;
+        if (leer) return kFertig;
         fehlerZeile(k, "abandoned, nothing written");
         return kAbgebrochen;
     }

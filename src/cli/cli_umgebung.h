@@ -31,7 +31,7 @@ class CliUmgebung : public OhneFensterUmgebung {
 
     Dateien& dateien() override { return keine_; }
 
-    void dokumentSpeichernBatch() override { gespeichert_ = text(); }
+    void dokumentSpeichernBatch() override { gespeichert_ = nimmText(); }
 
   private:
     // No document file: the run must not touch the disk, so nothing exists and nothing is copied.

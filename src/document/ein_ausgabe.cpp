@@ -1,8 +1,11 @@
 #include "document/ein_ausgabe.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <csignal>
 
 namespace quintaro {
@@ -16,6 +19,16 @@ ssize_t lies(int fd, char* puffer, std::size_t n) {
         const ssize_t r = ::read(fd, puffer, n);
         if (r >= 0 || errno != EINTR) return r;
     }
+}
+
+// The bytes still to come from a regular file (plus one, to see its end without growing), or a
+// first guess for a pipe.
+std::size_t erwarteteGroesse(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return kBlock;
+    const off_t pos = ::lseek(fd, 0, SEEK_CUR);
+    if (pos < 0 || st.st_size <= pos) return kBlock;
+    return static_cast<std::size_t>(st.st_size - pos) + 1;
 }
 }  // namespace
 
@@ -39,14 +52,28 @@ int allesSchreiben(int fd, std::string_view daten) {
 }
 
 int allesLesen(int fd, std::string& daten, std::size_t grenze) {
-    std::string puffer(kBlock, '\0');
+    // Read straight into `daten`, sized once for a regular file: no second copy, no regrowth.
+    std::size_t gelesen = daten.size();
+    if (gelesen > grenze) return EFBIG;
+    std::size_t wunsch = erwarteteGroesse(fd);
     for (;;) {
-        const ssize_t n = lies(fd, puffer.data(), puffer.size());
-        if (n < 0) return errno;
-        if (n == 0) return 0;
-        const auto anzahl = static_cast<std::size_t>(n);
-        if (anzahl > grenze || daten.size() > grenze - anzahl) return EFBIG;
-        daten.append(puffer.data(), anzahl);
+        if (gelesen == daten.size()) {
+            // At most one byte past the limit, which is enough to notice the input is too long.
+            const std::size_t rest = grenze - gelesen;
+            daten.resize(gelesen + std::min(wunsch, rest == SIZE_MAX ? rest : rest + 1));
+            wunsch = std::max(gelesen, kBlock);
+        }
+        const ssize_t n = lies(fd, daten.data() + gelesen, daten.size() - gelesen);
+        if (n <= 0) {
+            const int fehler = n < 0 ? errno : 0;
+            daten.resize(gelesen);
+            return fehler;
+        }
+        gelesen += static_cast<std::size_t>(n);
+        if (gelesen > grenze) {
+            daten.resize(grenze);
+            return EFBIG;
+        }
     }
 }
 

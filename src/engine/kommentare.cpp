@@ -127,11 +127,15 @@ class Remover {
 
     Text text() const {
         Text out;
+        text(out);
+        return out;
+    }
+    void text(Text& out) const {
         std::size_t size = 0;
         for (const auto& [b, e] : alive_) size += e - b;
+        out.clear();
         out.reserve(size);
         for (const auto& [b, e] : alive_) out.append(orig_.substr(b, e - b));
-        return out;
     }
 
   private:
@@ -362,19 +366,32 @@ class Remover {
 
 }  // namespace
 
-KommentarErgebnis kommentareEntfernen(Text text, KommentarArt art, const KommentarFrage& frage) {
+KommentarLauf kommentareEntfernen(std::string_view text, KommentarArt art, Text& aus,
+                                  const KommentarFrage& frage) {
     const auto matches = kommentareSuchen(text, art);
-    if (matches.empty()) return {std::move(text), false};
+    if (matches.empty()) return KommentarLauf::Unveraendert;
     Remover remover(text, art);
     remover.addEntries(matches);
     const std::function<Text()> current = [&remover] { return remover.text(); };
+    KommentarLauf lauf = KommentarLauf::Fertig;
     for (std::size_t i = 0; i < matches.size(); ++i) {
         Antwort answer = Antwort::Ja;
         if (frage) answer = frage(matches[i], current);
-        if (answer == Antwort::Abbrechen) return {remover.text(), true};
+        if (answer == Antwort::Abbrechen) {
+            lauf = KommentarLauf::Abgebrochen;
+            break;
+        }
         if (answer == Antwort::Ja) remover.remove(i, matches[i]);
     }
-    return {remover.text(), false};
+    remover.text(aus);
+    return lauf;
+}
+
+KommentarErgebnis kommentareEntfernen(Text text, KommentarArt art, const KommentarFrage& frage) {
+    Text aus;
+    const KommentarLauf lauf = kommentareEntfernen(text, art, aus, frage);
+    if (lauf == KommentarLauf::Unveraendert) return {std::move(text), false};
+    return {std::move(aus), lauf == KommentarLauf::Abgebrochen};
 }
 
 }  // namespace quintaro

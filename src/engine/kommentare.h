@@ -39,6 +39,14 @@ struct KommentarErgebnis {
 KommentarErgebnis kommentareEntfernen(Text text, KommentarArt art,
                                       const KommentarFrage& frage = {});
 
+// How a removal into a given buffer went.
+enum class KommentarLauf { Unveraendert, Fertig, Abgebrochen };
+
+// The same, writing the result into `aus` (its storage is reused; it must not be `text`). With
+// nothing to remove, `aus` is left alone and the result is Unveraendert: the text stays as it is.
+KommentarLauf kommentareEntfernen(std::string_view text, KommentarArt art, Text& aus,
+                                  const KommentarFrage& frage = {});
+
 // The question of KMM for one entry (UTF-8): at most 30 characters shown, then "...". A page
 // in UTF-8 is shown by its characters (a stray byte as U+FFFD), any other by code page 1252.
 std::string kommentarFrageText(std::string_view eintrag, Kodierung kodierung = Kodierung::Cp1252);

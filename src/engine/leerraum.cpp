@@ -213,4 +213,97 @@ Text leerzeichenInTagsEntfernen(Text text) {
     return text;
 }
 
+Text leerraumInEinemGang(Text text, bool tabs, bool zwischenTags, bool inTags) {
+    // After TAB, ZU and DL every run of spaces, CR LF pairs (found left to right, as ZU does) and
+    // tabs is one space between two other bytes, which are never removed; LZT and LIT then drop
+    // that space by its two neighbours alone.
+    char* d = text.data();
+    const std::size_t n = text.size();
+    std::size_t w = 0;
+    std::size_t r = 0;
+    // The end of the CR LF pair starting at a CR at p, or 0 when that CR stands alone.
+    const auto paarEnde = [&](std::size_t p) -> std::size_t {
+        std::size_t k = p + 1;
+        if (tabs) {
+            while (k < n && d[k] == '\t') ++k;
+        }
+        return k < n && d[k] == '\n' ? k + 1 : 0;
+    };
+    while (r < n) {
+        if constexpr (kBlockweise) {
+            if (r + kBreite <= n) {
+                const Maske leer = gleich(d + r, ' ');
+                const Maske sonst = gleich(d + r, '\r') | (tabs ? gleich(d + r, '\t') : 0);
+                // Mostly single spaces between words: each inside the block, its neighbours in it
+                // too, decides alone; the block moves whole unless one of them goes.
+                if (sonst == 0 &&
+                    (leer & (suche::nachRechts(leer) | suche::kErstes | suche::kLetztes)) == 0) {
+                    const Maske auf = gleich(d + r, '<');
+                    const Maske zu = gleich(d + r, '>');
+                    const Maske weg =
+                        leer & ((zwischenTags ? suche::nachRechts(zu) & (auf >> 1) : 0) |
+                                (inTags ? (zu >> 1) | suche::nachRechts(auf) : 0));
+                    if (weg == 0) {
+                        kopiereBlock(d + w, d + r);
+                        w += kBreite;
+                    } else {
+                        for (std::size_t i = 0; i < kBreite; ++i) {
+                            d[w] = d[r + i];
+                            w += ((weg >> i) & 1) == 0;
+                        }
+                    }
+                    r += kBreite;
+                    continue;
+                }
+                vorziehen(d, w, r, erster(leer | sonst));
+            }
+        }
+        const char c = d[r];
+        if (c == '\t' && tabs) {
+            ++r;
+            continue;
+        }
+        std::size_t ende = 0;
+        if (c == ' ') {
+            ende = r + 1;
+        } else if (c == '\r') {
+            ende = paarEnde(r);
+        }
+        if (ende == 0) {
+            d[w++] = c;
+            ++r;
+            continue;
+        }
+        // A run: everything up to the next byte that is not a space, a tab or a pair.
+        r = ende;
+        while (r < n) {
+            if constexpr (kBlockweise) {
+                // Indentation: spaces and tabs a block at a time.
+                if (r + kBreite <= n) {
+                    const Maske leer = gleich(d + r, ' ') | (tabs ? gleich(d + r, '\t') : 0);
+                    if (leer == 0xFFFFu) {
+                        r += kBreite;
+                        continue;
+                    }
+                    r += erster(~leer);
+                }
+            }
+            if (d[r] == ' ' || (tabs && d[r] == '\t')) {
+                ++r;
+            } else if (d[r] == '\r' && (ende = paarEnde(r)) != 0) {
+                r = ende;
+            } else {
+                break;
+            }
+        }
+        const int links = w > 0 ? static_cast<unsigned char>(d[w - 1]) : -1;
+        const int rechts = r < n ? static_cast<unsigned char>(d[r]) : -1;
+        const bool weg = (zwischenTags && links == '>' && rechts == '<') ||
+                         (inTags && (rechts == '>' || links == '<'));
+        if (!weg) d[w++] = ' ';
+    }
+    text.resize(w);
+    return text;
+}
+
 }  // namespace quintaro

@@ -13,6 +13,11 @@ Text doppelteLeerzeichenEntfernen(Text text);      // every run of spaces become
 Text leerzeichenZwischenTagsEntfernen(Text text);  // "> <" becomes "><"
 Text leerzeichenInTagsEntfernen(Text text);        // " >" becomes ">", then "< " becomes "<"
 
+// With ZU and DL both on, where nobody sees the text between the passes: TAB (when `tabs`), DZU,
+// ZU, DL, LZT (when `zwischenTags`) and LIT (when `inTags`) in one sweep, with their result. DZU
+// makes no difference then: the pairs it drops would become spaces of a run that DL collapses.
+Text leerraumInEinemGang(Text text, bool tabs, bool zwischenTags, bool inTags);
+
 // Replace-all for a replacement no longer than the search text, done in place.
 void replaceAllShrinking(Text& text, std::string_view search, std::string_view replacement);
 

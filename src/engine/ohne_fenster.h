@@ -26,6 +26,7 @@ class OhneFensterUmgebung : public Umgebung {
 
     Text quelltext() override { return text_; }
     void setzeQuelltext(const Text& text) override { text_ = text; }
+    Text* quelltextPuffer() override { return &text_; }
     bool option(int index) override { return optionen_[index]; }
     const Ersetzungstabelle& ersetzungstabelle() override { return tabelle_; }
     Kodierung kodierung() override { return kodierung_; }
@@ -43,6 +44,8 @@ class OhneFensterUmgebung : public Umgebung {
 
   protected:
     const Text& text() const { return text_; }
+    // Hands the text over without a copy; the surroundings are left with an empty one.
+    Text nimmText() { return std::move(text_); }
     const std::string& datei() const { return aktuelleDatei_; }
 
   private:

@@ -31,7 +31,8 @@ using PassFrage = std::function<Antwort(std::string_view frage)>;
 
 // The text passes in their fixed order. Returns false when the run was abandoned; `text` then
 // holds what the passes before left.
-// `schritt`: each pass is asked about, so none may be folded into another.
+// `schritt`: each pass is asked about, so none may be folded into another; otherwise nobody
+// sees the text between the whitespace passes.
 bool textPasses(Text& text, const std::function<bool(int)>& option,
                 const Ersetzungstabelle& tabelle, Kodierung kodierung, std::size_t grenze,
                 const PassFrage& passFrage, const KommentarFrage& kommentarFrage,
@@ -46,6 +47,16 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
         const bool completed = apply();
         applied();
         return completed;
+    };
+    // The passes that build a new text write it into this second buffer, which then trades
+    // places with the working text: two buffers for the whole run, the second reserved once.
+    Text zweiter;
+    const auto inZweiten = [&](auto&& schreiben) {
+        // Room for the entity pass's usual growth too.
+        if (zweiter.capacity() < text.size()) zweiter.reserve(text.size() + text.size() / 16 + 64);
+        const bool geschrieben = schreiben(zweiter);
+        if (geschrieben) text.swap(zweiter);
+        return geschrieben;
     };
     auto plain = [&](Text (*f)(Text)) {
         return [&text, f] {
@@ -62,7 +73,9 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
     const bool webbotsMitKommentaren = hsb && !schritt && option(KMA) && !option(KMM);
     if (!pass(option(FPW) && suche::finde(text, 0, "<!--webbot") != Text::npos, kFrageWebbots, [&] {
             if (!hsb) {
-                text = kommentareEntfernen(std::move(text), kWebbot).text;
+                inZweiten([&](Text& aus) {
+                    return kommentareEntfernen(text, kWebbot, aus) != KommentarLauf::Unveraendert;
+                });
             } else if (!webbotsMitKommentaren) {
                 text = strukturKommentareEntfernen(std::move(text), true, {}, &zerlegt).text;
                 zerlegtGilt = !schritt;
@@ -73,12 +86,18 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
     if (!pass((option(KMA) || option(KMM)) && suche::finde(text, 0, "<!--") != Text::npos,
               kFrageKommentare, [&] {
                   const KommentarFrage frage = option(KMM) ? kommentarFrage : KommentarFrage{};
-                  auto r =
-                      hsb ? strukturKommentareEntfernen(std::move(text), false, frage, &zerlegt)
-                          : kommentareEntfernen(std::move(text), kKommentar, frage);
-                  zerlegtGilt = hsb && !schritt && !r.abgebrochen;
-                  text = std::move(r.text);
-                  return !r.abgebrochen;
+                  if (hsb) {
+                      auto r = strukturKommentareEntfernen(std::move(text), false, frage, &zerlegt);
+                      zerlegtGilt = !schritt && !r.abgebrochen;
+                      text = std::move(r.text);
+                      return !r.abgebrochen;
+                  }
+                  auto lauf = KommentarLauf::Unveraendert;
+                  inZweiten([&](Text& aus) {
+                      lauf = kommentareEntfernen(text, kKommentar, aus, frage);
+                      return lauf != KommentarLauf::Unveraendert;
+                  });
+                  return lauf != KommentarLauf::Abgebrochen;
               }))
         return false;
     if (!pass(option(AE), kFrageErsetzung, [&] {
@@ -133,24 +152,36 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
         }
         return true;
     }
-    return pass(option(TAB), kFrageTabs, plain(&tabulatorenEntfernen)) &&
-           pass(option(DZU), kFrageDoppelteUmbrueche, plain(&doppelteZeilenumbruecheEntfernen)) &&
-           pass(option(ZU), kFrageUmbrueche, plain(&zeilenumbruecheEntfernen)) &&
-           pass(option(DL), kFrageDoppelteLeerzeichen, plain(&doppelteLeerzeichenEntfernen)) &&
-           pass(option(LZT), kFrageZwischenTags, plain(&leerzeichenZwischenTagsEntfernen)) &&
-           pass(option(LIT), kFrageInTags, plain(&leerzeichenInTagsEntfernen)) &&
-           pass(option(SZ), kFrageSonderzeichen, [&] {
-               text = SonderzeichenErsetzen(text, kodierung);
-               return true;
-           });
+    if (!schritt && option(ZU) && option(DL)) {
+        // Nobody sees the text between the whitespace passes: one sweep does them all.
+        text = leerraumInEinemGang(std::move(text), option(TAB), option(LZT), option(LIT));
+        applied();
+    } else if (!(pass(option(TAB), kFrageTabs, plain(&tabulatorenEntfernen)) &&
+                 pass(option(DZU), kFrageDoppelteUmbrueche,
+                      plain(&doppelteZeilenumbruecheEntfernen)) &&
+                 pass(option(ZU), kFrageUmbrueche, plain(&zeilenumbruecheEntfernen)) &&
+                 pass(option(DL), kFrageDoppelteLeerzeichen,
+                      plain(&doppelteLeerzeichenEntfernen)) &&
+                 pass(option(LZT), kFrageZwischenTags, plain(&leerzeichenZwischenTagsEntfernen)) &&
+                 pass(option(LIT), kFrageInTags, plain(&leerzeichenInTagsEntfernen)))) {
+        return false;
+    }
+    return pass(option(SZ), kFrageSonderzeichen, [&] {
+        inZweiten([&](Text& aus) { return SonderzeichenErsetzen(text, aus, kodierung); });
+        return true;
+    });
 }
 
-// Keeps the editor in step with the working text only when the user can look at it.
+// Keeps the editor in step with the working text only when the user can look at it. Where
+// nobody can, the run works on the surroundings' own text and there is nothing to keep in step.
 class Arbeitstext {
   public:
-    explicit Arbeitstext(Umgebung& u) : u_(u), text_(u.quelltext()) {}
-    Text& text() { return text_; }
-    void markDirty() { dirty_ = true; }
+    explicit Arbeitstext(Umgebung& u) : u_(u), direkt_(u.quelltextPuffer()) {
+        if (direkt_ == nullptr) text_ = u.quelltext();
+    }
+    Text& text() { return direkt_ != nullptr ? *direkt_ : text_; }
+    bool sichtbar() const { return direkt_ == nullptr; }
+    void markDirty() { dirty_ = sichtbar(); }
     void markClean() { dirty_ = false; }
     bool isDirty() const { return dirty_; }
     void flush() {
@@ -161,6 +192,7 @@ class Arbeitstext {
 
   private:
     Umgebung& u_;
+    Text* direkt_;
     Text text_;
     bool dirty_ = false;
 };
@@ -221,7 +253,7 @@ void Optimierung(Umgebung& u, Modus modus) {
     bool editorBehind = false;
     const KommentarFrage kommentarFrage = [&](std::string_view eintrag,
                                               const std::function<Text()>& current) {
-        if (editorBehind || arbeit.isDirty()) {
+        if (arbeit.sichtbar() && (editorBehind || arbeit.isDirty())) {
             u.setzeQuelltext(current());
             editorBehind = false;
             arbeit.markClean();

@@ -1,6 +1,7 @@
 // Entity table: 0x80 (euro) and 0xA1..0xFF without 0xAD.
 #include "engine/sonderzeichen.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -87,41 +88,36 @@ Text utf8Ersetzen(std::string_view text) {
 
 Text SonderzeichenErsetzen(std::string_view text, Kodierung kodierung) {
     if (kodierung == Kodierung::Utf8) return utf8Ersetzen(text);
-    if (kodierung == Kodierung::Andere) return Text(text);
-    // The exact size first, so that the output is allocated once and written without checks.
-    // Bytes below 0x80 have no entity: they are passed a block at a time up to the next high byte.
+    Text out;
+    if (!SonderzeichenErsetzen(text, out, kodierung)) return Text(text);
+    return out;
+}
+
+bool SonderzeichenErsetzen(std::string_view text, Text& aus, Kodierung kodierung) {
+    if (kodierung == Kodierung::Utf8) {
+        // Every entity is longer than its character: the size tells whether one was written.
+        Text ersetzt = utf8Ersetzen(text);
+        if (ersetzt.size() == text.size()) return false;
+        aus = std::move(ersetzt);
+        return true;
+    }
+    if (kodierung == Kodierung::Andere) return false;
+    // One sweep, writing into `aus` as it goes; it grows when the entities need more room than
+    // it had. Bytes below 0x80 have no entity: they are passed a block at a time.
     const char* s = text.data();
     const std::size_t n = text.size();
-    std::size_t size = 0;
+    constexpr std::size_t kLaengste = 8;  // "&middot;"
     std::size_t i = 0;
+    std::size_t o = 0;
+    bool ersetzt = false;
+    if (aus.size() < n + n / 16 + kLaengste) aus.resize(n + n / 16 + kLaengste);
+    char* a = aus.data();
     while (i < n) {
         if constexpr (suche::kBlockweise) {
-            if (i + suche::kBreite <= n) {
-                const auto hoch = suche::hoch(s + i);
-                if (hoch == 0) {
-                    size += suche::kBreite;
-                    i += suche::kBreite;
-                    continue;
-                }
-                const std::size_t vor = suche::erster(hoch);
-                size += vor;
-                i += vor;
-            }
-        }
-        size += kLaenge[static_cast<unsigned char>(s[i++])];
-    }
-    if (size == n) return Text(text);
-
-    Text out(size, '\0');
-    char* o = out.data();
-    char* const ende = o + size;
-    i = 0;
-    while (i < n) {
-        if constexpr (suche::kBlockweise) {
-            if (i + suche::kBreite <= n && o + suche::kBreite <= ende) {
+            if (i + suche::kBreite <= n && o + suche::kBreite <= aus.size()) {
                 const auto hoch = suche::hoch(s + i);
                 // The whole block is written; only the part in front of a high byte counts.
-                std::memcpy(o, s + i, suche::kBreite);
+                std::memcpy(a + o, s + i, suche::kBreite);
                 if (hoch == 0) {
                     o += suche::kBreite;
                     i += suche::kBreite;
@@ -132,16 +128,25 @@ Text SonderzeichenErsetzen(std::string_view text, Kodierung kodierung) {
                 i += vor;
             }
         }
+        if (o + kLaengste > aus.size()) {
+            // Room for the rest at the rate of entities so far, at least half again.
+            aus.resize(
+                std::max(aus.size() + aus.size() / 2 + kLaengste, o + (n - i) * (o / (i + 1) + 1)));
+            a = aus.data();
+        }
         const auto b = static_cast<unsigned char>(s[i++]);
         if (kLaenge[b] == 1) {
-            *o++ = static_cast<char>(b);
+            a[o++] = static_cast<char>(b);
         } else {
             const auto e = entityVon(b);
-            std::memcpy(o, e.data(), e.size());
+            std::memcpy(a + o, e.data(), e.size());
             o += e.size();
+            ersetzt = true;
         }
     }
-    return out;
+    if (!ersetzt) return false;
+    aus.resize(o);
+    return true;
 }
 
 }  // namespace quintaro

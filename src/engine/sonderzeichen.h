@@ -17,5 +17,9 @@ std::string_view entityFuer(unsigned char byte);
 // everything else, stray bytes included, stays. In another 8-bit code page the bytes from 0x80
 // up are other letters, so nothing changes.
 Text SonderzeichenErsetzen(std::string_view text, Kodierung kodierung = Kodierung::Cp1252);
+// The same into `aus` (its storage is reused; it must not be `text`). Returns false when nothing
+// has an entity: the text stays as it is, and `aus` holds nothing of use.
+bool SonderzeichenErsetzen(std::string_view text, Text& aus,
+                           Kodierung kodierung = Kodierung::Cp1252);
 
 }  // namespace quintaro

@@ -52,6 +52,54 @@ Text normaliseLineBreaks(std::string_view bytes) {
     return out;
 }
 
+void normaliseLineBreaksInPlace(Text& text) {
+    // First count the lone CRs and LFs, 16 bytes at a time: a page has none or many.
+    char* d = text.data();
+    const std::size_t n = text.size();
+    std::size_t zuwachs = 0;
+    std::size_t i = 0;
+    if constexpr (suche::kBlockweise) {
+        bool crDavor = false;
+        for (; i + suche::kBreite <= n; i += suche::kBreite) {
+            const suche::Maske cr = suche::gleich(d + i, '\r');
+            const suche::Maske lf = suche::gleich(d + i, '\n');
+            if ((cr | lf) != 0) {
+                const bool lfDahinter = i + suche::kBreite < n && d[i + suche::kBreite] == '\n';
+                const suche::Maske lfEinzeln = lf & ~(suche::nachRechts(cr) | (crDavor ? 1u : 0u));
+                const suche::Maske crEinzeln =
+                    cr & ~((lf >> 1) | (lfDahinter ? suche::kLetztes : 0u));
+                // Rare, so counted bit by bit rather than by a library call.
+                for (suche::Maske m = lfEinzeln | crEinzeln; m != 0; m &= m - 1) ++zuwachs;
+            }
+            crDavor = (cr & suche::kLetztes) != 0;
+        }
+    }
+    for (; i < n; ++i) {
+        if (d[i] == '\r') {
+            zuwachs += !(i + 1 < n && d[i + 1] == '\n');
+        } else if (d[i] == '\n') {
+            zuwachs += !(i > 0 && d[i - 1] == '\r');
+        }
+    }
+    if (zuwachs == 0) return;
+
+    // Then move everything back to front: writing stays behind reading by the growth still due.
+    text.resize(n + zuwachs);
+    d = text.data();
+    std::size_t r = n;
+    std::size_t w = n + zuwachs;
+    while (w > r) {
+        const char c = d[--r];
+        if (c == '\n' || c == '\r') {
+            if (c == '\n' && r > 0 && d[r - 1] == '\r') --r;
+            d[--w] = '\n';
+            d[--w] = '\r';
+        } else {
+            d[--w] = c;
+        }
+    }
+}
+
 namespace {
 // Unicode code points of 0x80..0x9F in code page 1252; undefined slots keep their C1 value.
 constexpr std::array<char32_t, 32> kHigh = {

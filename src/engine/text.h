@@ -21,6 +21,8 @@ Text lowerAscii(std::string_view text);
 
 // Every CR LF, lone CR and lone LF becomes CR LF (how a document is loaded).
 Text normaliseLineBreaks(std::string_view bytes);
+// The same in place: the text grows by one byte for each lone CR or LF and is not copied.
+void normaliseLineBreaksInPlace(Text& text);
 
 // Code page 1252 <-> UTF-8. The five bytes that code page leaves undefined (0x81, 0x8D, 0x8F, 0x90,
 // 0x9D) map to the C1 controls of the same value, so every byte round-trips.

@@ -23,6 +23,9 @@ class Umgebung {
     // The source editor: the run's working buffer.
     virtual Text quelltext() = 0;
     virtual void setzeQuelltext(const Text& text) = 0;
+    // The text itself where nobody can look at it during a run (no window): the run then works
+    // on it in place instead of on a copy. Null where the text is shown.
+    virtual Text* quelltextPuffer() { return nullptr; }
 
     virtual bool option(int index) = 0;
     // The most bytes the run's text may take; a pass that would grow it past this stops the run

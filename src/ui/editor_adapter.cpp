@@ -29,6 +29,9 @@ EditorAdapter::EditorAdapter(QWidget* parent)
     editor_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     editor_->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTH, 1);
     editor_->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTHTRACKING, true);
+    // Every keystroke in an optimised page (one long line) measures that whole line again; with
+    // room for its many short coloured runs (the default holds 1024) most come from the cache.
+    editor_->SendScintilla(QsciScintillaBase::SCI_SETPOSITIONCACHE, 65536L);
 
     const QFont schrift = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     editor_->setFont(schrift);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "literal.h"
 
@@ -183,6 +184,34 @@ TEST(Leerraum, LongTextsMatchThePlainSweeps) {
             Text t = text;
             replaceAllShrinking(t, search, "");
             ASSERT_EQ(t, literal::replaceAll(text, search, "")) << search << " in " << text;
+        }
+    }
+}
+
+// The joined sweep against the literal passes one after the other, with and without DZU (which it
+// leaves out), over long texts dense in runs, pairs across tabs and spaces beside tags.
+TEST(Leerraum, OneSweepMatchesThePassesInTurn) {
+    std::mt19937 rng(5);
+    const std::vector<std::string> teile = {
+        " ",   "  ", "\t", "\r\n", "\r",   "\n", "\r\t\n",          "<",          ">",
+        "> <", " >", "< ", "ab",   "\xE4", "xx", "xxxxxxxxxxxxxxx", "\r\n\r\n \t"};
+    for (int runde = 0; runde < 400; ++runde) {
+        std::string text;
+        const std::size_t anzahl = rng() % 400;
+        for (std::size_t i = 0; i < anzahl; ++i) text += teile[rng() % teile.size()];
+        for (int wahl = 0; wahl < 16; ++wahl) {
+            const bool tabs = (wahl & 1) != 0;
+            const bool zwischenTags = (wahl & 2) != 0;
+            const bool inTags = (wahl & 4) != 0;
+            const bool doppelteUmbrueche = (wahl & 8) != 0;
+            Text erwartet = text;
+            if (tabs) erwartet = literal::tabulatoren(erwartet);
+            if (doppelteUmbrueche) erwartet = literal::doppelteZeilenumbrueche(erwartet);
+            erwartet = literal::doppelteLeerzeichen(literal::zeilenumbrueche(erwartet));
+            if (zwischenTags) erwartet = literal::zwischenTags(erwartet);
+            if (inTags) erwartet = literal::inTags(erwartet);
+            ASSERT_EQ(leerraumInEinemGang(text, tabs, zwischenTags, inTags), erwartet)
+                << "choice " << wahl << " in " << text;
         }
     }
 }

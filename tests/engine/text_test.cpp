@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "literal.h"
@@ -87,6 +88,19 @@ INSTANTIATE_TEST_SUITE_P(Rules, NormaliseLineBreaks,
 TEST(NormaliseLineBreaks, IsIdempotent) {
     const std::string once = normaliseLineBreaks("a\rb\nc\r\nd\n\r\r\n");
     EXPECT_EQ(normaliseLineBreaks(once), once);
+}
+
+// In place, over random mixes of breaks and other bytes long enough to span several blocks.
+TEST(NormaliseLineBreaks, InPlaceGivesTheSameText) {
+    std::mt19937 rng(3);
+    const std::string bytes = "\r\n\r\na\t";
+    for (int i = 0; i < 3000; ++i) {
+        std::string text(rng() % 70, ' ');
+        for (char& c : text) c = bytes[rng() % bytes.size()];
+        std::string inPlace = text;
+        normaliseLineBreaksInPlace(inPlace);
+        ASSERT_EQ(inPlace, normaliseLineBreaks(text)) << "text #" << i;
+    }
 }
 
 TEST(CodePage, EveryByteRoundTrips) {
