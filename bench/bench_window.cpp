@@ -15,8 +15,8 @@
 #include "ui/dialoge.h"
 #include "ui/editor_adapter.h"
 #include "ui/kodierung.h"
+#include "ui/quelltext_seite.h"
 #include "ui/shell.h"
-#include "ui/source_page.h"
 #include "ui/tform1.h"
 
 namespace quintaro::bench {

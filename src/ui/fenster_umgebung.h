@@ -11,7 +11,7 @@ namespace quintaro::ui {
 class Dialoge;
 class OptionsPage;
 class PageControl;
-class SourcePage;
+class QuelltextSeite;
 class TForm1;
 
 // The editor's capacity for a document. It takes about 40 ms per MB and 6.5 bytes of memory per
@@ -41,7 +41,7 @@ class FensterUmgebung : public Umgebung {
   public:
     // `fenster` carries out the window's commands and is the boxes' parent.
     FensterUmgebung(TForm1& fenster, Dokumentzustand& dokument, Dialoge& dialoge, Dateien& dateien,
-                    SourcePage& quelltext, OptionsPage& optionen, PageControl& seiten)
+                    QuelltextSeite& quelltext, OptionsPage& optionen, PageControl& seiten)
         : fenster_(fenster),
           dokument_(dokument),
           dialoge_(dialoge),
@@ -84,7 +84,7 @@ class FensterUmgebung : public Umgebung {
     Dokumentzustand& dokument_;
     Dialoge& dialoge_;
     Dateien& dateien_;
-    SourcePage& quelltext_;
+    QuelltextSeite& quelltext_;
     OptionsPage& optionen_;
     PageControl& seiten_;
     bool beschaeftigt_ = false;

@@ -27,9 +27,9 @@
 #include "ui/listbox.h"
 #include "ui/option_list.h"
 #include "ui/options_page.h"
+#include "ui/quelltext_seite.h"
 #include "ui/replacement_editor.h"
 #include "ui/shell.h"
-#include "ui/source_page.h"
 #include "ui/symbole.h"
 
 namespace quintaro::ui {
@@ -104,7 +104,7 @@ TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateien& dateien, QString einstel
     setFont(schrift);
 
     seiten_ = new PageControl(this);
-    quelltext_ = new SourcePage(seiten_);
+    quelltext_ = new QuelltextSeite(seiten_);
     optionen_ = new OptionsPage(dialoge_, seiten_);
     stapel_ = new BatchPage(seiten_);
     seiten_->seiteHinzufuegen(quelltext_, kKeineDatei);

@@ -29,7 +29,7 @@ class Dialoge;
 class EditorAdapter;
 class OptionsPage;
 class Shell;
-class SourcePage;
+class QuelltextSeite;
 
 inline const QString kKeineDatei = QStringLiteral("Keine Datei geladen");
 inline const QString kNichtGefunden = QStringLiteral("Datei wurde nicht gefunden");
@@ -94,7 +94,7 @@ class TForm1 : public QMainWindow {
     void IniSpeichern(const QString& argument);
 
     PageControl& seiten() const { return *seiten_; }
-    SourcePage& quelltextSeite() const { return *quelltext_; }
+    QuelltextSeite& quelltextSeite() const { return *quelltext_; }
     OptionsPage& optionenSeite() const { return *optionen_; }
     BatchPage& stapelSeite() const { return *stapel_; }
     // True while DateienOptimierenClick works through the list.
@@ -126,7 +126,7 @@ class TForm1 : public QMainWindow {
     QString einstellungsDatei_;
 
     PageControl* seiten_;
-    SourcePage* quelltext_;
+    QuelltextSeite* quelltext_;
     OptionsPage* optionen_;
     BatchPage* stapel_;
     std::unique_ptr<FensterUmgebung> umgebung_;

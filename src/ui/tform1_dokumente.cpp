@@ -15,7 +15,7 @@
 #include "ui/kodierung.h"
 #include "ui/listbox.h"
 #include "ui/options_page.h"
-#include "ui/source_page.h"
+#include "ui/quelltext_seite.h"
 #include "ui/tform1.h"
 
 namespace quintaro::ui {

@@ -30,8 +30,8 @@
 #include "ui/editor_adapter.h"
 #include "ui/option_list.h"
 #include "ui/options_page.h"
+#include "ui/quelltext_seite.h"
 #include "ui/replacement_editor.h"
-#include "ui/source_page.h"
 #include "ui/tform1.h"
 
 namespace quintaro::ui {

@@ -24,8 +24,8 @@
 #include "ui/editor_adapter.h"
 #include "ui/option_list.h"
 #include "ui/options_page.h"
+#include "ui/quelltext_seite.h"
 #include "ui/replacement_editor.h"
-#include "ui/source_page.h"
 #include "ui/tform1.h"
 
 namespace quintaro::ui {
@@ -180,7 +180,7 @@ TEST_F(Dokument, Utf8PageShownRunAndSavedAsUtf8AndTheChoiceOnlyReReads) {
     // Declared, since the stray byte would make the rule read it as code page 1252.
     const Text seite = "<meta charset=utf-8><p>M\xC3\xBCller \xE2\x82\xAC\xFF</p>";
     dateien.dateien["/w/u.htm"] = seite;
-    SourcePage& s = w.f->quelltextSeite();
+    QuelltextSeite& s = w.f->quelltextSeite();
     auto gezeigt = [&] { return w.f->editor().widget()->text(); };
     w.oeffnen("/w/u.htm");
     EXPECT_TRUE(
@@ -230,7 +230,7 @@ TEST_F(Dokument, TypedTextWithoutDocumentIsCodePage1252UnlessUtf8IsPicked) {
     dateien.dateien["/w/u.htm"] = "\xC3\xA4";
     w.oeffnen("/w/u.htm");
     w.f->Schlieen1Click(Sender::Schlieen1);
-    SourcePage& s = w.f->quelltextSeite();
+    QuelltextSeite& s = w.f->quelltextSeite();
     EXPECT_EQ(s.kodierungText(), QStringLiteral("Gelesen als: Windows-1252"));
     tippe(w.f->editor().widget(), QString::fromUtf8("\u00C3\u00A4"));
     EXPECT_EQ(w.text(), Text("\xC3\xA4"));

@@ -1,6 +1,6 @@
 // Layout: the editor grows with the window; the right-hand column keeps its width of 147 pixels,
 // the size and encoding boxes stay at the top and the two button groups at the bottom.
-#include "ui/source_page.h"
+#include "ui/quelltext_seite.h"
 
 #include <Qsci/qsciscintilla.h>
 #include <QComboBox>
@@ -56,7 +56,8 @@ QVBoxLayout* kasten(QFrame* rahmen, const QString& titel) {
 }
 }  // namespace
 
-SourcePage::SourcePage(QWidget* parent) : QWidget(parent), editor_(new EditorAdapter(this)) {
+QuelltextSeite::QuelltextSeite(QWidget* parent)
+    : QWidget(parent), editor_(new EditorAdapter(this)) {
     setObjectName(QStringLiteral("Z_Quelltext"));
 
     optimieren_ = bildKnopf(QStringLiteral("OptimierenButton"), QStringLiteral("Jetzt optimieren"),
@@ -171,7 +172,7 @@ SourcePage::SourcePage(QWidget* parent) : QWidget(parent), editor_(new EditorAda
 
 // Tab and Shift+Tab move the focus along the page's order, as they do for the buttons; the tab
 // character is typed with Ctrl+Tab (Scintilla's own Tab: a tab, or the selected lines indented).
-bool SourcePage::eventFilter(QObject* objekt, QEvent* ereignis) {
+bool QuelltextSeite::eventFilter(QObject* objekt, QEvent* ereignis) {
     if (objekt == editor_->widget() && ereignis->type() == QEvent::KeyPress) {
         const auto* taste = static_cast<QKeyEvent*>(ereignis);
         const Qt::KeyboardModifiers mods = taste->modifiers() & ~Qt::KeypadModifier;
@@ -192,7 +193,7 @@ bool SourcePage::eventFilter(QObject* objekt, QEvent* ereignis) {
     return QWidget::eventFilter(objekt, ereignis);
 }
 
-KodierungsWahl SourcePage::wahl() const {
+KodierungsWahl QuelltextSeite::wahl() const {
     switch (kodierungAuswahl_->currentIndex()) {
         case 1:
             return KodierungsWahl::Cp1252;
@@ -203,15 +204,15 @@ KodierungsWahl SourcePage::wahl() const {
     }
 }
 
-void SourcePage::kodierungAnzeigen() {
+void QuelltextSeite::kodierungAnzeigen() {
     kodierung_->setText(QStringLiteral("Gelesen als: ") + kodierungsName(editor_->kodierung()));
 }
 
-QString SourcePage::kodierungText() const {
+QString QuelltextSeite::kodierungText() const {
     return kodierung_->text();
 }
 
-void SourcePage::dokumentZeigen(const Text& text, bool wahlBehalten) {
+void QuelltextSeite::dokumentZeigen(const Text& text, bool wahlBehalten) {
     if (!wahlBehalten) {
         const QSignalBlocker still(kodierungAuswahl_);
         kodierungAuswahl_->setCurrentIndex(0);
@@ -221,7 +222,7 @@ void SourcePage::dokumentZeigen(const Text& text, bool wahlBehalten) {
     kodierungAnzeigen();
 }
 
-void SourcePage::dokumentSchliessen() {
+void QuelltextSeite::dokumentSchliessen() {
     {
         const QSignalBlocker still(kodierungAuswahl_);
         kodierungAuswahl_->setCurrentIndex(0);
@@ -231,16 +232,16 @@ void SourcePage::dokumentSchliessen() {
     kodierungAnzeigen();
 }
 
-void SourcePage::setzeOriginalGroesse(const QString& caption) {
+void QuelltextSeite::setzeOriginalGroesse(const QString& caption) {
     originalGroesse_->setText(caption);
 }
-void SourcePage::setzeOptimiertGroesse(const QString& caption) {
+void QuelltextSeite::setzeOptimiertGroesse(const QString& caption) {
     optimiertGroesse_->setText(caption);
 }
-QString SourcePage::originalGroesse() const {
+QString QuelltextSeite::originalGroesse() const {
     return originalGroesse_->text();
 }
-QString SourcePage::optimiertGroesse() const {
+QString QuelltextSeite::optimiertGroesse() const {
     return optimiertGroesse_->text();
 }
 

@@ -15,10 +15,10 @@ namespace quintaro::ui {
 
 class EditorAdapter;
 
-class SourcePage : public QWidget {
+class QuelltextSeite : public QWidget {
     Q_OBJECT
   public:
-    explicit SourcePage(QWidget* parent = nullptr);
+    explicit QuelltextSeite(QWidget* parent = nullptr);
 
     EditorAdapter& editor() const { return *editor_; }
     QPushButton* optimierenButton() const { return optimieren_; }
