@@ -8,7 +8,7 @@
 #include "ui/dialoge.h"
 #include "ui/editor_adapter.h"
 #include "ui/option_list.h"
-#include "ui/options_page.h"
+#include "ui/optionen_seite.h"
 #include "ui/quelltext_seite.h"
 #include "ui/replacement_editor.h"
 #include "ui/tform1.h"

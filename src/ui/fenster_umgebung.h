@@ -9,7 +9,7 @@
 namespace quintaro::ui {
 
 class Dialoge;
-class OptionsPage;
+class OptionenSeite;
 class PageControl;
 class QuelltextSeite;
 class TForm1;
@@ -41,7 +41,7 @@ class FensterUmgebung : public Umgebung {
   public:
     // `fenster` carries out the window's commands and is the boxes' parent.
     FensterUmgebung(TForm1& fenster, Dokumentzustand& dokument, Dialoge& dialoge, Dateien& dateien,
-                    QuelltextSeite& quelltext, OptionsPage& optionen, PageControl& seiten)
+                    QuelltextSeite& quelltext, OptionenSeite& optionen, PageControl& seiten)
         : fenster_(fenster),
           dokument_(dokument),
           dialoge_(dialoge),
@@ -85,7 +85,7 @@ class FensterUmgebung : public Umgebung {
     Dialoge& dialoge_;
     Dateien& dateien_;
     QuelltextSeite& quelltext_;
-    OptionsPage& optionen_;
+    OptionenSeite& optionen_;
     PageControl& seiten_;
     bool beschaeftigt_ = false;
 };

@@ -26,7 +26,7 @@
 #include "ui/fenster_umgebung.h"
 #include "ui/listbox.h"
 #include "ui/option_list.h"
-#include "ui/options_page.h"
+#include "ui/optionen_seite.h"
 #include "ui/quelltext_seite.h"
 #include "ui/replacement_editor.h"
 #include "ui/shell.h"
@@ -105,7 +105,7 @@ TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateien& dateien, QString einstel
 
     seiten_ = new PageControl(this);
     quelltext_ = new QuelltextSeite(seiten_);
-    optionen_ = new OptionsPage(dialoge_, seiten_);
+    optionen_ = new OptionenSeite(dialoge_, seiten_);
     stapel_ = new BatchPage(seiten_);
     seiten_->seiteHinzufuegen(quelltext_, kKeineDatei);
     seiten_->seiteHinzufuegen(optionen_, QStringLiteral("Optionen"));

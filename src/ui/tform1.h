@@ -27,7 +27,7 @@ namespace quintaro::ui {
 class BatchPage;
 class Dialoge;
 class EditorAdapter;
-class OptionsPage;
+class OptionenSeite;
 class Shell;
 class QuelltextSeite;
 
@@ -95,7 +95,7 @@ class TForm1 : public QMainWindow {
 
     PageControl& seiten() const { return *seiten_; }
     QuelltextSeite& quelltextSeite() const { return *quelltext_; }
-    OptionsPage& optionenSeite() const { return *optionen_; }
+    OptionenSeite& optionenSeite() const { return *optionen_; }
     BatchPage& stapelSeite() const { return *stapel_; }
     // True while DateienOptimierenClick works through the list.
     bool stapelLaeuft() const { return stapelLaeuft_; }
@@ -127,7 +127,7 @@ class TForm1 : public QMainWindow {
 
     PageControl* seiten_;
     QuelltextSeite* quelltext_;
-    OptionsPage* optionen_;
+    OptionenSeite* optionen_;
     BatchPage* stapel_;
     std::unique_ptr<FensterUmgebung> umgebung_;
 

@@ -14,7 +14,7 @@
 #include "ui/editor_adapter.h"
 #include "ui/kodierung.h"
 #include "ui/listbox.h"
-#include "ui/options_page.h"
+#include "ui/optionen_seite.h"
 #include "ui/quelltext_seite.h"
 #include "ui/tform1.h"
 

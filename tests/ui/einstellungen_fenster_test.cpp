@@ -15,7 +15,7 @@
 #include "fakes.h"
 #include "settings/ini.h"
 #include "ui/option_list.h"
-#include "ui/options_page.h"
+#include "ui/optionen_seite.h"
 #include "ui/replacement_editor.h"
 #include "ui/tform1.h"
 

@@ -1,6 +1,6 @@
 // The left column keeps its size; the option list grows with the page and its buttons stay at
 // the bottom.
-#include "ui/options_page.h"
+#include "ui/optionen_seite.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -26,7 +26,7 @@ constexpr int kLinks = 290;
 constexpr int kKnopfBreite = 137;
 }  // namespace
 
-OptionsPage::OptionsPage(Dialoge& dialoge, QWidget* parent) : QWidget(parent) {
+OptionenSeite::OptionenSeite(Dialoge& dialoge, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Z_Optionen"));
     QWidget* filter = filtergruppe();
     ersetzung_ = new ReplacementEditor(dialoge, this);
@@ -60,7 +60,7 @@ OptionsPage::OptionsPage(Dialoge& dialoge, QWidget* parent) : QWidget(parent) {
     setTabOrder(bitBtn5_, bitBtn6_);
 }
 
-QWidget* OptionsPage::filtergruppe() {
+QWidget* OptionenSeite::filtergruppe() {
     auto* gruppe = rahmen(this);
     gruppe->setFixedSize(kLinks, 89);
     auto* kopf = ueberschrift(QStringLiteral("Berücksichtigte Dateierweiterungen"), gruppe);
@@ -113,7 +113,7 @@ QWidget* OptionsPage::filtergruppe() {
     return gruppe;
 }
 
-QWidget* OptionsPage::optionsgruppe(Dialoge& dialoge) {
+QWidget* OptionenSeite::optionsgruppe(Dialoge& dialoge) {
     auto* spalte = new QWidget(this);
     auto* listenRahmen = rahmen(spalte);
     auto* kopf = ueberschrift(QStringLiteral("Optionen"), listenRahmen);

@@ -14,10 +14,10 @@ class Dialoge;
 class OptionList;
 class ReplacementEditor;
 
-class OptionsPage : public QWidget {
+class OptionenSeite : public QWidget {
     Q_OBJECT
   public:
-    OptionsPage(Dialoge& dialoge, QWidget* parent = nullptr);
+    OptionenSeite(Dialoge& dialoge, QWidget* parent = nullptr);
 
     OptionList& optionen() const { return *optionen_; }
     ReplacementEditor& ersetzung() const { return *ersetzung_; }
