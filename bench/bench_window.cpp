@@ -211,7 +211,7 @@ int main(int argc, char** argv) {
 #include <cstdio>
 #include <fstream>
 
-#include "ui/batch_page.h"
+#include "ui/dateiliste_seite.h"
 
 namespace quintaro::bench {
 namespace {
@@ -244,7 +244,7 @@ void StapelImFenster(benchmark::State& state, Stapelsatz satz) {
     ui::TForm1 fenster(dialoge, shell, dateien, QString());
     fensterZeigen(state, fenster);
     fenster.Seitenwechsel(ui::Sender::Stapelverarbeitung1);
-    fenster.stapelSeite().dateienLaden()->click();
+    fenster.dateilisteSeite().dateienLaden()->click();
 
     for (auto _ : state) {
         state.PauseTiming();
@@ -257,7 +257,7 @@ void StapelImFenster(benchmark::State& state, Stapelsatz satz) {
         ::sync();  // the timed saves should not pay for flushing these writes
         QApplication::processEvents();
         state.ResumeTiming();
-        fenster.stapelSeite().dateienOptimieren()->click();
+        fenster.dateilisteSeite().dateienOptimieren()->click();
     }
     state.counters["files/s"] = benchmark::Counter(static_cast<double>(satz.anzahl),
                                                    benchmark::Counter::kIsIterationInvariantRate);

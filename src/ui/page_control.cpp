@@ -14,7 +14,7 @@ int nr(Seite s) {
 }  // namespace
 
 PageControl::PageControl(QWidget* parent)
-    : QWidget(parent), tabs_(new QTabBar(this)), stapel_(new QStackedWidget(this)) {
+    : QWidget(parent), tabs_(new QTabBar(this)), dateiliste_(new QStackedWidget(this)) {
     setObjectName(QStringLiteral("PageControl1"));
     tabs_->setObjectName(QStringLiteral("PageControl1Tabs"));
     tabs_->setDrawBase(true);
@@ -25,23 +25,23 @@ PageControl::PageControl(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(tabs_);
-    layout->addWidget(stapel_, 1);
+    layout->addWidget(dateiliste_, 1);
 }
 
 void PageControl::seiteHinzufuegen(QWidget* seite, const QString& titel) {
-    stapel_->addWidget(seite);
+    dateiliste_->addWidget(seite);
     const int i = tabs_->addTab(titel);
     tabs_->setTabVisible(i, false);
     tabsAnpassen();
 }
 
 void PageControl::setzeAktiv(Seite seite) {
-    stapel_->setCurrentIndex(nr(seite));
+    dateiliste_->setCurrentIndex(nr(seite));
     tabsAnpassen();
 }
 
 Seite PageControl::aktiv() const {
-    return static_cast<Seite>(stapel_->currentIndex());
+    return static_cast<Seite>(dateiliste_->currentIndex());
 }
 
 void PageControl::setzeTabSichtbar(Seite seite, bool sichtbar) {
@@ -67,7 +67,7 @@ void PageControl::tabsAnpassen() {
     for (int i = 0; i < tabs_->count(); ++i) irgendeiner = irgendeiner || tabs_->isTabVisible(i);
     // The shown tab belongs to the active page only when that page is the source page; the row
     // marks the active page's tab as the current one whenever it is shown.
-    const int aktuell = stapel_->currentIndex();
+    const int aktuell = dateiliste_->currentIndex();
     if (aktuell >= 0 && aktuell < tabs_->count() && tabs_->isTabVisible(aktuell)) {
         tabs_->setCurrentIndex(aktuell);
     }

@@ -31,7 +31,7 @@ class PageControl : public QWidget {
     void tabsAnpassen();
 
     QTabBar* tabs_;
-    QStackedWidget* stapel_;
+    QStackedWidget* dateiliste_;
 };
 
 }  // namespace quintaro::ui

@@ -20,7 +20,7 @@
 #include "batch/stapel.h"
 #include "engine/dateien.h"
 #include "settings/einstellungen.h"
-#include "ui/batch_page.h"
+#include "ui/dateiliste_seite.h"
 #include "ui/dialoge.h"
 #include "ui/editor_adapter.h"
 #include "ui/fenster_umgebung.h"
@@ -106,10 +106,10 @@ TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateien& dateien, QString einstel
     seiten_ = new PageControl(this);
     quelltext_ = new QuelltextSeite(seiten_);
     optionen_ = new OptionenSeite(dialoge_, seiten_);
-    stapel_ = new BatchPage(seiten_);
+    dateiliste_ = new DateilisteSeite(seiten_);
     seiten_->seiteHinzufuegen(quelltext_, kKeineDatei);
     seiten_->seiteHinzufuegen(optionen_, QStringLiteral("Optionen"));
-    seiten_->seiteHinzufuegen(stapel_, QStringLiteral("Dateiliste"));
+    seiten_->seiteHinzufuegen(dateiliste_, QStringLiteral("Dateiliste"));
     auto* mitte = new QWidget(this);
     auto* layout = new QVBoxLayout(mitte);
     layout->setContentsMargins(4, 2, 4, 4);
@@ -135,11 +135,12 @@ TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateien& dateien, QString einstel
     connect(optionen_->bitBtn2(), &QPushButton::clicked, this, [this] { BitBtn2Click(); });
     connect(optionen_->bitBtn5(), &QPushButton::clicked, this, [this] { BitBtn5Click(); });
     connect(optionen_->bitBtn6(), &QPushButton::clicked, this, [this] { BitBtn6Click(); });
-    connect(stapel_->dateienLaden(), &QPushButton::clicked, this, [this] { BitBtn8Click(); });
-    connect(stapel_->auswahlAufheben(), &QPushButton::clicked, this, [this] { BitBtn9Click(); });
-    connect(stapel_->dateienOptimieren(), &QPushButton::clicked, this,
+    connect(dateiliste_->dateienLaden(), &QPushButton::clicked, this, [this] { BitBtn8Click(); });
+    connect(dateiliste_->auswahlAufheben(), &QPushButton::clicked, this,
+            [this] { BitBtn9Click(); });
+    connect(dateiliste_->dateienOptimieren(), &QPushButton::clicked, this,
             [this] { DateienOptimierenClick(); });
-    connect(stapel_, &BatchPage::dateiListboxTaste, this,
+    connect(dateiliste_, &DateilisteSeite::dateiListboxTaste, this,
             [this](int taste) { DateiListboxKeyDown(taste); });
 
     setMinimumSize(kMindestgroesse);
@@ -338,28 +339,29 @@ void TForm1::BitBtn8Click() {
     sicher([this] {
         DateifilterSetzen();
         for (const QString& pfad : openDialog1Zeigen(true)) {
-            sortiertEinfuegen(*stapel_->dateiListbox(), pfad);
+            sortiertEinfuegen(*dateiliste_->dateiListbox(), pfad);
         }
     });
 }
 
 void TForm1::BitBtn9Click() {
-    if (!stapelLaeuft_) stapel_->dateiListbox()->clear();
+    if (!stapelLaeuft_) dateiliste_->dateiListbox()->clear();
 }
 
 void TForm1::DateiListboxKeyDown(int taste) {
-    if (taste == Qt::Key_Delete && !stapelLaeuft_) ListboxItemLoeschen(*stapel_->dateiListbox());
+    if (taste == Qt::Key_Delete && !stapelLaeuft_)
+        ListboxItemLoeschen(*dateiliste_->dateiListbox());
 }
 
 void TForm1::DateienOptimierenClick() {
     if (stapelLaeuft_) return;
     sicher([this] {
-        const QStringList dateien = stapel_->dateien();
+        const QStringList dateien = dateiliste_->dateien();
         if (dateien.isEmpty()) {
             umgebung_->meldung(std::string(kKeineDateienGewaehlt));
             return;
         }
-        QProgressBar& balken = *stapel_->fortschrittsanzeige();
+        QProgressBar& balken = *dateiliste_->fortschrittsanzeige();
         // Whichever way the run ends, the window is idle again afterwards.
         struct Lauf {
             TForm1& f;
@@ -383,8 +385,8 @@ void TForm1::DateienOptimierenClick() {
         } lauf(*this, balken);
 
         const auto schritt = [this] {
-            stapel_->fortschrittSchritt();
-            stapel_->zwischendurchZeichnen();
+            dateiliste_->fortschrittSchritt();
+            dateiliste_->zwischendurchZeichnen();
         };
         const auto keinDokument = [this] {
             quelltext_->dokumentSchliessen();

@@ -24,7 +24,7 @@ struct Einstellungen;
 
 namespace quintaro::ui {
 
-class BatchPage;
+class DateilisteSeite;
 class Dialoge;
 class EditorAdapter;
 class OptionenSeite;
@@ -96,7 +96,7 @@ class TForm1 : public QMainWindow {
     PageControl& seiten() const { return *seiten_; }
     QuelltextSeite& quelltextSeite() const { return *quelltext_; }
     OptionenSeite& optionenSeite() const { return *optionen_; }
-    BatchPage& stapelSeite() const { return *stapel_; }
+    DateilisteSeite& dateilisteSeite() const { return *dateiliste_; }
     // True while DateienOptimierenClick works through the list.
     bool stapelLaeuft() const { return stapelLaeuft_; }
     EditorAdapter& editor() const;
@@ -128,7 +128,7 @@ class TForm1 : public QMainWindow {
     PageControl* seiten_;
     QuelltextSeite* quelltext_;
     OptionenSeite* optionen_;
-    BatchPage* stapel_;
+    DateilisteSeite* dateiliste_;
     std::unique_ptr<FensterUmgebung> umgebung_;
 
     Dokumentzustand dokument_;

@@ -24,7 +24,7 @@
 #include "document/dokument.h"
 #include "engine/leerraum.h"
 #include "fakes.h"
-#include "ui/batch_page.h"
+#include "ui/dateiliste_seite.h"
 #include "ui/editor_adapter.h"
 #include "ui/kodierung.h"
 #include "ui/option_list.h"
@@ -127,8 +127,8 @@ TEST_F(Fenster, StartsOnTheSourcePageWithBuiltInContents) {
     ASSERT_EQ(filter->count(), 2);
     EXPECT_EQ(filter->item(0)->text(), QStringLiteral(".htm*"));
     EXPECT_EQ(filter->item(1)->text(), QStringLiteral(".shtm*"));
-    EXPECT_TRUE(f->stapelSeite().fortschrittsanzeige()->isHidden());
-    EXPECT_EQ(f->stapelSeite().fortschrittsanzeige()->maximum(), 255);
+    EXPECT_TRUE(f->dateilisteSeite().fortschrittsanzeige()->isHidden());
+    EXPECT_EQ(f->dateilisteSeite().fortschrittsanzeige()->maximum(), 255);
     EXPECT_TRUE(dialoge.boxen.empty());
 }
 

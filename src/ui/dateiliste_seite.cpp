@@ -1,5 +1,5 @@
 // The list grows with the window; the right-hand column keeps its width and distance.
-#include "ui/batch_page.h"
+#include "ui/dateiliste_seite.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -23,7 +23,7 @@ constexpr int kSpalte = 147;
 constexpr int kZeile = 13;
 }  // namespace
 
-BatchPage::BatchPage(QWidget* parent) : QWidget(parent) {
+DateilisteSeite::DateilisteSeite(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Z_Dateiliste"));
     liste_ = new QListWidget(this);
     liste_->setObjectName(QStringLiteral("DateiListbox"));
@@ -93,14 +93,14 @@ BatchPage::BatchPage(QWidget* parent) : QWidget(parent) {
     setTabOrder(optimieren_, aufheben_);
 }
 
-QStringList BatchPage::dateien() const {
+QStringList DateilisteSeite::dateien() const {
     QStringList d;
     d.reserve(liste_->count());
     for (int i = 0; i < liste_->count(); ++i) d << liste_->item(i)->text();
     return d;
 }
 
-void BatchPage::fortschrittSchritt() {
+void DateilisteSeite::fortschrittSchritt() {
     // QProgressBar paints at once when its value moves far enough; here the paint waits for the
     // next pass of the event loop, so a run of short files does not pay for one on every step.
     fortschritt_->setUpdatesEnabled(false);
@@ -108,14 +108,14 @@ void BatchPage::fortschrittSchritt() {
     fortschritt_->setUpdatesEnabled(true);
 }
 
-void BatchPage::zwischendurchZeichnen() {
+void DateilisteSeite::zwischendurchZeichnen() {
     constexpr qint64 kTaktMs = 40;
     if (gezeichnet_.isValid() && !gezeichnet_.hasExpired(kTaktMs)) return;
     QApplication::processEvents();
     gezeichnet_.start();
 }
 
-bool BatchPage::eventFilter(QObject* objekt, QEvent* ereignis) {
+bool DateilisteSeite::eventFilter(QObject* objekt, QEvent* ereignis) {
     if (objekt == liste_ && ereignis->type() == QEvent::KeyPress) {
         emit dateiListboxTaste(static_cast<QKeyEvent*>(ereignis)->key());
     }

@@ -26,7 +26,7 @@
 #include "document/dokument.h"
 #include "engine/optimierung.h"
 #include "fakes.h"
-#include "ui/batch_page.h"
+#include "ui/dateiliste_seite.h"
 #include "ui/editor_adapter.h"
 #include "ui/option_list.h"
 #include "ui/optionen_seite.h"
@@ -95,7 +95,7 @@ class Stapel : public ::testing::Test {
         f = std::make_unique<TForm1>(dialoge, shell, dateien,
                                      QStringLiteral("/nirgends/quintaro_optionen.ini"));
         dialoge.waehrendBox = [this] {
-            const QProgressBar& b = *f->stapelSeite().fortschrittsanzeige();
+            const QProgressBar& b = *f->dateilisteSeite().fortschrittsanzeige();
             momente.push_back({f->AktuelleDatei(), b.value(), !b.isHidden()});
         };
     }
@@ -114,11 +114,11 @@ class Stapel : public ::testing::Test {
         QStringList a;
         for (const auto& p : pfade) a << QString::fromStdString(p);
         dialoge.auswahlen.push_back(a);
-        f->stapelSeite().dateienLaden()->click();
+        f->dateilisteSeite().dateienLaden()->click();
     }
-    void laufen() { f->stapelSeite().dateienOptimieren()->click(); }
-    QListWidget& liste() const { return *f->stapelSeite().dateiListbox(); }
-    QProgressBar& balken() const { return *f->stapelSeite().fortschrittsanzeige(); }
+    void laufen() { f->dateilisteSeite().dateienOptimieren()->click(); }
+    QListWidget& liste() const { return *f->dateilisteSeite().dateiListbox(); }
+    QProgressBar& balken() const { return *f->dateilisteSeite().fortschrittsanzeige(); }
     void nurOptionen(std::initializer_list<int> an) {
         for (int i = 0; i < kOptionCount; ++i) f->optionenSeite().optionen().setzeOption(i, false);
         for (int i : an) f->optionenSeite().optionen().setzeOption(i, true);
@@ -152,7 +152,7 @@ TEST_F(Stapel, ChosenFilesAreSortedIgnoringCaseAndAddedAgainWhenChosenAgain) {
     waehlen({"/w/b.htm", "/w/C.htm", "/w/a.htm"});
     waehlen({"/w/B.htm", "/w/b.htm"});
     waehlen({});  // cancelled
-    EXPECT_EQ(f->stapelSeite().dateien(),
+    EXPECT_EQ(f->dateilisteSeite().dateien(),
               (QStringList{"/w/a.htm", "/w/b.htm", "/w/B.htm", "/w/b.htm", "/w/C.htm"}));
     EXPECT_EQ(dialoge.filter, f->openDialog1Filter()) << "the filter list's filter";
     EXPECT_FALSE(dialoge.filter.isEmpty());
@@ -167,11 +167,11 @@ TEST_F(Stapel, DeleteRemovesTheSelectedEntryAndAuswahlAufhebenEmptiesTheList) {
     EXPECT_EQ(liste().currentRow(), 2);
     liste().setCurrentRow(0);
     QTest::keyClick(&liste(), Qt::Key_Delete, Qt::ShiftModifier);
-    EXPECT_EQ(f->stapelSeite().dateien(), (QStringList{"/w/b.htm", "/w/c.htm"}));
+    EXPECT_EQ(f->dateilisteSeite().dateien(), (QStringList{"/w/b.htm", "/w/c.htm"}));
     EXPECT_EQ(liste().currentRow(), 1);
     QTest::keyClick(&liste(), Qt::Key_Backspace);
     EXPECT_EQ(liste().count(), 2) << "only Delete removes";
-    f->stapelSeite().auswahlAufheben()->click();
+    f->dateilisteSeite().auswahlAufheben()->click();
     EXPECT_EQ(liste().count(), 0);
     QTest::keyClick(&liste(), Qt::Key_Delete);
     EXPECT_EQ(liste().count(), 0);
@@ -215,7 +215,7 @@ TEST_F(Stapel, FilesRunInListOrderAndTheRunEndsWithNoDocument) {
     EXPECT_EQ(momente[3].fortschritt, 255);
     EXPECT_EQ(balken().value(), 255);
     keinDokument();
-    EXPECT_EQ(f->stapelSeite().dateien(), (QStringList{q(a), q(b), q(c)})) << "the list stays";
+    EXPECT_EQ(f->dateilisteSeite().dateien(), (QStringList{q(a), q(b), q(c)})) << "the list stays";
 
     vergleichslauf({"a.htm", "B.htm", "c.htm"});
     EXPECT_EQ(dir.namen(), (std::set<std::string>{"a.htm", "a.htm.bak", "b.htm", "B.htm.bak",
@@ -248,7 +248,7 @@ TEST_F(Stapel, WritesTheSameBytesAsDateiOptimieren) {
         SCOPED_TRACE(fall.name);
         for (const auto& n : dir.namen()) std::filesystem::remove(dir / n);
         for (const auto& n : vergleich.namen()) std::filesystem::remove(vergleich / n);
-        f->stapelSeite().auswahlAufheben()->click();
+        f->dateilisteSeite().auswahlAufheben()->click();
         dialoge.boxen.clear();
         nurOptionen(fall.optionen);
         f->optionenSeite().ersetzung().setzeTabelle(tabelle);
@@ -282,7 +282,7 @@ TEST_F(Stapel, ProgressWrapsPastTheMaximumAndKeepsItsPositionBetweenRuns) {
     EXPECT_EQ(balken().value(), 255);
 
     momente.clear();
-    f->stapelSeite().auswahlAufheben()->click();
+    f->dateilisteSeite().auswahlAufheben()->click();
     platte::schreibeRoh(a, "<!--1--><p>");
     waehlen({a});
     dialoge.antworten = {Antwort::Ja};
@@ -334,7 +334,7 @@ TEST_F(Stapel, AFileErrorEndsTheBatchThereAndSoundly) {
     for (const Fall& fall : faelle) {
         SCOPED_TRACE(fall.name);
         for (const auto& n : dir.namen()) std::filesystem::remove(dir / n);
-        f->stapelSeite().auswahlAufheben()->click();
+        f->dateilisteSeite().auswahlAufheben()->click();
         dialoge.boxen.clear();
         const std::string a = datei("a.htm", "1\r\n2");
         fall.anlegen();
@@ -356,7 +356,7 @@ TEST_F(Stapel, AFileErrorEndsTheBatchThereAndSoundly) {
         EXPECT_EQ(platte::leseRoh(c), "3\r\n4") << "the file after is not touched";
         EXPECT_FALSE(std::filesystem::exists(c + ".bak"));
         keinDokument();
-        EXPECT_EQ(f->stapelSeite().dateien().size(), 3);
+        EXPECT_EQ(f->dateilisteSeite().dateien().size(), 3);
         if (std::string_view(fall.name) == "not backed up") {
             EXPECT_EQ(platte::leseRoh(b), "5\r\n6") << "not saved without its backup";
         }
@@ -376,8 +376,8 @@ TEST_F(Stapel, TheWindowTakesNoInputWhileTheBatchRuns) {
     dialoge.waehrendBox = [&] {
         if (editorAnzeige != QStringLiteral("?")) return;
         editorAnzeige = f->editor().widget()->text();
-        QTest::mouseClick(f->stapelSeite().dateienOptimieren(), Qt::LeftButton);
-        QTest::mouseClick(f->stapelSeite().auswahlAufheben(), Qt::LeftButton);
+        QTest::mouseClick(f->dateilisteSeite().dateienOptimieren(), Qt::LeftButton);
+        QTest::mouseClick(f->dateilisteSeite().auswahlAufheben(), Qt::LeftButton);
         QTest::keyClick(&liste(), Qt::Key_Delete);
         QWidget* fokus = f->focusWidget() != nullptr ? f->focusWidget() : f.get();
         QTest::keyClick(fokus, Qt::Key_F2);  // would show the source page

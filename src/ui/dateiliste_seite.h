@@ -12,10 +12,10 @@ class QPushButton;
 
 namespace quintaro::ui {
 
-class BatchPage : public QWidget {
+class DateilisteSeite : public QWidget {
     Q_OBJECT
   public:
-    explicit BatchPage(QWidget* parent = nullptr);
+    explicit DateilisteSeite(QWidget* parent = nullptr);
 
     QListWidget* dateiListbox() const { return liste_; }
     QProgressBar* fortschrittsanzeige() const { return fortschritt_; }
