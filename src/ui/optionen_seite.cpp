@@ -15,7 +15,7 @@
 
 #include "ui/bausteine.h"
 #include "ui/listbox.h"
-#include "ui/option_list.h"
+#include "ui/optionen_listbox.h"
 #include "ui/replacement_editor.h"
 #include "ui/symbole.h"
 
@@ -117,7 +117,7 @@ QWidget* OptionenSeite::optionsgruppe(Dialoge& dialoge) {
     auto* spalte = new QWidget(this);
     auto* listenRahmen = rahmen(spalte);
     auto* kopf = ueberschrift(QStringLiteral("Optionen"), listenRahmen);
-    optionen_ = new OptionList(dialoge, listenRahmen);
+    optionen_ = new OptionenListbox(dialoge, listenRahmen);
     auto* l = new QVBoxLayout(listenRahmen);
     l->setContentsMargins(5, 5, 5, 5);
     l->setSpacing(5);

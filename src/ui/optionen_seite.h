@@ -11,7 +11,7 @@ class QPushButton;
 namespace quintaro::ui {
 
 class Dialoge;
-class OptionList;
+class OptionenListbox;
 class ReplacementEditor;
 
 class OptionenSeite : public QWidget {
@@ -19,7 +19,7 @@ class OptionenSeite : public QWidget {
   public:
     OptionenSeite(Dialoge& dialoge, QWidget* parent = nullptr);
 
-    OptionList& optionen() const { return *optionen_; }
+    OptionenListbox& optionen() const { return *optionen_; }
     ReplacementEditor& ersetzung() const { return *ersetzung_; }
     QListWidget* dateifilterListbox() const { return dateifilter_; }
     QLineEdit* labeledEdit1() const { return filterEdit_; }
@@ -37,7 +37,7 @@ class OptionenSeite : public QWidget {
     QPushButton* bitBtn1_ = nullptr;
     QPushButton* bitBtn2_ = nullptr;
     ReplacementEditor* ersetzung_ = nullptr;
-    OptionList* optionen_ = nullptr;
+    OptionenListbox* optionen_ = nullptr;
     QPushButton* bitBtn5_ = nullptr;
     QPushButton* bitBtn6_ = nullptr;
 };

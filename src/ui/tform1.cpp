@@ -25,7 +25,7 @@
 #include "ui/editor_adapter.h"
 #include "ui/fenster_umgebung.h"
 #include "ui/listbox.h"
-#include "ui/option_list.h"
+#include "ui/optionen_listbox.h"
 #include "ui/optionen_seite.h"
 #include "ui/quelltext_seite.h"
 #include "ui/replacement_editor.h"

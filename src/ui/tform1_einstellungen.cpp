@@ -9,7 +9,7 @@
 #include "settings/einstellungen.h"
 #include "ui/dialoge.h"
 #include "ui/kodierung.h"
-#include "ui/option_list.h"
+#include "ui/optionen_listbox.h"
 #include "ui/optionen_seite.h"
 #include "ui/replacement_editor.h"
 #include "ui/tform1.h"

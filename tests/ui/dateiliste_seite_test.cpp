@@ -28,7 +28,7 @@
 #include "fakes.h"
 #include "ui/dateiliste_seite.h"
 #include "ui/editor_adapter.h"
-#include "ui/option_list.h"
+#include "ui/optionen_listbox.h"
 #include "ui/optionen_seite.h"
 #include "ui/quelltext_seite.h"
 #include "ui/replacement_editor.h"

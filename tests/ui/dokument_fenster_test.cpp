@@ -22,7 +22,7 @@
 #include "engine/ersetzungstabelle.h"
 #include "fakes.h"
 #include "ui/editor_adapter.h"
-#include "ui/option_list.h"
+#include "ui/optionen_listbox.h"
 #include "ui/optionen_seite.h"
 #include "ui/quelltext_seite.h"
 #include "ui/replacement_editor.h"

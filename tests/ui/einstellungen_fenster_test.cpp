@@ -14,7 +14,7 @@
 #include "common/dateien.h"
 #include "fakes.h"
 #include "settings/ini.h"
-#include "ui/option_list.h"
+#include "ui/optionen_listbox.h"
 #include "ui/optionen_seite.h"
 #include "ui/replacement_editor.h"
 #include "ui/tform1.h"
@@ -36,7 +36,7 @@ class Einstellungen : public ::testing::Test {
     void starten() {
         f = std::make_unique<TForm1>(dialoge, shell, dateien, QString::fromStdString(ini));
     }
-    OptionList& optionen() const { return f->optionenSeite().optionen(); }
+    OptionenListbox& optionen() const { return f->optionenSeite().optionen(); }
     QStringList filter() const {
         QStringList e;
         const QListWidget& l = *f->optionenSeite().dateifilterListbox();

@@ -27,7 +27,7 @@
 #include "ui/dateiliste_seite.h"
 #include "ui/editor_adapter.h"
 #include "ui/kodierung.h"
-#include "ui/option_list.h"
+#include "ui/optionen_listbox.h"
 #include "ui/optionen_seite.h"
 #include "ui/quelltext_seite.h"
 #include "ui/replacement_editor.h"
@@ -84,7 +84,7 @@ class Fenster : public ::testing::Test {
         EXPECT_NE(k, nullptr) << name;
         return k;
     }
-    OptionList& optionen() const { return f->optionenSeite().optionen(); }
+    OptionenListbox& optionen() const { return f->optionenSeite().optionen(); }
     void nurOptionen(std::initializer_list<int> an) {
         for (int i = 0; i < kOptionCount; ++i) optionen().setzeOption(i, false);
         for (int i : an) optionen().setzeOption(i, true);

@@ -10,10 +10,10 @@ namespace quintaro::ui {
 
 class Dialoge;
 
-class OptionList : public QListWidget {
+class OptionenListbox : public QListWidget {
     Q_OBJECT
   public:
-    OptionList(Dialoge& dialoge, QWidget* parent = nullptr);
+    OptionenListbox(Dialoge& dialoge, QWidget* parent = nullptr);
 
     bool option(int index) const;
     // A plain change: no interlock, no message.

@@ -8,7 +8,7 @@
 #include <initializer_list>
 
 #include "fakes.h"
-#include "ui/option_list.h"
+#include "ui/optionen_listbox.h"
 
 namespace quintaro::ui {
 namespace {
@@ -19,7 +19,7 @@ using test::ScriptedDialoge;
 const QString kWarnung =
     QString::fromUtf8(kSkriptWarnung.data(), static_cast<qsizetype>(kSkriptWarnung.size()));
 
-std::vector<int> angehakt(const OptionList& liste) {
+std::vector<int> angehakt(const OptionenListbox& liste) {
     std::vector<int> an;
     for (int i = 0; i < kOptionCount; ++i) {
         if (liste.option(i)) an.push_back(i);
@@ -27,10 +27,10 @@ std::vector<int> angehakt(const OptionList& liste) {
     return an;
 }
 
-class OptionListTest : public ::testing::Test {
+class OptionenListboxTest : public ::testing::Test {
   protected:
     ScriptedDialoge dialoge;
-    OptionList liste{dialoge};
+    OptionenListbox liste{dialoge};
 
     void setze(std::initializer_list<int> an) {
         for (int i = 0; i < kOptionCount; ++i) liste.setzeOption(i, false);
@@ -51,7 +51,7 @@ class OptionListTest : public ::testing::Test {
     }
 };
 
-TEST_F(OptionListTest, EighteenRowsWithCaptionsAndDefaults) {
+TEST_F(OptionenListboxTest, EighteenRowsWithCaptionsAndDefaults) {
     ASSERT_EQ(liste.count(), kOptionCount);
     EXPECT_EQ(liste.objectName(), QStringLiteral("OptionenListbox"));
     EXPECT_EQ(liste.item(6)->text(), QStringLiteral("Kommentare automatisch entfernen"));
@@ -68,7 +68,7 @@ struct Umschalten {
     bool warnung;
 };
 
-TEST_F(OptionListTest, UserToggleAppliesTheInterlocks) {
+TEST_F(OptionenListboxTest, UserToggleAppliesTheInterlocks) {
     const Umschalten faelle[] = {
         {"tick 15 while 14 ticked", {14}, 15, {15}, false},
         {"untick 15: 14 stays off", {15}, 15, {}, false},
@@ -91,7 +91,7 @@ TEST_F(OptionListTest, UserToggleAppliesTheInterlocks) {
     }
 }
 
-TEST_F(OptionListTest, MouseClickOnTheBoxSelectsTheRowAndAppliesTheInterlocks) {
+TEST_F(OptionenListboxTest, MouseClickOnTheBoxSelectsTheRowAndAppliesTheInterlocks) {
     liste.resize(300, 400);
     liste.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&liste));
@@ -103,7 +103,7 @@ TEST_F(OptionListTest, MouseClickOnTheBoxSelectsTheRowAndAppliesTheInterlocks) {
     EXPECT_EQ(dialoge.texte(Box::Meldung), std::vector<QString>{kWarnung});
 }
 
-TEST_F(OptionListTest, DoubleClickOnCaptionInvertsWithoutInterlocks) {
+TEST_F(OptionenListboxTest, DoubleClickOnCaptionInvertsWithoutInterlocks) {
     liste.resize(300, 400);
     liste.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&liste));
@@ -123,7 +123,7 @@ TEST_F(OptionListTest, DoubleClickOnCaptionInvertsWithoutInterlocks) {
     EXPECT_TRUE(dialoge.boxen.empty()) << "no script warning on a double-click";
 }
 
-TEST_F(OptionListTest, PlainSetAppliesNoInterlockAndShowsNothing) {
+TEST_F(OptionenListboxTest, PlainSetAppliesNoInterlockAndShowsNothing) {
     setze({6, 7, 14, 15});
     EXPECT_EQ(angehakt(liste), (std::vector<int>{6, 7, 14, 15}));
     EXPECT_TRUE(dialoge.boxen.empty());

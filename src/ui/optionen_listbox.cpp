@@ -1,5 +1,5 @@
 // A check state changed by the program is told apart from a user's toggle by a guard flag.
-#include "ui/option_list.h"
+#include "ui/optionen_listbox.h"
 
 #include "ui/dialoge.h"
 
@@ -9,7 +9,8 @@ namespace {
 constexpr int kZeilenhoehe = 15;
 }
 
-OptionList::OptionList(Dialoge& dialoge, QWidget* parent) : QListWidget(parent), dialoge_(dialoge) {
+OptionenListbox::OptionenListbox(Dialoge& dialoge, QWidget* parent)
+    : QListWidget(parent), dialoge_(dialoge) {
     setObjectName(QStringLiteral("OptionenListbox"));
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -32,30 +33,30 @@ OptionList::OptionList(Dialoge& dialoge, QWidget* parent) : QListWidget(parent),
             [this] { mitFehlerbox(dialoge_, window(), [this] { OptionenListboxDblClick(); }); });
 }
 
-bool OptionList::option(int index) const {
+bool OptionenListbox::option(int index) const {
     return item(index)->checkState() == Qt::Checked;
 }
 
-void OptionList::setzeOption(int index, bool an) {
+void OptionenListbox::setzeOption(int index, bool an) {
     const bool vorher = programmAendert_;
     programmAendert_ = true;
     item(index)->setCheckState(an ? Qt::Checked : Qt::Unchecked);
     programmAendert_ = vorher;
 }
 
-OptionSet OptionList::optionen() const {
+OptionSet OptionenListbox::optionen() const {
     OptionSet zustand;
     for (int i = 0; i < kOptionCount; ++i) zustand.set(i, option(i));
     return zustand;
 }
 
-void OptionList::alleSetzen(const OptionSet& zustand) {
+void OptionenListbox::alleSetzen(const OptionSet& zustand) {
     for (int i = 0; i < kOptionCount; ++i) {
         if (option(i) != zustand[i]) setzeOption(i, zustand[i]);
     }
 }
 
-void OptionList::OptionenListboxClickCheck(int zeile) {
+void OptionenListbox::OptionenListboxClickCheck(int zeile) {
     if (zeile < 0 || zeile >= kOptionCount) return;
     // The toggled row is the selected one, whether the mouse or the space bar toggled it.
     setCurrentRow(zeile);
@@ -68,7 +69,7 @@ void OptionList::OptionenListboxClickCheck(int zeile) {
                                            static_cast<qsizetype>(kSkriptWarnung.size())));
 }
 
-void OptionList::OptionenListboxDblClick() {
+void OptionenListbox::OptionenListboxDblClick() {
     const int zeile = currentRow();
     if (zeile < 0) return;
     setzeOption(zeile, !option(zeile));
