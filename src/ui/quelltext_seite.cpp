@@ -15,7 +15,7 @@
 #include <algorithm>
 
 #include "ui/bausteine.h"
-#include "ui/editor_adapter.h"
+#include "ui/quelltext_memo.h"
 #include "ui/symbole.h"
 
 namespace quintaro::ui {
@@ -57,7 +57,7 @@ QVBoxLayout* kasten(QFrame* rahmen, const QString& titel) {
 }  // namespace
 
 QuelltextSeite::QuelltextSeite(QWidget* parent)
-    : QWidget(parent), editor_(new EditorAdapter(this)) {
+    : QWidget(parent), editor_(new QuelltextMemo(this)) {
     setObjectName(QStringLiteral("Z_Quelltext"));
 
     optimieren_ = bildKnopf(QStringLiteral("OptimierenButton"), QStringLiteral("Jetzt optimieren"),

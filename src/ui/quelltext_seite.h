@@ -13,14 +13,14 @@ class QPushButton;
 
 namespace quintaro::ui {
 
-class EditorAdapter;
+class QuelltextMemo;
 
 class QuelltextSeite : public QWidget {
     Q_OBJECT
   public:
     explicit QuelltextSeite(QWidget* parent = nullptr);
 
-    EditorAdapter& editor() const { return *editor_; }
+    QuelltextMemo& editor() const { return *editor_; }
     QPushButton* optimierenButton() const { return optimieren_; }
     QPushButton* schrittweiseButton() const { return schrittweise_; }
     QPushButton* ansichtOriginalButton() const { return ansichtOriginal_; }
@@ -50,7 +50,7 @@ class QuelltextSeite : public QWidget {
     KodierungsWahl wahl() const;
     void kodierungAnzeigen();
 
-    EditorAdapter* editor_;
+    QuelltextMemo* editor_;
     QComboBox* kodierungAuswahl_;
     QLabel* kodierung_;
     bool dokument_ = false;

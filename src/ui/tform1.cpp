@@ -22,11 +22,11 @@
 #include "settings/einstellungen.h"
 #include "ui/dateiliste_seite.h"
 #include "ui/dialoge.h"
-#include "ui/editor_adapter.h"
 #include "ui/fenster_umgebung.h"
 #include "ui/listbox.h"
 #include "ui/optionen_listbox.h"
 #include "ui/optionen_seite.h"
+#include "ui/quelltext_memo.h"
 #include "ui/quelltext_seite.h"
 #include "ui/replacement_editor.h"
 #include "ui/shell.h"
@@ -129,7 +129,7 @@ TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateien& dateien, QString einstel
             [this] { OriginalAnzeigen(Sender::AnsichtOriginalButton); });
     connect(quelltext_->ansichtOptimiertButton(), &QPushButton::clicked, this,
             [this] { OptimierungAnzeigen(Sender::AnsichtOptimiertButton); });
-    connect(&quelltext_->editor(), &EditorAdapter::geaendert, this,
+    connect(&quelltext_->editor(), &QuelltextMemo::geaendert, this,
             [this] { QuelltextMemoChange(); });
     connect(optionen_->bitBtn1(), &QPushButton::clicked, this, [this] { BitBtn1Click(); });
     connect(optionen_->bitBtn2(), &QPushButton::clicked, this, [this] { BitBtn2Click(); });
@@ -158,7 +158,7 @@ TForm1::~TForm1() {
     qApp->removeEventFilter(this);
 }
 
-EditorAdapter& TForm1::editor() const {
+QuelltextMemo& TForm1::editor() const {
     return quelltext_->editor();
 }
 

@@ -26,7 +26,7 @@ namespace quintaro::ui {
 
 class DateilisteSeite;
 class Dialoge;
-class EditorAdapter;
+class QuelltextMemo;
 class OptionenSeite;
 class Shell;
 class QuelltextSeite;
@@ -99,7 +99,7 @@ class TForm1 : public QMainWindow {
     DateilisteSeite& dateilisteSeite() const { return *dateiliste_; }
     // True while DateienOptimierenClick works through the list.
     bool stapelLaeuft() const { return stapelLaeuft_; }
-    EditorAdapter& editor() const;
+    QuelltextMemo& editor() const;
 
   protected:
     void closeEvent(QCloseEvent* ereignis) override;

@@ -11,10 +11,10 @@
 #include "document/dokument.h"
 #include "engine/dateien.h"
 #include "ui/dialoge.h"
-#include "ui/editor_adapter.h"
 #include "ui/kodierung.h"
 #include "ui/listbox.h"
 #include "ui/optionen_seite.h"
+#include "ui/quelltext_memo.h"
 #include "ui/quelltext_seite.h"
 #include "ui/tform1.h"
 

@@ -27,9 +27,9 @@
 #include "engine/optimierung.h"
 #include "fakes.h"
 #include "ui/dateiliste_seite.h"
-#include "ui/editor_adapter.h"
 #include "ui/optionen_listbox.h"
 #include "ui/optionen_seite.h"
+#include "ui/quelltext_memo.h"
 #include "ui/quelltext_seite.h"
 #include "ui/replacement_editor.h"
 #include "ui/tform1.h"
@@ -405,9 +405,9 @@ TEST_F(Stapel, TheWindowTakesNoInputWhileTheBatchRuns) {
 
 TEST(EditorHalten, AHiddenEditorTakesTheTextWhenShownOrReleased) {
     QWidget seite;
-    EditorAdapter editor(&seite);
+    QuelltextMemo editor(&seite);
     editor.setText("alt");
-    QSignalSpy geaendert(&editor, &EditorAdapter::geaendert);
+    QSignalSpy geaendert(&editor, &QuelltextMemo::geaendert);
     editor.zurueckhalten(true);
     editor.setText("neu");
     EXPECT_EQ(geaendert.count(), 1) << "the change is reported at once";

@@ -10,7 +10,7 @@
 #include <QWidget>
 #include <random>
 
-#include "ui/editor_adapter.h"
+#include "ui/quelltext_memo.h"
 
 namespace quintaro::ui {
 namespace {
@@ -21,9 +21,9 @@ Text alleBytes() {
     return t;
 }
 
-TEST(EditorAdapter, EveryByteValueRoundTrips) {
+TEST(QuelltextMemo, EveryByteValueRoundTrips) {
     QWidget seite;
-    EditorAdapter editor(&seite);
+    QuelltextMemo editor(&seite);
     const Text alle = alleBytes();
     editor.setText(alle);
     EXPECT_EQ(editor.text(), alle);
@@ -36,24 +36,24 @@ TEST(EditorAdapter, EveryByteValueRoundTrips) {
     }
 }
 
-TEST(EditorAdapter, ShowsTheCharactersOfCodePage1252) {
+TEST(QuelltextMemo, ShowsTheCharactersOfCodePage1252) {
     QWidget seite;
-    EditorAdapter editor(&seite);
+    QuelltextMemo editor(&seite);
     editor.setText("\x80 \x84\x93\x94 \x96\x97 \xE4\xF6\xFC\xDF");
     EXPECT_EQ(editor.widget()->text(),
               QString::fromUtf8("\u20AC \u201E\u201C\u201D \u2013\u2014 \u00E4\u00F6\u00FC\u00DF"));
 }
 
-TEST(EditorAdapter, CharactersTheCodePageLacksBecomeQuestionMarks) {
+TEST(QuelltextMemo, CharactersTheCodePageLacksBecomeQuestionMarks) {
     QWidget seite;
-    EditorAdapter editor(&seite);
+    QuelltextMemo editor(&seite);
     editor.widget()->setText(QString::fromUtf8("a\u03A9b\U0001F600c\u20AC"));
     EXPECT_EQ(editor.text(), Text("a?b?c\x80"));
 }
 
-TEST(EditorAdapter, EnterInsertsCrLf) {
+TEST(QuelltextMemo, EnterInsertsCrLf) {
     QWidget seite;
-    EditorAdapter editor(&seite);
+    QuelltextMemo editor(&seite);
     editor.setText("ab");
     editor.widget()->setCursorPosition(0, 1);
     QTest::keyClick(editor.widget(), Qt::Key_Return);
@@ -68,18 +68,18 @@ void tippe(QWidget* ziel, const QString& zeichen) {
     }
 }
 
-TEST(EditorAdapter, TypedUmlautsAndEuroBecomeTheirBytes) {
+TEST(QuelltextMemo, TypedUmlautsAndEuroBecomeTheirBytes) {
     QWidget seite;
-    EditorAdapter editor(&seite);
+    QuelltextMemo editor(&seite);
     tippe(editor.widget(), QString::fromUtf8("Gr\u00FC\u00DFe \u20AC"));
     EXPECT_EQ(editor.text(), Text("Gr\xFC\xDF"
                                   "e \x80"));
 }
 
-TEST(EditorAdapter, EveryChangeIsReported) {
+TEST(QuelltextMemo, EveryChangeIsReported) {
     QWidget seite;
-    EditorAdapter editor(&seite);
-    QSignalSpy geaendert(&editor, &EditorAdapter::geaendert);
+    QuelltextMemo editor(&seite);
+    QSignalSpy geaendert(&editor, &QuelltextMemo::geaendert);
     editor.setText("<p>");
     EXPECT_GE(geaendert.count(), 1) << "a change by the program";
     geaendert.clear();
@@ -91,21 +91,21 @@ TEST(EditorAdapter, EveryChangeIsReported) {
     EXPECT_TRUE(editor.istLeer());
 }
 
-TEST(EditorAdapter, ColouringOnlyUpToTheThreshold) {
+TEST(QuelltextMemo, ColouringOnlyUpToTheThreshold) {
     QWidget seite;
-    EditorAdapter editor(&seite);
-    editor.setText(Text(EditorAdapter::kFarbGrenze, 'x'));
+    QuelltextMemo editor(&seite);
+    editor.setText(Text(QuelltextMemo::kFarbGrenze, 'x'));
     EXPECT_TRUE(editor.faerbt());
-    editor.setText(Text(EditorAdapter::kFarbGrenze + 1, 'x'));
+    editor.setText(Text(QuelltextMemo::kFarbGrenze + 1, 'x'));
     EXPECT_FALSE(editor.faerbt());
-    EXPECT_EQ(editor.text().size(), EditorAdapter::kFarbGrenze + 1);
+    EXPECT_EQ(editor.text().size(), QuelltextMemo::kFarbGrenze + 1);
     editor.setText("<p>klein</p>");
     EXPECT_TRUE(editor.faerbt());
 }
 
-TEST(EditorAdapter, ControlKeepsNoWrapAndUndoStartsAfresh) {
+TEST(QuelltextMemo, ControlKeepsNoWrapAndUndoStartsAfresh) {
     QWidget seite;
-    EditorAdapter editor(&seite);
+    QuelltextMemo editor(&seite);
     EXPECT_EQ(editor.widget()->objectName(), QStringLiteral("QuelltextMemo"));
     EXPECT_EQ(editor.widget()->wrapMode(), QsciScintilla::WrapNone);
     EXPECT_EQ(editor.widget()->eolMode(), QsciScintilla::EolWindows);
@@ -118,7 +118,7 @@ TEST(EditorAdapter, ControlKeepsNoWrapAndUndoStartsAfresh) {
 
 TEST(EditorAdapterUtf8, ShowsTheCharacters) {
     QWidget seite;
-    EditorAdapter editor(&seite);
+    QuelltextMemo editor(&seite);
     editor.setText("M\xC3\xBCller \xE2\x82\xAC", Kodierung::Utf8);
     EXPECT_EQ(editor.widget()->text(), QString::fromUtf8("M\u00FCller \u20AC"));
     EXPECT_EQ(editor.kodierung(), Kodierung::Utf8);
@@ -128,7 +128,7 @@ TEST(EditorAdapterUtf8, ShowsTheCharacters) {
 // encoding they are shown in.
 TEST(EditorAdapterUtf8, EveryByteSequenceRoundTrips) {
     QWidget seite;
-    EditorAdapter editor(&seite);
+    QuelltextMemo editor(&seite);
     std::mt19937 rng(7);
     for (int runde = 0; runde < 300; ++runde) {
         Text bytes;
@@ -148,7 +148,7 @@ TEST(EditorAdapterUtf8, EveryByteSequenceRoundTrips) {
 
 TEST(EditorAdapterUtf8, TypingAmidMalformedBytesStoresUtf8AndKeepsThem) {
     QWidget seite;
-    EditorAdapter editor(&seite);
+    QuelltextMemo editor(&seite);
     const Text rest = "\xE0\x80\x9B|\xED\xA0\x80|\xFF|\xC3";  // overlong, surrogate, stray, lone
     editor.setText("a" + rest, Kodierung::Utf8);
     editor.widget()->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 1UL);
@@ -160,9 +160,9 @@ TEST(EditorAdapterUtf8, TypingAmidMalformedBytesStoresUtf8AndKeepsThem) {
 
 TEST(EditorAdapterUtf8, ChangingTheEncodingReportsNoChange) {
     QWidget seite;
-    EditorAdapter editor(&seite);
+    QuelltextMemo editor(&seite);
     editor.setText("\xC3\xA4");
-    QSignalSpy geaendert(&editor, &EditorAdapter::geaendert);
+    QSignalSpy geaendert(&editor, &QuelltextMemo::geaendert);
     editor.setzeKodierung(Kodierung::Utf8);
     EXPECT_EQ(geaendert.count(), 0);
     EXPECT_EQ(editor.widget()->text(), QString::fromUtf8("\u00E4"));
@@ -174,7 +174,7 @@ TEST(EditorAdapterUtf8, ChangingTheEncodingReportsNoChange) {
 
 TEST(EditorAdapterUtf8, AHeldTextKeepsItsEncoding) {
     QWidget seite;
-    EditorAdapter editor(&seite);
+    QuelltextMemo editor(&seite);
     editor.zurueckhalten(true);  // hidden: the text is only kept
     editor.setText("\xC3\xA4\xFF", Kodierung::Utf8);
     EXPECT_TRUE(editor.zurueckgehalten());

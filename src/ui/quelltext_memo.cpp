@@ -1,6 +1,6 @@
 // QScintilla runs in UTF-8 mode: a page in UTF-8 is its own representation there, the bytes of
 // any other cross over through the engine's code page tables.
-#include "ui/editor_adapter.h"
+#include "ui/quelltext_memo.h"
 
 #include <Qsci/qscilexerhtml.h>
 #include <Qsci/qsciscintilla.h>
@@ -13,7 +13,7 @@
 
 namespace quintaro::ui {
 
-EditorAdapter::EditorAdapter(QWidget* parent)
+QuelltextMemo::QuelltextMemo(QWidget* parent)
     : QObject(parent), editor_(new QsciScintilla(parent)), lexer_(new QsciLexerHTML(editor_)) {
     editor_->setObjectName(QStringLiteral("QuelltextMemo"));
     editor_->setUtf8(true);
@@ -45,14 +45,14 @@ EditorAdapter::EditorAdapter(QWidget* parent)
     editor_->installEventFilter(this);
 }
 
-void EditorAdapter::setzeFaerbung(bool an) {
+void QuelltextMemo::setzeFaerbung(bool an) {
     if (an == faerbt_) return;
     faerbt_ = an;
     editor_->setLexer(an ? lexer_ : nullptr);
     if (!an) editor_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 }
 
-Text EditorAdapter::text() const {
+Text QuelltextMemo::text() const {
     if (ausstehend_) return *ausstehend_;
     const auto laenge =
         static_cast<std::size_t>(editor_->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
@@ -64,12 +64,12 @@ Text EditorAdapter::text() const {
     return utf8NachCp1252(bytes);
 }
 
-void EditorAdapter::setText(const Text& text, Kodierung kodierung) {
+void QuelltextMemo::setText(const Text& text, Kodierung kodierung) {
     kodierung_ = kodierung;
     setText(text);
 }
 
-void EditorAdapter::setzeKodierung(Kodierung kodierung) {
+void QuelltextMemo::setzeKodierung(Kodierung kodierung) {
     if (kodierung == kodierung_) return;
     if (ausstehend_) {
         kodierung_ = kodierung;
@@ -82,7 +82,7 @@ void EditorAdapter::setzeKodierung(Kodierung kodierung) {
     still_ = false;
 }
 
-void EditorAdapter::setText(const Text& text) {
+void QuelltextMemo::setText(const Text& text) {
     if (halten_ && !editor_->isVisible()) {
         ausstehend_ = text;
         emit geaendert();
@@ -92,7 +92,7 @@ void EditorAdapter::setText(const Text& text) {
     zeigen(text);
 }
 
-void EditorAdapter::zeigen(const Text& text) {
+void QuelltextMemo::zeigen(const Text& text) {
     setzeFaerbung(text.size() <= kFarbGrenze);
     const std::string utf8 = kodierung_ == Kodierung::Utf8 ? text : cp1252ToUtf8(text);
     // SCI_SETTEXT stops at a NUL byte; clearing and appending with a length keeps every byte.
@@ -107,17 +107,17 @@ void EditorAdapter::zeigen(const Text& text) {
     editor_->SendScintilla(QsciScintillaBase::SCI_SETXOFFSET, 0L);
 }
 
-bool EditorAdapter::istLeer() const {
+bool QuelltextMemo::istLeer() const {
     if (ausstehend_) return ausstehend_->empty();
     return editor_->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) == 0;
 }
 
-void EditorAdapter::zurueckhalten(bool an) {
+void QuelltextMemo::zurueckhalten(bool an) {
     halten_ = an;
     if (!an) uebernehmen();
 }
 
-void EditorAdapter::uebernehmen() {
+void QuelltextMemo::uebernehmen() {
     if (!ausstehend_) return;
     const Text text = std::move(*ausstehend_);
     ausstehend_.reset();
@@ -126,7 +126,7 @@ void EditorAdapter::uebernehmen() {
     still_ = false;
 }
 
-bool EditorAdapter::eventFilter(QObject* objekt, QEvent* ereignis) {
+bool QuelltextMemo::eventFilter(QObject* objekt, QEvent* ereignis) {
     if (objekt == editor_ && ereignis->type() == QEvent::Show) uebernehmen();
     return QObject::eventFilter(objekt, ereignis);
 }

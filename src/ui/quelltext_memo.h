@@ -15,7 +15,7 @@ class QWidget;
 
 namespace quintaro::ui {
 
-class EditorAdapter : public QObject {
+class QuelltextMemo : public QObject {
     Q_OBJECT
   public:
     // Above this size the HTML colouring is switched off: styling the whole text at once (a jump
@@ -23,7 +23,7 @@ class EditorAdapter : public QObject {
     // line an optimised page becomes, as its short coloured runs are measured from a cache.
     static constexpr std::size_t kFarbGrenze = std::size_t{8} * 1024 * 1024;
 
-    explicit EditorAdapter(QWidget* parent);
+    explicit QuelltextMemo(QWidget* parent);
 
     QsciScintilla* widget() const { return editor_; }
 
