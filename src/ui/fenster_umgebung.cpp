@@ -6,11 +6,11 @@
 #include "batch/stapel.h"
 #include "engine/pfade.h"
 #include "ui/dialoge.h"
+#include "ui/ersetzungseditor.h"
 #include "ui/optionen_listbox.h"
 #include "ui/optionen_seite.h"
 #include "ui/quelltext_memo.h"
 #include "ui/quelltext_seite.h"
-#include "ui/replacement_editor.h"
 #include "ui/tform1.h"
 
 namespace quintaro::ui {

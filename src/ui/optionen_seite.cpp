@@ -14,9 +14,9 @@
 #include <algorithm>
 
 #include "ui/bausteine.h"
+#include "ui/ersetzungseditor.h"
 #include "ui/listbox.h"
 #include "ui/optionen_listbox.h"
-#include "ui/replacement_editor.h"
 #include "ui/symbole.h"
 
 namespace quintaro::ui {
@@ -29,7 +29,7 @@ constexpr int kKnopfBreite = 137;
 OptionenSeite::OptionenSeite(Dialoge& dialoge, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Z_Optionen"));
     QWidget* filter = filtergruppe();
-    ersetzung_ = new ReplacementEditor(dialoge, this);
+    ersetzung_ = new Ersetzungseditor(dialoge, this);
     ersetzung_->setFixedWidth(kLinks);
     ersetzung_->setFixedHeight(194);
     QWidget* optionen = optionsgruppe(dialoge);

@@ -12,7 +12,7 @@ namespace quintaro::ui {
 
 class Dialoge;
 class OptionenListbox;
-class ReplacementEditor;
+class Ersetzungseditor;
 
 class OptionenSeite : public QWidget {
     Q_OBJECT
@@ -20,7 +20,7 @@ class OptionenSeite : public QWidget {
     OptionenSeite(Dialoge& dialoge, QWidget* parent = nullptr);
 
     OptionenListbox& optionen() const { return *optionen_; }
-    ReplacementEditor& ersetzung() const { return *ersetzung_; }
+    Ersetzungseditor& ersetzung() const { return *ersetzung_; }
     QListWidget* dateifilterListbox() const { return dateifilter_; }
     QLineEdit* labeledEdit1() const { return filterEdit_; }
     QPushButton* bitBtn1() const { return bitBtn1_; }
@@ -36,7 +36,7 @@ class OptionenSeite : public QWidget {
     QLineEdit* filterEdit_ = nullptr;
     QPushButton* bitBtn1_ = nullptr;
     QPushButton* bitBtn2_ = nullptr;
-    ReplacementEditor* ersetzung_ = nullptr;
+    Ersetzungseditor* ersetzung_ = nullptr;
     OptionenListbox* optionen_ = nullptr;
     QPushButton* bitBtn5_ = nullptr;
     QPushButton* bitBtn6_ = nullptr;

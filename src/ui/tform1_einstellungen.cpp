@@ -8,10 +8,10 @@
 #include "engine/dateien.h"
 #include "settings/einstellungen.h"
 #include "ui/dialoge.h"
+#include "ui/ersetzungseditor.h"
 #include "ui/kodierung.h"
 #include "ui/optionen_listbox.h"
 #include "ui/optionen_seite.h"
-#include "ui/replacement_editor.h"
 #include "ui/tform1.h"
 
 namespace quintaro::ui {

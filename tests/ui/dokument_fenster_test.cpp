@@ -21,11 +21,11 @@
 #include "document/dokument.h"
 #include "engine/ersetzungstabelle.h"
 #include "fakes.h"
+#include "ui/ersetzungseditor.h"
 #include "ui/optionen_listbox.h"
 #include "ui/optionen_seite.h"
 #include "ui/quelltext_memo.h"
 #include "ui/quelltext_seite.h"
-#include "ui/replacement_editor.h"
 #include "ui/tform1.h"
 
 namespace quintaro::ui {

@@ -14,9 +14,9 @@
 #include "common/dateien.h"
 #include "fakes.h"
 #include "settings/ini.h"
+#include "ui/ersetzungseditor.h"
 #include "ui/optionen_listbox.h"
 #include "ui/optionen_seite.h"
-#include "ui/replacement_editor.h"
 #include "ui/tform1.h"
 
 namespace quintaro::ui {
@@ -111,7 +111,7 @@ TEST_F(Einstellungen, WiederherstellenReloadsOnlyOnJaAndEndsAPendingRow) {
     starten();
     platte::schreibeRoh(ini, "[Optionen]\r\nZU=0\r\n");
     f->Seitenwechsel(Sender::Optionen1);
-    ReplacementEditor& ersetzung = f->optionenSeite().ersetzung();
+    Ersetzungseditor& ersetzung = f->optionenSeite().ersetzung();
     ersetzung.ErsetzungStringGridDblClick();
     dialoge.antworten = {Antwort::Nein};
     f->optionenSeite().bitBtn5()->click();

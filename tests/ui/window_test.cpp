@@ -25,12 +25,12 @@
 #include "engine/leerraum.h"
 #include "fakes.h"
 #include "ui/dateiliste_seite.h"
+#include "ui/ersetzungseditor.h"
 #include "ui/kodierung.h"
 #include "ui/optionen_listbox.h"
 #include "ui/optionen_seite.h"
 #include "ui/quelltext_memo.h"
 #include "ui/quelltext_seite.h"
-#include "ui/replacement_editor.h"
 #include "ui/tform1.h"
 
 namespace quintaro::ui {
@@ -592,7 +592,7 @@ TEST_F(Fenster, EmptyEditorOnlyShowsTheMessage) {
 
 TEST_F(Fenster, ReplacementTableEditedOnTheOptionsPageIsAppliedByTheNextRun) {
     nurOptionen({AE});
-    ReplacementEditor& ersetzung = f->optionenSeite().ersetzung();
+    Ersetzungseditor& ersetzung = f->optionenSeite().ersetzung();
     ersetzung.edit1()->setText(QStringLiteral("Grüße"));
     ersetzung.edit2()->setText(QStringLiteral("Hallo"));
     ersetzung.okKnopf()->click();

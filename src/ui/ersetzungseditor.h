@@ -16,10 +16,10 @@ namespace quintaro::ui {
 
 class Dialoge;
 
-class ReplacementEditor : public QFrame {
+class Ersetzungseditor : public QFrame {
     Q_OBJECT
   public:
-    ReplacementEditor(Dialoge& dialoge, QWidget* parent = nullptr);
+    Ersetzungseditor(Dialoge& dialoge, QWidget* parent = nullptr);
 
     const Ersetzungstabelle& tabelle() const { return tabelle_; }
     // Replaces the whole table (the settings load); a pending change ends with it.

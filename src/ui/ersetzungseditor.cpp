@@ -1,5 +1,5 @@
 // Table row n is grid row n - 1 here: the header row is the view's own header, not a grid row.
-#include "ui/replacement_editor.h"
+#include "ui/ersetzungseditor.h"
 
 #include <QGridLayout>
 #include <QHeaderView>
@@ -43,7 +43,7 @@ class ErsetzungsGrid : public QTableWidget {
 
 }  // namespace
 
-ReplacementEditor::ReplacementEditor(Dialoge& dialoge, QWidget* parent)
+Ersetzungseditor::Ersetzungseditor(Dialoge& dialoge, QWidget* parent)
     : QFrame(parent), dialoge_(dialoge) {
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
 
@@ -131,24 +131,24 @@ ReplacementEditor::ReplacementEditor(Dialoge& dialoge, QWidget* parent)
     gridFuellen();
 }
 
-void ReplacementEditor::setzeKopfzeile() {
+void Ersetzungseditor::setzeKopfzeile() {
     grid_->setHorizontalHeaderLabels(
         {QStringLiteral("Original"), QStringLiteral("Ersetzen durch")});
 }
 
-void ReplacementEditor::setzeTabelle(Ersetzungstabelle tabelle) {
+void Ersetzungseditor::setzeTabelle(Ersetzungstabelle tabelle) {
     tabelle_ = std::move(tabelle);
     bearbeitungBeenden();
     gridFuellen();
 }
 
-void ReplacementEditor::gridFuellen() {
+void Ersetzungseditor::gridFuellen() {
     grid_->setRowCount(tabelle_.anzahl());
     for (int n = 1; n <= tabelle_.anzahl(); ++n) zeileAnzeigen(n);
     waehleZeile(1);
 }
 
-void ReplacementEditor::zeileAnzeigen(int n) {
+void Ersetzungseditor::zeileAnzeigen(int n) {
     const Ersetzung& e = tabelle_.zeile(n);
     const QString texte[2] = {vonCp1252(e.suchtext), vonCp1252(e.ersatztext)};
     for (int spalte = 0; spalte < 2; ++spalte) {
@@ -161,13 +161,13 @@ void ReplacementEditor::zeileAnzeigen(int n) {
     }
 }
 
-void ReplacementEditor::waehleZeile(int n) {
+void Ersetzungseditor::waehleZeile(int n) {
     grid_->clearSelection();
     grid_->setCurrentCell(n - 1, 0,
                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
-int ReplacementEditor::obersteAuswahl() const {
+int Ersetzungseditor::obersteAuswahl() const {
     int oberste = -1;
     for (const QModelIndex& i : grid_->selectionModel()->selectedRows()) {
         if (oberste < 0 || i.row() < oberste) oberste = i.row();
@@ -176,12 +176,12 @@ int ReplacementEditor::obersteAuswahl() const {
     return std::min(oberste + 1, tabelle_.anzahl());
 }
 
-void ReplacementEditor::bearbeitungBeenden() {
+void Ersetzungseditor::bearbeitungBeenden() {
     bearbeiteteZeile_.reset();
     loeschen_->setText(QStringLiteral("Löschen"));
 }
 
-void ReplacementEditor::ErsetzungStringGridDblClick() {
+void Ersetzungseditor::ErsetzungStringGridDblClick() {
     const int r = obersteAuswahl();
     const Ersetzung& e = tabelle_.zeile(r);
     edit1_->setText(vonCp1252(e.suchtext));
@@ -190,7 +190,7 @@ void ReplacementEditor::ErsetzungStringGridDblClick() {
     loeschen_->setText(QStringLiteral("Abbruch"));
 }
 
-void ReplacementEditor::BitBtn3Click() {
+void Ersetzungseditor::BitBtn3Click() {
     if (edit1_->text().isEmpty()) {
         dialoge_.meldung(window(), kParameterFehlen);
         return;
@@ -219,7 +219,7 @@ void ReplacementEditor::BitBtn3Click() {
     edit2_->clear();
 }
 
-void ReplacementEditor::BitBtn4Click() {
+void Ersetzungseditor::BitBtn4Click() {
     if (bearbeiteteZeile_) {
         bearbeitungBeenden();
         edit1_->clear();
@@ -235,7 +235,7 @@ void ReplacementEditor::BitBtn4Click() {
     edit2_->clear();
 }
 
-bool ReplacementEditor::eventFilter(QObject* objekt, QEvent* ereignis) {
+bool Ersetzungseditor::eventFilter(QObject* objekt, QEvent* ereignis) {
     if (ereignis->type() == QEvent::MouseButtonDblClick &&
         (objekt == grid_->viewport() || objekt == grid_->horizontalHeader()->viewport())) {
         // The first click of the double-click has already selected the row (a click on the

@@ -12,7 +12,7 @@
 #include <QTest>
 
 #include "fakes.h"
-#include "ui/replacement_editor.h"
+#include "ui/ersetzungseditor.h"
 
 namespace quintaro::ui {
 namespace {
@@ -24,10 +24,10 @@ const QString kParameterFehlen = QStringLiteral(
     "Die angegebenen Parameter sind nicht ausreichend.\r\n\r\nZumindest im Feld \"Text im "
     "Original\" muss ein Text vorgegeben werden.");
 
-class ReplacementEditorTest : public ::testing::Test {
+class ErsetzungseditorTest : public ::testing::Test {
   protected:
     ScriptedDialoge dialoge;
-    ReplacementEditor editor{dialoge};
+    Ersetzungseditor editor{dialoge};
 
     void SetUp() override { editor.setzeKopfzeile(); }
 
@@ -56,7 +56,7 @@ class ReplacementEditorTest : public ::testing::Test {
     QString knopf4() const { return editor.loeschenKnopf()->text(); }
 };
 
-TEST_F(ReplacementEditorTest, StartsWithHeaderAndThePlaceholderRow) {
+TEST_F(ErsetzungseditorTest, StartsWithHeaderAndThePlaceholderRow) {
     EXPECT_EQ(editor.grid()->objectName(), QStringLiteral("ErsetzungStringGrid"));
     EXPECT_EQ(editor.grid()->horizontalHeaderItem(0)->text(), QStringLiteral("Original"));
     EXPECT_EQ(editor.grid()->horizontalHeaderItem(1)->text(), QStringLiteral("Ersetzen durch"));
@@ -68,7 +68,7 @@ TEST_F(ReplacementEditorTest, StartsWithHeaderAndThePlaceholderRow) {
     EXPECT_EQ(editor.grid()->selectionBehavior(), QAbstractItemView::SelectRows);
 }
 
-TEST_F(ReplacementEditorTest, FirstOkFillsThePlaceholderSecondAppends) {
+TEST_F(ErsetzungseditorTest, FirstOkFillsThePlaceholderSecondAppends) {
     hinzufuegen(QStringLiteral("<b>"), QStringLiteral("<strong>"));
     EXPECT_EQ(suchtexte(), (std::vector<std::string>{"<b>"}));
     EXPECT_EQ(editor.grid()->rowCount(), 1);
@@ -81,7 +81,7 @@ TEST_F(ReplacementEditorTest, FirstOkFillsThePlaceholderSecondAppends) {
     EXPECT_TRUE(editor.edit2()->text().isEmpty());
 }
 
-TEST_F(ReplacementEditorTest, OkWithEmptySearchTextChangesNothing) {
+TEST_F(ErsetzungseditorTest, OkWithEmptySearchTextChangesNothing) {
     editor.edit2()->setText(QStringLiteral("x"));
     editor.okKnopf()->click();
     EXPECT_EQ(dialoge.texte(Box::Meldung), std::vector<QString>{kParameterFehlen});
@@ -92,7 +92,7 @@ TEST_F(ReplacementEditorTest, OkWithEmptySearchTextChangesNothing) {
     EXPECT_EQ(suchtexte(), (std::vector<std::string>{" "})) << "spaces count as text";
 }
 
-TEST_F(ReplacementEditorTest, DeleteOnlyRowLeavesThePlaceholder) {
+TEST_F(ErsetzungseditorTest, DeleteOnlyRowLeavesThePlaceholder) {
     hinzufuegen(QStringLiteral("a"), QStringLiteral("b"));
     editor.loeschenKnopf()->click();
     EXPECT_TRUE(editor.tabelle().istPlatzhalter());
@@ -100,7 +100,7 @@ TEST_F(ReplacementEditorTest, DeleteOnlyRowLeavesThePlaceholder) {
     EXPECT_TRUE(editor.grid()->item(0, 0)->text().isEmpty());
 }
 
-TEST_F(ReplacementEditorTest, DeleteUsesOnlyTheTopmostSelectedRow) {
+TEST_F(ErsetzungseditorTest, DeleteUsesOnlyTheTopmostSelectedRow) {
     fuellen(5);
     waehle(2, 4);
     editor.edit1()->setText(QStringLiteral("getippt"));
@@ -110,7 +110,7 @@ TEST_F(ReplacementEditorTest, DeleteUsesOnlyTheTopmostSelectedRow) {
     EXPECT_TRUE(editor.edit1()->text().isEmpty()) << "typed text is dropped too";
 }
 
-TEST_F(ReplacementEditorTest, DeleteLastRowSelectsTheNewLastRow) {
+TEST_F(ErsetzungseditorTest, DeleteLastRowSelectsTheNewLastRow) {
     fuellen(3);
     waehle(3, 3);
     editor.loeschenKnopf()->click();
@@ -118,7 +118,7 @@ TEST_F(ReplacementEditorTest, DeleteLastRowSelectsTheNewLastRow) {
     EXPECT_EQ(editor.obersteAuswahl(), 2);
 }
 
-TEST_F(ReplacementEditorTest, DoubleClickThenCancel) {
+TEST_F(ErsetzungseditorTest, DoubleClickThenCancel) {
     fuellen(3);
     doppelklick(2);
     EXPECT_EQ(editor.edit1()->text(), QStringLiteral("s2"));
@@ -137,7 +137,7 @@ TEST_F(ReplacementEditorTest, DoubleClickThenCancel) {
     EXPECT_EQ(suchtexte(), (std::vector<std::string>{"s1", "s3"}));
 }
 
-TEST_F(ReplacementEditorTest, DoubleClickThenOkOverwritesInPlace) {
+TEST_F(ErsetzungseditorTest, DoubleClickThenOkOverwritesInPlace) {
     fuellen(4);
     doppelklick(3);
     waehle(1, 1);  // the selection may move meanwhile; the pending row is what counts
@@ -150,7 +150,7 @@ TEST_F(ReplacementEditorTest, DoubleClickThenOkOverwritesInPlace) {
     EXPECT_EQ(editor.obersteAuswahl(), 1) << "selection stays as it was";
 }
 
-TEST_F(ReplacementEditorTest, DoubleClickThenOkWithEmptySearchTextKeepsTheChangePending) {
+TEST_F(ErsetzungseditorTest, DoubleClickThenOkWithEmptySearchTextKeepsTheChangePending) {
     fuellen(2);
     doppelklick(2);
     editor.edit1()->clear();
@@ -161,7 +161,7 @@ TEST_F(ReplacementEditorTest, DoubleClickThenOkWithEmptySearchTextKeepsTheChange
     EXPECT_EQ(knopf4(), QStringLiteral("Abbruch"));
 }
 
-TEST_F(ReplacementEditorTest, SecondDoubleClickSwitchesToTheNewRow) {
+TEST_F(ErsetzungseditorTest, SecondDoubleClickSwitchesToTheNewRow) {
     fuellen(3);
     doppelklick(1);
     editor.edit1()->setText(QStringLiteral("verworfen"));
@@ -170,7 +170,7 @@ TEST_F(ReplacementEditorTest, SecondDoubleClickSwitchesToTheNewRow) {
     EXPECT_EQ(editor.BearbeiteteZeile(), 3);
 }
 
-TEST_F(ReplacementEditorTest, LoadedTableWithEmptyFirstRowIsNoPlaceholder) {
+TEST_F(ErsetzungseditorTest, LoadedTableWithEmptyFirstRowIsNoPlaceholder) {
     Ersetzungstabelle t;
     t.setzeAlle({{"", ""}, {"x", "y"}});
     editor.setzeTabelle(t);
@@ -178,7 +178,7 @@ TEST_F(ReplacementEditorTest, LoadedTableWithEmptyFirstRowIsNoPlaceholder) {
     EXPECT_EQ(suchtexte(), (std::vector<std::string>{"", "x", "neu"}));
 }
 
-TEST_F(ReplacementEditorTest, ReloadEndsAPendingChangeSoNothingIsWrittenOutsideTheTable) {
+TEST_F(ErsetzungseditorTest, ReloadEndsAPendingChangeSoNothingIsWrittenOutsideTheTable) {
     fuellen(4);
     doppelklick(4);
     Ersetzungstabelle kurz;
@@ -190,10 +190,10 @@ TEST_F(ReplacementEditorTest, ReloadEndsAPendingChangeSoNothingIsWrittenOutsideT
     EXPECT_EQ(suchtexte(), (std::vector<std::string>{"a", "c"}));
 }
 
-class ReplacementEditorShown : public ReplacementEditorTest {
+class ErsetzungseditorShown : public ErsetzungseditorTest {
   protected:
     void SetUp() override {
-        ReplacementEditorTest::SetUp();
+        ErsetzungseditorTest::SetUp();
         editor.resize(290, 194);
         editor.show();
         QApplication::setActiveWindow(&editor);
@@ -204,7 +204,7 @@ class ReplacementEditorShown : public ReplacementEditorTest {
     }
 };
 
-TEST_F(ReplacementEditorShown, AddingScrollsToTheLastThreeRows) {
+TEST_F(ErsetzungseditorShown, AddingScrollsToTheLastThreeRows) {
     fuellen(2);
     EXPECT_EQ(editor.grid()->verticalScrollBar()->value(), 0);
     fuellen(4);
@@ -213,7 +213,7 @@ TEST_F(ReplacementEditorShown, AddingScrollsToTheLastThreeRows) {
     EXPECT_EQ(editor.obersteAuswahl(), 6);
 }
 
-TEST_F(ReplacementEditorShown, EnterMovesOnAndTheLastEnterPressesOk) {
+TEST_F(ErsetzungseditorShown, EnterMovesOnAndTheLastEnterPressesOk) {
     editor.edit1()->setFocus();
     QSignalSpy zeilen(editor.edit1(), &QLineEdit::returnPressed);
     QTest::keyClicks(editor.edit1(), QStringLiteral("such"));
@@ -228,7 +228,7 @@ TEST_F(ReplacementEditorShown, EnterMovesOnAndTheLastEnterPressesOk) {
     EXPECT_TRUE(editor.edit1()->hasFocus()) << "OK moves the focus back to Edit1";
 }
 
-TEST_F(ReplacementEditorShown, MouseDoubleClickLoadsTheRowAndTheHeaderKeepsTheSelection) {
+TEST_F(ErsetzungseditorShown, MouseDoubleClickLoadsTheRowAndTheHeaderKeepsTheSelection) {
     fuellen(2);
     editor.grid()->scrollToTop();
     // As the mouse makes it: press, release, double-click, release.
