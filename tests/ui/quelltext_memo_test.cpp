@@ -116,7 +116,7 @@ TEST(QuelltextMemo, ControlKeepsNoWrapAndUndoStartsAfresh) {
 
 // --- Pages in UTF-8 ----------------------------------------------------------------------------
 
-TEST(EditorAdapterUtf8, ShowsTheCharacters) {
+TEST(QuelltextMemoUtf8, ShowsTheCharacters) {
     QWidget seite;
     QuelltextMemo editor(&seite);
     editor.setText("M\xC3\xBCller \xE2\x82\xAC", Kodierung::Utf8);
@@ -126,7 +126,7 @@ TEST(EditorAdapterUtf8, ShowsTheCharacters) {
 
 // Any bytes at all, well-formed or not, come back as they went in, also across a change of the
 // encoding they are shown in.
-TEST(EditorAdapterUtf8, EveryByteSequenceRoundTrips) {
+TEST(QuelltextMemoUtf8, EveryByteSequenceRoundTrips) {
     QWidget seite;
     QuelltextMemo editor(&seite);
     std::mt19937 rng(7);
@@ -146,7 +146,7 @@ TEST(EditorAdapterUtf8, EveryByteSequenceRoundTrips) {
     }
 }
 
-TEST(EditorAdapterUtf8, TypingAmidMalformedBytesStoresUtf8AndKeepsThem) {
+TEST(QuelltextMemoUtf8, TypingAmidMalformedBytesStoresUtf8AndKeepsThem) {
     QWidget seite;
     QuelltextMemo editor(&seite);
     const Text rest = "\xE0\x80\x9B|\xED\xA0\x80|\xFF|\xC3";  // overlong, surrogate, stray, lone
@@ -158,7 +158,7 @@ TEST(EditorAdapterUtf8, TypingAmidMalformedBytesStoresUtf8AndKeepsThem) {
     EXPECT_EQ(editor.text(), "a\xE2\x82\xAC\xC3\xA4" + rest + "\xC3\xA4");
 }
 
-TEST(EditorAdapterUtf8, ChangingTheEncodingReportsNoChange) {
+TEST(QuelltextMemoUtf8, ChangingTheEncodingReportsNoChange) {
     QWidget seite;
     QuelltextMemo editor(&seite);
     editor.setText("\xC3\xA4");
@@ -172,7 +172,7 @@ TEST(EditorAdapterUtf8, ChangingTheEncodingReportsNoChange) {
     EXPECT_EQ(geaendert.count(), 0);
 }
 
-TEST(EditorAdapterUtf8, AHeldTextKeepsItsEncoding) {
+TEST(QuelltextMemoUtf8, AHeldTextKeepsItsEncoding) {
     QWidget seite;
     QuelltextMemo editor(&seite);
     editor.zurueckhalten(true);  // hidden: the text is only kept
