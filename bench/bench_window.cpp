@@ -59,19 +59,19 @@ void NormalerLaufImFenster(benchmark::State& state) {
     LokaleDateien dateien;
     ui::TForm1 fenster(dialoge, shell, dateien, QString());
     fensterZeigen(state, fenster);
-    QWidget* ansicht = fenster.editor().widget()->viewport();
+    QWidget* ansicht = fenster.quelltextMemo().widget()->viewport();
 
     std::size_t ergebnis = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        fenster.editor().setText(seite);
+        fenster.quelltextMemo().setText(seite);
         ansicht->repaint();
         QApplication::processEvents();
         state.ResumeTiming();
-        fenster.quelltextSeite().optimierenButton()->click();
+        fenster.quelltextSeite().OptimierenButton()->click();
         ansicht->repaint();  // the editor shows the result
         state.PauseTiming();
-        ergebnis = fenster.editor().text().size();
+        ergebnis = fenster.quelltextMemo().text().size();
         state.ResumeTiming();
     }
     QDir::setCurrent(vorher);
@@ -165,9 +165,9 @@ void TippenImFenster(benchmark::State& state) {
     LokaleDateien dateien;
     ui::TForm1 fenster(dialoge, shell, dateien, QString());
     fensterZeigen(state, fenster);
-    fenster.editor().setText(seite);
-    if (state.range(1) != 0) fenster.quelltextSeite().optimierenButton()->click();
-    QsciScintilla* editor = fenster.editor().widget();
+    fenster.quelltextMemo().setText(seite);
+    if (state.range(1) != 0) fenster.quelltextSeite().OptimierenButton()->click();
+    QsciScintilla* editor = fenster.quelltextMemo().widget();
     const long laenge = editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
     editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, laenge / 2);
     editor->setFocus();

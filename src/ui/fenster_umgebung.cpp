@@ -53,10 +53,10 @@ FensterUmgebung::~FensterUmgebung() {
 }
 
 Text FensterUmgebung::quelltext() {
-    return quelltext_.editor().text();
+    return quelltext_.quelltextMemo().text();
 }
 void FensterUmgebung::setzeQuelltext(const Text& text) {
-    quelltext_.editor().setText(text);
+    quelltext_.quelltextMemo().setText(text);
 }
 bool FensterUmgebung::option(int index) {
     return optionen_.optionen().option(index);
@@ -65,7 +65,7 @@ const Ersetzungstabelle& FensterUmgebung::ersetzungstabelle() {
     return optionen_.ersetzung().tabelle();
 }
 Kodierung FensterUmgebung::kodierung() {
-    return quelltext_.editor().kodierung();
+    return quelltext_.quelltextMemo().kodierung();
 }
 
 Antwort FensterUmgebung::frage(const std::string& text, Knoepfe knoepfe) {

@@ -20,11 +20,11 @@ class QuelltextSeite : public QWidget {
   public:
     explicit QuelltextSeite(QWidget* parent = nullptr);
 
-    QuelltextMemo& editor() const { return *editor_; }
-    QPushButton* optimierenButton() const { return optimieren_; }
-    QPushButton* schrittweiseButton() const { return schrittweise_; }
-    QPushButton* ansichtOriginalButton() const { return ansichtOriginal_; }
-    QPushButton* ansichtOptimiertButton() const { return ansichtOptimiert_; }
+    QuelltextMemo& quelltextMemo() const { return *editor_; }
+    QPushButton* OptimierenButton() const { return optimieren_; }
+    QPushButton* SchrittweiseOptimierenButton() const { return schrittweise_; }
+    QPushButton* AnsichtOriginalButton() const { return ansichtOriginal_; }
+    QPushButton* AnsichtOptimiertButton() const { return ansichtOptimiert_; }
 
     void setzeOriginalGroesse(const QString& caption);
     void setzeOptimiertGroesse(const QString& caption);

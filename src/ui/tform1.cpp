@@ -121,15 +121,15 @@ TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateien& dateien, QString einstel
     menueAnlegen();
     werkzeugleisteAnlegen();
 
-    connect(quelltext_->optimierenButton(), &QPushButton::clicked, this,
+    connect(quelltext_->OptimierenButton(), &QPushButton::clicked, this,
             [this] { Optimierung(Sender::OptimierenButton); });
-    connect(quelltext_->schrittweiseButton(), &QPushButton::clicked, this,
+    connect(quelltext_->SchrittweiseOptimierenButton(), &QPushButton::clicked, this,
             [this] { Optimierung(Sender::SchrittweiseOptimierenButton); });
-    connect(quelltext_->ansichtOriginalButton(), &QPushButton::clicked, this,
+    connect(quelltext_->AnsichtOriginalButton(), &QPushButton::clicked, this,
             [this] { OriginalAnzeigen(Sender::AnsichtOriginalButton); });
-    connect(quelltext_->ansichtOptimiertButton(), &QPushButton::clicked, this,
+    connect(quelltext_->AnsichtOptimiertButton(), &QPushButton::clicked, this,
             [this] { OptimierungAnzeigen(Sender::AnsichtOptimiertButton); });
-    connect(&quelltext_->editor(), &QuelltextMemo::geaendert, this,
+    connect(&quelltext_->quelltextMemo(), &QuelltextMemo::geaendert, this,
             [this] { QuelltextMemoChange(); });
     connect(optionen_->bitBtn1(), &QPushButton::clicked, this, [this] { BitBtn1Click(); });
     connect(optionen_->bitBtn2(), &QPushButton::clicked, this, [this] { BitBtn2Click(); });
@@ -149,7 +149,7 @@ TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateien& dateien, QString einstel
     // The window sees every key before the focused control does.
     qApp->installEventFilter(this);
     // The editor is first in the tab order: typing goes there from the start.
-    editor().widget()->setFocus();
+    quelltextMemo().widget()->setFocus();
 
     FormCreate();
 }
@@ -158,8 +158,8 @@ TForm1::~TForm1() {
     qApp->removeEventFilter(this);
 }
 
-QuelltextMemo& TForm1::editor() const {
-    return quelltext_->editor();
+QuelltextMemo& TForm1::quelltextMemo() const {
+    return quelltext_->quelltextMemo();
 }
 
 QAction* TForm1::aktion(const QString& name, const QString& text, int symbolIndex) {
@@ -306,7 +306,7 @@ void TForm1::Optimierung(Sender sender) {
             modus = Modus::Schritt;
         }
         // The mode is the run's only when there is text to work on.
-        if (!editor().istLeer()) optimierungsmodus_ = modus;
+        if (!quelltextMemo().istLeer()) optimierungsmodus_ = modus;
         ::quintaro::Optimierung(*umgebung_, modus);
     });
 }
@@ -370,14 +370,14 @@ void TForm1::DateienOptimierenClick() {
             Lauf(TForm1& fenster, QProgressBar& b) : f(fenster), balken(b) {
                 f.stapelLaeuft_ = true;
                 // The hidden editor takes the texts only when it is shown again.
-                f.editor().zurueckhalten(true);
+                f.quelltextMemo().zurueckhalten(true);
                 balken.show();
                 f.umgebung_->setzeBeschaeftigt(true);
             }
             ~Lauf() {
                 balken.hide();
                 f.umgebung_->setzeBeschaeftigt(false);
-                f.editor().zurueckhalten(false);
+                f.quelltextMemo().zurueckhalten(false);
                 f.stapelLaeuft_ = false;
             }
             Lauf(const Lauf&) = delete;
@@ -404,9 +404,9 @@ void TForm1::DateienOptimierenClick() {
             return umgebung_->frage(text, knoepfe);
         };
         haken.meldung = [this](const std::string& text) { umgebung_->meldung(text); };
-        haken.quelltext = [this](const Text& text) { editor().setText(text); };
+        haken.quelltext = [this](const Text& text) { quelltextMemo().setText(text); };
         haken.geladen = [&](const std::string& pfad, std::int32_t groesse, const Text& text) {
-            editor().setText(text);
+            quelltextMemo().setText(text);
             seiten_->setzeTitel(Seite::Quelltext, QString::fromStdString(pfad));
             quelltext_->setzeOriginalGroesse(QString::number(groesse));
             quelltext_->setzeOptimiertGroesse(QStringLiteral("/"));

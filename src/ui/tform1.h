@@ -99,7 +99,7 @@ class TForm1 : public QMainWindow {
     DateilisteSeite& dateilisteSeite() const { return *dateiliste_; }
     // True while DateienOptimierenClick works through the list.
     bool stapelLaeuft() const { return stapelLaeuft_; }
-    QuelltextMemo& editor() const;
+    QuelltextMemo& quelltextMemo() const;
 
   protected:
     void closeEvent(QCloseEvent* ereignis) override;

@@ -101,7 +101,7 @@ void TForm1::Dateispeichern(Sender sender) {
 
 void TForm1::dateispeichern(Sender sender) {
     const bool unter = sender == Sender::ButtonSpeichernunter || sender == Sender::Speichernunter1;
-    if (editor().istLeer()) {
+    if (quelltextMemo().istLeer()) {
         dialoge_.meldung(this, kKeinQuelltext);
         return;
     }
@@ -117,7 +117,7 @@ void TForm1::dateispeichern(Sender sender) {
     // After `DKS` the file gets its lowercase name with this save (the old name goes).
     const std::string alt = dokument_.alterName();
     const std::string gespeichert =
-        stapelSpeichern(dateien_, dokument_.aktuelleDatei, editor().text(), alt);
+        stapelSpeichern(dateien_, dokument_.aktuelleDatei, quelltextMemo().text(), alt);
     if (!alt.empty()) {
         dokument_.aktuelleDatei = dokument_.geladeneDatei = gespeichert;
         seiten_->setzeTitel(Seite::Quelltext, q(gespeichert));
@@ -132,7 +132,7 @@ void TForm1::Schlieen1Click(Sender) {
         if (dokument_.bearbeitungsstatus) {
             schliessen = dialoge_.frage(this, kVerwerfenFrage, Knoepfe::JaNein) == Antwort::Ja;
         } else {
-            schliessen = !editor().istLeer();
+            schliessen = !quelltextMemo().istLeer();
         }
         if (!schliessen) return;
         quelltext_->dokumentSchliessen();

@@ -138,7 +138,7 @@ class Stapel : public ::testing::Test {
         EXPECT_EQ(a, b);
     }
     void keinDokument() const {
-        EXPECT_TRUE(f->editor().text().empty());
+        EXPECT_TRUE(f->quelltextMemo().text().empty());
         EXPECT_FALSE(f->Bearbeitungsstatus());
         EXPECT_TRUE(f->AktuelleDatei().empty());
         EXPECT_EQ(f->seiten().titel(Seite::Quelltext), QStringLiteral("Keine Datei geladen"));
@@ -179,14 +179,14 @@ TEST_F(Stapel, DeleteRemovesTheSelectedEntryAndAuswahlAufhebenEmptiesTheList) {
 }
 
 TEST_F(Stapel, EmptyListOnlyAsksForFiles) {
-    f->editor().setText("<p>bleibt</p>");
+    f->quelltextMemo().setText("<p>bleibt</p>");
     laufen();
     EXPECT_EQ(dialoge.texte(Box::Meldung),
               std::vector<QString>{
                   QStringLiteral("Bitte wählen Sie zuerst die gewünschten Dateien aus")});
     ASSERT_EQ(momente.size(), 1u);
     EXPECT_FALSE(momente[0].balkenSichtbar);
-    EXPECT_EQ(f->editor().text(), Text("<p>bleibt</p>"));
+    EXPECT_EQ(f->quelltextMemo().text(), Text("<p>bleibt</p>"));
     EXPECT_EQ(balken().value(), 0);
 }
 
@@ -200,7 +200,7 @@ TEST_F(Stapel, FilesRunInListOrderAndTheRunEndsWithNoDocument) {
     waehlen({b, c});
     waehlen({a});
     dialoge.antworten = {Antwort::Ja, Antwort::Ja, Antwort::Ja};
-    f->editor().setText("ungespeichert");
+    f->quelltextMemo().setText("ungespeichert");
     laufen();
 
     // One comment question per file, in list order, two steps into each file.
@@ -375,7 +375,7 @@ TEST_F(Stapel, TheWindowTakesNoInputWhileTheBatchRuns) {
     QString editorAnzeige = QStringLiteral("?");
     dialoge.waehrendBox = [&] {
         if (editorAnzeige != QStringLiteral("?")) return;
-        editorAnzeige = f->editor().widget()->text();
+        editorAnzeige = f->quelltextMemo().widget()->text();
         QTest::mouseClick(f->dateilisteSeite().dateienOptimieren(), Qt::LeftButton);
         QTest::mouseClick(f->dateilisteSeite().auswahlAufheben(), Qt::LeftButton);
         QTest::keyClick(&liste(), Qt::Key_Delete);

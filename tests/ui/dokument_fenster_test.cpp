@@ -49,7 +49,7 @@ struct Fenster {
     }
     QString titel() const { return f->seiten().titel(Seite::Quelltext); }
     Seite seite() const { return f->seiten().aktiv(); }
-    Text text() const { return f->editor().text(); }
+    Text text() const { return f->quelltextMemo().text(); }
 };
 
 class Dokument : public ::testing::Test {
@@ -105,7 +105,7 @@ TEST_F(Dokument, SaveAsProposesTheDocumentAndCloseKeepsTheCaption) {
     EXPECT_EQ(w.dialoge.texte(Box::Meldung).back(),
               "Es ist kein Quelltext vorhanden, der gespeichert werden könnte.");
     w.oeffnen("/w/B.HTML");
-    w.f->editor().setText("x\r\ny");
+    w.f->quelltextMemo().setText("x\r\ny");
     w.dialoge.naechsteDatei = QStringLiteral("/w/c.htm");
     w.f->Dateispeichern(Sender::ButtonSpeichernunter);
     EXPECT_EQ(w.dialoge.dialogFilter, (QStringList{".HTML (*.HTML)", "Alle Dateien (*)"}));
@@ -115,16 +115,16 @@ TEST_F(Dokument, SaveAsProposesTheDocumentAndCloseKeepsTheCaption) {
     EXPECT_EQ(w.titel(), QStringLiteral("/w/c.htm"));
     EXPECT_EQ(w.dialoge.texte(Box::Meldung).back(), "Die Datei wurde gespeichert.");
 
-    w.f->editor().setText("z");
+    w.f->quelltextMemo().setText("z");
     w.dialoge.antworten = {Antwort::Nein, Antwort::Ja};
     w.f->Schlieen1Click(Sender::Schlieen1);
     EXPECT_EQ(w.text(), Text("z"));
     w.f->Schlieen1Click(Sender::Schlieen1);
-    EXPECT_TRUE(w.f->editor().istLeer() && !w.f->Bearbeitungsstatus());
+    EXPECT_TRUE(w.f->quelltextMemo().istLeer() && !w.f->Bearbeitungsstatus());
     EXPECT_TRUE(w.f->AktuelleDatei().empty());
     EXPECT_EQ(w.titel(), QStringLiteral("/w/c.htm"));
     w.f->Dateispeichern(Sender::ButtonSpeichern);  // no text: the message, no write
-    w.f->editor().setText("getippt");
+    w.f->quelltextMemo().setText("getippt");
     w.f->Dateispeichern(Sender::ButtonSpeichern);
     EXPECT_EQ(w.dialoge.texte(Box::Fehler).size(), 1u) << "no document file";
     EXPECT_TRUE(w.f->Bearbeitungsstatus());
@@ -142,7 +142,7 @@ TEST_F(Dokument, AfterDksTheLoadedFileStaysTheDocumentUntilTheSaveRenamesIt) {
     w.dialoge.antworten = {Antwort::Nein};  // the run's changes are dropped
     w.f->Dateiladen(Sender::ButtonErneutOeffnen);
     EXPECT_EQ(w.text(), Text("bb"));
-    w.f->editor().setText("neu");
+    w.f->quelltextMemo().setText("neu");
     w.f->Dateispeichern(Sender::ButtonSpeichern);
     EXPECT_EQ(dateien.dateien.count("/w/B.HTML"), 0u);
     EXPECT_EQ(dateien.dateien["/w/b.html"], "neu");
@@ -181,7 +181,7 @@ TEST_F(Dokument, Utf8PageShownRunAndSavedAsUtf8AndTheChoiceOnlyReReads) {
     const Text seite = "<meta charset=utf-8><p>M\xC3\xBCller \xE2\x82\xAC\xFF</p>";
     dateien.dateien["/w/u.htm"] = seite;
     QuelltextSeite& s = w.f->quelltextSeite();
-    auto gezeigt = [&] { return w.f->editor().widget()->text(); };
+    auto gezeigt = [&] { return w.f->quelltextMemo().widget()->text(); };
     w.oeffnen("/w/u.htm");
     EXPECT_TRUE(
         gezeigt().startsWith(QString::fromUtf8("<meta charset=utf-8><p>M\u00FCller \u20AC")))
@@ -221,7 +221,7 @@ TEST_F(Dokument, Utf8PageWithEveryByteValueIsSavedAsLoaded) {
     }
     dateien.dateien["/w/u.htm"] = seite;
     w.oeffnen("/w/u.htm");
-    EXPECT_EQ(w.f->editor().kodierung(), Kodierung::Utf8);
+    EXPECT_EQ(w.f->quelltextMemo().kodierung(), Kodierung::Utf8);
     w.f->Dateispeichern(Sender::ButtonSpeichern);
     EXPECT_TRUE(dateien.dateien["/w/u.htm"] == seite);
 }
@@ -232,15 +232,15 @@ TEST_F(Dokument, TypedTextWithoutDocumentIsCodePage1252UnlessUtf8IsPicked) {
     w.f->Schlieen1Click(Sender::Schlieen1);
     QuelltextSeite& s = w.f->quelltextSeite();
     EXPECT_EQ(s.kodierungText(), QStringLiteral("Gelesen als: Windows-1252"));
-    tippe(w.f->editor().widget(), QString::fromUtf8("\u00C3\u00A4"));
+    tippe(w.f->quelltextMemo().widget(), QString::fromUtf8("\u00C3\u00A4"));
     EXPECT_EQ(w.text(), Text("\xC3\xA4"));
     s.kodierungAuswahl()->setCurrentIndex(0);  // Automatisch without a document: still 1252
     EXPECT_EQ(s.kodierungText(), QStringLiteral("Gelesen als: Windows-1252"));
 
     s.kodierungAuswahl()->setCurrentIndex(2);
     EXPECT_EQ(w.text(), Text("\xC3\xA4")) << "the same bytes, now read as UTF-8";
-    w.f->editor().widget()->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
-    tippe(w.f->editor().widget(), QString::fromUtf8("\u20AC"));
+    w.f->quelltextMemo().widget()->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    tippe(w.f->quelltextMemo().widget(), QString::fromUtf8("\u20AC"));
     EXPECT_EQ(w.text(), Text("\xC3\xA4\xE2\x82\xAC"));
 }
 
@@ -271,7 +271,7 @@ TEST(DokumentAufPlatte, FailedSaveKeepsTheFile) {
     LokaleDateien dateien;
     Fenster w{dateien};
     w.oeffnen(dir / "s.htm");
-    w.f->editor().setText(Text(100000, 'b'));
+    w.f->quelltextMemo().setText(Text(100000, 'b'));
     {
         const platte::Dateigrenze grenze(1000);
         ASSERT_TRUE(grenze.gesetzt());

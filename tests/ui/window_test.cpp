@@ -61,7 +61,7 @@ class Fenster : public ::testing::Test {
     void erzeugen(Dateien& d) {
         f = std::make_unique<TForm1>(dialoge, shell, d,
                                      QStringLiteral("/nirgends/quintaro_optionen.ini"));
-        dialoge.schnappschuss = [this] { return vonCp1252(f->editor().text()); };
+        dialoge.schnappschuss = [this] { return vonCp1252(f->quelltextMemo().text()); };
     }
     void zeigen() {
         f->show();
@@ -89,7 +89,7 @@ class Fenster : public ::testing::Test {
         for (int i = 0; i < kOptionCount; ++i) optionen().setzeOption(i, false);
         for (int i : an) optionen().setzeOption(i, true);
     }
-    void text(const Text& t) { f->editor().setText(t); }
+    void text(const Text& t) { f->quelltextMemo().setText(t); }
     Seite seite() const { return f->seiten().aktiv(); }
     bool tab() const { return f->seiten().tabSichtbar(Seite::Quelltext); }
     QString optimiertLabel() const { return f->quelltextSeite().optimiertGroesse(); }
@@ -110,7 +110,7 @@ TEST_F(Fenster, StartsOnTheSourcePageWithBuiltInContents) {
     EXPECT_EQ(f->seiten().titel(Seite::Quelltext), QStringLiteral("Keine Datei geladen"));
     EXPECT_EQ(f->quelltextSeite().originalGroesse(), QStringLiteral("/"));
     EXPECT_EQ(optimiertLabel(), QStringLiteral("/"));
-    EXPECT_TRUE(f->editor().istLeer());
+    EXPECT_TRUE(f->quelltextMemo().istLeer());
     EXPECT_FALSE(f->Bearbeitungsstatus());
     EXPECT_TRUE(f->AktuelleDatei().empty());
     EXPECT_TRUE(f->Vorschaudatei().empty());
@@ -245,7 +245,7 @@ QStringList tabFolge(QWidget* erster, const QStringList& namen) {
 TEST_F(Fenster, TabOrderOfEveryPage) {
     const QStringList quelle{"QuelltextMemo", "OptimierenButton", "SchrittweiseOptimierenButton",
                              "AnsichtOriginalButton", "AnsichtOptimiertButton"};
-    EXPECT_EQ(tabFolge(f->editor().widget(), quelle), quelle);
+    EXPECT_EQ(tabFolge(f->quelltextMemo().widget(), quelle), quelle);
     const QStringList optionenSeite{"DateifilterListbox",
                                     "LabeledEdit1",
                                     "BitBtn1",
@@ -266,7 +266,7 @@ TEST_F(Fenster, TabOrderOfEveryPage) {
 
 TEST_F(Fenster, SourcePageGrowsWithTheWindow) {
     zeigen();
-    QWidget* memo = f->editor().widget();
+    QWidget* memo = f->quelltextMemo().widget();
     QWidget* optimieren = knopf("OptimierenButton");
     QWidget* seite = &f->quelltextSeite();
     const int spalteVorher = seite->width() - memo->geometry().right();
@@ -335,7 +335,8 @@ TEST_F(Fenster, PageSwitchingAndTabVisibilityForEverySenderAndKey) {
 
 TEST_F(Fenster, OtherKeysDoNothingAndKeysReachTheFocusedControl) {
     zeigen();
-    EXPECT_EQ(QApplication::focusWidget(), f->editor().widget()) << "the editor has the focus";
+    EXPECT_EQ(QApplication::focusWidget(), f->quelltextMemo().widget())
+        << "the editor has the focus";
     for (Qt::Key k : {Qt::Key_F1, Qt::Key_F4, Qt::Key_F10, Qt::Key_F12, Qt::Key_Escape}) {
         taste(k);
         EXPECT_EQ(seite(), Seite::Quelltext);
@@ -343,7 +344,7 @@ TEST_F(Fenster, OtherKeysDoNothingAndKeysReachTheFocusedControl) {
     }
     EXPECT_TRUE(dialoge.boxen.empty());
     taste(Qt::Key_X);
-    EXPECT_EQ(f->editor().text(), Text("x")) << "keys are passed on";
+    EXPECT_EQ(f->quelltextMemo().text(), Text("x")) << "keys are passed on";
     EXPECT_TRUE(f->Bearbeitungsstatus()) << "typing marks the text as changed";
 }
 
@@ -397,10 +398,10 @@ TEST_F(Fenster, TabFollowsThePagesOrder) {
         }
     }
     text("ab");
-    f->editor().widget()->setCursorPosition(0, 1);
-    f->editor().widget()->setFocus();
+    f->quelltextMemo().widget()->setCursorPosition(0, 1);
+    f->quelltextMemo().widget()->setFocus();
     taste(Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_EQ(f->editor().text(), Text("a\tb"));
+    EXPECT_EQ(f->quelltextMemo().text(), Text("a\tb"));
     EXPECT_EQ(fokusName(*f), QStringLiteral("QuelltextMemo"));
     EXPECT_TRUE(f->Bearbeitungsstatus());
 }
@@ -424,7 +425,7 @@ TEST_F(Fenster, BeendenClosesTheWindowAndDeletesThePreviewWithoutAsking) {
     text("a\r\nb");
     f->Optimierung(Sender::OptimierenButton);
     ASSERT_TRUE(dateien.existiert(kVorschau));
-    f->editor().widget()->insert(QStringLiteral("ungesichert"));
+    f->quelltextMemo().widget()->insert(QStringLiteral("ungesichert"));
     aktion("Beenden")->trigger();
     EXPECT_FALSE(f->isVisible());
     EXPECT_FALSE(dateien.existiert(kVorschau));
@@ -445,7 +446,7 @@ TEST_F(Fenster, TheSenderDecidesTheMode) {
     auto menue = [](const char* name) { return [name](Fenster& t) { t.aktion(name)->trigger(); }; };
     auto key = [](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
         return [k, m](Fenster& t) {
-            t.f->editor().widget()->setFocus();
+            t.f->quelltextMemo().widget()->setFocus();
             t.taste(k, m);
         };
     };
@@ -471,7 +472,7 @@ TEST_F(Fenster, TheSenderDecidesTheMode) {
                                 ? std::vector<QString>{q(meldungen::kFrageTabs)}
                                 : std::vector<QString>{})
             << fall.name;
-        EXPECT_EQ(f->editor().text(), Text("<p>x</p>")) << fall.name;
+        EXPECT_EQ(f->quelltextMemo().text(), Text("<p>x</p>")) << fall.name;
     }
 }
 
@@ -482,7 +483,7 @@ TEST_F(Fenster, NormalRunAsksNothingAndEndsWithPreviewSizeAndSourcePage) {
     f->Seitenwechsel(Sender::Optionen1);
     f->Optimierung(Sender::OptimierenButton);
     const Text erwartet = optimiereText(vorher, optionen().optionen(), Ersetzungstabelle());
-    EXPECT_EQ(f->editor().text(), erwartet);
+    EXPECT_EQ(f->quelltextMemo().text(), erwartet);
     EXPECT_TRUE(dialoge.boxen.empty());
     ASSERT_TRUE(dateien.existiert(kVorschau));
     EXPECT_EQ(dateien.dateien[kVorschau], erwartet);
@@ -528,7 +529,7 @@ TEST_F(Fenster, StepRunShowsTheTextAsThePassesLeftItAtEachQuestion) {
         EXPECT_EQ(dialoge.boxen[i].knoepfe, Knoepfe::JaNeinAbbrechen) << i;
         EXPECT_EQ(dialoge.boxen[i].editorText, vonCp1252(erwartet[i].second)) << i;
     }
-    EXPECT_EQ(f->editor().text(), t4);
+    EXPECT_EQ(f->quelltextMemo().text(), t4);
     EXPECT_EQ(dateien.dateien[kVorschau], t4);
     EXPECT_EQ(f->Optimierungsmodus(), Modus::Schritt);
 }
@@ -538,7 +539,7 @@ TEST_F(Fenster, StepRunAnsweredNeinThroughoutStillEndsTheRun) {
     text("a\tb\r\nc");
     dialoge.antworten = {Antwort::Nein, Antwort::Nein, Antwort::Nein};
     f->Optimierung(Sender::SchrittweiseOptimierenButton);
-    EXPECT_EQ(f->editor().text(), Text("a\tb\r\nc"));
+    EXPECT_EQ(f->quelltextMemo().text(), Text("a\tb\r\nc"));
     EXPECT_EQ(dateien.dateien[kVorschau], Text("a\tb\r\nc"));
     EXPECT_EQ(optimiertLabel(), QStringLiteral("6"));
     EXPECT_EQ(fragen().back(), q(meldungen::kAnzeigen));
@@ -552,7 +553,8 @@ TEST_F(Fenster, AbandonedRunKeepsThePassesDoneAndEndsNothing) {
     f->Seitenwechsel(Sender::Optionen1);
     dialoge.antworten = {Antwort::Ja, Antwort::Ja, Antwort::Abbrechen};
     f->Optimierung(Sender::SchrittweiseOptimierenButton);
-    EXPECT_EQ(f->editor().text(), doppelteZeilenumbruecheEntfernen(tabulatorenEntfernen(t0)));
+    EXPECT_EQ(f->quelltextMemo().text(),
+              doppelteZeilenumbruecheEntfernen(tabulatorenEntfernen(t0)));
     EXPECT_EQ(dialoge.boxen.size(), 3u);
     EXPECT_EQ(optimiertLabel(), QStringLiteral("/"));
     EXPECT_FALSE(dateien.existiert(kVorschau));
@@ -571,7 +573,7 @@ TEST_F(Fenster, CommentQuestionsShowTheTextWithTheCommentsRemovedSoFar) {
     EXPECT_EQ(dialoge.boxen[0].editorText, QStringLiteral("a<!--1-->b<!--2-->c<!--3-->d"));
     EXPECT_EQ(dialoge.boxen[1].editorText, QStringLiteral("ab<!--2-->c<!--3-->d"));
     EXPECT_EQ(dialoge.boxen[2].editorText, QStringLiteral("ab<!--2-->c<!--3-->d"));
-    EXPECT_EQ(f->editor().text(), Text("ab<!--2-->cd"));
+    EXPECT_EQ(f->quelltextMemo().text(), Text("ab<!--2-->cd"));
 }
 
 TEST_F(Fenster, EmptyEditorOnlyShowsTheMessage) {
@@ -600,7 +602,7 @@ TEST_F(Fenster, ReplacementTableEditedOnTheOptionsPageIsAppliedByTheNextRun) {
         "<p>Gr\xFC\xDF"
         "e</p>");
     f->Optimierung(Sender::OptimierenButton);
-    EXPECT_EQ(f->editor().text(), Text("<p>Hallo</p>"));
+    EXPECT_EQ(f->quelltextMemo().text(), Text("<p>Hallo</p>"));
 }
 
 TEST_F(Fenster, LowercasingWithoutDocumentEmptiesTheTabCaption) {
@@ -616,7 +618,7 @@ TEST_F(Fenster, LowercasingWithoutDocumentEmptiesTheTabCaption) {
 
 TEST_F(Fenster, BothViewsReportAMissingFileRightAfterStart) {
     zeigen();
-    f->editor().widget()->setFocus();
+    f->quelltextMemo().widget()->setFocus();
     knopf("AnsichtOriginalButton")->click();
     knopf("AnsichtOptimiertButton")->click();
     aktion("Optimierunganzeigen1")->trigger();
@@ -687,7 +689,7 @@ TEST_F(Fenster, PreviewThatCannotBeWrittenGoesToTheErrorBox) {
     EXPECT_EQ(optimiertLabel(), QStringLiteral("/"));
     EXPECT_EQ(seite(), Seite::Optionen);
     EXPECT_EQ(f->seiten().titel(Seite::Quelltext), QStringLiteral("Keine Datei geladen"));
-    EXPECT_EQ(f->editor().text(), Text("a b")) << "the editor shows the optimised text";
+    EXPECT_EQ(f->quelltextMemo().text(), Text("a b")) << "the editor shows the optimised text";
 }
 
 TEST_F(Fenster, AnyExceptionOfACommandEndsInTheErrorBoxWithTheCursorRestored) {
@@ -711,7 +713,7 @@ TEST(FensterMitDateien, PreviewThatCannotBeWrittenOnDisk) {
     {
         TForm1 f(dialoge, shell, dateien, QString());
         f.optionenSeite().optionen().setzeOption(NOA, false);
-        f.editor().setText("x");
+        f.quelltextMemo().setText("x");
         f.Optimierung(Sender::OptimierenButton);
     }
     QDir::setCurrent(vorher);
