@@ -244,7 +244,7 @@ void StapelImFenster(benchmark::State& state, Stapelsatz satz) {
     ui::TForm1 fenster(dialoge, shell, dateien, QString());
     fensterZeigen(state, fenster);
     fenster.Seitenwechsel(ui::Sender::Stapelverarbeitung1);
-    fenster.dateilisteSeite().dateienLaden()->click();
+    fenster.dateilisteSeite().BitBtn8()->click();
 
     for (auto _ : state) {
         state.PauseTiming();
@@ -257,7 +257,7 @@ void StapelImFenster(benchmark::State& state, Stapelsatz satz) {
         ::sync();  // the timed saves should not pay for flushing these writes
         QApplication::processEvents();
         state.ResumeTiming();
-        fenster.dateilisteSeite().dateienOptimieren()->click();
+        fenster.dateilisteSeite().DateienOptimieren()->click();
     }
     state.counters["files/s"] = benchmark::Counter(static_cast<double>(satz.anzahl),
                                                    benchmark::Counter::kIsIterationInvariantRate);

@@ -17,11 +17,11 @@ class DateilisteSeite : public QWidget {
   public:
     explicit DateilisteSeite(QWidget* parent = nullptr);
 
-    QListWidget* dateiListbox() const { return liste_; }
-    QProgressBar* fortschrittsanzeige() const { return fortschritt_; }
-    QPushButton* dateienLaden() const { return laden_; }
-    QPushButton* auswahlAufheben() const { return aufheben_; }
-    QPushButton* dateienOptimieren() const { return optimieren_; }
+    QListWidget* DateiListbox() const { return liste_; }
+    QProgressBar* Fortschrittsanzeige() const { return fortschritt_; }
+    QPushButton* BitBtn8() const { return laden_; }
+    QPushButton* BitBtn9() const { return aufheben_; }
+    QPushButton* DateienOptimieren() const { return optimieren_; }
 
     // The entries in list order.
     QStringList dateien() const;

@@ -135,10 +135,9 @@ TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateien& dateien, QString einstel
     connect(optionen_->bitBtn2(), &QPushButton::clicked, this, [this] { BitBtn2Click(); });
     connect(optionen_->bitBtn5(), &QPushButton::clicked, this, [this] { BitBtn5Click(); });
     connect(optionen_->bitBtn6(), &QPushButton::clicked, this, [this] { BitBtn6Click(); });
-    connect(dateiliste_->dateienLaden(), &QPushButton::clicked, this, [this] { BitBtn8Click(); });
-    connect(dateiliste_->auswahlAufheben(), &QPushButton::clicked, this,
-            [this] { BitBtn9Click(); });
-    connect(dateiliste_->dateienOptimieren(), &QPushButton::clicked, this,
+    connect(dateiliste_->BitBtn8(), &QPushButton::clicked, this, [this] { BitBtn8Click(); });
+    connect(dateiliste_->BitBtn9(), &QPushButton::clicked, this, [this] { BitBtn9Click(); });
+    connect(dateiliste_->DateienOptimieren(), &QPushButton::clicked, this,
             [this] { DateienOptimierenClick(); });
     connect(dateiliste_, &DateilisteSeite::dateiListboxTaste, this,
             [this](int taste) { DateiListboxKeyDown(taste); });
@@ -339,18 +338,18 @@ void TForm1::BitBtn8Click() {
     sicher([this] {
         DateifilterSetzen();
         for (const QString& pfad : openDialog1Zeigen(true)) {
-            sortiertEinfuegen(*dateiliste_->dateiListbox(), pfad);
+            sortiertEinfuegen(*dateiliste_->DateiListbox(), pfad);
         }
     });
 }
 
 void TForm1::BitBtn9Click() {
-    if (!stapelLaeuft_) dateiliste_->dateiListbox()->clear();
+    if (!stapelLaeuft_) dateiliste_->DateiListbox()->clear();
 }
 
 void TForm1::DateiListboxKeyDown(int taste) {
     if (taste == Qt::Key_Delete && !stapelLaeuft_)
-        ListboxItemLoeschen(*dateiliste_->dateiListbox());
+        ListboxItemLoeschen(*dateiliste_->DateiListbox());
 }
 
 void TForm1::DateienOptimierenClick() {
@@ -361,7 +360,7 @@ void TForm1::DateienOptimierenClick() {
             umgebung_->meldung(std::string(kKeineDateienGewaehlt));
             return;
         }
-        QProgressBar& balken = *dateiliste_->fortschrittsanzeige();
+        QProgressBar& balken = *dateiliste_->Fortschrittsanzeige();
         // Whichever way the run ends, the window is idle again afterwards.
         struct Lauf {
             TForm1& f;

@@ -95,7 +95,7 @@ class Stapel : public ::testing::Test {
         f = std::make_unique<TForm1>(dialoge, shell, dateien,
                                      QStringLiteral("/nirgends/quintaro_optionen.ini"));
         dialoge.waehrendBox = [this] {
-            const QProgressBar& b = *f->dateilisteSeite().fortschrittsanzeige();
+            const QProgressBar& b = *f->dateilisteSeite().Fortschrittsanzeige();
             momente.push_back({f->AktuelleDatei(), b.value(), !b.isHidden()});
         };
     }
@@ -114,11 +114,11 @@ class Stapel : public ::testing::Test {
         QStringList a;
         for (const auto& p : pfade) a << QString::fromStdString(p);
         dialoge.auswahlen.push_back(a);
-        f->dateilisteSeite().dateienLaden()->click();
+        f->dateilisteSeite().BitBtn8()->click();
     }
-    void laufen() { f->dateilisteSeite().dateienOptimieren()->click(); }
-    QListWidget& liste() const { return *f->dateilisteSeite().dateiListbox(); }
-    QProgressBar& balken() const { return *f->dateilisteSeite().fortschrittsanzeige(); }
+    void laufen() { f->dateilisteSeite().DateienOptimieren()->click(); }
+    QListWidget& liste() const { return *f->dateilisteSeite().DateiListbox(); }
+    QProgressBar& balken() const { return *f->dateilisteSeite().Fortschrittsanzeige(); }
     void nurOptionen(std::initializer_list<int> an) {
         for (int i = 0; i < kOptionCount; ++i) f->optionenSeite().optionen().setzeOption(i, false);
         for (int i : an) f->optionenSeite().optionen().setzeOption(i, true);
@@ -171,7 +171,7 @@ TEST_F(Stapel, DeleteRemovesTheSelectedEntryAndAuswahlAufhebenEmptiesTheList) {
     EXPECT_EQ(liste().currentRow(), 1);
     QTest::keyClick(&liste(), Qt::Key_Backspace);
     EXPECT_EQ(liste().count(), 2) << "only Delete removes";
-    f->dateilisteSeite().auswahlAufheben()->click();
+    f->dateilisteSeite().BitBtn9()->click();
     EXPECT_EQ(liste().count(), 0);
     QTest::keyClick(&liste(), Qt::Key_Delete);
     EXPECT_EQ(liste().count(), 0);
@@ -248,7 +248,7 @@ TEST_F(Stapel, WritesTheSameBytesAsDateiOptimieren) {
         SCOPED_TRACE(fall.name);
         for (const auto& n : dir.namen()) std::filesystem::remove(dir / n);
         for (const auto& n : vergleich.namen()) std::filesystem::remove(vergleich / n);
-        f->dateilisteSeite().auswahlAufheben()->click();
+        f->dateilisteSeite().BitBtn9()->click();
         dialoge.boxen.clear();
         nurOptionen(fall.optionen);
         f->optionenSeite().ersetzung().setzeTabelle(tabelle);
@@ -282,7 +282,7 @@ TEST_F(Stapel, ProgressWrapsPastTheMaximumAndKeepsItsPositionBetweenRuns) {
     EXPECT_EQ(balken().value(), 255);
 
     momente.clear();
-    f->dateilisteSeite().auswahlAufheben()->click();
+    f->dateilisteSeite().BitBtn9()->click();
     platte::schreibeRoh(a, "<!--1--><p>");
     waehlen({a});
     dialoge.antworten = {Antwort::Ja};
@@ -334,7 +334,7 @@ TEST_F(Stapel, AFileErrorEndsTheBatchThereAndSoundly) {
     for (const Fall& fall : faelle) {
         SCOPED_TRACE(fall.name);
         for (const auto& n : dir.namen()) std::filesystem::remove(dir / n);
-        f->dateilisteSeite().auswahlAufheben()->click();
+        f->dateilisteSeite().BitBtn9()->click();
         dialoge.boxen.clear();
         const std::string a = datei("a.htm", "1\r\n2");
         fall.anlegen();
@@ -376,8 +376,8 @@ TEST_F(Stapel, TheWindowTakesNoInputWhileTheBatchRuns) {
     dialoge.waehrendBox = [&] {
         if (editorAnzeige != QStringLiteral("?")) return;
         editorAnzeige = f->quelltextMemo().widget()->text();
-        QTest::mouseClick(f->dateilisteSeite().dateienOptimieren(), Qt::LeftButton);
-        QTest::mouseClick(f->dateilisteSeite().auswahlAufheben(), Qt::LeftButton);
+        QTest::mouseClick(f->dateilisteSeite().DateienOptimieren(), Qt::LeftButton);
+        QTest::mouseClick(f->dateilisteSeite().BitBtn9(), Qt::LeftButton);
         QTest::keyClick(&liste(), Qt::Key_Delete);
         QWidget* fokus = f->focusWidget() != nullptr ? f->focusWidget() : f.get();
         QTest::keyClick(fokus, Qt::Key_F2);  // would show the source page

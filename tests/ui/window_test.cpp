@@ -127,8 +127,8 @@ TEST_F(Fenster, StartsOnTheSourcePageWithBuiltInContents) {
     ASSERT_EQ(filter->count(), 2);
     EXPECT_EQ(filter->item(0)->text(), QStringLiteral(".htm*"));
     EXPECT_EQ(filter->item(1)->text(), QStringLiteral(".shtm*"));
-    EXPECT_TRUE(f->dateilisteSeite().fortschrittsanzeige()->isHidden());
-    EXPECT_EQ(f->dateilisteSeite().fortschrittsanzeige()->maximum(), 255);
+    EXPECT_TRUE(f->dateilisteSeite().Fortschrittsanzeige()->isHidden());
+    EXPECT_EQ(f->dateilisteSeite().Fortschrittsanzeige()->maximum(), 255);
     EXPECT_TRUE(dialoge.boxen.empty());
 }
 
