@@ -28,11 +28,11 @@ class Ersetzungseditor : public QFrame {
     void setzeKopfzeile();
 
     std::optional<int> BearbeiteteZeile() const { return bearbeiteteZeile_; }
-    QTableWidget* grid() const { return grid_; }
-    QLineEdit* edit1() const { return edit1_; }
-    QLineEdit* edit2() const { return edit2_; }
-    QPushButton* okKnopf() const { return ok_; }
-    QPushButton* loeschenKnopf() const { return loeschen_; }
+    QTableWidget* ErsetzungStringGrid() const { return grid_; }
+    QLineEdit* Edit1() const { return edit1_; }
+    QLineEdit* Edit2() const { return edit2_; }
+    QPushButton* BitBtn3() const { return ok_; }
+    QPushButton* BitBtn4() const { return loeschen_; }
     // Topmost selected table row (from 1).
     int obersteAuswahl() const;
 

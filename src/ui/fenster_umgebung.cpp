@@ -62,7 +62,7 @@ bool FensterUmgebung::option(int index) {
     return optionen_.optionen().option(index);
 }
 const Ersetzungstabelle& FensterUmgebung::ersetzungstabelle() {
-    return optionen_.ersetzung().tabelle();
+    return optionen_.ersetzungseditor().tabelle();
 }
 Kodierung FensterUmgebung::kodierung() {
     return quelltext_.quelltextMemo().kodierung();

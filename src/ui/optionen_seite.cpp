@@ -50,12 +50,12 @@ OptionenSeite::OptionenSeite(Dialoge& dialoge, QWidget* parent) : QWidget(parent
     setTabOrder(dateifilter_, filterEdit_);
     setTabOrder(filterEdit_, bitBtn1_);
     setTabOrder(bitBtn1_, bitBtn2_);
-    setTabOrder(bitBtn2_, ersetzung_->grid());
-    setTabOrder(ersetzung_->grid(), ersetzung_->edit1());
-    setTabOrder(ersetzung_->edit1(), ersetzung_->edit2());
-    setTabOrder(ersetzung_->edit2(), ersetzung_->okKnopf());
-    setTabOrder(ersetzung_->okKnopf(), ersetzung_->loeschenKnopf());
-    setTabOrder(ersetzung_->loeschenKnopf(), optionen_);
+    setTabOrder(bitBtn2_, ersetzung_->ErsetzungStringGrid());
+    setTabOrder(ersetzung_->ErsetzungStringGrid(), ersetzung_->Edit1());
+    setTabOrder(ersetzung_->Edit1(), ersetzung_->Edit2());
+    setTabOrder(ersetzung_->Edit2(), ersetzung_->BitBtn3());
+    setTabOrder(ersetzung_->BitBtn3(), ersetzung_->BitBtn4());
+    setTabOrder(ersetzung_->BitBtn4(), optionen_);
     setTabOrder(optionen_, bitBtn5_);
     setTabOrder(bitBtn5_, bitBtn6_);
 }

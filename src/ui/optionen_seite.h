@@ -20,13 +20,13 @@ class OptionenSeite : public QWidget {
     OptionenSeite(Dialoge& dialoge, QWidget* parent = nullptr);
 
     OptionenListbox& optionen() const { return *optionen_; }
-    Ersetzungseditor& ersetzung() const { return *ersetzung_; }
-    QListWidget* dateifilterListbox() const { return dateifilter_; }
-    QLineEdit* labeledEdit1() const { return filterEdit_; }
-    QPushButton* bitBtn1() const { return bitBtn1_; }
-    QPushButton* bitBtn2() const { return bitBtn2_; }
-    QPushButton* bitBtn5() const { return bitBtn5_; }
-    QPushButton* bitBtn6() const { return bitBtn6_; }
+    Ersetzungseditor& ersetzungseditor() const { return *ersetzung_; }
+    QListWidget* DateifilterListbox() const { return dateifilter_; }
+    QLineEdit* LabeledEdit1() const { return filterEdit_; }
+    QPushButton* BitBtn1() const { return bitBtn1_; }
+    QPushButton* BitBtn2() const { return bitBtn2_; }
+    QPushButton* BitBtn5() const { return bitBtn5_; }
+    QPushButton* BitBtn6() const { return bitBtn6_; }
 
   private:
     QWidget* filtergruppe();

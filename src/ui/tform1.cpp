@@ -131,10 +131,10 @@ TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateien& dateien, QString einstel
             [this] { OptimierungAnzeigen(Sender::AnsichtOptimiertButton); });
     connect(&quelltext_->quelltextMemo(), &QuelltextMemo::geaendert, this,
             [this] { QuelltextMemoChange(); });
-    connect(optionen_->bitBtn1(), &QPushButton::clicked, this, [this] { BitBtn1Click(); });
-    connect(optionen_->bitBtn2(), &QPushButton::clicked, this, [this] { BitBtn2Click(); });
-    connect(optionen_->bitBtn5(), &QPushButton::clicked, this, [this] { BitBtn5Click(); });
-    connect(optionen_->bitBtn6(), &QPushButton::clicked, this, [this] { BitBtn6Click(); });
+    connect(optionen_->BitBtn1(), &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(optionen_->BitBtn2(), &QPushButton::clicked, this, [this] { BitBtn2Click(); });
+    connect(optionen_->BitBtn5(), &QPushButton::clicked, this, [this] { BitBtn5Click(); });
+    connect(optionen_->BitBtn6(), &QPushButton::clicked, this, [this] { BitBtn6Click(); });
     connect(dateiliste_->BitBtn8(), &QPushButton::clicked, this, [this] { BitBtn8Click(); });
     connect(dateiliste_->BitBtn9(), &QPushButton::clicked, this, [this] { BitBtn9Click(); });
     connect(dateiliste_->DateienOptimieren(), &QPushButton::clicked, this,
@@ -278,7 +278,7 @@ void TForm1::befehl(const std::function<void()>& arbeit) {
 
 void TForm1::FormCreate() {
     sicher([this] {
-        optionen_->ersetzung().setzeKopfzeile();
+        optionen_->ersetzungseditor().setzeKopfzeile();
         IniLaden();
     });
 }
@@ -416,7 +416,7 @@ void TForm1::DateienOptimierenClick() {
             schritt();
         };
         const OptionSet optionen = optionen_->optionen().optionen();
-        const Ersetzungstabelle tabelle = optionen_->ersetzung().tabelle();
+        const Ersetzungstabelle tabelle = optionen_->ersetzungseditor().tabelle();
         try {
             for (const QString& pfad : dateien) {
                 dokument_.aktuelleDatei = pfad.toStdString();
@@ -482,11 +482,11 @@ bool TForm1::eventFilter(QObject* objekt, QEvent* ereignis) {
         if (erste && widget->window() == this) {
             const int taste = static_cast<QKeyEvent*>(ereignis)->key();
             FormKeyDown(taste);
-            if (widget == optionen_->dateifilterListbox()) DateifilterListboxKeyDown(taste);
+            if (widget == optionen_->DateifilterListbox()) DateifilterListboxKeyDown(taste);
         }
     }
     if (ereignis->type() == QEvent::MouseButtonDblClick &&
-        objekt == optionen_->dateifilterListbox()->viewport()) {
+        objekt == optionen_->DateifilterListbox()->viewport()) {
         DateifilterListboxDblClick();
     }
     return QMainWindow::eventFilter(objekt, ereignis);

@@ -147,7 +147,7 @@ void TForm1::Schlieen1Click(Sender) {
 // --- OpenDialog1 and the file-type filter list ------------------------------------------------
 
 void TForm1::DateifilterSetzen() {
-    const QListWidget& liste = *optionen_->dateifilterListbox();
+    const QListWidget& liste = *optionen_->DateifilterListbox();
     std::vector<Text> eintraege;
     eintraege.reserve(static_cast<std::size_t>(liste.count()));
     for (int i = 0; i < liste.count(); ++i) eintraege.push_back(nachCp1252(liste.item(i)->text()));
@@ -177,7 +177,7 @@ QStringList TForm1::openDialog1Zeigen(bool mehrere) {
 
 void TForm1::BitBtn1Click() {
     befehl([this] {
-        QLineEdit& edit = *optionen_->labeledEdit1();
+        QLineEdit& edit = *optionen_->LabeledEdit1();
         QString text = edit.text();
         if (text.isEmpty()) return;
         if (!text.startsWith(u'.')) {
@@ -185,25 +185,25 @@ void TForm1::BitBtn1Click() {
             edit.setText(text);
         }
         if (DateinamePruefen(nachCp1252(text))) {
-            sortiertEinfuegen(*optionen_->dateifilterListbox(), text);
+            sortiertEinfuegen(*optionen_->DateifilterListbox(), text);
         }
     });
 }
 
 void TForm1::BitBtn2Click() {
     befehl([this] {
-        ListboxItemLoeschen(*optionen_->dateifilterListbox());
-        optionen_->labeledEdit1()->clear();
+        ListboxItemLoeschen(*optionen_->DateifilterListbox());
+        optionen_->LabeledEdit1()->clear();
     });
 }
 
 void TForm1::DateifilterListboxKeyDown(int taste) {
-    if (taste == Qt::Key_Delete) ListboxItemLoeschen(*optionen_->dateifilterListbox());
+    if (taste == Qt::Key_Delete) ListboxItemLoeschen(*optionen_->DateifilterListbox());
 }
 
 void TForm1::DateifilterListboxDblClick() {
-    const QList<QListWidgetItem*> gewaehlt = optionen_->dateifilterListbox()->selectedItems();
-    if (!gewaehlt.isEmpty()) optionen_->labeledEdit1()->setText(gewaehlt.first()->text());
+    const QList<QListWidgetItem*> gewaehlt = optionen_->DateifilterListbox()->selectedItems();
+    if (!gewaehlt.isEmpty()) optionen_->LabeledEdit1()->setText(gewaehlt.first()->text());
 }
 
 }  // namespace quintaro::ui

@@ -23,10 +23,10 @@ const QString kErsetzenFrage = QStringLiteral("Soll die aktuelle Konfiguration e
 Einstellungen TForm1::einstellungen() const {
     Einstellungen e;
     e.optionen = optionen_->optionen().optionen();
-    const QListWidget& filter = *optionen_->dateifilterListbox();
+    const QListWidget& filter = *optionen_->DateifilterListbox();
     e.filter.clear();
     for (int i = 0; i < filter.count(); ++i) e.filter.push_back(nachCp1252(filter.item(i)->text()));
-    e.tabelle = optionen_->ersetzung().tabelle();
+    e.tabelle = optionen_->ersetzungseditor().tabelle();
     // The outer size, frame included, as the keys mean it.
     const QRect aussen = frameGeometry();
     e.fenster = {aussen.x(), aussen.y(), aussen.width(), aussen.height()};
@@ -41,7 +41,7 @@ void TForm1::IniLaden() {
     for (int i = 0; i < kOptionCount; ++i) optionen_->optionen().setzeOption(i, e.optionen[i]);
 
     // By position, in the file's order: the list's sorting is not applied to these.
-    QListWidget& filter = *optionen_->dateifilterListbox();
+    QListWidget& filter = *optionen_->DateifilterListbox();
     for (std::size_t i = 0; i < e.filter.size(); ++i) {
         const QString text = vonCp1252(e.filter[i]);
         const int zeile = static_cast<int>(i);
@@ -53,7 +53,7 @@ void TForm1::IniLaden() {
     }
 
     // Also ends a row being changed in the replacement editor.
-    optionen_->ersetzung().setzeTabelle(e.tabelle);
+    optionen_->ersetzungseditor().setzeTabelle(e.tabelle);
 
     if (geladen.fensterSetzen) {
         // Within the screens' available area: a stored 2147483647 would make a window of

@@ -126,7 +126,7 @@ class Stapel : public ::testing::Test {
     // dateiOptimieren over the same names in the comparison folder, with the window's options.
     void vergleichslauf(const std::vector<std::string>& namen, Antwort antwort = Antwort::Ja) {
         const OptionSet optionen = f->optionenSeite().optionen().optionen();
-        const Ersetzungstabelle tabelle = f->optionenSeite().ersetzung().tabelle();
+        const Ersetzungstabelle tabelle = f->optionenSeite().ersetzungseditor().tabelle();
         const StapelFrage frage = [antwort](const std::string&, Knoepfe) { return antwort; };
         for (const auto& n : namen) dateiOptimieren(vergleich / n, optionen, tabelle, frage);
     }
@@ -251,7 +251,7 @@ TEST_F(Stapel, WritesTheSameBytesAsDateiOptimieren) {
         f->dateilisteSeite().BitBtn9()->click();
         dialoge.boxen.clear();
         nurOptionen(fall.optionen);
-        f->optionenSeite().ersetzung().setzeTabelle(tabelle);
+        f->optionenSeite().ersetzungseditor().setzeTabelle(tabelle);
         std::vector<std::string> namen;
         for (const auto& [name, inhalt] : seiten) {
             waehlen({datei(name, inhalt)});

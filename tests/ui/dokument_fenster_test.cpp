@@ -156,7 +156,7 @@ TEST_F(Dokument, ARunOutgrowingTheCapacityKeepsTheEditor) {
     for (int i = 0; i < kOptionCount; ++i) w.f->optionenSeite().optionen().setzeOption(i, i == AE);
     Ersetzungstabelle t;
     t.setzeZeile(1, {"a", std::string(100, 'x')});
-    w.f->optionenSeite().ersetzung().setzeTabelle(t);
+    w.f->optionenSeite().ersetzungseditor().setzeTabelle(t);
     w.f->setzeMemoKapazitaet(50);
     w.oeffnen("/w/a.htm");
     w.f->Optimierung(Sender::OptimierenButton);
@@ -316,15 +316,15 @@ TEST(StartDatei, EndsAsTheOpenDialogsChoice) {
 }
 
 TEST_F(Dokument, FilterListSortsIgnoringCaseAndFeedsTheOpenDialog) {
-    QListWidget& liste = *w.f->optionenSeite().dateifilterListbox();
-    QLineEdit& edit = *w.f->optionenSeite().labeledEdit1();
+    QListWidget& liste = *w.f->optionenSeite().DateifilterListbox();
+    QLineEdit& edit = *w.f->optionenSeite().LabeledEdit1();
     auto muster = [&] {
         w.f->DateifilterSetzen();
         return w.f->openDialog1Filter().constFirst();
     };
     for (const char* t : {"PHP", ".asp", ".htm*", "a|b", ""}) {
         edit.setText(QString::fromUtf8(t));
-        w.f->optionenSeite().bitBtn1()->click();
+        w.f->optionenSeite().BitBtn1()->click();
     }
     EXPECT_EQ(edit.text(), QStringLiteral("")) << "an empty edit adds nothing";
     EXPECT_EQ(muster(), "Webdokumente (*.asp *.htm* *.htm* *.PHP *.shtm*)") << "no .a|b";
@@ -335,7 +335,7 @@ TEST_F(Dokument, FilterListSortsIgnoringCaseAndFeedsTheOpenDialog) {
     EXPECT_EQ(liste.count(), 5);
     w.f->DateifilterListboxDblClick();
     EXPECT_EQ(edit.text(), QStringLiteral(".shtm*"));
-    for (int i = 0; i < 4; ++i) w.f->optionenSeite().bitBtn2()->click();
+    for (int i = 0; i < 4; ++i) w.f->optionenSeite().BitBtn2()->click();
     EXPECT_TRUE(edit.text().isEmpty());
     EXPECT_EQ(muster(), "Webdokumente (*.htm*)") << "one entry gives the fixed pattern";
 }

@@ -39,7 +39,7 @@ class Einstellungen : public ::testing::Test {
     OptionenListbox& optionen() const { return f->optionenSeite().optionen(); }
     QStringList filter() const {
         QStringList e;
-        const QListWidget& l = *f->optionenSeite().dateifilterListbox();
+        const QListWidget& l = *f->optionenSeite().DateifilterListbox();
         for (int i = 0; i < l.count(); ++i) e << l.item(i)->text();
         return e;
     }
@@ -55,7 +55,7 @@ TEST_F(Einstellungen, StartAppliesTheFileAsItStands) {
     EXPECT_TRUE(optionen().option(KMA) && optionen().option(KMM)) << "no interlocks";
     EXPECT_FALSE(optionen().option(ZU));
     EXPECT_EQ(filter(), (QStringList{".xml", ".asp"})) << "by position, not sorted";
-    const Ersetzungstabelle& t = f->optionenSeite().ersetzung().tabelle();
+    const Ersetzungstabelle& t = f->optionenSeite().ersetzungseditor().tabelle();
     EXPECT_EQ(t.zeilen(), (std::vector<Ersetzung>{{"\xe4", "ae"}, {"", ""}}));
     EXPECT_EQ(f->pos(), QPoint(0, 0));
     const int hoehe = QGuiApplication::primaryScreen()->availableGeometry().height();
@@ -93,7 +93,7 @@ TEST_F(Einstellungen, SpeichernAndTheCloseWriteWhatOptions16And17Select) {
         optionen().setzeOption(PEE, fall.pee);
         f->move(70, 80);
         if (fall.knopf) {
-            f->optionenSeite().bitBtn6()->click();
+            f->optionenSeite().BitBtn6()->click();
         } else {
             f->close();
         }
@@ -111,15 +111,15 @@ TEST_F(Einstellungen, WiederherstellenReloadsOnlyOnJaAndEndsAPendingRow) {
     starten();
     platte::schreibeRoh(ini, "[Optionen]\r\nZU=0\r\n");
     f->Seitenwechsel(Sender::Optionen1);
-    Ersetzungseditor& ersetzung = f->optionenSeite().ersetzung();
+    Ersetzungseditor& ersetzung = f->optionenSeite().ersetzungseditor();
     ersetzung.ErsetzungStringGridDblClick();
     dialoge.antworten = {Antwort::Nein};
-    f->optionenSeite().bitBtn5()->click();
+    f->optionenSeite().BitBtn5()->click();
     EXPECT_TRUE(optionen().option(ZU));
     EXPECT_TRUE(ersetzung.BearbeiteteZeile().has_value());
     EXPECT_EQ(f->seiten().aktiv(), Seite::Optionen);
     dialoge.antworten = {Antwort::Ja};
-    f->optionenSeite().bitBtn5()->click();
+    f->optionenSeite().BitBtn5()->click();
     EXPECT_EQ(dialoge.boxen.back().text, "Soll die aktuelle Konfiguration ersetzt werden?");
     EXPECT_FALSE(optionen().option(ZU));
     EXPECT_FALSE(ersetzung.BearbeiteteZeile().has_value());

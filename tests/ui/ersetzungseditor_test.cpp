@@ -32,9 +32,9 @@ class ErsetzungseditorTest : public ::testing::Test {
     void SetUp() override { editor.setzeKopfzeile(); }
 
     void hinzufuegen(const QString& such, const QString& ersatz) {
-        editor.edit1()->setText(such);
-        editor.edit2()->setText(ersatz);
-        editor.okKnopf()->click();
+        editor.Edit1()->setText(such);
+        editor.Edit2()->setText(ersatz);
+        editor.BitBtn3()->click();
     }
     void fuellen(int n) {
         for (int i = 1; i <= n; ++i)
@@ -46,47 +46,50 @@ class ErsetzungseditorTest : public ::testing::Test {
         return s;
     }
     void waehle(int von, int bis) {
-        editor.grid()->clearSelection();
-        editor.grid()->setRangeSelected(QTableWidgetSelectionRange(von - 1, 0, bis - 1, 1), true);
+        editor.ErsetzungStringGrid()->clearSelection();
+        editor.ErsetzungStringGrid()->setRangeSelected(
+            QTableWidgetSelectionRange(von - 1, 0, bis - 1, 1), true);
     }
     void doppelklick(int zeile) {
         waehle(zeile, zeile);
         editor.ErsetzungStringGridDblClick();
     }
-    QString knopf4() const { return editor.loeschenKnopf()->text(); }
+    QString knopf4() const { return editor.BitBtn4()->text(); }
 };
 
 TEST_F(ErsetzungseditorTest, StartsWithHeaderAndThePlaceholderRow) {
-    EXPECT_EQ(editor.grid()->objectName(), QStringLiteral("ErsetzungStringGrid"));
-    EXPECT_EQ(editor.grid()->horizontalHeaderItem(0)->text(), QStringLiteral("Original"));
-    EXPECT_EQ(editor.grid()->horizontalHeaderItem(1)->text(), QStringLiteral("Ersetzen durch"));
-    EXPECT_EQ(editor.grid()->rowCount(), 1);
+    EXPECT_EQ(editor.ErsetzungStringGrid()->objectName(), QStringLiteral("ErsetzungStringGrid"));
+    EXPECT_EQ(editor.ErsetzungStringGrid()->horizontalHeaderItem(0)->text(),
+              QStringLiteral("Original"));
+    EXPECT_EQ(editor.ErsetzungStringGrid()->horizontalHeaderItem(1)->text(),
+              QStringLiteral("Ersetzen durch"));
+    EXPECT_EQ(editor.ErsetzungStringGrid()->rowCount(), 1);
     EXPECT_TRUE(editor.tabelle().istPlatzhalter());
     EXPECT_EQ(knopf4(), QStringLiteral("Löschen"));
     EXPECT_FALSE(editor.BearbeiteteZeile().has_value());
-    EXPECT_EQ(editor.grid()->editTriggers(), QAbstractItemView::NoEditTriggers);
-    EXPECT_EQ(editor.grid()->selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(editor.ErsetzungStringGrid()->editTriggers(), QAbstractItemView::NoEditTriggers);
+    EXPECT_EQ(editor.ErsetzungStringGrid()->selectionBehavior(), QAbstractItemView::SelectRows);
 }
 
 TEST_F(ErsetzungseditorTest, FirstOkFillsThePlaceholderSecondAppends) {
     hinzufuegen(QStringLiteral("<b>"), QStringLiteral("<strong>"));
     EXPECT_EQ(suchtexte(), (std::vector<std::string>{"<b>"}));
-    EXPECT_EQ(editor.grid()->rowCount(), 1);
+    EXPECT_EQ(editor.ErsetzungStringGrid()->rowCount(), 1);
     hinzufuegen(QStringLiteral("ä"), QString());
     ASSERT_EQ(editor.tabelle().anzahl(), 2);
     EXPECT_EQ(editor.tabelle().zeile(2), (Ersetzung{"\xE4", ""})) << "code page 1252, empty Ersatz";
-    EXPECT_EQ(editor.grid()->item(1, 0)->text(), QStringLiteral("ä"));
+    EXPECT_EQ(editor.ErsetzungStringGrid()->item(1, 0)->text(), QStringLiteral("ä"));
     EXPECT_EQ(editor.obersteAuswahl(), 2);
-    EXPECT_TRUE(editor.edit1()->text().isEmpty());
-    EXPECT_TRUE(editor.edit2()->text().isEmpty());
+    EXPECT_TRUE(editor.Edit1()->text().isEmpty());
+    EXPECT_TRUE(editor.Edit2()->text().isEmpty());
 }
 
 TEST_F(ErsetzungseditorTest, OkWithEmptySearchTextChangesNothing) {
-    editor.edit2()->setText(QStringLiteral("x"));
-    editor.okKnopf()->click();
+    editor.Edit2()->setText(QStringLiteral("x"));
+    editor.BitBtn3()->click();
     EXPECT_EQ(dialoge.texte(Box::Meldung), std::vector<QString>{kParameterFehlen});
     EXPECT_TRUE(editor.tabelle().istPlatzhalter());
-    EXPECT_EQ(editor.edit2()->text(), QStringLiteral("x"));
+    EXPECT_EQ(editor.Edit2()->text(), QStringLiteral("x"));
 
     hinzufuegen(QStringLiteral(" "), QStringLiteral(""));
     EXPECT_EQ(suchtexte(), (std::vector<std::string>{" "})) << "spaces count as text";
@@ -94,26 +97,26 @@ TEST_F(ErsetzungseditorTest, OkWithEmptySearchTextChangesNothing) {
 
 TEST_F(ErsetzungseditorTest, DeleteOnlyRowLeavesThePlaceholder) {
     hinzufuegen(QStringLiteral("a"), QStringLiteral("b"));
-    editor.loeschenKnopf()->click();
+    editor.BitBtn4()->click();
     EXPECT_TRUE(editor.tabelle().istPlatzhalter());
-    EXPECT_EQ(editor.grid()->rowCount(), 1);
-    EXPECT_TRUE(editor.grid()->item(0, 0)->text().isEmpty());
+    EXPECT_EQ(editor.ErsetzungStringGrid()->rowCount(), 1);
+    EXPECT_TRUE(editor.ErsetzungStringGrid()->item(0, 0)->text().isEmpty());
 }
 
 TEST_F(ErsetzungseditorTest, DeleteUsesOnlyTheTopmostSelectedRow) {
     fuellen(5);
     waehle(2, 4);
-    editor.edit1()->setText(QStringLiteral("getippt"));
-    editor.loeschenKnopf()->click();
+    editor.Edit1()->setText(QStringLiteral("getippt"));
+    editor.BitBtn4()->click();
     EXPECT_EQ(suchtexte(), (std::vector<std::string>{"s1", "s3", "s4", "s5"}));
     EXPECT_EQ(editor.obersteAuswahl(), 2) << "the selection rests on the next entry";
-    EXPECT_TRUE(editor.edit1()->text().isEmpty()) << "typed text is dropped too";
+    EXPECT_TRUE(editor.Edit1()->text().isEmpty()) << "typed text is dropped too";
 }
 
 TEST_F(ErsetzungseditorTest, DeleteLastRowSelectsTheNewLastRow) {
     fuellen(3);
     waehle(3, 3);
-    editor.loeschenKnopf()->click();
+    editor.BitBtn4()->click();
     EXPECT_EQ(suchtexte(), (std::vector<std::string>{"s1", "s2"}));
     EXPECT_EQ(editor.obersteAuswahl(), 2);
 }
@@ -121,19 +124,19 @@ TEST_F(ErsetzungseditorTest, DeleteLastRowSelectsTheNewLastRow) {
 TEST_F(ErsetzungseditorTest, DoubleClickThenCancel) {
     fuellen(3);
     doppelklick(2);
-    EXPECT_EQ(editor.edit1()->text(), QStringLiteral("s2"));
-    EXPECT_EQ(editor.edit2()->text(), QStringLiteral("e2"));
+    EXPECT_EQ(editor.Edit1()->text(), QStringLiteral("s2"));
+    EXPECT_EQ(editor.Edit2()->text(), QStringLiteral("e2"));
     EXPECT_EQ(editor.BearbeiteteZeile(), 2);
     EXPECT_EQ(knopf4(), QStringLiteral("Abbruch"));
 
-    editor.loeschenKnopf()->click();  // Abbruch
+    editor.BitBtn4()->click();  // Abbruch
     EXPECT_EQ(suchtexte(), (std::vector<std::string>{"s1", "s2", "s3"}));
-    EXPECT_TRUE(editor.edit1()->text().isEmpty());
-    EXPECT_TRUE(editor.edit2()->text().isEmpty());
+    EXPECT_TRUE(editor.Edit1()->text().isEmpty());
+    EXPECT_TRUE(editor.Edit2()->text().isEmpty());
     EXPECT_EQ(knopf4(), QStringLiteral("Löschen"));
     EXPECT_FALSE(editor.BearbeiteteZeile().has_value());
 
-    editor.loeschenKnopf()->click();  // now Löschen: deletes the selected row
+    editor.BitBtn4()->click();  // now Löschen: deletes the selected row
     EXPECT_EQ(suchtexte(), (std::vector<std::string>{"s1", "s3"}));
 }
 
@@ -141,11 +144,11 @@ TEST_F(ErsetzungseditorTest, DoubleClickThenOkOverwritesInPlace) {
     fuellen(4);
     doppelklick(3);
     waehle(1, 1);  // the selection may move meanwhile; the pending row is what counts
-    editor.edit1()->setText(QStringLiteral("neu"));
-    editor.edit2()->setText(QStringLiteral("NEU"));
-    editor.okKnopf()->click();
+    editor.Edit1()->setText(QStringLiteral("neu"));
+    editor.Edit2()->setText(QStringLiteral("NEU"));
+    editor.BitBtn3()->click();
     EXPECT_EQ(suchtexte(), (std::vector<std::string>{"s1", "s2", "neu", "s4"}));
-    EXPECT_EQ(editor.grid()->item(2, 1)->text(), QStringLiteral("NEU"));
+    EXPECT_EQ(editor.ErsetzungStringGrid()->item(2, 1)->text(), QStringLiteral("NEU"));
     EXPECT_EQ(knopf4(), QStringLiteral("Löschen"));
     EXPECT_EQ(editor.obersteAuswahl(), 1) << "selection stays as it was";
 }
@@ -153,8 +156,8 @@ TEST_F(ErsetzungseditorTest, DoubleClickThenOkOverwritesInPlace) {
 TEST_F(ErsetzungseditorTest, DoubleClickThenOkWithEmptySearchTextKeepsTheChangePending) {
     fuellen(2);
     doppelklick(2);
-    editor.edit1()->clear();
-    editor.okKnopf()->click();
+    editor.Edit1()->clear();
+    editor.BitBtn3()->click();
     EXPECT_EQ(dialoge.texte(Box::Meldung), std::vector<QString>{kParameterFehlen});
     EXPECT_EQ(suchtexte(), (std::vector<std::string>{"s1", "s2"}));
     EXPECT_EQ(editor.BearbeiteteZeile(), 2);
@@ -164,9 +167,9 @@ TEST_F(ErsetzungseditorTest, DoubleClickThenOkWithEmptySearchTextKeepsTheChangeP
 TEST_F(ErsetzungseditorTest, SecondDoubleClickSwitchesToTheNewRow) {
     fuellen(3);
     doppelklick(1);
-    editor.edit1()->setText(QStringLiteral("verworfen"));
+    editor.Edit1()->setText(QStringLiteral("verworfen"));
     doppelklick(3);
-    EXPECT_EQ(editor.edit1()->text(), QStringLiteral("s3"));
+    EXPECT_EQ(editor.Edit1()->text(), QStringLiteral("s3"));
     EXPECT_EQ(editor.BearbeiteteZeile(), 3);
 }
 
@@ -200,46 +203,49 @@ class ErsetzungseditorShown : public ErsetzungseditorTest {
         ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
     }
     QPoint zeilenPunkt(int zeile) const {
-        return editor.grid()->visualRect(editor.grid()->model()->index(zeile - 1, 0)).center();
+        return editor.ErsetzungStringGrid()
+            ->visualRect(editor.ErsetzungStringGrid()->model()->index(zeile - 1, 0))
+            .center();
     }
 };
 
 TEST_F(ErsetzungseditorShown, AddingScrollsToTheLastThreeRows) {
     fuellen(2);
-    EXPECT_EQ(editor.grid()->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(editor.ErsetzungStringGrid()->verticalScrollBar()->value(), 0);
     fuellen(4);
     EXPECT_EQ(editor.tabelle().anzahl(), 6);
-    EXPECT_EQ(editor.grid()->rowAt(0), 3) << "first visible table row is 4";
+    EXPECT_EQ(editor.ErsetzungStringGrid()->rowAt(0), 3) << "first visible table row is 4";
     EXPECT_EQ(editor.obersteAuswahl(), 6);
 }
 
 TEST_F(ErsetzungseditorShown, EnterMovesOnAndTheLastEnterPressesOk) {
-    editor.edit1()->setFocus();
-    QSignalSpy zeilen(editor.edit1(), &QLineEdit::returnPressed);
-    QTest::keyClicks(editor.edit1(), QStringLiteral("such"));
-    QTest::keyClick(editor.edit1(), Qt::Key_Return);
-    EXPECT_TRUE(editor.edit2()->hasFocus());
+    editor.Edit1()->setFocus();
+    QSignalSpy zeilen(editor.Edit1(), &QLineEdit::returnPressed);
+    QTest::keyClicks(editor.Edit1(), QStringLiteral("such"));
+    QTest::keyClick(editor.Edit1(), Qt::Key_Return);
+    EXPECT_TRUE(editor.Edit2()->hasFocus());
     EXPECT_EQ(zeilen.count(), 0) << "the edit never sees the Enter";
-    QTest::keyClicks(editor.edit2(), QStringLiteral("ersatz"));
-    QTest::keyClick(editor.edit2(), Qt::Key_Enter);
-    EXPECT_TRUE(editor.okKnopf()->hasFocus());
-    QTest::keyClick(editor.okKnopf(), Qt::Key_Return);
+    QTest::keyClicks(editor.Edit2(), QStringLiteral("ersatz"));
+    QTest::keyClick(editor.Edit2(), Qt::Key_Enter);
+    EXPECT_TRUE(editor.BitBtn3()->hasFocus());
+    QTest::keyClick(editor.BitBtn3(), Qt::Key_Return);
     EXPECT_EQ(editor.tabelle().zeile(1), (Ersetzung{"such", "ersatz"}));
-    EXPECT_TRUE(editor.edit1()->hasFocus()) << "OK moves the focus back to Edit1";
+    EXPECT_TRUE(editor.Edit1()->hasFocus()) << "OK moves the focus back to Edit1";
 }
 
 TEST_F(ErsetzungseditorShown, MouseDoubleClickLoadsTheRowAndTheHeaderKeepsTheSelection) {
     fuellen(2);
-    editor.grid()->scrollToTop();
+    editor.ErsetzungStringGrid()->scrollToTop();
     // As the mouse makes it: press, release, double-click, release.
-    QTest::mouseClick(editor.grid()->viewport(), Qt::LeftButton, {}, zeilenPunkt(1));
-    QTest::mouseDClick(editor.grid()->viewport(), Qt::LeftButton, {}, zeilenPunkt(1));
+    QTest::mouseClick(editor.ErsetzungStringGrid()->viewport(), Qt::LeftButton, {}, zeilenPunkt(1));
+    QTest::mouseDClick(editor.ErsetzungStringGrid()->viewport(), Qt::LeftButton, {},
+                       zeilenPunkt(1));
     EXPECT_EQ(editor.BearbeiteteZeile().value_or(-1), 1);
-    EXPECT_EQ(editor.edit1()->text(), QStringLiteral("s1"));
+    EXPECT_EQ(editor.Edit1()->text(), QStringLiteral("s1"));
 
-    editor.loeschenKnopf()->click();  // Abbruch
+    editor.BitBtn4()->click();  // Abbruch
     waehle(2, 2);
-    QHeaderView* kopf = editor.grid()->horizontalHeader();
+    QHeaderView* kopf = editor.ErsetzungStringGrid()->horizontalHeader();
     QTest::mouseClick(kopf->viewport(), Qt::LeftButton, {}, QPoint(20, kopf->height() / 2));
     QTest::mouseDClick(kopf->viewport(), Qt::LeftButton, {}, QPoint(20, kopf->height() / 2));
     EXPECT_EQ(editor.BearbeiteteZeile().value_or(-1), 2);

@@ -594,10 +594,10 @@ TEST_F(Fenster, EmptyEditorOnlyShowsTheMessage) {
 
 TEST_F(Fenster, ReplacementTableEditedOnTheOptionsPageIsAppliedByTheNextRun) {
     nurOptionen({AE});
-    Ersetzungseditor& ersetzung = f->optionenSeite().ersetzung();
-    ersetzung.edit1()->setText(QStringLiteral("Grüße"));
-    ersetzung.edit2()->setText(QStringLiteral("Hallo"));
-    ersetzung.okKnopf()->click();
+    Ersetzungseditor& ersetzung = f->optionenSeite().ersetzungseditor();
+    ersetzung.Edit1()->setText(QStringLiteral("Grüße"));
+    ersetzung.Edit2()->setText(QStringLiteral("Hallo"));
+    ersetzung.BitBtn3()->click();
     text(
         "<p>Gr\xFC\xDF"
         "e</p>");
