@@ -59,7 +59,7 @@ void FensterUmgebung::setzeQuelltext(const Text& text) {
     quelltext_.quelltextMemo().setText(text);
 }
 bool FensterUmgebung::option(int index) {
-    return optionen_.optionen().option(index);
+    return optionen_.optionenListbox().option(index);
 }
 const Ersetzungstabelle& FensterUmgebung::ersetzungstabelle() {
     return optionen_.ersetzungseditor().tabelle();

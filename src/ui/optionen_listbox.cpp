@@ -44,7 +44,7 @@ void OptionenListbox::setzeOption(int index, bool an) {
     programmAendert_ = vorher;
 }
 
-OptionSet OptionenListbox::optionen() const {
+OptionSet OptionenListbox::zustand() const {
     OptionSet zustand;
     for (int i = 0; i < kOptionCount; ++i) zustand.set(i, option(i));
     return zustand;
@@ -60,9 +60,9 @@ void OptionenListbox::OptionenListboxClickCheck(int zeile) {
     if (zeile < 0 || zeile >= kOptionCount) return;
     // The toggled row is the selected one, whether the mouse or the space bar toggled it.
     setCurrentRow(zeile);
-    OptionSet zustand = optionen();
-    const bool warnen = applyToggleInterlocks(zustand, zeile);
-    alleSetzen(zustand);
+    OptionSet neu = zustand();
+    const bool warnen = applyToggleInterlocks(neu, zeile);
+    alleSetzen(neu);
     if (warnen)
         dialoge_.meldung(window(),
                          QString::fromUtf8(kSkriptWarnung.data(),

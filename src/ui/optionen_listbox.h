@@ -18,7 +18,7 @@ class OptionenListbox : public QListWidget {
     bool option(int index) const;
     // A plain change: no interlock, no message.
     void setzeOption(int index, bool an);
-    OptionSet optionen() const;
+    OptionSet zustand() const;
 
     // The list's events.
     void OptionenListboxClickCheck(int zeile);

@@ -19,7 +19,7 @@ class OptionenSeite : public QWidget {
   public:
     OptionenSeite(Dialoge& dialoge, QWidget* parent = nullptr);
 
-    OptionenListbox& optionen() const { return *optionen_; }
+    OptionenListbox& optionenListbox() const { return *optionen_; }
     Ersetzungseditor& ersetzungseditor() const { return *ersetzung_; }
     QListWidget* DateifilterListbox() const { return dateifilter_; }
     QLineEdit* LabeledEdit1() const { return filterEdit_; }

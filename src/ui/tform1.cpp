@@ -104,42 +104,42 @@ TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateien& dateien, QString einstel
     setFont(schrift);
 
     seiten_ = new PageControl(this);
-    quelltext_ = new QuelltextSeite(seiten_);
-    optionen_ = new OptionenSeite(dialoge_, seiten_);
-    dateiliste_ = new DateilisteSeite(seiten_);
-    seiten_->seiteHinzufuegen(quelltext_, kKeineDatei);
-    seiten_->seiteHinzufuegen(optionen_, QStringLiteral("Optionen"));
-    seiten_->seiteHinzufuegen(dateiliste_, QStringLiteral("Dateiliste"));
+    quelltextSeite_ = new QuelltextSeite(seiten_);
+    optionenSeite_ = new OptionenSeite(dialoge_, seiten_);
+    dateilisteSeite_ = new DateilisteSeite(seiten_);
+    seiten_->seiteHinzufuegen(quelltextSeite_, kKeineDatei);
+    seiten_->seiteHinzufuegen(optionenSeite_, QStringLiteral("Optionen"));
+    seiten_->seiteHinzufuegen(dateilisteSeite_, QStringLiteral("Dateiliste"));
     auto* mitte = new QWidget(this);
     auto* layout = new QVBoxLayout(mitte);
     layout->setContentsMargins(4, 2, 4, 4);
     layout->addWidget(seiten_);
     setCentralWidget(mitte);
 
-    umgebung_ = std::make_unique<FensterUmgebung>(*this, dokument_, dialoge_, dateien_, *quelltext_,
-                                                  *optionen_, *seiten_);
+    umgebung_ = std::make_unique<FensterUmgebung>(*this, dokument_, dialoge_, dateien_,
+                                                  *quelltextSeite_, *optionenSeite_, *seiten_);
     menueAnlegen();
     werkzeugleisteAnlegen();
 
-    connect(quelltext_->OptimierenButton(), &QPushButton::clicked, this,
+    connect(quelltextSeite_->OptimierenButton(), &QPushButton::clicked, this,
             [this] { Optimierung(Sender::OptimierenButton); });
-    connect(quelltext_->SchrittweiseOptimierenButton(), &QPushButton::clicked, this,
+    connect(quelltextSeite_->SchrittweiseOptimierenButton(), &QPushButton::clicked, this,
             [this] { Optimierung(Sender::SchrittweiseOptimierenButton); });
-    connect(quelltext_->AnsichtOriginalButton(), &QPushButton::clicked, this,
+    connect(quelltextSeite_->AnsichtOriginalButton(), &QPushButton::clicked, this,
             [this] { OriginalAnzeigen(Sender::AnsichtOriginalButton); });
-    connect(quelltext_->AnsichtOptimiertButton(), &QPushButton::clicked, this,
+    connect(quelltextSeite_->AnsichtOptimiertButton(), &QPushButton::clicked, this,
             [this] { OptimierungAnzeigen(Sender::AnsichtOptimiertButton); });
-    connect(&quelltext_->quelltextMemo(), &QuelltextMemo::geaendert, this,
+    connect(&quelltextSeite_->quelltextMemo(), &QuelltextMemo::geaendert, this,
             [this] { QuelltextMemoChange(); });
-    connect(optionen_->BitBtn1(), &QPushButton::clicked, this, [this] { BitBtn1Click(); });
-    connect(optionen_->BitBtn2(), &QPushButton::clicked, this, [this] { BitBtn2Click(); });
-    connect(optionen_->BitBtn5(), &QPushButton::clicked, this, [this] { BitBtn5Click(); });
-    connect(optionen_->BitBtn6(), &QPushButton::clicked, this, [this] { BitBtn6Click(); });
-    connect(dateiliste_->BitBtn8(), &QPushButton::clicked, this, [this] { BitBtn8Click(); });
-    connect(dateiliste_->BitBtn9(), &QPushButton::clicked, this, [this] { BitBtn9Click(); });
-    connect(dateiliste_->DateienOptimieren(), &QPushButton::clicked, this,
+    connect(optionenSeite_->BitBtn1(), &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(optionenSeite_->BitBtn2(), &QPushButton::clicked, this, [this] { BitBtn2Click(); });
+    connect(optionenSeite_->BitBtn5(), &QPushButton::clicked, this, [this] { BitBtn5Click(); });
+    connect(optionenSeite_->BitBtn6(), &QPushButton::clicked, this, [this] { BitBtn6Click(); });
+    connect(dateilisteSeite_->BitBtn8(), &QPushButton::clicked, this, [this] { BitBtn8Click(); });
+    connect(dateilisteSeite_->BitBtn9(), &QPushButton::clicked, this, [this] { BitBtn9Click(); });
+    connect(dateilisteSeite_->DateienOptimieren(), &QPushButton::clicked, this,
             [this] { DateienOptimierenClick(); });
-    connect(dateiliste_, &DateilisteSeite::dateiListboxTaste, this,
+    connect(dateilisteSeite_, &DateilisteSeite::dateiListboxTaste, this,
             [this](int taste) { DateiListboxKeyDown(taste); });
 
     setMinimumSize(kMindestgroesse);
@@ -158,7 +158,7 @@ TForm1::~TForm1() {
 }
 
 QuelltextMemo& TForm1::quelltextMemo() const {
-    return quelltext_->quelltextMemo();
+    return quelltextSeite_->quelltextMemo();
 }
 
 QAction* TForm1::aktion(const QString& name, const QString& text, int symbolIndex) {
@@ -278,7 +278,7 @@ void TForm1::befehl(const std::function<void()>& arbeit) {
 
 void TForm1::FormCreate() {
     sicher([this] {
-        optionen_->ersetzungseditor().setzeKopfzeile();
+        optionenSeite_->ersetzungseditor().setzeKopfzeile();
         IniLaden();
     });
 }
@@ -338,29 +338,29 @@ void TForm1::BitBtn8Click() {
     sicher([this] {
         DateifilterSetzen();
         for (const QString& pfad : openDialog1Zeigen(true)) {
-            sortiertEinfuegen(*dateiliste_->DateiListbox(), pfad);
+            sortiertEinfuegen(*dateilisteSeite_->DateiListbox(), pfad);
         }
     });
 }
 
 void TForm1::BitBtn9Click() {
-    if (!stapelLaeuft_) dateiliste_->DateiListbox()->clear();
+    if (!stapelLaeuft_) dateilisteSeite_->DateiListbox()->clear();
 }
 
 void TForm1::DateiListboxKeyDown(int taste) {
     if (taste == Qt::Key_Delete && !stapelLaeuft_)
-        ListboxItemLoeschen(*dateiliste_->DateiListbox());
+        ListboxItemLoeschen(*dateilisteSeite_->DateiListbox());
 }
 
 void TForm1::DateienOptimierenClick() {
     if (stapelLaeuft_) return;
     sicher([this] {
-        const QStringList dateien = dateiliste_->dateien();
+        const QStringList dateien = dateilisteSeite_->dateien();
         if (dateien.isEmpty()) {
             umgebung_->meldung(std::string(kKeineDateienGewaehlt));
             return;
         }
-        QProgressBar& balken = *dateiliste_->Fortschrittsanzeige();
+        QProgressBar& balken = *dateilisteSeite_->Fortschrittsanzeige();
         // Whichever way the run ends, the window is idle again afterwards.
         struct Lauf {
             TForm1& f;
@@ -384,15 +384,15 @@ void TForm1::DateienOptimierenClick() {
         } lauf(*this, balken);
 
         const auto schritt = [this] {
-            dateiliste_->fortschrittSchritt();
-            dateiliste_->zwischendurchZeichnen();
+            dateilisteSeite_->fortschrittSchritt();
+            dateilisteSeite_->zwischendurchZeichnen();
         };
         const auto keinDokument = [this] {
-            quelltext_->dokumentSchliessen();
+            quelltextSeite_->dokumentSchliessen();
             dokument_.bearbeitungsstatus = false;
             seiten_->setzeTitel(Seite::Quelltext, kKeineDatei);
-            quelltext_->setzeOriginalGroesse(QStringLiteral("/"));
-            quelltext_->setzeOptimiertGroesse(QStringLiteral("/"));
+            quelltextSeite_->setzeOriginalGroesse(QStringLiteral("/"));
+            quelltextSeite_->setzeOptimiertGroesse(QStringLiteral("/"));
             dokument_.aktuelleDatei.clear();
             dokument_.geladeneDatei.clear();
         };
@@ -407,16 +407,16 @@ void TForm1::DateienOptimierenClick() {
         haken.geladen = [&](const std::string& pfad, std::int32_t groesse, const Text& text) {
             quelltextMemo().setText(text);
             seiten_->setzeTitel(Seite::Quelltext, QString::fromStdString(pfad));
-            quelltext_->setzeOriginalGroesse(QString::number(groesse));
-            quelltext_->setzeOptimiertGroesse(QStringLiteral("/"));
+            quelltextSeite_->setzeOriginalGroesse(QString::number(groesse));
+            quelltextSeite_->setzeOptimiertGroesse(QStringLiteral("/"));
             if (dateien_.existiert(dokument_.vorschaudatei)) {
                 dateien_.loeschen(dokument_.vorschaudatei);
             }
             if (!text.empty()) optimierungsmodus_ = Modus::Automatisch;
             schritt();
         };
-        const OptionSet optionen = optionen_->optionen().optionen();
-        const Ersetzungstabelle tabelle = optionen_->ersetzungseditor().tabelle();
+        const OptionSet optionen = optionenSeite_->optionenListbox().zustand();
+        const Ersetzungstabelle tabelle = optionenSeite_->ersetzungseditor().tabelle();
         try {
             for (const QString& pfad : dateien) {
                 dokument_.aktuelleDatei = pfad.toStdString();
@@ -482,11 +482,11 @@ bool TForm1::eventFilter(QObject* objekt, QEvent* ereignis) {
         if (erste && widget->window() == this) {
             const int taste = static_cast<QKeyEvent*>(ereignis)->key();
             FormKeyDown(taste);
-            if (widget == optionen_->DateifilterListbox()) DateifilterListboxKeyDown(taste);
+            if (widget == optionenSeite_->DateifilterListbox()) DateifilterListboxKeyDown(taste);
         }
     }
     if (ereignis->type() == QEvent::MouseButtonDblClick &&
-        objekt == optionen_->DateifilterListbox()->viewport()) {
+        objekt == optionenSeite_->DateifilterListbox()->viewport()) {
         DateifilterListboxDblClick();
     }
     return QMainWindow::eventFilter(objekt, ereignis);

@@ -94,9 +94,9 @@ class TForm1 : public QMainWindow {
     void IniSpeichern(const QString& argument);
 
     PageControl& seiten() const { return *seiten_; }
-    QuelltextSeite& quelltextSeite() const { return *quelltext_; }
-    OptionenSeite& optionenSeite() const { return *optionen_; }
-    DateilisteSeite& dateilisteSeite() const { return *dateiliste_; }
+    QuelltextSeite& quelltextSeite() const { return *quelltextSeite_; }
+    OptionenSeite& optionenSeite() const { return *optionenSeite_; }
+    DateilisteSeite& dateilisteSeite() const { return *dateilisteSeite_; }
     // True while DateienOptimierenClick works through the list.
     bool stapelLaeuft() const { return stapelLaeuft_; }
     QuelltextMemo& quelltextMemo() const;
@@ -126,9 +126,9 @@ class TForm1 : public QMainWindow {
     QString einstellungsDatei_;
 
     PageControl* seiten_;
-    QuelltextSeite* quelltext_;
-    OptionenSeite* optionen_;
-    DateilisteSeite* dateiliste_;
+    QuelltextSeite* quelltextSeite_;
+    OptionenSeite* optionenSeite_;
+    DateilisteSeite* dateilisteSeite_;
     std::unique_ptr<FensterUmgebung> umgebung_;
 
     Dokumentzustand dokument_;

@@ -81,17 +81,17 @@ void TForm1::dateiladen(Sender sender) {
                                     !dokument_.alterName().empty();
             const std::string quelle = nurKleiner ? dokument_.quelle(dateien_) : pfad;
             const Text text = dateien_.lesen(quelle, dokument_.kapazitaet);
-            quelltext_->dokumentZeigen(text, istErneutOeffnen(sender));
+            quelltextSeite_->dokumentZeigen(text, istErneutOeffnen(sender));
             dokument_.bearbeitungsstatus = false;
             seiten_->setzeTitel(Seite::Quelltext, q(pfad));
             dokument_.aktuelleDatei = pfad;
             dokument_.geladeneDatei = quelle;
-            quelltext_->setzeOriginalGroesse(QString::number(dateien_.groesse(quelle)));
+            quelltextSeite_->setzeOriginalGroesse(QString::number(dateien_.groesse(quelle)));
         }
     }
 
     if (dateien_.existiert(dokument_.vorschaudatei)) dateien_.loeschen(dokument_.vorschaudatei);
-    quelltext_->setzeOptimiertGroesse(kOhneGroesse);
+    quelltextSeite_->setzeOptimiertGroesse(kOhneGroesse);
     if (openDialog1Bestaetigt_) Seitenwechsel(Sender::ButtonOeffnen);
 }
 
@@ -135,10 +135,10 @@ void TForm1::Schlieen1Click(Sender) {
             schliessen = !quelltextMemo().istLeer();
         }
         if (!schliessen) return;
-        quelltext_->dokumentSchliessen();
+        quelltextSeite_->dokumentSchliessen();
         dokument_.bearbeitungsstatus = false;
-        quelltext_->setzeOptimiertGroesse(kOhneGroesse);
-        quelltext_->setzeOriginalGroesse(kOhneGroesse);
+        quelltextSeite_->setzeOptimiertGroesse(kOhneGroesse);
+        quelltextSeite_->setzeOriginalGroesse(kOhneGroesse);
         dokument_.aktuelleDatei.clear();
         dokument_.geladeneDatei.clear();
     });
@@ -147,7 +147,7 @@ void TForm1::Schlieen1Click(Sender) {
 // --- OpenDialog1 and the file-type filter list ------------------------------------------------
 
 void TForm1::DateifilterSetzen() {
-    const QListWidget& liste = *optionen_->DateifilterListbox();
+    const QListWidget& liste = *optionenSeite_->DateifilterListbox();
     std::vector<Text> eintraege;
     eintraege.reserve(static_cast<std::size_t>(liste.count()));
     for (int i = 0; i < liste.count(); ++i) eintraege.push_back(nachCp1252(liste.item(i)->text()));
@@ -177,7 +177,7 @@ QStringList TForm1::openDialog1Zeigen(bool mehrere) {
 
 void TForm1::BitBtn1Click() {
     befehl([this] {
-        QLineEdit& edit = *optionen_->LabeledEdit1();
+        QLineEdit& edit = *optionenSeite_->LabeledEdit1();
         QString text = edit.text();
         if (text.isEmpty()) return;
         if (!text.startsWith(u'.')) {
@@ -185,25 +185,25 @@ void TForm1::BitBtn1Click() {
             edit.setText(text);
         }
         if (DateinamePruefen(nachCp1252(text))) {
-            sortiertEinfuegen(*optionen_->DateifilterListbox(), text);
+            sortiertEinfuegen(*optionenSeite_->DateifilterListbox(), text);
         }
     });
 }
 
 void TForm1::BitBtn2Click() {
     befehl([this] {
-        ListboxItemLoeschen(*optionen_->DateifilterListbox());
-        optionen_->LabeledEdit1()->clear();
+        ListboxItemLoeschen(*optionenSeite_->DateifilterListbox());
+        optionenSeite_->LabeledEdit1()->clear();
     });
 }
 
 void TForm1::DateifilterListboxKeyDown(int taste) {
-    if (taste == Qt::Key_Delete) ListboxItemLoeschen(*optionen_->DateifilterListbox());
+    if (taste == Qt::Key_Delete) ListboxItemLoeschen(*optionenSeite_->DateifilterListbox());
 }
 
 void TForm1::DateifilterListboxDblClick() {
-    const QList<QListWidgetItem*> gewaehlt = optionen_->DateifilterListbox()->selectedItems();
-    if (!gewaehlt.isEmpty()) optionen_->LabeledEdit1()->setText(gewaehlt.first()->text());
+    const QList<QListWidgetItem*> gewaehlt = optionenSeite_->DateifilterListbox()->selectedItems();
+    if (!gewaehlt.isEmpty()) optionenSeite_->LabeledEdit1()->setText(gewaehlt.first()->text());
 }
 
 }  // namespace quintaro::ui

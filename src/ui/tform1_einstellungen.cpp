@@ -22,11 +22,11 @@ const QString kErsetzenFrage = QStringLiteral("Soll die aktuelle Konfiguration e
 
 Einstellungen TForm1::einstellungen() const {
     Einstellungen e;
-    e.optionen = optionen_->optionen().optionen();
-    const QListWidget& filter = *optionen_->DateifilterListbox();
+    e.optionen = optionenSeite_->optionenListbox().zustand();
+    const QListWidget& filter = *optionenSeite_->DateifilterListbox();
     e.filter.clear();
     for (int i = 0; i < filter.count(); ++i) e.filter.push_back(nachCp1252(filter.item(i)->text()));
-    e.tabelle = optionen_->ersetzungseditor().tabelle();
+    e.tabelle = optionenSeite_->ersetzungseditor().tabelle();
     // The outer size, frame included, as the keys mean it.
     const QRect aussen = frameGeometry();
     e.fenster = {aussen.x(), aussen.y(), aussen.width(), aussen.height()};
@@ -38,10 +38,11 @@ void TForm1::IniLaden() {
     const Einstellungen& e = geladen.einstellungen;
 
     // A plain set: the interlocks of the user's toggles do not apply.
-    for (int i = 0; i < kOptionCount; ++i) optionen_->optionen().setzeOption(i, e.optionen[i]);
+    for (int i = 0; i < kOptionCount; ++i)
+        optionenSeite_->optionenListbox().setzeOption(i, e.optionen[i]);
 
     // By position, in the file's order: the list's sorting is not applied to these.
-    QListWidget& filter = *optionen_->DateifilterListbox();
+    QListWidget& filter = *optionenSeite_->DateifilterListbox();
     for (std::size_t i = 0; i < e.filter.size(); ++i) {
         const QString text = vonCp1252(e.filter[i]);
         const int zeile = static_cast<int>(i);
@@ -53,7 +54,7 @@ void TForm1::IniLaden() {
     }
 
     // Also ends a row being changed in the replacement editor.
-    optionen_->ersetzungseditor().setzeTabelle(e.tabelle);
+    optionenSeite_->ersetzungseditor().setzeTabelle(e.tabelle);
 
     if (geladen.fensterSetzen) {
         // Within the screens' available area: a stored 2147483647 would make a window of
@@ -93,7 +94,8 @@ void TForm1::BitBtn6Click() {
 
 void TForm1::FormClose() {
     if (dateien_.existiert(dokument_.vorschaudatei)) dateien_.loeschen(dokument_.vorschaudatei);
-    if (optionen_->optionen().option(PES) || optionen_->optionen().option(PEE)) {
+    if (optionenSeite_->optionenListbox().option(PES) ||
+        optionenSeite_->optionenListbox().option(PEE)) {
         IniSpeichern(QStringLiteral("Teil"));
     }
 }

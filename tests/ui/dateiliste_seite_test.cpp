@@ -120,12 +120,13 @@ class Stapel : public ::testing::Test {
     QListWidget& liste() const { return *f->dateilisteSeite().DateiListbox(); }
     QProgressBar& balken() const { return *f->dateilisteSeite().Fortschrittsanzeige(); }
     void nurOptionen(std::initializer_list<int> an) {
-        for (int i = 0; i < kOptionCount; ++i) f->optionenSeite().optionen().setzeOption(i, false);
-        for (int i : an) f->optionenSeite().optionen().setzeOption(i, true);
+        for (int i = 0; i < kOptionCount; ++i)
+            f->optionenSeite().optionenListbox().setzeOption(i, false);
+        for (int i : an) f->optionenSeite().optionenListbox().setzeOption(i, true);
     }
     // dateiOptimieren over the same names in the comparison folder, with the window's options.
     void vergleichslauf(const std::vector<std::string>& namen, Antwort antwort = Antwort::Ja) {
-        const OptionSet optionen = f->optionenSeite().optionen().optionen();
+        const OptionSet optionen = f->optionenSeite().optionenListbox().zustand();
         const Ersetzungstabelle tabelle = f->optionenSeite().ersetzungseditor().tabelle();
         const StapelFrage frage = [antwort](const std::string&, Knoepfe) { return antwort; };
         for (const auto& n : namen) dateiOptimieren(vergleich / n, optionen, tabelle, frage);

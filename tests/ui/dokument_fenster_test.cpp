@@ -133,7 +133,8 @@ TEST_F(Dokument, SaveAsProposesTheDocumentAndCloseKeepsTheCaption) {
 // DKS where letter case counts: until a save gives the file its lowercase name, the document is
 // the loaded file (shown, reloaded), and the save renames it instead of writing a second file.
 TEST_F(Dokument, AfterDksTheLoadedFileStaysTheDocumentUntilTheSaveRenamesIt) {
-    for (int i = 0; i < kOptionCount; ++i) w.f->optionenSeite().optionen().setzeOption(i, i == DKS);
+    for (int i = 0; i < kOptionCount; ++i)
+        w.f->optionenSeite().optionenListbox().setzeOption(i, i == DKS);
     w.oeffnen("/w/B.HTML");
     w.f->Optimierung(Sender::OptimierenButton);
     EXPECT_EQ(w.f->AktuelleDatei(), "/w/b.html");
@@ -153,7 +154,8 @@ TEST_F(Dokument, AfterDksTheLoadedFileStaysTheDocumentUntilTheSaveRenamesIt) {
 
 // A table that would grow the text past the editor's capacity: the error, the editor unchanged.
 TEST_F(Dokument, ARunOutgrowingTheCapacityKeepsTheEditor) {
-    for (int i = 0; i < kOptionCount; ++i) w.f->optionenSeite().optionen().setzeOption(i, i == AE);
+    for (int i = 0; i < kOptionCount; ++i)
+        w.f->optionenSeite().optionenListbox().setzeOption(i, i == AE);
     Ersetzungstabelle t;
     t.setzeZeile(1, {"a", std::string(100, 'x')});
     w.f->optionenSeite().ersetzungseditor().setzeTabelle(t);

@@ -36,7 +36,7 @@ class Einstellungen : public ::testing::Test {
     void starten() {
         f = std::make_unique<TForm1>(dialoge, shell, dateien, QString::fromStdString(ini));
     }
-    OptionenListbox& optionen() const { return f->optionenSeite().optionen(); }
+    OptionenListbox& optionen() const { return f->optionenSeite().optionenListbox(); }
     QStringList filter() const {
         QStringList e;
         const QListWidget& l = *f->optionenSeite().DateifilterListbox();

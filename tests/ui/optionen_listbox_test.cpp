@@ -129,7 +129,7 @@ TEST_F(OptionenListboxTest, PlainSetAppliesNoInterlockAndShowsNothing) {
     EXPECT_TRUE(dialoge.boxen.empty());
     OptionSet erwartet;
     for (int i = 0; i < kOptionCount; ++i) erwartet.set(i, i == 6 || i == 7 || i == 14 || i == 15);
-    EXPECT_EQ(liste.optionen(), erwartet);
+    EXPECT_EQ(liste.zustand(), erwartet);
 }
 
 }  // namespace

@@ -84,7 +84,7 @@ class Fenster : public ::testing::Test {
         EXPECT_NE(k, nullptr) << name;
         return k;
     }
-    OptionenListbox& optionen() const { return f->optionenSeite().optionen(); }
+    OptionenListbox& optionen() const { return f->optionenSeite().optionenListbox(); }
     void nurOptionen(std::initializer_list<int> an) {
         for (int i = 0; i < kOptionCount; ++i) optionen().setzeOption(i, false);
         for (int i : an) optionen().setzeOption(i, true);
@@ -116,7 +116,7 @@ TEST_F(Fenster, StartsOnTheSourcePageWithBuiltInContents) {
     EXPECT_TRUE(f->Vorschaudatei().empty());
     EXPECT_EQ(f->Optimierungsmodus(), Modus::Normal);
     EXPECT_EQ(f->einstellungsDatei(), QStringLiteral("/nirgends/quintaro_optionen.ini"));
-    EXPECT_EQ(optionen().optionen(), OptionSet());
+    EXPECT_EQ(optionen().zustand(), OptionSet());
     const auto* grid = f->findChild<QTableWidget*>(QStringLiteral("ErsetzungStringGrid"));
     ASSERT_NE(grid, nullptr);
     EXPECT_EQ(grid->horizontalHeaderItem(0)->text(), QStringLiteral("Original"));
@@ -482,7 +482,7 @@ TEST_F(Fenster, NormalRunAsksNothingAndEndsWithPreviewSizeAndSourcePage) {
     text(vorher);
     f->Seitenwechsel(Sender::Optionen1);
     f->Optimierung(Sender::OptimierenButton);
-    const Text erwartet = optimiereText(vorher, optionen().optionen(), Ersetzungstabelle());
+    const Text erwartet = optimiereText(vorher, optionen().zustand(), Ersetzungstabelle());
     EXPECT_EQ(f->quelltextMemo().text(), erwartet);
     EXPECT_TRUE(dialoge.boxen.empty());
     ASSERT_TRUE(dateien.existiert(kVorschau));
@@ -712,7 +712,7 @@ TEST(FensterMitDateien, PreviewThatCannotBeWrittenOnDisk) {
     LokaleDateien dateien;
     {
         TForm1 f(dialoge, shell, dateien, QString());
-        f.optionenSeite().optionen().setzeOption(NOA, false);
+        f.optionenSeite().optionenListbox().setzeOption(NOA, false);
         f.quelltextMemo().setText("x");
         f.Optimierung(Sender::OptimierenButton);
     }
