@@ -187,8 +187,8 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
         try {
             const std::string bak = pfad + ".bak";
             const bool alteKopie = LokaleDateien().art(bak) == Dateiart::Datei;
-            const auto ergebnis = dateiOptimieren(pfad, optionen, tabelle, frage, meldung, {},
-                                                  aufruf.kodierung);
+            const auto ergebnis =
+                dateiOptimieren(pfad, optionen, tabelle, frage, meldung, {}, aufruf.kodierung);
             if (ergebnis.status == StapelStatus::Abgebrochen) {
                 melde(pfad, "abandoned at a question, not saved");
             }

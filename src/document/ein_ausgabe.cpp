@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
 #include <csignal>
+#include <cstdint>
 
 namespace quintaro {
 

@@ -56,8 +56,7 @@ Text ersetzungAnwenden(Text text, const Ersetzungstabelle& tabelle, Kodierung ko
     for (const auto& row : tabelle.zeilen()) {
         if (row.suchtext.empty()) continue;
         if (kodierung == Kodierung::Utf8) {
-            zeileAnwenden(text, {cp1252ToUtf8(row.suchtext), cp1252ToUtf8(row.ersatztext)},
-                          grenze);
+            zeileAnwenden(text, {cp1252ToUtf8(row.suchtext), cp1252ToUtf8(row.ersatztext)}, grenze);
             continue;
         }
         zeileAnwenden(text, row, grenze);
