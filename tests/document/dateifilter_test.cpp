@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace quintaro {
 namespace {
 
@@ -59,12 +61,13 @@ TEST(DialogNamensfilter, WandeltDieStrichListe) {
         QStringList erwartet;
     } faelle[] = {
         {"Webdokumente|*.htm*;*.shtm*|Alle Dateien|*.*",
-         {"Webdokumente (*.htm* *.shtm*)", "Alle Dateien (*)"}},
-        {"Webdokumente|*.htm*;|Alle Dateien|*.*", {"Webdokumente (*.htm*)", "Alle Dateien (*)"}},
-        {".html|.html|Alle Dateien|*.*", {".html (*.html)", "Alle Dateien (*)"}},
-        {"||Alle Dateien|*.*", {"Alle Dateien (*)"}},
-        {"|*.x|Rest", {"*.x (*.x)"}},
-        {"A|;;*.a;;*.b;", {"A (*.a *.b)"}},
+         {u"Webdokumente (*.htm* *.shtm*)"_s, u"Alle Dateien (*)"_s}},
+        {"Webdokumente|*.htm*;|Alle Dateien|*.*",
+         {u"Webdokumente (*.htm*)"_s, u"Alle Dateien (*)"_s}},
+        {".html|.html|Alle Dateien|*.*", {u".html (*.html)"_s, u"Alle Dateien (*)"_s}},
+        {"||Alle Dateien|*.*", {u"Alle Dateien (*)"_s}},
+        {"|*.x|Rest", {u"*.x (*.x)"_s}},
+        {"A|;;*.a;;*.b;", {u"A (*.a *.b)"_s}},
         {"", {}},
     };
     for (const auto& fall : faelle) {
@@ -75,12 +78,12 @@ TEST(DialogNamensfilter, WandeltDieStrichListe) {
 TEST(DialogNamensfilter, AusListeUndDokument) {
     EXPECT_EQ(oeffnenDialogfilter({".h\xe4m", ".shtm*"}),
               (QStringList{QString::fromUtf8("Webdokumente (*.h\xc3\xa4m *.shtm*)"),
-                           "Alle Dateien (*)"}));
+                           u"Alle Dateien (*)"_s}));
     EXPECT_EQ(oeffnenDialogfilter({".xml"}),
-              (QStringList{"Webdokumente (*.htm*)", "Alle Dateien (*)"}));
+              (QStringList{u"Webdokumente (*.htm*)"_s, u"Alle Dateien (*)"_s}));
     EXPECT_EQ(speichernDialogfilter("/web/index.html"),
-              (QStringList{".html (*.html)", "Alle Dateien (*)"}));
-    EXPECT_EQ(speichernDialogfilter(""), QStringList{"Alle Dateien (*)"});
+              (QStringList{u".html (*.html)"_s, u"Alle Dateien (*)"_s}));
+    EXPECT_EQ(speichernDialogfilter(""), QStringList{u"Alle Dateien (*)"_s});
 }
 
 }  // namespace

@@ -144,7 +144,7 @@ TEST(DokumentSchreiben, BehaeltRechteUndGibtNeuenDateienDieUeblichen) {
         EXPECT_EQ(leseRoh(datei), "neu");
         EXPECT_EQ(modus(datei), m);
     }
-    for (const mode_t maske : {022, 077, 0}) {
+    for (const mode_t maske : {mode_t{022}, mode_t{077}, mode_t{0}}) {
         SCOPED_TRACE(maske);
         const mode_t alt = ::umask(maske);
         const std::string datei = dir / ("neu" + std::to_string(maske));
@@ -250,7 +250,8 @@ TEST(Dateigroesse, Platzhalter) {
 
 TEST(Dateigroesse, PlatzhalterNimmtDenErstenEintragDerAuflistung) {
     Ordner dir;
-    for (int i = 0; i < 20; ++i) schreibeRoh(dir / ("d" + std::to_string(i)), std::string(i, 'x'));
+    for (int i = 0; i < 20; ++i)
+        schreibeRoh(dir / ("d" + std::to_string(i)), std::string(static_cast<std::size_t>(i), 'x'));
     std::int32_t erster = -1;
     DIR* d = ::opendir(dir.pfad().c_str());
     while (const dirent* e = ::readdir(d)) {

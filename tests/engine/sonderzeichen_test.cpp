@@ -89,7 +89,8 @@ TEST(Sonderzeichen, LongTextsMatchThePlainReplacement) {
     for (int runde = 0; runde < 200; ++runde) {
         std::string text;
         const std::size_t laenge = rng() % 2000;
-        const unsigned dichte = rng() % 100;  // percent of bytes of 0x80 and above
+        const auto dichte =
+            static_cast<unsigned>(rng() % 100);  // percent of bytes of 0x80 and above
         for (std::size_t i = 0; i < laenge; ++i) {
             text.push_back(
                 static_cast<char>(rng() % 100 < dichte ? 0x80 + rng() % 0x80 : rng() % 0x80));

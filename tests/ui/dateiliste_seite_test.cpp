@@ -34,6 +34,8 @@
 #include "ui/quelltext_seite.h"
 #include "ui/tform1.h"
 
+using namespace Qt::StringLiterals;
+
 namespace quintaro::ui {
 namespace {
 
@@ -153,8 +155,9 @@ TEST_F(Stapel, ChosenFilesAreSortedIgnoringCaseAndAddedAgainWhenChosenAgain) {
     waehlen({"/w/b.htm", "/w/C.htm", "/w/a.htm"});
     waehlen({"/w/B.htm", "/w/b.htm"});
     waehlen({});  // cancelled
-    EXPECT_EQ(f->dateilisteSeite().dateien(),
-              (QStringList{"/w/a.htm", "/w/b.htm", "/w/B.htm", "/w/b.htm", "/w/C.htm"}));
+    EXPECT_EQ(
+        f->dateilisteSeite().dateien(),
+        (QStringList{u"/w/a.htm"_s, u"/w/b.htm"_s, u"/w/B.htm"_s, u"/w/b.htm"_s, u"/w/C.htm"_s}));
     EXPECT_EQ(dialoge.filter, f->openDialog1Filter()) << "the filter list's filter";
     EXPECT_FALSE(dialoge.filter.isEmpty());
     EXPECT_FALSE(f->openDialog1Bestaetigt()) << "the last use was cancelled";
@@ -168,7 +171,7 @@ TEST_F(Stapel, DeleteRemovesTheSelectedEntryAndAuswahlAufhebenEmptiesTheList) {
     EXPECT_EQ(liste().currentRow(), 2);
     liste().setCurrentRow(0);
     QTest::keyClick(&liste(), Qt::Key_Delete, Qt::ShiftModifier);
-    EXPECT_EQ(f->dateilisteSeite().dateien(), (QStringList{"/w/b.htm", "/w/c.htm"}));
+    EXPECT_EQ(f->dateilisteSeite().dateien(), (QStringList{u"/w/b.htm"_s, u"/w/c.htm"_s}));
     EXPECT_EQ(liste().currentRow(), 1);
     QTest::keyClick(&liste(), Qt::Key_Backspace);
     EXPECT_EQ(liste().count(), 2) << "only Delete removes";

@@ -28,6 +28,8 @@
 #include "ui/quelltext_seite.h"
 #include "ui/tform1.h"
 
+using namespace Qt::StringLiterals;
+
 namespace quintaro::ui {
 namespace {
 
@@ -62,7 +64,7 @@ class Dokument : public ::testing::Test {
 TEST_F(Dokument, OpenCancelReloadAndThePageSwitchOfTheLastDialog) {
     w.f->Dateiladen(Sender::ToolbarErneutOeffnen);
     EXPECT_EQ(w.dialoge.texte(Box::Meldung),
-              std::vector<QString>{"Bitte laden Sie zuerst eine Datei"});
+              std::vector<QString>{u"Bitte laden Sie zuerst eine Datei"_s});
     w.f->Seitenwechsel(Sender::Optionen1);
     w.oeffnen("/w/a.htm");
     EXPECT_EQ(w.text(), Text("a\r\nb"));
@@ -91,8 +93,8 @@ TEST_F(Dokument, ChangeQuestionStopsOnJaAndAbbrechenAndLoadsAfreshOnNein) {
         w.dialoge.antworten = {a};
         w.oeffnen("/w/a.htm");
         EXPECT_EQ(w.dialoge.boxen.back().text,
-                  "Der aktuelle Quelltext wurde verändert.\r\n\r\nSoll der Quelltext gespeichert "
-                  "werden?");
+                  u"Der aktuelle Quelltext wurde verändert.\r\n\r\nSoll der Quelltext gespeichert "
+                  "werden?"_s);
         EXPECT_EQ(w.dialoge.boxen.back().knoepfe, Knoepfe::JaNeinAbbrechen);
         EXPECT_EQ(w.text(), Text(a == Antwort::Nein ? "a\r\nb" : "bb"));
         EXPECT_EQ(dateien.existiert(vorschau), a != Antwort::Nein);
@@ -103,17 +105,17 @@ TEST_F(Dokument, ChangeQuestionStopsOnJaAndAbbrechenAndLoadsAfreshOnNein) {
 TEST_F(Dokument, SaveAsProposesTheDocumentAndCloseKeepsTheCaption) {
     w.f->Dateispeichern(Sender::Speichern1);
     EXPECT_EQ(w.dialoge.texte(Box::Meldung).back(),
-              "Es ist kein Quelltext vorhanden, der gespeichert werden könnte.");
+              u"Es ist kein Quelltext vorhanden, der gespeichert werden könnte."_s);
     w.oeffnen("/w/B.HTML");
     w.f->quelltextMemo().setText("x\r\ny");
     w.dialoge.naechsteDatei = QStringLiteral("/w/c.htm");
     w.f->Dateispeichern(Sender::ButtonSpeichernunter);
-    EXPECT_EQ(w.dialoge.dialogFilter, (QStringList{".HTML (*.HTML)", "Alle Dateien (*)"}));
+    EXPECT_EQ(w.dialoge.dialogFilter, (QStringList{u".HTML (*.HTML)"_s, u"Alle Dateien (*)"_s}));
     EXPECT_EQ(w.dialoge.dialogVorschlag, QStringLiteral("/w/B.HTML"));
     EXPECT_EQ(w.dialoge.dialogEndung, QStringLiteral(".HTML"));
     EXPECT_EQ(dateien.dateien["/w/c.htm"], "x\r\ny");
     EXPECT_EQ(w.titel(), QStringLiteral("/w/c.htm"));
-    EXPECT_EQ(w.dialoge.texte(Box::Meldung).back(), "Die Datei wurde gespeichert.");
+    EXPECT_EQ(w.dialoge.texte(Box::Meldung).back(), u"Die Datei wurde gespeichert."_s);
 
     w.f->quelltextMemo().setText("z");
     w.dialoge.antworten = {Antwort::Nein, Antwort::Ja};
@@ -261,7 +263,7 @@ TEST(DokumentAufPlatte, AllByteValuesRoundTripAndTheCapacityKeepsTheEditor) {
     w.f->setzeMemoKapazitaet(alle.size() - 1);
     w.f->Dateiladen(Sender::ButtonErneutOeffnen);
     EXPECT_EQ(w.dialoge.texte(Box::Fehler),
-              std::vector<QString>{"Text überschreitet Memo-Kapazität"});
+              std::vector<QString>{u"Text überschreitet Memo-Kapazität"_s});
     EXPECT_EQ(w.text(), alle);
 }
 
@@ -329,7 +331,7 @@ TEST_F(Dokument, FilterListSortsIgnoringCaseAndFeedsTheOpenDialog) {
         w.f->optionenSeite().BitBtn1()->click();
     }
     EXPECT_EQ(edit.text(), QStringLiteral("")) << "an empty edit adds nothing";
-    EXPECT_EQ(muster(), "Webdokumente (*.asp *.htm* *.htm* *.PHP *.shtm*)") << "no .a|b";
+    EXPECT_EQ(muster(), u"Webdokumente (*.asp *.htm* *.htm* *.PHP *.shtm*)"_s) << "no .a|b";
     EXPECT_EQ(liste.sizeHintForRow(0), 13);
 
     liste.clearSelection();
@@ -339,7 +341,7 @@ TEST_F(Dokument, FilterListSortsIgnoringCaseAndFeedsTheOpenDialog) {
     EXPECT_EQ(edit.text(), QStringLiteral(".shtm*"));
     for (int i = 0; i < 4; ++i) w.f->optionenSeite().BitBtn2()->click();
     EXPECT_TRUE(edit.text().isEmpty());
-    EXPECT_EQ(muster(), "Webdokumente (*.htm*)") << "one entry gives the fixed pattern";
+    EXPECT_EQ(muster(), u"Webdokumente (*.htm*)"_s) << "one entry gives the fixed pattern";
 }
 
 }  // namespace

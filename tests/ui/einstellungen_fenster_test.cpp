@@ -19,6 +19,8 @@
 #include "ui/optionen_seite.h"
 #include "ui/tform1.h"
 
+using namespace Qt::StringLiterals;
+
 namespace quintaro::ui {
 namespace {
 
@@ -54,7 +56,7 @@ TEST_F(Einstellungen, StartAppliesTheFileAsItStands) {
     starten();
     EXPECT_TRUE(optionen().option(KMA) && optionen().option(KMM)) << "no interlocks";
     EXPECT_FALSE(optionen().option(ZU));
-    EXPECT_EQ(filter(), (QStringList{".xml", ".asp"})) << "by position, not sorted";
+    EXPECT_EQ(filter(), (QStringList{u".xml"_s, u".asp"_s})) << "by position, not sorted";
     const Ersetzungstabelle& t = f->optionenSeite().ersetzungseditor().tabelle();
     EXPECT_EQ(t.zeilen(), (std::vector<Ersetzung>{{"\xe4", "ae"}, {"", ""}}));
     EXPECT_EQ(f->pos(), QPoint(0, 0));
@@ -120,7 +122,7 @@ TEST_F(Einstellungen, WiederherstellenReloadsOnlyOnJaAndEndsAPendingRow) {
     EXPECT_EQ(f->seiten().aktiv(), Seite::Optionen);
     dialoge.antworten = {Antwort::Ja};
     f->optionenSeite().BitBtn5()->click();
-    EXPECT_EQ(dialoge.boxen.back().text, "Soll die aktuelle Konfiguration ersetzt werden?");
+    EXPECT_EQ(dialoge.boxen.back().text, u"Soll die aktuelle Konfiguration ersetzt werden?"_s);
     EXPECT_FALSE(optionen().option(ZU));
     EXPECT_FALSE(ersetzung.BearbeiteteZeile().has_value());
     EXPECT_EQ(f->seiten().aktiv(), Seite::Quelltext);

@@ -33,6 +33,8 @@
 #include "ui/quelltext_seite.h"
 #include "ui/tform1.h"
 
+using namespace Qt::StringLiterals;
+
 namespace quintaro::ui {
 namespace {
 
@@ -169,15 +171,16 @@ TEST_F(Fenster, MenuItemsAndToolbarButtonsCarryTheirCaptionsAndIcons) {
     for (QAction* a : f->menuBar()->actions().at(0)->menu()->actions()) {
         datei << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
     }
-    EXPECT_EQ(datei, (QStringList{"ToolbarOeffnen", "ToolbarErneutOeffnen", "Speichern1",
-                                  "Speichernunter1", "-", "Schlieen1", "-", "Beenden"}));
+    EXPECT_EQ(datei,
+              (QStringList{u"ToolbarOeffnen"_s, u"ToolbarErneutOeffnen"_s, u"Speichern1"_s,
+                           u"Speichernunter1"_s, u"-"_s, u"Schlieen1"_s, u"-"_s, u"Beenden"_s}));
     QStringList bearbeiten;
     for (QAction* a : f->menuBar()->actions().at(1)->menu()->actions()) {
         bearbeiten << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
     }
     EXPECT_EQ(bearbeiten,
-              (QStringList{"Quelltext", "Optionen1", "-", "Optimieren1",
-                           "ToolbarSchrittweiseOptimieren", "-", "Stapelverarbeitung1"}));
+              (QStringList{u"Quelltext"_s, u"Optionen1"_s, u"-"_s, u"Optimieren1"_s,
+                           u"ToolbarSchrittweiseOptimieren"_s, u"-"_s, u"Stapelverarbeitung1"_s}));
 
     const Eintrag leiste[] = {
         {"ButtonOeffnen", "Datei laden"},       {"ButtonErneutOeffnen", "Erneut laden"},
@@ -189,8 +192,9 @@ TEST_F(Fenster, MenuItemsAndToolbarButtonsCarryTheirCaptionsAndIcons) {
     QStringList folge;
     for (QAction* a : toolbar->actions())
         folge << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
-    EXPECT_EQ(folge, (QStringList{"ButtonOeffnen", "ButtonErneutOeffnen", "ButtonSpeichern",
-                                  "ButtonSpeichernunter", "-", "ToolButton6", "-"}));
+    EXPECT_EQ(folge,
+              (QStringList{u"ButtonOeffnen"_s, u"ButtonErneutOeffnen"_s, u"ButtonSpeichern"_s,
+                           u"ButtonSpeichernunter"_s, u"-"_s, u"ToolButton6"_s, u"-"_s}));
     for (const auto& e : leiste) {
         auto* b = toolbar->findChild<QToolButton*>(QString::fromLatin1(e.name));
         ASSERT_NE(b, nullptr) << e.name;
@@ -243,24 +247,25 @@ QStringList tabFolge(QWidget* erster, const QStringList& namen) {
 }
 
 TEST_F(Fenster, TabOrderOfEveryPage) {
-    const QStringList quelle{"QuelltextMemo", "OptimierenButton", "SchrittweiseOptimierenButton",
-                             "AnsichtOriginalButton", "AnsichtOptimiertButton"};
+    const QStringList quelle{u"QuelltextMemo"_s, u"OptimierenButton"_s,
+                             u"SchrittweiseOptimierenButton"_s, u"AnsichtOriginalButton"_s,
+                             u"AnsichtOptimiertButton"_s};
     EXPECT_EQ(tabFolge(f->quelltextMemo().widget(), quelle), quelle);
-    const QStringList optionenSeite{"DateifilterListbox",
-                                    "LabeledEdit1",
-                                    "BitBtn1",
-                                    "BitBtn2",
-                                    "ErsetzungStringGrid",
-                                    "Edit1",
-                                    "Edit2",
-                                    "BitBtn3",
-                                    "BitBtn4",
-                                    "OptionenListbox",
-                                    "BitBtn5",
-                                    "BitBtn6"};
+    const QStringList optionenSeite{u"DateifilterListbox"_s,
+                                    u"LabeledEdit1"_s,
+                                    u"BitBtn1"_s,
+                                    u"BitBtn2"_s,
+                                    u"ErsetzungStringGrid"_s,
+                                    u"Edit1"_s,
+                                    u"Edit2"_s,
+                                    u"BitBtn3"_s,
+                                    u"BitBtn4"_s,
+                                    u"OptionenListbox"_s,
+                                    u"BitBtn5"_s,
+                                    u"BitBtn6"_s};
     EXPECT_EQ(tabFolge(f->findChild<QWidget*>(QStringLiteral("DateifilterListbox")), optionenSeite),
               optionenSeite);
-    const QStringList stapel{"DateiListbox", "BitBtn8", "DateienOptimieren", "BitBtn9"};
+    const QStringList stapel{u"DateiListbox"_s, u"BitBtn8"_s, u"DateienOptimieren"_s, u"BitBtn9"_s};
     EXPECT_EQ(tabFolge(f->findChild<QWidget*>(QStringLiteral("DateiListbox")), stapel), stapel);
 }
 
@@ -377,11 +382,12 @@ TEST_F(Fenster, TabFollowsThePagesOrder) {
     };
     const Reihe reihen[] = {
         {Sender::Optionen1,
-         {"DateifilterListbox", "LabeledEdit1", "BitBtn1", "BitBtn2", "ErsetzungStringGrid",
-          "Edit1", "Edit2", "BitBtn3", "BitBtn4", "OptionenListbox", "BitBtn5", "BitBtn6"}},
+         {u"DateifilterListbox"_s, u"LabeledEdit1"_s, u"BitBtn1"_s, u"BitBtn2"_s,
+          u"ErsetzungStringGrid"_s, u"Edit1"_s, u"Edit2"_s, u"BitBtn3"_s, u"BitBtn4"_s,
+          u"OptionenListbox"_s, u"BitBtn5"_s, u"BitBtn6"_s}},
         {Sender::Quelltext,
-         {"QuelltextMemo", "OptimierenButton", "SchrittweiseOptimierenButton",
-          "AnsichtOriginalButton", "AnsichtOptimiertButton", "KodierungComboBox"}},
+         {u"QuelltextMemo"_s, u"OptimierenButton"_s, u"SchrittweiseOptimierenButton"_s,
+          u"AnsichtOriginalButton"_s, u"AnsichtOptimiertButton"_s, u"KodierungComboBox"_s}},
     };
     zeigen();
     for (const auto& r : reihen) {
