@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/tabelle.h"
 #include "optionen_args.h"
 #include "prozess.h"
 
@@ -98,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "<p>1234567"},
         SeitenFall{"CapitalUmlautBecomesEntity", nur({"KMA", "SZ"}), "<p>\xC4</p>",
                    "<p>&Auml;</p>"}),
-    [](const auto& p) { return std::string(p.param.name); });
+    ::quintaro::test::ZeilenName{});
 
 // --- Replacement table from the command line --------------------------------------------------
 
@@ -186,7 +187,7 @@ INSTANTIATE_TEST_SUITE_P(
         AufrufFehlerFall{"SettingsWithoutArgument", {"--settings"}, "--settings"},
         AufrufFehlerFall{"SettingsWithoutFiles", {"--settings", "x.ini"}, "--settings"},
         AufrufFehlerFall{"TipsWithFiles", {"--tips", "seite.htm"}, "--tips"}),
-    [](const auto& p) { return std::string(p.param.name); });
+    ::quintaro::test::ZeilenName{});
 
 // --- Help, empty input, tips, failing streams -----------------------------------------------
 

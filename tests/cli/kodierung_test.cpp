@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/tabelle.h"
 #include "optionen_args.h"
 #include "prozess.h"
 
@@ -56,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "<p>Mueller \xE2\x82\xAC</p>\r\n"},
         KodierungFall{"ReplaceOnCp1252", plus(nur({"AE"}), {"--replace", "ü", "ue"}), kCp1252Seite,
                       "<p>Mueller \x80</p>\r\n"}),
-    [](const auto& p) { return std::string(p.param.name); });
+    ::quintaro::test::ZeilenName{});
 
 TEST(CliKodierung, BadValueIsAUsageError) {
     for (const auto& args : {std::vector<std::string>{"--encoding", "latin1"},

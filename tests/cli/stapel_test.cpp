@@ -14,6 +14,7 @@
 
 #include "batch/stapel.h"
 #include "common/dateien.h"
+#include "common/tabelle.h"
 #include "engine/optimierung.h"
 #include "optionen_args.h"
 #include "prozess.h"
@@ -345,7 +346,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Without rows of its own, the table's placeholder takes the first --replace.
         HerkunftFall{
             "ReplaceFillsThePlaceholder", false, false, {"--replace", "x", "r"}, "r <p>y</p>"}),
-    [](const auto& p) { return std::string(p.param.name); });
+    ::quintaro::test::ZeilenName{});
 
 TEST(CliStapelEinstellungen, NamedSettingsFileThatCannotBeReadIsAUsageError) {
     Ordner dir;
@@ -442,7 +443,7 @@ INSTANTIATE_TEST_SUITE_P(CliStapel, GleicheBytes,
                                                        "NOA", "OA", "PES", "PEE"}},
                                            GleichFall{"Nothing", {}},
                                            GleichFall{"CommentsAndWebbotsOnly", {"KMA", "FPW"}}),
-                         [](const auto& p) { return std::string(p.param.name); });
+                         ::quintaro::test::ZeilenName{});
 
 }  // namespace
 }  // namespace quintaro::cli::test

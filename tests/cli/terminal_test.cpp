@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/tabelle.h"
 #include "optionen_args.h"
 #include "prozess.h"
 
@@ -49,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
                                        {"--set", "KMA=1", "--set", "KMM=1"},
                                        "a<!-- x -->b\n"},
                       OhneTerminalFall{"WithTips", {"--tips", "--set", "KMM=1"}, "a<!-- x -->b\n"}),
-    [](const auto& p) { return std::string(p.param.name); });
+    ::quintaro::test::ZeilenName{});
 
 // --- Answers on a terminal ----------------------------------------------------------------
 
@@ -105,7 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
         AntwortFall{"AbbrechenWritesNothing", "j\na\n", 1, "", 2, 2},
         AntwortFall{"EndOfInputIsAbbrechen", "j\n\x04", 1, "", 2, 2},
         AntwortFall{"EndOfInputAtOnce", "\x04", 1, "", 1, 1}),
-    [](const auto& p) { return std::string(p.param.name); });
+    ::quintaro::test::ZeilenName{});
 
 TEST(CliTerminal, PageContentCannotSteerTheTerminal) {
     // An escape sequence and a C1 control inside a comment; the umlaut arrives in UTF-8.

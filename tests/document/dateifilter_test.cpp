@@ -8,7 +8,7 @@ using namespace Qt::StringLiterals;
 namespace quintaro {
 namespace {
 
-TEST(DateinamePruefen, LehntNurDieFuenfZeichenAb) {
+TEST(DateinamePruefen, RefusesOnlyTheFiveCharacters) {
     for (const char* gut : {"", ".htm", ".htm*", ".s?tm", ".a b", ".x:y", ".x/y", "\xe4"}) {
         EXPECT_TRUE(DateinamePruefen(gut)) << gut;
     }
@@ -17,7 +17,7 @@ TEST(DateinamePruefen, LehntNurDieFuenfZeichenAb) {
     }
 }
 
-TEST(DateifilterText, MusterAusDerListe) {
+TEST(DateifilterText, PatternsFromTheList) {
     const struct {
         const char* name;
         std::vector<std::string> eintraege;
@@ -38,7 +38,7 @@ TEST(DateifilterText, MusterAusDerListe) {
     }
 }
 
-TEST(Dateiendung, AbDemLetztenPunktDesDateinamens) {
+TEST(Dateiendung, FromTheLastDotOfTheFileName) {
     const std::pair<const char*, const char*> faelle[] = {
         {"/web/index.html", ".html"},  {"/web/seite.htm", ".htm"},
         {"/web/archiv.tar.gz", ".gz"}, {"/web/datei", ""},
@@ -49,13 +49,13 @@ TEST(Dateiendung, AbDemLetztenPunktDesDateinamens) {
     for (const auto& [pfad, endung] : faelle) EXPECT_EQ(dateiendung(pfad), endung) << pfad;
 }
 
-TEST(SpeicherfilterText, NachDerEndung) {
+TEST(SpeicherfilterText, ByTheExtension) {
     EXPECT_EQ(speicherfilterText(".htm"), ".htm|.htm|Alle Dateien|*.*");
     EXPECT_EQ(speicherfilterText(".html"), ".html|.html|Alle Dateien|*.*");
     EXPECT_EQ(speicherfilterText(""), "||Alle Dateien|*.*");
 }
 
-TEST(DialogNamensfilter, WandeltDieStrichListe) {
+TEST(DialogNamensfilter, ConvertsTheBarList) {
     const struct {
         const char* filter;
         QStringList erwartet;
@@ -75,7 +75,7 @@ TEST(DialogNamensfilter, WandeltDieStrichListe) {
     }
 }
 
-TEST(DialogNamensfilter, AusListeUndDokument) {
+TEST(DialogNamensfilter, FromListAndDocument) {
     EXPECT_EQ(oeffnenDialogfilter({".h\xe4m", ".shtm*"}),
               (QStringList{QString::fromUtf8("Webdokumente (*.h\xc3\xa4m *.shtm*)"),
                            u"Alle Dateien (*)"_s}));

@@ -27,7 +27,7 @@ struct Umbruch {
     std::string text;
 };
 
-TEST(DokumentLesen, MachtJedenZeilenumbruchZuCrLf) {
+TEST(DokumentLesen, MakesEveryLineBreakCrLf) {
     const Umbruch faelle[] = {
         {"leer", "", ""},
         {"ohne Umbruch", "<p>a</p>", "<p>a</p>"},
@@ -49,7 +49,7 @@ TEST(DokumentLesen, MachtJedenZeilenumbruchZuCrLf) {
     }
 }
 
-TEST(DokumentLesen, FehlerNennenPfadUndGrund) {
+TEST(DokumentLesen, ErrorsNamePathAndReason) {
     Ordner dir;
     const std::string fehlt = dir / "fehlt.htm";
     EXPECT_EQ(fehlertext([&] { dokumentLesen(fehlt); }),
@@ -60,7 +60,7 @@ TEST(DokumentLesen, FehlerNennenPfadUndGrund) {
               "Datei  kann nicht geöffnet werden. No such file or directory");
 }
 
-TEST(DokumentLesen, OhneLeserechtGibtDenGrundDesSystems) {
+TEST(DokumentLesen, WithoutReadPermissionGivesTheSystemsReason) {
     Ordner dir;
     const std::string datei = dir / "geheim.htm";
     schreibeRoh(datei, "x");
@@ -75,7 +75,7 @@ TEST(DokumentLesen, OhneLeserechtGibtDenGrundDesSystems) {
     EXPECT_EQ(code, 0);
 }
 
-TEST(DokumentLesen, EinePipeOhneSchreiberHaengtNicht) {
+TEST(DokumentLesen, APipeWithoutWriterDoesNotHang) {
     Ordner dir;
     const std::string pipe = dir / "pipe";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
@@ -84,7 +84,7 @@ TEST(DokumentLesen, EinePipeOhneSchreiberHaengtNicht) {
 
 // --- Loading: capacity ------------------------------------------------------------------------
 
-TEST(DokumentLesen, KapazitaetGiltFuerDenNormalisiertenText) {
+TEST(DokumentLesen, CapacityHoldsForTheNormalisedText) {
     Ordner dir;
     const std::string datei = dir / "seite.htm";
     const std::string zuGross = std::string(kMemoKapazitaetFehler);
@@ -100,7 +100,7 @@ TEST(DokumentLesen, KapazitaetGiltFuerDenNormalisiertenText) {
     EXPECT_EQ(zuGross, "Text überschreitet Memo-Kapazität");
 }
 
-TEST(DokumentLesen, KapazitaetGiltAuchOhneBekannteGroesse) {
+TEST(DokumentLesen, CapacityHoldsWithoutAKnownSizeToo) {
     // A character device reports no size; the limit still ends the read.
     EXPECT_EQ(fehlertext([] { dokumentLesen("/dev/zero", 1 << 20); }),
               std::string(kMemoKapazitaetFehler));
@@ -108,7 +108,7 @@ TEST(DokumentLesen, KapazitaetGiltAuchOhneBekannteGroesse) {
 
 // --- Writing ------------------------------------------------------------------------------------
 
-TEST(DokumentSchreiben, AlleBytewerteKommenUnveraendertZurueck) {
+TEST(DokumentSchreiben, EveryByteValueComesBackUnchanged) {
     std::string alle;
     for (int b = 0; b < 256; ++b) alle += static_cast<char>(b);
     // The editor holds normalised text, so CR and LF stand as CR LF pairs.
@@ -119,7 +119,7 @@ TEST(DokumentSchreiben, AlleBytewerteKommenUnveraendertZurueck) {
     EXPECT_EQ(dokumentLesen(dir / "bytes.htm"), text);
 }
 
-TEST(DokumentSchreiben, UeberschreibtKuerzerUndLeer) {
+TEST(DokumentSchreiben, OverwritesShorterAndEmpty) {
     Ordner dir;
     const std::string datei = dir / "seite.htm";
     schreibeRoh(datei, std::string(5000, 'a'));
@@ -130,7 +130,7 @@ TEST(DokumentSchreiben, UeberschreibtKuerzerUndLeer) {
     EXPECT_EQ(test::eintraege(dir.pfad()), (std::set<std::string>{".", "..", "seite.htm"}));
 }
 
-TEST(DokumentSchreiben, BehaeltRechteUndGibtNeuenDateienDieUeblichen) {
+TEST(DokumentSchreiben, KeepsPermissionsAndGivesNewFilesTheUsualOnes) {
     Ordner dir;
     // Root may edit a read-only file; anyone else is refused (see the failure tests).
     std::vector<mode_t> rechte = {0640, 0600, 0604, 0755};
@@ -154,7 +154,7 @@ TEST(DokumentSchreiben, BehaeltRechteUndGibtNeuenDateienDieUeblichen) {
     }
 }
 
-TEST(DokumentSchreiben, FolgtSymbolischenVerweisen) {
+TEST(DokumentSchreiben, FollowsSymbolicLinks) {
     Ordner dir;
     schreibeRoh(dir / "ziel.htm", "alt");
     ASSERT_EQ(::symlink("ziel.htm", (dir / "verweis.htm").c_str()), 0);
@@ -165,7 +165,7 @@ TEST(DokumentSchreiben, FolgtSymbolischenVerweisen) {
     EXPECT_EQ(leseRoh(dir / "ziel.htm"), "neu");
 }
 
-TEST(DokumentSchreiben, FehlerNennenPfadUndGrund) {
+TEST(DokumentSchreiben, ErrorsNamePathAndReason) {
     Ordner dir;
     EXPECT_EQ(fehlertext([] { dokumentSchreiben("", "x"); }),
               "Datei \"\" kann nicht erstellt werden. No such file or directory");
@@ -181,7 +181,7 @@ TEST(DokumentSchreiben, FehlerNennenPfadUndGrund) {
 
 // Qt would turn the bytes 0xFF 0xFE into U+FFFD and write "a\uFFFD\uFFFD.htm" beside the file
 // the user named.
-TEST(DokumentSchreiben, PfadOhneGueltigesUtf8WirdAbgelehntUndNichtsAnderesBeschrieben) {
+TEST(DokumentSchreiben, APathThatIsNotUtf8IsRefusedAndNothingElseIsWritten) {
     Ordner dir;
     const std::string datei = dir / "a\xff\xfe.htm";
     schreibeRoh(datei, "alt");
@@ -210,7 +210,7 @@ TEST(DokumentSchreiben, PfadOhneGueltigesUtf8WirdAbgelehntUndNichtsAnderesBeschr
 
 // --- Dateigroesse -----------------------------------------------------------------------------
 
-TEST(Dateigroesse, DateienOrdnerUndFehlendes) {
+TEST(Dateigroesse, FilesFoldersAndMissing) {
     Ordner dir;
     schreibeRoh(dir / "leer.htm", "");
     schreibeRoh(dir / "fuenf.htm", "12345");
@@ -227,7 +227,7 @@ TEST(Dateigroesse, DateienOrdnerUndFehlendes) {
     EXPECT_EQ(Dateigroesse(dir / "kaputt"), 5);  // a dangling link is found: its own size
 }
 
-TEST(Dateigroesse, Platzhalter) {
+TEST(Dateigroesse, Wildcards) {
     Ordner dir;
     schreibeRoh(dir / "seite.htm", "123");
     schreibeRoh(dir / ".versteckt.txt", "1234567");
@@ -248,7 +248,7 @@ TEST(Dateigroesse, Platzhalter) {
     }
 }
 
-TEST(Dateigroesse, PlatzhalterNimmtDenErstenEintragDerAuflistung) {
+TEST(Dateigroesse, AWildcardTakesTheFirstEntryOfTheListing) {
     Ordner dir;
     for (int i = 0; i < 20; ++i)
         schreibeRoh(dir / ("d" + std::to_string(i)), std::string(static_cast<std::size_t>(i), 'x'));
@@ -264,7 +264,7 @@ TEST(Dateigroesse, PlatzhalterNimmtDenErstenEintragDerAuflistung) {
     EXPECT_EQ(Dateigroesse(dir / "d*"), erster);
 }
 
-TEST(Dateigroesse, EinNameMitSternGehtVorDemMuster) {
+TEST(Dateigroesse, ANameWithAStarBeatsThePattern) {
     Ordner dir;
     schreibeRoh(dir / "a*b", "1");
     schreibeRoh(dir / "aab", "22");
@@ -272,7 +272,7 @@ TEST(Dateigroesse, EinNameMitSternGehtVorDemMuster) {
     EXPECT_EQ(Dateigroesse(dir / "a*b"), 1);
 }
 
-TEST(Dateigroesse, NurDieUnteren32Bit) {
+TEST(Dateigroesse, OnlyTheLower32Bits) {
     Ordner dir;
     const struct {
         off_t groesse;
@@ -295,7 +295,7 @@ TEST(Dateigroesse, NurDieUnteren32Bit) {
 
 // --- Small file operations ----------------------------------------------------------------------
 
-TEST(Dateien, Existiert) {
+TEST(Dateien, Exists) {
     Ordner dir;
     schreibeRoh(dir / "a.htm", "a");
     ::symlink("a.htm", (dir / "verweis").c_str());
@@ -308,7 +308,7 @@ TEST(Dateien, Existiert) {
     EXPECT_FALSE(dateiExistiert(""));
 }
 
-TEST(Dateien, KopierenMitUndOhneUeberschreiben) {
+TEST(Dateien, CopyingWithAndWithoutOverwriting) {
     Ordner dir;
     const std::string quelle = dir / "seite.htm";
     const std::string bak = dir / "seite.htm.bak";
@@ -336,7 +336,7 @@ TEST(Dateien, KopierenMitUndOhneUeberschreiben) {
               (std::set<std::string>{".", "..", "seite.htm", "seite.htm.bak", "kaputt"}));
 }
 
-TEST(Dateien, KopierenGrosserDateien) {
+TEST(Dateien, CopyingLargeFiles) {
     Ordner dir;
     std::string inhalt;
     for (int i = 0; i < 300000; ++i) inhalt += static_cast<char>(i * 7);
@@ -345,7 +345,7 @@ TEST(Dateien, KopierenGrosserDateien) {
     EXPECT_EQ(leseRoh(dir / "kopie"), inhalt);
 }
 
-TEST(Dateien, Loeschen) {
+TEST(Dateien, Deletes) {
     Ordner dir;
     schreibeRoh(dir / "a.htm", "a");
     ::mkdir((dir / "unter").c_str(), 0755);
@@ -365,7 +365,7 @@ namespace {
 
 // --- Files of the program's own: never through a planted link ---------------------------------
 
-TEST(EigeneDateien, EinGepflanzterVerweisWirdErsetztNichtBeschrieben) {
+TEST(EigeneDateien, APlantedLinkIsReplacedNotWritten) {
     Ordner dir;
     const std::string fremd = dir / "fremd.txt";
     schreibeRoh(fremd, "geheim");
@@ -392,7 +392,7 @@ TEST(EigeneDateien, EinGepflanzterVerweisWirdErsetztNichtBeschrieben) {
     EXPECT_EQ(dateien.art(dir / "verweis.htm"), Dateiart::Verweis);
 }
 
-TEST(AllesLesen, HoertAnDerGrenzeAuf) {
+TEST(AllesLesen, StopsAtTheLimit) {
     int rohr[2];
     ASSERT_EQ(::pipe(rohr), 0);
     const Deskriptor lesen(rohr[0]);

@@ -66,7 +66,7 @@ void schreibbarFuerAlle(const std::string& path) {
     ::chmod(path.c_str(), 0777);
 }
 
-TEST(SicheresSpeichern, SchreibgeschuetzteDateiBleibtErhalten) {
+TEST(SicheresSpeichern, AReadOnlyFileIsKept) {
     Ordner dir;
     const std::string datei = dir / "seite.htm";
     schreibeRoh(datei, kAlt);
@@ -82,7 +82,7 @@ TEST(SicheresSpeichern, SchreibgeschuetzteDateiBleibtErhalten) {
     EXPECT_EQ(stand(dir, datei), vorher);
 }
 
-TEST(SicheresSpeichern, SchreibgeschuetzterOrdnerSchreibtDieDateiAnOrtUndStelle) {
+TEST(SicheresSpeichern, AReadOnlyFolderWritesTheFileInPlace) {
     // The file itself is writable, but no temporary file can be made beside it: the document is
     // written in place (not atomically), keeping its mode. The settings file is not: it is
     // refused rather than risked.
@@ -105,7 +105,7 @@ TEST(SicheresSpeichern, SchreibgeschuetzterOrdnerSchreibtDieDateiAnOrtUndStelle)
     EXPECT_EQ(stand(dir, datei), nachher);
 }
 
-TEST(SicheresSpeichern, NeueDateiInSchreibgeschuetztemOrdner) {
+TEST(SicheresSpeichern, NewFileInAReadOnlyFolder) {
     Ordner dir;
     ::chmod(dir.pfad().c_str(), 0555);
     const int code = test::imKind([&] {
@@ -116,13 +116,13 @@ TEST(SicheresSpeichern, NeueDateiInSchreibgeschuetztemOrdner) {
     EXPECT_EQ(eintraege(dir.pfad()), (std::set<std::string>{".", ".."}));
 }
 
-TEST(SicheresSpeichern, NurLesbaresDateisystem) {
+TEST(SicheresSpeichern, ReadOnlyFileSystem) {
     // /proc accepts no new files, even from root.
     EXPECT_EQ(speichernSollScheitern("/proc/quintaro_seite.htm", "neu", ""), kFehlerWieErwartet);
     EXPECT_FALSE(dateiExistiert("/proc/quintaro_seite.htm"));
 }
 
-TEST(SicheresSpeichern, VerschwundenerOrdner) {
+TEST(SicheresSpeichern, AVanishedFolder) {
     Ordner dir;
     const std::string unter = dir / "unter";
     ::mkdir(unter.c_str(), 0755);
@@ -141,7 +141,7 @@ int mitGroessenlimit(rlim_t limit, const std::function<int()>& pruefung) {
     });
 }
 
-TEST(SicheresSpeichern, AbbruchMittenImSchreibenVerliertNichts) {
+TEST(SicheresSpeichern, AnAbortMidwayLosesNothing) {
     Ordner dir;
     const std::string datei = dir / "seite.htm";
     schreibeRoh(datei, kAlt);
@@ -160,7 +160,7 @@ TEST(SicheresSpeichern, AbbruchMittenImSchreibenVerliertNichts) {
     EXPECT_EQ(modus(datei), 0640u);
 }
 
-TEST(SicheresSpeichern, AbbruchBeimKopierenLaesstKeineHalbeKopie) {
+TEST(SicheresSpeichern, AnAbortWhileCopyingLeavesNoHalfCopy) {
     Ordner dir;
     const std::string quelle = dir / "seite.htm";
     const std::string bak = dir / "seite.htm.bak";
@@ -177,7 +177,7 @@ TEST(SicheresSpeichern, AbbruchBeimKopierenLaesstKeineHalbeKopie) {
     EXPECT_EQ(stand(dir, bak), vorher);
 }
 
-TEST(SicheresSpeichern, KopierenInSchreibgeschuetztenOrdner) {
+TEST(SicheresSpeichern, CopyingIntoAReadOnlyFolder) {
     Ordner dir;
     const std::string quelle = dir / "seite.htm";
     schreibeRoh(quelle, kAlt);

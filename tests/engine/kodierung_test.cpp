@@ -1,5 +1,6 @@
 // The encoding rule: byte-order mark, <meta> declaration, sniffing.
 #include "engine/kodierung.h"
+#include "common/tabelle.h"
 
 #include <gtest/gtest.h>
 
@@ -96,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
         RegelFall{"PastU10FFFF", "a\xF4\x90\x80\x80", Kodierung::Cp1252},
         RegelFall{"TruncatedAtTheEnd", kUe + "\xE2\x82", Kodierung::Cp1252},
         RegelFall{"NulAndUtf8", "\0"s + kUe, Kodierung::Utf8}),
-    [](const auto& fall) { return std::string(fall.param.name); });
+    ::quintaro::test::ZeilenName{});
 
 TEST(Kodierung, LabelsOfTheEncodingStandard) {
     for (const char* l : {"utf-8", "UTF8", "unicode-1-1-utf-8", "unicode11utf8", "unicode20utf8",

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/tabelle.h"
 #include "literal.h"
 
 namespace quintaro {
@@ -68,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "<!--webbot bot=\"Timestamp\" endspan -->"}},
         ScanFall{
             "CommentScanTakesWebbotsToo", kKommentar, "<!--webbot x -->y", {"<!--webbot x -->"}}),
-    [](const auto& fall) { return std::string(fall.param.name); });
+    ::quintaro::test::ZeilenName{});
 
 struct EntfernenFall {
     const char* name;
@@ -123,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "<!<!-- a -->-<!-- a -->- b -->1<!-- b -->2", "12"},
         EntfernenFall{"JoinBuildsTheClosing", kKommentar, "<!-- b -<!-- a -->->1<!-- b -->2",
                       "12"}),
-    [](const auto& fall) { return std::string(fall.param.name); });
+    ::quintaro::test::ZeilenName{});
 
 // Answers from a script; records each entry and the text shown with it.
 struct Skript {
@@ -202,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {J, N},
                     "<!-- b -->x<!-- b -->y",
                     false}),
-    [](const auto& fall) { return std::string(fall.param.name); });
+    ::quintaro::test::ZeilenName{});
 
 TEST(KommentareEntfernen, NothingCollectedMeansNoQuestion) {
     Skript skript;
@@ -252,7 +253,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   "<!-- " + mal("\u00E4", 21) + " -->"},
                     FrageTextFall{"EuroAsUtf8", "<!--\x80-->", "<!--\u20AC-->"},
                     FrageTextFall{"LineBreakInside", "<!--a\r\nb-->", "<!--a\r\nb-->"}),
-    [](const auto& fall) { return std::string(fall.param.name); });
+    ::quintaro::test::ZeilenName{});
 
 }  // namespace
 }  // namespace quintaro

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/tabelle.h"
 #include "literal.h"
 
 namespace quintaro {
@@ -75,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
         // " >" goes first, so "< >" loses the space before ">" and keeps the "<".
         LeerraumFall{"InTagsOrderOfTheTwo", &leerzeichenInTagsEntfernen, "< >", "<>"},
         LeerraumFall{"InTagsLessSpaceSpaceGreater", &leerzeichenInTagsEntfernen, "<  >", "<>"}),
-    [](const auto& fall) { return std::string(fall.param.name); });
+    ::quintaro::test::ZeilenName{});
 
 TEST(Leerraum, OptionsZeroAndTwoCollapseIndentation) {
     EXPECT_EQ(doppelteLeerzeichenEntfernen(zeilenumbruecheEntfernen("a\r\n    b")), "a b");

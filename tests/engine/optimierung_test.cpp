@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/tabelle.h"
 #include "fake_umgebung.h"
 #include "literal.h"
 
@@ -248,7 +249,7 @@ std::vector<SchrittFall> schrittFaelle() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, SchrittweiseOptimierung, testing::ValuesIn(schrittFaelle()),
-                         [](const auto& fall) { return std::string(fall.param.name); });
+                         ::quintaro::test::ZeilenName{});
 
 TEST(Optimierung, StepByStepNeinThroughoutStillEnds) {
     FakeUmgebung u = mitDokument("a\t b");
@@ -488,7 +489,7 @@ INSTANTIATE_TEST_SUITE_P(
             "ExistingNeinKeeps", Modus::Normal, true, true, {N}, {kUeberschreiben}, "alt"},
         SicherungsFall{
             "ExistingBatchNeverAsksNorOverwrites", Modus::Automatisch, true, true, {}, {}, "alt"}),
-    [](const auto& fall) { return std::string(fall.param.name); });
+    ::quintaro::test::ZeilenName{});
 
 // Without its backup a batch file is not saved over; a normal run saves nothing by itself and
 // goes on.
@@ -584,7 +585,7 @@ INSTANTIATE_TEST_SUITE_P(
         KleinFall{"AlreadyLower", "/w/a.htm", {}, "/w/a.htm"},
         KleinFall{
             "OtherFileWithThatNameKeepsIt", "/w/Index.htm", {"/w/index.htm"}, "/w/Index.htm"}),
-    [](const auto& fall) { return std::string(fall.param.name); });
+    ::quintaro::test::ZeilenName{});
 
 TEST(Pfade, FolderPartLowercaseNameAndPreview) {
     EXPECT_EQ(ordnerTeil("/a/b/c.htm"), "/a/b/");

@@ -1,5 +1,6 @@
 // The option table, the defaults and the interlocks of the pairs 6/7 and 14/15.
 #include "engine/optionen.h"
+#include "common/tabelle.h"
 
 #include <gtest/gtest.h>
 
@@ -75,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Umschaltfall{"UntickOneOfBoth", {6, 7}, 7, {}, false},
                     Umschaltfall{
                         "OtherRowHasNoSideEffect", {6, 7, 14, 15}, 3, {3, 6, 7, 14, 15}, false}),
-    [](const auto& fall) { return std::string(fall.param.name); });
+    ::quintaro::test::ZeilenName{});
 
 TEST(Optionen, ScriptWarningText) {
     EXPECT_EQ(kSkriptWarnung,

@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "common/tabelle.h"
 #include "literal.h"
 
 namespace quintaro {
@@ -69,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
                     EntityFall{"CaseOfNames", "\xC4\xE4", "&Auml;&auml;"},
                     EntityFall{"LongestAndShortest", "\xB1\xA5", "&plusmn;&yen;"},
                     EntityFall{"LastByte", "\xFF", "&yuml;"}),
-    [](const auto& fall) { return std::string(fall.param.name); });
+    ::quintaro::test::ZeilenName{});
 
 TEST(Sonderzeichen, SecondApplicationChangesNothing) {
     std::string all;
@@ -147,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
         EntityFall{"OverlongEuro", "\xF0\x82\x82\xAC", "\xF0\x82\x82\xAC"},
         EntityFall{"TruncatedBeforeAWellFormedOne", "\xE2\x82\xC3\xA4", "\xE2\x82&auml;"},
         EntityFall{"LoneLeadAtTheEnd", "a\xC3", "a\xC3"}),
-    [](const auto& fall) { return std::string(fall.param.name); });
+    ::quintaro::test::ZeilenName{});
 
 TEST(SonderzeichenAndere, LeavesEveryByte) {
     std::string all;

@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "common/tabelle.h"
 #include "literal.h"
 
 namespace quintaro {
@@ -45,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
         ErsetzungsFall{"NulBytes", "a\0b\0"s, "\0"s, "0", "a0b0"},
         ErsetzungsFall{"HighBytes", "\xE4\xFC\xE4", "\xE4", "&auml;", "&auml;\xFC&auml;"},
         ErsetzungsFall{"LineBreakPairs", "\r\n\r\n\r\n", "\r\n\r\n", "\r\n", "\r\n\r\n"}),
-    [](const auto& fall) { return std::string(fall.param.name); });
+    ::quintaro::test::ZeilenName{});
 
 TEST(LowerAscii, ChangesOnlyAToZ) {
     std::string all;
@@ -83,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(Rules, NormaliseLineBreaks,
                                          UmbruchFall{"TrailingCr", "a\r", "a\r\n"},
                                          UmbruchFall{"OnlyBreaks", "\n\n\r", "\r\n\r\n\r\n"},
                                          UmbruchFall{"NulKept", "a\0\nb"s, "a\0\r\nb"s}),
-                         [](const auto& fall) { return std::string(fall.param.name); });
+                         ::quintaro::test::ZeilenName{});
 
 TEST(NormaliseLineBreaks, IsIdempotent) {
     const std::string once = normaliseLineBreaks("a\rb\nc\r\nd\n\r\r\n");
@@ -146,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(Characters, CodePageMapping,
                                          ZeichenFall{"NoBreakSpace", "\xA0", "\u00A0"},
                                          ZeichenFall{"UndefinedSlotAsC1", "\x81\x8D\x8F\x90\x9D",
                                                      "\u0081\u008D\u008F\u0090\u009D"}),
-                         [](const auto& fall) { return std::string(fall.param.name); });
+                         ::quintaro::test::ZeilenName{});
 
 struct UngueltigFall {
     const char* name;
@@ -175,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
         UngueltigFall{"OverlongLessThan", "\xC0\xBC"}, UngueltigFall{"OverlongNul", "\xC0\x80"},
         UngueltigFall{"OverlongThreeByte", "\xE0\x81\x81"},
         UngueltigFall{"OverlongFourByteEuro", "\xF0\x82\x82\xAC"}),
-    [](const auto& fall) { return std::string(fall.param.name); });
+    ::quintaro::test::ZeilenName{});
 
 }  // namespace
 }  // namespace quintaro

@@ -1,5 +1,6 @@
 // The ten tip checks and the occurrence count behind them.
 #include "engine/tipps.h"
+#include "common/tabelle.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +32,7 @@ INSTANTIATE_TEST_SUITE_P(Rules, VorkommenZaehlenTest,
                                                    "<meta name=GENERATOR", 1},
                                          ZaehlFall{"UmlautCaseNotFolded", "\xC4", "\xE4", 0},
                                          ZaehlFall{"EmptyText", "", "a", 0}),
-                         [](const auto& fall) { return std::string(fall.param.name); });
+                         ::quintaro::test::ZeilenName{});
 
 const std::string kKopf = "<!DOCTYPE html><title>t</title>";
 const std::vector<std::string_view> kNone;
@@ -106,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {kLokal}},
         TippFall{"LocalFileUnquoted", "<a href=file:\\\\c\\x>", {kLokal}},
         TippFall{"ForwardSlashesNoTip", "<a href=\"file:///c/x\">", {}}),
-    [](const auto& fall) { return std::string(fall.param.name); });
+    ::quintaro::test::ZeilenName{});
 
 TEST(Optimierungstipps, DoctypeAndTitleInAnyCase) {
     EXPECT_EQ(optimierungstipps("<!doctype html><TITLE>x</TITLE>"), kNone);

@@ -1,5 +1,6 @@
 // The strict UTF-8 decoder, against a decoder written the textbook way (bits first, limits after).
 #include "engine/utf8.h"
+#include "common/tabelle.h"
 
 #include <gtest/gtest.h>
 
@@ -105,7 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
                  false,
                  "Gr\xEF\xBF\xBD\xEF\xBF\xBD"
                  "e"}),
-    [](const auto& fall) { return std::string(fall.param.name); });
+    ::quintaro::test::ZeilenName{});
 
 }  // namespace
 }  // namespace quintaro::utf8

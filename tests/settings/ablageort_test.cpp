@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "common/dateien.h"
+#include "common/tabelle.h"
 #include "settings/einstellungen.h"
 
 namespace quintaro {
@@ -43,7 +44,7 @@ const Fall kFaelle[] = {
 
 class Ablageort : public ::testing::TestWithParam<Fall> {};
 
-TEST_P(Ablageort, Regel) {
+TEST_P(Ablageort, Rule) {
     const Fall& f = GetParam();
     Ordner dir;
     const std::string programm = dir / "bin";
@@ -78,13 +79,11 @@ TEST_P(Ablageort, Regel) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faelle, Ablageort, ::testing::ValuesIn(kFaelle),
-                         [](const ::testing::TestParamInfo<Fall>& zeile) {
-                             return std::string(zeile.param.name);
-                         });
+                         ::quintaro::test::ZeilenName{});
 
 // The whole way of an installed program: the copy beside it in a read-only folder stays as it is,
 // and the save creates the per-user folders (private) and the file there.
-TEST(AblageortSpeichern, SchreibtNieInDenProgrammordner) {
+TEST(AblageortSpeichern, NeverWritesIntoTheProgramFolder) {
     Ordner dir;
     const std::string programm = dir / "bin";
     ::mkdir(programm.c_str(), 0755);

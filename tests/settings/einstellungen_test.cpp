@@ -27,7 +27,7 @@ Ersetzungstabelle tabelle(std::vector<Ersetzung> zeilen) {
 // --- Loading
 // --------------------------------------------------------------------------------------
 
-TEST(IniLaden, OhneDateiGeltenDieVorgaben) {
+TEST(IniLaden, WithoutAFileTheDefaultsHold) {
     Ordner dir;
     const Geladen g = IniLaden(dir / "quintaro_optionen.ini", Einstellungen{});
     EXPECT_EQ(g.einstellungen, Einstellungen{});
@@ -41,12 +41,12 @@ TEST(IniLaden, OhneDateiGeltenDieVorgaben) {
     EXPECT_EQ(g.einstellungen.fenster, (Fenster{241, 93, 620, 420}));
 }
 
-TEST(IniLaden, EinOrdnerAnStelleDerDateiGibtDieVorgaben) {
+TEST(IniLaden, AFolderInPlaceOfTheFileGivesTheDefaults) {
     Ordner dir;
     EXPECT_EQ(IniLaden(dir.pfad(), Einstellungen{}).einstellungen, Einstellungen{});
 }
 
-TEST(IniLaden, OptionenMitIhrenSchluesselnUndVorgaben) {
+TEST(IniLaden, OptionsWithTheirKeysAndDefaults) {
     // Every option the other way round, keys in any letter case.
     std::string datei = "[oPTIONEN]\r\n";
     for (const auto& info : kOptionen) {
@@ -65,7 +65,7 @@ TEST(IniLaden, OptionenMitIhrenSchluesselnUndVorgaben) {
     EXPECT_EQ(h.einstellungen.optionen, OptionSet{});
 }
 
-TEST(IniLaden, Filterliste) {
+TEST(IniLaden, FilterList) {
     Einstellungen fuenf;
     fuenf.filter = {".a", ".b", ".c", ".d", ".e"};
     const struct {
@@ -154,7 +154,7 @@ TEST(IniLaden, Ersetzungstabelle) {
     }
 }
 
-TEST(IniLaden, RiesigeAnzahlBleibtBeimInhaltDerDatei) {
+TEST(IniLaden, AHugeAnzahlStaysWithinWhatTheFileHolds) {
     for (const char* anzahl : {"1000000000", "2147483647", "$7FFFFFFF"}) {
         SCOPED_TRACE(anzahl);
         const std::string datei = std::string("[Erweiterungen]\r\nAnzahl=") + anzahl +
@@ -169,7 +169,7 @@ TEST(IniLaden, RiesigeAnzahlBleibtBeimInhaltDerDatei) {
     }
 }
 
-TEST(IniLaden, FensterNurBeiGesetztJa) {
+TEST(IniLaden, WindowOnlyWhenGesetztIsJa) {
     const Fenster vorgabe;
     const struct {
         const char* name;
@@ -210,7 +210,7 @@ TEST(IniLaden, FensterNurBeiGesetztJa) {
 // --- Saving
 // ---------------------------------------------------------------------------------------
 
-TEST(IniSpeichern, NeueDateiMitAllem) {
+TEST(IniSpeichern, NewFileWithEverything) {
     Ordner dir;
     const std::string pfad = dir / std::string(kIniName);
     IniSpeichern(pfad, Einstellungen{}, "Alles");
@@ -224,7 +224,7 @@ TEST(IniSpeichern, NeueDateiMitAllem) {
               "Vertikal=93\r\n");
 }
 
-TEST(IniSpeichern, ZeilenDerSpeichertabelle) {
+TEST(IniSpeichern, RowsOfTheStoredTable) {
     // The file before: markers that show whether a part was rewritten.
     const std::string vorher =
         "[Optionen]\r\nZU=7\r\nOT=7\r\n[Erweiterungen]\r\nAnzahl=1\r\n0=.alt\r\n"
@@ -266,7 +266,7 @@ TEST(IniSpeichern, ZeilenDerSpeichertabelle) {
     }
 }
 
-TEST(IniSpeichern, ListenabschnitteWerdenErstGeleert) {
+TEST(IniSpeichern, ListSectionsAreEmptiedFirst) {
     IniDatei ini(
         "[Erweiterungen]\r\nAnzahl=4\r\n0=.a\r\n1=.b\r\n2=.c\r\n3=.d\r\n"
         "[Replaces]\r\nAnzahl=3\r\n1=a\r\n1a=b\r\n2=c\r\n2a=d\r\n3=e\r\n3a=f\r\n");
@@ -280,7 +280,7 @@ TEST(IniSpeichern, ListenabschnitteWerdenErstGeleert) {
     EXPECT_EQ(ini.wert("Replaces", "2"), std::nullopt);
 }
 
-TEST(IniSpeichern, FremdesBleibtUndZweimalGibtDasGleiche) {
+TEST(IniSpeichern, ForeignContentStaysAndTwiceGivesTheSame) {
     Ordner dir;
     const std::string pfad = dir / std::string(kIniName);
     schreibeRoh(pfad,
@@ -302,7 +302,7 @@ TEST(IniSpeichern, FremdesBleibtUndZweimalGibtDasGleiche) {
     EXPECT_EQ(normaliseLineBreaks(einmal), einmal);  // CR LF throughout
 }
 
-TEST(IniSpeichern, HinUndZurueck) {
+TEST(IniSpeichern, RoundTrip) {
     Ordner dir;
     const std::string pfad = dir / std::string(kIniName);
     Einstellungen e;
@@ -316,7 +316,7 @@ TEST(IniSpeichern, HinUndZurueck) {
     EXPECT_EQ(g.einstellungen, e);
 }
 
-TEST(IniSpeichern, LeerraumUndAnfuehrungszeichenGehenVerloren) {
+TEST(IniSpeichern, WhitespaceAndQuotesAreLost) {
     Ordner dir;
     const std::string pfad = dir / std::string(kIniName);
     Einstellungen e;
@@ -326,7 +326,7 @@ TEST(IniSpeichern, LeerraumUndAnfuehrungszeichenGehenVerloren) {
     EXPECT_EQ(t, tabelle({{"a", "b"}, {"c", "d"}, {"x  y", "z"}}));
 }
 
-TEST(IniSpeichern, ProgrammendeMitNurEinerDerOptionen) {
+TEST(IniSpeichern, ProgramEndWithOnlyOneOfTheOptions) {
     Ordner dir;
     const std::string pfad = dir / std::string(kIniName);
     Einstellungen gespeichert;
@@ -357,7 +357,7 @@ TEST(IniSpeichern, ProgrammendeMitNurEinerDerOptionen) {
     EXPECT_EQ(g.einstellungen.fenster, (Fenster{5, 6, 900, 500}));
 }
 
-TEST(IniSpeichern, FehlerNenntDenPfadUndLaesstDieDatei) {
+TEST(IniSpeichern, AnErrorNamesThePathAndLeavesTheFile) {
     Ordner dir;
     const std::string inOrdner = dir / "quintaro_optionen.ini";
     ::mkdir(inOrdner.c_str(), 0755);
@@ -372,7 +372,7 @@ TEST(IniSpeichern, FehlerNenntDenPfadUndLaesstDieDatei) {
     EXPECT_EQ(test::eintraege(inOrdner), (std::set<std::string>{".", ".."}));
 }
 
-TEST(IniPfad, ImProgrammordner) {
+TEST(IniPfad, InTheProgramFolder) {
     EXPECT_EQ(iniPfad("/opt/quintaro"), "/opt/quintaro/quintaro_optionen.ini");
     EXPECT_EQ(iniPfad("/opt/quintaro/"), "/opt/quintaro/quintaro_optionen.ini");
     EXPECT_EQ(iniPfad(""), "quintaro_optionen.ini");

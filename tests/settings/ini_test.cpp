@@ -31,7 +31,7 @@ struct Lesefall {
     std::optional<std::string> wert;
 };
 
-TEST(IniLesen, Regeln) {
+TEST(IniLesen, Rules) {
     const std::string lang(3000, 'L');
     const Lesefall faelle[] = {
         {"leere Datei", "", "A", "k", std::nullopt},
@@ -73,7 +73,7 @@ TEST(IniLesen, Regeln) {
     }
 }
 
-TEST(IniZahl, DezimalUndHexadezimal) {
+TEST(IniZahl, DecimalAndHexadecimal) {
     const std::pair<const char*, std::optional<std::int32_t>> faelle[] = {
         {"0", 0},
         {"12", 12},
@@ -109,7 +109,7 @@ TEST(IniZahl, DezimalUndHexadezimal) {
     for (const auto& [text, zahl] : faelle) EXPECT_EQ(iniZahl(text), zahl) << text;
 }
 
-TEST(IniLesen, ZahlenUndWahrheitswerteMitVorgabe) {
+TEST(IniLesen, NumbersAndBooleansWithDefault) {
     const IniDatei ini(
         "[A]\r\nzahl= 42 \r\nhex=\"$10\"\r\nmuell=vier\r\nleer=\r\nnull=0\r\nzwei=2\r\n"
         "minus=-1\r\n");
@@ -130,7 +130,7 @@ TEST(IniLesen, ZahlenUndWahrheitswerteMitVorgabe) {
 
 // --- Editing ------------------------------------------------------------------------------------
 
-TEST(IniSchreiben, AendertAnOrtUndStelleUndBehaeltDenRest) {
+TEST(IniSchreiben, ChangesInPlaceAndKeepsTheRest) {
     IniDatei ini(
         "; Kommentar oben\r\n[Optionen]\r\nzu=1\r\nFremd=x\r\nohne Gleich\r\n\r\n"
         "[Anderes]\r\ny=2\r\n");
@@ -143,7 +143,7 @@ TEST(IniSchreiben, AendertAnOrtUndStelleUndBehaeltDenRest) {
     EXPECT_EQ(ini.wert("anderes", "Y"), "mit Leerraum");
 }
 
-TEST(IniSchreiben, NeueAbschnitteAmEnde) {
+TEST(IniSchreiben, NewSectionsAtTheEnd) {
     IniDatei leer;
     leer.schreibeText("A", "k", "v");
     leer.schreibeZahl("B", "n", -3);
@@ -163,7 +163,7 @@ TEST(IniSchreiben, NeueAbschnitteAmEnde) {
     EXPECT_EQ(nurKommentar.inhalt(), "; nur ein Kommentar\r\n\r\n[A]\r\nk=v\r\n");
 }
 
-TEST(IniSchreiben, AbschnittLoeschenEntferntAlleGleichnamigen) {
+TEST(IniSchreiben, DeletingASectionRemovesAllOfThatName) {
     IniDatei ini("[X]\r\na=1\r\n[Liste]\r\n0=a\r\n; weg\r\n[Y]\r\nb=2\r\n[LISTE]\r\n1=b\r\n");
     ini.abschnittLoeschen("liste");
     EXPECT_EQ(ini.inhalt(), "[X]\r\na=1\r\n[Y]\r\nb=2\r\n");
@@ -175,7 +175,7 @@ TEST(IniSchreiben, AbschnittLoeschenEntferntAlleGleichnamigen) {
     EXPECT_EQ(ini.wert("Liste", "0"), "neu");
 }
 
-TEST(IniSchreiben, AbschnittLeerenBehaeltDenPlatz) {
+TEST(IniSchreiben, EmptyingASectionKeepsItsPlace) {
     IniDatei ini("[Liste]\r\n0=a\r\n; weg\r\n\r\n[Y]\r\nb=2\r\n[LISTE]\r\n1=b\r\n");
     ini.abschnittLeeren("liste");
     EXPECT_EQ(ini.inhalt(), "[Liste]\r\n\r\n[Y]\r\nb=2\r\n");
@@ -183,7 +183,7 @@ TEST(IniSchreiben, AbschnittLeerenBehaeltDenPlatz) {
     EXPECT_EQ(ini.inhalt(), "[Liste]\r\n0=neu\r\n\r\n[Y]\r\nb=2\r\n");
 }
 
-TEST(IniSchreiben, ZeilenumbruecheImWertKoennenNichtsEinschleusen) {
+TEST(IniSchreiben, LineBreaksInAValueCannotInjectAnything) {
     IniDatei ini("[Optionen]\r\nZU=1\r\n");
     ini.schreibeText("Liste", "0", "x\r\n[Optionen]\r\nZU=0\nDL=0\r");
     EXPECT_EQ(ini.wert("Liste", "0"), "x  [Optionen]  ZU=0 DL=0");
@@ -192,7 +192,7 @@ TEST(IniSchreiben, ZeilenumbruecheImWertKoennenNichtsEinschleusen) {
     EXPECT_EQ(wieder.wert("Optionen", "DL"), std::nullopt);
 }
 
-TEST(IniInhalt, SchreibtMitCrLf) {
+TEST(IniInhalt, WritesWithCrLf) {
     const std::pair<std::string, std::string> faelle[] = {
         {"", ""},
         {"[A]\r\nk=v\r\n", "[A]\r\nk=v\r\n"},
@@ -204,7 +204,7 @@ TEST(IniInhalt, SchreibtMitCrLf) {
     for (const auto& [datei, inhalt] : faelle) EXPECT_EQ(IniDatei(datei).inhalt(), inhalt);
 }
 
-TEST(IniSchreiben, VieleSchluessel) {
+TEST(IniSchreiben, ManyKeys) {
     IniDatei ini;
     for (int i = 0; i < 20000; ++i) ini.schreibeZahl("Liste", std::to_string(i), i);
     EXPECT_EQ(ini.schluesselAnzahl("liste"), 20000u);
@@ -215,7 +215,7 @@ TEST(IniSchreiben, VieleSchluessel) {
 
 // --- Files --------------------------------------------------------------------------------------
 
-TEST(IniDateiLaden, FehlendOrdnerUndDatei) {
+TEST(IniDateiLaden, MissingFolderAndFile) {
     Ordner dir;
     EXPECT_EQ(IniDatei::laden(dir / "fehlt.ini").inhalt(), "");
     EXPECT_EQ(IniDatei::laden(dir / "fehlt/auch.ini").inhalt(), "");
@@ -224,7 +224,7 @@ TEST(IniDateiLaden, FehlendOrdnerUndDatei) {
     EXPECT_EQ(IniDatei::laden(dir / "q.ini").wert("A", "k"), "v");
 }
 
-TEST(IniDateiSpeichern, SchreibtDieGanzeDateiNeu) {
+TEST(IniDateiSpeichern, RewritesTheWholeFile) {
     Ordner dir;
     const std::string pfad = dir / "q.ini";
     schreibeRoh(pfad, "; Notiz\n[A]\nk=v\nfremd=1\n");
@@ -237,7 +237,7 @@ TEST(IniDateiSpeichern, SchreibtDieGanzeDateiNeu) {
     EXPECT_EQ(test::eintraege(dir.pfad()), (std::set<std::string>{".", "..", "q.ini"}));
 }
 
-TEST(IniDateiSpeichern, FehlerLassenDieAlteDateiStehen) {
+TEST(IniDateiSpeichern, FailuresLeaveTheOldFile) {
     Ordner dir;
     const auto meldung = [](const std::string& p) {
         return "In " + p + " kann nicht geschrieben werden";
@@ -250,7 +250,7 @@ TEST(IniDateiSpeichern, FehlerLassenDieAlteDateiStehen) {
 }
 
 // A settings file edited in a UTF-8 editor is read as UTF-8, and written back in code page 1252.
-TEST(IniDateiLaden, Utf8DateiWirdAlsUtf8Gelesen) {
+TEST(IniDateiLaden, AUtf8FileIsReadAsUtf8) {
     const struct {
         const char* name;
         std::string datei;
@@ -272,7 +272,7 @@ TEST(IniDateiLaden, Utf8DateiWirdAlsUtf8Gelesen) {
     }
 }
 
-TEST(IniDateiSpeichern, AbbruchMittenImSchreiben) {
+TEST(IniDateiSpeichern, AnAbortMidway) {
     Ordner dir;
     const std::string pfad = dir / "q.ini";
     const std::string alt = "[A]\r\nk=alt\r\n";
@@ -292,7 +292,7 @@ TEST(IniDateiSpeichern, AbbruchMittenImSchreiben) {
     EXPECT_EQ(test::eintraege(dir.pfad()), (std::set<std::string>{".", "..", "q.ini"}));
 }
 
-TEST(IniDateiSpeichern, UnlesbareDateiWirdNichtUeberschrieben) {
+TEST(IniDateiSpeichern, AnUnreadableFileIsNotOverwritten) {
     // The folder is writable, so only the refusal keeps the unread file's content.
     Ordner dir;
     ::chmod(dir.pfad().c_str(), 0777);
