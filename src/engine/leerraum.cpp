@@ -4,6 +4,7 @@
 
 #include <cassert>
 #include <cstring>
+#include <utility>
 
 #include "engine/suche.h"
 
@@ -213,7 +214,11 @@ Text leerzeichenInTagsEntfernen(Text text) {
     return text;
 }
 
-Text leerraumInEinemGang(Text text, bool tabs, bool zwischenTags, bool inTags) {
+namespace {
+
+// One instance per choice of TAB, LZT and LIT, so that the sweep tests none of them per byte.
+template <bool tabs, bool zwischenTags, bool inTags>
+Text leerraumGang(Text text) {
     // After TAB, ZU and DL every run of spaces, CR LF pairs (found left to right, as ZU does) and
     // tabs is one space between two other bytes, which are never removed; LZT and LIT then drop
     // that space by its two neighbours alone.
@@ -224,7 +229,7 @@ Text leerraumInEinemGang(Text text, bool tabs, bool zwischenTags, bool inTags) {
     // The end of the CR LF pair starting at a CR at p, or 0 when that CR stands alone.
     const auto paarEnde = [&](std::size_t p) -> std::size_t {
         std::size_t k = p + 1;
-        if (tabs) {
+        if constexpr (tabs) {
             while (k < n && d[k] == '\t') ++k;
         }
         return k < n && d[k] == '\n' ? k + 1 : 0;
@@ -234,28 +239,47 @@ Text leerraumInEinemGang(Text text, bool tabs, bool zwischenTags, bool inTags) {
             if (r + kBreite <= n) {
                 const Maske leer = gleich(d + r, ' ');
                 const Maske sonst = gleich(d + r, '\r') | (tabs ? gleich(d + r, '\t') : 0);
-                // Mostly single spaces between words: each inside the block, its neighbours in it
-                // too, decides alone; the block moves whole unless one of them goes.
-                if (sonst == 0 &&
-                    (leer & (suche::nachRechts(leer) | suche::kErstes | suche::kLetztes)) == 0) {
+                // Mostly single spaces between words: the block is taken up to the first byte
+                // that needs the loop below (a CR, a tab, a space with whitespace or the block's
+                // end to its right). Each space before it decides by its two neighbours alone; the
+                // left one of the first byte is the last one written.
+                const Maske stopp = sonst | (leer & (((leer | sonst) >> 1) | suche::kLetztes));
+                const std::size_t p = stopp == 0 ? kBreite : erster(stopp);
+                const Maske vorn = (Maske{1} << p) - 1;
+                if (p > 0) {
                     const Maske auf = gleich(d + r, '<');
                     const Maske zu = gleich(d + r, '>');
-                    const Maske weg =
-                        leer & ((zwischenTags ? suche::nachRechts(zu) & (auf >> 1) : 0) |
-                                (inTags ? (zu >> 1) | suche::nachRechts(auf) : 0));
-                    if (weg == 0) {
-                        kopiereBlock(d + w, d + r);
-                        w += kBreite;
+                    const char vorher = w > 0 ? d[w - 1] : '\0';
+                    const Maske linksZu =
+                        suche::nachRechts(zu) | (vorher == '>' ? suche::kErstes : 0);
+                    const Maske linksAuf =
+                        suche::nachRechts(auf) | (vorher == '<' ? suche::kErstes : 0);
+                    const Maske weg = leer & vorn &
+                                      ((zwischenTags ? linksZu & (auf >> 1) : 0) |
+                                       (inTags ? (zu >> 1) | linksAuf : 0));
+                    if (r - w >= kBreite) {
+                        // The text has shrunk by a block: whole blocks may be written behind w,
+                        // as they end before every byte still unread.
+                        char block[2 * kBreite] = {};
+                        std::memcpy(block, d + r, kBreite);
+                        std::size_t von = 0;
+                        for (Maske m = weg; m != 0; m &= m - 1) {
+                            const std::size_t bis = erster(m);
+                            std::memcpy(d + w, block + von, kBreite);
+                            w += bis - von;
+                            von = bis + 1;
+                        }
+                        std::memcpy(d + w, block + von, kBreite);
+                        w += p - von;
                     } else {
-                        for (std::size_t i = 0; i < kBreite; ++i) {
+                        for (std::size_t i = 0; i < p; ++i) {
                             d[w] = d[r + i];
                             w += ((weg >> i) & 1) == 0;
                         }
                     }
-                    r += kBreite;
-                    continue;
+                    r += p;
+                    if (p == kBreite) continue;
                 }
-                vorziehen(d, w, r, erster(leer | sonst));
             }
         }
         const char c = d[r];
@@ -304,6 +328,19 @@ Text leerraumInEinemGang(Text text, bool tabs, bool zwischenTags, bool inTags) {
     }
     text.resize(w);
     return text;
+}
+
+}  // namespace
+
+Text leerraumInEinemGang(Text text, bool tabs, bool zwischenTags, bool inTags) {
+    using Gang = Text (*)(Text);
+    static constexpr Gang gaenge[8] = {
+        &leerraumGang<false, false, false>, &leerraumGang<false, false, true>,
+        &leerraumGang<false, true, false>,  &leerraumGang<false, true, true>,
+        &leerraumGang<true, false, false>,  &leerraumGang<true, false, true>,
+        &leerraumGang<true, true, false>,   &leerraumGang<true, true, true>,
+    };
+    return gaenge[(tabs ? 4 : 0) | (zwischenTags ? 2 : 0) | (inTags ? 1 : 0)](std::move(text));
 }
 
 }  // namespace quintaro
