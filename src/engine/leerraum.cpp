@@ -2,7 +2,9 @@
 // hold nothing for the pass are moved whole.
 #include "engine/leerraum.h"
 
+#include <bit>
 #include <cassert>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -216,6 +218,17 @@ Text leerzeichenInTagsEntfernen(Text text) {
 
 namespace {
 
+// Two blocks at once for the joined sweep: bit i for byte i of 32.
+using Breit = std::uint64_t;
+constexpr std::size_t kZwei = 2 * kBreite;
+constexpr Breit kZweiLetztes = Breit{1} << (kZwei - 1);
+inline Breit zwei(const char* p, char c) {
+    return Breit{gleich(p, c)} | (Breit{gleich(p + kBreite, c)} << kBreite);
+}
+inline std::size_t erster2(Breit m) {
+    return static_cast<std::size_t>(std::countr_zero(m));
+}
+
 // One instance per choice of TAB, LZT and LIT, so that the sweep tests none of them per byte.
 template <bool tabs, bool zwischenTags, bool inTags>
 Text leerraumGang(Text text) {
@@ -236,40 +249,38 @@ Text leerraumGang(Text text) {
     };
     while (r < n) {
         if constexpr (kBlockweise) {
-            if (r + kBreite <= n) {
-                const Maske leer = gleich(d + r, ' ');
-                const Maske sonst = gleich(d + r, '\r') | (tabs ? gleich(d + r, '\t') : 0);
-                // Mostly single spaces between words: the block is taken up to the first byte
-                // that needs the loop below (a CR, a tab, a space with whitespace or the block's
-                // end to its right). Each space before it decides by its two neighbours alone; the
-                // left one of the first byte is the last one written.
-                const Maske stopp = sonst | (leer & (((leer | sonst) >> 1) | suche::kLetztes));
-                const std::size_t p = stopp == 0 ? kBreite : erster(stopp);
-                const Maske vorn = (Maske{1} << p) - 1;
+            if (r + kZwei <= n) {
+                const Breit leer = zwei(d + r, ' ');
+                const Breit sonst = zwei(d + r, '\r') | (tabs ? zwei(d + r, '\t') : 0);
+                // Mostly single spaces between words: two blocks are taken up to the first byte
+                // that needs the loop below (a CR, a tab, a space with whitespace or the end to
+                // its right). Each space before it decides by its two neighbours alone; the left
+                // one of the first byte is the last one written.
+                const Breit stopp = sonst | (leer & (((leer | sonst) >> 1) | kZweiLetztes));
+                const std::size_t p = stopp == 0 ? kZwei : erster2(stopp);
                 if (p > 0) {
-                    const Maske auf = gleich(d + r, '<');
-                    const Maske zu = gleich(d + r, '>');
+                    const Breit vorn = p == kZwei ? ~Breit{0} : (Breit{1} << p) - 1;
+                    const Breit auf = zwei(d + r, '<');
+                    const Breit zu = zwei(d + r, '>');
                     const char vorher = w > 0 ? d[w - 1] : '\0';
-                    const Maske linksZu =
-                        suche::nachRechts(zu) | (vorher == '>' ? suche::kErstes : 0);
-                    const Maske linksAuf =
-                        suche::nachRechts(auf) | (vorher == '<' ? suche::kErstes : 0);
-                    const Maske weg = leer & vorn &
+                    const Breit linksZu = (zu << 1) | (vorher == '>' ? 1u : 0u);
+                    const Breit linksAuf = (auf << 1) | (vorher == '<' ? 1u : 0u);
+                    const Breit weg = leer & vorn &
                                       ((zwischenTags ? linksZu & (auf >> 1) : 0) |
                                        (inTags ? (zu >> 1) | linksAuf : 0));
-                    if (r - w >= kBreite) {
-                        // The text has shrunk by a block: whole blocks may be written behind w,
-                        // as they end before every byte still unread.
-                        char block[2 * kBreite] = {};
-                        std::memcpy(block, d + r, kBreite);
+                    if (r - w >= kZwei) {
+                        // The text has shrunk by two blocks: that many bytes may be written
+                        // behind w, as they end before every byte still unread.
+                        char block[2 * kZwei] = {};
+                        std::memcpy(block, d + r, kZwei);
                         std::size_t von = 0;
-                        for (Maske m = weg; m != 0; m &= m - 1) {
-                            const std::size_t bis = erster(m);
-                            std::memcpy(d + w, block + von, kBreite);
+                        for (Breit m = weg; m != 0; m &= m - 1) {
+                            const std::size_t bis = erster2(m);
+                            std::memcpy(d + w, block + von, kZwei);
                             w += bis - von;
                             von = bis + 1;
                         }
-                        std::memcpy(d + w, block + von, kBreite);
+                        std::memcpy(d + w, block + von, kZwei);
                         w += p - von;
                     } else {
                         for (std::size_t i = 0; i < p; ++i) {
@@ -278,7 +289,7 @@ Text leerraumGang(Text text) {
                         }
                     }
                     r += p;
-                    if (p == kBreite) continue;
+                    if (p == kZwei) continue;
                 }
             }
         }
