@@ -2,8 +2,11 @@
 // hold nothing for the pass are moved whole.
 #include "engine/leerraum.h"
 
+#include <bit>
 #include <cassert>
+#include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "engine/suche.h"
 
@@ -213,7 +216,22 @@ Text leerzeichenInTagsEntfernen(Text text) {
     return text;
 }
 
-Text leerraumInEinemGang(Text text, bool tabs, bool zwischenTags, bool inTags) {
+namespace {
+
+// Two blocks at once for the joined sweep: bit i for byte i of 32.
+using Breit = std::uint64_t;
+constexpr std::size_t kZwei = 2 * kBreite;
+constexpr Breit kZweiLetztes = Breit{1} << (kZwei - 1);
+inline Breit zwei(const char* p, char c) {
+    return Breit{gleich(p, c)} | (Breit{gleich(p + kBreite, c)} << kBreite);
+}
+inline std::size_t erster2(Breit m) {
+    return static_cast<std::size_t>(std::countr_zero(m));
+}
+
+// One instance per choice of TAB, LZT and LIT, so that the sweep tests none of them per byte.
+template <bool tabs, bool zwischenTags, bool inTags>
+Text leerraumGang(Text text) {
     // After TAB, ZU and DL every run of spaces, CR LF pairs (found left to right, as ZU does) and
     // tabs is one space between two other bytes, which are never removed; LZT and LIT then drop
     // that space by its two neighbours alone.
@@ -224,38 +242,55 @@ Text leerraumInEinemGang(Text text, bool tabs, bool zwischenTags, bool inTags) {
     // The end of the CR LF pair starting at a CR at p, or 0 when that CR stands alone.
     const auto paarEnde = [&](std::size_t p) -> std::size_t {
         std::size_t k = p + 1;
-        if (tabs) {
+        if constexpr (tabs) {
             while (k < n && d[k] == '\t') ++k;
         }
         return k < n && d[k] == '\n' ? k + 1 : 0;
     };
     while (r < n) {
         if constexpr (kBlockweise) {
-            if (r + kBreite <= n) {
-                const Maske leer = gleich(d + r, ' ');
-                const Maske sonst = gleich(d + r, '\r') | (tabs ? gleich(d + r, '\t') : 0);
-                // Mostly single spaces between words: each inside the block, its neighbours in it
-                // too, decides alone; the block moves whole unless one of them goes.
-                if (sonst == 0 &&
-                    (leer & (suche::nachRechts(leer) | suche::kErstes | suche::kLetztes)) == 0) {
-                    const Maske auf = gleich(d + r, '<');
-                    const Maske zu = gleich(d + r, '>');
-                    const Maske weg =
-                        leer & ((zwischenTags ? suche::nachRechts(zu) & (auf >> 1) : 0) |
-                                (inTags ? (zu >> 1) | suche::nachRechts(auf) : 0));
-                    if (weg == 0) {
-                        kopiereBlock(d + w, d + r);
-                        w += kBreite;
+            if (r + kZwei <= n) {
+                const Breit leer = zwei(d + r, ' ');
+                const Breit sonst = zwei(d + r, '\r') | (tabs ? zwei(d + r, '\t') : 0);
+                // Mostly single spaces between words: two blocks are taken up to the first byte
+                // that needs the loop below (a CR, a tab, a space with whitespace or the end to
+                // its right). Each space before it decides by its two neighbours alone; the left
+                // one of the first byte is the last one written.
+                const Breit stopp = sonst | (leer & (((leer | sonst) >> 1) | kZweiLetztes));
+                const std::size_t p = stopp == 0 ? kZwei : erster2(stopp);
+                if (p > 0) {
+                    const Breit vorn = p == kZwei ? ~Breit{0} : (Breit{1} << p) - 1;
+                    const Breit auf = zwei(d + r, '<');
+                    const Breit zu = zwei(d + r, '>');
+                    const char vorher = w > 0 ? d[w - 1] : '\0';
+                    const Breit linksZu = (zu << 1) | (vorher == '>' ? 1u : 0u);
+                    const Breit linksAuf = (auf << 1) | (vorher == '<' ? 1u : 0u);
+                    const Breit weg = leer & vorn &
+                                      ((zwischenTags ? linksZu & (auf >> 1) : 0) |
+                                       (inTags ? (zu >> 1) | linksAuf : 0));
+                    if (r - w >= kZwei) {
+                        // The text has shrunk by two blocks: that many bytes may be written
+                        // behind w, as they end before every byte still unread.
+                        char block[2 * kZwei] = {};
+                        std::memcpy(block, d + r, kZwei);
+                        std::size_t von = 0;
+                        for (Breit m = weg; m != 0; m &= m - 1) {
+                            const std::size_t bis = erster2(m);
+                            std::memcpy(d + w, block + von, kZwei);
+                            w += bis - von;
+                            von = bis + 1;
+                        }
+                        std::memcpy(d + w, block + von, kZwei);
+                        w += p - von;
                     } else {
-                        for (std::size_t i = 0; i < kBreite; ++i) {
+                        for (std::size_t i = 0; i < p; ++i) {
                             d[w] = d[r + i];
                             w += ((weg >> i) & 1) == 0;
                         }
                     }
-                    r += kBreite;
-                    continue;
+                    r += p;
+                    if (p == kZwei) continue;
                 }
-                vorziehen(d, w, r, erster(leer | sonst));
             }
         }
         const char c = d[r];
@@ -304,6 +339,19 @@ Text leerraumInEinemGang(Text text, bool tabs, bool zwischenTags, bool inTags) {
     }
     text.resize(w);
     return text;
+}
+
+}  // namespace
+
+Text leerraumInEinemGang(Text text, bool tabs, bool zwischenTags, bool inTags) {
+    using Gang = Text (*)(Text);
+    static constexpr Gang gaenge[8] = {
+        &leerraumGang<false, false, false>, &leerraumGang<false, false, true>,
+        &leerraumGang<false, true, false>,  &leerraumGang<false, true, true>,
+        &leerraumGang<true, false, false>,  &leerraumGang<true, false, true>,
+        &leerraumGang<true, true, false>,   &leerraumGang<true, true, true>,
+    };
+    return gaenge[(tabs ? 4 : 0) | (zwischenTags ? 2 : 0) | (inTags ? 1 : 0)](std::move(text));
 }
 
 }  // namespace quintaro

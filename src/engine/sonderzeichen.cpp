@@ -47,6 +47,18 @@ constexpr std::array<unsigned char, 256> kLaenge = [] {
     }
     return t;
 }();
+
+// Every entity padded to eight bytes, so that writing one is a single fixed-size copy; the bytes
+// behind it are overwritten by what follows.
+constexpr std::size_t kFeld = 8;
+constexpr std::array<std::array<char, kFeld>, 256> kEntityFeld = [] {
+    std::array<std::array<char, kFeld>, 256> t{};
+    for (std::size_t b = 0; b < 256; ++b) {
+        const auto e = entityVon(static_cast<unsigned char>(b));
+        for (std::size_t i = 0; i < e.size(); ++i) t[b][i] = e[i];
+    }
+    return t;
+}();
 }  // namespace
 
 namespace {
@@ -138,9 +150,9 @@ bool SonderzeichenErsetzen(std::string_view text, Text& aus, Kodierung kodierung
         if (kLaenge[b] == 1) {
             a[o++] = static_cast<char>(b);
         } else {
-            const auto e = entityVon(b);
-            std::memcpy(a + o, e.data(), e.size());
-            o += e.size();
+            static_assert(kLaengste == kFeld);
+            std::memcpy(a + o, kEntityFeld[b].data(), kFeld);
+            o += kLaenge[b];
             ersetzt = true;
         }
     }
