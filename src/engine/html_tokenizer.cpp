@@ -3,9 +3,13 @@
 // states (which decide whether a "</script>" inside "<!-- ... -->" ends the script).
 #include "engine/html_tokenizer.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <utility>
+
+#include "engine/suche.h"
 
 namespace quintaro::html {
 
@@ -281,12 +285,31 @@ bool istLeeresElement(std::uint8_t nameNr) {
     return leer[nameNr];
 }
 
+namespace {
+
+std::size_t spitzeKlammern(std::string_view t) {
+    std::size_t zahl = 0;
+    std::size_t i = 0;
+    if constexpr (suche::kBlockweise) {
+        for (; i + suche::kBreite <= t.size(); i += suche::kBreite) {
+            zahl += static_cast<std::size_t>(std::popcount(suche::gleich(t.data() + i, '<')));
+        }
+    }
+    for (; i < t.size(); ++i) zahl += t[i] == '<' ? 1 : 0;
+    return zahl;
+}
+
+}  // namespace
+
 std::vector<Token> zerlege(std::string_view t) {
     std::vector<Token> tokens;
     if (t.size() > kGroessteSeite) return tokens;
-    // Every other token holds "<" and one more byte at least: no reallocation. Pages of memory
-    // that stay unused are never touched.
-    tokens.reserve(t.size() / 2 + 2);
+    // Each "<" begins at most one construct and ends at most one text before it, and every
+    // other token holds "<" and one more byte at least: no reallocation. The "<" are counted to
+    // keep the room small: a reservation above the allocator's largest mapping threshold
+    // (32 MiB) is mapped afresh and faulted in again by every run of a process (batch, window),
+    // while a smaller one is reused.
+    tokens.reserve(std::min(2 * spitzeKlammern(t), t.size() / 2) + 2);
     const std::size_t n = t.size();
     std::size_t text = 0;  // where the pending text began
     // `e` is kOffen for a construct that the page's end cuts off.
