@@ -3,9 +3,12 @@
 // states (which decide whether a "</script>" inside "<!-- ... -->" ends the script).
 #include "engine/html_tokenizer.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <utility>
+
+#include "engine/suche.h"
 
 namespace quintaro::html {
 
@@ -281,12 +284,43 @@ bool istLeeresElement(std::uint8_t nameNr) {
     return leer[nameNr];
 }
 
+namespace {
+
+// The number of "<" in the page.
+std::size_t spitzeKlammern(std::string_view t) {
+    std::size_t zahl = 0;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    // Per byte lane, a count of up to 255 blocks, then summed (popcount is not in the base
+    // instruction set).
+    const __m128i klammer = _mm_set1_epi8('<');
+    while (i + suche::kBreite <= t.size()) {
+        __m128i lanes = _mm_setzero_si128();
+        for (int runde = 0; runde < 255 && i + suche::kBreite <= t.size();
+             ++runde, i += suche::kBreite) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t.data() + i));
+            lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(block, klammer));
+        }
+        const __m128i summen = _mm_sad_epu8(lanes, _mm_setzero_si128());
+        zahl += static_cast<std::size_t>(_mm_cvtsi128_si32(summen)) +
+                static_cast<std::size_t>(_mm_extract_epi16(summen, 4));
+    }
+#endif
+    for (; i < t.size(); ++i) zahl += t[i] == '<' ? 1U : 0U;
+    return zahl;
+}
+
+}  // namespace
+
 std::vector<Token> zerlege(std::string_view t) {
     std::vector<Token> tokens;
     if (t.size() > kGroessteSeite) return tokens;
-    // Every other token holds "<" and one more byte at least: no reallocation. Pages of memory
-    // that stay unused are never touched.
-    tokens.reserve(t.size() / 2 + 2);
+    // Each "<" begins at most one construct and ends at most one text before it, and every
+    // other token holds "<" and one more byte at least: no reallocation. The "<" are counted to
+    // keep the room small: a reservation above the allocator's largest mapping threshold
+    // (32 MiB) is mapped afresh and faulted in again by every run of a process (batch, window),
+    // while a smaller one is reused.
+    tokens.reserve(std::min(2 * spitzeKlammern(t), t.size() / 2) + 2);
     const std::size_t n = t.size();
     std::size_t text = 0;  // where the pending text began
     // `e` is kOffen for a construct that the page's end cuts off.
