@@ -7,6 +7,7 @@
 #include <map>
 #include <sstream>
 
+#include "common/korpus.h"
 #include "engine/kodierung.h"
 #include "engine/optimierung.h"
 #include "engine/sonderzeichen.h"
@@ -19,14 +20,11 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path korpus() {
-    return fs::path(QUINTARO_SOURCE_DIR) / ".." / "shared" / "corpus" / "real";
+    return test::korpusOrdner();
 }
 
 Text lesen(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return test::korpusSeite(p);
 }
 
 std::vector<OptionSet> optionssaetze() {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/korpus.h"
 #include "engine/optimierung.h"
 #include "engine/sonderzeichen.h"
 #include "engine/struktur.h"
@@ -350,15 +351,11 @@ class Zufall {
 };
 
 fs::path korpus() {
-    if (const char* k = std::getenv("QUINTARO_KORPUS")) return k;
-    return fs::path(QUINTARO_SOURCE_DIR) / ".." / "shared" / "corpus" / "real";
+    return test::korpusOrdner();
 }
 
 Text lesen(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return test::korpusSeite(p);
 }
 
 std::vector<OptionSet> feste() {
