@@ -99,7 +99,8 @@ void kennzahlen(benchmark::State& state, const Satz& satz) {
                             static_cast<std::int64_t>(satz.anzahl * satz.bytes));
 }
 
-// The whole batch: for every file load, backup, Optimierung "Automatisch", safe save.
+// The whole batch, each file flushed on its own: for every file load, backup, Optimierung
+// "Automatisch", safe save.
 void BM_Stapel(benchmark::State& state, Satz satz) {
     Arbeitsordner ordner;
     const OptionSet optionen;  // the defaults
@@ -111,6 +112,26 @@ void BM_Stapel(benchmark::State& state, Satz satz) {
         for (std::size_t i = 0; i < satz.anzahl; ++i) {
             benchmark::DoNotOptimize(dateiOptimieren(ordner / name(i), optionen, tabelle));
         }
+    }
+    kennzahlen(state, satz);
+}
+
+// The batch as the window and the CLI run it: the saves gathered, one flush per group.
+void BM_StapelGesammelt(benchmark::State& state, Satz satz) {
+    Arbeitsordner ordner;
+    const OptionSet optionen;
+    const Ersetzungstabelle tabelle;
+    for (auto _ : state) {
+        state.PauseTiming();
+        zuruecksetzen(ordner, satz);
+        state.ResumeTiming();
+        LokaleDateien dateien;
+        dateien.sammeln(true);
+        for (std::size_t i = 0; i < satz.anzahl; ++i) {
+            benchmark::DoNotOptimize(dateiOptimieren(dateien, ordner / name(i), optionen, tabelle));
+            if (dateien.sammlungVoll() && !dateien.abschliessen().empty()) std::abort();
+        }
+        if (!dateien.abschliessen().empty()) std::abort();
     }
     kennzahlen(state, satz);
 }
@@ -151,6 +172,9 @@ void BM_Teil(benchmark::State& state, Satz satz, Teil teil) {
 }
 
 BENCHMARK_CAPTURE(BM_Stapel, 1000x20KB, kKlein)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_StapelGesammelt, 1000x20KB, kKlein)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(BM_Teil, 1000x20KB_laden, kKlein, Teil::Laden)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
@@ -165,6 +189,7 @@ BENCHMARK_CAPTURE(BM_Teil, 1000x20KB_speichern, kKlein, Teil::Speichern)
     ->UseRealTime();
 
 BENCHMARK_CAPTURE(BM_Stapel, 10x5MB, kGross)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_StapelGesammelt, 10x5MB, kGross)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_Teil, 10x5MB_laden, kGross, Teil::Laden)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

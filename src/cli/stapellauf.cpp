@@ -172,6 +172,16 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
     }
 
     bool fehlgeschlagen = false;
+    // The saves go to disk in groups; a page found unsaved when its group is put in place is
+    // reported then.
+    LokaleDateien dateien;
+    dateien.sammeln(true);
+    const auto abschliessen = [&] {
+        for (const auto& f : dateien.abschliessen()) {
+            melde(f.pfad, sichtbar(f.meldung, false));
+            fehlgeschlagen = true;
+        }
+    };
     const std::size_t gesamt = aufruf.dateien.size();
     for (std::size_t i = 0; i < gesamt; ++i) {
         const std::string& pfad = aufruf.dateien[i];
@@ -186,9 +196,10 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
         }
         try {
             const std::string bak = pfad + ".bak";
-            const bool alteKopie = LokaleDateien().art(bak) == Dateiart::Datei;
+            const bool alteKopie = dateien.art(bak) == Dateiart::Datei;
             const auto ergebnis =
-                dateiOptimieren(pfad, optionen, tabelle, frage, meldung, {}, aufruf.kodierung);
+                dateiOptimieren(dateien, pfad, optionen, tabelle,
+                                StapelHaken{frage, meldung, {}, {}, aufruf.kodierung});
             if (ergebnis.status == StapelStatus::Abgebrochen) {
                 melde(pfad, "abandoned at a question, not saved");
             }
@@ -197,7 +208,9 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
             melde(pfad, sichtbar(e.what(), false));
             fehlgeschlagen = true;
         }
+        if (dateien.sammlungVoll()) abschliessen();
     }
+    abschliessen();
     fortschritt.verbergen();
     return fehlgeschlagen ? kStapelFehler : kFertig;
 }

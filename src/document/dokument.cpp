@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "document/ein_ausgabe.h"
+#include "document/schreibgruppe.h"
 #include "document/sicher_schreiben.h"
 #include "engine/pfade.h"
 
@@ -203,25 +204,63 @@ std::optional<std::pair<dev_t, ino_t>> kennung(const std::string& path) {
 }
 }  // namespace
 
+LokaleDateien::LokaleDateien() : gruppe_(std::make_unique<Schreibgruppe>()) {}
+
+LokaleDateien::~LokaleDateien() {
+    // Failures here have no one left to tell; the pages concerned stay as they were.
+    static_cast<void>(gruppe_->abschliessen());
+}
+
+void LokaleDateien::vorher(const std::string& pfad) {
+    if (gruppe_->leer() || !gruppe_->betrifft(pfad)) return;
+    auto fehler = gruppe_->abschliessen();
+    offen_.insert(offen_.end(), fehler.begin(), fehler.end());
+}
+
+void LokaleDateien::sammeln(bool an) {
+    sammeln_ = an;
+}
+
+std::vector<DateiFehlschlag> LokaleDateien::abschliessen() {
+    auto fehler = std::move(offen_);
+    offen_.clear();
+    auto neue = gruppe_->abschliessen();
+    fehler.insert(fehler.end(), neue.begin(), neue.end());
+    return fehler;
+}
+
+bool LokaleDateien::sammlungVoll() const {
+    return gruppe_->dateien() >= kGruppeDateien || gruppe_->bytes() >= kGruppeBytes;
+}
+
 Text LokaleDateien::lesen(const std::string& pfad, std::size_t kapazitaet) {
+    vorher(pfad);
     return dokumentLesen(pfad, kapazitaet);
 }
 
 void LokaleDateien::schreiben(const std::string& pfad, const Text& inhalt) {
+    vorher(pfad);
+    if (sammeln_ && gruppe_->schreiben(pfad, inhalt)) return;
+    // Alone (a new file, a read-only folder): after the group, whose backups it may rely on.
+    auto fehler = gruppe_->abschliessen();
+    offen_.insert(offen_.end(), fehler.begin(), fehler.end());
     dokumentSchreiben(pfad, inhalt);
 }
 
 void LokaleDateien::vorschauSchreiben(const std::string& pfad, const Text& inhalt) {
+    vorher(pfad);
     const auto problem = ersetzenOhneVerweis(
         pfad, [&](int fd) { return allesSchreiben(fd, inhalt); }, neuerModus());
     if (problem) throw erstellFehler(pfad, *problem);
 }
 
 bool LokaleDateien::existiert(const std::string& pfad) {
+    vorher(pfad);
     return dateiExistiert(pfad);
 }
 
 Dateiart LokaleDateien::art(const std::string& pfad) {
+    vorher(pfad);
     struct stat st {};
     if (pfad.empty() || ::lstat(pfad.c_str(), &st) != 0) return Dateiart::Fehlt;
     if (S_ISREG(st.st_mode)) return Dateiart::Datei;
@@ -231,17 +270,25 @@ Dateiart LokaleDateien::art(const std::string& pfad) {
 }
 
 bool LokaleDateien::dieselbeDatei(const std::string& a, const std::string& b) {
+    vorher(a);
+    vorher(b);
     const auto ka = kennung(a);
     return ka && ka == kennung(b);
 }
 
 void LokaleDateien::kopieren(const std::string& von, const std::string& nach, bool ueberschreiben) {
+    vorher(nach);
+    if (sammeln_ && !ueberschreiben) return gruppe_->kopieren(von, nach);
+    vorher(von);
     std::string warum;
     if (!dateiKopieren(von, nach, ueberschreiben, &warum)) throw erstellFehler(nach, warum);
 }
 
 bool LokaleDateien::umbenennen(const std::string& von, const std::string& nach) {
     if (von.empty() || nach.empty()) return false;
+    if (sammeln_ && gruppe_->umbenennen(von, nach)) return true;
+    vorher(von);
+    vorher(nach);
     if (::renameat2(AT_FDCWD, von.c_str(), AT_FDCWD, nach.c_str(), RENAME_NOREPLACE) == 0) {
         return true;
     }
@@ -251,10 +298,12 @@ bool LokaleDateien::umbenennen(const std::string& von, const std::string& nach) 
 }
 
 std::int32_t LokaleDateien::groesse(const std::string& pfad) {
+    vorher(pfad);
     return Dateigroesse(pfad);
 }
 
 bool LokaleDateien::loeschen(const std::string& pfad) {
+    vorher(pfad);
     return dateiLoeschen(pfad);
 }
 

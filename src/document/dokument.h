@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/dateien.h"
 #include "engine/kapazitaet.h"
@@ -47,9 +49,21 @@ bool dateiKopieren(const std::string& quelle, const std::string& ziel, bool uebe
 // Removes a file (not a folder). Returns false when nothing was removed.
 bool dateiLoeschen(const std::string& path);
 
-// The files on this machine, through the functions above.
+class Schreibgruppe;
+
+// The files on this machine, through the functions above. Gathering, the batch's backups and
+// saves of existing pages go to disk as a Schreibgruppe: one flush for up to kGruppeDateien
+// pages or kGruppeBytes bytes. Destroyed while gathering, it puts what it has in place.
 class LokaleDateien : public Dateien {
   public:
+    static constexpr std::size_t kGruppeDateien = 500;
+    static constexpr std::size_t kGruppeBytes = std::size_t{64} << 20;
+
+    LokaleDateien();
+    ~LokaleDateien() override;
+    LokaleDateien(const LokaleDateien&) = delete;
+    LokaleDateien& operator=(const LokaleDateien&) = delete;
+
     Text lesen(const std::string& pfad, std::size_t kapazitaet) override;
     void schreiben(const std::string& pfad, const Text& inhalt) override;
     void vorschauSchreiben(const std::string& pfad, const Text& inhalt) override;
@@ -60,6 +74,18 @@ class LokaleDateien : public Dateien {
     bool umbenennen(const std::string& von, const std::string& nach) override;
     std::int32_t groesse(const std::string& pfad) override;
     bool loeschen(const std::string& pfad) override;
+    void sammeln(bool an) override;
+    std::vector<DateiFehlschlag> abschliessen() override;
+    bool sammlungVoll() const override;
+
+  private:
+    // Whoever looks at a name the group will change sees the group done first.
+    void vorher(const std::string& pfad);
+
+    bool sammeln_ = false;
+    std::unique_ptr<Schreibgruppe> gruppe_;
+    // Failures of a group put in place early, for the next abschliessen().
+    std::vector<DateiFehlschlag> offen_;
 };
 
 }  // namespace quintaro

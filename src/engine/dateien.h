@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/dateifehler.h"
 #include "engine/text.h"
@@ -13,6 +14,12 @@ namespace quintaro {
 
 // What a name leads to, the name itself being looked at (a link is not followed).
 enum class Dateiart { Fehlt, Datei, Ordner, Verweis, Anderes };
+
+// A page whose save failed only when a batch's gathered saves were put in place.
+struct DateiFehlschlag {
+    std::string pfad;
+    std::string meldung;
+};
 
 class Dateien {
   public:
@@ -47,6 +54,17 @@ class Dateien {
     virtual std::int32_t groesse(const std::string& pfad) = 0;
     // Removes a file (not a folder). Returns false when nothing was removed.
     virtual bool loeschen(const std::string& pfad) = 0;
+
+    // A batch's saves and backups may be gathered, so that a group of files goes to disk with
+    // one flush: while `an`, they are written beside their names and take them when
+    // abschliessen() is called (or as soon as anything looks at one of those names). Otherwise,
+    // and by default, each is in place when its call returns.
+    virtual void sammeln(bool /*an*/) {}
+    // Puts everything gathered in place. Returns the pages that are not saved after all, their
+    // originals left as they were.
+    virtual std::vector<DateiFehlschlag> abschliessen() { return {}; }
+    // True when enough is gathered for one flush.
+    virtual bool sammlungVoll() const { return false; }
 };
 
 }  // namespace quintaro

@@ -417,14 +417,34 @@ void TForm1::DateienOptimierenClick() {
         };
         const OptionSet optionen = optionenSeite_->optionenListbox().zustand();
         const Ersetzungstabelle tabelle = optionenSeite_->ersetzungseditor().tabelle();
+        // The saves go to disk in groups, one flush each; a page found unsaved when its group
+        // is put in place ends the batch as its own error would have.
+        struct Sammlung {
+            Dateien& d;
+            explicit Sammlung(Dateien& dateien) : d(dateien) { d.sammeln(true); }
+            // Ended by a file's error, the files before it stay saved.
+            ~Sammlung() {
+                static_cast<void>(d.abschliessen());
+                d.sammeln(false);
+            }
+            void abschliessen() const {
+                const auto fehler = d.abschliessen();
+                if (!fehler.empty()) throw DateiFehler(fehler.front().meldung);
+            }
+            Sammlung(const Sammlung&) = delete;
+            Sammlung& operator=(const Sammlung&) = delete;
+        };
         try {
+            const Sammlung sammlung(dateien_);
             for (const QString& pfad : dateien) {
                 dokument_.aktuelleDatei = pfad.toStdString();
                 schritt();
                 dateiOptimieren(dateien_, dokument_.aktuelleDatei, optionen, tabelle, haken,
                                 dokument_.kapazitaet);
                 schritt();
+                if (dateien_.sammlungVoll()) sammlung.abschliessen();
             }
+            sammlung.abschliessen();
         } catch (...) {
             // A file error ends the batch at its file; the error box follows once it is idle.
             keinDokument();

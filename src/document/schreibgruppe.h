@@ -1,0 +1,82 @@
+// Batch saves made durable together: the backups and pages of a group of files are written to
+// temporary files beside their names, flushed to disk at once, and only then renamed into place.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/dateien.h"
+#include "engine/text.h"
+
+namespace quintaro {
+
+// Writes of one group, in the order they were asked for. A crash at any moment leaves every page
+// as it was or completely written, and every backup complete or absent: nothing takes a name
+// before the group's bytes are on disk, the backups take theirs (and are flushed) before any page
+// does. Destroyed without abschliessen(), the temporary files go and nothing changes.
+class Schreibgruppe {
+  public:
+    Schreibgruppe() = default;
+    ~Schreibgruppe();
+    Schreibgruppe(const Schreibgruppe&) = delete;
+    Schreibgruppe& operator=(const Schreibgruppe&) = delete;
+
+    // The backup of `von` as `nach`, never replacing anything there. Throws DateiFehler as
+    // LokaleDateien::kopieren does when the copy cannot be written.
+    void kopieren(const std::string& von, const std::string& nach);
+    // A page, through a symbolic link to its target, keeping permission bits and owner. False
+    // when no temporary file can be made beside it (the caller saves it alone then); throws
+    // DateiFehler as dokumentSchreiben does when the bytes cannot be written.
+    bool schreiben(const std::string& pfad, const Text& inhalt);
+    // DKS's rename of a page saved in this group, once it is in place, only if `nach` is still
+    // free then. False (nothing recorded) when `von` is no page of the group or `nach` is taken.
+    bool umbenennen(const std::string& von, const std::string& nach);
+
+    // True when `pfad` names something the group will create or replace: whoever looks at it
+    // must see the group done first.
+    bool betrifft(const std::string& pfad) const;
+    std::size_t dateien() const { return seiten_; }
+    std::size_t bytes() const { return bytes_; }
+    bool leer() const { return eintraege_.empty(); }
+
+    // Puts the group in place. Returns the pages that are not (or not surely) saved, each with
+    // its message; their originals are as they were. Afterwards the group is empty.
+    std::vector<DateiFehlschlag> abschliessen();
+
+  private:
+    enum class Art { Sicherung, Seite, Umbenennung };
+    // A name as its folder's identity and last element: two spellings of one folder meet.
+    using Schluessel = std::pair<std::pair<dev_t, ino_t>, std::string>;
+    std::optional<Schluessel> schluessel(const std::string& pfad) const;
+    struct Eintrag {
+        Art art;
+        std::string temp;                 // the temporary file (empty for Umbenennung)
+        std::string ziel;                 // the name it takes
+        std::string pfad;                 // the page as the caller named it
+        std::string von;                  // Umbenennung: the page's saved name
+        std::pair<dev_t, ino_t> datei{};  // the page (Sicherung: its source)
+        bool fehlgeschlagen = false;
+        std::optional<Schluessel> name{};  // of `ziel`
+    };
+    void verwerfen();
+    void merken(Eintrag eintrag);
+
+    std::vector<Eintrag> eintraege_;
+    // What betrifft() looks for: names that change and the pages' identities.
+    std::set<std::string> namen_;
+    std::set<Schluessel> schluessel_;
+    std::set<std::pair<dev_t, ino_t>> seitenDateien_;
+    // Folders' identities by name, looked up once per group.
+    mutable std::map<std::string, std::optional<std::pair<dev_t, ino_t>>> ordner_;
+    std::size_t seiten_ = 0;
+    std::size_t bytes_ = 0;
+};
+
+}  // namespace quintaro
