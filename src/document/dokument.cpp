@@ -14,6 +14,7 @@
 #include "document/schreibgruppe.h"
 #include "document/sicher_schreiben.h"
 #include "engine/pfade.h"
+#include "engine/utf8.h"
 
 namespace quintaro {
 
@@ -34,11 +35,10 @@ std::int32_t groesseVon(const struct stat& st) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(st.st_size));
 }
 
-// Length of the UTF-8 sequence starting at `i` (a stray continuation byte counts alone).
+// Length of the character starting at `i`: a well-formed UTF-8 sequence, else one byte.
 std::size_t zeichenLaenge(std::string_view s, std::size_t i) {
-    std::size_t n = 1;
-    while (i + n < s.size() && (static_cast<unsigned char>(s[i + n]) & 0xC0) == 0x80) ++n;
-    return n;
+    const auto z = utf8::erstesZeichen(s.substr(i));
+    return z ? z->laenge : 1;
 }
 
 // '*' any run of characters, '?' exactly one; everything else literally.
