@@ -49,16 +49,29 @@ void fensterZeigen(benchmark::State& state, QWidget& fenster) {
     if (!QTest::qWaitForWindowExposed(&fenster)) state.SkipWithError("window not shown");
 }
 
-void NormalerLaufImFenster(benchmark::State& state) {
-    const Text seite = erzeugeSeite({static_cast<std::size_t>(state.range(0)), -1, 1});
-    QTemporaryDir ordner;  // the preview file lands in the working folder: no document is open
+// A shown window without a document, working in a scratch folder where a run's preview file
+// lands; the working folder comes back at the end.
+struct FensterImOrdner {
+    explicit FensterImOrdner(benchmark::State& state) {
+        QDir::setCurrent(ordner.path());
+        fensterZeigen(state, fenster);
+    }
+    ~FensterImOrdner() { QDir::setCurrent(vorher); }
+    FensterImOrdner(const FensterImOrdner&) = delete;
+    FensterImOrdner& operator=(const FensterImOrdner&) = delete;
+
+    QTemporaryDir ordner;
     const QString vorher = QDir::currentPath();
-    QDir::setCurrent(ordner.path());
     StilleDialoge dialoge;
     KeineShell shell;
     LokaleDateien dateien;
-    ui::TForm1 fenster(dialoge, shell, dateien, QString());
-    fensterZeigen(state, fenster);
+    ui::TForm1 fenster{dialoge, shell, dateien, QString()};
+};
+
+void NormalerLaufImFenster(benchmark::State& state) {
+    const Text seite = erzeugeSeite({static_cast<std::size_t>(state.range(0)), -1, 1});
+    FensterImOrdner f(state);
+    ui::TForm1& fenster = f.fenster;
     QWidget* ansicht = fenster.quelltextMemo().widget()->viewport();
 
     std::size_t ergebnis = 0;
@@ -74,7 +87,6 @@ void NormalerLaufImFenster(benchmark::State& state) {
         ergebnis = fenster.quelltextMemo().text().size();
         state.ResumeTiming();
     }
-    QDir::setCurrent(vorher);
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(seite.size()));
     state.counters["out/in"] = static_cast<double>(ergebnis) / static_cast<double>(seite.size());
 }
@@ -157,14 +169,8 @@ BENCHMARK(EditorTippen)
 // The caret stands in the middle of the page, the view with it.
 void TippenImFenster(benchmark::State& state) {
     const Text seite = erzeugeSeite({static_cast<std::size_t>(state.range(0)), -1, 1});
-    QTemporaryDir ordner;  // the run's preview file lands in the working folder
-    const QString vorher = QDir::currentPath();
-    QDir::setCurrent(ordner.path());
-    StilleDialoge dialoge;
-    KeineShell shell;
-    LokaleDateien dateien;
-    ui::TForm1 fenster(dialoge, shell, dateien, QString());
-    fensterZeigen(state, fenster);
+    FensterImOrdner f(state);
+    ui::TForm1& fenster = f.fenster;
     fenster.quelltextMemo().setText(seite);
     if (state.range(1) != 0) fenster.quelltextSeite().OptimierenButton()->click();
     QsciScintilla* editor = fenster.quelltextMemo().widget();
@@ -178,7 +184,6 @@ void TippenImFenster(benchmark::State& state) {
         editor->viewport()->repaint();
     }
     QApplication::processEvents();
-    QDir::setCurrent(vorher);
     state.counters["lines"] =
         static_cast<double>(editor->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT));
 }
