@@ -40,7 +40,7 @@ int main(int argc, char* argv[]) {
     quintaro::ui::TForm1 fenster(dialoge, shell, dateien, QFile::decodeName(einstellungen.c_str()));
     fenster.show();
     if (argumente.size() > 1) {
-        const QString seite = argumente.at(1);
+        const QString& seite = argumente.at(1);
         QTimer::singleShot(0, &fenster, [&fenster, seite] { fenster.DateiOeffnen(seite); });
     }
     return QApplication::exec();

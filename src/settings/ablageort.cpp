@@ -27,7 +27,7 @@ bool beschreibbarerOrdner(const std::string& ordner) {
 
 std::string einstellungsDatei(const std::string& programmOrdner, const char* xdgConfigHome,
                               const char* home) {
-    const std::string neben = iniPfad(programmOrdner);
+    std::string neben = iniPfad(programmOrdner);
     if (istDatei(neben) && beschreibbarerOrdner(programmOrdner)) return neben;
 
     // Relative values are invalid by the base directory rules and are ignored.

@@ -28,7 +28,7 @@ std::string Dokumentzustand::alterName() const {
 }
 
 std::string Dokumentzustand::quelle(Dateien& dateien) const {
-    const std::string alt = alterName();
+    std::string alt = alterName();
     if (!alt.empty() && dateien.art(aktuelleDatei) == Dateiart::Fehlt) return alt;
     return aktuelleDatei;
 }
