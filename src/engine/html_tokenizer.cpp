@@ -9,24 +9,17 @@
 #include <utility>
 
 #include "engine/suche.h"
+#include "engine/text.h"
 
 namespace quintaro::html {
 
 namespace {
 
-bool istBuchstabe(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-char klein(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
-
 // `wort` (lower case) at `p`, in any letter case.
 bool gleichKlein(std::string_view t, std::size_t p, std::string_view wort) {
     if (p + wort.size() > t.size()) return false;
     for (std::size_t k = 0; k < wort.size(); ++k) {
-        if (klein(t[p + k]) != wort[k]) return false;
+        if (kleinAscii(t[p + k]) != wort[k]) return false;
     }
     return true;
 }
@@ -248,9 +241,10 @@ struct Verzeichnis {
 // The element and its number (1 + its place in kNamen; 0 when unknown).
 std::pair<Element, std::uint8_t> suche(std::string_view name) {
     static const Verzeichnis verzeichnis;
-    if (name.empty() || name.size() > 10 || !istBuchstabe(name[0])) return {Element::Sonstiges, 0};
+    if (name.empty() || name.size() > 10 || !istAsciiBuchstabe(name[0]))
+        return {Element::Sonstiges, 0};
     char k[10];
-    for (std::size_t i = 0; i < name.size(); ++i) k[i] = klein(name[i]);
+    for (std::size_t i = 0; i < name.size(); ++i) k[i] = kleinAscii(name[i]);
     const std::string_view kl(k, name.size());
     const std::size_t erstes =
         verzeichnis.erstes[static_cast<std::size_t>(k[0] - 'a')][name.size()];
@@ -338,7 +332,7 @@ std::vector<Token> zerlege(std::string_view t) {
     while (i + 1 < n) {
         const char c = t[i + 1];
         const bool ende = c == '/';
-        if (istBuchstabe(c) || (ende && i + 2 < n && istBuchstabe(t[i + 2]))) {
+        if (istAsciiBuchstabe(c) || (ende && i + 2 < n && istAsciiBuchstabe(t[i + 2]))) {
             const std::size_t name = i + (ende ? 2 : 1);
             const TagGrenzen g = leseTag(t, name, [](std::size_t, std::size_t, bool) {});
             const auto [el, nr] = suche(t.substr(name, g.nameEnde - name));

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/html_tokenizer.h"
 #include "engine/text.h"
 #include "engine/utf8.h"
 
@@ -24,17 +25,9 @@ constexpr std::array<std::string_view, 17> kCp1252Bezeichnungen = {
     "iso-8859-1",     "iso-ir-100", "iso8859-1",    "iso88591",        "iso_8859-1",  "l1",
     "latin1",         "us-ascii",   "windows-1252", "iso_8859-1:1987", "x-cp1252"};
 
-bool leerraum(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
-}
-
-bool buchstabe(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 std::string_view getrimmt(std::string_view s) {
-    while (!s.empty() && leerraum(s.front())) s.remove_prefix(1);
-    while (!s.empty() && leerraum(s.back())) s.remove_suffix(1);
+    while (!s.empty() && html::istLeerraum(s.front())) s.remove_prefix(1);
+    while (!s.empty() && html::istLeerraum(s.back())) s.remove_suffix(1);
     return s;
 }
 
@@ -52,10 +45,10 @@ std::optional<std::string_view> ausInhalt(std::string_view inhalt) {
         if (pos == std::string::npos) return std::nullopt;
         pos += 7;
         std::size_t i = pos;
-        while (i < inhalt.size() && leerraum(inhalt[i])) ++i;
+        while (i < inhalt.size() && html::istLeerraum(inhalt[i])) ++i;
         if (i >= inhalt.size() || inhalt[i] != '=') continue;  // look for the next "charset"
         ++i;
-        while (i < inhalt.size() && leerraum(inhalt[i])) ++i;
+        while (i < inhalt.size() && html::istLeerraum(inhalt[i])) ++i;
         if (i >= inhalt.size()) return std::nullopt;
         if (inhalt[i] == '"' || inhalt[i] == '\'') {
             const auto ende = inhalt.find(inhalt[i], i + 1);
@@ -63,7 +56,8 @@ std::optional<std::string_view> ausInhalt(std::string_view inhalt) {
             return inhalt.substr(i + 1, ende - i - 1);
         }
         std::size_t ende = i;
-        while (ende < inhalt.size() && !leerraum(inhalt[ende]) && inhalt[ende] != ';') ++ende;
+        while (ende < inhalt.size() && !html::istLeerraum(inhalt[ende]) && inhalt[ende] != ';')
+            ++ende;
         return inhalt.substr(i, ende - i);
     }
 }
@@ -78,23 +72,23 @@ MetaErgebnis metaLesen(std::string_view kopf, std::size_t& i) {
     MetaErgebnis e;
     std::optional<std::string_view> charset, inhalt;
     for (;;) {
-        while (i < kopf.size() && (leerraum(kopf[i]) || kopf[i] == '/')) ++i;
+        while (i < kopf.size() && (html::istLeerraum(kopf[i]) || kopf[i] == '/')) ++i;
         if (i >= kopf.size()) return e;
         if (kopf[i] == '>') {
             ++i;
             break;
         }
         const std::size_t nameAnfang = i;
-        while (i < kopf.size() && !leerraum(kopf[i]) && kopf[i] != '=' && kopf[i] != '>' &&
+        while (i < kopf.size() && !html::istLeerraum(kopf[i]) && kopf[i] != '=' && kopf[i] != '>' &&
                (kopf[i] != '/' || i == nameAnfang)) {
             ++i;
         }
         const std::string name = lowerAscii(kopf.substr(nameAnfang, i - nameAnfang));
-        while (i < kopf.size() && leerraum(kopf[i])) ++i;
+        while (i < kopf.size() && html::istLeerraum(kopf[i])) ++i;
         std::string_view wert;
         if (i < kopf.size() && kopf[i] == '=') {
             ++i;
-            while (i < kopf.size() && leerraum(kopf[i])) ++i;
+            while (i < kopf.size() && html::istLeerraum(kopf[i])) ++i;
             if (i >= kopf.size()) return e;
             if (kopf[i] == '"' || kopf[i] == '\'') {
                 const auto ende = kopf.find(kopf[i], i + 1);
@@ -103,7 +97,7 @@ MetaErgebnis metaLesen(std::string_view kopf, std::size_t& i) {
                 i = ende + 1;
             } else {
                 const std::size_t anfang = i;
-                while (i < kopf.size() && !leerraum(kopf[i]) && kopf[i] != '>') ++i;
+                while (i < kopf.size() && !html::istLeerraum(kopf[i]) && kopf[i] != '>') ++i;
                 wert = kopf.substr(anfang, i - anfang);
             }
         }
@@ -136,15 +130,16 @@ std::optional<std::string_view> metaBezeichnung(std::string_view text) {
             i = ende + 3;
             continue;
         }
-        const bool meta = lt + 6 <= kopf.size() && gleichOhneFall(kopf.substr(lt, 5), "<meta") &&
-                          (leerraum(kopf[lt + 5]) || kopf[lt + 5] == '/' || kopf[lt + 5] == '>');
+        const bool meta =
+            lt + 6 <= kopf.size() && gleichOhneFall(kopf.substr(lt, 5), "<meta") &&
+            (html::istLeerraum(kopf[lt + 5]) || kopf[lt + 5] == '/' || kopf[lt + 5] == '>');
         const std::size_t nach = lt + 1 < kopf.size() && kopf[lt + 1] == '/' ? lt + 2 : lt + 1;
         if (meta) {
             i = lt + 5;
-        } else if (nach < kopf.size() && buchstabe(kopf[nach])) {
+        } else if (nach < kopf.size() && istAsciiBuchstabe(kopf[nach])) {
             // Another tag: its attributes are read only to step over quoted '>' and '<'.
             i = nach;
-            while (i < kopf.size() && !leerraum(kopf[i]) && kopf[i] != '>') ++i;
+            while (i < kopf.size() && !html::istLeerraum(kopf[i]) && kopf[i] != '>') ++i;
         } else {
             if (nach < kopf.size() && (kopf[nach] == '!' || kopf[nach] == '?' || nach > lt + 1)) {
                 const auto ende = kopf.find('>', nach);

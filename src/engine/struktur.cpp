@@ -8,6 +8,7 @@
 
 #include "engine/html_tokenizer.h"
 #include "engine/suche.h"
+#include "engine/text.h"
 
 namespace quintaro {
 
@@ -30,7 +31,7 @@ bool geschuetzterKommentar(std::string_view kommentar) {
 }
 
 bool istAlnum(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    return (c >= '0' && c <= '9') || istAsciiBuchstabe(c);
 }
 
 bool nurLeerraum(std::string_view t, const Token& tok) {

@@ -28,9 +28,7 @@ Text replaceAll(std::string_view text, std::string_view search, std::string_view
 
 Text lowerAscii(std::string_view text) {
     Text out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+    for (char& c : out) c = kleinAscii(c);
     return out;
 }
 

@@ -16,6 +16,14 @@ using Text = std::string;
 // in. An empty `search` leaves the text unchanged.
 Text replaceAll(std::string_view text, std::string_view search, std::string_view replacement);
 
+// The ASCII letters, the only ones markup is made of whatever the page's encoding.
+constexpr bool istAsciiBuchstabe(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+constexpr char kleinAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 // Lowercases only the ASCII letters A to Z; every other byte, umlauts included, stays.
 Text lowerAscii(std::string_view text);
 
