@@ -25,10 +25,6 @@ void nurUtf8(const std::string& path) {
 
 }  // namespace
 
-bool pfadIstUtf8(const std::string& pfad) {
-    return utf8::wohlgeformt(pfad);
-}
-
 int fortschrittSchritt(int position) {
     return position >= kFortschrittMaximum ? 0 : position + 1;
 }

@@ -53,9 +53,6 @@ struct StapelHaken {
 // Why a file name is refused: the batch works on UTF-8 names only.
 inline constexpr std::string_view kKeinUtf8Name = "Der Dateiname ist kein gültiges UTF-8";
 
-// False for a name whose bytes are not UTF-8.
-bool pfadIstUtf8(const std::string& pfad);
-
 // The batch save: writes `text` safely (temporary file + rename) to `aktuelleDatei`. When that
 // path differs from `geladenerPfad` (`DKS` lowercased the name), the text is saved under the old
 // name and the file then renamed, keeping its permission bits, owner and group; the new name is

@@ -17,6 +17,7 @@
 #include "cli/terminal.h"
 #include "document/dokument.h"
 #include "document/ein_ausgabe.h"
+#include "engine/utf8.h"
 #include "settings/ablageort.h"
 #include "settings/einstellungen.h"
 
@@ -189,7 +190,7 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
         const StapelMeldung meldung = [&](const std::string& text) {
             melde(pfad, sichtbar(text, true));
         };
-        if (!pfadIstUtf8(pfad)) {
+        if (!utf8::wohlgeformt(pfad)) {
             melde(pfad, "the file name is not valid UTF-8, the file is left alone");
             fehlgeschlagen = true;
             continue;
