@@ -8,6 +8,8 @@
 #include <csignal>
 #include <cstdint>
 
+#include "engine/text.h"
+
 namespace quintaro {
 
 namespace {
@@ -60,7 +62,9 @@ int allesLesen(int fd, std::string& daten, std::size_t grenze) {
         if (gelesen == daten.size()) {
             // At most one byte past the limit, which is enough to notice the input is too long.
             const std::size_t rest = grenze - gelesen;
-            daten.resize(gelesen + std::min(wunsch, rest == SIZE_MAX ? rest : rest + 1));
+            const std::size_t neu = gelesen + std::min(wunsch, rest == SIZE_MAX ? rest : rest + 1);
+            reservieren(daten, neu);
+            daten.resize(neu);
             wunsch = std::max(gelesen, kBlock);
         }
         const ssize_t n = lies(fd, daten.data() + gelesen, daten.size() - gelesen);

@@ -53,7 +53,8 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
     Text zweiter;
     const auto inZweiten = [&](auto&& schreiben) {
         // Room for the entity pass's usual growth too.
-        if (zweiter.capacity() < text.size()) zweiter.reserve(text.size() + text.size() / 16 + 64);
+        if (zweiter.capacity() < text.size())
+            reservieren(zweiter, text.size() + text.size() / 16 + 64);
         const bool geschrieben = schreiben(zweiter);
         if (geschrieben) text.swap(zweiter);
         return geschrieben;

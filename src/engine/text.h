@@ -11,6 +11,11 @@ namespace quintaro {
 // Document text: bytes of Windows code page 1252, lines joined by CR LF. Any byte, NUL included.
 using Text = std::string;
 
+// Room for at least `bytes` in `text`, reserved at once. Room for a big page is asked of the
+// kernel in huge pages where it gives them on request: first touching 10 MB then costs a handful
+// of page faults instead of some 2,600, which is most of a single run's system time.
+void reservieren(Text& text, std::size_t bytes);
+
 // Replaces every occurrence of `search` by `replacement`, scanning left to right over
 // non-overlapping occurrences and continuing behind each one without searching the text just put
 // in. An empty `search` leaves the text unchanged.
