@@ -18,18 +18,18 @@ void reservieren(Text& text, std::size_t bytes) {
     if (text.capacity() >= bytes) return;
     text.reserve(bytes);
 #if defined(MADV_HUGEPAGE)
-    // Only worth a system call for pages above a few huge pages; untouched room only, since
-    // the kernel would otherwise have to gather pages already in use.
+    // Worth a system call only for room of a few huge pages; the bytes already held stay as
+    // they are.
     constexpr std::size_t kAb = std::size_t{4} << 20;
     if (text.capacity() < kAb) return;
-    const auto seite = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const auto anfang = reinterpret_cast<std::uintptr_t>(text.data() + text.size());
-    const auto ende = reinterpret_cast<std::uintptr_t>(text.data() + text.capacity());
-    const std::uintptr_t von = (anfang + seite - 1) / seite * seite;
-    const std::uintptr_t bis = ende / seite * seite;
+    const auto seite = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    char* frei = text.data() + text.size();
+    const std::size_t vorlauf = (seite - reinterpret_cast<std::uintptr_t>(frei) % seite) % seite;
+    const std::size_t rest = text.capacity() - text.size();
     // Only advice: without huge pages everything works as before.
-    if (bis > von) {
-        static_cast<void>(::madvise(reinterpret_cast<void*>(von), bis - von, MADV_HUGEPAGE));
+    if (rest > vorlauf + seite) {
+        static_cast<void>(
+            ::madvise(frei + vorlauf, (rest - vorlauf) / seite * seite, MADV_HUGEPAGE));
     }
 #endif
 }
