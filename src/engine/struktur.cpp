@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/html_tokenizer.h"
+#include "engine/sonderzeichen.h"
 #include "engine/suche.h"
 #include "engine/text.h"
 
@@ -50,6 +51,25 @@ bool istLeer(std::string_view, const Token& tok) {
 class Tabellen {
   public:
     void tag(const Token& tok, std::string_view t, std::size_t nr = 0) {
+        // Most tags stand outside tables or in a cell, where only the parts of a table count.
+        if (offen_.empty()
+                ? tok.element != Element::Table
+                : offen_.back().zelle && tok.element != Element::Table &&
+                      tok.element != Element::Zelle && tok.element != Element::Tabellenteil) {
+            return;
+        }
+        teil(tok, t, nr);
+    }
+    // Text moved out reopens the formatting elements open before the table; they stay open
+    // until the next part of the table.
+    void text() {
+        if (verschiebt() && offen_.back().fremd == 0) offen_.back().fremd = 1;
+    }
+    bool verschiebt() const { return !offen_.empty() && !offen_.back().zelle; }
+    bool nimmtLeerraumMit() const { return verschiebt() && offen_.back().fremd > 0; }
+
+  private:
+    [[gnu::noinline]] void teil(const Token& tok, std::string_view t, std::size_t nr) {
         const bool start = tok.art == Art::StartTag;
         switch (tok.element) {
             case Element::Table:
@@ -80,15 +100,6 @@ class Tabellen {
             --offen_.back().fremd;
         }
     }
-    // Text moved out reopens the formatting elements open before the table; they stay open
-    // until the next part of the table.
-    void text() {
-        if (verschiebt() && offen_.back().fremd == 0) offen_.back().fremd = 1;
-    }
-    bool verschiebt() const { return !offen_.empty() && !offen_.back().zelle; }
-    bool nimmtLeerraumMit() const { return verschiebt() && offen_.back().fremd > 0; }
-
-  private:
     struct Tabelle {
         std::size_t start;  // the token of its start tag
         bool zelle;         // a cell is open
@@ -101,10 +112,11 @@ class Tabellen {
 
 KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
                                               const KommentarFrage& frage,
-                                              std::vector<Token>* zerlegt) {
-    if (zerlegt != nullptr) zerlegt->clear();
+                                              html::Zerlegung* zerlegt) {
+    if (zerlegt != nullptr) *zerlegt = {};
     if (text.size() > html::kGroessteSeite) return {std::move(text), false};
-    std::vector<Token> tokens = html::zerlege(text);
+    std::vector<Token> tokens =
+        html::zerlege(text, zerlegt != nullptr ? &zerlegt->laeufe : nullptr);
     std::vector<std::size_t> entfernt;  // the comments taken out, in order
     Text out;
     out.reserve(text.size());
@@ -160,7 +172,10 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
         }
         if (frage) {
             const Antwort a = frage(k, aktuell);
-            if (a == Antwort::Abbrechen) return {aktuell(), true};
+            if (a == Antwort::Abbrechen) {
+                if (zerlegt != nullptr) *zerlegt = {};
+                return {aktuell(), true};
+            }
             if (a == Antwort::Nein) {
                 nachPreStart = false;
                 continue;
@@ -170,13 +185,23 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
         kopiert = tok.ende;
         entfernt.push_back(nr);
     }
-    if (zerlegt != nullptr) {
-        // The rest moves up, in place; text on both sides of a comment taken out becomes one
-        // token.
+    if (zerlegt != nullptr && !entfernt.empty()) {
+        // The runs in tags move up by the comments taken out before them.
         std::uint32_t weg = 0;
         std::size_t e = 0;
-        std::size_t w = 0;  // tokens kept so far
-        for (std::size_t nr = 0; nr < tokens.size(); ++nr) {
+        for (html::TagLauf& l : zerlegt->laeufe) {
+            for (; e < entfernt.size() && tokens[entfernt[e]].anfang < l.anfang; ++e) {
+                weg += tokens[entfernt[e]].ende - tokens[entfernt[e]].anfang;
+            }
+            l.anfang -= weg;
+            l.ende -= weg;
+        }
+        // The tokens behind the first comment taken out move up, in place; text on both sides
+        // of a comment taken out becomes one token.
+        weg = 0;
+        e = 0;
+        std::size_t w = entfernt.front();  // tokens kept so far
+        for (std::size_t nr = w; nr < tokens.size(); ++nr) {
             Token x = tokens[nr];
             if (e < entfernt.size() && entfernt[e] == nr) {
                 weg += x.ende - x.anfang;
@@ -192,8 +217,8 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
             }
         }
         tokens.resize(w);
-        *zerlegt = std::move(tokens);
     }
+    if (zerlegt != nullptr) zerlegt->tokens = std::move(tokens);
     if (kopiert == 0) return {std::move(text), false};
     out.append(text, kopiert);
     return {std::move(out), false};
@@ -254,24 +279,30 @@ bool hatHoheBytes(std::string_view s) {
     return false;
 }
 
+// The sweep's output. Bytes that stay as they are only extend a pending range of the input,
+// written out in one piece when something else comes: most of a page stays, so most of it is
+// copied in a few long pieces.
 class Leerraum {
   public:
-    Leerraum(const Text& text, unsigned passes, const Zeichenersetzung* ersetze)
-        : t_(text), passes_(passes), ersetze_(ersetze) {
+    Leerraum(const Text& text, unsigned passes, std::optional<Kodierung> sonderzeichen)
+        : t_(text), passes_(passes), sonderzeichen_(sonderzeichen) {
         out_.reserve(text.size());
     }
 
-    Text ergebnis() && { return std::move(out_); }
+    Text ergebnis() && {
+        schreibe();
+        return std::move(out_);
+    }
 
     // A run of whitespace, t_[a..e), in text or inside a tag.
     void lauf(std::size_t a, std::size_t e, bool entfernbar, bool imTag) {
         if (imTag && (passes_ & kInTags)) {
-            if (!entfernbar) out_.push_back(' ');
+            if (!entfernbar) leer(a, e);
             return;
         }
         if (entfernbar && !imTag && (passes_ & kZwischenTags)) return;
         if (e - a == 1 && t_[a] == ' ') {
-            out_.push_back(' ');
+            kopiere(a, e);
             return;
         }
         // Tabs gone, line breaks made spaces, spaces collapsed: one space, unless a form feed
@@ -282,7 +313,7 @@ class Leerraum {
             if (!entfernbar || std::any_of(t_.begin() + static_cast<std::ptrdiff_t>(a),
                                            t_.begin() + static_cast<std::ptrdiff_t>(e),
                                            [](char c) { return c != '\t'; })) {
-                out_.push_back(' ');
+                leer(a, e);
             }
             return;
         }
@@ -301,20 +332,52 @@ class Leerraum {
             }
             puffer_.resize(w);
         }
-        out_ += puffer_;
+        if (std::string_view(puffer_) == std::string_view(t_).substr(a, e - a)) {
+            kopiere(a, e);
+        } else {
+            statt(e);
+            out_ += puffer_;
+        }
     }
 
-    void kopiere(std::size_t a, std::size_t e) { out_.append(t_, a, e - a); }
+    // t_[a..e) stays as it is. What is left out between two such pieces is gone.
+    void kopiere(std::size_t a, std::size_t e) {
+        if (a != bis_) {
+            schreibe();
+            von_ = a;
+        }
+        bis_ = e;
+    }
     // Text where references are decoded: special characters are replaced when asked for.
     void text(std::size_t a, std::size_t e, bool hoch = true) {
-        if (ersetze_ != nullptr && hoch && hatHoheBytes(std::string_view(t_).substr(a, e - a))) {
-            out_ += (*ersetze_)(std::string_view(t_).substr(a, e - a));
+        if (sonderzeichen_ && hoch && hatHoheBytes(std::string_view(t_).substr(a, e - a))) {
+            statt(e);
+            SonderzeichenAnhaengen(std::string_view(t_).substr(a, e - a), out_, *sonderzeichen_);
         } else {
-            out_.append(t_, a, e - a);
+            kopiere(a, e);
         }
     }
 
   private:
+    void schreibe() {
+        out_.append(t_.data() + von_, bis_ - von_);
+        von_ = bis_;
+    }
+    // Writes out what is pending; what the caller writes next stands for the input up to `e`.
+    void statt(std::size_t e) {
+        schreibe();
+        von_ = bis_ = e;
+    }
+    // The run t_[a..e) as one space.
+    void leer(std::size_t a, std::size_t e) {
+        if (e - a == 1 && t_[a] == ' ') {
+            kopiere(a, e);
+        } else {
+            statt(e);
+            out_.push_back(' ');
+        }
+    }
+
     // A line break is CR LF, or a lone CR or LF. `einzeln`: each becomes a space; otherwise a
     // line break right behind another one goes.
     void umbrueche(bool einzeln) {
@@ -343,9 +406,11 @@ class Leerraum {
 
     const Text& t_;
     unsigned passes_;
-    const Zeichenersetzung* ersetze_;
+    std::optional<Kodierung> sonderzeichen_;
     Text out_;
     std::string puffer_;
+    std::size_t von_ = 0;  // t_[von_..bis_) is pending
+    std::size_t bis_ = 0;
 };
 
 bool istP(std::string_view t, const Token& tok) {
@@ -354,21 +419,16 @@ bool istP(std::string_view t, const Token& tok) {
            (istLeerraum(t[p + 1]) || t[p + 1] == '/' || t[p + 1] == '>');
 }
 
-bool hatLeerraum(std::string_view s) {
-    for (char c : s) {
-        if (istLeerraum(c)) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
-Text strukturLeerraum(const Text& text, unsigned passes, const Zeichenersetzung* ersetze,
-                      const std::vector<Token>* zerlegt) {
+Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung> sonderzeichen,
+                      const html::Zerlegung* zerlegt) {
     if (text.size() > html::kGroessteSeite) return text;
-    const std::vector<Token> eigene =
-        zerlegt == nullptr ? html::zerlege(text) : std::vector<Token>();
-    const std::vector<Token>& tokens = zerlegt == nullptr ? eigene : *zerlegt;
+    html::Zerlegung eigene;
+    if (zerlegt == nullptr) eigene.tokens = html::zerlege(text, &eigene.laeufe);
+    const std::vector<Token>& tokens = (zerlegt == nullptr ? eigene : *zerlegt).tokens;
+    const std::vector<html::TagLauf>& laeufe = (zerlegt == nullptr ? eigene : *zerlegt).laeufe;
+    std::size_t lauf = 0;  // the next run in a tag
     const std::string_view t(text);
 
     // A parser ignores the end tag of an element that is not open (but for p and br): such a
@@ -435,7 +495,7 @@ Text strukturLeerraum(const Text& text, unsigned passes, const Zeichenersetzung*
                (x.element == a || x.element == b);
     };
 
-    Leerraum w(text, passes, ersetze);
+    Leerraum w(text, passes, sonderzeichen);
     bool grenzeLinks = true;  // the start of the page
     // Whitespace stays in front, with only inline tags and comments between: a browser collapses
     // the next run into it.
@@ -521,16 +581,17 @@ Text strukturLeerraum(const Text& text, unsigned passes, const Zeichenersetzung*
                 }
             }
         } else if ((tok.art == Art::StartTag || tok.art == Art::EndTag) && !tok.offen) {
-            const std::size_t name = tok.anfang + (tok.art == Art::StartTag ? 1 : 2);
-            if (!hatLeerraum(t.substr(name, tok.ende - name))) {
+            if (!tok.mitLeerraum) {
                 w.kopiere(tok.anfang, tok.ende);
             } else {
                 std::size_t kopiert = tok.anfang;
-                html::leseTag(t, name, [&](std::size_t a, std::size_t e, bool entfernbar) {
-                    w.kopiere(kopiert, a);
-                    w.lauf(a, e, entfernbar, true);
-                    kopiert = e;
-                });
+                while (lauf < laeufe.size() && laeufe[lauf].anfang < tok.anfang) ++lauf;
+                for (; lauf < laeufe.size() && laeufe[lauf].anfang < tok.ende; ++lauf) {
+                    const html::TagLauf& l = laeufe[lauf];
+                    w.kopiere(kopiert, l.anfang);
+                    w.lauf(l.anfang, l.ende, l.entfernbar, true);
+                    kopiert = l.ende;
+                }
                 w.kopiere(kopiert, tok.ende);
             }
             const bool start = tok.art == Art::StartTag;
@@ -588,7 +649,7 @@ Text strukturLeerraum(const Text& text, unsigned passes, const Zeichenersetzung*
     return std::move(w).ergebnis();
 }
 
-Text strukturSonderzeichen(const Text& text, const Zeichenersetzung& ersetze) {
+Text strukturSonderzeichen(const Text& text, Kodierung kodierung) {
     const std::vector<Token> tokens = html::zerlege(text);
     Text out;
     std::size_t kopiert = 0;
@@ -598,7 +659,7 @@ Text strukturSonderzeichen(const Text& text, const Zeichenersetzung& ersetze) {
             std::string_view(text).substr(tok.anfang, tok.ende - tok.anfang);
         if (!hatHoheBytes(stueck)) continue;
         out.append(text, kopiert, tok.anfang - kopiert);
-        out += ersetze(stueck);
+        SonderzeichenAnhaengen(stueck, out, kodierung);
         kopiert = tok.ende;
     }
     if (kopiert == 0) return text;
