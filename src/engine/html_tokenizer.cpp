@@ -35,10 +35,7 @@ bool schliesstRohtext(std::string_view t, std::size_t p, std::string_view name) 
 }
 
 std::size_t suche(std::string_view t, std::size_t von, char c) {
-    if (von >= t.size()) return t.size();
-    const void* p = std::memchr(t.data() + von, c, t.size() - von);
-    return p == nullptr ? t.size()
-                        : static_cast<std::size_t>(static_cast<const char*>(p) - t.data());
+    return von >= t.size() ? t.size() : suche::naechstes(t.data(), von, t.size(), c);
 }
 
 // Where the raw text of an element called `name` that starts at `p` ends: at its end tag or at the
@@ -376,7 +373,8 @@ std::vector<Token> zerlege(std::string_view t, std::vector<TagLauf>* laeufe) {
     // keep the room small: a reservation above the allocator's largest mapping threshold
     // (32 MiB) is mapped afresh and faulted in again by every run of a process (batch, window),
     // while a smaller one is reused.
-    tokens.reserve(std::min(2 * spitzeKlammern(t), t.size() / 2) + 2);
+    const std::size_t klammern = spitzeKlammern(t);
+    tokens.reserve(std::min(2 * klammern, t.size() / 2) + 2);
     const std::size_t n = t.size();
     std::size_t text = 0;  // where the pending text began
     // `e` is kOffen for a construct that the page's end cuts off.

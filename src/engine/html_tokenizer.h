@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/suche.h"
+
 namespace quintaro::html {
 
 enum class Art : std::uint8_t {
@@ -175,8 +177,8 @@ TagGrenzen leseTag(std::string_view t, std::size_t name, F&& leerraum) {
             if (e >= n) return {nameEnde, n, true};
             const char q = t[e];
             if (q == '"' || q == '\'') {
-                const std::size_t zu = t.find(q, e + 1);
-                if (zu == std::string_view::npos) return {nameEnde, n, true};
+                const std::size_t zu = suche::naechstes(t.data(), e + 1, n, q);
+                if (zu == n) return {nameEnde, n, true};
                 i = zu + 1;
             } else if (q == '>') {
                 return {nameEnde, e + 1};

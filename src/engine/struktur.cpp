@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <span>
 #include <vector>
 
 #include "engine/html_tokenizer.h"
@@ -118,17 +119,20 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
     std::vector<Token> tokens =
         html::zerlege(text, zerlegt != nullptr ? &zerlegt->laeufe : nullptr);
     std::vector<std::size_t> entfernt;  // the comments taken out, in order
-    Text out;
-    out.reserve(text.size());
-    std::size_t kopiert = 0;  // text[kopiert..] is not in `out` yet
+    // The result is written in place: text[0..fertig) is the result so far, text[kopiert..) is
+    // not yet looked at, and only bytes behind `kopiert` are read. No second page-sized buffer.
+    std::size_t fertig = 0;
+    std::size_t kopiert = 0;
     bool nachPreStart = false;
     // The byte `k` places before text[bis] in the text as it now stands (0 when there is none).
     const auto zeichenVor = [&](std::size_t bis, std::size_t k) -> char {
         if (bis - kopiert >= k) return text[bis - k];
         k -= bis - kopiert;
-        return out.size() >= k ? out[out.size() - k] : '\0';
+        return fertig >= k ? text[fertig - k] : '\0';
     };
-    const std::function<Text()> aktuell = [&] { return out + text.substr(kopiert); };
+    const std::function<Text()> aktuell = [&] {
+        return text.substr(0, fertig) + text.substr(kopiert);
+    };
     Tabellen tabellen;
     for (std::size_t nr = 0; nr < tokens.size(); ++nr) {
         const Token& tok = tokens[nr];
@@ -181,7 +185,10 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
                 continue;
             }
         }
-        out.append(text, kopiert, tok.anfang - kopiert);
+        if (fertig != kopiert) {
+            std::memmove(text.data() + fertig, text.data() + kopiert, tok.anfang - kopiert);
+        }
+        fertig += tok.anfang - kopiert;
         kopiert = tok.ende;
         entfernt.push_back(nr);
     }
@@ -220,8 +227,9 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
     }
     if (zerlegt != nullptr) zerlegt->tokens = std::move(tokens);
     if (kopiert == 0) return {std::move(text), false};
-    out.append(text, kopiert);
-    return {std::move(out), false};
+    std::memmove(text.data() + fertig, text.data() + kopiert, text.size() - kopiert);
+    text.resize(fertig + text.size() - kopiert);
+    return {std::move(text), false};
 }
 
 namespace {
@@ -235,11 +243,22 @@ enum class Rolle : std::uint8_t { Durchsichtig, Wort, Grenze, InlineStart, Inlin
 // parser takes for no boundary, or drops where they stand too late).
 Rolle rolle(const Token& t, std::string_view text) {
     switch (t.art) {
-        case Art::Text:
-            for (std::size_t i = t.anfang; i < t.ende; ++i) {
+        case Art::Text: {
+            std::size_t i = t.anfang;
+            if constexpr (suche::kBlockweise) {
+                // Mostly the indentation between two tags: one block decides.
+                for (; i + suche::kBreite <= text.size() && i < t.ende; i += suche::kBreite) {
+                    const suche::Maske wort = ~suche::leerraum(text.data() + i) & 0xFFFFu;
+                    if (wort != 0) {
+                        return i + suche::erster(wort) < t.ende ? Rolle::Wort : Rolle::Durchsichtig;
+                    }
+                }
+            }
+            for (; i < t.ende; ++i) {
                 if (!istLeerraum(text[i])) return Rolle::Wort;
             }
             return Rolle::Durchsichtig;
+        }
         case Art::StartTag:
         case Art::EndTag:
             if (t.offen) return Rolle::Wort;
@@ -426,8 +445,9 @@ Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung
     if (text.size() > html::kGroessteSeite) return text;
     html::Zerlegung eigene;
     if (zerlegt == nullptr) eigene.tokens = html::zerlege(text, &eigene.laeufe);
-    const std::vector<Token>& tokens = (zerlegt == nullptr ? eigene : *zerlegt).tokens;
-    const std::vector<html::TagLauf>& laeufe = (zerlegt == nullptr ? eigene : *zerlegt).laeufe;
+    // Spans, not the vectors: their size stays in a register while the output is written.
+    const std::span<const Token> tokens((zerlegt == nullptr ? eigene : *zerlegt).tokens);
+    const std::span<const html::TagLauf> laeufe((zerlegt == nullptr ? eigene : *zerlegt).laeufe);
     std::size_t lauf = 0;  // the next run in a tag
     const std::string_view t(text);
 
