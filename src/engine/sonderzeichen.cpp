@@ -175,13 +175,12 @@ void SonderzeichenAnhaengen(std::string_view text, Text& aus, Kodierung kodierun
         aus.append(text);
         return;
     }
-    // Sized once (with room for a whole padded entity at the end), written byte by byte: the
+    // Room for a padded entity per byte, written byte by byte, then cut to what was written: the
     // pieces are short, so this beats an append for each.
-    std::size_t laenge = 0;
-    for (const char c : text) laenge += kLaenge[static_cast<unsigned char>(c)];
     const std::size_t alt = aus.size();
-    aus.resize(alt + laenge + kFeld);
-    char* a = aus.data() + alt;
+    aus.resize(alt + text.size() * kFeld);
+    char* const anfang = aus.data() + alt;
+    char* a = anfang;
     for (const char c : text) {
         const auto b = static_cast<unsigned char>(c);
         if (kLaenge[b] == 1) {
@@ -191,7 +190,7 @@ void SonderzeichenAnhaengen(std::string_view text, Text& aus, Kodierung kodierun
             a += kLaenge[b];
         }
     }
-    aus.resize(alt + laenge);
+    aus.resize(alt + static_cast<std::size_t>(a - anfang));
 }
 
 }  // namespace quintaro

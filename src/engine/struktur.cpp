@@ -203,23 +203,23 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
             l.anfang -= weg;
             l.ende -= weg;
         }
-        // The tokens behind the first comment taken out move up, in place; text on both sides
-        // of a comment taken out becomes one token.
+        // The tokens behind the first comment taken out move up, in place, a stretch between
+        // two such comments at a time; text on both sides of one becomes one token.
         weg = 0;
-        e = 0;
         std::size_t w = entfernt.front();  // tokens kept so far
-        for (std::size_t nr = w; nr < tokens.size(); ++nr) {
-            Token x = tokens[nr];
-            if (e < entfernt.size() && entfernt[e] == nr) {
-                weg += x.ende - x.anfang;
-                ++e;
-                continue;
+        for (std::size_t j = 0; j < entfernt.size(); ++j) {
+            weg += tokens[entfernt[j]].ende - tokens[entfernt[j]].anfang;
+            std::size_t von = entfernt[j] + 1;
+            const std::size_t bis = j + 1 < entfernt.size() ? entfernt[j + 1] : tokens.size();
+            if (von < bis && w > 0 && tokens[von].art == Art::Text &&
+                tokens[w - 1].art == Art::Text) {
+                tokens[w - 1].ende = tokens[von].ende - weg;
+                ++von;
             }
-            x.anfang -= weg;
-            x.ende -= weg;
-            if (w > 0 && x.art == Art::Text && tokens[w - 1].art == Art::Text) {
-                tokens[w - 1].ende = x.ende;
-            } else {
+            for (; von < bis; ++von) {
+                Token x = tokens[von];
+                x.anfang -= weg;
+                x.ende -= weg;
                 tokens[w++] = x;
             }
         }
@@ -368,8 +368,12 @@ class Leerraum {
         bis_ = e;
     }
     // Text where references are decoded: special characters are replaced when asked for.
-    void text(std::size_t a, std::size_t e, bool hoch = true) {
-        if (sonderzeichen_ && hoch && hatHoheBytes(std::string_view(t_).substr(a, e - a))) {
+    void text(std::size_t a, std::size_t e) {
+        text(a, e, sonderzeichen_ && hatHoheBytes(std::string_view(t_).substr(a, e - a)));
+    }
+    // `hoch`: whether a byte from 0x80 up is in it.
+    void text(std::size_t a, std::size_t e, bool hoch) {
+        if (sonderzeichen_ && hoch) {
             statt(e);
             SonderzeichenAnhaengen(std::string_view(t_).substr(a, e - a), out_, *sonderzeichen_);
         } else {
