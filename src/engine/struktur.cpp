@@ -381,6 +381,39 @@ class Leerraum {
         }
     }
 
+    // The contents of an element a browser keeps as they are (script, style, pre, textarea, xmp,
+    // plaintext, ...); `dekodiert`: references are decoded in them. With ZU each CR LF and lone
+    // CR becomes LF: a browser's input stream turns them into LF before it parses, so the content
+    // it sees is the same, and a page saved with LF line ends gets back the bytes that loading
+    // made CR LF. Server code in them is left alone: a server reads it first.
+    void geschuetzt(std::size_t a, std::size_t e, bool dekodiert) {
+        const auto stueck = [&](std::size_t von, std::size_t bis) {
+            if (dekodiert) {
+                text(von, bis);
+            } else {
+                kopiere(von, bis);
+            }
+        };
+        const char* p = t_.data();
+        const std::size_t cr = passes_ & kUmbrueche ? suche::naechstes(p, a, e, '\r') : e;
+        const std::string_view inhalt = std::string_view(t_).substr(a, e - a);
+        if (cr == e || inhalt.find("<%") != std::string_view::npos ||
+            inhalt.find("<?") != std::string_view::npos) {
+            stueck(a, e);
+            return;
+        }
+        std::size_t von = a;
+        for (std::size_t i = cr; i < e; i = suche::naechstes(p, i + 1, e, '\r')) {
+            stueck(von, i);
+            if (i + 1 == e || p[i + 1] != '\n') {
+                statt(i + 1);
+                out_.push_back('\n');
+            }
+            von = i + 1;  // the LF of a CR LF comes with the next piece
+        }
+        stueck(von, e);
+    }
+
   private:
     void schreibe() {
         out_.append(t_.data() + von_, bis_ - von_);
@@ -652,8 +685,11 @@ Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung
                     break;
             }
         } else {
+            // Text here stands in pre or listing.
             if (tok.art == Art::Text || tok.art == Art::Rcdata) {
-                w.text(tok.anfang, tok.ende);
+                w.geschuetzt(tok.anfang, tok.ende, true);
+            } else if (tok.art == Art::Rohtext) {
+                w.geschuetzt(tok.anfang, tok.ende, false);
             } else {
                 w.kopiere(tok.anfang, tok.ende);
             }
