@@ -1,7 +1,7 @@
 // The passes with option HSB: they know the page's structure through the HTML tokenizer and
 // change only what a browser does not show (whitespace it collapses, comments). Contents of
-// script, style, pre, textarea, xmp, listing and plaintext, attribute values, conditional
-// comments, SSI directives and server code stay as they are.
+// script, style, pre, textarea, xmp, listing and plaintext (but for their line ends with ZU),
+// attribute values, conditional comments, SSI directives and server code stay as they are.
 #pragma once
 
 #include <functional>
@@ -42,6 +42,7 @@ enum StrukturPass : unsigned {
 // removed altogether (LZT in text, LIT in tags) only where a browser renders nothing: next to the
 // start or end tag of an element that is not inline, at the start or end of the page, in the
 // head; inside a tag before ">" or "/>" and around "=". Elsewhere at least one space stays.
+// With ZU, each CR LF and lone CR in the contents of the elements kept as they are becomes LF.
 // With `sonderzeichen`, the special characters of that encoding are replaced as well (as
 // strukturSonderzeichen after it). `zerlegt`: the tokens of `text` when they are known already.
 Text strukturLeerraum(const Text& text, unsigned passes,
