@@ -93,9 +93,9 @@ inline constexpr auto kTabelle = [] {
     } t;
     for (const char c : {' ', '\t', '\n', '\r', '\f'})
         t.bits[static_cast<unsigned char>(c)] = kLeer;
-    t.bits['/'] = kSchraeg;
-    t.bits['>'] = kZu;
-    t.bits['='] = kGleich;
+    t.bits[static_cast<unsigned char>('/')] = kSchraeg;
+    t.bits[static_cast<unsigned char>('>')] = kZu;
+    t.bits[static_cast<unsigned char>('=')] = kGleich;
     return t;
 }();
 inline bool ist(char c, std::uint8_t klassen) {
