@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <utility>
 
@@ -34,10 +35,7 @@ bool schliesstRohtext(std::string_view t, std::size_t p, std::string_view name) 
 }
 
 std::size_t suche(std::string_view t, std::size_t von, char c) {
-    if (von >= t.size()) return t.size();
-    const void* p = std::memchr(t.data() + von, c, t.size() - von);
-    return p == nullptr ? t.size()
-                        : static_cast<std::size_t>(static_cast<const char*>(p) - t.data());
+    return von >= t.size() ? t.size() : suche::naechstes(t.data(), von, t.size(), c);
 }
 
 // Where the raw text of an element called `name` that starts at `p` ends: at its end tag or at the
@@ -226,37 +224,97 @@ constexpr std::array kNamen = {
     Name{"xmp", Element::Rawtext},
 };
 
-// The names grouped by first letter and length, so that a lookup compares one or two at most.
-struct Verzeichnis {
-    std::array<std::array<std::uint8_t, 11>, 26> erstes{};  // first index + 1, 0 for none
-    Verzeichnis() {
-        static_assert(kNamen.size() < kNamenAnzahl);
-        for (std::size_t k = kNamen.size(); k-- > 0;) {
-            erstes[static_cast<std::size_t>(kNamen[k].name[0] - 'a')][kNamen[k].name.size()] =
-                static_cast<std::uint8_t>(k + 1);
-        }
-    }
+// A name of up to 16 bytes, lowercased, as two words (the bytes past its end are 0), and its
+// length: the key of a small open-addressed table, so that a lookup is a hash and a compare.
+struct Schluessel {
+    std::uint64_t vorn = 0;
+    std::uint64_t hinten = 0;
+    std::size_t laenge = 0;
 };
 
-// The element and its number (1 + its place in kNamen; 0 when unknown).
-std::pair<Element, std::uint8_t> suche(std::string_view name) {
-    static const Verzeichnis verzeichnis;
-    if (name.empty() || name.size() > 10 || !istAsciiBuchstabe(name[0]))
-        return {Element::Sonstiges, 0};
-    char k[10];
-    for (std::size_t i = 0; i < name.size(); ++i) k[i] = kleinAscii(name[i]);
-    const std::string_view kl(k, name.size());
-    const std::size_t erstes =
-        verzeichnis.erstes[static_cast<std::size_t>(k[0] - 'a')][name.size()];
-    if (erstes == 0) return {Element::Sonstiges, 0};
-    // kNamen is sorted: from the first name of this letter and length to the end of the letter.
-    for (std::size_t i = erstes - 1; i < kNamen.size() && kNamen[i].name[0] == k[0]; ++i) {
-        const std::string_view n = kNamen[i].name;
-        if (n.size() != name.size()) continue;
-        if (n == kl) return {kNamen[i].element, static_cast<std::uint8_t>(i + 1)};
-        if (n > kl) break;
+constexpr Schluessel schluessel(std::string_view name) {
+    Schluessel s;
+    s.laenge = name.size();
+    for (std::size_t i = 0; i < name.size() && i < 8; ++i) {
+        s.vorn |= std::uint64_t{static_cast<unsigned char>(kleinAscii(name[i]))} << (8 * i);
     }
-    return {Element::Sonstiges, 0};
+    for (std::size_t i = 8; i < name.size(); ++i) {
+        s.hinten |= std::uint64_t{static_cast<unsigned char>(kleinAscii(name[i]))} << (8 * (i - 8));
+    }
+    return s;
+}
+
+constexpr std::size_t kPlaetze = 256;
+
+constexpr std::size_t platz(const Schluessel& s) {
+    return static_cast<std::size_t>(
+        ((s.vorn ^ (s.hinten * 0x9E3779B97F4A7C15u) ^ s.laenge) * 0xFF51AFD7ED558CCDu) >> 56);
+}
+
+struct Verzeichnis {
+    std::array<Schluessel, kPlaetze> schluessel{};
+    std::array<std::uint8_t, kPlaetze> nummer{};  // 1 + the place in kNamen, 0 for a free one
+};
+
+constexpr Verzeichnis kVerzeichnis = [] {
+    static_assert(kNamen.size() < kNamenAnzahl && kNamen.size() < kPlaetze / 2);
+    Verzeichnis v;
+    for (std::size_t k = 0; k < kNamen.size(); ++k) {
+        const Schluessel s = schluessel(kNamen[k].name);
+        std::size_t p = platz(s);
+        while (v.nummer[p] != 0) p = (p + 1) % kPlaetze;
+        v.schluessel[p] = s;
+        v.nummer[p] = static_cast<std::uint8_t>(k + 1);
+    }
+    return v;
+}();
+
+// The ASCII capitals of eight bytes made small, all at once: bit 7 of each byte of `gross` is
+// set where the byte lies in "A".."Z".
+std::uint64_t kleinAscii8(std::uint64_t x) {
+    constexpr std::uint64_t kJedes = 0x0101010101010101u;
+    const std::uint64_t sieben = x & (0x7F * kJedes);
+    const std::uint64_t gross = (sieben + (0x80 - 'A') * kJedes) &
+                                ~(sieben + (0x80 - 'Z' - 1) * kJedes) & ~x & (0x80 * kJedes);
+    return x | (gross >> 2);
+}
+
+// The key of the name t[a..a+laenge); 16 bytes from `a` must be there to read.
+Schluessel schluesselBreit(const char* p, std::size_t laenge) {
+    std::uint64_t vorn;
+    std::uint64_t hinten;
+    std::memcpy(&vorn, p, 8);
+    std::memcpy(&hinten, p + 8, 8);
+    Schluessel s;
+    s.laenge = laenge;
+    if (laenge < 8) {
+        s.vorn = kleinAscii8(vorn) & ((std::uint64_t{1} << (8 * laenge)) - 1);
+    } else {
+        s.vorn = kleinAscii8(vorn);
+        s.hinten = kleinAscii8(hinten) & ((std::uint64_t{1} << (8 * (laenge - 8))) - 1);
+    }
+    return s;
+}
+
+// The element and its number (1 + its place in kNamen; 0 when unknown) of the name
+// t[a..a+laenge).
+std::pair<Element, std::uint8_t> suche(std::string_view t, std::size_t a, std::size_t laenge) {
+    if (laenge == 0 || laenge > 10 || !istAsciiBuchstabe(t[a])) return {Element::Sonstiges, 0};
+    static_assert(std::endian::native == std::endian::little);
+    const Schluessel s = a + 16 <= t.size() ? schluesselBreit(t.data() + a, laenge)
+                                            : schluessel(t.substr(a, laenge));
+    for (std::size_t p = platz(s);; p = (p + 1) % kPlaetze) {
+        const std::uint8_t nr = kVerzeichnis.nummer[p];
+        if (nr == 0) return {Element::Sonstiges, 0};
+        const Schluessel& k = kVerzeichnis.schluessel[p];
+        if (k.vorn == s.vorn && k.hinten == s.hinten && k.laenge == s.laenge) {
+            return {kNamen[nr - 1].element, nr};
+        }
+    }
+}
+
+std::pair<Element, std::uint8_t> suche(std::string_view name) {
+    return suche(name, 0, name.size());
 }
 
 }  // namespace
@@ -306,15 +364,18 @@ std::size_t spitzeKlammern(std::string_view t) {
 
 }  // namespace
 
-std::vector<Token> zerlege(std::string_view t) {
+std::vector<Token> zerlege(std::string_view t, std::vector<TagLauf>* laeufe) {
     std::vector<Token> tokens;
+    if (laeufe != nullptr) laeufe->clear();
     if (t.size() > kGroessteSeite) return tokens;
     // Each "<" begins at most one construct and ends at most one text before it, and every
     // other token holds "<" and one more byte at least: no reallocation. The "<" are counted to
     // keep the room small: a reservation above the allocator's largest mapping threshold
     // (32 MiB) is mapped afresh and faulted in again by every run of a process (batch, window),
     // while a smaller one is reused.
-    tokens.reserve(std::min(2 * spitzeKlammern(t), t.size() / 2) + 2);
+    const std::size_t klammern = spitzeKlammern(t);
+    tokens.reserve(std::min(2 * klammern, t.size() / 2) + 2);
+    if (laeufe != nullptr) laeufe->reserve(std::min(klammern, t.size() / 4) + 2);
     const std::size_t n = t.size();
     std::size_t text = 0;  // where the pending text began
     // `e` is kOffen for a construct that the page's end cuts off.
@@ -334,10 +395,20 @@ std::vector<Token> zerlege(std::string_view t) {
         const bool ende = c == '/';
         if (istAsciiBuchstabe(c) || (ende && i + 2 < n && istAsciiBuchstabe(t[i + 2]))) {
             const std::size_t name = i + (ende ? 2 : 1);
-            const TagGrenzen g = leseTag(t, name, [](std::size_t, std::size_t, bool) {});
-            const auto [el, nr] = suche(t.substr(name, g.nameEnde - name));
+            bool mitLeerraum = false;
+            const std::size_t laeufeVorher = laeufe != nullptr ? laeufe->size() : 0;
+            const TagGrenzen g = leseTag(t, name, [&](std::size_t a, std::size_t e, bool weg) {
+                mitLeerraum = true;
+                if (laeufe != nullptr) {
+                    laeufe->push_back(
+                        {static_cast<std::uint32_t>(a), static_cast<std::uint32_t>(e), weg});
+                }
+            });
+            if (g.offen && laeufe != nullptr) laeufe->resize(laeufeVorher);
+            const auto [el, nr] = suche(t, name, g.nameEnde - name);
             emit(i, g.offen ? kOffen : g.ende, ende ? Art::EndTag : Art::StartTag, el);
             tokens.back().nameNr = nr;
+            tokens.back().mitLeerraum = mitLeerraum && !g.offen;
             i = g.ende;
             if (!ende && !tokens.back().offen) {
                 std::size_t roh = i;

@@ -68,7 +68,7 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
 
     const bool hsb = option(HSB);
     // The tokens a comment pass leaves, for the sweep when nothing has changed the text since.
-    std::vector<html::Token> zerlegt;
+    html::Zerlegung zerlegt;
     bool zerlegtGilt = false;
     // Without questions, the comment pass of KMA takes the webbot comments along.
     const bool webbotsMitKommentaren = hsb && !schritt && option(KMA) && !option(KMM);
@@ -133,13 +133,10 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
             return false;
         }
         // Markup is ASCII, so a text segment never splits a UTF-8 sequence.
-        const Zeichenersetzung ersetze = [kodierung](std::string_view s) {
-            return SonderzeichenErsetzen(s, kodierung);
-        };
         bool sonderzeichen = false;
         if (!pass(option(SZ), kFrageSonderzeichen, [&] {
                 if (schritt) {
-                    text = strukturSonderzeichen(text, ersetze);
+                    text = strukturSonderzeichen(text, kodierung);
                 } else {
                     sonderzeichen = true;
                 }
@@ -148,7 +145,8 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
             return false;
         }
         if (gesammelt != 0 || sonderzeichen) {
-            text = strukturLeerraum(text, gesammelt, sonderzeichen ? &ersetze : nullptr,
+            text = strukturLeerraum(text, gesammelt,
+                                    sonderzeichen ? std::optional(kodierung) : std::nullopt,
                                     zerlegtGilt ? &zerlegt : nullptr);
         }
         return true;

@@ -69,10 +69,11 @@ std::string_view entityFuerZeichen(char32_t zeichen) {
     return {};
 }
 
-Text utf8Ersetzen(std::string_view text) {
-    Text out;
+// Appends `text` with its entities to `out`; false when nothing had one.
+bool utf8Anhaengen(std::string_view text, Text& out) {
     std::size_t kopiert = 0;  // text before this is in `out`
     std::size_t i = 0;
+    bool ersetzt = false;
     while (i < text.size()) {
         if (static_cast<unsigned char>(text[i]) < 0x80) {
             ++i;
@@ -84,15 +85,21 @@ Text utf8Ersetzen(std::string_view text) {
             continue;
         }
         if (const auto e = entityFuerZeichen(z->wert); !e.empty()) {
-            if (out.empty()) out.reserve(text.size() + text.size() / 4);
             out.append(text.substr(kopiert, i - kopiert));
             out.append(e);
             kopiert = i + z->laenge;
+            ersetzt = true;
         }
         i += z->laenge;
     }
-    if (kopiert == 0) return Text(text);
     out.append(text.substr(kopiert));
+    return ersetzt;
+}
+
+Text utf8Ersetzen(std::string_view text) {
+    Text out;
+    out.reserve(text.size() + text.size() / 4);
+    utf8Anhaengen(text, out);
     return out;
 }
 
@@ -108,10 +115,8 @@ Text SonderzeichenErsetzen(std::string_view text, Kodierung kodierung) {
 bool SonderzeichenErsetzen(std::string_view text, Text& aus, Kodierung kodierung) {
     if (kodierung == Kodierung::Utf8) {
         // Every entity is longer than its character: the size tells whether one was written.
-        Text ersetzt = utf8Ersetzen(text);
-        if (ersetzt.size() == text.size()) return false;
-        aus = std::move(ersetzt);
-        return true;
+        aus.clear();
+        return utf8Anhaengen(text, aus);
     }
     if (kodierung == Kodierung::Andere) return false;
     // One sweep, writing into `aus` as it goes; it grows when the entities need more room than
@@ -159,6 +164,33 @@ bool SonderzeichenErsetzen(std::string_view text, Text& aus, Kodierung kodierung
     if (!ersetzt) return false;
     aus.resize(o);
     return true;
+}
+
+void SonderzeichenAnhaengen(std::string_view text, Text& aus, Kodierung kodierung) {
+    if (kodierung == Kodierung::Utf8) {
+        utf8Anhaengen(text, aus);
+        return;
+    }
+    if (kodierung == Kodierung::Andere) {
+        aus.append(text);
+        return;
+    }
+    // Room for a padded entity per byte, written byte by byte, then cut to what was written: the
+    // pieces are short, so this beats an append for each.
+    const std::size_t alt = aus.size();
+    aus.resize(alt + text.size() * kFeld);
+    char* const anfang = aus.data() + alt;
+    char* a = anfang;
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (kLaenge[b] == 1) {
+            *a++ = c;
+        } else {
+            std::memcpy(a, kEntityFeld[b].data(), kFeld);
+            a += kLaenge[b];
+        }
+    }
+    aus.resize(alt + static_cast<std::size_t>(a - anfang));
 }
 
 }  // namespace quintaro

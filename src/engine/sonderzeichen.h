@@ -21,5 +21,8 @@ Text SonderzeichenErsetzen(std::string_view text, Kodierung kodierung = Kodierun
 // has an entity: the text stays as it is, and `aus` holds nothing of use.
 bool SonderzeichenErsetzen(std::string_view text, Text& aus,
                            Kodierung kodierung = Kodierung::Cp1252);
+// The same appended to `aus`, which keeps what it held (it must not hold `text`).
+void SonderzeichenAnhaengen(std::string_view text, Text& aus,
+                            Kodierung kodierung = Kodierung::Cp1252);
 
 }  // namespace quintaro

@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <span>
 #include <vector>
 
 #include "engine/html_tokenizer.h"
+#include "engine/sonderzeichen.h"
 #include "engine/suche.h"
 #include "engine/text.h"
 
@@ -50,6 +52,25 @@ bool istLeer(std::string_view, const Token& tok) {
 class Tabellen {
   public:
     void tag(const Token& tok, std::string_view t, std::size_t nr = 0) {
+        // Most tags stand outside tables or in a cell, where only the parts of a table count.
+        if (offen_.empty()
+                ? tok.element != Element::Table
+                : offen_.back().zelle && tok.element != Element::Table &&
+                      tok.element != Element::Zelle && tok.element != Element::Tabellenteil) {
+            return;
+        }
+        teil(tok, t, nr);
+    }
+    // Text moved out reopens the formatting elements open before the table; they stay open
+    // until the next part of the table.
+    void text() {
+        if (verschiebt() && offen_.back().fremd == 0) offen_.back().fremd = 1;
+    }
+    bool verschiebt() const { return !offen_.empty() && !offen_.back().zelle; }
+    bool nimmtLeerraumMit() const { return verschiebt() && offen_.back().fremd > 0; }
+
+  private:
+    [[gnu::noinline]] void teil(const Token& tok, std::string_view t, std::size_t nr) {
         const bool start = tok.art == Art::StartTag;
         switch (tok.element) {
             case Element::Table:
@@ -80,15 +101,6 @@ class Tabellen {
             --offen_.back().fremd;
         }
     }
-    // Text moved out reopens the formatting elements open before the table; they stay open
-    // until the next part of the table.
-    void text() {
-        if (verschiebt() && offen_.back().fremd == 0) offen_.back().fremd = 1;
-    }
-    bool verschiebt() const { return !offen_.empty() && !offen_.back().zelle; }
-    bool nimmtLeerraumMit() const { return verschiebt() && offen_.back().fremd > 0; }
-
-  private:
     struct Tabelle {
         std::size_t start;  // the token of its start tag
         bool zelle;         // a cell is open
@@ -101,22 +113,26 @@ class Tabellen {
 
 KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
                                               const KommentarFrage& frage,
-                                              std::vector<Token>* zerlegt) {
-    if (zerlegt != nullptr) zerlegt->clear();
+                                              html::Zerlegung* zerlegt) {
+    if (zerlegt != nullptr) *zerlegt = {};
     if (text.size() > html::kGroessteSeite) return {std::move(text), false};
-    std::vector<Token> tokens = html::zerlege(text);
+    std::vector<Token> tokens =
+        html::zerlege(text, zerlegt != nullptr ? &zerlegt->laeufe : nullptr);
     std::vector<std::size_t> entfernt;  // the comments taken out, in order
-    Text out;
-    out.reserve(text.size());
-    std::size_t kopiert = 0;  // text[kopiert..] is not in `out` yet
+    // The result is written in place: text[0..fertig) is the result so far, text[kopiert..) is
+    // not yet looked at, and only bytes behind `kopiert` are read. No second page-sized buffer.
+    std::size_t fertig = 0;
+    std::size_t kopiert = 0;
     bool nachPreStart = false;
     // The byte `k` places before text[bis] in the text as it now stands (0 when there is none).
     const auto zeichenVor = [&](std::size_t bis, std::size_t k) -> char {
         if (bis - kopiert >= k) return text[bis - k];
         k -= bis - kopiert;
-        return out.size() >= k ? out[out.size() - k] : '\0';
+        return fertig >= k ? text[fertig - k] : '\0';
     };
-    const std::function<Text()> aktuell = [&] { return out + text.substr(kopiert); };
+    const std::function<Text()> aktuell = [&] {
+        return text.substr(0, fertig) + text.substr(kopiert);
+    };
     Tabellen tabellen;
     for (std::size_t nr = 0; nr < tokens.size(); ++nr) {
         const Token& tok = tokens[nr];
@@ -160,43 +176,60 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
         }
         if (frage) {
             const Antwort a = frage(k, aktuell);
-            if (a == Antwort::Abbrechen) return {aktuell(), true};
+            if (a == Antwort::Abbrechen) {
+                if (zerlegt != nullptr) *zerlegt = {};
+                return {aktuell(), true};
+            }
             if (a == Antwort::Nein) {
                 nachPreStart = false;
                 continue;
             }
         }
-        out.append(text, kopiert, tok.anfang - kopiert);
+        if (fertig != kopiert) {
+            std::memmove(text.data() + fertig, text.data() + kopiert, tok.anfang - kopiert);
+        }
+        fertig += tok.anfang - kopiert;
         kopiert = tok.ende;
         entfernt.push_back(nr);
     }
-    if (zerlegt != nullptr) {
-        // The rest moves up, in place; text on both sides of a comment taken out becomes one
-        // token.
+    if (zerlegt != nullptr && !entfernt.empty()) {
+        // The runs in tags move up by the comments taken out before them.
         std::uint32_t weg = 0;
         std::size_t e = 0;
-        std::size_t w = 0;  // tokens kept so far
-        for (std::size_t nr = 0; nr < tokens.size(); ++nr) {
-            Token x = tokens[nr];
-            if (e < entfernt.size() && entfernt[e] == nr) {
-                weg += x.ende - x.anfang;
-                ++e;
-                continue;
+        for (html::TagLauf& l : zerlegt->laeufe) {
+            for (; e < entfernt.size() && tokens[entfernt[e]].anfang < l.anfang; ++e) {
+                weg += tokens[entfernt[e]].ende - tokens[entfernt[e]].anfang;
             }
-            x.anfang -= weg;
-            x.ende -= weg;
-            if (w > 0 && x.art == Art::Text && tokens[w - 1].art == Art::Text) {
-                tokens[w - 1].ende = x.ende;
-            } else {
+            l.anfang -= weg;
+            l.ende -= weg;
+        }
+        // The tokens behind the first comment taken out move up, in place, a stretch between
+        // two such comments at a time; text on both sides of one becomes one token.
+        weg = 0;
+        std::size_t w = entfernt.front();  // tokens kept so far
+        for (std::size_t j = 0; j < entfernt.size(); ++j) {
+            weg += tokens[entfernt[j]].ende - tokens[entfernt[j]].anfang;
+            std::size_t von = entfernt[j] + 1;
+            const std::size_t bis = j + 1 < entfernt.size() ? entfernt[j + 1] : tokens.size();
+            if (von < bis && w > 0 && tokens[von].art == Art::Text &&
+                tokens[w - 1].art == Art::Text) {
+                tokens[w - 1].ende = tokens[von].ende - weg;
+                ++von;
+            }
+            for (; von < bis; ++von) {
+                Token x = tokens[von];
+                x.anfang -= weg;
+                x.ende -= weg;
                 tokens[w++] = x;
             }
         }
         tokens.resize(w);
-        *zerlegt = std::move(tokens);
     }
+    if (zerlegt != nullptr) zerlegt->tokens = std::move(tokens);
     if (kopiert == 0) return {std::move(text), false};
-    out.append(text, kopiert);
-    return {std::move(out), false};
+    std::memmove(text.data() + fertig, text.data() + kopiert, text.size() - kopiert);
+    text.resize(fertig + text.size() - kopiert);
+    return {std::move(text), false};
 }
 
 namespace {
@@ -210,11 +243,22 @@ enum class Rolle : std::uint8_t { Durchsichtig, Wort, Grenze, InlineStart, Inlin
 // parser takes for no boundary, or drops where they stand too late).
 Rolle rolle(const Token& t, std::string_view text) {
     switch (t.art) {
-        case Art::Text:
-            for (std::size_t i = t.anfang; i < t.ende; ++i) {
+        case Art::Text: {
+            std::size_t i = t.anfang;
+            if constexpr (suche::kBlockweise) {
+                // Mostly the indentation between two tags: one block decides.
+                for (; i + suche::kBreite <= text.size() && i < t.ende; i += suche::kBreite) {
+                    const suche::Maske wort = ~suche::leerraum(text.data() + i) & 0xFFFFu;
+                    if (wort != 0) {
+                        return i + suche::erster(wort) < t.ende ? Rolle::Wort : Rolle::Durchsichtig;
+                    }
+                }
+            }
+            for (; i < t.ende; ++i) {
                 if (!istLeerraum(text[i])) return Rolle::Wort;
             }
             return Rolle::Durchsichtig;
+        }
         case Art::StartTag:
         case Art::EndTag:
             if (t.offen) return Rolle::Wort;
@@ -254,24 +298,30 @@ bool hatHoheBytes(std::string_view s) {
     return false;
 }
 
+// The sweep's output. Bytes that stay as they are only extend a pending range of the input,
+// written out in one piece when something else comes: most of a page stays, so most of it is
+// copied in a few long pieces.
 class Leerraum {
   public:
-    Leerraum(const Text& text, unsigned passes, const Zeichenersetzung* ersetze)
-        : t_(text), passes_(passes), ersetze_(ersetze) {
+    Leerraum(const Text& text, unsigned passes, std::optional<Kodierung> sonderzeichen)
+        : t_(text), passes_(passes), sonderzeichen_(sonderzeichen) {
         out_.reserve(text.size());
     }
 
-    Text ergebnis() && { return std::move(out_); }
+    Text ergebnis() && {
+        schreibe();
+        return std::move(out_);
+    }
 
     // A run of whitespace, t_[a..e), in text or inside a tag.
     void lauf(std::size_t a, std::size_t e, bool entfernbar, bool imTag) {
         if (imTag && (passes_ & kInTags)) {
-            if (!entfernbar) out_.push_back(' ');
+            if (!entfernbar) leer(a, e);
             return;
         }
         if (entfernbar && !imTag && (passes_ & kZwischenTags)) return;
         if (e - a == 1 && t_[a] == ' ') {
-            out_.push_back(' ');
+            kopiere(a, e);
             return;
         }
         // Tabs gone, line breaks made spaces, spaces collapsed: one space, unless a form feed
@@ -282,7 +332,7 @@ class Leerraum {
             if (!entfernbar || std::any_of(t_.begin() + static_cast<std::ptrdiff_t>(a),
                                            t_.begin() + static_cast<std::ptrdiff_t>(e),
                                            [](char c) { return c != '\t'; })) {
-                out_.push_back(' ');
+                leer(a, e);
             }
             return;
         }
@@ -301,20 +351,89 @@ class Leerraum {
             }
             puffer_.resize(w);
         }
-        out_ += puffer_;
-    }
-
-    void kopiere(std::size_t a, std::size_t e) { out_.append(t_, a, e - a); }
-    // Text where references are decoded: special characters are replaced when asked for.
-    void text(std::size_t a, std::size_t e, bool hoch = true) {
-        if (ersetze_ != nullptr && hoch && hatHoheBytes(std::string_view(t_).substr(a, e - a))) {
-            out_ += (*ersetze_)(std::string_view(t_).substr(a, e - a));
+        if (std::string_view(puffer_) == std::string_view(t_).substr(a, e - a)) {
+            kopiere(a, e);
         } else {
-            out_.append(t_, a, e - a);
+            statt(e);
+            out_ += puffer_;
         }
     }
 
+    // t_[a..e) stays as it is. What is left out between two such pieces is gone.
+    void kopiere(std::size_t a, std::size_t e) {
+        if (a != bis_) {
+            schreibe();
+            von_ = a;
+        }
+        bis_ = e;
+    }
+    // Text where references are decoded: special characters are replaced when asked for.
+    void text(std::size_t a, std::size_t e) {
+        text(a, e, sonderzeichen_ && hatHoheBytes(std::string_view(t_).substr(a, e - a)));
+    }
+    // `hoch`: whether a byte from 0x80 up is in it.
+    void text(std::size_t a, std::size_t e, bool hoch) {
+        if (sonderzeichen_ && hoch) {
+            statt(e);
+            SonderzeichenAnhaengen(std::string_view(t_).substr(a, e - a), out_, *sonderzeichen_);
+        } else {
+            kopiere(a, e);
+        }
+    }
+
+    // The contents of an element a browser keeps as they are (script, style, pre, textarea, xmp,
+    // plaintext, ...); `dekodiert`: references are decoded in them. With ZU each CR LF and lone
+    // CR becomes LF: a browser's input stream turns them into LF before it parses, so the content
+    // it sees is the same, and a page saved with LF line ends gets back the bytes that loading
+    // made CR LF. Server code in them is left alone: a server reads it first.
+    void geschuetzt(std::size_t a, std::size_t e, bool dekodiert) {
+        const auto stueck = [&](std::size_t von, std::size_t bis) {
+            if (dekodiert) {
+                text(von, bis);
+            } else {
+                kopiere(von, bis);
+            }
+        };
+        const char* p = t_.data();
+        const std::size_t cr = passes_ & kUmbrueche ? suche::naechstes(p, a, e, '\r') : e;
+        const std::string_view inhalt = std::string_view(t_).substr(a, e - a);
+        if (cr == e || inhalt.find("<%") != std::string_view::npos ||
+            inhalt.find("<?") != std::string_view::npos) {
+            stueck(a, e);
+            return;
+        }
+        std::size_t von = a;
+        for (std::size_t i = cr; i < e; i = suche::naechstes(p, i + 1, e, '\r')) {
+            stueck(von, i);
+            if (i + 1 == e || p[i + 1] != '\n') {
+                statt(i + 1);
+                out_.push_back('\n');
+            }
+            von = i + 1;  // the LF of a CR LF comes with the next piece
+        }
+        stueck(von, e);
+    }
+
   private:
+    void schreibe() {
+        out_.append(t_.data() + von_, bis_ - von_);
+        von_ = bis_;
+    }
+    // Writes out what is pending; what the caller writes next stands for the input up to `e`.
+    void statt(std::size_t e) {
+        schreibe();
+        von_ = bis_ = e;
+    }
+    // The run t_[a..e) as one space.
+    void leer(std::size_t a, std::size_t e) {
+        if (e - a == 1 && t_[a] == ' ') {
+            kopiere(a, e);
+        } else {
+            statt(e);
+            out_.push_back(' ');
+        }
+    }
+
     // A line break is CR LF, or a lone CR or LF. `einzeln`: each becomes a space; otherwise a
     // line break right behind another one goes.
     void umbrueche(bool einzeln) {
@@ -343,9 +462,11 @@ class Leerraum {
 
     const Text& t_;
     unsigned passes_;
-    const Zeichenersetzung* ersetze_;
+    std::optional<Kodierung> sonderzeichen_;
     Text out_;
     std::string puffer_;
+    std::size_t von_ = 0;  // t_[von_..bis_) is pending
+    std::size_t bis_ = 0;
 };
 
 bool istP(std::string_view t, const Token& tok) {
@@ -354,21 +475,17 @@ bool istP(std::string_view t, const Token& tok) {
            (istLeerraum(t[p + 1]) || t[p + 1] == '/' || t[p + 1] == '>');
 }
 
-bool hatLeerraum(std::string_view s) {
-    for (char c : s) {
-        if (istLeerraum(c)) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
-Text strukturLeerraum(const Text& text, unsigned passes, const Zeichenersetzung* ersetze,
-                      const std::vector<Token>* zerlegt) {
+Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung> sonderzeichen,
+                      const html::Zerlegung* zerlegt) {
     if (text.size() > html::kGroessteSeite) return text;
-    const std::vector<Token> eigene =
-        zerlegt == nullptr ? html::zerlege(text) : std::vector<Token>();
-    const std::vector<Token>& tokens = zerlegt == nullptr ? eigene : *zerlegt;
+    html::Zerlegung eigene;
+    if (zerlegt == nullptr) eigene.tokens = html::zerlege(text, &eigene.laeufe);
+    // Spans, not the vectors: their size stays in a register while the output is written.
+    const std::span<const Token> tokens((zerlegt == nullptr ? eigene : *zerlegt).tokens);
+    const std::span<const html::TagLauf> laeufe((zerlegt == nullptr ? eigene : *zerlegt).laeufe);
+    std::size_t lauf = 0;  // the next run in a tag
     const std::string_view t(text);
 
     // A parser ignores the end tag of an element that is not open (but for p and br): such a
@@ -435,7 +552,7 @@ Text strukturLeerraum(const Text& text, unsigned passes, const Zeichenersetzung*
                (x.element == a || x.element == b);
     };
 
-    Leerraum w(text, passes, ersetze);
+    Leerraum w(text, passes, sonderzeichen);
     bool grenzeLinks = true;  // the start of the page
     // Whitespace stays in front, with only inline tags and comments between: a browser collapses
     // the next run into it.
@@ -521,16 +638,17 @@ Text strukturLeerraum(const Text& text, unsigned passes, const Zeichenersetzung*
                 }
             }
         } else if ((tok.art == Art::StartTag || tok.art == Art::EndTag) && !tok.offen) {
-            const std::size_t name = tok.anfang + (tok.art == Art::StartTag ? 1 : 2);
-            if (!hatLeerraum(t.substr(name, tok.ende - name))) {
+            if (!tok.mitLeerraum) {
                 w.kopiere(tok.anfang, tok.ende);
             } else {
                 std::size_t kopiert = tok.anfang;
-                html::leseTag(t, name, [&](std::size_t a, std::size_t e, bool entfernbar) {
-                    w.kopiere(kopiert, a);
-                    w.lauf(a, e, entfernbar, true);
-                    kopiert = e;
-                });
+                while (lauf < laeufe.size() && laeufe[lauf].anfang < tok.anfang) ++lauf;
+                for (; lauf < laeufe.size() && laeufe[lauf].anfang < tok.ende; ++lauf) {
+                    const html::TagLauf& l = laeufe[lauf];
+                    w.kopiere(kopiert, l.anfang);
+                    w.lauf(l.anfang, l.ende, l.entfernbar, true);
+                    kopiert = l.ende;
+                }
                 w.kopiere(kopiert, tok.ende);
             }
             const bool start = tok.art == Art::StartTag;
@@ -567,8 +685,11 @@ Text strukturLeerraum(const Text& text, unsigned passes, const Zeichenersetzung*
                     break;
             }
         } else {
+            // Text here stands in pre or listing.
             if (tok.art == Art::Text || tok.art == Art::Rcdata) {
-                w.text(tok.anfang, tok.ende);
+                w.geschuetzt(tok.anfang, tok.ende, true);
+            } else if (tok.art == Art::Rohtext) {
+                w.geschuetzt(tok.anfang, tok.ende, false);
             } else {
                 w.kopiere(tok.anfang, tok.ende);
             }
@@ -588,7 +709,7 @@ Text strukturLeerraum(const Text& text, unsigned passes, const Zeichenersetzung*
     return std::move(w).ergebnis();
 }
 
-Text strukturSonderzeichen(const Text& text, const Zeichenersetzung& ersetze) {
+Text strukturSonderzeichen(const Text& text, Kodierung kodierung) {
     const std::vector<Token> tokens = html::zerlege(text);
     Text out;
     std::size_t kopiert = 0;
@@ -598,7 +719,7 @@ Text strukturSonderzeichen(const Text& text, const Zeichenersetzung& ersetze) {
             std::string_view(text).substr(tok.anfang, tok.ende - tok.anfang);
         if (!hatHoheBytes(stueck)) continue;
         out.append(text, kopiert, tok.anfang - kopiert);
-        out += ersetze(stueck);
+        SonderzeichenAnhaengen(stueck, out, kodierung);
         kopiert = tok.ende;
     }
     if (kopiert == 0) return text;

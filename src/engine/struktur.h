@@ -1,14 +1,16 @@
 // The passes with option HSB: they know the page's structure through the HTML tokenizer and
 // change only what a browser does not show (whitespace it collapses, comments). Contents of
-// script, style, pre, textarea, xmp, listing and plaintext, attribute values, conditional
-// comments, SSI directives and server code stay as they are.
+// script, style, pre, textarea, xmp, listing and plaintext (but for their line ends with ZU),
+// attribute values, conditional comments, SSI directives and server code stay as they are.
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "engine/html_tokenizer.h"
+#include "engine/kodierung.h"
 #include "engine/kommentare.h"
 #include "engine/text.h"
 
@@ -19,11 +21,11 @@ namespace quintaro {
 // comments and their downlevel markers and "<!--#" directives are kept, and so is a comment whose
 // removal would join the bytes around it into a tag, a character reference or a new first line
 // of a pre block.
-// With `zerlegt`, a run that was not abandoned leaves there the tokens of the result, as
-// html::zerlege would give them, for the sweep that follows.
+// With `zerlegt`, a run that was not abandoned leaves there the tokens of the result and the
+// whitespace runs of its tags, as html::zerlege would give them, for the sweep that follows.
 KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
                                               const KommentarFrage& frage = {},
-                                              std::vector<html::Token>* zerlegt = nullptr);
+                                              html::Zerlegung* zerlegt = nullptr);
 
 // The whitespace passes, as bits in the run's order; several at once give what one after another
 // gives.
@@ -40,14 +42,15 @@ enum StrukturPass : unsigned {
 // removed altogether (LZT in text, LIT in tags) only where a browser renders nothing: next to the
 // start or end tag of an element that is not inline, at the start or end of the page, in the
 // head; inside a tag before ">" or "/>" and around "=". Elsewhere at least one space stays.
-// With `ersetze`, the special characters are replaced as well (as strukturSonderzeichen after it).
-using Zeichenersetzung = std::function<Text(std::string_view)>;
-// `zerlegt`: the tokens of `text` when they are known already.
-Text strukturLeerraum(const Text& text, unsigned passes, const Zeichenersetzung* ersetze = nullptr,
-                      const std::vector<html::Token>* zerlegt = nullptr);
+// With ZU, each CR LF and lone CR in the contents of the elements kept as they are becomes LF.
+// With `sonderzeichen`, the special characters of that encoding are replaced as well (as
+// strukturSonderzeichen after it). `zerlegt`: the tokens of `text` when they are known already.
+Text strukturLeerraum(const Text& text, unsigned passes,
+                      std::optional<Kodierung> sonderzeichen = std::nullopt,
+                      const html::Zerlegung* zerlegt = nullptr);
 
-// Applies `ersetze` to the text outside tags, comments, script, style and the other raw-text
-// elements, where a browser decodes character references.
-Text strukturSonderzeichen(const Text& text, const std::function<Text(std::string_view)>& ersetze);
+// Replaces the special characters (as SonderzeichenErsetzen) in the text outside tags, comments,
+// script, style and the other raw-text elements, where a browser decodes character references.
+Text strukturSonderzeichen(const Text& text, Kodierung kodierung = Kodierung::Cp1252);
 
 }  // namespace quintaro

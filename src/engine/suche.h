@@ -28,6 +28,15 @@ inline Maske hoch(const char* p) {  // bytes of 0x80 and above
     return static_cast<Maske>(
         _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))));
 }
+inline Maske leerraum(const char* p) {  // space, tab, LF, FF, CR
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i m = _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(b, _mm_set1_epi8('\t'))),
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('\n')),
+                                  _mm_cmpeq_epi8(b, _mm_set1_epi8('\r'))),
+                     _mm_cmpeq_epi8(b, _mm_set1_epi8('\f'))));
+    return static_cast<Maske>(_mm_movemask_epi8(m));
+}
 #else
 // Elsewhere the byte-by-byte paths are taken; these exist only to compile.
 inline constexpr bool kBlockweise = false;
@@ -35,6 +44,9 @@ inline Maske gleich(const char*, char) {
     return 0;
 }
 inline Maske hoch(const char*) {
+    return 0;
+}
+inline Maske leerraum(const char*) {
     return 0;
 }
 #endif
@@ -49,6 +61,21 @@ inline std::size_t erster(Maske m) {
 // The flag of byte i moved to byte i + 1 (the last one drops out).
 inline Maske nachRechts(Maske m) {
     return (m << 1) & 0xFFFFu;
+}
+
+// The first `c` in p[von..n), or n. Inline and a block at a time: for the short distances
+// between the marks of a page a call to memchr costs more than the search.
+inline std::size_t naechstes(const char* p, std::size_t von, std::size_t n, char c) {
+    if constexpr (kBlockweise) {
+        for (; von + kBreite <= n; von += kBreite) {
+            const Maske m = gleich(p + von, c);
+            if (m != 0) return von + erster(m);
+        }
+    }
+    for (; von < n; ++von) {
+        if (p[von] == c) return von;
+    }
+    return n;
 }
 
 // Copies one block through a register, so that source and target may overlap.
