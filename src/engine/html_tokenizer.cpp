@@ -374,8 +374,8 @@ std::vector<Token> zerlege(std::string_view t, std::vector<TagLauf>* laeufe) {
     // (32 MiB) is mapped afresh and faulted in again by every run of a process (batch, window),
     // while a smaller one is reused.
     const std::size_t klammern = spitzeKlammern(t);
-    tokens.reserve(std::min(2 * klammern, t.size() / 2) + 2);
-    if (laeufe != nullptr) laeufe->reserve(std::min(klammern, t.size() / 4) + 2);
+    reservieren(tokens, std::min(2 * klammern, t.size() / 2) + 2);
+    if (laeufe != nullptr) reservieren(*laeufe, std::min(klammern, t.size() / 4) + 2);
     const std::size_t n = t.size();
     std::size_t text = 0;  // where the pending text began
     // `e` is kOffen for a construct that the page's end cuts off.

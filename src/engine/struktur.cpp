@@ -305,7 +305,7 @@ class Leerraum {
   public:
     Leerraum(const Text& text, unsigned passes, std::optional<Kodierung> sonderzeichen)
         : t_(text), passes_(passes), sonderzeichen_(sonderzeichen) {
-        out_.reserve(text.size());
+        reservieren(out_, text.size());
     }
 
     Text ergebnis() && {

@@ -17,20 +17,18 @@ namespace quintaro {
 void reservieren(Text& text, std::size_t bytes) {
     if (text.capacity() >= bytes) return;
     text.reserve(bytes);
+    grosseSeitenErbitten(text.data() + text.size(), text.capacity() - text.size());
+}
+
+void grosseSeitenErbitten([[maybe_unused]] char* frei, [[maybe_unused]] std::size_t bytes) {
 #if defined(MADV_HUGEPAGE)
-    // Worth a system call only for room of a few huge pages; the bytes already held stay as
-    // they are.
+    // Worth a system call only for room of a few huge pages.
     constexpr std::size_t kAb = std::size_t{4} << 20;
-    if (text.capacity() < kAb) return;
+    if (bytes < kAb) return;
     const auto seite = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-    char* frei = text.data() + text.size();
     const std::size_t vorlauf = (seite - reinterpret_cast<std::uintptr_t>(frei) % seite) % seite;
-    const std::size_t rest = text.capacity() - text.size();
     // Only advice: without huge pages everything works as before.
-    if (rest > vorlauf + seite) {
-        static_cast<void>(
-            ::madvise(frei + vorlauf, (rest - vorlauf) / seite * seite, MADV_HUGEPAGE));
-    }
+    static_cast<void>(::madvise(frei + vorlauf, (bytes - vorlauf) / seite * seite, MADV_HUGEPAGE));
 #endif
 }
 
