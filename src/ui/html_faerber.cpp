@@ -102,10 +102,11 @@ class Faerbung {
     // A tag starts: its runs begin with the plain style, so that colouring can resume there.
     void neu() { zwilling_ = false; }
 
-    // One run of `laenge` bytes, with the whitespace behind it while the run stays short.
-    void lauf(std::size_t laenge, Farbe farbe) {
+    // One run of `laenge` bytes, with the whitespace behind it while the run stays short (unless
+    // a script with its own background follows).
+    void lauf(std::size_t laenge, Farbe farbe, bool mitLeerraum = true) {
         std::size_t ende = pos_ + laenge;
-        while (ende < t_.size() && ende - pos_ < kKurz && istLeer(t_[ende])) ++ende;
+        while (mitLeerraum && ende < t_.size() && ende - pos_ < kKurz && istLeer(t_[ende])) ++ende;
         const auto stil = static_cast<char>(farbe + (zwilling_ ? HtmlFaerber::kZwilling : 0));
         stile_.append(ende - pos_, stil);
         zwilling_ = !zwilling_;
@@ -113,12 +114,12 @@ class Faerbung {
     }
 
     // The bytes up to `ende` as runs of one word, or of kStueck bytes of a longer word.
-    void woerter(std::size_t ende, Farbe farbe) {
+    void woerter(std::size_t ende, Farbe farbe, bool mitLeerraum = true) {
         ende = std::min(ende, t_.size());
         while (pos_ < ende) {
             std::size_t e = pos_;
             while (e < ende && !istLeer(t_[e]) && e - pos_ < HtmlFaerber::kStueck) ++e;
-            lauf(zeichengrenze(e, ende) - pos_, farbe);
+            lauf(zeichengrenze(e, ende) - pos_, farbe, mitLeerraum || e == pos_);
         }
     }
 
@@ -137,19 +138,30 @@ class Faerbung {
     bool zwilling_ = false;
 };
 
+std::size_t zeichenlaenge(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+}
+
 void sgml(Faerbung& f, std::string_view t, std::size_t ende) {
     std::size_t e = f.pos() + 2;
     while (e < ende && istNamenszeichen(t[e])) ++e;
     f.lauf(e - f.pos(), Farbe::SgmlBefehl);
     while (f.pos() < ende) {
         const std::size_t p = f.pos();
-        if (t[p] == '"' || t[p] == '\'') {
+        if (istLeer(t[p])) {
+            f.lauf(0, Farbe::SgmlText);
+        } else if (t[p] == '"' || t[p] == '\'') {
             f.woerter(std::min(findeOderEnde(t, t.substr(p, 1), p + 1, 1), ende),
                       Farbe::SgmlZeichenkette);
-        } else {
+        } else if (istNamenszeichen(t[p])) {
             e = p;
-            while (e < ende && !istLeer(t[e]) && t[e] != '"' && t[e] != '\'') ++e;
-            f.woerter(e, Farbe::SgmlText);
+            while (e < ende && istNamenszeichen(t[e])) ++e;
+            const std::string_view wort = t.substr(p, e - p);
+            const bool befehl = gleichOhneFall(wort, "public") || gleichOhneFall(wort, "system");
+            f.woerter(e, befehl ? Farbe::SgmlBefehl : Farbe::SgmlParameter);
+        } else {
+            f.lauf(std::min(zeichenlaenge(t[p]), t.size() - p), Farbe::SgmlText);
         }
     }
 }
@@ -165,6 +177,9 @@ void skript(Faerbung& f, std::string_view t, std::size_t ende) {
             f.lauf(0, Farbe::SkriptText);
         } else if (c == '/' && n == '/') {
             f.woerter(std::min(region.find_first_of("\r\n", p), ende), Farbe::SkriptKommentar);
+        } else if (c == '<' && region.substr(p, 4) == "<!--") {
+            // Old pages hide their scripts in a comment; the HTML lexer shows it as one.
+            f.woerter(findeOderEnde(region, "-->", p + 4, 3), Farbe::SkriptKommentar);
         } else if (c == '/' && n == '*') {
             f.woerter(findeOderEnde(region, "*/", p + 2, 2), Farbe::SkriptKommentar);
         } else if (c == '"' || c == '\'' || c == '`') {
@@ -191,11 +206,6 @@ void skript(Faerbung& f, std::string_view t, std::size_t ende) {
     }
 }
 
-std::size_t zeichenlaenge(char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-}
-
 }  // namespace
 
 std::size_t HtmlFaerber::faerben(std::string_view t, std::size_t von, std::size_t bis,
@@ -206,6 +216,7 @@ std::size_t HtmlFaerber::faerben(std::string_view t, std::size_t von, std::size_
     Zustand zustand = Zustand::Text;
     bool nachGleich = false;
     bool skriptFolgt = false;
+    Farbe tagFarbe = Tag;
     const std::size_t n = t.size();
     bis = std::min(bis, n);
     Faerbung f(t, von, stile);
@@ -238,6 +249,7 @@ std::size_t HtmlFaerber::faerben(std::string_view t, std::size_t von, std::size_
                         if (p > von && p >= frei && stilVorher(p) == farbe) return p;
                         f.neu();
                         f.woerter(e, farbe);
+                        tagFarbe = farbe;
                         skriptFolgt = naechstes != '/' && gleichOhneFall(tag, "script");
                         nachGleich = false;
                         zustand = Zustand::Tag;
@@ -266,8 +278,9 @@ std::size_t HtmlFaerber::faerben(std::string_view t, std::size_t von, std::size_
                 continue;
             case Zustand::Tag:
                 if (c == '>' || (c == '/' && naechstes == '>')) {
-                    f.lauf(c == '>' ? 1 : 2, Tag);
-                    zustand = c == '>' && skriptFolgt ? Zustand::Skript : Zustand::Text;
+                    const bool skript = c == '>' && skriptFolgt;
+                    f.lauf(c == '>' ? 1 : 2, tagFarbe, !skript);
+                    zustand = skript ? Zustand::Skript : Zustand::Text;
                 } else if (c == '"' || c == '\'') {
                     f.woerter(findeOderEnde(t, t.substr(p, 1), p + 1, 1),
                               c == '"' ? DoppeltZitiert : EinfachZitiert);
@@ -279,7 +292,8 @@ std::size_t HtmlFaerber::faerben(std::string_view t, std::size_t von, std::size_
                     f.lauf(0, Zeichen);
                 } else if (nachGleich) {
                     while (e < n && !istLeer(t[e]) && t[e] != '>') ++e;
-                    f.woerter(e, istZiffer(c) ? Zahl : Wert);
+                    // An unquoted value has a background of its own, which ends with it.
+                    f.woerter(e, istZiffer(c) ? Zahl : Wert, false);
                     nachGleich = false;
                 } else if (istNamenszeichen(c)) {
                     while (e < n && istNamenszeichen(t[e])) ++e;
@@ -301,12 +315,29 @@ std::size_t HtmlFaerber::faerben(std::string_view t, std::size_t von, std::size_
 HtmlFaerber::HtmlFaerber(QObject* parent) : QsciLexerCustom(parent) {}
 
 QString HtmlFaerber::description(int style) const {
-    static const char* const namen[kFarben] = {
-        "Text",          "Tag",           "Unknown tag",   "Attribute",      "Unknown attribute",
-        "Number",        "Double-quoted", "Single-quoted", "Other in tag",   "Comment",
-        "Entity",        "Value",         "SGML",          "SGML command",   "SGML string",
-        "XML start",     "Script",        "Script word",   "Script keyword", "Script number",
-        "Script string", "Script comment"};
+    static const char* const namen[kFarben] = {"Text",
+                                               "Tag",
+                                               "Unknown tag",
+                                               "Attribute",
+                                               "Unknown attribute",
+                                               "Number",
+                                               "Double-quoted",
+                                               "Single-quoted",
+                                               "Other in tag",
+                                               "Comment",
+                                               "Entity",
+                                               "Value",
+                                               "SGML",
+                                               "SGML command",
+                                               "SGML string",
+                                               "XML start",
+                                               "Script",
+                                               "Script word",
+                                               "Script keyword",
+                                               "Script number",
+                                               "Script string",
+                                               "Script comment",
+                                               "SGML parameter"};
     const int farbe = style >= kZwilling ? style - kZwilling : style;
     if (farbe < 0 || farbe >= kFarben) return {};
     return QString::fromLatin1(namen[farbe]) +
@@ -346,6 +377,8 @@ QColor HtmlFaerber::defaultColor(int style) const {
             return {0x00, 0x00, 0x7f};
         case SkriptKommentar:
             return {0x00, 0x7f, 0x00};
+        case SgmlParameter:
+            return {0x00, 0x66, 0x00};
         default:
             return {0x00, 0x00, 0x00};
     }
@@ -358,6 +391,7 @@ QColor HtmlFaerber::defaultPaper(int style) const {
         case SgmlText:
         case SgmlBefehl:
         case SgmlZeichenkette:
+        case SgmlParameter:
             return {0xef, 0xef, 0xff};
         case SkriptText:
         case SkriptWort:
@@ -425,9 +459,12 @@ void HtmlFaerber::faerbenBis(std::size_t bis, bool nurEingeholt) {
             e->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(p)));
     };
 
-    // Resume at the last tag start before the first byte without a valid style.
-    std::size_t von = std::min(
+    // Resume at the last tag start before the first byte without a valid style, far enough
+    // before it that what decided its style (whether "</script" ends a script there) is unchanged.
+    constexpr std::size_t kVorschau = 8;
+    const auto gueltig = std::min(
         laenge, static_cast<std::size_t>(e->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED)));
+    std::size_t von = gueltig;
     while (von > 0) {
         const std::size_t p = text.rfind('<', von - 1);
         if (p == std::string_view::npos) {
@@ -435,6 +472,7 @@ void HtmlFaerber::faerbenBis(std::size_t bis, bool nurEingeholt) {
             break;
         }
         von = p;
+        if (p + kVorschau > gueltig) continue;
         const int stil = stilBei(p);
         if (stil == Tag || stil == UnbekannterTag) break;
     }

@@ -45,6 +45,7 @@ class HtmlFaerber : public QsciLexerCustom {
         SkriptZahl,
         SkriptZeichenkette,
         SkriptKommentar,
+        SgmlParameter,
         kFarben
     };
     static constexpr int kZwilling = 64;
