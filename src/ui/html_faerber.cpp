@@ -5,6 +5,7 @@
 #include <QColor>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <unordered_set>
 
@@ -216,7 +217,6 @@ std::size_t HtmlFaerber::faerben(std::string_view t, std::size_t von, std::size_
     Zustand zustand = Zustand::Text;
     bool nachGleich = false;
     bool skriptFolgt = false;
-    Farbe tagFarbe = Tag;
     const std::size_t n = t.size();
     bis = std::min(bis, n);
     Faerbung f(t, von, stile);
@@ -249,7 +249,10 @@ std::size_t HtmlFaerber::faerben(std::string_view t, std::size_t von, std::size_
                         if (p > von && p >= frei && stilVorher(p) == farbe) return p;
                         f.neu();
                         f.woerter(e, farbe);
-                        tagFarbe = farbe;
+                        if (farbe == UnbekannterTag) {
+                            f.woerter(findeOderEnde(t, ">", e, 1), UnbekannterTagRest);
+                            continue;
+                        }
                         skriptFolgt = naechstes != '/' && gleichOhneFall(tag, "script");
                         nachGleich = false;
                         zustand = Zustand::Tag;
@@ -279,7 +282,7 @@ std::size_t HtmlFaerber::faerben(std::string_view t, std::size_t von, std::size_
             case Zustand::Tag:
                 if (c == '>' || (c == '/' && naechstes == '>')) {
                     const bool skript = c == '>' && skriptFolgt;
-                    f.lauf(c == '>' ? 1 : 2, tagFarbe, !skript);
+                    f.lauf(c == '>' ? 1 : 2, Tag, !skript);
                     zustand = skript ? Zustand::Skript : Zustand::Text;
                 } else if (c == '"' || c == '\'') {
                     f.woerter(findeOderEnde(t, t.substr(p, 1), p + 1, 1),
@@ -315,29 +318,31 @@ std::size_t HtmlFaerber::faerben(std::string_view t, std::size_t von, std::size_
 HtmlFaerber::HtmlFaerber(QObject* parent) : QsciLexerCustom(parent) {}
 
 QString HtmlFaerber::description(int style) const {
-    static const char* const namen[kFarben] = {"Text",
-                                               "Tag",
-                                               "Unknown tag",
-                                               "Attribute",
-                                               "Unknown attribute",
-                                               "Number",
-                                               "Double-quoted",
-                                               "Single-quoted",
-                                               "Other in tag",
-                                               "Comment",
-                                               "Entity",
-                                               "Value",
-                                               "SGML",
-                                               "SGML command",
-                                               "SGML string",
-                                               "XML start",
-                                               "Script",
-                                               "Script word",
-                                               "Script keyword",
-                                               "Script number",
-                                               "Script string",
-                                               "Script comment",
-                                               "SGML parameter"};
+    static constexpr const char* namen[] = {"Text",
+                                            "Tag",
+                                            "Unknown tag",
+                                            "Attribute",
+                                            "Unknown attribute",
+                                            "Number",
+                                            "Double-quoted",
+                                            "Single-quoted",
+                                            "Other in tag",
+                                            "Comment",
+                                            "Entity",
+                                            "Value",
+                                            "SGML",
+                                            "SGML command",
+                                            "SGML string",
+                                            "XML start",
+                                            "Script",
+                                            "Script word",
+                                            "Script keyword",
+                                            "Script number",
+                                            "Script string",
+                                            "Script comment",
+                                            "SGML parameter",
+                                            "Unknown tag's rest"};
+    static_assert(std::size(namen) == kFarben);
     const int farbe = style >= kZwilling ? style - kZwilling : style;
     if (farbe < 0 || farbe >= kFarben) return {};
     return QString::fromLatin1(namen[farbe]) +
@@ -351,6 +356,7 @@ QColor HtmlFaerber::defaultColor(int style) const {
         case SgmlBefehl:
             return {0x00, 0x00, 0x80};
         case UnbekannterTag:
+        case UnbekannterTagRest:
         case UnbekanntesAttribut:
             return {0xff, 0x00, 0x00};
         case Attribut:

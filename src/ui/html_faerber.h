@@ -46,6 +46,7 @@ class HtmlFaerber : public QsciLexerCustom {
         SkriptZeichenkette,
         SkriptKommentar,
         SgmlParameter,
+        UnbekannterTagRest,  // the rest of an unknown tag, which the HTML lexer shows as its name
         kFarben
     };
     static constexpr int kZwilling = 64;
