@@ -484,7 +484,7 @@ void HtmlFaerber::faerbenBis(std::size_t bis, bool nurEingeholt) {
     }
     bis = std::min(bis, laenge);
     std::string stile;
-    stile.reserve(bis - std::min(von, bis) + 64);
+    stile.reserve(std::min(bis - std::min(von, bis), std::size_t{64} * 1024));
     const std::size_t halt = faerben(text, von, bis, schmutzigBis_, stilBei, stile);
     const bool eingeholt = halt < bis;
     if (nurEingeholt && !eingeholt) return;
