@@ -7,14 +7,35 @@
 #include <QEvent>
 #include <QFontDatabase>
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 
+#include "ui/html_faerber.h"
 #include "ui/kodierung.h"
 
 namespace quintaro::ui {
 
+namespace {
+
+std::size_t laengsteZeile(std::string_view text) {
+    std::size_t laengste = 0;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t ende = std::min(text.find_first_of("\r\n", start), text.size());
+        laengste = std::max(laengste, ende - start);
+        start = ende + 1;
+    }
+    return laengste;
+}
+
+}  // namespace
+
 QuelltextMemo::QuelltextMemo(QWidget* parent)
-    : QObject(parent), editor_(new QsciScintilla(parent)), lexer_(new QsciLexerHTML(editor_)) {
+    : QObject(parent),
+      editor_(new QsciScintilla(parent)),
+      lexer_(new QsciLexerHTML(editor_)),
+      faerber_(new HtmlFaerber(editor_)) {
     editor_->setObjectName(QStringLiteral("QuelltextMemo"));
     editor_->setUtf8(true);
     editor_->setEolMode(QsciScintilla::EolWindows);
@@ -37,7 +58,9 @@ QuelltextMemo::QuelltextMemo(QWidget* parent)
     editor_->setFont(schrift);
     lexer_->setDefaultFont(schrift);
     lexer_->setFont(schrift, -1);
-    setzeFaerbung(true);
+    faerber_->setDefaultFont(schrift);
+    faerber_->setFont(schrift, -1);
+    setzeFaerbung(lexer_);
 
     connect(editor_, &QsciScintilla::textChanged, this, [this] {
         if (!still_) emit geaendert();
@@ -45,11 +68,11 @@ QuelltextMemo::QuelltextMemo(QWidget* parent)
     editor_->installEventFilter(this);
 }
 
-void QuelltextMemo::setzeFaerbung(bool an) {
-    if (an == faerbt_) return;
-    faerbt_ = an;
-    editor_->setLexer(an ? lexer_ : nullptr);
-    if (!an) editor_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+void QuelltextMemo::setzeFaerbung(QsciLexer* lexer) {
+    faerbt_ = lexer != nullptr;
+    if (editor_->lexer() == lexer) return;
+    editor_->setLexer(lexer);
+    if (lexer == nullptr) editor_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 }
 
 Text QuelltextMemo::text() const {
@@ -93,8 +116,13 @@ void QuelltextMemo::setText(const Text& text) {
 }
 
 void QuelltextMemo::zeigen(const Text& text) {
-    setzeFaerbung(text.size() <= kFarbGrenze);
     const std::string utf8 = kodierung_ == Kodierung::Utf8 ? text : cp1252ToUtf8(text);
+    if (text.size() > kFarbGrenze) {
+        setzeFaerbung(nullptr);
+    } else {
+        setzeFaerbung(laengsteZeile(utf8) > kLangeZeile ? static_cast<QsciLexer*>(faerber_)
+                                                        : lexer_);
+    }
     // SCI_SETTEXT stops at a NUL byte; clearing and appending with a length keeps every byte.
     editor_->SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, false);
     editor_->SendScintilla(QsciScintillaBase::SCI_CLEARALL);

@@ -10,10 +10,13 @@
 #include "engine/text.h"
 
 class QsciScintilla;
+class QsciLexer;
 class QsciLexerHTML;
 class QWidget;
 
 namespace quintaro::ui {
+
+class HtmlFaerber;
 
 class QuelltextMemo : public QObject {
     Q_OBJECT
@@ -22,6 +25,10 @@ class QuelltextMemo : public QObject {
     // to its end) costs about 40 ms per MB. Below it colouring even speeds up the long single
     // line an optimised page becomes, as its short coloured runs are measured from a cache.
     static constexpr std::size_t kFarbGrenze = std::size_t{8} * 1024 * 1024;
+    // A text with a line longer than this (an optimised page is one line) is coloured by
+    // HtmlFaerber, whose short runs QScintilla measures from its cache when it lays out the
+    // changed line anew after every keystroke. Chosen when a text is set, not while typing.
+    static constexpr std::size_t kLangeZeile = std::size_t{64} * 1024;
 
     explicit QuelltextMemo(QWidget* parent);
 
@@ -57,12 +64,13 @@ class QuelltextMemo : public QObject {
     bool eventFilter(QObject* objekt, QEvent* ereignis) override;
 
   private:
-    void setzeFaerbung(bool an);
+    void setzeFaerbung(QsciLexer* lexer);
     void zeigen(const Text& text);
     void uebernehmen();
 
     QsciScintilla* editor_;
     QsciLexerHTML* lexer_;
+    HtmlFaerber* faerber_;
     bool faerbt_ = false;
     bool halten_ = false;
     bool still_ = false;  // the control takes over a text whose change was already reported

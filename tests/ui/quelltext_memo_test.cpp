@@ -1,7 +1,9 @@
 // The source editor shows code page 1252 and UTF-8 bytes as their characters and gives back the
-// same bytes; every change is reported; the colouring switches off for large texts.
+// same bytes; every change is reported; the colouring switches off for large texts and changes
+// to runs QScintilla can cache for very long lines.
 #include <gtest/gtest.h>
 
+#include <Qsci/qscilexerhtml.h>
 #include <Qsci/qsciscintilla.h>
 #include <QApplication>
 #include <QKeyEvent>
@@ -10,6 +12,7 @@
 #include <QWidget>
 #include <random>
 
+#include "ui/html_faerber.h"
 #include "ui/quelltext_memo.h"
 
 namespace quintaro::ui {
@@ -91,16 +94,32 @@ TEST(QuelltextMemo, EveryChangeIsReported) {
     EXPECT_TRUE(editor.istLeer());
 }
 
-TEST(QuelltextMemo, ColouringOnlyUpToTheThreshold) {
+TEST(QuelltextMemo, ColouringByTextSizeAndLineLength) {
     QWidget seite;
     QuelltextMemo editor(&seite);
+    const auto faerber = [&] { return qobject_cast<HtmlFaerber*>(editor.widget()->lexer()); };
     editor.setText(Text(QuelltextMemo::kFarbGrenze, 'x'));
     EXPECT_TRUE(editor.faerbt());
+    EXPECT_NE(faerber(), nullptr) << "one long line";
     editor.setText(Text(QuelltextMemo::kFarbGrenze + 1, 'x'));
     EXPECT_FALSE(editor.faerbt());
     EXPECT_EQ(editor.text().size(), QuelltextMemo::kFarbGrenze + 1);
     editor.setText("<p>klein</p>");
     EXPECT_TRUE(editor.faerbt());
+    EXPECT_NE(qobject_cast<QsciLexerHTML*>(editor.widget()->lexer()), nullptr);
+
+    // The line length counts, not the size: code page 1252 bytes above 127 grow in the control.
+    Text zeilen;
+    while (zeilen.size() < 4 * QuelltextMemo::kLangeZeile)
+        zeilen +=
+            "<p>Gr\xFC\xDF"
+            "e</p>\r\n";
+    editor.setText(zeilen);
+    EXPECT_EQ(faerber(), nullptr);
+    Text lang = "<p>" + Text(QuelltextMemo::kLangeZeile / 2, '\xFC') + "</p>";
+    editor.setText(lang);
+    EXPECT_NE(faerber(), nullptr);
+    EXPECT_EQ(editor.text(), lang);
 }
 
 TEST(QuelltextMemo, ControlKeepsNoWrapAndUndoStartsAfresh) {
