@@ -482,9 +482,10 @@ Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung
     if (text.size() > html::kGroessteSeite) return text;
     html::Zerlegung eigene;
     if (zerlegt == nullptr) eigene.tokens = html::zerlege(text, &eigene.laeufe);
+    const html::Zerlegung& z = zerlegt == nullptr ? eigene : *zerlegt;
     // Spans, not the vectors: their size stays in a register while the output is written.
-    const std::span<const Token> tokens((zerlegt == nullptr ? eigene : *zerlegt).tokens);
-    const std::span<const html::TagLauf> laeufe((zerlegt == nullptr ? eigene : *zerlegt).laeufe);
+    const std::span<const Token> tokens(z.tokens);
+    const std::span<const html::TagLauf> laeufe(z.laeufe);
     std::size_t lauf = 0;  // the next run in a tag
     const std::string_view t(text);
 

@@ -14,12 +14,6 @@
 
 namespace quintaro {
 
-void reservieren(Text& text, std::size_t bytes) {
-    if (text.capacity() >= bytes) return;
-    text.reserve(bytes);
-    grosseSeitenErbitten(text.data() + text.size(), text.capacity() - text.size());
-}
-
 void grosseSeitenErbitten([[maybe_unused]] char* frei, [[maybe_unused]] std::size_t bytes) {
 #if defined(MADV_HUGEPAGE)
     // Worth a system call only for room of a few huge pages.

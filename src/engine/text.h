@@ -12,18 +12,17 @@ namespace quintaro {
 // Document text: bytes of Windows code page 1252, lines joined by CR LF. Any byte, NUL included.
 using Text = std::string;
 
-// Room for at least `bytes` in `text`, reserved at once. Room for a big page is asked of the
-// kernel in huge pages where it gives them on request: first touching 10 MB then costs a handful
-// of page faults instead of some 2,600, which is most of a single run's system time.
-void reservieren(Text& text, std::size_t bytes);
-// The same advice for untouched room of `bytes` from `frei` on.
+// Asks the kernel to back the untouched room of `bytes` from `frei` on with huge pages, where it
+// gives them on request and the room is big: first touching 10 MB then costs a handful of page
+// faults instead of some 2,600, which is most of a single run's system time.
 void grosseSeitenErbitten(char* frei, std::size_t bytes);
-template <class T>
-void reservieren(std::vector<T>& v, std::size_t n) {
-    if (v.capacity() >= n) return;
-    v.reserve(n);
-    grosseSeitenErbitten(reinterpret_cast<char*>(v.data() + v.size()),
-                         (v.capacity() - v.size()) * sizeof(T));
+// Room for at least `n` elements in a string or vector, reserved at once, big room in huge pages.
+template <class Puffer>
+void reservieren(Puffer& puffer, std::size_t n) {
+    if (puffer.capacity() >= n) return;
+    puffer.reserve(n);
+    grosseSeitenErbitten(reinterpret_cast<char*>(puffer.data() + puffer.size()),
+                         (puffer.capacity() - puffer.size()) * sizeof(*puffer.data()));
 }
 
 // Replaces every occurrence of `search` by `replacement`, scanning left to right over

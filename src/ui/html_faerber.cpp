@@ -9,6 +9,9 @@
 #include <string>
 #include <unordered_set>
 
+#include "engine/html_tokenizer.h"
+#include "engine/text.h"
+
 namespace quintaro::ui {
 
 namespace {
@@ -18,12 +21,7 @@ using Farbe = HtmlFaerber::Farbe;
 // Runs shorter than this come from QScintilla's position cache.
 constexpr std::size_t kKurz = 29;
 
-bool istLeer(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
-}
-bool istBuchstabe(char c) {
-    return (c | 0x20) >= 'a' && (c | 0x20) <= 'z';
-}
+using html::istLeerraum;
 bool istZiffer(char c) {
     return c >= '0' && c <= '9';
 }
@@ -31,10 +29,10 @@ bool istFolgebyte(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 bool istNamenszeichen(char c) {
-    return istBuchstabe(c) || istZiffer(c) || c == '-' || c == '_' || c == ':' || c == '.';
+    return istAsciiBuchstabe(c) || istZiffer(c) || c == '-' || c == '_' || c == ':' || c == '.';
 }
 bool istSkriptwortzeichen(char c) {
-    return istBuchstabe(c) || istZiffer(c) || c == '_' || c == '$' ||
+    return istAsciiBuchstabe(c) || istZiffer(c) || c == '_' || c == '$' ||
            static_cast<unsigned char>(c) >= 0x80;
 }
 
@@ -61,17 +59,13 @@ const std::unordered_set<std::string>& skriptSchluesselwoerter() {
 }
 
 bool bekannterName(std::string_view name) {
-    std::string klein(name);
-    for (char& c : klein) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c | 0x20);
-    }
-    return htmlNamen().contains(klein);
+    return htmlNamen().contains(lowerAscii(name));
 }
 
 bool gleichOhneFall(std::string_view a, std::string_view klein) {
     if (a.size() != klein.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if ((a[i] | 0x20) != klein[i]) return false;
+        if (kleinAscii(a[i]) != klein[i]) return false;
     }
     return true;
 }
@@ -107,7 +101,8 @@ class Faerbung {
     // a script with its own background follows).
     void lauf(std::size_t laenge, Farbe farbe, bool mitLeerraum = true) {
         std::size_t ende = pos_ + laenge;
-        while (mitLeerraum && ende < t_.size() && ende - pos_ < kKurz && istLeer(t_[ende])) ++ende;
+        while (mitLeerraum && ende < t_.size() && ende - pos_ < kKurz && istLeerraum(t_[ende]))
+            ++ende;
         const auto stil = static_cast<char>(farbe + (zwilling_ ? HtmlFaerber::kZwilling : 0));
         stile_.append(ende - pos_, stil);
         zwilling_ = !zwilling_;
@@ -119,7 +114,7 @@ class Faerbung {
         ende = std::min(ende, t_.size());
         while (pos_ < ende) {
             std::size_t e = pos_;
-            while (e < ende && !istLeer(t_[e]) && e - pos_ < HtmlFaerber::kStueck) ++e;
+            while (e < ende && !istLeerraum(t_[e]) && e - pos_ < HtmlFaerber::kStueck) ++e;
             lauf(zeichengrenze(e, ende) - pos_, farbe, mitLeerraum || e == pos_);
         }
     }
@@ -150,7 +145,7 @@ void sgml(Faerbung& f, std::string_view t, std::size_t ende) {
     f.lauf(e - f.pos(), Farbe::SgmlBefehl);
     while (f.pos() < ende) {
         const std::size_t p = f.pos();
-        if (istLeer(t[p])) {
+        if (istLeerraum(t[p])) {
             f.lauf(0, Farbe::SgmlText);
         } else if (t[p] == '"' || t[p] == '\'') {
             f.woerter(std::min(findeOderEnde(t, t.substr(p, 1), p + 1, 1), ende),
@@ -174,7 +169,7 @@ void skript(Faerbung& f, std::string_view t, std::size_t ende) {
         const char c = t[p];
         const char n = p + 1 < ende ? t[p + 1] : '\0';
         std::size_t e = p + 1;
-        if (istLeer(c)) {
+        if (istLeerraum(c)) {
             f.lauf(0, Farbe::SkriptText);
         } else if (c == '/' && n == '/') {
             f.woerter(std::min(region.find_first_of("\r\n", p), ende), Farbe::SkriptKommentar);
@@ -197,7 +192,7 @@ void skript(Faerbung& f, std::string_view t, std::size_t ende) {
                 skriptSchluesselwoerter().contains(std::string(t.substr(p, e - p)));
             f.woerter(e, schluessel ? Farbe::SkriptSchluesselwort : Farbe::SkriptWort);
         } else {
-            while (e < ende && e - p < HtmlFaerber::kStueck && !istLeer(t[e]) &&
+            while (e < ende && e - p < HtmlFaerber::kStueck && !istLeerraum(t[e]) &&
                    !istSkriptwortzeichen(t[e]) && t[e] != '"' && t[e] != '\'' && t[e] != '`' &&
                    t[e] != '/') {
                 ++e;
@@ -241,7 +236,7 @@ std::size_t HtmlFaerber::faerben(std::string_view t, std::size_t von, std::size_
                 }
                 if (c == '<') {
                     const std::size_t name = naechstes == '/' ? p + 2 : p + 1;
-                    if (name < n && istBuchstabe(t[name])) {
+                    if (name < n && istAsciiBuchstabe(t[name])) {
                         e = name;
                         while (e < n && istNamenszeichen(t[e])) ++e;
                         const std::string_view tag = t.substr(name, e - name);
@@ -259,13 +254,14 @@ std::size_t HtmlFaerber::faerben(std::string_view t, std::size_t von, std::size_
                         continue;
                     }
                 }
-                if (istLeer(c)) {
+                if (istLeerraum(c)) {
                     f.lauf(0, Text);
                     continue;
                 }
                 if (c == '&') {
                     while (e < n && e - p < kStueck &&
-                           (istBuchstabe(t[e]) || istZiffer(t[e]) || (e == p + 1 && t[e] == '#'))) {
+                           (istAsciiBuchstabe(t[e]) || istZiffer(t[e]) ||
+                            (e == p + 1 && t[e] == '#'))) {
                         ++e;
                     }
                     if (e > p + 1 && e < n && t[e] == ';') {
@@ -274,7 +270,8 @@ std::size_t HtmlFaerber::faerben(std::string_view t, std::size_t von, std::size_
                     }
                     e = p + 1;
                 }
-                while (e < n && e - p < kStueck && !istLeer(t[e]) && t[e] != '<' && t[e] != '&') {
+                while (e < n && e - p < kStueck && !istLeerraum(t[e]) && t[e] != '<' &&
+                       t[e] != '&') {
                     ++e;
                 }
                 f.lauf(f.zeichengrenze(e, n) - p, Text);
@@ -291,10 +288,10 @@ std::size_t HtmlFaerber::faerben(std::string_view t, std::size_t von, std::size_
                 } else if (c == '=') {
                     f.lauf(1, Zeichen);
                     nachGleich = true;
-                } else if (istLeer(c)) {
+                } else if (istLeerraum(c)) {
                     f.lauf(0, Zeichen);
                 } else if (nachGleich) {
-                    while (e < n && !istLeer(t[e]) && t[e] != '>') ++e;
+                    while (e < n && !istLeerraum(t[e]) && t[e] != '>') ++e;
                     // An unquoted value has a background of its own, which ends with it.
                     f.woerter(e, istZiffer(c) ? Zahl : Wert, false);
                     nachGleich = false;
