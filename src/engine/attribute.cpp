@@ -225,34 +225,42 @@ Text tagKuerzen(std::string_view tag) {
             if (gleichOhneFall(at[i].name, at[k].name)) return Text(tag);
         }
     }
-    Text out(tag.substr(0, 1 + t.name.size()));
-    std::size_t bis = 1 + t.name.size();  // the source is written up to here
-    for (const Attribut& a : at) {
-        const char folgt = tag[a.ende];  // the tag ends with ">", so there is one
+    // Written from the end, so that each attribute knows the byte that will follow it.
+    const std::size_t nameEnde = 1 + t.name.size();
+    std::vector<std::string> stuecke{
+        std::string(tag.substr(at.empty() ? nameEnde : at.back().ende))};
+    char folgt = stuecke.back()[0];
+    for (std::size_t i = at.size(); i-- > 0;) {
+        const Attribut& a = at[i];
+        const std::size_t davor = i > 0 ? at[i - 1].ende : nameEnde;
+        const std::string_view luecke = tag.substr(davor, a.anfang - davor);
+        std::string text;
         if (gleichKlein(a.name, "type") && typUeberfluessig(t, a)) {
             // It goes with the gap before it, unless what follows needs that gap: another
             // attribute, or a "/" that would join an unquoted value before.
-            if (!leer(folgt) && folgt != '>') out.append(tag.substr(bis, a.anfang - bis));
-            bis = a.ende;
-            continue;
-        }
-        out.append(tag.substr(bis, a.anfang - bis));
-        bis = a.ende;
-        if (a.mitWert && istBoolesch(t.name, a.name) &&
-            (a.wert.empty() || gleichOhneFall(a.wert, a.name))) {
-            out.append(a.name);
-            if (!leer(folgt) && folgt != '/' && folgt != '>') out += ' ';
-            continue;
-        }
-        if (a.quote != 0 && !brauchtQuotes(a.wert) && (leer(folgt) || folgt == '>')) {
+            if (leer(folgt) || folgt == '>') continue;
+        } else if (a.mitWert && istBoolesch(t.name, a.name) &&
+                   (a.wert.empty() || gleichOhneFall(a.wert, a.name))) {
+            text = a.name;
+            if (!leer(folgt) && folgt != '/' && folgt != '>') text += ' ';
+        } else if (a.quote != 0 && !brauchtQuotes(a.wert) && (leer(folgt) || folgt == '>')) {
             const std::size_t quote = a.ende - a.wert.size() - 2;
-            out.append(tag.substr(a.anfang, quote - a.anfang));
-            out.append(a.wert);
-            continue;
+            text = tag.substr(a.anfang, quote - a.anfang);
+            text += a.wert;
+        } else {
+            text = tag.substr(a.anfang, a.ende - a.anfang);
         }
-        out.append(tag.substr(a.anfang, a.ende - a.anfang));
+        stuecke.push_back(std::move(text));
+        stuecke.emplace_back(luecke);
+        for (auto s = stuecke.rbegin(); s != stuecke.rend(); ++s) {
+            if (!s->empty()) {
+                folgt = (*s)[0];
+                break;
+            }
+        }
     }
-    out.append(tag.substr(bis));
+    Text out(tag.substr(0, nameEnde));
+    for (auto s = stuecke.rbegin(); s != stuecke.rend(); ++s) out += *s;
     return out;
 }
 

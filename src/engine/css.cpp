@@ -479,7 +479,7 @@ class Verkleinerer {
 
     // Whether the output, continued by `weiter` and then the source behind token `naechster`, would
     // read its last tokens differently: they would swallow bytes of what follows.
-    bool verschmilzt(std::string_view weiter, std::size_t naechster) {
+    bool verschmilzt(std::string_view trenner, std::string_view weiter, std::size_t naechster) {
         const std::size_t j = out_.size();
         std::size_t von = j;
         for (const Ausgabe& a : letzte_) {
@@ -487,6 +487,7 @@ class Verkleinerer {
         }
         if (von == j) return false;
         probe_.assign(out_, von, j - von);
+        probe_.append(trenner);
         probe_.append(weiter);
         const Token& n = t_[naechster];
         probe_.append(q_.substr(n.ende, std::min<std::size_t>(4, q_.size() - n.ende)));
@@ -495,7 +496,7 @@ class Verkleinerer {
             const Token neu = naechstesToken(probe_, a.anfang - von);
             if (neu.ende != a.ende - von || neu.art != a.art) return true;
         }
-        return stilElement_ && stilEndeUeberFuge(weiter);
+        return trenner.empty() && stilElement_ && stilEndeUeberFuge(weiter);
     }
 
     // Whether "</style" would begin across the joint of the output and `weiter`: the bytes of the
@@ -563,10 +564,21 @@ class Verkleinerer {
                 }
             }
             letzte_ = {};
-        } else if (leer && !frei) {
-            out_ += ' ';
-        } else if ((leer || kommentar) && !erstes && verschmilzt(bytes, ti)) {
-            out_ += leer ? " " : "/**/";
+        } else {
+            std::string_view trenner;
+            if (leer && !frei) {
+                trenner = " ";
+            } else if ((leer || kommentar) && !erstes && verschmilzt("", bytes, ti)) {
+                trenner = leer ? " " : "/**/";
+            }
+            // A hex escape before takes one whitespace as its end: "\31 a" is one name.
+            if (trenner == " " && !erstes && verschmilzt(trenner, bytes, ti)) {
+                out_.append(" ");
+                for (Ausgabe& a : letzte_) {
+                    if (a.ende + 1 == out_.size()) ++a.ende;
+                }
+            }
+            out_.append(trenner);
         }
         const std::size_t anfang = out_.size();
         out_.append(bytes);
