@@ -305,7 +305,7 @@ Token naechstesToken(std::string_view t, std::size_t i) {
 std::vector<Token> zerlege(std::string_view t) {
     std::vector<Token> tokens;
     if (t.size() > std::numeric_limits<std::uint32_t>::max()) return tokens;
-    tokens.reserve(t.size() / 4 + 4);
+    reservieren(tokens, t.size() / 2 + 4);
     for (std::size_t i = 0; i < t.size();) {
         tokens.push_back(naechstesToken(t, i));
         i = tokens.back().ende;
@@ -419,6 +419,7 @@ class Verkleinerer {
             }
         }
         abgeschnitten_ = grenze_ < t_.size();
+        reservieren(sig_, grenze_);
         std::vector<std::uint32_t> offen;
         for (std::size_t i = 0; i < grenze_; ++i) {
             const Art a = t_[i].art;
@@ -481,6 +482,30 @@ class Verkleinerer {
     // read its last tokens differently: they would swallow bytes of what follows.
     bool verschmilzt(std::string_view trenner, std::string_view weiter, std::size_t naechster) {
         const std::size_t j = out_.size();
+        const std::size_t hinten = j > 7 ? j - 7 : 0;
+        if (trenner.empty()) {
+            // The common joints, decided by their two bytes: no token runs on over a bracket,
+            // ";", ",", ":" or a quote (but a name over "(" into a function), and two name
+            // characters always join.
+            const auto trennt = [](char c, bool rechts) {
+                return c == ')' || c == '[' || c == ']' || c == '{' || c == '}' || c == ';' ||
+                       c == ',' || c == ':' || c == '"' || c == '\'' || (c == '(' && !rechts);
+            };
+            const auto wort = [](char c) {
+                return (kKlassen[static_cast<U8>(c)] & kName) != 0 && c != 0 &&
+                       static_cast<U8>(c) < 0x80;
+            };
+            const char l = out_.back();
+            const char r = weiter.front();
+            const bool cdo = std::any_of(letzte_.begin(), letzte_.end(), [&](const Ausgabe& a) {
+                return a.ende == j && a.art == Art::Cdo;
+            });
+            if (wort(l) && wort(r) && !cdo) return true;
+            const bool html = stilElement_ && out_.find('<', hinten) != std::string::npos;
+            if ((trennt(l, false) || trennt(r, true)) && !html) return false;
+        } else if (out_.find('\\', hinten) == std::string::npos) {
+            return false;  // only an escape takes the whitespace
+        }
         std::size_t von = j;
         for (const Ausgabe& a : letzte_) {
             if (a.ende + 3 >= j && a.ende > 0) von = std::min<std::size_t>(von, a.anfang);

@@ -399,7 +399,7 @@ class Zerleger {
             z.fehler = Fehler::ZuGross;
             return z;
         }
-        z.tokens.reserve(q_.size() / 3 + 4);
+        reservieren(z.tokens, q_.size() / 2 + 4);
         const std::size_t e = folge(0, Vorher::Anfang, false, 0, &z.tokens);
         if (fehler_ != Fehler::Keiner || e == kFehler) {
             z.fehler = fehler_ == Fehler::Keiner ? Fehler::Zeichen : fehler_;
@@ -561,6 +561,9 @@ class Zerleger {
     }
 
     static Vorher nachWort(std::string_view w) {
+        // Keywords are 2 to 10 lower-case letters; most names are not.
+        if (w.size() < 2 || w.size() > 10 || w[0] < 'b' || w[0] > 'y' || w[1] < 'a')
+            return Vorher::Ende;
         if (istWort(w, {"return", "typeof", "instanceof", "in", "new", "delete", "void", "throw",
                         "case", "extends", "default"})) {
             return Vorher::SchluesselRegex;
@@ -757,6 +760,17 @@ class Verkleinerer {
     // differently, or spells across the joint what HTML reads inside a script element.
     bool verschmilzt(std::string_view weiter, std::size_t quelleDanach) {
         const std::size_t j = out_.size();
+        // The common joints, decided by their two bytes: no token runs on over a bracket, ";",
+        // ",", ":" or a quote, and two name characters always join.
+        const auto trennt = [](char c) {
+            return c == '(' || c == ')' || c == '[' || c == ']' || c == '{' || c == '}' ||
+                   c == ';' || c == ',' || c == ':' || c == '"' || c == '\'' || c == '`';
+        };
+        const auto wort = [](char c) { return (kKlassen[static_cast<U8>(c)] & kName) != 0; };
+        const char links = out_.back();
+        const char rechts = weiter.front();
+        if (wort(links) && wort(rechts)) return true;
+        if ((trennt(links) || trennt(rechts)) && !htmlMoeglich()) return false;
         std::size_t von = j;
         const auto zuPruefen = [&](const Token& a) {
             return a.ende > 0 && a.ende + 3 >= j &&
@@ -783,7 +797,14 @@ class Verkleinerer {
 
     // Whether "</script", "<script", "<!--" or "-->" would begin across the joint: the joint's
     // bytes spell it, or as much of it as they hold.
+    // Whether the output's last bytes hold a "<" or "-" that could begin what HTML reads.
+    bool htmlMoeglich() const {
+        const std::size_t von = out_.size() > 7 ? out_.size() - 7 : 0;
+        return out_.find_first_of("<-", von) != std::string::npos;
+    }
+
     bool htmlUeberFuge(std::string_view weiter) const {
+        if (!htmlMoeglich()) return false;
         constexpr std::string_view kMuster[] = {"</script", "<script", "<!--", "-->"};
         for (const std::string_view m : kMuster) {
             const std::size_t links = std::min(out_.size(), m.size() - 1);
