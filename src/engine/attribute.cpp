@@ -4,6 +4,7 @@
 #include "engine/attribute.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 namespace quintaro {
@@ -217,50 +218,69 @@ bool leseStartTag(std::string_view tag, StartTag& gelesen) {
 }
 
 Text tagKuerzen(std::string_view tag) {
-    StartTag t;
-    if (!leseStartTag(tag, t)) return Text(tag);
+    thread_local StartTag t;  // kept from tag to tag: no allocation for each
+    if (!leseStartTag(tag, t) || t.attribute.empty()) return Text(tag);
     const auto& at = t.attribute;
     for (std::size_t i = 0; i < at.size(); ++i) {
         for (std::size_t k = i + 1; k < at.size(); ++k) {
             if (gleichOhneFall(at[i].name, at[k].name)) return Text(tag);
         }
     }
-    // Written from the end, so that each attribute knows the byte that will follow it.
+    // Decided from the end, so that each attribute knows the byte that will follow it.
+    enum Tun : std::uint8_t { Lassen, Weg, NurLuecke, Bool, BoolUndLeer, OhneQuotes };
+    thread_local std::vector<Tun> tun;
+    tun.assign(at.size(), Lassen);
     const std::size_t nameEnde = 1 + t.name.size();
-    std::vector<std::string> stuecke{
-        std::string(tag.substr(at.empty() ? nameEnde : at.back().ende))};
-    char folgt = stuecke.back()[0];
+    char folgt = tag[at.back().ende];  // the tag ends with ">", so there is one
     for (std::size_t i = at.size(); i-- > 0;) {
         const Attribut& a = at[i];
         const std::size_t davor = i > 0 ? at[i - 1].ende : nameEnde;
-        const std::string_view luecke = tag.substr(davor, a.anfang - davor);
-        std::string text;
+        const bool luecke = a.anfang > davor;
         if (gleichKlein(a.name, "type") && typUeberfluessig(t, a)) {
             // It goes with the gap before it, unless what follows needs that gap: another
             // attribute, or a "/" that would join an unquoted value before.
-            if (leer(folgt) || folgt == '>') continue;
-        } else if (a.mitWert && istBoolesch(t.name, a.name) &&
-                   (a.wert.empty() || gleichOhneFall(a.wert, a.name))) {
-            text = a.name;
-            if (!leer(folgt) && folgt != '/' && folgt != '>') text += ' ';
-        } else if (a.quote != 0 && !brauchtQuotes(a.wert) && (leer(folgt) || folgt == '>')) {
-            const std::size_t quote = a.ende - a.wert.size() - 2;
-            text = tag.substr(a.anfang, quote - a.anfang);
-            text += a.wert;
-        } else {
-            text = tag.substr(a.anfang, a.ende - a.anfang);
-        }
-        stuecke.push_back(std::move(text));
-        stuecke.emplace_back(luecke);
-        for (auto s = stuecke.rbegin(); s != stuecke.rend(); ++s) {
-            if (!s->empty()) {
-                folgt = (*s)[0];
-                break;
+            if (leer(folgt) || folgt == '>') {
+                tun[i] = Weg;
+            } else {
+                tun[i] = NurLuecke;
+                if (luecke) folgt = tag[davor];
             }
+            continue;
+        }
+        if (a.mitWert && istBoolesch(t.name, a.name) &&
+            (a.wert.empty() || gleichOhneFall(a.wert, a.name))) {
+            tun[i] = !leer(folgt) && folgt != '/' && folgt != '>' ? BoolUndLeer : Bool;
+        } else if (a.quote != 0 && !brauchtQuotes(a.wert) && (leer(folgt) || folgt == '>')) {
+            tun[i] = OhneQuotes;
+        }
+        folgt = luecke ? tag[davor] : tag[a.anfang];
+    }
+    Text out;
+    out.reserve(tag.size());
+    out.append(tag.substr(0, nameEnde));
+    for (std::size_t i = 0; i < at.size(); ++i) {
+        const Attribut& a = at[i];
+        const std::size_t davor = i > 0 ? at[i - 1].ende : nameEnde;
+        if (tun[i] == Weg) continue;
+        out.append(tag.substr(davor, a.anfang - davor));
+        switch (tun[i]) {
+            case Bool:
+            case BoolUndLeer:
+                out.append(a.name);
+                if (tun[i] == BoolUndLeer) out += ' ';
+                break;
+            case OhneQuotes:
+                out.append(tag.substr(a.anfang, a.ende - a.wert.size() - 2 - a.anfang));
+                out.append(a.wert);
+                break;
+            case Lassen:
+                out.append(tag.substr(a.anfang, a.ende - a.anfang));
+                break;
+            default:
+                break;
         }
     }
-    Text out(tag.substr(0, nameEnde));
-    for (auto s = stuecke.rbegin(); s != stuecke.rend(); ++s) out += *s;
+    out.append(tag.substr(at.back().ende));
     return out;
 }
 

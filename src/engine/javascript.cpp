@@ -560,21 +560,40 @@ class Zerleger {
         return i;
     }
 
+    // What a name says about what follows; compared only with the keywords of its length.
     static Vorher nachWort(std::string_view w) {
-        // Keywords are 2 to 10 lower-case letters; most names are not.
-        if (w.size() < 2 || w.size() > 10 || w[0] < 'b' || w[0] > 'y' || w[1] < 'a')
-            return Vorher::Ende;
-        if (istWort(w, {"return", "typeof", "instanceof", "in", "new", "delete", "void", "throw",
-                        "case", "extends", "default"})) {
-            return Vorher::SchluesselRegex;
+        using L = std::initializer_list<std::string_view>;
+        const auto ist = [&](L liste) {
+            return std::find(liste.begin(), liste.end(), w) != liste.end();
+        };
+        constexpr Vorher R = Vorher::SchluesselRegex;
+        constexpr Vorher A = Vorher::Anweisung;
+        constexpr Vorher U = Vorher::Unklar;
+        switch (w.size()) {
+            case 2:
+                return w == "in" ? R : w == "do" ? A : ist({"of", "if"}) ? U : Vorher::Ende;
+            case 3:
+                return w == "new" ? R : w == "try" ? A : ist({"for", "var"}) ? U : Vorher::Ende;
+            case 4:
+                return ist({"void", "case"}) ? R : w == "else" ? A : w == "with" ? U : Vorher::Ende;
+            case 5:
+                return w == "throw" ? R
+                       : ist({"yield", "await", "break", "while", "catch", "class", "const"})
+                           ? U
+                           : Vorher::Ende;
+            case 6:
+                return ist({"return", "typeof", "delete"})   ? R
+                       : ist({"switch", "import", "export"}) ? U
+                                                             : Vorher::Ende;
+            case 7:
+                return ist({"extends", "default"}) ? R : w == "finally" ? A : Vorher::Ende;
+            case 8:
+                return ist({"continue", "debugger", "function"}) ? U : Vorher::Ende;
+            case 10:
+                return w == "instanceof" ? R : Vorher::Ende;
+            default:
+                return Vorher::Ende;
         }
-        if (istWort(w, {"else", "do", "try", "finally"})) return Vorher::Anweisung;
-        if (istWort(w, {"yield", "await", "of", "break", "continue", "debugger", "if", "while",
-                        "for", "with", "switch", "catch", "function", "class", "var", "const",
-                        "import", "export"})) {
-            return Vorher::Unklar;
-        }
-        return Vorher::Ende;
     }
 
     // What a "{" after `vorher` holds and what its "}" leaves.
@@ -676,7 +695,8 @@ bool passtInsSkriptElement(std::string_view t) {
     for (std::size_t i = 0; i < t.size(); ++i) {
         const char c = t[i];
         if (zustand == Daten) {
-            if (c != '<') continue;
+            i = t.find('<', i);
+            if (i == std::string_view::npos) break;
             if (wortAn(i + 1, "/script")) return false;
             if (t.substr(i + 1, 3) == "!--") {
                 zustand = Maskiert;
@@ -799,8 +819,10 @@ class Verkleinerer {
     // bytes spell it, or as much of it as they hold.
     // Whether the output's last bytes hold a "<" or "-" that could begin what HTML reads.
     bool htmlMoeglich() const {
-        const std::size_t von = out_.size() > 7 ? out_.size() - 7 : 0;
-        return out_.find_first_of("<-", von) != std::string::npos;
+        for (std::size_t i = out_.size() > 7 ? out_.size() - 7 : 0; i < out_.size(); ++i) {
+            if (out_[i] == '<' || out_[i] == '-') return true;
+        }
+        return false;
     }
 
     bool htmlUeberFuge(std::string_view weiter) const {
