@@ -669,9 +669,8 @@ class Verkleinerer {
             const Art a = art(i);
             bool vor = false;
             bool nach = false;
-            if (a == Art::Komma) {
-                vor = nach = true;
-            } else if (tiefe == 0 && (istDelim(i, '>') || istDelim(i, '+') || istDelim(i, '~'))) {
+            const bool kombinator = istDelim(i, '>') || istDelim(i, '+') || istDelim(i, '~');
+            if (a == Art::Komma || (tiefe == 0 && kombinator)) {
                 vor = nach = true;
             } else if (istOeffner(a)) {
                 nach = true;
@@ -824,10 +823,10 @@ class Verkleinerer {
             const Art a = art(i);
             bool vor = false;
             bool nach = false;
-            if (a == Art::Komma) {
+            // "," and the ":" of a media feature, (min-width : 10px)
+            if (a == Art::Komma ||
+                (a == Art::Doppelpunkt && !offen.empty() && offen.back() == Art::RundAuf)) {
                 vor = nach = true;
-            } else if (a == Art::Doppelpunkt && !offen.empty() && offen.back() == Art::RundAuf) {
-                vor = nach = true;  // (min-width : 10px)
             } else if (istOeffner(a)) {
                 nach = true;
                 if (sig_[i].partner != kKeiner) offen.push_back(a);

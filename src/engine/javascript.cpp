@@ -611,8 +611,6 @@ class Zerleger {
             case Vorher::Anfang:
             case Vorher::Anweisung:
             case Vorher::ZuBlock:
-                block();
-                return;
             case Vorher::RundZu:
                 block();
                 return;
