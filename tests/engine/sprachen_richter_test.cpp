@@ -41,9 +41,15 @@ std::string ausfuehren(const std::string& befehl) {
     return out;
 }
 
+// node with Debian's modules (acorn) on its path, whatever NODE_PATH held.
 std::string node() {
-    setenv("NODE_PATH", "/usr/share/nodejs", 0);
-    return "node";
+    static const bool gesetzt = [] {
+        const char* alt = std::getenv("NODE_PATH");
+        const std::string pfad =
+            std::string("/usr/share/nodejs") + (alt != nullptr ? std::string(":") + alt : "");
+        return setenv("NODE_PATH", pfad.c_str(), 1) == 0;
+    }();
+    return gesetzt ? "node" : "false";
 }
 
 // The cases of one judge, written as its input file expects them, with a name for each.
@@ -66,8 +72,8 @@ class Akte {
         const fs::path datei =
             fs::temp_directory_path() / ("quintaro_richter_" + std::to_string(getpid()));
         std::ofstream(datei, std::ios::binary) << daten_;
-        const std::string out =
-            ausfuehren(programm + " " + (kRichter / skript).string() + " " + datei.string());
+        const std::string out = ausfuehren(programm + " '" + (kRichter / skript).string() + "' '" +
+                                           datei.string() + "'");
         fs::remove(datei);
         const std::string ende = std::to_string(namen_.size()) + " passed, 0 failed\n";
         if (out.ends_with(ende)) {
