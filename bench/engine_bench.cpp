@@ -2,11 +2,15 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <utility>
 
+#include "engine/attribute.h"
+#include "engine/css.h"
 #include "engine/ersetzungstabelle.h"
 #include "engine/html_tokenizer.h"
+#include "engine/javascript.h"
 #include "engine/kommentare.h"
 #include "engine/leerraum.h"
 #include "engine/optimierung.h"
@@ -150,6 +154,85 @@ void BM_Kommentare_20000(benchmark::State& s) {
            [](Text t) { return kommentareEntfernen(std::move(t), kKommentar).text; });
 }
 
+// --- Options CSS, JS and ATK ------------------------------------------------------------------
+
+// Script and style text as pages carry it: indented, commented, with strings, regular expressions
+// and the usual punctuation; the same bytes for the same size.
+Text realistisch(long bytes, bool skript) {
+    static constexpr const char* kSkript[] = {
+        "  // Checks the form before it is sent.\r\n  function pruefe%d(form) {\r\n"
+        "    var name = form.elements['name%d'].value;\r\n"
+        "    if (name.length < 3 || !/^[A-Za-z ]+$/.test(name)) {\r\n"
+        "      alert(\"Bitte einen Namen angeben (%d).\");\r\n      return false;\r\n    }\r\n"
+        "    return true;\r\n  }\r\n",
+        "  /* Rollover images */\r\n  var bilder%d = [];\r\n"
+        "  for (var i = 0; i < %d; i++) {\r\n    bilder%d[i] = new Image();\r\n"
+        "    bilder%d[i].src = 'bilder/knopf_' + i + '.gif';\r\n  }\r\n",
+        "  document.getElementById('x%d').addEventListener('click', function (e) {\r\n"
+        "    var breite = window.innerWidth / 2 - %d, text = `Seite ${breite}`;\r\n"
+        "    e.preventDefault(); zeige(text, { oben: 0, links: breite });\r\n  });\r\n"};
+    static constexpr const char* kStil[] = {
+        "/* Navigation %d */\r\n#navi%d ul li a:hover,\r\n#navi%d ul li a:focus {\r\n"
+        "  color: #ffcc00;\r\n  background: url(\"bilder/navi.gif\") no-repeat 0 -%dpx;\r\n}\r\n",
+        ".kasten%d {\r\n  margin: 0 auto %dpx;\r\n  padding: 4px 8px;\r\n"
+        "  border: 1px solid #aabbcc;\r\n  font: 12px/1.5 Verdana, Arial, sans-serif;\r\n}\r\n",
+        "@media screen and (max-width: %dpx) {\r\n  .spalte%d { width: calc(100%% - 20px); float: "
+        "none; }\r\n}\r\n"};
+    Text t;
+    char puffer[600];
+    for (int i = 0; static_cast<long>(t.size()) < bytes; ++i) {
+        const char* muster = skript ? kSkript[i % 3] : kStil[i % 3];
+        const int n = std::snprintf(puffer, sizeof puffer, muster, i, i % 97, i, i);
+        t.append(puffer, static_cast<std::size_t>(n));
+    }
+    return t;
+}
+
+void BM_CssVerkleinern(benchmark::State& s) {
+    static const Text stil = realistisch(s.range(0), false);
+    messen(s, stil, [](Text t) { return css::stilVerkleinern(t); });
+}
+void BM_JsVerkleinern(benchmark::State& s) {
+    static const Text skript = realistisch(s.range(0), true);
+    messen(s, skript, [](Text t) { return js::skriptVerkleinern(t, Kodierung::Cp1252, false); });
+}
+
+// What the three options add to a run over the benchmark page: every classic script, every CSS
+// style element and style attribute minified, every start tag shortened (the results are only
+// measured, not put together into a page).
+void BM_SprachenAufDerSeite(benchmark::State& s) {
+    messen(s, seite(s.range(0)), [](Text t) {
+        std::size_t summe = 0;
+        const auto tokens = html::zerlege(t);
+        for (std::size_t i = 0; i < tokens.size(); ++i) {
+            const html::Token& k = tokens[i];
+            if (k.art != html::Art::StartTag || k.offen) continue;
+            const std::string_view tag(t.data() + k.anfang, k.ende - k.anfang);
+            summe += tagKuerzen(tag).size();
+            if (tag.find("style") != std::string_view::npos) {
+                StartTag gelesen;
+                if (leseStartTag(tag, gelesen)) {
+                    for (const Attribut& a : gelesen.attribute) {
+                        if (a.mitWert && lowerAscii(a.name) == "style") {
+                            summe += css::deklarationenVerkleinern(a.wert).size();
+                        }
+                    }
+                }
+            }
+            if (i + 1 >= tokens.size() || tokens[i + 1].art != html::Art::Rohtext) continue;
+            const std::string_view inhalt(t.data() + tokens[i + 1].anfang,
+                                          tokens[i + 1].ende - tokens[i + 1].anfang);
+            if (k.element == html::Element::Script && skriptArt(tag) != SkriptArt::Keins) {
+                summe += js::skriptVerkleinern(inhalt, Kodierung::Cp1252, false).size();
+            } else if (k.element == html::Element::Style && istCssStil(tag)) {
+                summe += css::stilVerkleinern(inhalt).size();
+            }
+        }
+        benchmark::DoNotOptimize(summe);
+        return t;
+    });
+}
+
 // With repetitions, "min" is the least disturbed run on a machine that other jobs share.
 double kleinster(const std::vector<double>& v) {
     return *std::min_element(v.begin(), v.end());
@@ -177,6 +260,9 @@ BENCHMARK(BM_HSB_LeerraumUndSonderzeichen) GROESSEN;
 BENCHMARK(BM_GanzerLauf_20000Kommentare) EINHEIT;
 BENCHMARK(BM_GanzerLauf_OhneKommentare) EINHEIT;
 BENCHMARK(BM_Kommentare_20000) EINHEIT;
+BENCHMARK(BM_CssVerkleinern)->Arg(kMB) EINHEIT;
+BENCHMARK(BM_JsVerkleinern)->Arg(kMB) EINHEIT;
+BENCHMARK(BM_SprachenAufDerSeite) GROESSEN;
 
 }  // namespace
 }  // namespace quintaro::bench

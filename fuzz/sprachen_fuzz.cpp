@@ -1,0 +1,47 @@
+// Fuzzes the minifiers of options CSS and JS and the tag shortening of ATK on any bytes: none may
+// crash, grow the text, or change its own result when run again.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/attribute.h"
+#include "engine/css.h"
+#include "engine/javascript.h"
+#include "pruefe.h"
+
+using quintaro::fuzz::pruefe;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t groesse) {
+    using namespace quintaro;
+    if (groesse == 0) return 0;
+    const std::string_view text(reinterpret_cast<const char*>(daten) + 1, groesse - 1);
+    std::string einmal;
+    std::string zweimal;
+    switch (daten[0] % 6) {
+        case 0:
+            einmal = css::stilVerkleinern(text);
+            zweimal = css::stilVerkleinern(einmal);
+            break;
+        case 1:
+            einmal = css::deklarationenVerkleinern(text);
+            zweimal = css::deklarationenVerkleinern(einmal);
+            break;
+        case 2:
+        case 3:
+        case 4: {
+            const Kodierung k = daten[0] % 6 == 2   ? Kodierung::Cp1252
+                                : daten[0] % 6 == 3 ? Kodierung::Utf8
+                                                    : Kodierung::Andere;
+            const bool modul = (daten[0] & 0x80) != 0;
+            einmal = js::skriptVerkleinern(text, k, modul);
+            zweimal = js::skriptVerkleinern(einmal, k, modul);
+            break;
+        }
+        default:
+            einmal = tagKuerzen(text);
+            zweimal = tagKuerzen(einmal);
+    }
+    pruefe(einmal.size() <= text.size());
+    pruefe(zweimal == einmal);
+    return 0;
+}

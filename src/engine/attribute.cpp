@@ -1,0 +1,313 @@
+// The tag is read with the states of a browser's tokenizer (attribute name, value quoted or not,
+// the "/" that separates like whitespace), and written anew from its own bytes, attribute by
+// attribute, so that everything between them stays as it stood.
+#include "engine/attribute.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+namespace quintaro {
+
+namespace {
+
+bool leer(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+bool gleichKlein(std::string_view a, std::string_view kleinesWort) {
+    if (a.size() != kleinesWort.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (kleinAscii(a[i]) != kleinesWort[i]) return false;
+    }
+    return true;
+}
+
+bool gleichOhneFall(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return kleinAscii(x) == kleinAscii(y); });
+}
+
+std::string_view getrimmt(std::string_view s) {
+    while (!s.empty() && leer(s.front())) s.remove_prefix(1);
+    while (!s.empty() && leer(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+bool inListe(std::string_view w, std::initializer_list<std::string_view> liste) {
+    return std::any_of(liste.begin(), liste.end(),
+                       [&](std::string_view e) { return gleichKlein(w, e); });
+}
+
+// The JavaScript MIME type essences of the HTML standard.
+bool istJavaScriptTyp(std::string_view t) {
+    return inListe(
+        t, {"application/ecmascript", "application/javascript", "application/x-ecmascript",
+            "application/x-javascript", "text/ecmascript", "text/javascript", "text/javascript1.0",
+            "text/javascript1.1", "text/javascript1.2", "text/javascript1.3", "text/javascript1.4",
+            "text/javascript1.5", "text/jscript", "text/livescript", "text/x-ecmascript",
+            "text/x-javascript"});
+}
+
+// A script's language attribute read as its type would be: "text/" followed by it.
+bool spracheIstJavaScript(std::string_view sprache) {
+    if (sprache.empty()) return true;
+    std::string typ = "text/";
+    typ.append(sprache);
+    return istJavaScriptTyp(typ);
+}
+
+// The elements of HTML (not SVG, MathML or custom elements), where the global boolean attributes
+// mean what HTML says.
+bool istHtmlElement(std::string_view e) {
+    return inListe(
+        e, {"a",        "abbr",    "address",  "area",       "article",  "aside",      "audio",
+            "b",        "bdi",     "bdo",      "blockquote", "body",     "br",         "button",
+            "canvas",   "caption", "cite",     "code",       "col",      "colgroup",   "data",
+            "datalist", "dd",      "del",      "details",    "dfn",      "dialog",     "div",
+            "dl",       "dt",      "em",       "embed",      "fieldset", "figcaption", "figure",
+            "footer",   "form",    "h1",       "h2",         "h3",       "h4",         "h5",
+            "h6",       "head",    "header",   "hgroup",     "hr",       "html",       "i",
+            "iframe",   "img",     "input",    "ins",        "kbd",      "label",      "legend",
+            "li",       "main",    "map",      "mark",       "menu",     "meter",      "nav",
+            "noscript", "object",  "ol",       "optgroup",   "option",   "output",     "p",
+            "picture",  "pre",     "progress", "q",          "rp",       "rt",         "ruby",
+            "s",        "samp",    "search",   "section",    "select",   "slot",       "small",
+            "source",   "span",    "strong",   "sub",        "summary",  "sup",        "table",
+            "tbody",    "td",      "template", "textarea",   "tfoot",    "th",         "thead",
+            "time",     "tr",      "track",    "u",          "ul",       "var",        "video",
+            "wbr",      "center",  "font",     "big",        "tt",       "strike",     "nobr",
+            "marquee"});
+}
+
+// Whether `attribut` is a boolean attribute on `element` (the HTML standard's list, with the
+// presentational ones old pages use: nowrap, noshade, compact ...).
+bool istBoolesch(std::string_view element, std::string_view attribut) {
+    struct Eintrag {
+        std::string_view attribut;
+        std::initializer_list<std::string_view> elemente;
+    };
+    static const Eintrag kListe[] = {
+        {"allowfullscreen", {"iframe"}},
+        {"async", {"script"}},
+        {"autoplay", {"audio", "video"}},
+        {"checked", {"input"}},
+        {"compact", {"dir", "dl", "menu", "ol", "ul"}},
+        {"controls", {"audio", "video"}},
+        {"declare", {"object"}},
+        {"default", {"track"}},
+        {"defer", {"script"}},
+        {"disabled",
+         {"button", "fieldset", "input", "link", "optgroup", "option", "select", "textarea"}},
+        {"formnovalidate", {"button", "input"}},
+        {"ismap", {"img"}},
+        {"loop", {"audio", "video"}},
+        {"multiple", {"input", "select"}},
+        {"muted", {"audio", "video"}},
+        {"nohref", {"area"}},
+        {"nomodule", {"script"}},
+        {"noresize", {"frame"}},
+        {"noshade", {"hr"}},
+        {"novalidate", {"form"}},
+        {"nowrap", {"td", "th"}},
+        {"open", {"details", "dialog"}},
+        {"playsinline", {"video"}},
+        {"readonly", {"input", "textarea"}},
+        {"required", {"input", "select", "textarea"}},
+        {"reversed", {"ol"}},
+        {"selected", {"option"}},
+    };
+    if (inListe(attribut, {"autofocus", "hidden", "inert", "itemscope"}))
+        return istHtmlElement(element);
+    for (const Eintrag& e : kListe) {
+        if (gleichKlein(attribut, e.attribut)) return inListe(element, e.elemente);
+    }
+    return false;
+}
+
+const Attribut* finde(const StartTag& t, std::string_view name) {
+    for (const Attribut& a : t.attribute) {
+        if (gleichKlein(a.name, name)) return &a;
+    }
+    return nullptr;
+}
+
+bool hatToken(std::string_view liste, std::string_view wort) {
+    std::size_t i = 0;
+    while (i < liste.size()) {
+        while (i < liste.size() && leer(liste[i])) ++i;
+        const std::size_t a = i;
+        while (i < liste.size() && !leer(liste[i])) ++i;
+        if (i > a && gleichKlein(liste.substr(a, i - a), wort)) return true;
+    }
+    return false;
+}
+
+// Whether the type attribute can go from this tag without changing what the element does.
+bool typUeberfluessig(const StartTag& t, const Attribut& typ) {
+    if (typ.wert.find('&') != std::string_view::npos) return false;
+    const std::string_view wert = getrimmt(typ.wert);
+    if (gleichKlein(t.name, "script")) {
+        if (!wert.empty() && !istJavaScriptTyp(wert)) return false;
+        // Without type, a language attribute decides.
+        const Attribut* sprache = finde(t, "language");
+        return sprache == nullptr || (sprache->wert.find('&') == std::string_view::npos &&
+                                      spracheIstJavaScript(sprache->wert));
+    }
+    if (!gleichKlein(wert, "text/css")) return false;
+    if (gleichKlein(t.name, "style")) return true;
+    const Attribut* rel = finde(t, "rel");
+    return gleichKlein(t.name, "link") && rel != nullptr && hatToken(rel->wert, "stylesheet");
+}
+
+bool brauchtQuotes(std::string_view w) {
+    if (w.empty() || w.back() == '/') return true;
+    return std::any_of(w.begin(), w.end(), [](char c) {
+        return leer(c) || c == '"' || c == '\'' || c == '=' || c == '<' || c == '>' || c == '`';
+    });
+}
+
+}  // namespace
+
+bool leseStartTag(std::string_view tag, StartTag& gelesen) {
+    const std::size_t n = tag.size();
+    if (n < 3 || tag[0] != '<' || !istAsciiBuchstabe(tag[1]) || tag.back() != '>') return false;
+    std::size_t i = 1;
+    while (i < n && !leer(tag[i]) && tag[i] != '/' && tag[i] != '>') ++i;
+    gelesen.name = tag.substr(1, i - 1);
+    gelesen.attribute.clear();
+    for (;;) {
+        while (i < n && (leer(tag[i]) || (tag[i] == '/' && i + 1 < n && tag[i + 1] != '>'))) ++i;
+        if (i >= n) return false;
+        if (tag[i] == '>' || tag[i] == '/') {
+            gelesen.ende = i;
+            // The ">" found must be the last byte: the caller handed one whole tag.
+            return (tag[i] == '>' ? i + 1 : i + 2) == n;
+        }
+        Attribut a{};
+        a.anfang = i;
+        ++i;  // the first character may be anything, "=" included
+        while (i < n && !leer(tag[i]) && tag[i] != '/' && tag[i] != '>' && tag[i] != '=') ++i;
+        a.name = tag.substr(a.anfang, i - a.anfang);
+        a.ende = i;
+        std::size_t j = i;
+        while (j < n && leer(tag[j])) ++j;
+        if (j < n && tag[j] == '=') {
+            a.mitWert = true;
+            ++j;
+            while (j < n && leer(tag[j])) ++j;
+            if (j >= n) return false;
+            if (tag[j] == '"' || tag[j] == '\'') {
+                a.quote = tag[j];
+                const std::size_t zu = tag.find(a.quote, j + 1);
+                if (zu == std::string_view::npos) return false;
+                a.wert = tag.substr(j + 1, zu - j - 1);
+                i = zu + 1;
+            } else if (tag[j] == '>') {
+                i = j;  // "=>" with nothing: an empty value
+            } else {
+                const std::size_t w = j;
+                while (j < n && !leer(tag[j]) && tag[j] != '>') ++j;
+                a.wert = tag.substr(w, j - w);
+                i = j;
+            }
+            a.ende = i;
+        }
+        gelesen.attribute.push_back(a);
+    }
+}
+
+Text tagKuerzen(std::string_view tag) {
+    thread_local StartTag t;  // kept from tag to tag: no allocation for each
+    if (!leseStartTag(tag, t) || t.attribute.empty()) return Text(tag);
+    const auto& at = t.attribute;
+    for (std::size_t i = 0; i < at.size(); ++i) {
+        for (std::size_t k = i + 1; k < at.size(); ++k) {
+            if (gleichOhneFall(at[i].name, at[k].name)) return Text(tag);
+        }
+    }
+    // Decided from the end, so that each attribute knows the byte that will follow it.
+    enum Tun : std::uint8_t { Lassen, Weg, NurLuecke, Bool, BoolUndLeer, OhneQuotes };
+    thread_local std::vector<Tun> tun;
+    tun.assign(at.size(), Lassen);
+    const std::size_t nameEnde = 1 + t.name.size();
+    char folgt = tag[at.back().ende];  // the tag ends with ">", so there is one
+    for (std::size_t i = at.size(); i-- > 0;) {
+        const Attribut& a = at[i];
+        const std::size_t davor = i > 0 ? at[i - 1].ende : nameEnde;
+        const bool luecke = a.anfang > davor;
+        if (gleichKlein(a.name, "type") && typUeberfluessig(t, a)) {
+            // It goes with the gap before it, unless what follows needs that gap: another
+            // attribute, or a "/" that would join an unquoted value before.
+            if (leer(folgt) || folgt == '>') {
+                tun[i] = Weg;
+            } else {
+                tun[i] = NurLuecke;
+                if (luecke) folgt = tag[davor];
+            }
+            continue;
+        }
+        if (a.mitWert && istBoolesch(t.name, a.name) &&
+            (a.wert.empty() || gleichOhneFall(a.wert, a.name))) {
+            tun[i] = !leer(folgt) && folgt != '/' && folgt != '>' ? BoolUndLeer : Bool;
+        } else if (a.quote != 0 && !brauchtQuotes(a.wert) && (leer(folgt) || folgt == '>')) {
+            tun[i] = OhneQuotes;
+        }
+        folgt = luecke ? tag[davor] : tag[a.anfang];
+    }
+    Text out;
+    out.reserve(tag.size());
+    out.append(tag.substr(0, nameEnde));
+    for (std::size_t i = 0; i < at.size(); ++i) {
+        const Attribut& a = at[i];
+        const std::size_t davor = i > 0 ? at[i - 1].ende : nameEnde;
+        if (tun[i] == Weg) continue;
+        out.append(tag.substr(davor, a.anfang - davor));
+        switch (tun[i]) {
+            case Bool:
+            case BoolUndLeer:
+                out.append(a.name);
+                if (tun[i] == BoolUndLeer) out += ' ';
+                break;
+            case OhneQuotes:
+                out.append(tag.substr(a.anfang, a.ende - a.wert.size() - 2 - a.anfang));
+                out.append(a.wert);
+                break;
+            case Lassen:
+                out.append(tag.substr(a.anfang, a.ende - a.anfang));
+                break;
+            default:
+                break;
+        }
+    }
+    out.append(tag.substr(at.back().ende));
+    return out;
+}
+
+SkriptArt skriptArt(std::string_view starttag) {
+    StartTag t;
+    if (!leseStartTag(starttag, t)) return SkriptArt::Keins;
+    if (const Attribut* typ = finde(t, "type")) {
+        if (typ->wert.find('&') != std::string_view::npos) return SkriptArt::Keins;
+        const std::string_view w = getrimmt(typ->wert);
+        if (w.empty() || istJavaScriptTyp(w)) return SkriptArt::Klassisch;
+        return gleichKlein(w, "module") ? SkriptArt::Modul : SkriptArt::Keins;
+    }
+    if (const Attribut* sprache = finde(t, "language")) {
+        if (sprache->wert.find('&') != std::string_view::npos) return SkriptArt::Keins;
+        return spracheIstJavaScript(sprache->wert) ? SkriptArt::Klassisch : SkriptArt::Keins;
+    }
+    return SkriptArt::Klassisch;
+}
+
+bool istCssStil(std::string_view starttag) {
+    StartTag t;
+    if (!leseStartTag(starttag, t)) return false;
+    const Attribut* typ = finde(t, "type");
+    if (typ == nullptr) return true;
+    const std::string_view w = getrimmt(typ->wert);
+    return typ->wert.find('&') == std::string_view::npos &&
+           (w.empty() || gleichKlein(w, "text/css"));
+}
+
+}  // namespace quintaro
