@@ -162,11 +162,12 @@ QuelltextSeite::QuelltextSeite(QWidget* parent)
     layout->addWidget(editor_->widget(), 1);
     layout->addLayout(rechts);
 
-    setTabOrder(editor_->widget(), optimieren_);
+    // Top to bottom, as the column is laid out.
+    setTabOrder(editor_->widget(), kodierungAuswahl_);
+    setTabOrder(kodierungAuswahl_, optimieren_);
     setTabOrder(optimieren_, schrittweise_);
     setTabOrder(schrittweise_, ansichtOriginal_);
     setTabOrder(ansichtOriginal_, ansichtOptimiert_);
-    setTabOrder(ansichtOptimiert_, kodierungAuswahl_);
     editor_->widget()->installEventFilter(this);
 }
 

@@ -111,6 +111,9 @@ class TForm1 : public QMainWindow {
     void QuelltextMemoChange();
     void dateiladen(Sender sender);
     void dateispeichern(Sender sender);
+    // Before the window closes: unsaved edits are saved (Ja), dropped (Nein) or keep the window
+    // open (Abbrechen); false when it stays. A save that fails or is cancelled keeps it too.
+    bool aenderungenKlaeren();
     Einstellungen einstellungen() const;
     void menueAnlegen();
     void werkzeugleisteAnlegen();
@@ -135,7 +138,8 @@ class TForm1 : public QMainWindow {
     Modus optimierungsmodus_ = Modus::Normal;
     QStringList openDialog1Filter_;
     bool openDialog1Bestaetigt_ = false;
-    QString vorgewaehlt_;  // taken by the next open dialog instead of asking
+    QString vorgewaehlt_;        // taken by the next open dialog instead of asking
+    QString openDialog1Ordner_;  // the folder of the dialog's last confirmed choice
     bool stapelLaeuft_ = false;
 };
 

@@ -134,6 +134,45 @@ TEST_F(Dokument, SaveAsProposesTheDocumentAndCloseKeepsTheCaption) {
 
 // DKS where letter case counts: until a save gives the file its lowercase name, the document is
 // the loaded file (shown, reloaded), and the save renames it instead of writing a second file.
+// "Speichern unter" onto an existing file asks first: Nein goes back to the dialog, Ja replaces.
+TEST_F(Dokument, SaveAsOntoAnExistingFileAsksAndNeinChoosesAgain) {
+    w.oeffnen("/w/a.htm");
+    w.dialoge.naechsteDateien = {u"/w/B.HTML"_s, u"/w/B.HTML"_s, u"/w/neu.htm"_s};
+    w.dialoge.antworten = {Antwort::Nein, Antwort::Ja};
+    w.f->Dateispeichern(Sender::Speichernunter1);
+    EXPECT_EQ(dateien.dateien["/w/B.HTML"], Text("a\r\nb"));
+    EXPECT_EQ(w.f->AktuelleDatei(), "/w/B.HTML");
+    ASSERT_EQ(w.dialoge.texte(Box::Frage).size(), 2U);
+    EXPECT_TRUE(w.dialoge.texte(Box::Frage)[0].contains(u"\"/w/B.HTML\""_s));
+    EXPECT_EQ(w.dialoge.dialogVorschlag, u"/w/B.HTML"_s) << "the dialog again, on the name";
+    EXPECT_EQ(w.dialoge.dateidialoge, 3) << "open, save as, save as again";
+
+    // A new name asks nothing; cancelling the dialog after Nein saves nothing.
+    w.dialoge.naechsteDateien = {u"/w/neu.htm"_s};
+    w.f->Dateispeichern(Sender::ButtonSpeichernunter);
+    EXPECT_EQ(dateien.dateien["/w/neu.htm"], Text("a\r\nb"));
+    dateien.dateien["/w/a.htm"] = "alt";
+    w.dialoge.naechsteDateien = {u"/w/a.htm"_s, QString()};
+    w.dialoge.antworten = {Antwort::Nein};
+    w.f->Dateispeichern(Sender::ButtonSpeichernunter);
+    EXPECT_EQ(dateien.dateien["/w/a.htm"], Text("alt"));
+    EXPECT_EQ(w.f->AktuelleDatei(), "/w/neu.htm");
+}
+
+// The open dialog starts in the loaded page's folder, else where it was last confirmed.
+TEST_F(Dokument, OpenDialogStartsInThePagesFolder) {
+    dateien.dateien["/w/unter/c.htm"] = "c";
+    w.oeffnen("/w/unter/c.htm");
+    EXPECT_EQ(w.dialoge.dialogOrdner, QString());
+    w.oeffnen("");
+    EXPECT_EQ(w.dialoge.dialogOrdner, u"/w/unter"_s);
+    w.f->Schlieen1Click(Sender::Schlieen1);
+    w.oeffnen("/w/a.htm");
+    EXPECT_EQ(w.dialoge.dialogOrdner, u"/w/unter"_s) << "no page: the last choice's folder";
+    w.oeffnen("");
+    EXPECT_EQ(w.dialoge.dialogOrdner, u"/w"_s);
+}
+
 TEST_F(Dokument, AfterDksTheLoadedFileStaysTheDocumentUntilTheSaveRenamesIt) {
     for (int i = 0; i < kOptionCount; ++i)
         w.f->optionenSeite().optionenListbox().setzeOption(i, i == DKS);
