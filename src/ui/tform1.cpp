@@ -17,6 +17,7 @@
 #include <QStyleOptionMenuItem>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "batch/stapel.h"
 #include "engine/dateien.h"
@@ -509,6 +510,18 @@ void TForm1::FormKeyDown(int taste) {
 }
 
 bool TForm1::eventFilter(QObject* objekt, QEvent* ereignis) {
+    if (aussenGeometrie_ && (objekt == this || objekt == static_cast<QObject*>(windowHandle()))) {
+        switch (ereignis->type()) {
+            case QEvent::Move:
+            case QEvent::Resize:
+            case QEvent::Expose:
+            case QEvent::ActivationChange:
+                aussenGeometrieNachholen();
+                break;
+            default:
+                break;
+        }
+    }
     if (ereignis->type() == QEvent::KeyPress && objekt->isWidgetType()) {
         auto* widget = static_cast<QWidget*>(objekt);
         // A key the focused control ignores travels on to its parents; the window acts only on

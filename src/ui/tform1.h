@@ -3,11 +3,13 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/optimierung.h"
@@ -115,6 +117,10 @@ class TForm1 : public QMainWindow {
     // open (Abbrechen); false when it stays. A save that fails or is cancelled keeps it too.
     bool aenderungenKlaeren();
     Einstellungen einstellungen() const;
+    // The stored outer geometry (frame included), brought within the screen; applied again once
+    // the window manager's frame is known, and not after the window has shown without one.
+    void aussenGeometrieSetzen();
+    void aussenGeometrieNachholen();
     void menueAnlegen();
     void werkzeugleisteAnlegen();
     QAction* aktion(const QString& name, const QString& text, int symbolIndex);
@@ -138,8 +144,10 @@ class TForm1 : public QMainWindow {
     Modus optimierungsmodus_ = Modus::Normal;
     QStringList openDialog1Filter_;
     bool openDialog1Bestaetigt_ = false;
-    QString vorgewaehlt_;        // taken by the next open dialog instead of asking
-    QString openDialog1Ordner_;  // the folder of the dialog's last confirmed choice
+    QString vorgewaehlt_;  // taken by the next open dialog instead of asking
+    QString openDialog1Ordner_;
+    std::optional<QRect> aussenGeometrie_;  // waits for the frame
+    bool geometrieSetzt_ = false;           // the folder of the dialog's last confirmed choice
     bool stapelLaeuft_ = false;
 };
 
