@@ -233,6 +233,16 @@ void QuelltextSeite::dokumentSchliessen() {
     kodierungAnzeigen();
 }
 
+void QuelltextSeite::nachUtf8(bool angeben) {
+    editor_->nachUtf8();
+    if (angeben) editor_->ersetzen(utf8Angeben(editor_->text()));
+    if (kodierungErmitteln(editor_->text()) != Kodierung::Utf8) {
+        const QSignalBlocker still(kodierungAuswahl_);
+        kodierungAuswahl_->setCurrentIndex(2);
+    }
+    kodierungAnzeigen();
+}
+
 void QuelltextSeite::setzeOriginalGroesse(const QString& caption) {
     originalGroesse_->setText(caption);
 }

@@ -16,6 +16,7 @@
 #include "ui/optionen_seite.h"
 #include "ui/quelltext_memo.h"
 #include "ui/quelltext_seite.h"
+#include "ui/speicherkodierung.h"
 #include "ui/tform1.h"
 
 namespace quintaro::ui {
@@ -107,17 +108,21 @@ void TForm1::dateispeichern(Sender sender) {
         dialoge_.meldung(this, kKeinQuelltext);
         return;
     }
+    QString gewaehlt;
     if (unter) {
         const QStringList filter = speichernDialogfilter(dokument_.aktuelleDatei);
         const QString endung = q(dateiendung(dokument_.aktuelleDatei));
-        QString gewaehlt =
-            dialoge_.dateiSpeichern(this, filter, q(dokument_.aktuelleDatei), endung);
+        gewaehlt = dialoge_.dateiSpeichern(this, filter, q(dokument_.aktuelleDatei), endung);
         // An existing file is replaced only on Ja; Nein goes back to the dialog.
         while (!gewaehlt.isEmpty() && dateien_.existiert(gewaehlt.toStdString()) &&
                dialoge_.frage(this, kErsetzenFrage.arg(gewaehlt), Knoepfe::JaNein) != Antwort::Ja) {
             gewaehlt = dialoge_.dateiSpeichern(this, filter, gewaehlt, endung);
         }
         if (gewaehlt.isEmpty()) return;
+    }
+    // Characters the page's encoding cannot hold are never saved as '?'.
+    if (!kodierungVorDemSpeichern(*quelltextSeite_, dialoge_, this)) return;
+    if (unter) {
         dokument_.aktuelleDatei = gewaehlt.toStdString();
         dokument_.geladeneDatei = dokument_.aktuelleDatei;
         seiten_->setzeTitel(Seite::Quelltext, q(dokument_.aktuelleDatei));

@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <csignal>
+#include <deque>
 #include <memory>
 
 #include "common/dateien.h"
@@ -285,6 +286,69 @@ TEST_F(Dokument, TypedTextWithoutDocumentIsCodePage1252UnlessUtf8IsPicked) {
     w.f->quelltextMemo().widget()->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
     tippe(w.f->quelltextMemo().widget(), QString::fromUtf8("\u20AC"));
     EXPECT_EQ(w.text(), Text("\xC3\xA4\xE2\x82\xAC"));
+}
+
+// Characters the page's code page lacks are named before a save, and the page is saved as UTF-8
+// (declared so only if the user agrees) or not at all: never with a '?' for them.
+TEST_F(Dokument, CharactersTheCodePageLacksAreSavedAsUtf8OrNotAtAll) {
+    struct Fall {
+        const char* name;
+        Text seite;
+        std::deque<Antwort> antworten;
+        Text gespeichert;  // empty: the file stays as it was
+    };
+    const Text getippt = "\xE2\x86\x92\xCE\xB1\xE2\x82\xAC";  // typed: "→α€"
+    const Text angabe = "<head><meta charset=\"windows-1252\"><title>K\xF6ln</title></head>";
+    const Fall faelle[] = {
+        {"Nein saves nothing", angabe, {Antwort::Nein}, ""},
+        {"Ja, then Abbrechen saves nothing", angabe, {Antwort::Ja, Antwort::Abbrechen}, ""},
+        {"Ja, Ja changes the declaration",
+         angabe,
+         {Antwort::Ja, Antwort::Ja},
+         "<head><meta charset=\"utf-8\"><title>K\xC3\xB6ln</title></head>" + getippt},
+        {"Ja, Nein adds no declaration",
+         "<p>K\xF6ln</p>",
+         {Antwort::Ja, Antwort::Nein},
+         "<p>K\xC3\xB6ln</p>" + getippt},
+        {"Ja, Ja adds one",
+         "<p>x</p>",
+         {Antwort::Ja, Antwort::Ja},
+         "<meta charset=\"utf-8\"><p>x</p>" + getippt},
+        {"another code page's letters cannot become UTF-8",
+         "<meta charset=cp1254><p>\xFD</p>",
+         {},
+         ""},
+    };
+    for (const Fall& fall : faelle) {
+        SCOPED_TRACE(fall.name);
+        dateien.dateien["/w/k.htm"] = fall.seite;
+        // Unsaved edits of the row before go at this load.
+        if (w.f->Bearbeitungsstatus()) w.dialoge.antworten = {Antwort::Nein};
+        w.oeffnen("/w/k.htm");
+        w.dialoge.boxen.clear();
+        w.f->quelltextMemo().widget()->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+        tippe(w.f->quelltextMemo().widget(), QString::fromUtf8(getippt));
+        w.dialoge.antworten = fall.antworten;
+        w.f->Dateispeichern(Sender::ButtonSpeichern);
+
+        ASSERT_FALSE(w.dialoge.boxen.empty());
+        const QString& erste = w.dialoge.boxen.front().text;
+        EXPECT_TRUE(erste.contains(u"\u201E\u2192\u201C \u201E\u03B1\u201C"_s))
+            << erste.toStdString();
+        EXPECT_FALSE(erste.contains(u"\u20AC"_s)) << "the euro sign is in the code page";
+        const bool gespeichert = !fall.gespeichert.empty();
+        EXPECT_EQ(dateien.dateien["/w/k.htm"], gespeichert ? fall.gespeichert : fall.seite);
+        EXPECT_EQ(w.f->Bearbeitungsstatus(), !gespeichert);
+        const auto meldungen = w.dialoge.texte(Box::Meldung);
+        EXPECT_EQ(!meldungen.empty() && meldungen.back() == u"Die Datei wurde gespeichert."_s,
+                  gespeichert);
+        if (gespeichert) {
+            EXPECT_EQ(w.text(), fall.gespeichert) << "the editor holds what was saved";
+            w.f->Dateiladen(Sender::ButtonErneutOeffnen);
+            EXPECT_EQ(w.text(), fall.gespeichert) << "and reads it back as UTF-8";
+            EXPECT_EQ(w.f->quelltextSeite().kodierungText(), u"Gelesen als: UTF-8"_s);
+        }
+    }
 }
 
 TEST(DokumentAufPlatte, AllByteValuesRoundTripAndTheCapacityKeepsTheEditor) {
