@@ -39,7 +39,7 @@ class StilleDialoge : public ui::Dialoge {
 
 class KeineShell : public ui::Shell {
   public:
-    void oeffnen(const QString&) override {}
+    bool oeffnen(const QString&) override { return true; }
 };
 
 // The window at a size where the editor shows a good part of the page.

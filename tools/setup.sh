@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build needs on Debian 12 (idempotent: apt runs only when something is missing)
-# and configures + builds the CMake preset named as $1 (default release, into build/).
+# and configures + builds the CMake preset named as $1 (default release, into build/); further
+# arguments go to the configure step (-DNAME=VALUE).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +12,6 @@ pakete_installieren g++ clang clang-format libclang-rt-14-dev cmake ninja-build 
   desktop-file-utils appstream
 
 preset=${1:-release}
-cmake --preset "$preset" > /dev/null
+cmake --preset "$preset" "${@:2}" > /dev/null
 # QUINTARO_ZIEL names a single target to build (the program, for tools/run.sh); default all.
 cmake --build --preset "$preset" --parallel "$(nproc)" ${QUINTARO_ZIEL:+--target "$QUINTARO_ZIEL"}

@@ -38,6 +38,11 @@ namespace quintaro::ui {
 
 namespace {
 
+// Without xdg-open (package xdg-utils) the desktop can start no browser.
+const QString kKeinBrowser = QStringLiteral(
+    "Die Seite kann nicht im Browser angezeigt werden: Es ist kein Programm zum Öffnen von "
+    "Webseiten eingerichtet (xdg-open aus dem Paket xdg-utils).");
+
 constexpr Fenster kStandard;
 constexpr QSize kGroesse(kStandard.breite, kStandard.hoehe);
 constexpr QSize kMindestgroesse(kMindestBreite, kMindestHoehe);
@@ -324,11 +329,15 @@ void TForm1::Optimierung(Sender sender) {
     });
 }
 
+void TForm1::anzeigen(const std::string& datei) {
+    if (!shell_.oeffnen(QString::fromStdString(datei))) dialoge_.meldung(this, kKeinBrowser);
+}
+
 void TForm1::OriginalAnzeigen(Sender) {
     sicher([this] {
         const std::string original = dokument_.quelle(dateien_);
         if (dateien_.existiert(original)) {
-            shell_.oeffnen(QString::fromStdString(original));
+            anzeigen(original);
         } else {
             dialoge_.meldung(this, kNichtGefunden);
         }
@@ -338,7 +347,7 @@ void TForm1::OriginalAnzeigen(Sender) {
 void TForm1::OptimierungAnzeigen(Sender) {
     sicher([this] {
         if (dateien_.existiert(dokument_.vorschaudatei)) {
-            shell_.oeffnen(QString::fromStdString(dokument_.vorschaudatei));
+            anzeigen(dokument_.vorschaudatei);
         } else {
             dialoge_.meldung(this, kNichtGefunden);
         }

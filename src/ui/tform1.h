@@ -121,6 +121,8 @@ class TForm1 : public QMainWindow {
     // the window manager's frame is known, and not after the window has shown without one.
     void aussenGeometrieSetzen();
     void aussenGeometrieNachholen();
+    // Shows the file in the browser; a message when none can be started.
+    void anzeigen(const std::string& datei);
     void menueAnlegen();
     void werkzeugleisteAnlegen();
     QAction* aktion(const QString& name, const QString& text, int symbolIndex);

@@ -63,7 +63,11 @@ class ScriptedDialoge : public Dialoge {
 class AufzeichnendeShell : public Shell {
   public:
     QStringList geoeffnet;
-    void oeffnen(const QString& pfad) override { geoeffnet << pfad; }
+    bool browser = true;  // false: as without xdg-open
+    bool oeffnen(const QString& pfad) override {
+        geoeffnet << pfad;
+        return browser;
+    }
 };
 
 using quintaro::test::SpeicherDateien;

@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -778,6 +780,44 @@ TEST_F(Fenster, BothViewsReportAMissingFileRightAfterStart) {
     EXPECT_EQ(dialoge.texte(Box::Meldung),
               std::vector<QString>(6, QStringLiteral("Datei wurde nicht gefunden")));
     EXPECT_TRUE(shell.geoeffnet.isEmpty());
+}
+
+// Without a program to open web pages (no xdg-open) the views say so instead of nothing: the
+// shell reports it (on X11, where Qt starts xdg-open; run by mit_fenstermanager.sh), the window
+// shows it.
+TEST(QtShellTest, ReportsWhetherAViewerCouldStart) {
+    if (QGuiApplication::platformName() != u"xcb"_s) GTEST_SKIP() << "needs an X server";
+    QTemporaryDir ordner;
+    const QString seite = ordner.filePath(u"s.htm"_s);
+    const QString protokoll = ordner.filePath(u"geoeffnet"_s);
+    QFile(seite).open(QIODevice::WriteOnly);
+    const QByteArray pfad = qgetenv("PATH");
+    qunsetenv("BROWSER");
+    qunsetenv("DEFAULT_BROWSER");
+    qputenv("PATH", QFile::encodeName(ordner.path()));
+    QtShell echt;
+    EXPECT_FALSE(echt.oeffnen(seite)) << "no xdg-open on the PATH";
+    const QString xdgOpen = ordner.filePath(u"xdg-open"_s);
+    {
+        QFile skript(xdgOpen);
+        ASSERT_TRUE(skript.open(QIODevice::WriteOnly));
+        skript.write("#!/bin/sh\necho \"$1\" > \"${0%/*}/geoeffnet\"\n");
+    }
+    QFile::setPermissions(xdgOpen, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_TRUE(echt.oeffnen(seite));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(protokoll); }, 5000));
+    qputenv("PATH", pfad);
+}
+
+TEST_F(Fenster, ViewsSayWhenNoBrowserCanStart) {
+    shell.browser = false;
+    dateien.dateien["/w/a.htm"] = "a";
+    dialoge.naechsteDatei = u"/w/a.htm"_s;
+    f->Dateiladen(Sender::ButtonOeffnen);
+    knopf("AnsichtOriginalButton")->click();
+    EXPECT_EQ(shell.geoeffnet, QStringList{u"/w/a.htm"_s});
+    ASSERT_EQ(dialoge.texte(Box::Meldung).size(), 1U);
+    EXPECT_TRUE(dialoge.texte(Box::Meldung).front().contains(u"xdg-utils"_s));
 }
 
 TEST_F(Fenster, OptimisedViewOpensThePreviewAfterARun) {
