@@ -30,8 +30,8 @@ class StilleDialoge : public ui::Dialoge {
     Antwort frage(QWidget*, const QString&, Knoepfe) override { return Antwort::Nein; }
     void meldung(QWidget*, const QString&) override {}
     void fehler(QWidget*, const QString& text) override { qFatal("%s", qPrintable(text)); }
-    QString dateiOeffnen(QWidget*, const QStringList&) override { return {}; }
-    QStringList dateienOeffnen(QWidget*, const QStringList&) override { return {}; }
+    QString dateiOeffnen(QWidget*, const QStringList&, const QString&) override { return {}; }
+    QStringList dateienOeffnen(QWidget*, const QStringList&, const QString&) override { return {}; }
     QString dateiSpeichern(QWidget*, const QStringList&, const QString&, const QString&) override {
         return {};
     }
@@ -39,7 +39,7 @@ class StilleDialoge : public ui::Dialoge {
 
 class KeineShell : public ui::Shell {
   public:
-    void oeffnen(const QString&) override {}
+    bool oeffnen(const QString&) override { return true; }
 };
 
 // The window at a size where the editor shows a good part of the page.
@@ -229,7 +229,9 @@ struct Stapelsatz {
 class StapelDialoge : public StilleDialoge {
   public:
     QStringList dateien;
-    QStringList dateienOeffnen(QWidget*, const QStringList&) override { return dateien; }
+    QStringList dateienOeffnen(QWidget*, const QStringList&, const QString&) override {
+        return dateien;
+    }
 };
 
 void StapelImFenster(benchmark::State& state, Stapelsatz satz) {

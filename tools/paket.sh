@@ -1,33 +1,66 @@
 #!/usr/bin/env bash
 # Builds the Debian package with CPack and checks it: control data and file list, the desktop
-# entry and the AppStream metainfo, then installs it with apt-get and starts the installed
-# programs (the window under a virtual X server). Needs root and a few minutes; not part of
-# tools/test.sh.
+# entry and the AppStream metainfo, lintian, then installs it with apt-get and starts the
+# installed programs (the window under a virtual X server). Needs root and a few minutes; not part
+# of tools/test.sh.
 #
-#   bash tools/paket.sh [build folder]               install on this machine, then remove again
-#   bash tools/paket.sh [build folder] --chroot DIR  install in a throw-away Debian 12 root made
-#                                                    by debootstrap in DIR (removed at the end)
+#   bash tools/paket.sh [PRESET] [--chroot DIR] [--trocken]
+#
+# PRESET names a configure preset of CMakePresets.json or its build folder (default: paket, in
+# build-paket/, which builds with Debian's hardening flags; any other preset gets them too, in its
+# own cache). --chroot DIR installs in a throw-away Debian 12 root made by debootstrap in DIR
+# (removed at the end) instead of on this machine. --trocken only says what would be built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-build_dir=build
+nutzung() {
+  echo "usage: bash tools/paket.sh [PRESET|BUILD FOLDER] [--chroot DIR] [--trocken]" >&2
+  exit 2
+}
+
+angabe=paket
 wurzel=
+trocken=
 while (($#)); do
   case $1 in
-    --chroot) wurzel=$2; shift 2 ;;
-    *) build_dir=$1; shift ;;
+    --chroot) (($# >= 2)) && [[ $2 != -* ]] || nutzung; wurzel=$2; shift 2 ;;
+    --trocken) trocken=1; shift ;;
+    -*) nutzung ;;
+    *) angabe=$1; shift ;;
   esac
 done
 
+# The preset of a name or a build folder ("build" is the release preset's), and its folder.
+preset=
+read -r preset build_dir < <(/usr/bin/python3 - "$angabe" <<'PY'
+
+import json, sys
+angabe = sys.argv[1].rstrip("/")
+for p in json.load(open("CMakePresets.json"))["configurePresets"]:
+    ordner = p.get("binaryDir", "").replace("${sourceDir}/", "")
+    if angabe in (p["name"], ordner):
+        print(p["name"], ordner)
+PY
+) || true
+if [ -z "${preset:-}" ] || ! cmake --list-presets | grep -q "^  \"$preset\""; then
+  echo "no configure preset or build folder \"$angabe\"" >&2
+  nutzung
+fi
+if [ -n "$trocken" ]; then
+  echo "preset=$preset folder=$build_dir chroot=${wurzel:--}"
+  exit 0
+fi
+
 source tools/pakete.sh
-pakete_installieren dpkg-dev desktop-file-utils appstream xvfb xauth x11-utils ${wurzel:+debootstrap}
+pakete_installieren dpkg-dev desktop-file-utils appstream lintian xvfb xauth x11-utils \
+  ${wurzel:+debootstrap}
 
 schritt() { printf '\n== %s\n' "$*"; }
 fehler() { echo "FEHLER: $*" >&2; exit 1; }
 
-schritt "Build and package ($build_dir)"
-bash tools/setup.sh "$build_dir" -DQUINTARO_WERROR=ON > /dev/null
+schritt "Build and package (preset $preset, $build_dir)"
+bash tools/setup.sh "$preset" -DQUINTARO_DEBIAN_FLAGS=ON > /dev/null
 (cd "$build_dir" && rm -f quintaro_*.deb && cpack -G DEB > /dev/null)
 deb=$(ls "$root/$build_dir"/quintaro_*.deb)
 echo "$deb"
@@ -59,6 +92,13 @@ dpkg-deb -x "$deb" "$auspacken"
 desktop-file-validate "$auspacken/usr/share/applications/com.brelkon.Quintaro.desktop"
 echo "desktop-file-validate: ok"
 appstreamcli validate --no-net "$auspacken/usr/share/metainfo/com.brelkon.Quintaro.metainfo.xml"
+schritt "lintian"
+# The one tag left is a false alarm: lintian's English spelling list takes the German "Dateien"
+# in the description for a misspelling.
+lintian --info --display-info "$deb" | tee "$auspacken/lintian.txt" || true
+if grep -E "^[EW]: " "$auspacken/lintian.txt" | grep -v "spelling-error-in-description" | grep -q .; then
+  fehler "lintian reports errors or warnings"
+fi
 for seite in quintaro quintaro-cli; do
   man -l "$auspacken/usr/share/man/man1/$seite.1.gz" 2>&1 > /dev/null | grep . &&
     fehler "man page $seite has warnings"
@@ -84,6 +124,7 @@ echo "quintaro-cli: $ergebnis"
   { echo "unexpected output"; exit 1; }
 quintaro-cli --help | grep -q XDG_CONFIG_HOME
 quintaro --help | grep -q PAGE
+quintaro --version | grep -q "^quintaro [0-9]"
 if command -v man > /dev/null; then man -w quintaro quintaro-cli; fi
 test -f /usr/share/bash-completion/completions/quintaro-cli
 # The window, as a desktop starts it, with the page given; it must come up and stay up.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the window as a user sees it, on a virtual X server with a window manager: the
 # three pages at the start size and maximised, a question box, the end of a run, the open
-# dialog, the editor's context menu, a short message box and a start with a page. The PNGs go
+# dialog, the editor's context menu, a short message box, the menu, the question at the close and
+# a start with a page. The PNGs go
 # to screenshots/ (not tracked). Usage: bash tools/screenshots.sh [build folder, default build]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -131,7 +132,17 @@ xdotool mousemove $((X + 150)) $((Y + 120)) click 3
 shot 11-kontextmenue
 xdotool key Escape
 
+# The menu through F10, with its access keys and shortcuts.
+xdotool key F10
+sleep 0.5
+import -window root "$out/14-menue.png"
+xdotool key Escape Escape
+
+# Closing with the unsaved run result asks first; Nein closes.
 xdotool key alt+F4
+frage=$(neues_fenster '^Brelkon Quintaro$')
+fenster "$frage" 15-frage-beim-schliessen
+xdotool key n
 wait "$app" || true
 
 # A page named on the command line, as a file manager passes it.

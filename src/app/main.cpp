@@ -19,8 +19,14 @@
 int main(int argc, char* argv[]) {
     // Answered before Qt looks for a display.
     if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs("Usage: quintaro [PAGE]\nOpens the window, with PAGE loaded when given.\n",
-                   stdout);
+        std::fputs(
+            "Usage: quintaro [PAGE]\n       quintaro --version\n"
+            "Opens the window, with PAGE loaded when given.\n",
+            stdout);
+        return 0;
+    }
+    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+        std::fputs("quintaro " QUINTARO_VERSION "\n", stdout);
         return 0;
     }
     quintaro::dateigrenzeAlsFehler();

@@ -192,8 +192,9 @@ bool Schreibgruppe::schreiben(const std::string& pfad, const Text& inhalt) {
     if (err == 0) {
         // Best effort, as the single save: the owner first, it clears set-id bits.
         if (rechte->besitzer) {
-            static_cast<void>(
-                ::fchown(tmp.get(), rechte->besitzer->first, rechte->besitzer->second));
+            // A cast to void does not quiet glibc's warn_unused_result under _FORTIFY_SOURCE.
+            [[maybe_unused]] const int ergebnis =
+                ::fchown(tmp.get(), rechte->besitzer->first, rechte->besitzer->second);
         }
         static_cast<void>(::fchmod(tmp.get(), rechte->modus));
     }

@@ -178,6 +178,41 @@ Kodierung kodierungErmitteln(std::string_view text) {
     return mitMehrbyteFolge(text) && utf8::wohlgeformt(text) ? Kodierung::Utf8 : Kodierung::Cp1252;
 }
 
+std::optional<std::string> angegebeneKodierung(std::string_view text) {
+    if (const auto label = metaBezeichnung(text)) return std::string(getrimmt(*label));
+    return std::nullopt;
+}
+
+std::string utf8Angeben(std::string_view text) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") return std::string(text);
+    std::string neu;
+    if (const auto label = metaBezeichnung(text)) {
+        // The label is a view into the text: its place is where it points.
+        const std::string_view wert = getrimmt(*label);
+        const auto anfang = static_cast<std::size_t>(wert.data() - text.data());
+        neu.reserve(text.size() + 5);
+        neu.append(text.substr(0, anfang))
+            .append("utf-8")
+            .append(text.substr(anfang + wert.size()));
+        return neu;
+    }
+    // Behind a doctype and the html start tag, up to the head's start tag or the first other tag.
+    std::size_t stelle = 0;
+    for (const html::Token& t : html::zerlege(text)) {
+        const bool start = t.art == html::Art::StartTag;
+        if (t.art == html::Art::Doctype || (start && t.element == html::Element::Html)) {
+            stelle = t.ende;
+        } else if (start) {
+            if (t.element == html::Element::Head) stelle = t.ende;
+            break;
+        }
+    }
+    constexpr std::string_view kAngabe = "<meta charset=\"utf-8\">";
+    neu.reserve(text.size() + kAngabe.size());
+    neu.append(text.substr(0, stelle)).append(kAngabe).append(text.substr(stelle));
+    return neu;
+}
+
 Kodierung kodierungFuer(KodierungsWahl wahl, std::string_view text) {
     switch (wahl) {
         case KodierungsWahl::Cp1252:

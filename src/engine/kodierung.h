@@ -2,6 +2,8 @@
 // apply to a loaded text.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace quintaro {
@@ -31,5 +33,15 @@ Kodierung kodierungDerBezeichnung(std::string_view label);
 
 // The rule for Automatisch, else the chosen encoding.
 Kodierung kodierungFuer(KodierungsWahl wahl, std::string_view text);
+
+// The label that step 2 of the rule reads ("windows-1252"), without surrounding white space;
+// nothing when no <meta> tag within the first 1,024 bytes declares one.
+std::optional<std::string> angegebeneKodierung(std::string_view text);
+
+// The page declaring UTF-8, for a text about to be saved as UTF-8: the label that step 2 reads
+// becomes "utf-8" (the rest of its tag stays); without one, <meta charset="utf-8"> goes right
+// behind the <head> start tag, else behind a doctype that comes before any tag, else at the very
+// start. A page that starts with the byte-order mark declares UTF-8 already and stays as it is.
+std::string utf8Angeben(std::string_view text);
 
 }  // namespace quintaro

@@ -87,10 +87,10 @@ DateilisteSeite::DateilisteSeite(QWidget* parent) : QWidget(parent) {
     layout->addWidget(liste_, 1);
     layout->addLayout(rechts);
 
+    // Top to bottom, as the column is laid out; the progress bar never takes the focus.
     setTabOrder(liste_, laden_);
-    setTabOrder(laden_, optimieren_);
-    // The progress bar (tab position 3) never takes the focus.
-    setTabOrder(optimieren_, aufheben_);
+    setTabOrder(laden_, aufheben_);
+    setTabOrder(aufheben_, optimieren_);
 }
 
 QStringList DateilisteSeite::dateien() const {

@@ -28,9 +28,12 @@ class Dialoge {
     virtual void fehler(QWidget* parent, const QString& text) = 0;
 
     // File dialogs take Qt name filters ("Webdokumente (*.htm* *.shtm*)"); the first one is
-    // selected. An empty result means the user cancelled.
-    virtual QString dateiOeffnen(QWidget* parent, const QStringList& filter) = 0;
-    virtual QStringList dateienOeffnen(QWidget* parent, const QStringList& filter) = 0;
+    // selected. An empty result means the user cancelled. The open dialogs start in `ordner`
+    // (the working folder when it is empty); the save dialog asks nothing about an existing file.
+    virtual QString dateiOeffnen(QWidget* parent, const QStringList& filter,
+                                 const QString& ordner) = 0;
+    virtual QStringList dateienOeffnen(QWidget* parent, const QStringList& filter,
+                                       const QString& ordner) = 0;
     virtual QString dateiSpeichern(QWidget* parent, const QStringList& filter,
                                    const QString& vorschlag, const QString& standardEndung) = 0;
 };

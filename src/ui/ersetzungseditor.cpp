@@ -1,6 +1,7 @@
 // Table row n is grid row n - 1 here: the header row is the view's own header, not a grid row.
 #include "ui/ersetzungseditor.h"
 
+#include <QApplication>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -39,6 +40,31 @@ class ErsetzungsGrid : public QTableWidget {
         if (!index.isValid()) return QItemSelectionModel::NoUpdate;
         return QTableWidget::selectionCommand(index, event);
     }
+
+    // The grid always has a selected row, so the highlight colour marks it only while the grid
+    // has the focus; without it the row is grey and Tab shows where the focus went.
+    void focusInEvent(QFocusEvent* ereignis) override {
+        faerben(true);
+        QTableWidget::focusInEvent(ereignis);
+    }
+    void focusOutEvent(QFocusEvent* ereignis) override {
+        faerben(false);
+        QTableWidget::focusOutEvent(ereignis);
+    }
+
+  public:
+    void faerben(bool fokus) {
+        const QPalette basis = QApplication::palette(this);
+        QPalette farben = palette();
+        for (const auto gruppe : {QPalette::Active, QPalette::Inactive}) {
+            farben.setColor(gruppe, QPalette::Highlight,
+                            basis.color(gruppe, fokus ? QPalette::Highlight : QPalette::Midlight));
+            farben.setColor(
+                gruppe, QPalette::HighlightedText,
+                basis.color(gruppe, fokus ? QPalette::HighlightedText : QPalette::Text));
+        }
+        setPalette(farben);
+    }
 };
 
 }  // namespace
@@ -50,7 +76,9 @@ Ersetzungseditor::Ersetzungseditor(Dialoge& dialoge, QWidget* parent)
     auto* label8 = ueberschrift(QStringLiteral("Automatische Ersetzung"), this);
     label8->setObjectName(QStringLiteral("Label8"));
 
-    grid_ = new ErsetzungsGrid(0, 2, this);
+    auto* grid = new ErsetzungsGrid(0, 2, this);
+    grid->faerben(false);
+    grid_ = grid;
     grid_->setObjectName(QStringLiteral("ErsetzungStringGrid"));
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -71,7 +99,8 @@ Ersetzungseditor::Ersetzungseditor(Dialoge& dialoge, QWidget* parent)
     grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     grid_->setColumnWidth(0, 128);
     grid_->horizontalHeader()->setStretchLastSection(true);
-    grid_->setFixedHeight(72);
+    // Three rows at the least; the grid takes whatever height the page has to spare.
+    grid_->setMinimumHeight(72);
     grid_->viewport()->installEventFilter(this);
     grid_->horizontalHeader()->viewport()->installEventFilter(this);
 
@@ -119,9 +148,8 @@ Ersetzungseditor::Ersetzungseditor(Dialoge& dialoge, QWidget* parent)
     layout->setContentsMargins(5, 5, 5, 5);
     layout->setSpacing(5);
     layout->addWidget(label8);
-    layout->addWidget(grid_);
+    layout->addWidget(grid_, 1);
     layout->addLayout(felder);
-    layout->addStretch(1);
 
     setTabOrder(grid_, edit1_);
     setTabOrder(edit1_, edit2_);

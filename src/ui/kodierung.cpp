@@ -76,4 +76,21 @@ Text utf8NachCp1252(std::string_view bytes) {
     return out;
 }
 
+std::u32string fehlenInCp1252(std::string_view utf8) {
+    std::u32string fehlend;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto z = utf8::erstesZeichen(utf8.substr(i));
+        if (!z) {
+            ++i;
+            continue;
+        }
+        i += z->laenge;
+        if (z->wert != U'?' && byteOderFragezeichen(z->wert) == '?' &&
+            fehlend.find(z->wert) == std::u32string::npos) {
+            fehlend.push_back(z->wert);
+        }
+    }
+    return fehlend;
+}
+
 }  // namespace quintaro::ui

@@ -6,7 +6,7 @@
 namespace quintaro::ui {
 
 namespace {
-constexpr int kZeilenhoehe = 15;
+constexpr int kZeilenhoehe = 14;
 }
 
 OptionenListbox::OptionenListbox(Dialoge& dialoge, QWidget* parent)

@@ -31,18 +31,17 @@ OptionenSeite::OptionenSeite(Dialoge& dialoge, QWidget* parent) : QWidget(parent
     QWidget* filter = filtergruppe();
     ersetzung_ = new Ersetzungseditor(dialoge, this);
     ersetzung_->setFixedWidth(kLinks);
-    ersetzung_->setFixedHeight(194);
     QWidget* optionen = optionsgruppe(dialoge);
 
     auto* links = new QVBoxLayout;
     links->setContentsMargins(0, 0, 0, 0);
     links->setSpacing(15);
     links->addWidget(filter);
-    links->addWidget(ersetzung_);
-    links->addStretch(1);
+    links->addWidget(ersetzung_, 1);
 
     auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(5, 17, 4, 0);
+    // Tight at the top: at the window's least size every option is in view.
+    layout->setContentsMargins(5, 6, 4, 0);
     layout->setSpacing(15);
     layout->addLayout(links);
     layout->addWidget(optionen, 1);
@@ -145,7 +144,7 @@ QWidget* OptionenSeite::optionsgruppe(Dialoge& dialoge) {
 
     auto* layout = new QVBoxLayout(spalte);
     layout->setContentsMargins(0, 1, 0, 0);
-    layout->setSpacing(14);
+    layout->setSpacing(6);
     layout->addWidget(listenRahmen, 1);
     layout->addWidget(knopfRahmen);
     return spalte;

@@ -88,8 +88,8 @@ void QtDialoge::fehler(QWidget* parent, const QString& text) {
     okBox(parent, fehlerText(text), QMessageBox::Critical);
 }
 
-QString QtDialoge::dateiOeffnen(QWidget* parent, const QStringList& filter) {
-    QFileDialog dialog(parent);
+QString QtDialoge::dateiOeffnen(QWidget* parent, const QStringList& filter, const QString& ordner) {
+    QFileDialog dialog(parent, QString(), ordner);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilters(filter);
@@ -97,8 +97,9 @@ QString QtDialoge::dateiOeffnen(QWidget* parent, const QStringList& filter) {
     return dialog.selectedFiles().constFirst();
 }
 
-QStringList QtDialoge::dateienOeffnen(QWidget* parent, const QStringList& filter) {
-    QFileDialog dialog(parent);
+QStringList QtDialoge::dateienOeffnen(QWidget* parent, const QStringList& filter,
+                                      const QString& ordner) {
+    QFileDialog dialog(parent, QString(), ordner);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilters(filter);
@@ -111,7 +112,7 @@ QString QtDialoge::dateiSpeichern(QWidget* parent, const QStringList& filter,
     QFileDialog dialog(parent);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    // Overwriting is not asked about: the document's own file is the usual target.
+    // The window asks about an existing file in its own box, which tests can answer.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilters(filter);
     QString endung = standardEndung;

@@ -17,8 +17,10 @@ class QtDialoge : public Dialoge {
     Antwort frage(QWidget* parent, const QString& text, Knoepfe knoepfe) override;
     void meldung(QWidget* parent, const QString& text) override;
     void fehler(QWidget* parent, const QString& text) override;
-    QString dateiOeffnen(QWidget* parent, const QStringList& filter) override;
-    QStringList dateienOeffnen(QWidget* parent, const QStringList& filter) override;
+    QString dateiOeffnen(QWidget* parent, const QStringList& filter,
+                         const QString& ordner) override;
+    QStringList dateienOeffnen(QWidget* parent, const QStringList& filter,
+                               const QString& ordner) override;
     QString dateiSpeichern(QWidget* parent, const QStringList& filter, const QString& vorschlag,
                            const QString& standardEndung) override;
 };

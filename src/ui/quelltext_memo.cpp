@@ -135,6 +135,39 @@ void QuelltextMemo::zeigen(const Text& text) {
     editor_->SendScintilla(QsciScintillaBase::SCI_SETXOFFSET, 0L);
 }
 
+std::u32string QuelltextMemo::nichtDarstellbar() const {
+    if (kodierung_ == Kodierung::Utf8) return {};
+    if (ausstehend_) return {};  // only bytes, set by the program
+    const auto laenge =
+        static_cast<std::size_t>(editor_->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
+    if (laenge == 0) return {};
+    const auto* daten = static_cast<const char*>(
+        editor_->SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+    return fehlenInCp1252(std::string_view(daten, laenge));
+}
+
+void QuelltextMemo::nachUtf8() {
+    uebernehmen();
+    // The control holds the characters as UTF-8 already.
+    kodierung_ = Kodierung::Utf8;
+}
+
+void QuelltextMemo::ersetzen(const Text& neu) {
+    const Text alt = text();
+    std::size_t vorn = 0;
+    while (vorn < alt.size() && vorn < neu.size() && alt[vorn] == neu[vorn]) ++vorn;
+    std::size_t hinten = 0;
+    while (hinten < alt.size() - vorn && hinten < neu.size() - vorn &&
+           alt[alt.size() - 1 - hinten] == neu[neu.size() - 1 - hinten]) {
+        ++hinten;
+    }
+    const std::string mitte = neu.substr(vorn, neu.size() - vorn - hinten);
+    editor_->SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, static_cast<unsigned long>(vorn),
+                           static_cast<long>(alt.size() - hinten));
+    editor_->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET,
+                           static_cast<unsigned long>(mitte.size()), mitte.data());
+}
+
 bool QuelltextMemo::istLeer() const {
     if (ausstehend_) return ausstehend_->empty();
     return editor_->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) == 0;

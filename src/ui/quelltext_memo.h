@@ -5,6 +5,7 @@
 #include <QObject>
 #include <cstddef>
 #include <optional>
+#include <string>
 
 #include "engine/kodierung.h"
 #include "engine/text.h"
@@ -49,6 +50,14 @@ class QuelltextMemo : public QObject {
     // reported.
     void setzeKodierung(Kodierung kodierung);
     bool istLeer() const;
+    // The characters in a code-page text that its code page cannot hold (typed or pasted), each
+    // once: text() gives each as '?'. Empty for UTF-8.
+    std::u32string nichtDarstellbar() const;
+    // The characters shown are the text from now on, as UTF-8 bytes; nothing on the screen
+    // changes.
+    void nachUtf8();
+    // Replaces the text by `neu` as one edit that keeps the view and the undo history; UTF-8 only.
+    void ersetzen(const Text& neu);
     bool faerbt() const { return faerbt_; }
 
     // While held (a batch run), a text set while the control is hidden is only kept: the control

@@ -162,11 +162,12 @@ QuelltextSeite::QuelltextSeite(QWidget* parent)
     layout->addWidget(editor_->widget(), 1);
     layout->addLayout(rechts);
 
-    setTabOrder(editor_->widget(), optimieren_);
+    // Top to bottom, as the column is laid out.
+    setTabOrder(editor_->widget(), kodierungAuswahl_);
+    setTabOrder(kodierungAuswahl_, optimieren_);
     setTabOrder(optimieren_, schrittweise_);
     setTabOrder(schrittweise_, ansichtOriginal_);
     setTabOrder(ansichtOriginal_, ansichtOptimiert_);
-    setTabOrder(ansichtOptimiert_, kodierungAuswahl_);
     editor_->widget()->installEventFilter(this);
 }
 
@@ -229,6 +230,16 @@ void QuelltextSeite::dokumentSchliessen() {
     }
     dokument_ = false;
     editor_->setText({}, Kodierung::Cp1252);
+    kodierungAnzeigen();
+}
+
+void QuelltextSeite::nachUtf8(bool angeben) {
+    editor_->nachUtf8();
+    if (angeben) editor_->ersetzen(utf8Angeben(editor_->text()));
+    if (kodierungErmitteln(editor_->text()) != Kodierung::Utf8) {
+        const QSignalBlocker still(kodierungAuswahl_);
+        kodierungAuswahl_->setCurrentIndex(2);
+    }
     kodierungAnzeigen();
 }
 

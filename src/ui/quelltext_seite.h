@@ -42,6 +42,9 @@ class QuelltextSeite : public QWidget {
     void dokumentZeigen(const Text& text, bool wahlBehalten);
     // Empties the editor: no document, code page 1252 unless the user picks UTF-8.
     void dokumentSchliessen();
+    // The editor's characters become UTF-8 bytes (declared so in the page when `angeben`); the
+    // box reads them as UTF-8 from now on, by the rule where it says so, else by the choice.
+    void nachUtf8(bool angeben);
 
   protected:
     bool eventFilter(QObject* objekt, QEvent* ereignis) override;

@@ -7,8 +7,8 @@
 
 namespace quintaro::ui {
 
-void QtShell::oeffnen(const QString& pfad) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(pfad).absoluteFilePath()));
+bool QtShell::oeffnen(const QString& pfad) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(pfad).absoluteFilePath()));
 }
 
 }  // namespace quintaro::ui

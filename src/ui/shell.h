@@ -9,13 +9,13 @@ namespace quintaro::ui {
 class Shell {
   public:
     virtual ~Shell() = default;
-    // Starts the viewer and returns at once; a failure is not reported.
-    virtual void oeffnen(const QString& pfad) = 0;
+    // Starts the viewer and returns at once, false when none could be started (no xdg-open).
+    virtual bool oeffnen(const QString& pfad) = 0;
 };
 
 class QtShell : public Shell {
   public:
-    void oeffnen(const QString& pfad) override;
+    bool oeffnen(const QString& pfad) override;
 };
 
 }  // namespace quintaro::ui

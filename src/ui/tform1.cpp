@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPainter>
@@ -16,6 +17,7 @@
 #include <QStyleOptionMenuItem>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "batch/stapel.h"
 #include "engine/dateien.h"
@@ -35,6 +37,11 @@
 namespace quintaro::ui {
 
 namespace {
+
+// Without xdg-open (package xdg-utils) the desktop can start no browser.
+const QString kKeinBrowser = QStringLiteral(
+    "Die Seite kann nicht im Browser angezeigt werden: Es ist kein Programm zum Öffnen von "
+    "Webseiten eingerichtet (xdg-open aus dem Paket xdg-utils).");
 
 constexpr Fenster kStandard;
 constexpr QSize kGroesse(kStandard.breite, kStandard.hoehe);
@@ -80,6 +87,13 @@ class MenueleistenStil : public QProxyStyle {
                 eintrag->fontMetrics.size(Qt::TextShowMnemonic, eintrag->text).width() + kRand;
         }
         return s;
+    }
+
+    // Alt alone moves into the menu bar, as on every desktop.
+    int styleHint(StyleHint hinweis, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* rueckgabe) const override {
+        if (hinweis == SH_MenuBar_AltKeyNavigation) return 1;
+        return QProxyStyle::styleHint(hinweis, option, widget, rueckgabe);
     }
 
   private:
@@ -174,54 +188,59 @@ void TForm1::menueAnlegen() {
     stil->setParent(leiste);
     leiste->setStyle(stil);
 
+    // Access keys in the captions; the usual shortcuts where no function key of the window has
+    // the command already.
     auto befehl = [this](QMenu* menue, const QString& name, const QString& text, int bild,
-                         void (TForm1::*handler)(Sender), Sender sender) {
+                         void (TForm1::*handler)(Sender), Sender sender,
+                         const QKeySequence& kuerzel = {}) {
         QAction* a = aktion(name, text, bild);
+        a->setShortcut(kuerzel);
         connect(a, &QAction::triggered, this,
                 [this, handler, sender] { (this->*handler)(sender); });
         menue->addAction(a);
     };
 
-    QMenu* datei = leiste->addMenu(symbol(8), QStringLiteral("Datei"));
+    QMenu* datei = leiste->addMenu(symbol(8), QStringLiteral("&Datei"));
     datei->setObjectName(QStringLiteral("Datei1"));
-    befehl(datei, QStringLiteral("ToolbarOeffnen"), QStringLiteral("Öffnen"), 0,
-           &TForm1::Dateiladen, Sender::ToolbarOeffnen);
-    befehl(datei, QStringLiteral("ToolbarErneutOeffnen"), QStringLiteral("Erneut Öffnen"), 1,
+    befehl(datei, QStringLiteral("ToolbarOeffnen"), QStringLiteral("&Öffnen"), 0,
+           &TForm1::Dateiladen, Sender::ToolbarOeffnen, QKeySequence::Open);
+    befehl(datei, QStringLiteral("ToolbarErneutOeffnen"), QStringLiteral("&Erneut Öffnen"), 1,
            &TForm1::Dateiladen, Sender::ToolbarErneutOeffnen);
-    befehl(datei, QStringLiteral("Speichern1"), QStringLiteral("Speichern"), 2,
-           &TForm1::Dateispeichern, Sender::Speichern1);
-    befehl(datei, QStringLiteral("Speichernunter1"), QStringLiteral("Speichern unter..."), 3,
-           &TForm1::Dateispeichern, Sender::Speichernunter1);
+    befehl(datei, QStringLiteral("Speichern1"), QStringLiteral("&Speichern"), 2,
+           &TForm1::Dateispeichern, Sender::Speichern1, QKeySequence(Qt::CTRL | Qt::Key_S));
+    befehl(datei, QStringLiteral("Speichernunter1"), QStringLiteral("Speichern &unter..."), 3,
+           &TForm1::Dateispeichern, Sender::Speichernunter1,
+           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     datei->addSeparator();
-    befehl(datei, QStringLiteral("Schlieen1"), QStringLiteral("Schließen"), 8,
-           &TForm1::Schlieen1Click, Sender::Schlieen1);
+    befehl(datei, QStringLiteral("Schlieen1"), QStringLiteral("S&chließen"), 8,
+           &TForm1::Schlieen1Click, Sender::Schlieen1, QKeySequence(Qt::CTRL | Qt::Key_W));
     datei->addSeparator();
-    befehl(datei, QStringLiteral("Beenden"), QStringLiteral("Beenden"), 7, &TForm1::Seitenwechsel,
-           Sender::Beenden);
+    befehl(datei, QStringLiteral("Beenden"), QStringLiteral("&Beenden"), 7, &TForm1::Seitenwechsel,
+           Sender::Beenden, QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    QMenu* bearbeiten = leiste->addMenu(QStringLiteral("Bearbeiten"));
+    QMenu* bearbeiten = leiste->addMenu(QStringLiteral("&Bearbeiten"));
     bearbeiten->setObjectName(QStringLiteral("Bearbeiten1"));
-    befehl(bearbeiten, QStringLiteral("Quelltext"), QStringLiteral("Quelltext (F2)"), 11,
+    befehl(bearbeiten, QStringLiteral("Quelltext"), QStringLiteral("&Quelltext (F2)"), 11,
            &TForm1::Seitenwechsel, Sender::Quelltext);
-    befehl(bearbeiten, QStringLiteral("Optionen1"), QStringLiteral("Optionen (F3)"), 9,
+    befehl(bearbeiten, QStringLiteral("Optionen1"), QStringLiteral("O&ptionen (F3)"), 9,
            &TForm1::Seitenwechsel, Sender::Optionen1);
     bearbeiten->addSeparator();
-    befehl(bearbeiten, QStringLiteral("Optimieren1"), QStringLiteral("Optimierung starten (F7)"), 4,
-           &TForm1::Optimierung, Sender::Optimieren1);
+    befehl(bearbeiten, QStringLiteral("Optimieren1"), QStringLiteral("Optimierung &starten (F7)"),
+           4, &TForm1::Optimierung, Sender::Optimieren1);
     befehl(bearbeiten, QStringLiteral("ToolbarSchrittweiseOptimieren"),
-           QStringLiteral("Schrittweise optimieren (F8)"), 5, &TForm1::Optimierung,
+           QStringLiteral("Sch&rittweise optimieren (F8)"), 5, &TForm1::Optimierung,
            Sender::ToolbarSchrittweiseOptimieren);
     bearbeiten->addSeparator();
     befehl(bearbeiten, QStringLiteral("Stapelverarbeitung1"),
-           QStringLiteral("Stapelverarbeitung (F9)"), 6, &TForm1::Seitenwechsel,
+           QStringLiteral("S&tapelverarbeitung (F9)"), 6, &TForm1::Seitenwechsel,
            Sender::Stapelverarbeitung1);
 
-    QMenu* anzeige = leiste->addMenu(QStringLiteral("Anzeige"));
+    QMenu* anzeige = leiste->addMenu(QStringLiteral("&Anzeige"));
     anzeige->setObjectName(QStringLiteral("Anzeige1"));
     befehl(anzeige, QStringLiteral("Optimierunganzeigen1"),
-           QStringLiteral("Optimierung anzeigen (F5)"), 10, &TForm1::OptimierungAnzeigen,
+           QStringLiteral("Optimierung an&zeigen (F5)"), 10, &TForm1::OptimierungAnzeigen,
            Sender::Optimierunganzeigen1);
-    befehl(anzeige, QStringLiteral("Originalanzeigen1"), QStringLiteral("Original anzeigen (F6)"),
+    befehl(anzeige, QStringLiteral("Originalanzeigen1"), QStringLiteral("&Original anzeigen (F6)"),
            12, &TForm1::OriginalAnzeigen, Sender::Originalanzeigen1);
 }
 
@@ -310,11 +329,15 @@ void TForm1::Optimierung(Sender sender) {
     });
 }
 
+void TForm1::anzeigen(const std::string& datei) {
+    if (!shell_.oeffnen(QString::fromStdString(datei))) dialoge_.meldung(this, kKeinBrowser);
+}
+
 void TForm1::OriginalAnzeigen(Sender) {
     sicher([this] {
         const std::string original = dokument_.quelle(dateien_);
         if (dateien_.existiert(original)) {
-            shell_.oeffnen(QString::fromStdString(original));
+            anzeigen(original);
         } else {
             dialoge_.meldung(this, kNichtGefunden);
         }
@@ -324,7 +347,7 @@ void TForm1::OriginalAnzeigen(Sender) {
 void TForm1::OptimierungAnzeigen(Sender) {
     sicher([this] {
         if (dateien_.existiert(dokument_.vorschaudatei)) {
-            shell_.oeffnen(QString::fromStdString(dokument_.vorschaudatei));
+            anzeigen(dokument_.vorschaudatei);
         } else {
             dialoge_.meldung(this, kNichtGefunden);
         }
@@ -479,6 +502,10 @@ void TForm1::FormKeyDown(int taste) {
         case Qt::Key_F9:
             Seitenwechsel(Sender::Stapelverarbeitung1);
             break;
+        case Qt::Key_F10:
+            // Into the menu: its first menu opens, the arrow keys go on from there.
+            menuBar()->setActiveAction(menuBar()->actions().constFirst());
+            break;
         case Qt::Key_F11:
             if (isMaximized()) {
                 showNormal();
@@ -492,6 +519,18 @@ void TForm1::FormKeyDown(int taste) {
 }
 
 bool TForm1::eventFilter(QObject* objekt, QEvent* ereignis) {
+    if (aussenGeometrie_ && (objekt == this || objekt == static_cast<QObject*>(windowHandle()))) {
+        switch (ereignis->type()) {
+            case QEvent::Move:
+            case QEvent::Resize:
+            case QEvent::Expose:
+            case QEvent::ActivationChange:
+                aussenGeometrieNachholen();
+                break;
+            default:
+                break;
+        }
+    }
     if (ereignis->type() == QEvent::KeyPress && objekt->isWidgetType()) {
         auto* widget = static_cast<QWidget*>(objekt);
         // A key the focused control ignores travels on to its parents; the window acts only on
@@ -515,6 +554,7 @@ bool TForm1::eventFilter(QObject* objekt, QEvent* ereignis) {
 void TForm1::closeEvent(QCloseEvent* ereignis) {
     bool fertig = false;
     sicher([this, &fertig] {
+        if (!aenderungenKlaeren()) return;
         FormClose();
         fertig = true;
     });
@@ -522,8 +562,8 @@ void TForm1::closeEvent(QCloseEvent* ereignis) {
         ereignis->accept();
         return;
     }
-    // The settings could not be written: the window stays. "Beenden" hid the source page's tab
-    // on its way here.
+    // Kept open by the user, or the settings could not be written: the window stays. "Beenden"
+    // hid the source page's tab on its way here.
     ereignis->ignore();
     if (seiten_->aktiv() == Seite::Quelltext) seiten_->setzeTabSichtbar(Seite::Quelltext, true);
 }

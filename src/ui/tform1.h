@@ -3,11 +3,13 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/optimierung.h"
@@ -111,7 +113,16 @@ class TForm1 : public QMainWindow {
     void QuelltextMemoChange();
     void dateiladen(Sender sender);
     void dateispeichern(Sender sender);
+    // Before the window closes: unsaved edits are saved (Ja), dropped (Nein) or keep the window
+    // open (Abbrechen); false when it stays. A save that fails or is cancelled keeps it too.
+    bool aenderungenKlaeren();
     Einstellungen einstellungen() const;
+    // The stored outer geometry (frame included), brought within the screen; applied again once
+    // the window manager's frame is known, and not after the window has shown without one.
+    void aussenGeometrieSetzen();
+    void aussenGeometrieNachholen();
+    // Shows the file in the browser; a message when none can be started.
+    void anzeigen(const std::string& datei);
     void menueAnlegen();
     void werkzeugleisteAnlegen();
     QAction* aktion(const QString& name, const QString& text, int symbolIndex);
@@ -136,6 +147,9 @@ class TForm1 : public QMainWindow {
     QStringList openDialog1Filter_;
     bool openDialog1Bestaetigt_ = false;
     QString vorgewaehlt_;  // taken by the next open dialog instead of asking
+    QString openDialog1Ordner_;
+    std::optional<QRect> aussenGeometrie_;  // waits for the frame
+    bool geometrieSetzt_ = false;           // the folder of the dialog's last confirmed choice
     bool stapelLaeuft_ = false;
 };
 

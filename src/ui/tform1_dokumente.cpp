@@ -16,6 +16,7 @@
 #include "ui/optionen_seite.h"
 #include "ui/quelltext_memo.h"
 #include "ui/quelltext_seite.h"
+#include "ui/speicherkodierung.h"
 #include "ui/tform1.h"
 
 namespace quintaro::ui {
@@ -31,6 +32,8 @@ const QString kGespeichert = QStringLiteral("Die Datei wurde gespeichert.");
 const QString kVerwerfenFrage =
     QStringLiteral("Möchten Sie die Änderungen am aktuellen Dokument verwerfen?");
 const QString kOhneGroesse = QStringLiteral("/");
+const QString kErsetzenFrage =
+    QStringLiteral("Die Datei \"%1\" ist bereits vorhanden.\r\n\r\nSoll sie ersetzt werden?");
 
 QString q(const std::string& utf8) {
     return QString::fromStdString(utf8);
@@ -105,11 +108,21 @@ void TForm1::dateispeichern(Sender sender) {
         dialoge_.meldung(this, kKeinQuelltext);
         return;
     }
+    QString gewaehlt;
     if (unter) {
-        const QString gewaehlt = dialoge_.dateiSpeichern(
-            this, speichernDialogfilter(dokument_.aktuelleDatei), q(dokument_.aktuelleDatei),
-            q(dateiendung(dokument_.aktuelleDatei)));
+        const QStringList filter = speichernDialogfilter(dokument_.aktuelleDatei);
+        const QString endung = q(dateiendung(dokument_.aktuelleDatei));
+        gewaehlt = dialoge_.dateiSpeichern(this, filter, q(dokument_.aktuelleDatei), endung);
+        // An existing file is replaced only on Ja; Nein goes back to the dialog.
+        while (!gewaehlt.isEmpty() && dateien_.existiert(gewaehlt.toStdString()) &&
+               dialoge_.frage(this, kErsetzenFrage.arg(gewaehlt), Knoepfe::JaNein) != Antwort::Ja) {
+            gewaehlt = dialoge_.dateiSpeichern(this, filter, gewaehlt, endung);
+        }
         if (gewaehlt.isEmpty()) return;
+    }
+    // Characters the page's encoding cannot hold are never saved as '?'.
+    if (!kodierungVorDemSpeichern(*quelltextSeite_, dialoge_, this)) return;
+    if (unter) {
         dokument_.aktuelleDatei = gewaehlt.toStdString();
         dokument_.geladeneDatei = dokument_.aktuelleDatei;
         seiten_->setzeTitel(Seite::Quelltext, q(dokument_.aktuelleDatei));
@@ -124,6 +137,21 @@ void TForm1::dateispeichern(Sender sender) {
     }
     dokument_.bearbeitungsstatus = false;
     dialoge_.meldung(this, kGespeichert);
+}
+
+bool TForm1::aenderungenKlaeren() {
+    if (!dokument_.bearbeitungsstatus) return true;
+    switch (dialoge_.frage(this, kGeaendertFrage, Knoepfe::JaNeinAbbrechen)) {
+        case Antwort::Nein:
+            return true;
+        case Antwort::Abbrechen:
+            return false;
+        case Antwort::Ja:
+            break;
+    }
+    // Text without a file is saved under a name the user chooses.
+    dateispeichern(dokument_.aktuelleDatei.empty() ? Sender::Speichernunter1 : Sender::Speichern1);
+    return !dokument_.bearbeitungsstatus;
 }
 
 void TForm1::Schlieen1Click(Sender) {
@@ -162,16 +190,22 @@ void TForm1::DateiOeffnen(const QString& pfad) {
 
 QStringList TForm1::openDialog1Zeigen(bool mehrere) {
     openDialog1Bestaetigt_ = false;
+    // The loaded page's folder, else where the dialog was last confirmed.
+    const QString ordner = dokument_.aktuelleDatei.empty()
+                               ? openDialog1Ordner_
+                               : QFileInfo(q(dokument_.aktuelleDatei)).absolutePath();
     QStringList gewaehlt;
     if (!vorgewaehlt_.isEmpty()) {
         gewaehlt << std::exchange(vorgewaehlt_, {});
     } else if (mehrere) {
-        gewaehlt = dialoge_.dateienOeffnen(this, openDialog1Filter_);
+        gewaehlt = dialoge_.dateienOeffnen(this, openDialog1Filter_, ordner);
     } else {
-        const QString datei = dialoge_.dateiOeffnen(this, openDialog1Filter_);
+        const QString datei = dialoge_.dateiOeffnen(this, openDialog1Filter_, ordner);
         if (!datei.isEmpty()) gewaehlt << datei;
     }
     openDialog1Bestaetigt_ = !gewaehlt.isEmpty();
+    if (openDialog1Bestaetigt_)
+        openDialog1Ordner_ = QFileInfo(gewaehlt.constFirst()).absolutePath();
     return gewaehlt;
 }
 

@@ -2,8 +2,11 @@
 // and at the close (options 16 and 17). The settings module does the reading and writing.
 #include <QGuiApplication>
 #include <QListWidget>
+#include <QScopedValueRollback>
 #include <QScreen>
+#include <QWindow>
 #include <algorithm>
+#include <optional>
 
 #include "engine/dateien.h"
 #include "settings/einstellungen.h"
@@ -57,24 +60,61 @@ void TForm1::IniLaden() {
     optionenSeite_->ersetzungseditor().setzeTabelle(e.tabelle);
 
     if (geladen.fensterSetzen) {
-        // Within the screens' available area: a stored 2147483647 would make a window of
-        // gigabytes. The minimum size applies all the same.
-        QRect platz;
-        for (const QScreen* s : QGuiApplication::screens()) platz |= s->availableGeometry();
-        if (platz.isEmpty()) platz = QRect(0, 0, kMindestBreite, kMindestHoehe);
-        const int breite =
-            std::clamp(e.fenster.breite, kMindestBreite, std::max(kMindestBreite, platz.width()));
-        const int hoehe =
-            std::clamp(e.fenster.hoehe, kMindestHoehe, std::max(kMindestHoehe, platz.height()));
-        const int links = std::clamp(e.fenster.links, platz.left(),
-                                     std::max(platz.left(), platz.right() + 1 - breite));
-        const int oben = std::clamp(e.fenster.oben, platz.top(),
-                                    std::max(platz.top(), platz.bottom() + 1 - hoehe));
-        const QSize rahmen = frameGeometry().size() - size();
-        resize(breite - rahmen.width(), hoehe - rahmen.height());
-        move(links, oben);
+        aussenGeometrie_ =
+            QRect(e.fenster.links, e.fenster.oben, e.fenster.breite, e.fenster.hoehe);
+        aussenGeometrieSetzen();
     }
     Seitenwechsel(Sender::Quelltext);
+}
+
+namespace {
+// The outer rectangle `aussen` moved and cut to lie within `platz`, no smaller than the least
+// window with the frame `rahmen` around it.
+QRect aussenImPlatz(const QRect& aussen, const QSize& rahmen, const QRect& platz) {
+    const int minBreite = kMindestBreite + rahmen.width();
+    const int minHoehe = kMindestHoehe + rahmen.height();
+    const int breite = std::clamp(aussen.width(), minBreite, std::max(minBreite, platz.width()));
+    const int hoehe = std::clamp(aussen.height(), minHoehe, std::max(minHoehe, platz.height()));
+    const int links =
+        std::clamp(aussen.left(), platz.left(), std::max(platz.left(), platz.right() + 1 - breite));
+    const int oben =
+        std::clamp(aussen.top(), platz.top(), std::max(platz.top(), platz.bottom() + 1 - hoehe));
+    return {links, oben, breite, hoehe};
+}
+}  // namespace
+
+void TForm1::aussenGeometrieSetzen() {
+    if (!aussenGeometrie_) return;
+    // The keys hold the outer size, frame included, but Qt sizes the window without its frame,
+    // which the window manager adds only once the window is shown: until then the stored size is
+    // only an estimate, and the frame's first news applies it again, exactly.
+    const QSize rahmen = frameGeometry().size() - size();
+    const bool rahmenBekannt = !rahmen.isNull();
+    // Within the available area of the screen the window is stored on (else the primary one):
+    // a stored 2147483647 would make a window of gigabytes, or one beyond every screen.
+    const QRect& w = *aussenGeometrie_;
+    const QScreen* schirm = QGuiApplication::screenAt(w.topLeft());
+    if (schirm == nullptr) schirm = QGuiApplication::primaryScreen();
+    QRect platz = schirm != nullptr ? schirm->availableGeometry() : QRect();
+    if (platz.isEmpty()) platz = QRect(0, 0, kMindestBreite, kMindestHoehe);
+    const QRect ziel = aussenImPlatz(w, rahmen, platz);
+    resize(ziel.size() - rahmen);
+    move(ziel.topLeft());
+    if (rahmenBekannt) aussenGeometrie_.reset();
+}
+
+void TForm1::aussenGeometrieNachholen() {
+    // Moving and resizing send the events that bring the window here again.
+    if (!aussenGeometrie_ || geometrieSetzt_) return;
+    const QScopedValueRollback<bool> setzt(geometrieSetzt_, true);
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        aussenGeometrie_.reset();
+        return;
+    }
+    aussenGeometrieSetzen();
+    // A window manager frames the window before it shows it: one that is on the screen without
+    // a frame has none (no window manager, or an offscreen window).
+    if (windowHandle() != nullptr && windowHandle()->isExposed()) aussenGeometrie_.reset();
 }
 
 void TForm1::IniSpeichern(const QString& argument) {

@@ -122,5 +122,60 @@ TEST(Kodierung, AChoiceOverridesTheRule) {
     EXPECT_EQ(kodierungFuer(KodierungsWahl::Utf8, kUe1252), Kodierung::Utf8);
 }
 
+// Declaring UTF-8 for a page about to be saved as UTF-8: the declaration the rule reads changes,
+// else one is added where a browser's prescan and the rule find it.
+struct AngabeFall {
+    const char* name;
+    friend void PrintTo(const AngabeFall& f, std::ostream* os) { *os << f.name; }
+    std::string vorher;
+    std::string nachher;
+};
+
+class Utf8Angabe : public testing::TestWithParam<AngabeFall> {};
+
+TEST_P(Utf8Angabe, DeclaresUtf8OnceAndTheRuleReadsIt) {
+    const std::string neu = utf8Angeben(GetParam().vorher);
+    EXPECT_EQ(neu, GetParam().nachher);
+    if (neu.size() <= 1024) {
+        EXPECT_EQ(kodierungErmitteln(neu), Kodierung::Utf8);
+    }
+    EXPECT_EQ(utf8Angeben(neu), neu) << "a second time changes nothing";
+}
+
+const std::string kMeta = "<meta charset=\"utf-8\">";
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, Utf8Angabe,
+    testing::Values(
+        AngabeFall{"CharsetAttribute", "<head><meta charset=\"windows-1252\"><title>",
+                   "<head><meta charset=\"utf-8\"><title>"},
+        AngabeFall{"UnquotedAnyCaseSpacesKept", "<HEAD><META CHARSET= ISO-8859-1 >",
+                   "<HEAD><META CHARSET= utf-8 >"},
+        AngabeFall{"ContentAttribute",
+                   "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">",
+                   "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"},
+        AngabeFall{"OtherCodePage", "<meta charset='windows-1254'>" + kUe1252,
+                   "<meta charset='utf-8'>" + kUe1252},
+        AngabeFall{"BehindTheHeadStartTag",
+                   "<!DOCTYPE html>\r\n<html lang=de>\r\n<head profile=\"x\">\r\n<title>a</title>",
+                   "<!DOCTYPE html>\r\n<html lang=de>\r\n<head profile=\"x\">" + kMeta +
+                       "\r\n<title>a</title>"},
+        AngabeFall{"NoHeadBehindDoctypeAndHtml", "<!DOCTYPE html><html><title>a</title>",
+                   "<!DOCTYPE html><html>" + kMeta + "<title>a</title>"},
+        AngabeFall{"NoHeadContentFirst", "<p>x</p><head>", kMeta + "<p>x</p><head>"},
+        AngabeFall{"ACommentedHeadIsNone", "<!-- <head> --><p>x", kMeta + "<!-- <head> --><p>x"},
+        AngabeFall{"DeclarationBeyond1024BytesDoesNotCount",
+                   "<head>" + fuellung(1100) + "<meta charset=windows-1252>",
+                   "<head>" + kMeta + fuellung(1100) + "<meta charset=windows-1252>"},
+        AngabeFall{"EmptyPage", "", kMeta},
+        AngabeFall{"ByteOrderMarkDeclaresItAlready", "\xEF\xBB\xBF<p>" + kUe,
+                   "\xEF\xBB\xBF<p>" + kUe}),
+    ::quintaro::test::ZeilenName{});
+
+TEST(Kodierung, TheDeclaredLabel) {
+    EXPECT_EQ(angegebeneKodierung("<meta content='text/html;charset= x-cp1252 '>"), "x-cp1252");
+    EXPECT_EQ(angegebeneKodierung("<p><meta name=a>"), std::nullopt);
+}
+
 }  // namespace
 }  // namespace quintaro

@@ -55,7 +55,7 @@ class StapelDialoge : public test::ScriptedDialoge {
     QStringList filter;
     std::function<void()> waehrendBox;
 
-    QStringList dateienOeffnen(QWidget*, const QStringList& f) override {
+    QStringList dateienOeffnen(QWidget*, const QStringList& f, const QString&) override {
         filter = f;
         if (auswahlen.empty()) return {};
         QStringList a = auswahlen.front();

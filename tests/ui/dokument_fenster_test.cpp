@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <csignal>
+#include <deque>
 #include <memory>
 
 #include "common/dateien.h"
@@ -134,6 +135,45 @@ TEST_F(Dokument, SaveAsProposesTheDocumentAndCloseKeepsTheCaption) {
 
 // DKS where letter case counts: until a save gives the file its lowercase name, the document is
 // the loaded file (shown, reloaded), and the save renames it instead of writing a second file.
+// "Speichern unter" onto an existing file asks first: Nein goes back to the dialog, Ja replaces.
+TEST_F(Dokument, SaveAsOntoAnExistingFileAsksAndNeinChoosesAgain) {
+    w.oeffnen("/w/a.htm");
+    w.dialoge.naechsteDateien = {u"/w/B.HTML"_s, u"/w/B.HTML"_s, u"/w/neu.htm"_s};
+    w.dialoge.antworten = {Antwort::Nein, Antwort::Ja};
+    w.f->Dateispeichern(Sender::Speichernunter1);
+    EXPECT_EQ(dateien.dateien["/w/B.HTML"], Text("a\r\nb"));
+    EXPECT_EQ(w.f->AktuelleDatei(), "/w/B.HTML");
+    ASSERT_EQ(w.dialoge.texte(Box::Frage).size(), 2U);
+    EXPECT_TRUE(w.dialoge.texte(Box::Frage)[0].contains(u"\"/w/B.HTML\""_s));
+    EXPECT_EQ(w.dialoge.dialogVorschlag, u"/w/B.HTML"_s) << "the dialog again, on the name";
+    EXPECT_EQ(w.dialoge.dateidialoge, 3) << "open, save as, save as again";
+
+    // A new name asks nothing; cancelling the dialog after Nein saves nothing.
+    w.dialoge.naechsteDateien = {u"/w/neu.htm"_s};
+    w.f->Dateispeichern(Sender::ButtonSpeichernunter);
+    EXPECT_EQ(dateien.dateien["/w/neu.htm"], Text("a\r\nb"));
+    dateien.dateien["/w/a.htm"] = "alt";
+    w.dialoge.naechsteDateien = {u"/w/a.htm"_s, QString()};
+    w.dialoge.antworten = {Antwort::Nein};
+    w.f->Dateispeichern(Sender::ButtonSpeichernunter);
+    EXPECT_EQ(dateien.dateien["/w/a.htm"], Text("alt"));
+    EXPECT_EQ(w.f->AktuelleDatei(), "/w/neu.htm");
+}
+
+// The open dialog starts in the loaded page's folder, else where it was last confirmed.
+TEST_F(Dokument, OpenDialogStartsInThePagesFolder) {
+    dateien.dateien["/w/unter/c.htm"] = "c";
+    w.oeffnen("/w/unter/c.htm");
+    EXPECT_EQ(w.dialoge.dialogOrdner, QString());
+    w.oeffnen("");
+    EXPECT_EQ(w.dialoge.dialogOrdner, u"/w/unter"_s);
+    w.f->Schlieen1Click(Sender::Schlieen1);
+    w.oeffnen("/w/a.htm");
+    EXPECT_EQ(w.dialoge.dialogOrdner, u"/w/unter"_s) << "no page: the last choice's folder";
+    w.oeffnen("");
+    EXPECT_EQ(w.dialoge.dialogOrdner, u"/w"_s);
+}
+
 TEST_F(Dokument, AfterDksTheLoadedFileStaysTheDocumentUntilTheSaveRenamesIt) {
     for (int i = 0; i < kOptionCount; ++i)
         w.f->optionenSeite().optionenListbox().setzeOption(i, i == DKS);
@@ -246,6 +286,69 @@ TEST_F(Dokument, TypedTextWithoutDocumentIsCodePage1252UnlessUtf8IsPicked) {
     w.f->quelltextMemo().widget()->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
     tippe(w.f->quelltextMemo().widget(), QString::fromUtf8("\u20AC"));
     EXPECT_EQ(w.text(), Text("\xC3\xA4\xE2\x82\xAC"));
+}
+
+// Characters the page's code page lacks are named before a save, and the page is saved as UTF-8
+// (declared so only if the user agrees) or not at all: never with a '?' for them.
+TEST_F(Dokument, CharactersTheCodePageLacksAreSavedAsUtf8OrNotAtAll) {
+    struct Fall {
+        const char* name;
+        Text seite;
+        std::deque<Antwort> antworten;
+        Text gespeichert;  // empty: the file stays as it was
+    };
+    const Text getippt = "\xE2\x86\x92\xCE\xB1\xE2\x82\xAC";  // typed: "→α€"
+    const Text angabe = "<head><meta charset=\"windows-1252\"><title>K\xF6ln</title></head>";
+    const Fall faelle[] = {
+        {"Nein saves nothing", angabe, {Antwort::Nein}, ""},
+        {"Ja, then Abbrechen saves nothing", angabe, {Antwort::Ja, Antwort::Abbrechen}, ""},
+        {"Ja, Ja changes the declaration",
+         angabe,
+         {Antwort::Ja, Antwort::Ja},
+         "<head><meta charset=\"utf-8\"><title>K\xC3\xB6ln</title></head>" + getippt},
+        {"Ja, Nein adds no declaration",
+         "<p>K\xF6ln</p>",
+         {Antwort::Ja, Antwort::Nein},
+         "<p>K\xC3\xB6ln</p>" + getippt},
+        {"Ja, Ja adds one",
+         "<p>x</p>",
+         {Antwort::Ja, Antwort::Ja},
+         "<meta charset=\"utf-8\"><p>x</p>" + getippt},
+        {"another code page's letters cannot become UTF-8",
+         "<meta charset=cp1254><p>\xFD</p>",
+         {},
+         ""},
+    };
+    for (const Fall& fall : faelle) {
+        SCOPED_TRACE(fall.name);
+        dateien.dateien["/w/k.htm"] = fall.seite;
+        // Unsaved edits of the row before go at this load.
+        if (w.f->Bearbeitungsstatus()) w.dialoge.antworten = {Antwort::Nein};
+        w.oeffnen("/w/k.htm");
+        w.dialoge.boxen.clear();
+        w.f->quelltextMemo().widget()->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+        tippe(w.f->quelltextMemo().widget(), QString::fromUtf8(getippt));
+        w.dialoge.antworten = fall.antworten;
+        w.f->Dateispeichern(Sender::ButtonSpeichern);
+
+        ASSERT_FALSE(w.dialoge.boxen.empty());
+        const QString& erste = w.dialoge.boxen.front().text;
+        EXPECT_TRUE(erste.contains(u"\u201E\u2192\u201C \u201E\u03B1\u201C"_s))
+            << erste.toStdString();
+        EXPECT_FALSE(erste.contains(u"\u20AC"_s)) << "the euro sign is in the code page";
+        const bool gespeichert = !fall.gespeichert.empty();
+        EXPECT_EQ(dateien.dateien["/w/k.htm"], gespeichert ? fall.gespeichert : fall.seite);
+        EXPECT_EQ(w.f->Bearbeitungsstatus(), !gespeichert);
+        const auto meldungen = w.dialoge.texte(Box::Meldung);
+        EXPECT_EQ(!meldungen.empty() && meldungen.back() == u"Die Datei wurde gespeichert."_s,
+                  gespeichert);
+        if (gespeichert) {
+            EXPECT_EQ(w.text(), fall.gespeichert) << "the editor holds what was saved";
+            w.f->Dateiladen(Sender::ButtonErneutOeffnen);
+            EXPECT_EQ(w.text(), fall.gespeichert) << "and reads it back as UTF-8";
+            EXPECT_EQ(w.f->quelltextSeite().kodierungText(), u"Gelesen als: UTF-8"_s);
+        }
+    }
 }
 
 TEST(DokumentAufPlatte, AllByteValuesRoundTripAndTheCapacityKeepsTheEditor) {

@@ -9,7 +9,11 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTest>
 #include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <string>
 
 #include "common/dateien.h"
 #include "fakes.h"
@@ -143,6 +147,71 @@ TEST_F(Einstellungen, CloseThatCannotWriteKeepsTheWindowOpen) {
     EXPECT_TRUE(f->seiten().tabSichtbar(Seite::Quelltext)) << "\"Beenden\" had hidden it";
     optionen().setzeOption(PEE, false);
     EXPECT_TRUE(f->close());
+}
+
+// Under a real X server with a window manager (mit_fenstermanager.sh; skipped elsewhere, as an
+// offscreen window has no frame): the keys hold the outer size, so a start and "Speichern" give
+// back what was stored, and a place far off keeps the whole frame on the screen.
+TEST_F(Einstellungen, OuterGeometryIsAFixedPointAndStaysOnTheScreen) {
+    if (!qEnvironmentVariableIsSet("QUINTARO_FENSTERMANAGER")) {
+        GTEST_SKIP() << "needs an X server with a window manager";
+    }
+    struct Fall {
+        const char* name;
+        const char* werte;  // Breite, Hoehe, Horizontal, Vertikal
+        std::optional<QRect> genau;
+    };
+    const Fall faelle[] = {
+        {"a place on the screen", "700 500 50 60", QRect(50, 60, 700, 500)},
+        {"every value at its greatest", "2147483647 2147483647 2147483647 2147483647", {}},
+        {"the least size far off", "0 0 5000 5000", {}},
+    };
+    // The window manager answers asynchronously: wait until the frame stays put.
+    const auto ruhig = [this] {
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(f.get()));
+        QRect vorher;
+        for (int i = 0; i < 50 && (vorher != f->frameGeometry() || vorher.size() == f->size());
+             ++i) {
+            vorher = f->frameGeometry();
+            QTest::qWait(100);
+        }
+    };
+    const QRect platz = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const Fall& fall : faelle) {
+        SCOPED_TRACE(fall.name);
+        int b = 0, h = 0, x = 0, y = 0;
+        ASSERT_EQ(std::sscanf(fall.werte, "%d %d %d %d", &b, &h, &x, &y), 4);
+        platte::schreibeRoh(ini, "[Programm]\r\nGesetzt=Ja\r\nBreite=" + std::to_string(b) +
+                                     "\r\nHoehe=" + std::to_string(h) +
+                                     "\r\nHorizontal=" + std::to_string(x) +
+                                     "\r\nVertikal=" + std::to_string(y) + "\r\n");
+        starten();
+        f->show();
+        ruhig();
+        const QRect erste = f->frameGeometry();
+        EXPECT_NE(erste.size(), f->size()) << "the window manager framed the window";
+        EXPECT_TRUE(platz.contains(erste)) << "frame " << erste.x() << "," << erste.y() << " "
+                                           << erste.width() << "x" << erste.height();
+        EXPECT_GE(f->width(), 620);
+        EXPECT_GE(f->height(), 420);
+        if (fall.genau) {
+            EXPECT_EQ(erste, *fall.genau);
+        }
+
+        // "Speichern" writes what the next start shows, and that start saves the same again.
+        f->optionenSeite().BitBtn6()->click();
+        const IniDatei datei = IniDatei::laden(ini);
+        EXPECT_EQ(datei.wert("Programm", "Breite"), std::to_string(erste.width()));
+        EXPECT_EQ(datei.wert("Programm", "Hoehe"), std::to_string(erste.height()));
+        f.reset();
+        starten();
+        f->show();
+        ruhig();
+        EXPECT_EQ(f->frameGeometry(), erste) << "restored as saved";
+        f->optionenSeite().BitBtn6()->click();
+        EXPECT_EQ(IniDatei::laden(ini).wert("Programm", "Hoehe"), std::to_string(erste.height()));
+        f.reset();
+    }
 }
 
 }  // namespace

@@ -197,7 +197,7 @@ class ErsetzungseditorShown : public ErsetzungseditorTest {
   protected:
     void SetUp() override {
         ErsetzungseditorTest::SetUp();
-        editor.resize(290, 194);
+        editor.resize(290, editor.minimumSizeHint().height());  // three rows in view
         editor.show();
         QApplication::setActiveWindow(&editor);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));

@@ -28,10 +28,18 @@ void ScriptedDialoge::fehler(QWidget*, const QString& text) {
     boxen.push_back({Box::Fehler, text, Knoepfe::JaNein, schnappen()});
 }
 
-QString ScriptedDialoge::dateiOeffnen(QWidget*, const QStringList& filter) {
+QString ScriptedDialoge::datei() {
+    if (naechsteDateien.empty()) return naechsteDatei;
+    QString d = naechsteDateien.front();
+    naechsteDateien.pop_front();
+    return d;
+}
+
+QString ScriptedDialoge::dateiOeffnen(QWidget*, const QStringList& filter, const QString& ordner) {
     ++dateidialoge;
     dialogFilter = filter;
-    return naechsteDatei;
+    dialogOrdner = ordner;
+    return datei();
 }
 
 QString ScriptedDialoge::dateiSpeichern(QWidget*, const QStringList& filter,
@@ -40,7 +48,7 @@ QString ScriptedDialoge::dateiSpeichern(QWidget*, const QStringList& filter,
     dialogFilter = filter;
     dialogVorschlag = vorschlag;
     dialogEndung = standardEndung;
-    return naechsteDatei;
+    return datei();
 }
 
 std::vector<QString> ScriptedDialoge::texte(Box::Art art) const {

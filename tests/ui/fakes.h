@@ -36,18 +36,20 @@ class ScriptedDialoge : public Dialoge {
     std::deque<Antwort> antworten;
     std::vector<Box> boxen;
     std::function<QString()> schnappschuss;
-    QString naechsteDatei;  // the file dialogs' result
+    QString naechsteDatei;                // the file dialogs' result
+    std::deque<QString> naechsteDateien;  // results taken first, in order, before naechsteDatei
     // What the last file dialog was shown with, and how many were shown.
     QStringList dialogFilter;
     QString dialogVorschlag;
     QString dialogEndung;
+    QString dialogOrdner;  // the folder an open dialog started in
     int dateidialoge = 0;
 
     Antwort frage(QWidget*, const QString& text, Knoepfe knoepfe) override;
     void meldung(QWidget*, const QString& text) override;
     void fehler(QWidget*, const QString& text) override;
-    QString dateiOeffnen(QWidget*, const QStringList& filter) override;
-    QStringList dateienOeffnen(QWidget*, const QStringList&) override { return {}; }
+    QString dateiOeffnen(QWidget*, const QStringList& filter, const QString& ordner) override;
+    QStringList dateienOeffnen(QWidget*, const QStringList&, const QString&) override { return {}; }
     QString dateiSpeichern(QWidget*, const QStringList& filter, const QString& vorschlag,
                            const QString& standardEndung) override;
 
@@ -55,12 +57,17 @@ class ScriptedDialoge : public Dialoge {
 
   private:
     QString schnappen() const { return schnappschuss ? schnappschuss() : QString(); }
+    QString datei();
 };
 
 class AufzeichnendeShell : public Shell {
   public:
     QStringList geoeffnet;
-    void oeffnen(const QString& pfad) override { geoeffnet << pfad; }
+    bool browser = true;  // false: as without xdg-open
+    bool oeffnen(const QString& pfad) override {
+        geoeffnet << pfad;
+        return browser;
+    }
 };
 
 using quintaro::test::SpeicherDateien;
