@@ -5,7 +5,6 @@
 #include "engine/aenderungen.h"
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
 #include <limits>
 #include <stdexcept>
@@ -102,6 +101,9 @@ class Myers {
     bool grob() const { return grob_; }
 
   private:
+    static constexpr std::ptrdiff_t kGenau = 4096;
+    static constexpr std::ptrdiff_t kRunden = 64;
+
     void treffer(std::size_t x, std::size_t y) {
         treffer_.push_back({static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y)});
     }
@@ -143,11 +145,12 @@ class Myers {
         const auto m = static_cast<std::ptrdiff_t>(yEnde - y0);
         const std::uint32_t* a = a_.data() + x0;
         const std::uint32_t* b = b_.data() + y0;
-        // A round d costs at least d steps, so the allowance bounds the rounds, and the room.
-        const auto rest = static_cast<double>(erlaubt_ - std::min(erlaubt_, verbraucht_));
-        const auto runden = static_cast<std::ptrdiff_t>(std::sqrt(4 * rest)) + 1024;
+        // A short stretch is compared exactly. In a longer one, past kRunden rounds the search
+        // settles for the point that got furthest and goes on from there: the many small changes
+        // an optimisation spreads over a page would otherwise cost rounds in the order of their
+        // number, each as long as the page.
         const std::ptrdiff_t alleRunden = (n + m + 1) / 2;
-        const std::ptrdiff_t maxD = std::min(alleRunden, runden);
+        const std::ptrdiff_t maxD = n + m <= kGenau ? alleRunden : std::min(alleRunden, kRunden);
         const std::ptrdiff_t versatz = maxD;
         const std::ptrdiff_t laenge = 2 * maxD + 2;
         vor_.assign(static_cast<std::size_t>(laenge), -1);
@@ -217,7 +220,27 @@ class Myers {
             }
         }
         // Every round done without the searches meeting: not one token in common.
-        return maxD == alleRunden ? Mitte::NichtsGemeinsam : Mitte::ZuTeuer;
+        if (maxD == alleRunden) return Mitte::NichtsGemeinsam;
+        std::ptrdiff_t bestX = 0;
+        std::ptrdiff_t bestY = 0;
+        std::ptrdiff_t weiteste = 0;  // x + y from the search's own corner
+        const auto gueltig = [&](std::ptrdiff_t x, std::ptrdiff_t y) {
+            return x >= 0 && x <= n && y >= 0 && y <= m && x + y > weiteste;
+        };
+        for (std::ptrdiff_t i = 0; i < laenge; ++i) {
+            const std::ptrdiff_t k = i - versatz;
+            if (const std::ptrdiff_t x = v(vor_, i); gueltig(x, x - k)) {
+                weiteste = 2 * x - k;
+                bestX = x;
+                bestY = x - k;
+            }
+            if (const std::ptrdiff_t x = v(rueck_, i); gueltig(x, x - k)) {
+                weiteste = 2 * x - k;
+                bestX = n - x;
+                bestY = m - (x - k);
+            }
+        }
+        return punkt(bestX, bestY, n, m, px, py);
     }
 
     static Mitte punkt(std::ptrdiff_t x, std::ptrdiff_t y, std::ptrdiff_t n, std::ptrdiff_t m,
@@ -351,8 +374,12 @@ Vergleich vergleiche(std::string_view alt, std::string_view neu, std::uint64_t s
     const std::size_t nb = endenB.size();
 
     Verzeichnis verzeichnis;
-    std::vector<std::uint32_t> a(na);
-    std::vector<std::uint32_t> b(nb);
+    std::vector<std::uint32_t> a;
+    std::vector<std::uint32_t> b;
+    reservieren(a, na);
+    reservieren(b, nb);
+    a.resize(na);
+    b.resize(nb);
     const auto nummern = [&](std::string_view text, const std::vector<std::uint32_t>& enden,
                              std::vector<std::uint32_t>& ziel) {
         for (std::size_t i = 0; i < enden.size(); ++i) {
@@ -377,6 +404,10 @@ Vergleich vergleiche(std::string_view alt, std::string_view neu, std::uint64_t s
     std::vector<std::uint32_t> stelleB;
     std::vector<std::uint32_t> kernA;
     std::vector<std::uint32_t> kernB;
+    reservieren(stelleA, na - hinten - vorn);
+    reservieren(kernA, na - hinten - vorn);
+    reservieren(stelleB, nb - hinten - vorn);
+    reservieren(kernB, nb - hinten - vorn);
     for (std::size_t i = vorn; i < na - hinten; ++i) {
         if (!leer(alt, endenA, i)) {
             stelleA.push_back(static_cast<std::uint32_t>(i));
@@ -393,6 +424,7 @@ Vergleich vergleiche(std::string_view alt, std::string_view neu, std::uint64_t s
     // Exact where affordable; otherwise split at the tokens that occur once and compare the
     // stretches between on their own, each with its share.
     std::vector<Paar> treffer;
+    reservieren(treffer, std::min(kernA.size(), kernB.size()));
     Myers ganz(kernA, kernB, treffer);
     ganz.vergleiche(0, kernA.size(), 0, kernB.size(), schritte / 2);
     if (ganz.grob()) {
@@ -444,6 +476,7 @@ Vergleich vergleiche(std::string_view alt, std::string_view neu, std::uint64_t s
         v.eingefuegt += aenderung.neuEnde - aenderung.neu;
         v.aenderungen.push_back(aenderung);
     };
+    reservieren(v.aenderungen, (kernA.size() + kernB.size() - 2 * treffer.size()) / 2 + 2);
     std::size_t x = vorn;
     std::size_t y = vorn;
     for (const Paar& p : treffer) {
