@@ -472,6 +472,20 @@ Vergleich vergleiche(std::string_view alt, std::string_view neu, std::uint64_t s
                             x1,
                             y0,
                             y1};
+        // The bytes both sides begin and end with alike stay too ("\r\n<!-- x -->\r\n" against
+        // "\r\n\r\n" is the comment and one line break), unless nothing would be left.
+        Aenderung knapp = aenderung;
+        while (knapp.alt < knapp.altEnde && knapp.neu < knapp.neuEnde &&
+               alt[knapp.alt] == neu[knapp.neu]) {
+            ++knapp.alt;
+            ++knapp.neu;
+        }
+        while (knapp.altEnde > knapp.alt && knapp.neuEnde > knapp.neu &&
+               alt[knapp.altEnde - 1] == neu[knapp.neuEnde - 1]) {
+            --knapp.altEnde;
+            --knapp.neuEnde;
+        }
+        if (knapp.alt < knapp.altEnde || knapp.neu < knapp.neuEnde) aenderung = knapp;
         v.entfernt += aenderung.altEnde - aenderung.alt;
         v.eingefuegt += aenderung.neuEnde - aenderung.neu;
         v.aenderungen.push_back(aenderung);

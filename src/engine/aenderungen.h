@@ -16,8 +16,10 @@ namespace quintaro {
 // Each token is given by the offset one behind its last byte.
 std::vector<std::uint32_t> aenderungsTokens(std::string_view text);
 
-// One change: the bytes [alt, altEnde) of the original give way to [neu, neuEnde) of the result.
-// The token ranges are the same stretches counted in tokens of aenderungsTokens.
+// One change: the tokens [altToken, altTokenEnde) of the original (counted as aenderungsTokens
+// counts them) give way to [neuToken, neuTokenEnde) of the result. The bytes [alt, altEnde) and
+// [neu, neuEnde) are what changed within them: the bytes both begin and end with alike are left
+// out ("<b>M\xFCller</b>" against "<b>M&uuml;ller</b>" is "\xFC" against "&uuml;").
 struct Aenderung {
     std::size_t alt = 0;
     std::size_t altEnde = 0;

@@ -42,6 +42,10 @@ class QuelltextSeite : public QWidget {
     void dokumentZeigen(const Text& text, bool wahlBehalten);
     // Empties the editor: no document, code page 1252 unless the user picks UTF-8.
     void dokumentSchliessen();
+    // Whether a document is shown, and its text as it was loaded (what the changes view
+    // compares the editor's text with).
+    bool hatDokument() const { return dokument_; }
+    const Text& geladenerText() const { return geladen_; }
 
   protected:
     bool eventFilter(QObject* objekt, QEvent* ereignis) override;
@@ -54,6 +58,7 @@ class QuelltextSeite : public QWidget {
     QComboBox* kodierungAuswahl_;
     QLabel* kodierung_;
     bool dokument_ = false;
+    Text geladen_;
     QLabel* originalGroesse_;
     QLabel* optimiertGroesse_;
     QPushButton* optimieren_;
