@@ -33,9 +33,9 @@ class AenderungsAnsicht : public QDialog {
     // there), and the line of the change stepped to.
     static constexpr int kZeileGeaendert = 0;
     static constexpr int kZeileAktuell = 1;
-    // Changes marked per step of the event loop, so that a page with hundreds of thousands of
-    // them can be scrolled while the rest are marked.
-    static constexpr std::size_t kProSchritt = 20000;
+    // Only the changes on the screen and a screen above and below it are marked: Scintilla draws
+    // a line's indicators by going through every run of them on that line, and an optimised page
+    // is one line, which with hundreds of thousands of changes made each paint take a second.
 
     // Both texts are bytes of `kodierung`, shown as the editor shows them. The comparison runs
     // beside the event loop; the panes show the texts at once.
@@ -49,8 +49,8 @@ class AenderungsAnsicht : public QDialog {
     QLabel* zusammenfassung() const { return zusammenfassung_; }
     QLabel* grobHinweis() const { return grob_; }
 
-    // Done once the comparison is in and every change is marked.
-    bool fertig() const { return markiert_ == positionen_.size() && verglichen_; }
+    // Done once the comparison is in and the changes on the screen are marked.
+    bool fertig() const { return verglichen_; }
     const Vergleich& vergleich() const { return vergleich_; }
     // The change the commands stepped to; -1 before the first step.
     long aktuell() const { return aktuell_; }
@@ -76,9 +76,8 @@ class AenderungsAnsicht : public QDialog {
     };
 
     void verglichen();
-    void markieren();
-    // Marks the lines of [von, bis) from the line after `letzteZeile` on.
-    static void zeilenMarkieren(QsciScintilla* feld, long von, long bis, long& letzteZeile);
+    // Marks the changes around what `feld` shows, and takes the marks off those that left it.
+    void sichtbarMarkieren(QsciScintilla* feld);
     void springen(long index);
     void zusammenfassen();
     // Keeps the other pane at the place that corresponds to the top of `von`.
@@ -96,9 +95,12 @@ class AenderungsAnsicht : public QDialog {
     QFutureWatcher<Vergleich> waechter_;
     Vergleich vergleich_;
     std::vector<Stelle> positionen_;
-    std::size_t markiert_ = 0;
-    long letzteZeileLinks_ = -1;
-    long letzteZeileRechts_ = -1;
+    // The changes marked in each pane, as a stretch of indices.
+    struct Ausschnitt {
+        std::size_t von = 0;
+        std::size_t bis = 0;
+    };
+    Ausschnitt markiert_[2];
     bool verglichen_ = false;
     long aktuell_ = -1;
     bool zieht_ = false;  // one pane follows the other

@@ -149,6 +149,13 @@ TEST_F(Aenderungsansicht, ThePanesScrollTogetherAcrossAPageMadeOneLine) {
             text.indexOf(QByteArray("<p>Zeile ") + QByteArray::number(zeile) + QByteArray("<"));
         EXPECT_LE(oben, absatz);
         EXPECT_GT(naechste, absatz);
+        // The line break that went at the end of the top line is marked, wherever that is.
+        const long umbruch = links->SendScintilla(Sci::SCI_GETLINEENDPOSITION,
+                                                  static_cast<unsigned long>(zeile));
+        EXPECT_EQ(links->SendScintilla(Sci::SCI_INDICATORVALUEAT,
+                                       static_cast<unsigned long>(AenderungsAnsicht::kEntfernt),
+                                       umbruch),
+                  1);
     }
     // The shorter right pane ends where the left one does.
     links->verticalScrollBar()->setValue(links->verticalScrollBar()->maximum());
