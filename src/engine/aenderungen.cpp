@@ -38,6 +38,30 @@ std::size_t entitaet(std::string_view t, std::size_t i) {
     return j > name && j < t.size() && t[j] == ';' ? j + 1 - i : 0;
 }
 
+// Whether `t` holds `name` at `i`, in any letter case, not followed by another letter.
+bool istName(std::string_view t, std::size_t i, std::string_view name) {
+    if (i + name.size() > t.size()) return false;
+    for (std::size_t k = 0; k < name.size(); ++k) {
+        if (kleinAscii(t[i + k]) != name[k]) return false;
+    }
+    return i + name.size() == t.size() || !istAsciiBuchstabe(t[i + name.size()]);
+}
+
+// The contents of script and style are text to a browser, "<!--" included: for the start tag
+// [anfang, ende) of such an element, where its end tag starts (the page's end without one);
+// for any other tag `ende`.
+std::size_t rohtextEnde(std::string_view t, std::size_t anfang, std::size_t ende) {
+    for (const std::string_view name : {std::string_view("script"), std::string_view("style")}) {
+        if (!istName(t, anfang + 1, name)) continue;
+        for (std::size_t p = t.find("</", ende); p != std::string_view::npos;
+             p = t.find("</", p + 2)) {
+            if (istName(t, p + 2, name)) return p;
+        }
+        return t.size();
+    }
+    return ende;
+}
+
 std::size_t tokenAnfang(const std::vector<std::uint32_t>& enden, std::size_t i) {
     return i == 0 ? 0 : enden[i - 1];
 }
@@ -316,11 +340,12 @@ std::vector<std::uint32_t> aenderungsTokens(std::string_view t) {
     // Once a search for an end has failed, every later one from further on fails too.
     bool ohneKommentarEnde = false;
     bool ohneTagEnde = false;
+    std::size_t rohtextBis = 0;  // the contents of a script or style element end here
     std::size_t i = 0;
     while (i < n) {
         const char c = t[i];
         std::size_t e = i + 1;
-        if (c == '<') {
+        if (c == '<' && i >= rohtextBis) {
             if (!ohneKommentarEnde && t.compare(i, 4, "<!--") == 0) {
                 const std::size_t zu = t.find("-->", i + 4);
                 if (zu == std::string_view::npos) {
@@ -336,6 +361,7 @@ std::vector<std::uint32_t> aenderungsTokens(std::string_view t) {
                     ohneTagEnde = true;
                 } else {
                     e = zu + 1;
+                    rohtextBis = rohtextEnde(t, i, e);
                 }
             }
         } else if (istLeer(c)) {

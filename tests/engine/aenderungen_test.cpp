@@ -187,6 +187,11 @@ TEST(Aenderungen, TokensCoverThePageInTagsCommentsWordsWhitespaceAndSingleBytes)
          {"<", "!", "-", "-", " ", "a", " ", "<", "b"}},
         {"an ampersand without entity", "R&D &#;", {"R", "&", "D", " ", "&", "#", ";"}},
         {"a comment holds tags", "<!--<b>-->x", {"<!--<b>-->", "x"}},
+        {"a script's contents are text", "<SCRIPT a>x<!--y</b>--></Script>",
+         {"<SCRIPT a>", "x", "<", "!", "-", "-", "y", "<", "/", "b", ">", "-", "-", ">",
+          "</Script>"}},
+        {"no end tag: text to the end", "<style>a<b>", {"<style>", "a", "<", "b", ">"}},
+        {"a tag named like script is not one", "<scripts>a<b>", {"<scripts>", "a", "<b>"}},
     };
     for (const Zeile& z : zeilen) {
         SCOPED_TRACE(z.name);
