@@ -12,9 +12,9 @@ namespace quintaro {
 
 // A page as a gapless sequence of tokens: a tag ("<" up to the next ">"), a comment ("<!--" up to
 // "-->"), a word (letters, digits, bytes from 0x80 on and the entities among them, "M&uuml;ller"),
-// a run of whitespace, or any other single byte. A "<" that closes nothing is a byte of its own, and
-// so is every "<" inside a script or style element, whose contents are text to a browser.
-// Each token is given by the offset one behind its last byte.
+// a run of whitespace, or any other single byte. A "<" that closes nothing is a byte of its own,
+// and so is every "<" inside a script or style element, whose contents are text to a browser. Each
+// token is given by the offset one behind its last byte.
 std::vector<std::uint32_t> aenderungsTokens(std::string_view text);
 
 // One change: the tokens [altToken, altTokenEnde) of the original (counted as aenderungsTokens

@@ -118,8 +118,8 @@ QWidget* spalte(const QString& titel, QWidget* feld, QWidget* parent) {
 AenderungsAnsicht::AenderungsAnsicht(Text original, Text ergebnis, Kodierung kodierung,
                                      QWidget* parent)
     : QDialog(parent),
-      original_(std::move(original)),
-      ergebnis_(std::move(ergebnis)),
+      original_(std::make_shared<const Text>(std::move(original))),
+      ergebnis_(std::make_shared<const Text>(std::move(ergebnis))),
       kodierung_(kodierung),
       links_(new QuelltextMemo(this)),
       rechts_(new QuelltextMemo(this)) {
@@ -144,7 +144,7 @@ AenderungsAnsicht::AenderungsAnsicht(Text original, Text ergebnis, Kodierung kod
         // Coloured whatever the size: its short runs are measured from a cache, which makes the
         // first wrap of an optimised page (one long line) about 2.5 times as fast as plain text.
         memo->setzeFarbGrenze(std::numeric_limits<std::size_t>::max());
-        memo->setText(istLinks ? original_ : ergebnis_, kodierung_);
+        memo->setText(istLinks ? *original_ : *ergebnis_, kodierung_);
         QsciScintilla* feld = memo->widget();
         feld->setObjectName(istLinks ? QStringLiteral("OriginalFeld")
                                      : QStringLiteral("ErgebnisFeld"));
@@ -211,11 +211,8 @@ AenderungsAnsicht::AenderungsAnsicht(Text original, Text ergebnis, Kodierung kod
     resize(1000, 650);
 
     connect(&waechter_, &QFutureWatcher<Vergleich>::finished, this, [this] { verglichen(); });
-    // The worker keeps its own share of the texts: a view closed meanwhile leaves it nothing
-    // to read from freed memory.
-    auto alt = std::make_shared<const Text>(original_);
-    auto neu = std::make_shared<const Text>(ergebnis_);
-    waechter_.setFuture(QtConcurrent::run([alt, neu] { return vergleiche(*alt, *neu); }));
+    waechter_.setFuture(
+        QtConcurrent::run([alt = original_, neu = ergebnis_] { return vergleiche(*alt, *neu); }));
     zusammenfassen();
 }
 
@@ -230,8 +227,8 @@ QsciScintilla* AenderungsAnsicht::ergebnisFeld() const {
 
 void AenderungsAnsicht::verglichen() {
     vergleich_ = waechter_.result();
-    Positionen alt(original_, kodierung_);
-    Positionen neu(ergebnis_, kodierung_);
+    Positionen alt(*original_, kodierung_);
+    Positionen neu(*ergebnis_, kodierung_);
     positionen_.reserve(vergleich_.aenderungen.size());
     for (const Aenderung& a : vergleich_.aenderungen) {
         const long von = alt.bei(a.alt);

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QFutureWatcher>
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "engine/aenderungen.h"
@@ -83,8 +84,9 @@ class AenderungsAnsicht : public QDialog {
     // Keeps the other pane at the place that corresponds to the top of `von`.
     void mitziehen(QsciScintilla* von, QsciScintilla* nach);
 
-    Text original_;
-    Text ergebnis_;
+    // Shared with the comparison's thread, which a view closed meanwhile leaves reading them.
+    std::shared_ptr<const Text> original_;
+    std::shared_ptr<const Text> ergebnis_;
     Kodierung kodierung_;
     QuelltextMemo* links_;
     QuelltextMemo* rechts_;
