@@ -463,7 +463,7 @@ Vergleich vergleiche(std::string_view alt, std::string_view neu, std::uint64_t s
         std::size_t y = 0;
         const auto abschnitt = [&](std::size_t x1, std::size_t y1) {
             const std::size_t groesse = (x1 - x) + (y1 - y);
-            const auto anteil = static_cast<std::uint64_t>(static_cast<double>(schritte / 2) *
+            const auto anteil = static_cast<std::uint64_t>(static_cast<double>(schritte) * 0.5 *
                                                            static_cast<double>(groesse) /
                                                            static_cast<double>(gesamt));
             myers.vergleiche(x, x1, y, y1, std::max(anteil, kMindestens));
