@@ -5,6 +5,7 @@
 #include "engine/aenderungen.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <limits>
 #include <stdexcept>
@@ -127,6 +128,7 @@ class Myers {
   private:
     static constexpr std::ptrdiff_t kGenau = 4096;
     static constexpr std::ptrdiff_t kRunden = 64;
+    static constexpr double kAbweichung = 2.0;
 
     void treffer(std::size_t x, std::size_t y) {
         treffer_.push_back({static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y)});
@@ -245,21 +247,27 @@ class Myers {
         }
         // Every round done without the searches meeting: not one token in common.
         if (maxD == alleRunden) return Mitte::NichtsGemeinsam;
+        // The best point: far from the search's own corner, near the diagonal that leads from
+        // corner to corner. Far alone would follow repeated stretches (table rows) shifted by one
+        // or more of them, and the shifts add up over a page to one huge change at its end.
         std::ptrdiff_t bestX = 0;
         std::ptrdiff_t bestY = 0;
-        std::ptrdiff_t weiteste = 0;  // x + y from the search's own corner
-        const auto gueltig = [&](std::ptrdiff_t x, std::ptrdiff_t y) {
-            return x >= 0 && x <= n && y >= 0 && y <= m && x + y > weiteste;
+        double besteWertung = 0;
+        const auto wertung = [&](std::ptrdiff_t x, std::ptrdiff_t y) {
+            if (x < 0 || x > n || y < 0 || y > m) return -1.0;
+            const auto weg = static_cast<double>(x + y);
+            const double erwartet = weg * static_cast<double>(n - m) / static_cast<double>(n + m);
+            return weg - kAbweichung * std::abs(static_cast<double>(x - y) - erwartet);
         };
         for (std::ptrdiff_t i = 0; i < laenge; ++i) {
             const std::ptrdiff_t k = i - versatz;
-            if (const std::ptrdiff_t x = v(vor_, i); gueltig(x, x - k)) {
-                weiteste = 2 * x - k;
+            if (const std::ptrdiff_t x = v(vor_, i); wertung(x, x - k) > besteWertung) {
+                besteWertung = wertung(x, x - k);
                 bestX = x;
                 bestY = x - k;
             }
-            if (const std::ptrdiff_t x = v(rueck_, i); gueltig(x, x - k)) {
-                weiteste = 2 * x - k;
+            if (const std::ptrdiff_t x = v(rueck_, i); wertung(x, x - k) > besteWertung) {
+                besteWertung = wertung(x, x - k);
                 bestX = n - x;
                 bestY = m - (x - k);
             }

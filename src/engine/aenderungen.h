@@ -44,8 +44,9 @@ struct Vergleich {
 };
 
 // Work allowed for one comparison, in steps of the diff (about a nanosecond each): enough for a
-// 1 MB page against any optimised version of it, and a bound for two unrelated 10 MB texts.
-inline constexpr std::uint64_t kVergleichsSchritte = 150'000'000;
+// 10 MB page against its optimised version with every line break and umlaut changed, and a bound
+// for two unrelated 10 MB texts.
+inline constexpr std::uint64_t kVergleichsSchritte = 400'000'000;
 
 // Compares over the tokens. Tags, comments, words and other bytes are matched first, as a longest
 // common subsequence (Myers' linear-space diff, split at tokens that occur once in either text);
