@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the window as a user sees it, on a virtual X server with a window manager: the
 # three pages at the start size and maximised, a question box, the end of a run, the open
-# dialog, the editor's context menu, a short message box, the menu, the question at the close and
-# a start with a page. The PNGs go
+# dialog, the editor's context menu, a short message box, the menu, the question at the close,
+# a start with a page and the changes view. The PNGs go
 # to screenshots/ (not tracked). Usage: bash tools/screenshots.sh [build folder, default build]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -151,6 +151,16 @@ printf '<html>\n<body>\n\t<p>Gr\xfc\xdfe  aus   K\xf6ln</p>\n</body>\n</html>\n'
 app=$!
 win=$(xdotool search --sync --onlyvisible --name '^Brelkon Quintaro$' | head -1)
 shot 13-start-mit-seite
+# The changes view after a normal run on that page, stepped to its first change.
+xdotool key F7
+sleep 0.5
+xdotool key Escape
+xdotool key F4
+ansicht=$(neues_fenster '^Änderungen')
+xdotool key alt+Down
+fenster "$ansicht" 14-aenderungen
+xdotool key Escape
+sleep 0.3
 xdotool key alt+F4
 wait "$app" || true
 SESSION

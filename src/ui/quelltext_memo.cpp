@@ -117,7 +117,7 @@ void QuelltextMemo::setText(const Text& text) {
 
 void QuelltextMemo::zeigen(const Text& text) {
     const std::string utf8 = kodierung_ == Kodierung::Utf8 ? text : cp1252ToUtf8(text);
-    if (text.size() > kFarbGrenze) {
+    if (text.size() > farbGrenze_) {
         setzeFaerbung(nullptr);
     } else {
         setzeFaerbung(laengsteZeile(utf8) > kLangeZeile ? static_cast<QsciLexer*>(faerber_)

@@ -59,6 +59,8 @@ class QuelltextMemo : public QObject {
     // Replaces the text by `neu` as one edit that keeps the view and the undo history; UTF-8 only.
     void ersetzen(const Text& neu);
     bool faerbt() const { return faerbt_; }
+    // Texts above `bytes` are shown plain (kFarbGrenze unless set); taken by the next text set.
+    void setzeFarbGrenze(std::size_t bytes) { farbGrenze_ = bytes; }
 
     // While held (a batch run), a text set while the control is hidden is only kept: the control
     // gets it when it is shown or the hold ends. text() and geaendert behave as without the hold.
@@ -81,6 +83,7 @@ class QuelltextMemo : public QObject {
     QsciLexerHTML* lexer_;
     HtmlFaerber* faerber_;
     bool faerbt_ = false;
+    std::size_t farbGrenze_ = kFarbGrenze;
     bool halten_ = false;
     bool still_ = false;  // the control takes over a text whose change was already reported
     Kodierung kodierung_ = Kodierung::Cp1252;

@@ -219,6 +219,7 @@ void QuelltextSeite::dokumentZeigen(const Text& text, bool wahlBehalten) {
         kodierungAuswahl_->setCurrentIndex(0);
     }
     dokument_ = true;
+    geladen_ = text;
     editor_->setText(text, kodierungFuer(wahl(), text));
     kodierungAnzeigen();
 }
@@ -229,6 +230,7 @@ void QuelltextSeite::dokumentSchliessen() {
         kodierungAuswahl_->setCurrentIndex(0);
     }
     dokument_ = false;
+    geladen_ = Text();
     editor_->setText({}, Kodierung::Cp1252);
     kodierungAnzeigen();
 }

@@ -45,6 +45,10 @@ class QuelltextSeite : public QWidget {
     // The editor's characters become UTF-8 bytes (declared so in the page when `angeben`); the
     // box reads them as UTF-8 from now on, by the rule where it says so, else by the choice.
     void nachUtf8(bool angeben);
+    // Whether a document is shown, and its text as it was loaded (what the changes view
+    // compares the editor's text with).
+    bool hatDokument() const { return dokument_; }
+    const Text& geladenerText() const { return geladen_; }
 
   protected:
     bool eventFilter(QObject* objekt, QEvent* ereignis) override;
@@ -57,6 +61,7 @@ class QuelltextSeite : public QWidget {
     QComboBox* kodierungAuswahl_;
     QLabel* kodierung_;
     bool dokument_ = false;
+    Text geladen_;
     QLabel* originalGroesse_;
     QLabel* optimiertGroesse_;
     QPushButton* optimieren_;

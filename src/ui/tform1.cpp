@@ -242,6 +242,7 @@ void TForm1::menueAnlegen() {
            Sender::Optimierunganzeigen1);
     befehl(anzeige, QStringLiteral("Originalanzeigen1"), QStringLiteral("&Original anzeigen (F6)"),
            12, &TForm1::OriginalAnzeigen, Sender::Originalanzeigen1);
+    aenderungenMenue(*anzeige);
 }
 
 void TForm1::werkzeugleisteAnlegen() {
@@ -492,6 +493,9 @@ void TForm1::FormKeyDown(int taste) {
             break;
         case Qt::Key_F6:
             OriginalAnzeigen(Sender::AnsichtOriginalButton);
+            break;
+        case Qt::Key_F4:
+            AenderungenAnzeigen();
             break;
         case Qt::Key_F7:
             Optimierung(Sender::OptimierenButton);

@@ -18,6 +18,7 @@
 #include "ui/sender.h"
 
 class QAction;
+class QMenu;
 
 namespace quintaro {
 class Dateien;
@@ -52,6 +53,8 @@ class TForm1 : public QMainWindow {
     void Schlieen1Click(Sender sender);
     void OriginalAnzeigen(Sender sender);
     void OptimierungAnzeigen(Sender sender);
+    // The view "Änderungen" (menu "Anzeige", F4): the document as loaded beside the editor's text.
+    void AenderungenAnzeigen();
     void BitBtn1Click();
     void BitBtn2Click();
     void BitBtn5Click();
@@ -124,6 +127,7 @@ class TForm1 : public QMainWindow {
     // Shows the file in the browser; a message when none can be started.
     void anzeigen(const std::string& datei);
     void menueAnlegen();
+    void aenderungenMenue(QMenu& anzeige);
     void werkzeugleisteAnlegen();
     QAction* aktion(const QString& name, const QString& text, int symbolIndex);
     template <class Arbeit>
