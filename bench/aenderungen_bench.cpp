@@ -88,8 +88,8 @@ class StilleDialoge : public ui::Dialoge {
     Antwort frage(QWidget*, const QString&, Knoepfe) override { return Antwort::Nein; }
     void meldung(QWidget*, const QString&) override {}
     void fehler(QWidget*, const QString& text) override { qFatal("%s", qPrintable(text)); }
-    QString dateiOeffnen(QWidget*, const QStringList&) override { return {}; }
-    QStringList dateienOeffnen(QWidget*, const QStringList&) override { return {}; }
+    QString dateiOeffnen(QWidget*, const QStringList&, const QString&) override { return {}; }
+    QStringList dateienOeffnen(QWidget*, const QStringList&, const QString&) override { return {}; }
     QString dateiSpeichern(QWidget*, const QStringList&, const QString&, const QString&) override {
         return {};
     }
@@ -97,7 +97,7 @@ class StilleDialoge : public ui::Dialoge {
 
 class KeineShell : public ui::Shell {
   public:
-    void oeffnen(const QString&) override {}
+    bool oeffnen(const QString&) override { return true; }
 };
 
 // CPU time of the whole process (both the window's thread and the comparison's), in ms.
