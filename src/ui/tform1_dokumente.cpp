@@ -6,10 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "batch/stapel.h"
+#include "document/dateien.h"
 #include "document/dateifilter.h"
 #include "document/dokument.h"
-#include "engine/dateien.h"
 #include "ui/dialoge.h"
 #include "ui/kodierung.h"
 #include "ui/listbox.h"
@@ -46,7 +45,7 @@ bool istErneutOeffnen(Sender s) {
 }  // namespace
 
 void TForm1::QuelltextMemoChange() {
-    dokument_.bearbeitungsstatus = true;
+    dokument_.setzeBearbeitungsstatus(true);
 }
 
 void TForm1::Dateiladen(Sender sender) {
@@ -61,12 +60,12 @@ void TForm1::dateiladen(Sender sender) {
     DateifilterSetzen();
 
     std::string pfad;
-    if (dokument_.bearbeitungsstatus) {
+    if (dokument_.bearbeitungsstatus()) {
         // Ja means "let me save first": the load stops, so does Abbrechen.
         if (dialoge_.frage(this, kGeaendertFrage, Knoepfe::JaNeinAbbrechen) != Antwort::Nein) {
             return;
         }
-        dokument_.bearbeitungsstatus = false;
+        dokument_.setzeBearbeitungsstatus(false);
         dateiladen(sender);
     } else {
         if (istOeffnen(sender)) {
@@ -77,22 +76,17 @@ void TForm1::dateiladen(Sender sender) {
         }
         if (!pfad.empty()) {
             // The lowercase name of `DKS` leads to the loaded file until a save gives it that name.
-            const bool nurKleiner = istErneutOeffnen(sender) && pfad == dokument_.aktuelleDatei &&
-                                    !dokument_.alterName().empty();
-            const std::string quelle = nurKleiner ? dokument_.quelle(dateien_) : pfad;
-            const Text text = dateien_.lesen(quelle, dokument_.kapazitaet);
+            const Text text = dokument_.laden(pfad, istErneutOeffnen(sender));
             quelltextSeite_->dokumentZeigen(text, istErneutOeffnen(sender));
-            dokument_.bearbeitungsstatus = false;
+            dokument_.setzeBearbeitungsstatus(false);  // showing the text has just set it
             seiten_->setzeTitel(Seite::Quelltext, q(pfad));
-            dokument_.aktuelleDatei = pfad;
-            dokument_.geladeneDatei = quelle;
-            quelltextSeite_->setzeOriginalGroesse(QString::number(dateien_.groesse(quelle)));
+            quelltextSeite_->setzeOriginalGroesse(QString::number(dokument_.originalGroesse()));
         }
     }
 
-    if (dateien_.existiert(dokument_.vorschaudatei)) dateien_.loeschen(dokument_.vorschaudatei);
+    dokument_.vorschauLoeschen();
     quelltextSeite_->setzeOptimiertGroesse(kOhneGroesse);
-    if (openDialog1Bestaetigt_) Seitenwechsel(Sender::ButtonOeffnen);
+    if (openDialog1Bestaetigt_) quelltextSeiteZeigen();
 }
 
 void TForm1::Dateispeichern(Sender sender) {
@@ -106,41 +100,35 @@ void TForm1::dateispeichern(Sender sender) {
         return;
     }
     if (unter) {
-        const QString gewaehlt = dialoge_.dateiSpeichern(
-            this, speichernDialogfilter(dokument_.aktuelleDatei), q(dokument_.aktuelleDatei),
-            q(dateiendung(dokument_.aktuelleDatei)));
+        const std::string& aktuell = dokument_.aktuelleDatei();
+        const QString gewaehlt = dialoge_.dateiSpeichern(this, speichernDialogfilter(aktuell),
+                                                         q(aktuell), q(dateiendung(aktuell)));
         if (gewaehlt.isEmpty()) return;
-        dokument_.aktuelleDatei = gewaehlt.toStdString();
-        dokument_.geladeneDatei = dokument_.aktuelleDatei;
-        seiten_->setzeTitel(Seite::Quelltext, q(dokument_.aktuelleDatei));
+        dokument_.benennen(gewaehlt.toStdString());
+        seiten_->setzeTitel(Seite::Quelltext, q(dokument_.aktuelleDatei()));
     }
     // After `DKS` the file gets its lowercase name with this save (the old name goes).
-    const std::string alt = dokument_.alterName();
-    const std::string gespeichert =
-        stapelSpeichern(dateien_, dokument_.aktuelleDatei, quelltextMemo().text(), alt);
-    if (!alt.empty()) {
-        dokument_.aktuelleDatei = dokument_.geladeneDatei = gespeichert;
-        seiten_->setzeTitel(Seite::Quelltext, q(gespeichert));
+    const std::string vorher = dokument_.aktuelleDatei();
+    dokument_.speichern(quelltextMemo().text());
+    if (dokument_.aktuelleDatei() != vorher) {
+        seiten_->setzeTitel(Seite::Quelltext, q(dokument_.aktuelleDatei()));
     }
-    dokument_.bearbeitungsstatus = false;
     dialoge_.meldung(this, kGespeichert);
 }
 
 void TForm1::Schlieen1Click(Sender) {
     befehl([this] {
         bool schliessen = false;
-        if (dokument_.bearbeitungsstatus) {
+        if (dokument_.bearbeitungsstatus()) {
             schliessen = dialoge_.frage(this, kVerwerfenFrage, Knoepfe::JaNein) == Antwort::Ja;
         } else {
             schliessen = !quelltextMemo().istLeer();
         }
         if (!schliessen) return;
         quelltextSeite_->dokumentSchliessen();
-        dokument_.bearbeitungsstatus = false;
+        dokument_.schliessen();
         quelltextSeite_->setzeOptimiertGroesse(kOhneGroesse);
         quelltextSeite_->setzeOriginalGroesse(kOhneGroesse);
-        dokument_.aktuelleDatei.clear();
-        dokument_.geladeneDatei.clear();
     });
 }
 

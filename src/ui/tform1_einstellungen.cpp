@@ -5,7 +5,7 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "engine/dateien.h"
+#include "document/dateien.h"
 #include "settings/einstellungen.h"
 #include "ui/dialoge.h"
 #include "ui/ersetzungseditor.h"
@@ -93,7 +93,7 @@ void TForm1::BitBtn6Click() {
 }
 
 void TForm1::FormClose() {
-    if (dateien_.existiert(dokument_.vorschaudatei)) dateien_.loeschen(dokument_.vorschaudatei);
+    dokument_.vorschauLoeschen();
     if (optionenSeite_->optionenListbox().option(PES) ||
         optionenSeite_->optionenListbox().option(PEE)) {
         IniSpeichern(QStringLiteral("Teil"));

@@ -329,10 +329,11 @@ TEST(DateiOptimieren, UnreadableFilesGiveTheLoadErrorAndLeaveNoTrace) {
     const std::string fehlt = dir / "fehlt.htm";
     const std::string ordner = dir / "ordner.htm";
     ::mkdir(ordner.c_str(), 0755);
-    EXPECT_EQ(fehlerText([&] { dateiOptimieren(fehlt, OptionSet{}, {}); }),
-              "Datei " + fehlt + " kann nicht geöffnet werden. No such file or directory");
+    EXPECT_EQ(
+        fehlerText([&] { dateiOptimieren(fehlt, OptionSet{}, {}); }),
+        "Datei " + fehlt + " kann nicht geöffnet werden. Datei oder Verzeichnis nicht gefunden");
     EXPECT_EQ(fehlerText([&] { dateiOptimieren(ordner, OptionSet{}, {}); }),
-              "Datei " + ordner + " kann nicht geöffnet werden. Is a directory");
+              "Datei " + ordner + " kann nicht geöffnet werden. Ist ein Verzeichnis");
     EXPECT_EQ(dir.namen(), (std::set<std::string>{"ordner.htm"}));
 }
 
@@ -348,7 +349,7 @@ TEST(DateiOptimieren, FileInAFolderThatTakesNoNewFilesStaysAsItWas) {
         if (!test::alsNiemand()) return 2;
         const std::string text = fehlerText([&] { dateiOptimieren(datei, OptionSet{}, {}); });
         return text == "Datei \"" + dir / "Seite.htm.bak" + "\" kann nicht erstellt werden. " +
-                           "Permission denied"
+                           "Keine Berechtigung"
                    ? 0
                    : 1;
     });
@@ -449,7 +450,7 @@ TEST(DateiOptimieren, ABackupCutShortByTheFileSizeLimitLeavesNothingBehind) {
         const test::Dateigrenze grenze(64 * 1024);
         if (!grenze.gesetzt()) return 2;
         const std::string text = test::fehlertext([&] { dateiOptimieren(datei, OptionSet{}, {}); });
-        return text.rfind("Datei \"" + datei + ".bak\" kann nicht erstellt werden. File too large",
+        return text.rfind("Datei \"" + datei + ".bak\" kann nicht erstellt werden. Datei zu groß",
                           0) == 0
                    ? 0
                    : 1;

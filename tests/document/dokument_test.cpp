@@ -8,7 +8,7 @@
 #include <fcntl.h>
 
 #include "common/dateien.h"
-#include "engine/umgebung.h"
+#include "engine/dateifehler.h"
 
 namespace quintaro {
 namespace {
@@ -52,12 +52,13 @@ TEST(DokumentLesen, MakesEveryLineBreakCrLf) {
 TEST(DokumentLesen, ErrorsNamePathAndReason) {
     Ordner dir;
     const std::string fehlt = dir / "fehlt.htm";
-    EXPECT_EQ(fehlertext([&] { dokumentLesen(fehlt); }),
-              "Datei " + fehlt + " kann nicht geöffnet werden. No such file or directory");
+    EXPECT_EQ(
+        fehlertext([&] { dokumentLesen(fehlt); }),
+        "Datei " + fehlt + " kann nicht geöffnet werden. Datei oder Verzeichnis nicht gefunden");
     EXPECT_EQ(fehlertext([&] { dokumentLesen(dir.pfad()); }),
-              "Datei " + dir.pfad() + " kann nicht geöffnet werden. Is a directory");
+              "Datei " + dir.pfad() + " kann nicht geöffnet werden. Ist ein Verzeichnis");
     EXPECT_EQ(fehlertext([&] { dokumentLesen(""); }),
-              "Datei  kann nicht geöffnet werden. No such file or directory");
+              "Datei  kann nicht geöffnet werden. Datei oder Verzeichnis nicht gefunden");
 }
 
 TEST(DokumentLesen, WithoutReadPermissionGivesTheSystemsReason) {
@@ -68,7 +69,7 @@ TEST(DokumentLesen, WithoutReadPermissionGivesTheSystemsReason) {
     const int code = test::imKind([&] {
         if (!test::alsNiemand()) return 10;
         return fehlertext([&] { dokumentLesen(datei); }) ==
-                       "Datei " + datei + " kann nicht geöffnet werden. Permission denied"
+                       "Datei " + datei + " kann nicht geöffnet werden. Keine Berechtigung"
                    ? 0
                    : 1;
     });
@@ -168,15 +169,15 @@ TEST(DokumentSchreiben, FollowsSymbolicLinks) {
 TEST(DokumentSchreiben, ErrorsNamePathAndReason) {
     Ordner dir;
     EXPECT_EQ(fehlertext([] { dokumentSchreiben("", "x"); }),
-              "Datei \"\" kann nicht erstellt werden. No such file or directory");
+              "Datei \"\" kann nicht erstellt werden. Datei oder Verzeichnis nicht gefunden");
     EXPECT_EQ(fehlertext([&] { dokumentSchreiben(dir.pfad(), "x"); }),
-              "Datei \"" + dir.pfad() + "\" kann nicht erstellt werden. Is a directory");
+              "Datei \"" + dir.pfad() + "\" kann nicht erstellt werden. Ist ein Verzeichnis");
     const std::string pipe = dir / "pipe";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     EXPECT_EQ(fehlertext([&] { dokumentSchreiben(pipe, "x"); }),
-              "Datei \"" + pipe + "\" kann nicht erstellt werden. Not a regular file");
+              "Datei \"" + pipe + "\" kann nicht erstellt werden. Das ist keine gewöhnliche Datei");
     EXPECT_EQ(fehlertext([] { dokumentSchreiben("/dev/null", "x"); }),
-              "Datei \"/dev/null\" kann nicht erstellt werden. Not a regular file");
+              "Datei \"/dev/null\" kann nicht erstellt werden. Das ist keine gewöhnliche Datei");
 }
 
 // Qt would turn the bytes 0xFF 0xFE into U+FFFD and write "a\uFFFD\uFFFD.htm" beside the file
@@ -188,10 +189,9 @@ TEST(DokumentSchreiben, APathThatIsNotUtf8IsRefusedAndNothingElseIsWritten) {
     ASSERT_EQ(leseRoh(datei), "alt");
     const auto vorher = test::eintraege(dir.pfad());
 
-    EXPECT_EQ(
-        fehlertext([&] { dokumentSchreiben(datei, "neu"); }),
-        "Datei \"" + datei +
-            "\" kann nicht erstellt werden. Invalid or incomplete multibyte or wide character");
+    EXPECT_EQ(fehlertext([&] { dokumentSchreiben(datei, "neu"); }),
+              "Datei \"" + datei +
+                  "\" kann nicht erstellt werden. Der Dateiname ist kein gültiges UTF-8");
     EXPECT_FALSE(dateiKopieren(dir / "fehlt", datei, true));
     EXPECT_EQ(leseRoh(datei), "alt");
     EXPECT_EQ(test::eintraege(dir.pfad()), vorher);

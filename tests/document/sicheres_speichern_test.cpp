@@ -11,7 +11,7 @@
 #include "common/dateien.h"
 #include "document/dokument.h"
 #include "document/sicher_schreiben.h"
-#include "engine/umgebung.h"
+#include "engine/dateifehler.h"
 
 namespace quintaro {
 namespace {
@@ -110,7 +110,7 @@ TEST(SicheresSpeichern, NewFileInAReadOnlyFolder) {
     ::chmod(dir.pfad().c_str(), 0555);
     const int code = test::imKind([&] {
         if (!test::alsNiemand()) return kVorbereitung;
-        return speichernSollScheitern(dir / "neu.htm", "neu", "Permission denied");
+        return speichernSollScheitern(dir / "neu.htm", "neu", "Keine Berechtigung");
     });
     EXPECT_EQ(code, kFehlerWieErwartet);
     EXPECT_EQ(eintraege(dir.pfad()), (std::set<std::string>{".", ".."}));
@@ -128,7 +128,7 @@ TEST(SicheresSpeichern, AVanishedFolder) {
     ::mkdir(unter.c_str(), 0755);
     const std::string datei = unter + "/seite.htm";
     ::rmdir(unter.c_str());
-    EXPECT_EQ(speichernSollScheitern(datei, "neu", "No such file or directory"),
+    EXPECT_EQ(speichernSollScheitern(datei, "neu", "Datei oder Verzeichnis nicht gefunden"),
               kFehlerWieErwartet);
     EXPECT_EQ(eintraege(dir.pfad()), (std::set<std::string>{".", ".."}));
 }
@@ -150,7 +150,7 @@ TEST(SicheresSpeichern, AnAbortMidwayLosesNothing) {
     const Text gross(1 << 20, 'n');
 
     const int code = mitGroessenlimit(
-        64 * 1024, [&] { return speichernSollScheitern(datei, gross, "File too large"); });
+        64 * 1024, [&] { return speichernSollScheitern(datei, gross, "Datei zu groß"); });
     EXPECT_EQ(code, kFehlerWieErwartet);
     EXPECT_EQ(stand(dir, datei), vorher);
 

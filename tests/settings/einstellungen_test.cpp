@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "common/dateien.h"
-#include "engine/umgebung.h"
+#include "engine/dateifehler.h"
 
 namespace quintaro {
 namespace {

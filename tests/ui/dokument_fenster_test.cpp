@@ -283,7 +283,7 @@ TEST(DokumentAufPlatte, FailedSaveKeepsTheFile) {
     }
     EXPECT_EQ(w.dialoge.texte(Box::Fehler),
               std::vector<QString>{QString::fromStdString(
-                  "Datei \"" + (dir / "s.htm") + "\" kann nicht erstellt werden. File too large")});
+                  "Datei \"" + (dir / "s.htm") + "\" kann nicht erstellt werden. Datei zu groß")});
     EXPECT_TRUE(w.f->Bearbeitungsstatus());
     EXPECT_EQ(platte::leseRoh(dir / "s.htm"), alt);
     EXPECT_EQ(dir.namen(), std::set<std::string>{"s.htm"});
