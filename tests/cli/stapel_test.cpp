@@ -472,6 +472,17 @@ TEST_F(CliStapel, AFileWhoseBackupFailsIsNotSavedAndAnExistingBackupIsKept) {
     EXPECT_NE(leseRoh(c), "x  y");
 }
 
+// Listed twice with DKS, the second entry finds the page under its new name and makes that
+// name's backup: no backup was kept, so none is reported.
+TEST_F(CliStapel, AFileListedTwiceWithDksReportsOnlyBackupsReallyKept) {
+    const std::string a = dir / "Twice.HTM";
+    schreibeRoh(a, "x  y");
+    const auto r = lauf({"--set", "DKS=1", a, a});
+    EXPECT_EQ(r.exitcode, 0);
+    EXPECT_EQ(r.fehler, "");
+    EXPECT_EQ(dir.namen(), (std::set<std::string>{"Twice.HTM.bak", "twice.htm", "twice.htm.bak"}));
+}
+
 // Killed by SIGXFSZ midway, the backup's temporary file used to stay behind.
 TEST_F(CliStapel, TheFileSizeLimitFailsTheBackupCleanly) {
     const std::string a = dir / "a.htm";
