@@ -145,10 +145,11 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
             zeile("--settings '" + sichtbar(*aufruf.einstellungen, false) + "': " + *grund);
             return kAufruffehler;
         }
-        einstellungen = IniLaden(*aufruf.einstellungen, einstellungen).einstellungen;
+        einstellungen = einstellungenLesen(*aufruf.einstellungen, einstellungen).einstellungen;
     } else if (const auto ordner = programmOrdner()) {
         const std::string datei = einstellungsDatei(*ordner);
-        if (dateiExistiert(datei)) einstellungen = IniLaden(datei, einstellungen).einstellungen;
+        if (dateiExistiert(datei))
+            einstellungen = einstellungenLesen(datei, einstellungen).einstellungen;
     }
     OptionSet optionen = einstellungen.optionen;
     Ersetzungstabelle tabelle = einstellungen.tabelle;

@@ -135,7 +135,7 @@ void QuelltextMemo::zeigen(const Text& text) {
     editor_->SendScintilla(QsciScintillaBase::SCI_SETXOFFSET, 0L);
 }
 
-bool QuelltextMemo::istLeer() const {
+bool QuelltextMemo::hatKeinenText() const {
     if (ausstehend_) return ausstehend_->empty();
     return editor_->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) == 0;
 }

@@ -48,7 +48,7 @@ class QuelltextMemo : public QObject {
     // Shows the same bytes as characters of `kodierung`; the text stays as it is, so no change is
     // reported.
     void setzeKodierung(Kodierung kodierung);
-    bool istLeer() const;
+    bool hatKeinenText() const;
     bool faerbt() const { return faerbt_; }
 
     // While held (a batch run), a text set while the control is hidden is only kept: the control

@@ -329,7 +329,7 @@ void TForm1::Optimierung(Sender sender) {
         }
         dokument_.setzeBearbeitungsstatus(true);
         quelltextSeite_->setzeOptimiertGroesse(QStringLiteral("/"));
-        if (quelltextMemo().istLeer()) {
+        if (quelltextMemo().hatKeinenText()) {
             meldung(q(kLeererQuelltext));
             dokument_.setzeBearbeitungsstatus(false);
             return;

@@ -95,7 +95,7 @@ void TForm1::Dateispeichern(Sender sender) {
 
 void TForm1::dateispeichern(Sender sender) {
     const bool unter = sender == Sender::ButtonSpeichernunter || sender == Sender::Speichernunter1;
-    if (quelltextMemo().istLeer()) {
+    if (quelltextMemo().hatKeinenText()) {
         dialoge_.meldung(this, kKeinQuelltext);
         return;
     }
@@ -122,7 +122,7 @@ void TForm1::Schlieen1Click(Sender) {
         if (dokument_.bearbeitungsstatus()) {
             schliessen = dialoge_.frage(this, kVerwerfenFrage, Knoepfe::JaNein) == Antwort::Ja;
         } else {
-            schliessen = !quelltextMemo().istLeer();
+            schliessen = !quelltextMemo().hatKeinenText();
         }
         if (!schliessen) return;
         quelltextSeite_->dokumentSchliessen();

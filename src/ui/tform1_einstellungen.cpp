@@ -34,7 +34,8 @@ Einstellungen TForm1::einstellungen() const {
 }
 
 void TForm1::IniLaden() {
-    const Geladen geladen = ::quintaro::IniLaden(einstellungsDatei_.toStdString(), einstellungen());
+    const Geladen geladen =
+        ::quintaro::einstellungenLesen(einstellungsDatei_.toStdString(), einstellungen());
     const Einstellungen& e = geladen.einstellungen;
 
     // A plain set: the interlocks of the user's toggles do not apply.

@@ -417,7 +417,7 @@ TEST(EditorHalten, AHiddenEditorTakesTheTextWhenShownOrReleased) {
     editor.setText("neu");
     EXPECT_EQ(geaendert.count(), 1) << "the change is reported at once";
     EXPECT_EQ(editor.text(), Text("neu"));
-    EXPECT_FALSE(editor.istLeer());
+    EXPECT_FALSE(editor.hatKeinenText());
     EXPECT_EQ(editor.widget()->text(), QStringLiteral("alt"));
     seite.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&seite));
@@ -426,7 +426,7 @@ TEST(EditorHalten, AHiddenEditorTakesTheTextWhenShownOrReleased) {
     EXPECT_EQ(editor.widget()->text(), QStringLiteral("\u20AC"));
     seite.hide();
     editor.setText("");
-    EXPECT_TRUE(editor.istLeer());
+    EXPECT_TRUE(editor.hatKeinenText());
     EXPECT_FALSE(editor.widget()->text().isEmpty());
     geaendert.clear();
     editor.zurueckhalten(false);

@@ -122,7 +122,7 @@ TEST_F(Dokument, SaveAsProposesTheDocumentAndCloseKeepsTheCaption) {
     w.f->Schlieen1Click(Sender::Schlieen1);
     EXPECT_EQ(w.text(), Text("z"));
     w.f->Schlieen1Click(Sender::Schlieen1);
-    EXPECT_TRUE(w.f->quelltextMemo().istLeer() && !w.f->Bearbeitungsstatus());
+    EXPECT_TRUE(w.f->quelltextMemo().hatKeinenText() && !w.f->Bearbeitungsstatus());
     EXPECT_TRUE(w.f->AktuelleDatei().empty());
     EXPECT_EQ(w.titel(), QStringLiteral("/w/c.htm"));
     w.f->Dateispeichern(Sender::ButtonSpeichern);  // no text: the message, no write
