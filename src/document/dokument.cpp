@@ -99,7 +99,7 @@ void Dokument::dateinameKlein() {
 
 std::string Dokument::speichernAls(const Text& text, bool stapel) {
     const std::string alt = alterName();
-    const std::string gespeichert = speichernUnter(dateien_, aktuelleDatei_, text, alt, stapel);
+    std::string gespeichert = speichernUnter(dateien_, aktuelleDatei_, text, alt, stapel);
     if (!alt.empty()) aktuelleDatei_ = geladeneDatei_ = gespeichert;
     return gespeichert;
 }
