@@ -51,6 +51,13 @@ inline constexpr std::string_view kFrageTipps =
     "Sollen zusätzliche Optimierungstipps angezeigt werden?";
 }  // namespace meldungen
 
+// The options a run in the mode Automatisch has no use for: SK (a batch always backs up), the
+// tips, the display after a run, and what is saved at the program's end.
+constexpr bool ohneWirkungImStapel(int option) {
+    return option == SK || option == OT || option == NOA || option == OA || option == PES ||
+           option == PEE;
+}
+
 // How a run is to go: the options as they stood when it started, the replacement table, the
 // page's encoding, the mode and the most bytes the text may take.
 struct Laufoptionen {
