@@ -59,9 +59,9 @@ class Dateien {
     virtual bool loeschen(const std::string& pfad) = 0;
 
     // A batch's saves (stapelSchreiben) and new backups may be gathered, so that a group of files
-    // goes to disk with one flush: while `an`, they are written beside their names and take them when
-    // abschliessen() is called (or as soon as anything looks at one of those names). Otherwise,
-    // and by default, each is in place when its call returns.
+    // goes to disk with one flush: while `an`, they are written beside their names and take them
+    // when abschliessen() is called (or as soon as anything looks at one of those names).
+    // Otherwise, and by default, each is in place when its call returns.
     virtual void sammeln(bool /*an*/) {}
     // Puts everything gathered in place. Returns the pages that are not saved after all, their
     // originals left as they were.
