@@ -7,10 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "common/speicher_dateien.h"
 #include "engine/literal.h"
 #include "engine/optimierung.h"
-#include "engine/umgebung.h"
 #include "pruefe.h"
 
 using quintaro::fuzz::pruefe;
@@ -46,55 +44,26 @@ struct Frage {
     Antwort antwort;
 };
 
-// A window in memory that answers from the input and records every question.
-class FuzzUmgebung : public Umgebung {
+// Answers from the input and records every question.
+class FuzzFragen : public Fragen {
   public:
-    FuzzUmgebung(Text text, OptionSet optionen, Ersetzungstabelle tabelle, std::string antworten)
-        : editor(std::move(text)),
-          optionen_(optionen),
-          tabelle_(std::move(tabelle)),
-          antworten_(std::move(antworten)) {}
+    explicit FuzzFragen(std::string antworten) : antworten_(std::move(antworten)) {}
 
-    Text editor;
-    std::string gespeichert;
-    bool speicherung = false;
     std::vector<Frage> fragen;
 
-    Text quelltext() override { return editor; }
-    void setzeQuelltext(const Text& text) override { editor = text; }
-    bool option(int index) override { return optionen_[index]; }
-    const Ersetzungstabelle& ersetzungstabelle() override { return tabelle_; }
-    Antwort frage(const std::string& text, Knoepfe knoepfe) override {
+    Antwort frage(const std::string& text, const Zwischenstand&) override {
         const unsigned char b =
             naechste_ < antworten_.size() ? static_cast<unsigned char>(antworten_[naechste_++]) : 0;
-        Antwort a = (b % 3 == 0) ? Antwort::Ja : (b % 3 == 1) ? Antwort::Nein : Antwort::Abbrechen;
-        if (knoepfe == Knoepfe::JaNein && a == Antwort::Abbrechen) a = Antwort::Nein;
+        const Antwort a = (b % 3 == 0)   ? Antwort::Ja
+                          : (b % 3 == 1) ? Antwort::Nein
+                                         : Antwort::Abbrechen;
         fragen.push_back({text, a});
         return a;
     }
-    void meldung(const std::string&) override {}
-    void setzeBeschaeftigt(bool) override {}
-    void setzeOptimiertGroesse(const std::string&) override {}
-    void setzeSeitenTitel(const std::string&) override {}
-    void setzeBearbeitungsstatus(bool) override {}
-    std::string aktuelleDatei() override { return datei_; }
-    void setzeAktuelleDatei(const std::string& path) override { datei_ = path; }
-    void setzeVorschaudatei(const std::string&) override {}
-    Dateien& dateien() override { return platte_; }
-    void optimierungAnzeigen() override {}
-    void dokumentSpeichernBatch() override {
-        speicherung = true;
-        gespeichert = editor;
-    }
-    void quelltextSeiteZeigen() override {}
 
   private:
-    OptionSet optionen_;
-    Ersetzungstabelle tabelle_;
     std::string antworten_;
     std::size_t naechste_ = 0;
-    std::string datei_;
-    test::SpeicherDateien platte_;
 };
 
 // The literal passes in their order, asking as the run asked. Returns the text the run must
@@ -162,15 +131,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string antworten = leser.text(leser.byte() % 32);
     const Text text = normaliseLineBreaks(leser.rest().substr(0, 4096));
 
-    FuzzUmgebung u(text, optionen, tabelle, antworten);
-    Optimierung(u, modus);
+    FuzzFragen u(antworten);
+    Text lauf = text;
+    const Laufergebnis ergebnis =
+        laufen(lauf, Laufoptionen{optionen, tabelle, Kodierung::Cp1252, modus}, u);
     if (text.empty()) {
-        pruefe(u.editor.empty() && u.fragen.empty() && !u.speicherung);
+        pruefe(lauf.empty() && u.fragen.empty() && ergebnis.leer);
         return 0;
     }
     std::size_t i = 0;
     const Text soll = erwartet(text, optionen, tabelle, modus, u.fragen, i);
-    pruefe(u.editor == soll);
-    if (modus == Modus::Automatisch && u.speicherung) pruefe(u.gespeichert == soll);
+    pruefe(lauf == soll);
+    // The report chains from the size before to the size after.
+    std::size_t stand = ergebnis.vorher;
+    for (const auto& p : ergebnis.passes) {
+        pruefe(p.vorher == stand);
+        stand = p.nachher;
+    }
+    pruefe(stand == ergebnis.nachher && stand == lauf.size());
     return 0;
 }

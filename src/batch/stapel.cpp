@@ -1,27 +1,48 @@
-// One file of a batch run, and the batch save that never loses the file it replaces.
+// One file of a batch run, and the loop over the files with its grouped flushing.
 #include "batch/stapel.h"
 
-#include <cerrno>
-#include <optional>
-#include <string_view>
-#include <system_error>
+#include <exception>
 #include <utility>
 
-#include "engine/optimierung.h"
-#include "engine/utf8.h"
+#include "document/sicher_schreiben.h"
+#include "engine/pfade.h"
 
 namespace quintaro {
 
 namespace {
 
-// The safe save goes through Qt, which takes file names as UTF-8: any other bytes would name a
-// different file, so such a path is refused before anything is touched.
-void nurUtf8(const std::string& path) {
-    if (!utf8::wohlgeformt(path)) {
-        throw DateiFehler("Datei \"" + path + "\" kann nicht erstellt werden. " +
-                          std::string(kKeinUtf8Name));
+// A batch run's questions go to the front end's callbacks, with the text brought up to date
+// first. Without a callback a question is answered as closing the box would: Abbrechen.
+class HakenFragen : public Fragen {
+  public:
+    explicit HakenFragen(const StapelHaken& haken) : haken_(haken) {}
+    Antwort frage(const std::string& text, const Zwischenstand& stand) override {
+        if (haken_.quelltext && stand.geaendert()) haken_.quelltext(stand.text());
+        if (!haken_.frage) return Antwort::Abbrechen;
+        return haken_.frage(text, Knoepfe::JaNeinAbbrechen);
     }
-}
+
+  private:
+    const StapelHaken& haken_;
+};
+
+// While it lives, `dateien` gathers; at its end, whatever it gathered is put in place.
+class Sammlung {
+  public:
+    explicit Sammlung(Dateien& dateien) : dateien_(dateien) { dateien_.sammeln(true); }
+    ~Sammlung() {
+        // Failures here have no one left to tell (the run ends with another error); the pages
+        // concerned stay as they were.
+        static_cast<void>(dateien_.abschliessen());
+        dateien_.sammeln(false);
+    }
+    Sammlung(const Sammlung&) = delete;
+    Sammlung& operator=(const Sammlung&) = delete;
+    std::vector<DateiFehlschlag> abschliessen() { return dateien_.abschliessen(); }
+
+  private:
+    Dateien& dateien_;
+};
 
 }  // namespace
 
@@ -31,23 +52,7 @@ int fortschrittSchritt(int position) {
 
 std::string stapelSpeichern(Dateien& dateien, const std::string& aktuelleDatei, const Text& text,
                             const std::string& geladenerPfad) {
-    nurUtf8(aktuelleDatei);
-    nurUtf8(geladenerPfad);
-    const auto speichern = [&](const std::string& pfad) {
-        dateien.schreiben(pfad, text);
-        return pfad;
-    };
-    if (geladenerPfad.empty() || aktuelleDatei == geladenerPfad) return speichern(aktuelleDatei);
-    // A page that is a link stays one: its target is saved as without DKS.
-    if (dateien.art(geladenerPfad) == Dateiart::Verweis) return speichern(geladenerPfad);
-    // One file under both names (a file system that ignores case): the save renames nothing.
-    if (dateien.dieselbeDatei(aktuelleDatei, geladenerPfad)) return speichern(aktuelleDatei);
-    // The new name belongs to another file: that file stays, the name is kept.
-    if (dateien.art(aktuelleDatei) != Dateiart::Fehlt) return speichern(geladenerPfad);
-    // Saved under the old name first, then renamed: the file keeps its permission bits, owner
-    // and group, and if the rename fails (the name taken meanwhile) the text is safe anyway.
-    speichern(geladenerPfad);
-    return dateien.umbenennen(geladenerPfad, aktuelleDatei) ? aktuelleDatei : geladenerPfad;
+    return speichernUnter(dateien, aktuelleDatei, text, geladenerPfad, true);
 }
 
 std::string stapelSpeichern(const std::string& aktuelleDatei, const Text& text,
@@ -56,60 +61,45 @@ std::string stapelSpeichern(const std::string& aktuelleDatei, const Text& text,
     return stapelSpeichern(dateien, aktuelleDatei, text, geladenerPfad);
 }
 
-DateiUmgebung::DateiUmgebung(Dateien& dateien, std::string pfad, Text text,
-                             const OptionSet& optionen, const Ersetzungstabelle& tabelle,
-                             const StapelHaken& haken, std::size_t kapazitaet)
-    : OhneFensterUmgebung(std::move(text), optionen, tabelle, pfad, haken.kodierung),
-      dateien_(dateien),
-      geladenerPfad_(std::move(pfad)),
-      haken_(haken),
-      kapazitaet_(kapazitaet) {}
-
-void DateiUmgebung::setzeQuelltext(const Text& text) {
-    OhneFensterUmgebung::setzeQuelltext(text);
-    if (haken_.quelltext) haken_.quelltext(text);
-}
-
-Antwort DateiUmgebung::frage(const std::string& text, Knoepfe knoepfe) {
-    if (haken_.frage) return haken_.frage(text, knoepfe);
-    return knoepfe == Knoepfe::JaNeinAbbrechen ? Antwort::Abbrechen : Antwort::Nein;
-}
-
-void DateiUmgebung::meldung(const std::string& text) {
-    if (haken_.meldung) haken_.meldung(text);
-}
-
-void DateiUmgebung::dokumentSpeichernBatch() {
-    gespeichertUnter_ = stapelSpeichern(dateien_, datei(), text(), geladenerPfad_);
-}
-
-StapelErgebnis dateiOptimieren(Dateien& dateien, const std::string& pfad_,
+StapelErgebnis dateiOptimieren(Dateien& dateien, const std::string& gelistet,
                                const OptionSet& optionen, const Ersetzungstabelle& tabelle,
                                const StapelHaken& haken, std::size_t kapazitaet) {
-    nurUtf8(pfad_);
+    // Any other bytes would name another file when it is saved: refused before anything is
+    // touched.
+    if (!pfadIstUtf8(gelistet)) throw erstellFehler(gelistet, std::string(kKeinUtf8Name));
     // Listed twice, the file may already carry its lowercase name from the first entry's run.
-    std::string pfad = pfad_;
+    std::string pfad = gelistet;
     if (optionen[DKS] && dateien.art(pfad) == Dateiart::Fehlt) {
         const std::string klein = dateinameKlein(pfad);
         if (dateien.art(klein) == Dateiart::Datei) pfad = klein;
     }
-    Text text = dateien.lesen(pfad, kapazitaet);
+    Dokument dokument(dateien, kapazitaet);
+    Text text = dokument.laden(pfad);
     StapelErgebnis ergebnis;
     ergebnis.pfad = pfad;
-    ergebnis.originalGroesse = dateien.groesse(pfad);
+    ergebnis.originalGroesse = dokument.originalGroesse();
     if (haken.geladen) haken.geladen(pfad, ergebnis.originalGroesse, text);
-
-    const bool leer = text.empty();
-    DateiUmgebung umgebung(dateien, pfad, std::move(text), optionen, tabelle, haken, kapazitaet);
-    Optimierung(umgebung, Modus::Automatisch);
-
-    if (umgebung.gespeichertUnter().empty()) {
-        ergebnis.status = leer ? StapelStatus::Leer : StapelStatus::Abgebrochen;
+    if (text.empty()) {
+        if (haken.meldung) haken.meldung(std::string(meldungen::kLeererQuelltext));
+        ergebnis.status = StapelStatus::Leer;
+        ergebnis.lauf.leer = true;
         return ergebnis;
     }
+
+    ergebnis.sicherung = dokument.sichern(Modus::Automatisch, optionen[SK]);
+    HakenFragen fragen(haken);
+    const Laufoptionen lauf{optionen, tabelle, kodierungFuer(haken.kodierung, text),
+                            Modus::Automatisch, kapazitaet};
+    ergebnis.lauf = laufen(text, lauf, fragen);
+    if (ergebnis.lauf.abgebrochen) {
+        if (haken.quelltext && ergebnis.lauf.neuerStand) haken.quelltext(text);
+        ergebnis.status = StapelStatus::Abgebrochen;
+        return ergebnis;
+    }
+    if (optionen[DKS]) dokument.dateinameKlein();
+    ergebnis.pfad = dokument.stapelSpeichern(text);
     ergebnis.status = StapelStatus::Gespeichert;
-    ergebnis.pfad = umgebung.gespeichertUnter();
-    ergebnis.optimiertGroesse = umgebung.gespeicherteBytes();
+    ergebnis.optimiertGroesse = text.size();
     return ergebnis;
 }
 
@@ -120,6 +110,46 @@ StapelErgebnis dateiOptimieren(const std::string& pfad, const OptionSet& optione
     LokaleDateien dateien;
     return dateiOptimieren(dateien, pfad, optionen, tabelle,
                            StapelHaken{frage, meldung, geladen, {}, wahl});
+}
+
+StapelBilanz stapelLauf(Dateien& dateien, const std::vector<std::string>& pfade,
+                        const OptionSet& optionen, const Ersetzungstabelle& tabelle,
+                        const StapelHaken& haken, const StapelMelder& melder, Fehlerpolitik politik,
+                        std::size_t kapazitaet) {
+    StapelBilanz bilanz;
+    const auto melden = [&](const std::string& pfad, const std::string& meldung) {
+        ++bilanz.fehlgeschlagen;
+        if (melder.fehler) melder.fehler(pfad, meldung);
+    };
+    Sammlung sammlung(dateien);
+    // A page found unsaved when its group is put in place is reported then.
+    const auto abschliessen = [&] {
+        const auto fehler = sammlung.abschliessen();
+        for (const auto& f : fehler) melden(f.pfad, f.meldung);
+        if (!fehler.empty() && politik == Fehlerpolitik::Anhalten) {
+            throw DateiFehler(fehler.front().meldung);
+        }
+    };
+    for (std::size_t i = 0; i < pfade.size(); ++i) {
+        if (melder.abbrechen && melder.abbrechen()) {
+            bilanz.abgebrochen = true;
+            break;
+        }
+        const std::string& pfad = pfade[i];
+        if (melder.beginnt) melder.beginnt(i, pfade.size(), pfad);
+        ++bilanz.bearbeitet;
+        try {
+            const StapelErgebnis ergebnis =
+                dateiOptimieren(dateien, pfad, optionen, tabelle, haken, kapazitaet);
+            if (melder.fertig) melder.fertig(i, pfad, ergebnis);
+        } catch (const std::exception& e) {
+            if (politik == Fehlerpolitik::Anhalten) throw;
+            melden(pfad, e.what());
+        }
+        if (dateien.sammlungVoll()) abschliessen();
+    }
+    abschliessen();
+    return bilanz;
 }
 
 }  // namespace quintaro

@@ -1,6 +1,7 @@
-// The batch run's work on one file, shared by the window and the command line so that both write
-// the same bytes: load, optimise in the mode "Automatisch" with its backup, and the batch save.
-// Paths are UTF-8 and use '/'.
+// The batch run, shared by the window and the command line so that both write the same bytes:
+// the work on one file (load, backup, the run in the mode "Automatisch", the batch save) and the
+// loop over the files with grouped flushing, progress, cancelling and an error policy. Paths are
+// UTF-8 and use '/'.
 #pragma once
 
 #include <cstddef>
@@ -8,13 +9,15 @@
 #include <functional>
 #include <string>
 
+#include <vector>
+
+#include "document/dateien.h"
 #include "document/dokument.h"
-#include "engine/dateien.h"
 #include "engine/ersetzungstabelle.h"
-#include "engine/ohne_fenster.h"
+#include "engine/kodierung.h"
+#include "engine/optimierung.h"
 #include "engine/optionen.h"
 #include "engine/text.h"
-#include "engine/umgebung.h"
 
 namespace quintaro {
 
@@ -50,48 +53,15 @@ struct StapelHaken {
     KodierungsWahl kodierung = KodierungsWahl::Automatisch;
 };
 
-// Why a file name is refused: the batch works on UTF-8 names only.
-inline constexpr std::string_view kKeinUtf8Name = "Der Dateiname ist kein gültiges UTF-8";
-
-// The batch save: writes `text` safely (temporary file + rename) to `aktuelleDatei`. When that
-// path differs from `geladenerPfad` (`DKS` lowercased the name), the text is saved under the old
-// name and the file then renamed, keeping its permission bits, owner and group; the new name is
-// used only when it is free (not when another file has it, nor when the page is a symbolic link,
-// which stays and has its target saved). Returns the path written. Throws DateiFehler with the
-// document module's text, also for a path that is not valid UTF-8 (it would name another file),
-// before writing anything.
+// The batch save (Dokument's, for tests and callers that have no Dokument): `text` to
+// `aktuelleDatei`, under the lowercase name when DKS gave one (see speichernUnter). Returns the
+// path written. Throws DateiFehler with the document module's text, also for a path that is not
+// valid UTF-8 (it would name another file), before writing anything.
 std::string stapelSpeichern(Dateien& dateien, const std::string& aktuelleDatei, const Text& text,
                             const std::string& geladenerPfad);
 // The same on the local files.
 std::string stapelSpeichern(const std::string& aktuelleDatei, const Text& text,
                             const std::string& geladenerPfad);
-
-// The surroundings of a batch run over one file without a window: the text lives in memory, the
-// files are the given ones, and the run's batch save is stapelSpeichern.
-class DateiUmgebung : public OhneFensterUmgebung {
-  public:
-    DateiUmgebung(Dateien& dateien, std::string pfad, Text text, const OptionSet& optionen,
-                  const Ersetzungstabelle& tabelle, const StapelHaken& haken,
-                  std::size_t kapazitaet = kMemoKapazitaet);
-
-    // Where the batch save wrote; empty while the run has not saved.
-    const std::string& gespeichertUnter() const { return gespeichertUnter_; }
-    std::size_t gespeicherteBytes() const { return gespeichertUnter_.empty() ? 0 : text().size(); }
-
-    void setzeQuelltext(const Text& text) override;
-    Antwort frage(const std::string& text, Knoepfe knoepfe) override;
-    void meldung(const std::string& text) override;
-    Dateien& dateien() override { return dateien_; }
-    std::size_t kapazitaet() override { return kapazitaet_; }
-    void dokumentSpeichernBatch() override;
-
-  private:
-    Dateien& dateien_;
-    std::string geladenerPfad_;
-    const StapelHaken& haken_;
-    std::size_t kapazitaet_;
-    std::string gespeichertUnter_;
-};
 
 enum class StapelStatus {
     Gespeichert,  // optimised and saved
@@ -104,10 +74,12 @@ struct StapelErgebnis {
     std::string pfad;  // where the file now is (the lowercase name after option 13)
     std::int32_t originalGroesse = -1;  // size of the file as loaded (Dateigroesse)
     std::size_t optimiertGroesse = 0;   // bytes written; 0 when nothing was saved
+    Sicherung sicherung;                // the backup: its name, kept or made
+    Laufergebnis lauf;                  // what the run did, pass by pass
 };
 
-// One file of a batch run: load (line breaks made CR LF, at most `kapazitaet` bytes),
-// Optimierung in the mode "Automatisch" (backup path + ".bak" never overwritten, `DKS`), batch
+// One file of a batch run: load (line breaks made CR LF, at most `kapazitaet` bytes), the run
+// in the mode "Automatisch" (backup path + ".bak" never overwritten, `DKS`), batch
 // save. When `DKS` is on and only the lowercase name exists (the file was listed before), that one
 // is taken. Throws DateiFehler when the file cannot be read, backed up (an existing backup is kept,
 // any other failure stops the file before its save) or written (a path that is not UTF-8 before
@@ -121,5 +93,38 @@ StapelErgebnis dateiOptimieren(const std::string& pfad, const OptionSet& optione
                                const Ersetzungstabelle& tabelle, const StapelFrage& frage = {},
                                const StapelMeldung& meldung = {}, const StapelGeladen& geladen = {},
                                KodierungsWahl wahl = KodierungsWahl::Automatisch);
+
+// What a front end hears of a batch run. Unset members are not called.
+struct StapelMelder {
+    // Before file `i` (from 0) of `n`.
+    std::function<void(std::size_t i, std::size_t n, const std::string& pfad)> beginnt;
+    // File `i` is done, saved or not (saved means: gathered, on disk with its group).
+    std::function<void(std::size_t i, const std::string& pfad, const StapelErgebnis& ergebnis)>
+        fertig;
+    // A file failed: the message for the user. A save that fails when its group is put in place
+    // comes later than the file's `fertig`.
+    std::function<void(const std::string& pfad, const std::string& meldung)> fehler;
+    // Asked before each file: true ends the run there; the files before stay saved.
+    std::function<bool()> abbrechen;
+};
+
+// What to do when a file fails: end the run there (the window), or report it and go on (the
+// command line).
+enum class Fehlerpolitik { Anhalten, Weitermachen };
+
+struct StapelBilanz {
+    std::size_t bearbeitet = 0;      // files taken up
+    std::size_t fehlgeschlagen = 0;  // files reported through `fehler`
+    bool abgebrochen = false;        // ended by `abbrechen`
+};
+
+// The batch over `pfade` in their order, each file by dateiOptimieren with the options and
+// table as they stood at the start. Saves and backups go to disk in groups, one flush per group
+// (`dateien` gathering meanwhile); whichever way the run ends, what it gathered is put in place.
+// Anhalten: the first failure throws its DateiFehler once the files before it are in place.
+StapelBilanz stapelLauf(Dateien& dateien, const std::vector<std::string>& pfade,
+                        const OptionSet& optionen, const Ersetzungstabelle& tabelle,
+                        const StapelHaken& haken, const StapelMelder& melder, Fehlerpolitik politik,
+                        std::size_t kapazitaet = kMemoKapazitaet);
 
 }  // namespace quintaro

@@ -6,6 +6,7 @@
 
 #include "cli/kanaele.h"
 #include "cli/terminal.h"
+#include "engine/optimierung.h"
 #include "engine/text.h"
 #include "engine/utf8.h"
 
@@ -143,10 +144,6 @@ void obenauf(const Aufruf& aufruf, OptionSet& optionen, Ersetzungstabelle& tabel
 }
 
 std::string aufrufText() {
-    // Options that matter only around a window, or that a batch run overrides.
-    auto ohneWirkung = [](int i) {
-        return i == SK || i == OT || i == NOA || i == OA || i == PES || i == PEE;
-    };
     const std::string name(kProgrammName);
     std::string text =
         "Usage: " + name +
@@ -188,7 +185,8 @@ std::string aufrufText() {
         std::string key(o.key);
         key.resize(4, ' ');
         text += "  " + key + (o.defaultOn ? "1  " : "0  ") + std::string(o.caption) +
-                (ohneWirkung(o.index) ? " *" : "") + (o.index == OT ? " (see --tips)" : "") +
+                (ohneWirkungImStapel(o.index) ? " *" : "") +
+                (o.index == OT ? " (see --tips)" : "") +
                 (o.index == DKS ? " (with FILE only)" : "") + "\n";
     }
     text +=

@@ -13,7 +13,6 @@
 #include <utility>
 
 #include "cli/argumente.h"
-#include "cli/cli_umgebung.h"
 #include "cli/stapellauf.h"
 #include "cli/terminal.h"
 #include "document/ein_ausgabe.h"
@@ -25,6 +24,19 @@
 namespace quintaro::cli {
 
 namespace {
+
+// Questions of the run (KMM's) on the terminal; without one, as closing the box would answer.
+class TerminalFragen : public Fragen {
+  public:
+    explicit TerminalFragen(Terminal* terminal) : terminal_(terminal) {}
+    Antwort frage(const std::string& text, const Zwischenstand&) override {
+        return terminal_ != nullptr ? terminal_->frage(text, Knoepfe::JaNeinAbbrechen)
+                                    : Antwort::Abbrechen;
+    }
+
+  private:
+    Terminal* terminal_;
+};
 
 int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
     // Asked for before any input is taken, so a refusal leaves standard input unread.
@@ -41,45 +53,38 @@ int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
         return kEinAusgabeFehler;
     }
 
-    CliUmgebung::Fragesteller frage;
-    if (terminal) {
-        frage = [&terminal](const std::string& text, Knoepfe knoepfe) {
-            return terminal->frage(text, knoepfe);
-        };
-    }
     // The page goes through the run in the buffer it was read into.
-    const bool leer = eingabe.empty();
     normaliseLineBreaksInPlace(eingabe);
     if (eingabe.size() > kMemoKapazitaet) {
         fehlerZeile(k, std::string(kMemoKapazitaetFehler) + ": nothing written");
         return kEinAusgabeFehler;
     }
-    CliUmgebung umgebung(std::move(eingabe), aufruf.optionen, aufruf.tabelle, frage,
-                         aufruf.kodierung);
+    if (eingabe.empty()) {
+        allesSchreiben(k.fehler, sichtbar(meldungen::kLeererQuelltext, true) + "\n");
+        return kFertig;
+    }
+    TerminalFragen fragen(terminal.get());
+    const Laufoptionen lauf{aufruf.optionen, aufruf.tabelle,
+                            kodierungFuer(aufruf.kodierung, eingabe), Modus::Automatisch,
+                            kMemoKapazitaet};
+    Laufergebnis ergebnis;
     try {
-        Optimierung(umgebung, Modus::Automatisch);
+        ergebnis = laufen(eingabe, lauf, fragen);
     } catch (const DateiFehler& e) {
         // The text would outgrow the limit: nothing is written.
         fehlerZeile(k, std::string(e.what()) + ": nothing written");
         return kAbgebrochen;
     }
-
-    for (const auto& meldung : umgebung.meldungen()) {
-        allesSchreiben(k.fehler, sichtbar(meldung, true) + "\n");
-    }
-    const auto& ergebnis = umgebung.gespeichert();
-    if (!ergebnis) {
-        // The run only stops short of its save for an empty page or an "Abbrechen".
-        if (leer) return kFertig;
+    if (ergebnis.abgebrochen) {
         fehlerZeile(k, "abandoned, nothing written");
         return kAbgebrochen;
     }
-    if (const int fehler = allesSchreiben(k.aus, *ergebnis)) {
+    if (const int fehler = allesSchreiben(k.aus, eingabe)) {
         fehlerZeile(k, std::string("cannot write standard output: ") + std::strerror(fehler));
         return kEinAusgabeFehler;
     }
     if (aufruf.tipps) {
-        for (const auto tipp : optimierungstipps(*ergebnis)) {
+        for (const auto tipp : optimierungstipps(eingabe)) {
             allesSchreiben(k.fehler, sichtbar(tipp, true) + "\n\n");
         }
     }

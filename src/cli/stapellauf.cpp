@@ -15,9 +15,9 @@
 
 #include "batch/stapel.h"
 #include "cli/terminal.h"
-#include "document/dokument.h"
 #include "document/ein_ausgabe.h"
-#include "engine/utf8.h"
+#include "document/lokale_dateien.h"
+#include "document/sicher_schreiben.h"
 #include "settings/ablageort.h"
 #include "settings/einstellungen.h"
 
@@ -145,10 +145,11 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
             zeile("--settings '" + sichtbar(*aufruf.einstellungen, false) + "': " + *grund);
             return kAufruffehler;
         }
-        einstellungen = IniLaden(*aufruf.einstellungen, einstellungen).einstellungen;
+        einstellungen = einstellungenLesen(*aufruf.einstellungen, einstellungen).einstellungen;
     } else if (const auto ordner = programmOrdner()) {
         const std::string datei = einstellungsDatei(*ordner);
-        if (dateiExistiert(datei)) einstellungen = IniLaden(datei, einstellungen).einstellungen;
+        if (dateiExistiert(datei))
+            einstellungen = einstellungenLesen(datei, einstellungen).einstellungen;
     }
     OptionSet optionen = einstellungen.optionen;
     Ersetzungstabelle tabelle = einstellungen.tabelle;
@@ -172,46 +173,30 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
         };
     }
 
-    bool fehlgeschlagen = false;
-    // The saves go to disk in groups; a page found unsaved when its group is put in place is
-    // reported then.
-    LokaleDateien dateien;
-    dateien.sammeln(true);
-    const auto abschliessen = [&] {
-        for (const auto& f : dateien.abschliessen()) {
-            melde(f.pfad, sichtbar(f.meldung, false));
-            fehlgeschlagen = true;
+    StapelHaken haken{frage, {}, {}, {}, aufruf.kodierung};
+    const std::string* aktuell = nullptr;
+    haken.meldung = [&](const std::string& text) { melde(*aktuell, sichtbar(text, true)); };
+    StapelMelder melder;
+    melder.beginnt = [&](std::size_t i, std::size_t n, const std::string& pfad) {
+        aktuell = &pfad;
+        fortschritt.zeige(i, n, pfad);
+    };
+    melder.fertig = [&](std::size_t, const std::string& pfad, const StapelErgebnis& ergebnis) {
+        if (ergebnis.status == StapelStatus::Abgebrochen) {
+            melde(pfad, "abandoned at a question, not saved");
+        }
+        if (ergebnis.sicherung.behalten) {
+            melde(pfad, "kept the existing backup " + sichtbar(ergebnis.sicherung.pfad, false));
         }
     };
-    const std::size_t gesamt = aufruf.dateien.size();
-    for (std::size_t i = 0; i < gesamt; ++i) {
-        const std::string& pfad = aufruf.dateien[i];
-        fortschritt.zeige(i, gesamt, pfad);
-        const StapelMeldung meldung = [&](const std::string& text) {
-            melde(pfad, sichtbar(text, true));
-        };
-        if (!utf8::wohlgeformt(pfad)) {
-            melde(pfad, "the file name is not valid UTF-8, the file is left alone");
-            fehlgeschlagen = true;
-            continue;
-        }
-        try {
-            const std::string bak = pfad + ".bak";
-            const bool alteKopie = dateien.art(bak) == Dateiart::Datei;
-            const auto ergebnis =
-                dateiOptimieren(dateien, pfad, optionen, tabelle,
-                                StapelHaken{frage, meldung, {}, {}, aufruf.kodierung});
-            if (ergebnis.status == StapelStatus::Abgebrochen) {
-                melde(pfad, "abandoned at a question, not saved");
-            }
-            if (alteKopie) melde(pfad, "kept the existing backup " + sichtbar(bak, false));
-        } catch (const std::exception& e) {
-            melde(pfad, sichtbar(e.what(), false));
-            fehlgeschlagen = true;
-        }
-        if (dateien.sammlungVoll()) abschliessen();
-    }
-    abschliessen();
+    melder.fehler = [&](const std::string& pfad, const std::string& meldung) {
+        melde(pfad, pfadIstUtf8(pfad) ? sichtbar(meldung, false)
+                                      : "the file name is not valid UTF-8, the file is left alone");
+    };
+    LokaleDateien dateien;
+    const auto bilanz = stapelLauf(dateien, aufruf.dateien, optionen, tabelle, haken, melder,
+                                   Fehlerpolitik::Weitermachen);
+    const bool fehlgeschlagen = bilanz.fehlgeschlagen > 0;
     fortschritt.verbergen();
     return fehlgeschlagen ? kStapelFehler : kFertig;
 }

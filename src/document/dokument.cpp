@@ -1,310 +1,143 @@
-// Document files: POSIX calls for reading and inspecting, QSaveFile for replacing a file whole.
+// The document's steps around a run, each through the Dateien it was given.
 #include "document/dokument.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <cstdint>
 
-#include <cerrno>
-#include <optional>
-#include <string_view>
-
-#include "document/ein_ausgabe.h"
-#include "document/schreibgruppe.h"
 #include "document/sicher_schreiben.h"
 #include "engine/pfade.h"
-#include "engine/utf8.h"
 
 namespace quintaro {
 
-namespace {
-
-// Opens without blocking on a pipe that has no writer, then reads normally.
-int oeffneZumLesen(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd >= 0) {
-        const int flags = ::fcntl(fd, F_GETFL);
-        if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    }
-    return fd;
+std::string sicherungsname(const std::string& pfad) {
+    return pfad + ".bak";
 }
 
-std::int32_t groesseVon(const struct stat& st) {
-    if (S_ISDIR(st.st_mode)) return 0;
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(st.st_size));
-}
-
-// Length of the character starting at `i`: a well-formed UTF-8 sequence, else one byte.
-std::size_t zeichenLaenge(std::string_view s, std::size_t i) {
-    const auto z = utf8::erstesZeichen(s.substr(i));
-    return z ? z->laenge : 1;
-}
-
-// '*' any run of characters, '?' exactly one; everything else literally.
-bool passt(std::string_view muster, std::string_view name) {
-    std::size_t m = 0, n = 0;
-    std::size_t sternM = std::string_view::npos, sternN = 0;
-    while (n < name.size()) {
-        if (m < muster.size() && muster[m] == '*') {
-            sternM = m++;
-            sternN = n;
-        } else if (m < muster.size() && muster[m] == '?') {
-            ++m;
-            n += zeichenLaenge(name, n);
-        } else if (m < muster.size() && muster[m] == name[n]) {
-            ++m;
-            ++n;
-        } else if (sternM != std::string_view::npos) {
-            m = sternM + 1;
-            sternN += zeichenLaenge(name, sternN);
-            n = sternN;
-        } else {
-            return false;
-        }
-    }
-    while (m < muster.size() && muster[m] == '*') ++m;
-    return m == muster.size();
-}
-
-std::optional<struct stat> eintrag(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 || ::lstat(path.c_str(), &st) == 0) return st;
-    return std::nullopt;
-}
-
-// Copy that must not replace anything: a named temporary file that is moved into place only if
-// the name is still free at that moment. Returns 0 or an errno.
-int kopiereNeu(int quelle, mode_t modus, const std::string& ziel) {
-    std::string vorlage = ordnerTeil(ziel) + ".quintaro-kopie-XXXXXX";
-    const Deskriptor tmp(::mkostemp(vorlage.data(), O_CLOEXEC));
-    if (tmp.get() < 0) return errno;
-    int err = allesKopieren(quelle, tmp.get());
-    if (err == 0 && ::fchmod(tmp.get(), modus) != 0) err = errno;
-    if (err == 0) err = aufPlatte(tmp.get());
-    if (err == 0 &&
-        ::renameat2(AT_FDCWD, vorlage.c_str(), AT_FDCWD, ziel.c_str(), RENAME_NOREPLACE) != 0) {
-        err = errno;
-        // File systems without the no-replace rename still refuse to link over a name.
-        if (err == EINVAL || err == ENOSYS)
-            err = ::link(vorlage.c_str(), ziel.c_str()) == 0 ? 0 : errno;
-    } else if (err == 0) {
-        return 0;
-    }
-    ::unlink(vorlage.c_str());
-    return err;
-}
-
-}  // namespace
-
-Text dokumentLesen(const std::string& path, std::size_t kapazitaet) {
-    auto fehler = [&](int err) {
-        return DateiFehler("Datei " + path + " kann nicht geöffnet werden. " + grund(err));
-    };
-    const auto zuGross = [] { return DateiFehler(std::string(kMemoKapazitaetFehler)); };
-
-    Deskriptor fd(oeffneZumLesen(path));
-    if (fd.get() < 0) throw fehler(errno);
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) throw fehler(errno);
-    if (S_ISDIR(st.st_mode)) throw fehler(EISDIR);
-    // Normalising never shortens a text, so an oversized file is refused unread.
-    if (S_ISREG(st.st_mode) && static_cast<std::uintmax_t>(st.st_size) > kapazitaet) {
-        throw zuGross();
-    }
-
-    std::string roh;
-    if (S_ISREG(st.st_mode)) roh.reserve(static_cast<std::size_t>(st.st_size));
-    if (const int err = allesLesen(fd.get(), roh, kapazitaet)) {
-        if (err == EFBIG) throw zuGross();
-        throw fehler(err);
-    }
-    Text text = normaliseLineBreaks(roh);
-    if (text.size() > kapazitaet) throw zuGross();
+Text Dokument::laden(const std::string& pfad, bool erneut) {
+    const bool nurKleiner = erneut && pfad == aktuelleDatei_ && !alterName().empty();
+    const std::string von = nurKleiner ? quelle() : pfad;
+    Text text = dateien_.lesen(von, kapazitaet_);
+    aktuelleDatei_ = pfad;
+    geladeneDatei_ = von;
+    originalGroesse_ = dateien_.groesse(von);
     return text;
 }
 
-namespace {
-DateiFehler erstellFehler(const std::string& path, const std::string& reason) {
-    return DateiFehler("Datei \"" + path + "\" kann nicht erstellt werden. " + reason);
-}
-}  // namespace
-
-void dokumentSchreiben(const std::string& path, const Text& text) {
-    // A writable page in a folder the user may not write into is still saved, in place.
-    if (const auto problem = sicherSchreiben(path, text, true)) throw erstellFehler(path, *problem);
+void Dokument::benennen(const std::string& pfad) {
+    aktuelleDatei_ = pfad;
+    geladeneDatei_ = pfad;
 }
 
-std::int32_t Dateigroesse(const std::string& path) {
-    if (path.empty()) return -1;
-    if (const auto st = eintrag(path)) return groesseVon(*st);
+void Dokument::schliessen() {
+    aktuelleDatei_.clear();
+    geladeneDatei_.clear();
+    bearbeitungsstatus_ = false;
+}
 
-    const std::string ordner = ordnerTeil(path);
-    const std::string muster = path.substr(ordner.size());
-    if (muster.find_first_of("*?") == std::string::npos) return -1;
+std::string Dokument::alterName() const {
+    const bool nurKleiner = !geladeneDatei_.empty() && geladeneDatei_ != aktuelleDatei_ &&
+                            ::quintaro::dateinameKlein(geladeneDatei_) == aktuelleDatei_;
+    return nurKleiner ? geladeneDatei_ : std::string();
+}
 
-    DIR* dir = ::opendir(ordner.empty() ? "." : ordner.c_str());
-    if (dir == nullptr) return -1;
-    std::int32_t ergebnis = -1;
-    while (const dirent* e = ::readdir(dir)) {
-        const std::string_view name = e->d_name;
-        if (name == "." || name == "..") continue;
-        if (!passt(muster, name)) continue;
-        if (const auto st = eintrag(ordner + std::string(name))) {
-            ergebnis = groesseVon(*st);
-            break;
+std::string Dokument::quelle() const {
+    std::string alt = alterName();
+    if (!alt.empty() && dateien_.art(aktuelleDatei_) == Dateiart::Fehlt) return alt;
+    return aktuelleDatei_;
+}
+
+Sicherung Dokument::sichern(Modus modus, bool sk, const std::function<bool()>& ueberschreiben) {
+    const bool stapel = modus == Modus::Automatisch;
+    Sicherung sicherung;
+    if ((!sk && !stapel) || aktuelleDatei_.empty()) return sicherung;
+    sicherung.pfad = sicherungsname(aktuelleDatei_);
+    if (stapel) {
+        // An existing backup is never replaced. Any other failure ends the file's run with its
+        // error: the page is not saved over without a copy of it.
+        if (dateien_.art(sicherung.pfad) == Dateiart::Datei) {
+            sicherung.behalten = true;
+        } else {
+            dateien_.kopieren(aktuelleDatei_, sicherung.pfad, false);
+            sicherung.gemacht = true;
         }
+        return sicherung;
     }
-    ::closedir(dir);
-    return ergebnis;
+    // A normal run saves nothing by itself, so a failed copy costs nothing yet.
+    try {
+        if (!dateien_.existiert(sicherung.pfad)) {
+            dateien_.kopieren(aktuelleDatei_, sicherung.pfad, false);
+            sicherung.gemacht = true;
+        } else if (ueberschreiben && ueberschreiben()) {
+            dateien_.kopieren(aktuelleDatei_, sicherung.pfad, true);
+            sicherung.gemacht = true;
+        } else {
+            sicherung.behalten = true;
+        }
+    } catch (const DateiFehler&) {
+    }
+    return sicherung;
 }
 
-bool dateiExistiert(const std::string& path) {
-    struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+std::int32_t Dokument::vorschauSchreiben(const Text& text) {
+    vorschaudatei_ = ::quintaro::vorschaudatei(aktuelleDatei_);
+    dateien_.vorschauSchreiben(vorschaudatei_, text);
+    // What was just written, counted as Dateigroesse counts (the low 32 bits).
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(text.size()));
 }
 
-bool dateiKopieren(const std::string& quelle, const std::string& ziel, bool ueberschreiben,
-                   std::string* warum) {
-    const auto fehler = [warum](int err) {
-        if (warum != nullptr) *warum = grund(err);
-        return false;
+void Dokument::vorschauLoeschen() {
+    if (dateien_.existiert(vorschaudatei_)) dateien_.loeschen(vorschaudatei_);
+}
+
+void Dokument::dateinameKlein() {
+    const std::string alt = aktuelleDatei_;
+    std::string neu = ::quintaro::dateinameKlein(alt);
+    // On a case-sensitive file system the lowercase name may belong to another file; on one that
+    // ignores case it is the document itself, which is no other file.
+    if (neu != alt && dateien_.existiert(neu) && !dateien_.dieselbeDatei(neu, alt)) neu = alt;
+    aktuelleDatei_ = neu;
+}
+
+std::string Dokument::speichernAls(const Text& text, bool stapel) {
+    const std::string alt = alterName();
+    std::string gespeichert = speichernUnter(dateien_, aktuelleDatei_, text, alt, stapel);
+    if (!alt.empty()) aktuelleDatei_ = geladeneDatei_ = gespeichert;
+    return gespeichert;
+}
+
+std::string Dokument::speichern(const Text& text) {
+    std::string gespeichert = speichernAls(text, false);
+    bearbeitungsstatus_ = false;
+    return gespeichert;
+}
+
+std::string Dokument::stapelSpeichern(const Text& text) {
+    return speichernAls(text, true);
+}
+
+std::string speichernUnter(Dateien& dateien, const std::string& aktuelleDatei, const Text& text,
+                           const std::string& geladenerPfad, bool stapel) {
+    for (const std::string* pfad : {&aktuelleDatei, &geladenerPfad}) {
+        if (!pfadIstUtf8(*pfad)) throw erstellFehler(*pfad, std::string(kKeinUtf8Name));
+    }
+    const auto speichern = [&](const std::string& pfad) {
+        if (stapel) {
+            dateien.stapelSchreiben(pfad, text);
+        } else {
+            dateien.schreiben(pfad, text);
+        }
+        return pfad;
     };
-    if (quelle.empty() || ziel.empty()) return fehler(ENOENT);
-    Deskriptor fd(oeffneZumLesen(quelle));
-    if (fd.get() < 0) return fehler(errno);
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) return fehler(errno);
-    if (!S_ISREG(st.st_mode)) return fehler(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
-    const mode_t modus = st.st_mode & 0777;
-
-    struct stat zst {};
-    if (!ueberschreiben) {
-        if (::lstat(ziel.c_str(), &zst) == 0) return fehler(EEXIST);
-        const int err = kopiereNeu(fd.get(), modus, ziel);
-        return err == 0 || fehler(err);
-    }
-    const auto problem = ersetzenOhneVerweis(
-        ziel, [&](int out) { return allesKopieren(fd.get(), out); }, modus);
-    if (problem && warum != nullptr) *warum = *problem;
-    return !problem;
-}
-
-bool dateiLoeschen(const std::string& path) {
-    struct stat st {};
-    if (path.empty() || ::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
-    return ::unlink(path.c_str()) == 0;
-}
-
-namespace {
-std::optional<std::pair<dev_t, ino_t>> kennung(const std::string& path) {
-    struct stat st {};
-    if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
-    return std::pair{st.st_dev, st.st_ino};
-}
-}  // namespace
-
-LokaleDateien::LokaleDateien() : gruppe_(std::make_unique<Schreibgruppe>()) {}
-
-LokaleDateien::~LokaleDateien() {
-    // Failures here have no one left to tell; the pages concerned stay as they were.
-    static_cast<void>(gruppe_->abschliessen());
-}
-
-void LokaleDateien::vorher(const std::string& pfad) {
-    if (gruppe_->leer() || !gruppe_->betrifft(pfad)) return;
-    auto fehler = gruppe_->abschliessen();
-    offen_.insert(offen_.end(), fehler.begin(), fehler.end());
-}
-
-void LokaleDateien::sammeln(bool an) {
-    sammeln_ = an;
-}
-
-std::vector<DateiFehlschlag> LokaleDateien::abschliessen() {
-    auto fehler = std::move(offen_);
-    offen_.clear();
-    auto neue = gruppe_->abschliessen();
-    fehler.insert(fehler.end(), neue.begin(), neue.end());
-    return fehler;
-}
-
-bool LokaleDateien::sammlungVoll() const {
-    return gruppe_->dateien() >= kGruppeDateien || gruppe_->bytes() >= kGruppeBytes;
-}
-
-Text LokaleDateien::lesen(const std::string& pfad, std::size_t kapazitaet) {
-    vorher(pfad);
-    return dokumentLesen(pfad, kapazitaet);
-}
-
-void LokaleDateien::schreiben(const std::string& pfad, const Text& inhalt) {
-    vorher(pfad);
-    if (sammeln_ && gruppe_->schreiben(pfad, inhalt)) return;
-    // Alone (a new file, a read-only folder): after the group, whose backups it may rely on.
-    auto fehler = gruppe_->abschliessen();
-    offen_.insert(offen_.end(), fehler.begin(), fehler.end());
-    dokumentSchreiben(pfad, inhalt);
-}
-
-void LokaleDateien::vorschauSchreiben(const std::string& pfad, const Text& inhalt) {
-    vorher(pfad);
-    const auto problem = ersetzenOhneVerweis(
-        pfad, [&](int fd) { return allesSchreiben(fd, inhalt); }, neuerModus());
-    if (problem) throw erstellFehler(pfad, *problem);
-}
-
-bool LokaleDateien::existiert(const std::string& pfad) {
-    vorher(pfad);
-    return dateiExistiert(pfad);
-}
-
-Dateiart LokaleDateien::art(const std::string& pfad) {
-    vorher(pfad);
-    struct stat st {};
-    if (pfad.empty() || ::lstat(pfad.c_str(), &st) != 0) return Dateiart::Fehlt;
-    if (S_ISREG(st.st_mode)) return Dateiart::Datei;
-    if (S_ISDIR(st.st_mode)) return Dateiart::Ordner;
-    if (S_ISLNK(st.st_mode)) return Dateiart::Verweis;
-    return Dateiart::Anderes;
-}
-
-bool LokaleDateien::dieselbeDatei(const std::string& a, const std::string& b) {
-    vorher(a);
-    vorher(b);
-    const auto ka = kennung(a);
-    return ka && ka == kennung(b);
-}
-
-void LokaleDateien::kopieren(const std::string& von, const std::string& nach, bool ueberschreiben) {
-    vorher(nach);
-    if (sammeln_ && !ueberschreiben) return gruppe_->kopieren(von, nach);
-    vorher(von);
-    std::string warum;
-    if (!dateiKopieren(von, nach, ueberschreiben, &warum)) throw erstellFehler(nach, warum);
-}
-
-bool LokaleDateien::umbenennen(const std::string& von, const std::string& nach) {
-    if (von.empty() || nach.empty()) return false;
-    if (sammeln_ && gruppe_->umbenennen(von, nach)) return true;
-    vorher(von);
-    vorher(nach);
-    if (::renameat2(AT_FDCWD, von.c_str(), AT_FDCWD, nach.c_str(), RENAME_NOREPLACE) == 0) {
-        return true;
-    }
-    if (errno != EINVAL && errno != ENOSYS) return false;
-    // Without the no-replace rename: a hard link refuses to replace, then the old name goes.
-    return ::link(von.c_str(), nach.c_str()) == 0 && ::unlink(von.c_str()) == 0;
-}
-
-std::int32_t LokaleDateien::groesse(const std::string& pfad) {
-    vorher(pfad);
-    return Dateigroesse(pfad);
-}
-
-bool LokaleDateien::loeschen(const std::string& pfad) {
-    vorher(pfad);
-    return dateiLoeschen(pfad);
+    if (geladenerPfad.empty() || aktuelleDatei == geladenerPfad) return speichern(aktuelleDatei);
+    // A page that is a link stays one: its target is saved as without DKS.
+    if (dateien.art(geladenerPfad) == Dateiart::Verweis) return speichern(geladenerPfad);
+    // One file under both names (a file system that ignores case): the save renames nothing.
+    if (dateien.dieselbeDatei(aktuelleDatei, geladenerPfad)) return speichern(aktuelleDatei);
+    // The new name belongs to another file: that file stays, the name is kept.
+    if (dateien.art(aktuelleDatei) != Dateiart::Fehlt) return speichern(geladenerPfad);
+    // Saved under the old name first, then renamed: the file keeps its permission bits, owner
+    // and group, and if the rename fails (the name taken meanwhile) the text is safe anyway.
+    speichern(geladenerPfad);
+    return dateien.umbenennen(geladenerPfad, aktuelleDatei) ? aktuelleDatei : geladenerPfad;
 }
 
 }  // namespace quintaro

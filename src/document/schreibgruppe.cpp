@@ -1,29 +1,24 @@
 // One syncfs per file system for the group's bytes instead of one fsync per file, then the
-// renames, each kind followed by one fsync per folder.
+// names, each kind followed by one fsync per folder.
 #include "document/schreibgruppe.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <map>
 #include <set>
 
 #include "document/ein_ausgabe.h"
 #include "document/sicher_schreiben.h"
 #include "engine/pfade.h"
-#include "engine/utf8.h"
 
 namespace quintaro {
 
 namespace {
-
-DateiFehler erstellFehler(const std::string& pfad, const std::string& grundText) {
-    return DateiFehler("Datei \"" + pfad + "\" kann nicht erstellt werden. " + grundText);
-}
 
 std::string ordnerVon(const std::string& pfad) {
     const std::string ordner = ordnerTeil(pfad);
@@ -34,17 +29,6 @@ std::optional<std::pair<dev_t, ino_t>> kennung(const std::string& pfad) {
     struct stat st {};
     if (pfad.empty() || ::stat(pfad.c_str(), &st) != 0) return std::nullopt;
     return std::pair{st.st_dev, st.st_ino};
-}
-
-int ohneErsetzen(const std::string& von, const std::string& nach) {
-    if (::renameat2(AT_FDCWD, von.c_str(), AT_FDCWD, nach.c_str(), RENAME_NOREPLACE) == 0) {
-        return 0;
-    }
-    if (errno != EINVAL && errno != ENOSYS) return errno;
-    // File systems without the no-replace rename still refuse to link over a name.
-    if (::link(von.c_str(), nach.c_str()) != 0) return errno;
-    ::unlink(von.c_str());
-    return 0;
 }
 
 // The folders' descriptors, one per folder, for syncfs and the folders' fsync.
@@ -71,6 +55,7 @@ class Ordner {
             if (::fstat(fd, &st) != 0) return errno;
             if (!erledigt.insert(st.st_dev).second) continue;
             if (::syncfs(fd) != 0) return errno;
+            meldeSchritt(Schreibschritt::Platte, name);
         }
         return 0;
     }
@@ -81,6 +66,7 @@ class Ordner {
             const auto it = fds_.find(o);
             if (it == fds_.end()) continue;
             if (const int err = aufPlatte(it->second)) return err;
+            meldeSchritt(Schreibschritt::OrdnerAufPlatte, o);
         }
         return 0;
     }
@@ -110,10 +96,7 @@ Schreibgruppe::~Schreibgruppe() {
 }
 
 void Schreibgruppe::verwerfen() {
-    for (const auto& e : eintraege_) {
-        if (!e.temp.empty()) ::unlink(e.temp.c_str());
-    }
-    eintraege_.clear();
+    eintraege_.clear();  // the new files not in place go with them
     namen_.clear();
     schluessel_.clear();
     seitenDateien_.clear();
@@ -134,6 +117,23 @@ void Schreibgruppe::merken(Eintrag e) {
     eintraege_.push_back(std::move(e));
 }
 
+std::size_t Schreibgruppe::hoechstensOffen() {
+    // Each held file is a descriptor: the soft limit goes up to the hard one, and a margin
+    // stays for everything else the process opens.
+    static const std::size_t grenze = [] {
+        rlimit r{};
+        if (::getrlimit(RLIMIT_NOFILE, &r) != 0) return std::size_t{64};
+        if (r.rlim_cur < r.rlim_max) {
+            rlimit hoeher = r;
+            hoeher.rlim_cur = r.rlim_max == RLIM_INFINITY ? rlim_t{65536} : r.rlim_max;
+            if (::setrlimit(RLIMIT_NOFILE, &hoeher) == 0) r = hoeher;
+        }
+        const rlim_t frei = r.rlim_cur > 256 ? r.rlim_cur - 128 : r.rlim_cur / 2;
+        return static_cast<std::size_t>(std::max<rlim_t>(frei, 16));
+    }();
+    return grenze;
+}
+
 void Schreibgruppe::kopieren(const std::string& von, const std::string& nach) {
     const auto fehler = [&](int err) { return erstellFehler(nach, grund(err)); };
     if (von.empty() || nach.empty()) throw fehler(ENOENT);
@@ -143,66 +143,50 @@ void Schreibgruppe::kopieren(const std::string& von, const std::string& nach) {
     if (::fstat(quelle.get(), &st) != 0) throw fehler(errno);
     if (!S_ISREG(st.st_mode)) throw fehler(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     struct stat zst {};
-    if (::lstat(nach.c_str(), &zst) == 0) throw fehler(EEXIST);
+    if (::lstat(nach.c_str(), &zst) == 0) throw erstellFehler(nach, wasImWegIst(zst));
     const int flags = ::fcntl(quelle.get(), F_GETFL);
     if (flags >= 0) ::fcntl(quelle.get(), F_SETFL, flags & ~O_NONBLOCK);
 
-    std::string vorlage = ordnerTeil(nach) + ".quintaro-kopie-XXXXXX";
-    const Deskriptor tmp(::mkostemp(vorlage.data(), O_CLOEXEC));
-    if (tmp.get() < 0) throw fehler(errno);
-    int err = allesKopieren(quelle.get(), tmp.get());
-    if (err == 0 && ::fchmod(tmp.get(), st.st_mode & 0777) != 0) err = errno;
-    if (err != 0) {
-        ::unlink(vorlage.c_str());
-        throw fehler(err);
-    }
-    merken(
-        {Art::Sicherung, vorlage, nach, von, {}, {st.st_dev, st.st_ino}, false, schluessel(nach)});
+    Neudatei neu;
+    int err = neu.anlegen(nach, 0600);
+    if (err == 0) err = allesKopieren(quelle.get(), neu.fd());
+    if (err == 0 && ::fchmod(neu.fd(), st.st_mode & 0777) != 0) err = errno;
+    if (err != 0) throw fehler(err);
+    meldeSchritt(Schreibschritt::Geschrieben, nach);
+    merken({Art::Sicherung,
+            std::move(neu),
+            nach,
+            von,
+            {},
+            {st.st_dev, st.st_ino},
+            false,
+            schluessel(nach)});
     bytes_ += static_cast<std::size_t>(st.st_size);
 }
 
 bool Schreibgruppe::schreiben(const std::string& pfad, const Text& inhalt) {
-    // Names Qt's safe save would refuse or treat specially go the single way.
-    if (pfad.empty() || !utf8::wohlgeformt(pfad)) return false;
-    std::string ziel = pfad;
-    struct stat lst {};
-    if (::lstat(pfad.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-        // The link stays; its target is replaced.
-        char* echt = ::realpath(pfad.c_str(), nullptr);
-        if (echt == nullptr) return false;
-        ziel = echt;
-        std::free(echt);
-    }
-    std::optional<Rechte> rechte;
-    std::pair<dev_t, ino_t> datei{};
-    struct stat st {};
-    if (::stat(ziel.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) throw erstellFehler(pfad, grund(EISDIR));
-        if (!S_ISREG(st.st_mode)) throw erstellFehler(pfad, "Not a regular file");
-        rechte = Rechte{static_cast<mode_t>(st.st_mode & 07777), std::pair{st.st_uid, st.st_gid}};
-        datei = {st.st_dev, st.st_ino};
-    } else {
-        return false;  // a new file: not a batch's case
-    }
+    auto [ziel, warum] = speicherziel(pfad);
+    if (!ziel) throw erstellFehler(pfad, warum);
+    if (!ziel->rechte) return false;  // a new file: not a batch's case
+    const Rechte& rechte = *ziel->rechte;
 
-    std::string vorlage = ordnerTeil(ziel) + ".quintaro-XXXXXX";
-    const Deskriptor tmp(::mkostemp(vorlage.data(), O_CLOEXEC));
-    if (tmp.get() < 0) return false;  // e.g. a read-only folder: written in place alone
-    int err = allesSchreiben(tmp.get(), inhalt);
+    Neudatei neu;
+    int err = neu.anlegen(ziel->pfad, 0600);
+    if (err == 0) err = allesSchreiben(neu.fd(), inhalt);
     if (err == 0) {
         // Best effort, as the single save: the owner first, it clears set-id bits.
-        if (rechte->besitzer) {
+        if (rechte.besitzer) {
             // A cast to void does not quiet glibc's warn_unused_result under _FORTIFY_SOURCE.
             [[maybe_unused]] const int ergebnis =
-                ::fchown(tmp.get(), rechte->besitzer->first, rechte->besitzer->second);
+                ::fchown(neu.fd(), rechte.besitzer->first, rechte.besitzer->second);
         }
-        static_cast<void>(::fchmod(tmp.get(), rechte->modus));
+        if (::fchmod(neu.fd(), rechte.modus) != 0) err = errno;
     }
-    if (err != 0) {
-        ::unlink(vorlage.c_str());
-        throw erstellFehler(pfad, grund(err));
-    }
-    merken({Art::Seite, vorlage, ziel, pfad, {}, datei, false, schluessel(ziel)});
+    if (err != 0) throw erstellFehler(pfad, grund(err));
+    meldeSchritt(Schreibschritt::Geschrieben, ziel->pfad);
+    const std::pair<dev_t, ino_t> datei{ziel->geraet, ziel->knoten};
+    merken(
+        {Art::Seite, std::move(neu), ziel->pfad, pfad, {}, datei, false, schluessel(ziel->pfad)});
     ++seiten_;
     bytes_ += inhalt.size();
     return true;
@@ -217,7 +201,8 @@ bool Schreibgruppe::umbenennen(const std::string& von, const std::string& nach) 
     if (seite == nullptr || nach.empty() || ::lstat(nach.c_str(), &st) == 0 || betrifft(nach)) {
         return false;
     }
-    merken({Art::Umbenennung, {}, nach, seite->pfad, von, seite->datei, false, schluessel(nach)});
+    merken({Art::Umbenennung, Neudatei(), nach, seite->pfad, von, seite->datei, false,
+            schluessel(nach)});
     return true;
 }
 
@@ -263,19 +248,22 @@ std::vector<DateiFehlschlag> Schreibgruppe::abschliessen() {
     std::set<std::pair<dev_t, ino_t>> ohneSicherung;
     for (auto& e : eintraege_) {
         if (e.art != Art::Sicherung) continue;
-        if (const int r = ohneErsetzen(e.temp, e.ziel)) {
-            ::unlink(e.temp.c_str());
+        if (const int r = e.neu.anlegenAls(e.ziel)) {
+            e.neu = Neudatei();
             e.fehlgeschlagen = true;
+            struct stat st {};
+            const std::string warum =
+                r == EEXIST && ::lstat(e.ziel.c_str(), &st) == 0 ? wasImWegIst(st) : grund(r);
             ohneSicherung.insert(e.datei);
             for (auto& s : eintraege_) {
                 if (s.art == Art::Seite && s.datei == e.datei && !s.fehlgeschlagen) {
-                    seiteFehlt(s, erstellFehler(e.ziel, grund(r)).what());
+                    seiteFehlt(s, erstellFehler(e.ziel, warum).what());
                 }
             }
         } else {
             sicherungen.insert(e.ziel);
         }
-        e.temp.clear();
+        e.neu = Neudatei();
     }
     if (const int r = ordner.namen(sicherungen)) {
         alleSeitenFehlen(erstellFehler(*sicherungen.begin(), grund(r)).what());
@@ -285,11 +273,11 @@ std::vector<DateiFehlschlag> Schreibgruppe::abschliessen() {
     for (auto& e : eintraege_) {
         if (e.art == Art::Seite) {
             if (e.fehlgeschlagen) continue;
-            if (::rename(e.temp.c_str(), e.ziel.c_str()) != 0) {
-                seiteFehlt(e, erstellFehler(e.pfad, grund(errno)).what());
+            if (const int r = e.neu.ersetzen(e.ziel)) {
+                seiteFehlt(e, erstellFehler(e.pfad, grund(r)).what());
                 continue;
             }
-            e.temp.clear();
+            e.neu = Neudatei();
             seiten.insert(e.ziel);
         } else if (e.art == Art::Umbenennung) {
             bool gespeichert = false;
@@ -297,7 +285,10 @@ std::vector<DateiFehlschlag> Schreibgruppe::abschliessen() {
                 if (s.art == Art::Seite && s.pfad == e.von && !s.fehlgeschlagen) gespeichert = true;
             }
             // As the single save: a name taken meanwhile leaves the page under its old one.
-            if (gespeichert && ohneErsetzen(e.von, e.ziel) == 0) seiten.insert(e.ziel);
+            if (gespeichert && umbenennenOhneErsetzen(e.von, e.ziel) == 0) {
+                meldeSchritt(Schreibschritt::Benannt, e.ziel);
+                seiten.insert(e.ziel);
+            }
         }
     }
     if (const int r = ordner.namen(seiten)) {

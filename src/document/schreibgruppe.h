@@ -1,5 +1,6 @@
 // Batch saves made durable together: the backups and pages of a group of files are written to
-// temporary files beside their names, flushed to disk at once, and only then renamed into place.
+// temporary files beside their names (unnamed where the file system has them), flushed to disk
+// at once, and only then put in place.
 #pragma once
 
 #include <sys/types.h>
@@ -12,7 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/dateien.h"
+#include "document/dateien.h"
+#include "document/sicher_schreiben.h"
 #include "engine/text.h"
 
 namespace quintaro {
@@ -31,9 +33,10 @@ class Schreibgruppe {
     // The backup of `von` as `nach`, never replacing anything there. Throws DateiFehler as
     // LokaleDateien::kopieren does when the copy cannot be written.
     void kopieren(const std::string& von, const std::string& nach);
-    // A page, through a symbolic link to its target, keeping permission bits and owner. False
-    // when no temporary file can be made beside it (the caller saves it alone then); throws
-    // DateiFehler as dokumentSchreiben does when the bytes cannot be written.
+    // A page, through a symbolic link to its target, keeping permission bits and owner, refused
+    // as a single save refuses it (not writable, not a regular file). Never written in place:
+    // where no temporary file can be made beside it, it fails. False for a page that does not
+    // exist (the caller saves it alone then); throws DateiFehler with the message for the user.
     bool schreiben(const std::string& pfad, const Text& inhalt);
     // DKS's rename of a page saved in this group, once it is in place, only if `nach` is still
     // free then. False (nothing recorded) when `von` is no page of the group or `nach` is taken.
@@ -43,6 +46,10 @@ class Schreibgruppe {
     // must see the group done first.
     bool betrifft(const std::string& pfad) const;
     std::size_t dateien() const { return seiten_; }
+    // Temporary files held open until the group is put in place.
+    std::size_t offen() const { return eintraege_.size(); }
+    // How many may be held open at once, the process's descriptor limit allowing.
+    static std::size_t hoechstensOffen();
     std::size_t bytes() const { return bytes_; }
     bool leer() const { return eintraege_.empty(); }
 
@@ -57,7 +64,7 @@ class Schreibgruppe {
     std::optional<Schluessel> schluessel(const std::string& pfad) const;
     struct Eintrag {
         Art art;
-        std::string temp;                 // the temporary file (empty for Umbenennung)
+        Neudatei neu;                     // the new file (none for Umbenennung)
         std::string ziel;                 // the name it takes
         std::string pfad;                 // the page as the caller named it
         std::string von;                  // Umbenennung: the page's saved name

@@ -1,7 +1,10 @@
-// The run driver.
+// The run: the passes over one text, what each did, the questions through one seam.
 #include "engine/optimierung.h"
 
+#include <array>
 #include <functional>
+#include <optional>
+#include <utility>
 
 #include "engine/ersetzungstabelle.h"
 #include "engine/leerraum.h"
@@ -26,26 +29,175 @@ std::string_view modusText(Modus modus) {
 
 namespace {
 
-// Asked before a pass: Ja carries it out, Nein skips it, Abbrechen ends the run.
-using PassFrage = std::function<Antwort(std::string_view frage)>;
+// The report of a run as it goes. Passes that wait for one sweep are held back and reported as
+// one entry when the sweep has run.
+class Protokoll {
+  public:
+    Protokoll(std::vector<Passbericht>& passes, const Text& text) : passes_(passes), text_(text) {}
+
+    // A pass that has just ended (with the passes held back for it, when there are any).
+    void eintragen(std::string_view schluessel, std::size_t vorher, Passausgang ausgang) {
+        std::string name(schluessel);
+        if (!offen_.empty()) {
+            name = std::move(offen_) + '+' + name;
+            vorher = offenVorher_;
+            offen_.clear();
+        }
+        passes_.push_back({std::move(name), vorher, text_.size(), ausgang});
+    }
+    // A pass carried out later by a sweep or by the next pass.
+    void aufschieben(std::string_view schluessel) {
+        if (offen_.empty()) {
+            offenVorher_ = text_.size();
+        } else {
+            offen_ += '+';
+        }
+        offen_ += schluessel;
+    }
+    bool aufgeschoben() const { return !offen_.empty(); }
+    // The held-back passes as one entry, once their sweep has run.
+    void sweepEintragen() {
+        passes_.push_back({std::move(offen_), offenVorher_, text_.size(), Passausgang::Gelaufen});
+        offen_.clear();
+    }
+
+  private:
+    std::vector<Passbericht>& passes_;
+    const Text& text_;
+    std::string offen_;
+    std::size_t offenVorher_ = 0;
+};
+
+// The passes in the run's order, by the key they report under and whether their option is on,
+// for the ones an abandoned run never reached.
+struct PassPlatz {
+    std::string_view schluessel;
+    bool an;
+};
+
+std::vector<PassPlatz> reihenfolge(const Laufoptionen& o) {
+    const OptionSet& op = o.optionen;
+    const auto key = [](int option) { return kOptionen[static_cast<std::size_t>(option)].key; };
+    return {
+        {key(FPW), op[FPW]},
+        {key(op[KMM] ? KMM : KMA), op[KMA] || op[KMM]},
+        {key(AE), op[AE]},
+        {key(TAB), op[TAB]},
+        {key(DZU), op[DZU]},
+        {key(ZU), op[ZU]},
+        {key(DL), op[DL]},
+        {key(LZT), op[LZT]},
+        {key(LIT), op[LIT]},
+        {key(SZ), op[SZ]},
+        {key(OT), op[OT] && o.modus != Modus::Automatisch},
+    };
+}
+
+// The questions' side of a run: asks through `fragen` and keeps track of whether the text
+// changed since the last question saw it.
+class Fragesteller final : public Zwischenstand {
+  public:
+    Fragesteller(Fragen* fragen, const Text& text) : fragen_(fragen), text_(text) {}
+
+    bool geaendert() const override { return ungezeigt_; }
+    Text text() const override { return aktuell_ ? (*aktuell_)() : text_; }
+
+    Antwort frage(std::string_view text) {
+        const Antwort a = fragen_->frage(std::string(text), *this);
+        ungezeigt_ = false;
+        return a;
+    }
+    // A question about one comment while the comment pass holds the text.
+    Antwort kommentarFrage(std::string_view text, const std::function<Text()>& aktuell) {
+        aktuell_ = &aktuell;
+        const Antwort a = frage(text);
+        aktuell_ = nullptr;
+        if (a == Antwort::Ja) ungezeigt_ = true;
+        return a;
+    }
+    void angewandt() { ungezeigt_ = true; }
+    bool ungezeigt() const { return ungezeigt_; }
+    bool kannFragen() const { return fragen_ != nullptr; }
+
+  private:
+    Fragen* fragen_;
+    const Text& text_;
+    const std::function<Text()>* aktuell_ = nullptr;
+    bool ungezeigt_ = false;
+};
+
+// Every call into the HSB passes, in one place: the webbot and comment removal, the whitespace
+// passes one by one (questions) or as one sweep with the special characters.
+class HsbSchritte {
+  public:
+    HsbSchritte(Kodierung kodierung, bool schritt) : kodierung_(kodierung), schritt_(schritt) {}
+
+    void webbots(Text& text) {
+        text = strukturKommentareEntfernen(std::move(text), true, {}, &zerlegt_).text;
+        zerlegtGilt_ = !schritt_;
+    }
+    // The comments, and with KMA (no questions) the webbots along with them. False when
+    // abandoned at a question.
+    bool kommentare(Text& text, const KommentarFrage& frage) {
+        auto r = strukturKommentareEntfernen(std::move(text), false, frage, &zerlegt_);
+        zerlegtGilt_ = !schritt_ && !r.abgebrochen;
+        text = std::move(r.text);
+        return !r.abgebrochen;
+    }
+    // Rows with an empty search text change nothing; any other makes the tokens stale.
+    void ersetzt(const Ersetzungstabelle& tabelle) {
+        for (const auto& zeile : tabelle.zeilen()) {
+            if (!zeile.suchtext.empty()) zerlegtGilt_ = false;
+        }
+    }
+    void einzeln(Text& text, unsigned bit) { text = strukturLeerraum(text, bit); }
+    void sonderzeichen(Text& text) { text = strukturSonderzeichen(text, kodierung_); }
+    void sweep(Text& text, unsigned bits, bool sonderzeichen) {
+        text =
+            strukturLeerraum(text, bits, sonderzeichen ? std::optional(kodierung_) : std::nullopt,
+                             zerlegtGilt_ ? &zerlegt_ : nullptr);
+    }
+
+  private:
+    Kodierung kodierung_;
+    bool schritt_;
+    // The tokens a comment pass leaves, for the sweep when nothing has changed the text since.
+    html::Zerlegung zerlegt_;
+    bool zerlegtGilt_ = false;
+};
 
 // The text passes in their fixed order. Returns false when the run was abandoned; `text` then
-// holds what the passes before left.
+// holds what the passes before left. Without `fragen` (optimiereText) nothing is asked and KMM
+// removes every comment.
 // `schritt`: each pass is asked about, so none may be folded into another; otherwise nobody
 // sees the text between the whitespace passes.
-bool textPasses(Text& text, const std::function<bool(int)>& option,
-                const Ersetzungstabelle& tabelle, Kodierung kodierung, std::size_t grenze,
-                const PassFrage& passFrage, const KommentarFrage& kommentarFrage,
-                const std::function<void()>& applied, bool schritt) {
+bool textPasses(Text& text, const Laufoptionen& lauf, Fragesteller& fragen, Protokoll& protokoll) {
     using namespace meldungen;
-    // Each entry: option, question, transformation.
-    auto pass = [&](bool considered, std::string_view frage, auto&& apply) -> bool {
+    const bool schritt = lauf.modus == Modus::Schritt;
+    const auto option = [&lauf](int i) { return lauf.optionen[i]; };
+    const auto key = [](int i) { return kOptionen[static_cast<std::size_t>(i)].key; };
+    const Kodierung kodierung = lauf.kodierung;
+    // Each entry: whether it is considered, its key and question, the transformation (false
+    // when the run was abandoned inside it) and whether a sweep does it later.
+    auto pass = [&](bool considered, std::string_view schluessel, std::string_view frage,
+                    auto&& apply, bool aufschieben = false) -> bool {
         if (!considered) return true;
-        const Antwort a = passFrage(frage);
-        if (a == Antwort::Abbrechen) return false;
-        if (a == Antwort::Nein) return true;
+        const std::size_t vorher = text.size();
+        const Antwort a = schritt ? fragen.frage(frage) : Antwort::Ja;
+        if (a != Antwort::Ja) {
+            protokoll.eintragen(
+                schluessel, vorher,
+                a == Antwort::Nein ? Passausgang::Uebersprungen : Passausgang::Abgebrochen);
+            return a == Antwort::Nein;
+        }
+        if (aufschieben) {
+            protokoll.aufschieben(schluessel);
+            return true;
+        }
         const bool completed = apply();
-        applied();
+        fragen.angewandt();
+        protokoll.eintragen(schluessel, vorher,
+                            completed ? Passausgang::Gelaufen : Passausgang::Abgebrochen);
         return completed;
     };
     // The passes that build a new text write it into this second buffer, which then trades
@@ -59,283 +211,164 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
         if (geschrieben) text.swap(zweiter);
         return geschrieben;
     };
-    auto plain = [&](Text (*f)(Text)) {
-        return [&text, f] {
-            text = f(std::move(text));
-            return true;
-        };
-    };
 
     const bool hsb = option(HSB);
-    // The tokens a comment pass leaves, for the sweep when nothing has changed the text since.
-    html::Zerlegung zerlegt;
-    bool zerlegtGilt = false;
+    HsbSchritte struktur(kodierung, schritt);
     // Without questions, the comment pass of KMA takes the webbot comments along.
     const bool webbotsMitKommentaren = hsb && !schritt && option(KMA) && !option(KMM);
-    if (!pass(option(FPW) && suche::finde(text, 0, "<!--webbot") != Text::npos, kFrageWebbots, [&] {
-            if (!hsb) {
-                inZweiten([&](Text& aus) {
-                    return kommentareEntfernen(text, kWebbot, aus) != KommentarLauf::Unveraendert;
-                });
-            } else if (!webbotsMitKommentaren) {
-                text = strukturKommentareEntfernen(std::move(text), true, {}, &zerlegt).text;
-                zerlegtGilt = !schritt;
-            }
-            return true;
-        }))
+    if (!pass(
+            option(FPW) && suche::finde(text, 0, "<!--webbot") != Text::npos, key(FPW),
+            kFrageWebbots,
+            [&] {
+                if (hsb) {
+                    struktur.webbots(text);
+                } else {
+                    inZweiten([&](Text& aus) {
+                        return kommentareEntfernen(text, kWebbot, aus) !=
+                               KommentarLauf::Unveraendert;
+                    });
+                }
+                return true;
+            },
+            webbotsMitKommentaren))
         return false;
+    const KommentarFrage kommentarFrage =
+        fragen.kannFragen()
+            ? KommentarFrage([&](std::string_view eintrag, const std::function<Text()>& aktuell) {
+                  return fragen.kommentarFrage(kommentarFrageText(eintrag, kodierung), aktuell);
+              })
+            : KommentarFrage{};
     if (!pass((option(KMA) || option(KMM)) && suche::finde(text, 0, "<!--") != Text::npos,
-              kFrageKommentare, [&] {
+              key(option(KMM) ? KMM : KMA), kFrageKommentare, [&] {
                   const KommentarFrage frage = option(KMM) ? kommentarFrage : KommentarFrage{};
-                  if (hsb) {
-                      auto r = strukturKommentareEntfernen(std::move(text), false, frage, &zerlegt);
-                      zerlegtGilt = !schritt && !r.abgebrochen;
-                      text = std::move(r.text);
-                      return !r.abgebrochen;
-                  }
-                  auto lauf = KommentarLauf::Unveraendert;
+                  if (hsb) return struktur.kommentare(text, frage);
+                  auto ergebnis = KommentarLauf::Unveraendert;
                   inZweiten([&](Text& aus) {
-                      lauf = kommentareEntfernen(text, kKommentar, aus, frage);
-                      return lauf != KommentarLauf::Unveraendert;
+                      ergebnis = kommentareEntfernen(text, kKommentar, aus, frage);
+                      return ergebnis != KommentarLauf::Unveraendert;
                   });
-                  return lauf != KommentarLauf::Abgebrochen;
+                  return ergebnis != KommentarLauf::Abgebrochen;
               }))
         return false;
-    if (!pass(option(AE), kFrageErsetzung, [&] {
-            text = ersetzungAnwenden(std::move(text), tabelle, kodierung, grenze);
-            // Rows with an empty search text change nothing.
-            for (const auto& zeile : tabelle.zeilen()) {
-                if (!zeile.suchtext.empty()) zerlegtGilt = false;
-            }
+    if (!pass(option(AE), key(AE), kFrageErsetzung, [&] {
+            text = ersetzungAnwenden(std::move(text), lauf.tabelle, kodierung, lauf.kapazitaet);
+            struktur.ersetzt(lauf.tabelle);
             return true;
         }))
         return false;
-    if (hsb) {
-        // Without questions the whitespace passes and the special characters run as one sweep;
-        // the result is the same.
-        unsigned gesammelt = 0;
-        auto leerraum = [&](unsigned bit) {
-            return [&text, &gesammelt, bit, schritt] {
-                if (schritt) {
-                    text = strukturLeerraum(text, bit);
+
+    // The whitespace passes; without questions several of them run as one sweep, with the same
+    // result.
+    struct Leerraumpass {
+        int option;
+        std::string_view frage;
+        unsigned hsbBit;
+        Text (*einzeln)(Text);
+    };
+    static constexpr std::array<Leerraumpass, 6> kLeerraum{{
+        {TAB, kFrageTabs, kTabulatoren, &tabulatorenEntfernen},
+        {DZU, kFrageDoppelteUmbrueche, kDoppelteUmbrueche, &doppelteZeilenumbruecheEntfernen},
+        {ZU, kFrageUmbrueche, kUmbrueche, &zeilenumbruecheEntfernen},
+        {DL, kFrageDoppelteLeerzeichen, kDoppelteLeerzeichen, &doppelteLeerzeichenEntfernen},
+        {LZT, kFrageZwischenTags, kZwischenTags, &leerzeichenZwischenTagsEntfernen},
+        {LIT, kFrageInTags, kInTags, &leerzeichenInTagsEntfernen},
+    }};
+    // HSB folds them all and the special characters too; the plain passes fold only when line
+    // breaks and double spaces both go.
+    const bool falten = !schritt && (hsb || (option(ZU) && option(DL)));
+    unsigned bits = 0;
+    for (const auto& p : kLeerraum) {
+        const bool weiter = pass(
+            option(p.option), key(p.option), p.frage,
+            [&] {
+                if (hsb) {
+                    struktur.einzeln(text, p.hsbBit);
                 } else {
-                    gesammelt |= bit;
+                    text = p.einzeln(std::move(text));
                 }
                 return true;
-            };
-        };
-        if (!(pass(option(TAB), kFrageTabs, leerraum(kTabulatoren)) &&
-              pass(option(DZU), kFrageDoppelteUmbrueche, leerraum(kDoppelteUmbrueche)) &&
-              pass(option(ZU), kFrageUmbrueche, leerraum(kUmbrueche)) &&
-              pass(option(DL), kFrageDoppelteLeerzeichen, leerraum(kDoppelteLeerzeichen)) &&
-              pass(option(LZT), kFrageZwischenTags, leerraum(kZwischenTags)) &&
-              pass(option(LIT), kFrageInTags, leerraum(kInTags)))) {
-            return false;
-        }
-        // Markup is ASCII, so a text segment never splits a UTF-8 sequence.
-        bool sonderzeichen = false;
-        if (!pass(option(SZ), kFrageSonderzeichen, [&] {
-                if (schritt) {
-                    text = strukturSonderzeichen(text, kodierung);
-                } else {
-                    sonderzeichen = true;
-                }
-                return true;
-            })) {
-            return false;
-        }
-        if (gesammelt != 0 || sonderzeichen) {
-            text = strukturLeerraum(text, gesammelt,
-                                    sonderzeichen ? std::optional(kodierung) : std::nullopt,
-                                    zerlegtGilt ? &zerlegt : nullptr);
-        }
-        return true;
+            },
+            falten);
+        if (!weiter) return false;
+        if (falten && option(p.option)) bits |= p.hsbBit;
     }
-    if (!schritt && option(ZU) && option(DL)) {
-        // Nobody sees the text between the whitespace passes: one sweep does them all.
+    if (falten && !hsb && protokoll.aufgeschoben()) {
         text = leerraumInEinemGang(std::move(text), option(TAB), option(LZT), option(LIT));
-        applied();
-    } else if (!(pass(option(TAB), kFrageTabs, plain(&tabulatorenEntfernen)) &&
-                 pass(option(DZU), kFrageDoppelteUmbrueche,
-                      plain(&doppelteZeilenumbruecheEntfernen)) &&
-                 pass(option(ZU), kFrageUmbrueche, plain(&zeilenumbruecheEntfernen)) &&
-                 pass(option(DL), kFrageDoppelteLeerzeichen,
-                      plain(&doppelteLeerzeichenEntfernen)) &&
-                 pass(option(LZT), kFrageZwischenTags, plain(&leerzeichenZwischenTagsEntfernen)) &&
-                 pass(option(LIT), kFrageInTags, plain(&leerzeichenInTagsEntfernen)))) {
+        fragen.angewandt();
+        protokoll.sweepEintragen();
+    }
+    // Markup is ASCII, so a text segment never splits a UTF-8 sequence.
+    if (!pass(
+            option(SZ), key(SZ), kFrageSonderzeichen,
+            [&] {
+                if (hsb) {
+                    struktur.sonderzeichen(text);
+                } else {
+                    inZweiten(
+                        [&](Text& aus) { return SonderzeichenErsetzen(text, aus, kodierung); });
+                }
+                return true;
+            },
+            falten && hsb))
         return false;
+    if (falten && hsb && protokoll.aufgeschoben()) {
+        struktur.sweep(text, bits, option(SZ));
+        fragen.angewandt();
+        protokoll.sweepEintragen();
     }
-    return pass(option(SZ), kFrageSonderzeichen, [&] {
-        inZweiten([&](Text& aus) { return SonderzeichenErsetzen(text, aus, kodierung); });
-        return true;
-    });
+    return true;
 }
-
-// Keeps the editor in step with the working text only when the user can look at it. Where
-// nobody can, the run works on the surroundings' own text and there is nothing to keep in step.
-class Arbeitstext {
-  public:
-    explicit Arbeitstext(Umgebung& u) : u_(u), direkt_(u.quelltextPuffer()) {
-        if (direkt_ == nullptr) text_ = u.quelltext();
-    }
-    Text& text() { return direkt_ != nullptr ? *direkt_ : text_; }
-    bool sichtbar() const { return direkt_ == nullptr; }
-    void markDirty() { dirty_ = sichtbar(); }
-    void markClean() { dirty_ = false; }
-    bool isDirty() const { return dirty_; }
-    void flush() {
-        if (!dirty_) return;
-        u_.setzeQuelltext(text_);
-        dirty_ = false;
-    }
-
-  private:
-    Umgebung& u_;
-    Text* direkt_;
-    Text text_;
-    bool dirty_ = false;
-};
 
 }  // namespace
 
-void Optimierung(Umgebung& u, Modus modus) {
+Laufergebnis laufen(Text& text, const Laufoptionen& optionen, Fragen& fragen) {
     using namespace meldungen;
-    const bool batch = modus == Modus::Automatisch;
-
-    u.setzeBearbeitungsstatus(true);
-    u.setzeOptimiertGroesse("/");
-    Arbeitstext arbeit(u);
-    if (arbeit.text().empty()) {
-        u.meldung(std::string(kLeererQuelltext));
-        u.setzeBearbeitungsstatus(false);
-        return;
+    Laufergebnis ergebnis;
+    ergebnis.vorher = text.size();
+    if (text.empty()) {
+        ergebnis.leer = true;
+        return ergebnis;
     }
+    Protokoll protokoll(ergebnis.passes, text);
+    Fragesteller fragesteller(&fragen, text);
+    bool weiter = textPasses(text, optionen, fragesteller, protokoll);
 
-    // Backup copy, taken from the file on disk. With no document file there is nothing to copy.
-    const std::string datei = u.aktuelleDatei();
-    if ((u.option(SK) || batch) && !datei.empty()) {
-        const std::string bak = datei + ".bak";
-        Dateien& dateien = u.dateien();
-        if (batch) {
-            // An existing backup is never replaced. Any other failure ends the file's run with
-            // its error: the page is not saved over without a copy of it.
-            if (dateien.art(bak) != Dateiart::Datei) dateien.kopieren(datei, bak, false);
-        } else {
-            // A normal run saves nothing by itself, so a failed copy costs nothing yet.
-            try {
-                if (!dateien.existiert(bak)) {
-                    dateien.kopieren(datei, bak, false);
-                } else if (u.frage(std::string(kSicherheitskopieUeberschreiben), Knoepfe::JaNein) ==
-                           Antwort::Ja) {
-                    dateien.kopieren(datei, bak, true);
-                }
-            } catch (const DateiFehler&) {
-            }
-        }
+    // Tips, never in the mode Automatisch.
+    if (weiter && optionen.optionen[OT] && optionen.modus != Modus::Automatisch) {
+        const Antwort a =
+            optionen.modus == Modus::Schritt ? fragesteller.frage(kFrageTipps) : Antwort::Ja;
+        protokoll.eintragen(kOptionen[static_cast<std::size_t>(OT)].key, text.size(),
+                            a == Antwort::Ja     ? Passausgang::Gelaufen
+                            : a == Antwort::Nein ? Passausgang::Uebersprungen
+                                                 : Passausgang::Abgebrochen);
+        if (a == Antwort::Ja) ergebnis.tipps = optimierungstipps(text);
+        weiter = a != Antwort::Abbrechen;
     }
-
-    if (!batch) u.setzeBeschaeftigt(true);
-    // A batch run leaves the cursor to the batch, which set it and is still going.
-    auto abandon = [&] {
-        arbeit.flush();
-        if (!batch) u.setzeBeschaeftigt(false);
-    };
-
-    const PassFrage passFrage = [&](std::string_view frage) {
-        if (modus != Modus::Schritt) return Antwort::Ja;
-        arbeit.flush();
-        return u.frage(std::string(frage), Knoepfe::JaNeinAbbrechen);
-    };
-    const Kodierung kodierung = u.kodierung();
-    // While the comment pass runs, the working text is inside it: the editor is brought up to
-    // date from the pass itself, and only when something changed since it was last shown.
-    bool editorBehind = false;
-    const KommentarFrage kommentarFrage = [&](std::string_view eintrag,
-                                              const std::function<Text()>& current) {
-        if (arbeit.sichtbar() && (editorBehind || arbeit.isDirty())) {
-            u.setzeQuelltext(current());
-            editorBehind = false;
-            arbeit.markClean();
-        }
-        const Antwort a = u.frage(kommentarFrageText(eintrag, kodierung), Knoepfe::JaNeinAbbrechen);
-        if (a == Antwort::Ja) editorBehind = true;
-        return a;
-    };
-
-    const auto option = [&u](int i) { return u.option(i); };
-    try {
-        if (!textPasses(
-                arbeit.text(), option, u.ersetzungstabelle(), kodierung, u.kapazitaet(), passFrage,
-                kommentarFrage, [&arbeit] { arbeit.markDirty(); }, modus == Modus::Schritt)) {
-            abandon();
-            return;
-        }
-    } catch (...) {
-        // A text past the capacity: nothing of this run reaches the editor, nothing is written.
-        if (!batch) u.setzeBeschaeftigt(false);
-        throw;
-    }
-
-    // Tips, never in a batch run.
-    if (u.option(OT) && !batch) {
-        Antwort a = Antwort::Ja;
-        if (modus == Modus::Schritt) {
-            arbeit.flush();
-            a = u.frage(std::string(kFrageTipps), Knoepfe::JaNeinAbbrechen);
-        }
-        if (a == Antwort::Abbrechen) {
-            abandon();
-            return;
-        }
-        if (a == Antwort::Ja) {
-            const auto tips = optimierungstipps(arbeit.text());
-            if (!tips.empty()) arbeit.flush();
-            for (auto tip : tips) u.meldung(std::string(tip));
+    if (!weiter) {
+        ergebnis.abgebrochen = true;
+        // The passes after the one in hand, which the run never reached.
+        const auto plaetze = reihenfolge(optionen);
+        const std::string_view letzter = ergebnis.passes.back().schluessel;
+        std::size_t i = 0;
+        while (i < plaetze.size() && plaetze[i].schluessel != letzter) ++i;
+        for (++i; i < plaetze.size(); ++i) {
+            if (plaetze[i].an)
+                protokoll.eintragen(plaetze[i].schluessel, text.size(), Passausgang::NichtErreicht);
         }
     }
-    arbeit.flush();
-
-    // End of the run.
-    if (!batch) {
-        const std::string vorschau = vorschaudatei(u.aktuelleDatei());
-        u.setzeVorschaudatei(vorschau);
-        try {
-            u.dateien().vorschauSchreiben(vorschau, arbeit.text());
-        } catch (...) {
-            u.setzeBeschaeftigt(false);
-            throw;
-        }
-        u.setzeOptimiertGroesse(std::to_string(u.dateien().groesse(vorschau)));
-        u.setzeBeschaeftigt(false);
-        if (u.option(NOA) && u.frage(std::string(kAnzeigen), Knoepfe::JaNein) == Antwort::Ja) {
-            u.optimierungAnzeigen();
-        }
-        if (u.option(OA)) u.optimierungAnzeigen();
-    }
-    if (u.option(DKS)) {
-        const std::string alt = u.aktuelleDatei();
-        std::string neu = dateinameKlein(alt);
-        // On a case-sensitive file system the lowercase name may belong to another file; on one
-        // that ignores case it is the document itself, which is no other file.
-        if (neu != alt && u.dateien().existiert(neu) && !u.dateien().dieselbeDatei(neu, alt)) {
-            neu = alt;
-        }
-        u.setzeAktuelleDatei(neu);
-        u.setzeSeitenTitel(neu);
-    }
-    if (batch) {
-        u.dokumentSpeichernBatch();
-    } else {
-        u.quelltextSeiteZeigen();
-        u.setzeBeschaeftigt(false);
-    }
+    ergebnis.nachher = text.size();
+    ergebnis.neuerStand = fragesteller.ungezeigt();
+    return ergebnis;
 }
 
 Text optimiereText(Text text, const OptionSet& options, const Ersetzungstabelle& tabelle,
                    Kodierung kodierung) {
-    textPasses(
-        text, [&options](int i) { return options[i]; }, tabelle, kodierung, kMemoKapazitaet,
-        [](std::string_view) { return Antwort::Ja; }, KommentarFrage{}, [] {}, false);
+    if (text.empty()) return text;
+    const Laufoptionen lauf{options, tabelle, kodierung, Modus::Normal, kMemoKapazitaet};
+    std::vector<Passbericht> passes;
+    Protokoll protokoll(passes, text);
+    Fragesteller ohneFragen(nullptr, text);
+    textPasses(text, lauf, ohneFragen, protokoll);
     return text;
 }
 

@@ -91,7 +91,7 @@ Geladen einstellungenAnwenden(const IniDatei& ini, const Einstellungen& aktuell)
     return ergebnis;
 }
 
-Geladen IniLaden(const std::string& path, const Einstellungen& aktuell) {
+Geladen einstellungenLesen(const std::string& path, const Einstellungen& aktuell) {
     return einstellungenAnwenden(IniDatei::laden(path), aktuell);
 }
 

@@ -64,7 +64,7 @@ struct Geladen {
 // Trailing entries beyond could only be empty, and honouring a count of a billion would exhaust
 // memory.
 Geladen einstellungenAnwenden(const IniDatei& ini, const Einstellungen& aktuell);
-Geladen IniLaden(const std::string& path, const Einstellungen& aktuell);
+Geladen einstellungenLesen(const std::string& path, const Einstellungen& aktuell);
 
 // "Alles" writes everything with "Gesetzt" "Ja". Any other argument (in practice "Teil") writes
 // options, filters and table only when option 16 is on, and "Ja" only when option 17 is on,

@@ -17,13 +17,13 @@ namespace quintaro {
 
 namespace {
 
-bool istLeer(char c) {
+bool istLeerzeichen(char c) {
     return c == ' ' || c == '\t';
 }
 
 std::string_view ohneRand(std::string_view s) {
-    while (!s.empty() && istLeer(s.front())) s.remove_prefix(1);
-    while (!s.empty() && istLeer(s.back())) s.remove_suffix(1);
+    while (!s.empty() && istLeerzeichen(s.front())) s.remove_prefix(1);
+    while (!s.empty() && istLeerzeichen(s.back())) s.remove_suffix(1);
     return s;
 }
 

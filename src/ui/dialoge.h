@@ -6,8 +6,8 @@
 #include <QStringList>
 #include <exception>
 
+#include "engine/antwort.h"
 #include "engine/kommentare.h"
-#include "engine/umgebung.h"
 
 class QWidget;
 

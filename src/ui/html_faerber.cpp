@@ -19,7 +19,7 @@ namespace {
 using Farbe = HtmlFaerber::Farbe;
 
 // Runs shorter than this come from QScintilla's position cache.
-constexpr std::size_t kKurz = 29;
+constexpr std::size_t kKurzerLauf = 29;
 
 using html::istLeerraum;
 bool istZiffer(char c) {
@@ -101,7 +101,8 @@ class Faerbung {
     // a script with its own background follows).
     void lauf(std::size_t laenge, Farbe farbe, bool mitLeerraum = true) {
         std::size_t ende = pos_ + laenge;
-        while (mitLeerraum && ende < t_.size() && ende - pos_ < kKurz && istLeerraum(t_[ende]))
+        while (mitLeerraum && ende < t_.size() && ende - pos_ < kKurzerLauf &&
+               istLeerraum(t_[ende]))
             ++ende;
         const auto stil = static_cast<char>(farbe + (zwilling_ ? HtmlFaerber::kZwilling : 0));
         stile_.append(ende - pos_, stil);

@@ -168,7 +168,7 @@ void QuelltextMemo::ersetzen(const Text& neu) {
                            static_cast<unsigned long>(mitte.size()), mitte.data());
 }
 
-bool QuelltextMemo::istLeer() const {
+bool QuelltextMemo::hatKeinenText() const {
     if (ausstehend_) return ausstehend_->empty();
     return editor_->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) == 0;
 }

@@ -49,7 +49,7 @@ class QuelltextMemo : public QObject {
     // Shows the same bytes as characters of `kodierung`; the text stays as it is, so no change is
     // reported.
     void setzeKodierung(Kodierung kodierung);
-    bool istLeer() const;
+    bool hatKeinenText() const;
     // The characters in a code-page text that its code page cannot hold (typed or pasted), each
     // once: text() gives each as '?'. Empty for UTF-8.
     std::u32string nichtDarstellbar() const;

@@ -20,15 +20,15 @@
 #include <QWindow>
 
 #include "batch/stapel.h"
-#include "engine/dateien.h"
+#include "document/dateien.h"
 #include "settings/einstellungen.h"
 #include "ui/dateiliste_seite.h"
 #include "ui/dialoge.h"
 #include "ui/ersetzungseditor.h"
-#include "ui/fenster_umgebung.h"
 #include "ui/listbox.h"
 #include "ui/optionen_listbox.h"
 #include "ui/optionen_seite.h"
+#include "ui/page_control.h"
 #include "ui/quelltext_memo.h"
 #include "ui/quelltext_seite.h"
 #include "ui/shell.h"
@@ -109,7 +109,8 @@ TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateien& dateien, QString einstel
       dialoge_(dialoge),
       shell_(shell),
       dateien_(dateien),
-      einstellungsDatei_(std::move(einstellungsDatei)) {
+      einstellungsDatei_(std::move(einstellungsDatei)),
+      dokument_(dateien, kFensterKapazitaet) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kTitel);
     // The controls are laid out for an 8-point dialog font.
@@ -130,8 +131,6 @@ TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateien& dateien, QString einstel
     layout->addWidget(seiten_);
     setCentralWidget(mitte);
 
-    umgebung_ = std::make_unique<FensterUmgebung>(*this, dokument_, dialoge_, dateien_,
-                                                  *quelltextSeite_, *optionenSeite_, *seiten_);
     menueAnlegen();
     werkzeugleisteAnlegen();
 
@@ -286,7 +285,7 @@ void TForm1::sicher(Arbeit&& arbeit) {
         try {
             arbeit();
         } catch (...) {
-            umgebung_->setzeBeschaeftigt(false);  // the pointer is back to normal for the box
+            setzeBeschaeftigt(false);  // the pointer is back to normal for the box
             throw;
         }
     });
@@ -317,16 +316,80 @@ void TForm1::Seitenwechsel(Sender sender) {
     });
 }
 
+namespace {
+
+// A run's questions in the window's boxes, the editor brought up to date first.
+class FensterFragen : public Fragen {
+  public:
+    FensterFragen(QuelltextMemo& memo, std::function<Antwort(const QString&)> frage)
+        : memo_(memo), frage_(std::move(frage)) {}
+    Antwort frage(const std::string& text, const Zwischenstand& stand) override {
+        if (stand.geaendert()) memo_.setText(stand.text());
+        return frage_(QString::fromStdString(text));
+    }
+
+  private:
+    QuelltextMemo& memo_;
+    std::function<Antwort(const QString&)> frage_;
+};
+
+QString q(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+}  // namespace
+
 void TForm1::Optimierung(Sender sender) {
     befehl([this, sender] {
+        using namespace meldungen;
         Modus modus = Modus::Normal;
         if (sender == Sender::SchrittweiseOptimierenButton ||
             sender == Sender::ToolbarSchrittweiseOptimieren) {
             modus = Modus::Schritt;
         }
-        // The mode is the run's only when there is text to work on.
-        if (!quelltextMemo().istLeer()) optimierungsmodus_ = modus;
-        ::quintaro::Optimierung(*umgebung_, modus);
+        dokument_.setzeBearbeitungsstatus(true);
+        quelltextSeite_->setzeOptimiertGroesse(QStringLiteral("/"));
+        if (quelltextMemo().hatKeinenText()) {
+            meldung(q(kLeererQuelltext));
+            dokument_.setzeBearbeitungsstatus(false);
+            return;
+        }
+        // The options as they stand when the run starts.
+        const OptionSet optionen = optionenSeite_->optionenListbox().zustand();
+        dokument_.sichern(modus, optionen[SK], [this] {
+            return frage(q(kSicherheitskopieUeberschreiben), Knoepfe::JaNein) == Antwort::Ja;
+        });
+        optimierungsmodus_ = modus;
+        setzeBeschaeftigt(true);
+
+        Text text = quelltextMemo().text();
+        FensterFragen fragen(quelltextMemo(), [this](const QString& frageText) {
+            return frage(frageText, Knoepfe::JaNeinAbbrechen);
+        });
+        const Laufoptionen lauf{optionen, optionenSeite_->ersetzungseditor().tabelle(),
+                                quelltextMemo().kodierung(), modus, dokument_.kapazitaet()};
+        // A text past the capacity throws: nothing of this run reaches the editor.
+        const Laufergebnis ergebnis = laufen(text, lauf, fragen);
+        if (ergebnis.neuerStand) quelltextMemo().setText(text);
+        if (ergebnis.abgebrochen) {
+            setzeBeschaeftigt(false);
+            return;
+        }
+        for (const auto tipp : ergebnis.tipps) meldung(q(tipp));
+
+        const std::int32_t groesse = dokument_.vorschauSchreiben(text);
+        quelltextSeite_->setzeOptimiertGroesse(QString::number(groesse));
+        setzeBeschaeftigt(false);
+        if (optionen[NOA] && frage(q(kAnzeigen), Knoepfe::JaNein) == Antwort::Ja) {
+            OptimierungAnzeigen(Sender::AnsichtOptimiertButton);
+        }
+        if (optionen[OA]) OptimierungAnzeigen(Sender::AnsichtOptimiertButton);
+        if (optionen[DKS]) {
+            dokument_.dateinameKlein();
+            seiten_->setzeTitel(Seite::Quelltext,
+                                QString::fromStdString(dokument_.aktuelleDatei()));
+        }
+        quelltextSeiteZeigen();
     });
 }
 
@@ -334,9 +397,39 @@ void TForm1::anzeigen(const std::string& datei) {
     if (!shell_.oeffnen(QString::fromStdString(datei))) dialoge_.meldung(this, kKeinBrowser);
 }
 
+void TForm1::quelltextSeiteZeigen() {
+    seiten_->setzeAktiv(Seite::Quelltext);
+    seiten_->setzeTabSichtbar(Seite::Quelltext, true);
+}
+
+void TForm1::setzeBeschaeftigt(bool busy) {
+    if (busy == beschaeftigt_) return;
+    beschaeftigt_ = busy;
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+Antwort TForm1::frage(const QString& text, Knoepfe knoepfe) {
+    const bool war = beschaeftigt_;
+    setzeBeschaeftigt(false);
+    const Antwort a = dialoge_.frage(this, text, knoepfe);
+    setzeBeschaeftigt(war);
+    return a;
+}
+
+void TForm1::meldung(const QString& text) {
+    const bool war = beschaeftigt_;
+    setzeBeschaeftigt(false);
+    dialoge_.meldung(this, text);
+    setzeBeschaeftigt(war);
+}
+
 void TForm1::OriginalAnzeigen(Sender) {
     sicher([this] {
-        const std::string original = dokument_.quelle(dateien_);
+        const std::string original = dokument_.quelle();
         if (dateien_.existiert(original)) {
             anzeigen(original);
         } else {
@@ -347,8 +440,8 @@ void TForm1::OriginalAnzeigen(Sender) {
 
 void TForm1::OptimierungAnzeigen(Sender) {
     sicher([this] {
-        if (dateien_.existiert(dokument_.vorschaudatei)) {
-            anzeigen(dokument_.vorschaudatei);
+        if (dateien_.existiert(dokument_.vorschaudatei())) {
+            anzeigen(dokument_.vorschaudatei());
         } else {
             dialoge_.meldung(this, kNichtGefunden);
         }
@@ -379,9 +472,9 @@ void TForm1::DateiListboxKeyDown(int taste) {
 void TForm1::DateienOptimierenClick() {
     if (stapelLaeuft_) return;
     sicher([this] {
-        const QStringList dateien = dateilisteSeite_->dateien();
-        if (dateien.isEmpty()) {
-            umgebung_->meldung(std::string(kKeineDateienGewaehlt));
+        const QStringList liste = dateilisteSeite_->dateien();
+        if (liste.isEmpty()) {
+            meldung(q(kKeineDateienGewaehlt));
             return;
         }
         QProgressBar& balken = *dateilisteSeite_->Fortschrittsanzeige();
@@ -395,11 +488,11 @@ void TForm1::DateienOptimierenClick() {
                 // The hidden editor takes the texts only when it is shown again.
                 f.quelltextMemo().zurueckhalten(true);
                 balken.show();
-                f.umgebung_->setzeBeschaeftigt(true);
+                f.setzeBeschaeftigt(true);
             }
             ~Lauf() {
                 balken.hide();
-                f.umgebung_->setzeBeschaeftigt(false);
+                f.setzeBeschaeftigt(false);
                 f.quelltextMemo().zurueckhalten(false);
                 f.stapelLaeuft_ = false;
             }
@@ -411,73 +504,70 @@ void TForm1::DateienOptimierenClick() {
             dateilisteSeite_->fortschrittSchritt();
             dateilisteSeite_->zwischendurchZeichnen();
         };
-        const auto keinDokument = [this] {
+        // Afterwards no document is loaded; the list shows the names DKS gave.
+        std::map<std::string, std::string> umbenannt;
+        const auto ende = [&] {
             quelltextSeite_->dokumentSchliessen();
-            dokument_.bearbeitungsstatus = false;
+            dokument_.schliessen();
             seiten_->setzeTitel(Seite::Quelltext, kKeineDatei);
             quelltextSeite_->setzeOriginalGroesse(QStringLiteral("/"));
             quelltextSeite_->setzeOptimiertGroesse(QStringLiteral("/"));
-            dokument_.aktuelleDatei.clear();
-            dokument_.geladeneDatei.clear();
+            dateilisteUmbenennen(umbenannt);
         };
-        // The module's per-file work; the window shows each file as its load would and asks
-        // the run's questions in its boxes.
+        // The window shows each file as its load would and asks the run's questions in its
+        // boxes.
         StapelHaken haken;
         haken.frage = [this](const std::string& text, Knoepfe knoepfe) {
-            return umgebung_->frage(text, knoepfe);
+            return frage(QString::fromStdString(text), knoepfe);
         };
-        haken.meldung = [this](const std::string& text) { umgebung_->meldung(text); };
+        haken.meldung = [this](const std::string& text) { meldung(QString::fromStdString(text)); };
         haken.quelltext = [this](const Text& text) { quelltextMemo().setText(text); };
         haken.geladen = [&](const std::string& pfad, std::int32_t groesse, const Text& text) {
             quelltextMemo().setText(text);
             seiten_->setzeTitel(Seite::Quelltext, QString::fromStdString(pfad));
             quelltextSeite_->setzeOriginalGroesse(QString::number(groesse));
             quelltextSeite_->setzeOptimiertGroesse(QStringLiteral("/"));
-            if (dateien_.existiert(dokument_.vorschaudatei)) {
-                dateien_.loeschen(dokument_.vorschaudatei);
-            }
+            dokument_.vorschauLoeschen();
             if (!text.empty()) optimierungsmodus_ = Modus::Automatisch;
             schritt();
         };
-        const OptionSet optionen = optionenSeite_->optionenListbox().zustand();
-        const Ersetzungstabelle tabelle = optionenSeite_->ersetzungseditor().tabelle();
-        // The saves go to disk in groups, one flush each; a page found unsaved when its group
-        // is put in place ends the batch as its own error would have.
-        struct Sammlung {
-            Dateien& d;
-            explicit Sammlung(Dateien& dateien) : d(dateien) { d.sammeln(true); }
-            // Ended by a file's error, the files before it stay saved.
-            ~Sammlung() {
-                static_cast<void>(d.abschliessen());
-                d.sammeln(false);
-            }
-            void abschliessen() const {
-                const auto fehler = d.abschliessen();
-                if (!fehler.empty()) throw DateiFehler(fehler.front().meldung);
-            }
-            Sammlung(const Sammlung&) = delete;
-            Sammlung& operator=(const Sammlung&) = delete;
+        StapelMelder melder;
+        melder.beginnt = [&](std::size_t, std::size_t, const std::string& pfad) {
+            dokument_.benennen(pfad);
+            schritt();
         };
+        melder.fertig = [&](std::size_t, const std::string& pfad, const StapelErgebnis& e) {
+            if (e.pfad != pfad) umbenannt[pfad] = e.pfad;
+            schritt();
+        };
+        std::vector<std::string> pfade;
+        pfade.reserve(static_cast<std::size_t>(liste.size()));
+        for (const QString& pfad : liste) pfade.push_back(pfad.toStdString());
         try {
-            const Sammlung sammlung(dateien_);
-            for (const QString& pfad : dateien) {
-                dokument_.aktuelleDatei = pfad.toStdString();
-                schritt();
-                dateiOptimieren(dateien_, dokument_.aktuelleDatei, optionen, tabelle, haken,
-                                dokument_.kapazitaet);
-                schritt();
-                if (dateien_.sammlungVoll()) sammlung.abschliessen();
-            }
-            sammlung.abschliessen();
-        } catch (...) {
             // A file error ends the batch at its file; the error box follows once it is idle.
-            keinDokument();
+            stapelLauf(dateien_, pfade, optionenSeite_->optionenListbox().zustand(),
+                       optionenSeite_->ersetzungseditor().tabelle(), haken, melder,
+                       Fehlerpolitik::Anhalten, dokument_.kapazitaet());
+        } catch (...) {
+            ende();
             throw;
         }
         balken.setValue(kFortschrittMaximum);
-        keinDokument();
-        umgebung_->meldung(std::string(kDateienOptimiert));
+        ende();
+        meldung(q(kDateienOptimiert));
     });
+}
+
+void TForm1::dateilisteUmbenennen(const std::map<std::string, std::string>& umbenannt) {
+    if (umbenannt.empty()) return;
+    QListWidget& liste = *dateilisteSeite_->DateiListbox();
+    QStringList eintraege = dateilisteSeite_->dateien();
+    for (QString& eintrag : eintraege) {
+        const auto it = umbenannt.find(eintrag.toStdString());
+        if (it != umbenannt.end()) eintrag = QString::fromStdString(it->second);
+    }
+    liste.clear();
+    for (const QString& eintrag : eintraege) sortiertEinfuegen(liste, eintrag);
 }
 
 void TForm1::FormKeyDown(int taste) {

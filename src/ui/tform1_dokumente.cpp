@@ -6,10 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "batch/stapel.h"
+#include "document/dateien.h"
 #include "document/dateifilter.h"
 #include "document/dokument.h"
-#include "engine/dateien.h"
 #include "ui/dialoge.h"
 #include "ui/kodierung.h"
 #include "ui/listbox.h"
@@ -49,7 +48,7 @@ bool istErneutOeffnen(Sender s) {
 }  // namespace
 
 void TForm1::QuelltextMemoChange() {
-    dokument_.bearbeitungsstatus = true;
+    dokument_.setzeBearbeitungsstatus(true);
 }
 
 void TForm1::Dateiladen(Sender sender) {
@@ -64,12 +63,12 @@ void TForm1::dateiladen(Sender sender) {
     DateifilterSetzen();
 
     std::string pfad;
-    if (dokument_.bearbeitungsstatus) {
+    if (dokument_.bearbeitungsstatus()) {
         // Ja means "let me save first": the load stops, so does Abbrechen.
         if (dialoge_.frage(this, kGeaendertFrage, Knoepfe::JaNeinAbbrechen) != Antwort::Nein) {
             return;
         }
-        dokument_.bearbeitungsstatus = false;
+        dokument_.setzeBearbeitungsstatus(false);
         dateiladen(sender);
     } else {
         if (istOeffnen(sender)) {
@@ -80,22 +79,17 @@ void TForm1::dateiladen(Sender sender) {
         }
         if (!pfad.empty()) {
             // The lowercase name of `DKS` leads to the loaded file until a save gives it that name.
-            const bool nurKleiner = istErneutOeffnen(sender) && pfad == dokument_.aktuelleDatei &&
-                                    !dokument_.alterName().empty();
-            const std::string quelle = nurKleiner ? dokument_.quelle(dateien_) : pfad;
-            const Text text = dateien_.lesen(quelle, dokument_.kapazitaet);
+            const Text text = dokument_.laden(pfad, istErneutOeffnen(sender));
             quelltextSeite_->dokumentZeigen(text, istErneutOeffnen(sender));
-            dokument_.bearbeitungsstatus = false;
+            dokument_.setzeBearbeitungsstatus(false);  // showing the text has just set it
             seiten_->setzeTitel(Seite::Quelltext, q(pfad));
-            dokument_.aktuelleDatei = pfad;
-            dokument_.geladeneDatei = quelle;
-            quelltextSeite_->setzeOriginalGroesse(QString::number(dateien_.groesse(quelle)));
+            quelltextSeite_->setzeOriginalGroesse(QString::number(dokument_.originalGroesse()));
         }
     }
 
-    if (dateien_.existiert(dokument_.vorschaudatei)) dateien_.loeschen(dokument_.vorschaudatei);
+    dokument_.vorschauLoeschen();
     quelltextSeite_->setzeOptimiertGroesse(kOhneGroesse);
-    if (openDialog1Bestaetigt_) Seitenwechsel(Sender::ButtonOeffnen);
+    if (openDialog1Bestaetigt_) quelltextSeiteZeigen();
 }
 
 void TForm1::Dateispeichern(Sender sender) {
@@ -104,15 +98,16 @@ void TForm1::Dateispeichern(Sender sender) {
 
 void TForm1::dateispeichern(Sender sender) {
     const bool unter = sender == Sender::ButtonSpeichernunter || sender == Sender::Speichernunter1;
-    if (quelltextMemo().istLeer()) {
+    if (quelltextMemo().hatKeinenText()) {
         dialoge_.meldung(this, kKeinQuelltext);
         return;
     }
     QString gewaehlt;
     if (unter) {
-        const QStringList filter = speichernDialogfilter(dokument_.aktuelleDatei);
-        const QString endung = q(dateiendung(dokument_.aktuelleDatei));
-        gewaehlt = dialoge_.dateiSpeichern(this, filter, q(dokument_.aktuelleDatei), endung);
+        const std::string& aktuell = dokument_.aktuelleDatei();
+        const QStringList filter = speichernDialogfilter(aktuell);
+        const QString endung = q(dateiendung(aktuell));
+        gewaehlt = dialoge_.dateiSpeichern(this, filter, q(aktuell), endung);
         // An existing file is replaced only on Ja; Nein goes back to the dialog.
         while (!gewaehlt.isEmpty() && dateien_.existiert(gewaehlt.toStdString()) &&
                dialoge_.frage(this, kErsetzenFrage.arg(gewaehlt), Knoepfe::JaNein) != Antwort::Ja) {
@@ -123,24 +118,20 @@ void TForm1::dateispeichern(Sender sender) {
     // Characters the page's encoding cannot hold are never saved as '?'.
     if (!kodierungVorDemSpeichern(*quelltextSeite_, dialoge_, this)) return;
     if (unter) {
-        dokument_.aktuelleDatei = gewaehlt.toStdString();
-        dokument_.geladeneDatei = dokument_.aktuelleDatei;
-        seiten_->setzeTitel(Seite::Quelltext, q(dokument_.aktuelleDatei));
+        dokument_.benennen(gewaehlt.toStdString());
+        seiten_->setzeTitel(Seite::Quelltext, q(dokument_.aktuelleDatei()));
     }
     // After `DKS` the file gets its lowercase name with this save (the old name goes).
-    const std::string alt = dokument_.alterName();
-    const std::string gespeichert =
-        stapelSpeichern(dateien_, dokument_.aktuelleDatei, quelltextMemo().text(), alt);
-    if (!alt.empty()) {
-        dokument_.aktuelleDatei = dokument_.geladeneDatei = gespeichert;
-        seiten_->setzeTitel(Seite::Quelltext, q(gespeichert));
+    const std::string vorher = dokument_.aktuelleDatei();
+    dokument_.speichern(quelltextMemo().text());
+    if (dokument_.aktuelleDatei() != vorher) {
+        seiten_->setzeTitel(Seite::Quelltext, q(dokument_.aktuelleDatei()));
     }
-    dokument_.bearbeitungsstatus = false;
     dialoge_.meldung(this, kGespeichert);
 }
 
 bool TForm1::aenderungenKlaeren() {
-    if (!dokument_.bearbeitungsstatus) return true;
+    if (!dokument_.bearbeitungsstatus()) return true;
     switch (dialoge_.frage(this, kGeaendertFrage, Knoepfe::JaNeinAbbrechen)) {
         case Antwort::Nein:
             return true;
@@ -150,25 +141,23 @@ bool TForm1::aenderungenKlaeren() {
             break;
     }
     // Text without a file is saved under a name the user chooses.
-    dateispeichern(dokument_.aktuelleDatei.empty() ? Sender::Speichernunter1 : Sender::Speichern1);
-    return !dokument_.bearbeitungsstatus;
+    dateispeichern(dokument_.aktuelleDatei().empty() ? Sender::Speichernunter1 : Sender::Speichern1);
+    return !dokument_.bearbeitungsstatus();
 }
 
 void TForm1::Schlieen1Click(Sender) {
     befehl([this] {
         bool schliessen = false;
-        if (dokument_.bearbeitungsstatus) {
+        if (dokument_.bearbeitungsstatus()) {
             schliessen = dialoge_.frage(this, kVerwerfenFrage, Knoepfe::JaNein) == Antwort::Ja;
         } else {
-            schliessen = !quelltextMemo().istLeer();
+            schliessen = !quelltextMemo().hatKeinenText();
         }
         if (!schliessen) return;
         quelltextSeite_->dokumentSchliessen();
-        dokument_.bearbeitungsstatus = false;
+        dokument_.schliessen();
         quelltextSeite_->setzeOptimiertGroesse(kOhneGroesse);
         quelltextSeite_->setzeOriginalGroesse(kOhneGroesse);
-        dokument_.aktuelleDatei.clear();
-        dokument_.geladeneDatei.clear();
     });
 }
 
@@ -191,9 +180,9 @@ void TForm1::DateiOeffnen(const QString& pfad) {
 QStringList TForm1::openDialog1Zeigen(bool mehrere) {
     openDialog1Bestaetigt_ = false;
     // The loaded page's folder, else where the dialog was last confirmed.
-    const QString ordner = dokument_.aktuelleDatei.empty()
+    const QString ordner = dokument_.aktuelleDatei().empty()
                                ? openDialog1Ordner_
-                               : QFileInfo(q(dokument_.aktuelleDatei)).absolutePath();
+                               : QFileInfo(q(dokument_.aktuelleDatei())).absolutePath();
     QStringList gewaehlt;
     if (!vorgewaehlt_.isEmpty()) {
         gewaehlt << std::exchange(vorgewaehlt_, {});

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "engine/dateien.h"
+#include "document/dateien.h"
 #include "settings/einstellungen.h"
 #include "ui/dialoge.h"
 #include "ui/ersetzungseditor.h"
@@ -37,7 +37,8 @@ Einstellungen TForm1::einstellungen() const {
 }
 
 void TForm1::IniLaden() {
-    const Geladen geladen = ::quintaro::IniLaden(einstellungsDatei_.toStdString(), einstellungen());
+    const Geladen geladen =
+        ::quintaro::einstellungenLesen(einstellungsDatei_.toStdString(), einstellungen());
     const Einstellungen& e = geladen.einstellungen;
 
     // A plain set: the interlocks of the user's toggles do not apply.
@@ -133,7 +134,7 @@ void TForm1::BitBtn6Click() {
 }
 
 void TForm1::FormClose() {
-    if (dateien_.existiert(dokument_.vorschaudatei)) dateien_.loeschen(dokument_.vorschaudatei);
+    dokument_.vorschauLoeschen();
     if (optionenSeite_->optionenListbox().option(PES) ||
         optionenSeite_->optionenListbox().option(PEE)) {
         IniSpeichern(QStringLiteral("Teil"));

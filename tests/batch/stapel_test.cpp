@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -329,10 +331,11 @@ TEST(DateiOptimieren, UnreadableFilesGiveTheLoadErrorAndLeaveNoTrace) {
     const std::string fehlt = dir / "fehlt.htm";
     const std::string ordner = dir / "ordner.htm";
     ::mkdir(ordner.c_str(), 0755);
-    EXPECT_EQ(fehlerText([&] { dateiOptimieren(fehlt, OptionSet{}, {}); }),
-              "Datei " + fehlt + " kann nicht geöffnet werden. No such file or directory");
+    EXPECT_EQ(
+        fehlerText([&] { dateiOptimieren(fehlt, OptionSet{}, {}); }),
+        "Datei " + fehlt + " kann nicht geöffnet werden. Datei oder Verzeichnis nicht gefunden");
     EXPECT_EQ(fehlerText([&] { dateiOptimieren(ordner, OptionSet{}, {}); }),
-              "Datei " + ordner + " kann nicht geöffnet werden. Is a directory");
+              "Datei " + ordner + " kann nicht geöffnet werden. Ist ein Verzeichnis");
     EXPECT_EQ(dir.namen(), (std::set<std::string>{"ordner.htm"}));
 }
 
@@ -348,7 +351,7 @@ TEST(DateiOptimieren, FileInAFolderThatTakesNoNewFilesStaysAsItWas) {
         if (!test::alsNiemand()) return 2;
         const std::string text = fehlerText([&] { dateiOptimieren(datei, OptionSet{}, {}); });
         return text == "Datei \"" + dir / "Seite.htm.bak" + "\" kann nicht erstellt werden. " +
-                           "Permission denied"
+                           "Keine Berechtigung"
                    ? 0
                    : 1;
     });
@@ -449,7 +452,7 @@ TEST(DateiOptimieren, ABackupCutShortByTheFileSizeLimitLeavesNothingBehind) {
         const test::Dateigrenze grenze(64 * 1024);
         if (!grenze.gesetzt()) return 2;
         const std::string text = test::fehlertext([&] { dateiOptimieren(datei, OptionSet{}, {}); });
-        return text.rfind("Datei \"" + datei + ".bak\" kann nicht erstellt werden. File too large",
+        return text.rfind("Datei \"" + datei + ".bak\" kann nicht erstellt werden. Datei zu groß",
                           0) == 0
                    ? 0
                    : 1;
@@ -497,6 +500,167 @@ TEST(DateiOptimieren, ATextGrowingPastTheLimitFailsAndKeepsThePage) {
         std::string(kMemoKapazitaetFehler));
     EXPECT_EQ(leseRoh(datei), "aaaa");
     EXPECT_EQ(dateiOptimieren(dateien, datei, nurDiese({AE}), t, {}, 4000).optimiertGroesse, 4000u);
+}
+
+// --- The loop over the files: what a batch never does to a page ------------------------------
+
+// The batch as the command line runs it over `pfade`: the messages of the files that failed.
+std::vector<std::string> stapelFehler(const std::vector<std::string>& pfade,
+                                      const OptionSet& optionen = OptionSet{}) {
+    LokaleDateien dateien;
+    std::vector<std::string> fehler;
+    StapelMelder melder;
+    melder.fehler = [&](const std::string&, const std::string& m) { fehler.push_back(m); };
+    stapelLauf(dateien, pfade, optionen, {}, {}, melder, Fehlerpolitik::Weitermachen);
+    return fehler;
+}
+
+// The faults need a page that belongs to another user than the one who runs the batch.
+#define NUR_ALS_ROOT() \
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give the page to another user"
+
+// A page of nobody's in a folder nobody may write, with an old backup beside it: no temporary
+// file can be made there, so the page fails with the reason and stays whole, the backup as it
+// was, even under a file-size limit that would cut a page written in place.
+TEST(StapelLauf, APageWhoseFolderTakesNoNewFileFailsAndStaysWhole) {
+    NUR_ALS_ROOT();
+    Ordner dir;
+    const std::string datei = dir / "a.htm";
+    std::string seite;
+    while (seite.size() < 300 * 1024) seite += "<p>  Absatz   mit  Text </p>\n";
+    schreibeRoh(datei, seite);
+    schreibeRoh(datei + ".bak", "OLD\n");
+    ASSERT_EQ(::chown(datei.c_str(), 65534, 65534), 0);
+    const int code = test::imKind([&] {
+        if (!test::alsNiemand()) return 2;
+        const test::Dateigrenze grenze(100000);
+        if (!grenze.gesetzt()) return 3;
+        const auto fehler = stapelFehler({datei});
+        return fehler ==
+                       std::vector<std::string>{"Datei \"" + datei +
+                                                "\" kann nicht erstellt werden. Keine Berechtigung"}
+                   ? 0
+                   : 1;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(leseRoh(datei), seite);
+    EXPECT_EQ(leseRoh(datei + ".bak"), "OLD\n");
+    EXPECT_EQ(dir.namen(), (std::set<std::string>{"a.htm", "a.htm.bak"}));
+}
+
+// Mode 0444 on one's own page: the batch refuses it as the single save does, with its reason.
+TEST(StapelLauf, AWriteProtectedPageIsRefusedAsTheSingleSaveRefusesIt) {
+    NUR_ALS_ROOT();
+    Ordner dir;
+    ::chmod(dir.pfad().c_str(), 0777);
+    const std::string datei = dir / "a.htm";
+    schreibeRoh(datei, kSeite);
+    ASSERT_EQ(::chown(datei.c_str(), 65534, 65534), 0);
+    ::chmod(datei.c_str(), 0444);
+    const int code = test::imKind([&] {
+        if (!test::alsNiemand()) return 2;
+        const std::string einzeln = test::fehlertext([&] { dokumentSchreiben(datei, "neu"); });
+        const auto fehler = stapelFehler({datei});
+        const std::string erwartet =
+            "Datei \"" + datei + "\" kann nicht erstellt werden. Die Datei ist schreibgeschützt";
+        return einzeln == erwartet && fehler == std::vector<std::string>{erwartet} ? 0 : 1;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(leseRoh(datei), kSeite);
+}
+
+// Something other than a file where the backup goes: the page is not saved, and the message
+// says what is in the way, whether the backups are gathered or made one by one.
+TEST(StapelLauf, ABackupBlockedByALinkFolderOrPipeSaysWhatIsInTheWay) {
+    struct Fall {
+        const char* name;
+        std::function<void(const std::string&)> anlegen;
+        std::string grund;
+    };
+    const std::vector<Fall> faelle = {
+        {"link", [](const std::string& p) { ASSERT_EQ(::symlink("anderswo", p.c_str()), 0); },
+         "Dort steht ein symbolischer Verweis"},
+        {"folder", [](const std::string& p) { ASSERT_EQ(::mkdir(p.c_str(), 0755), 0); },
+         "Dort steht ein Ordner"},
+        {"pipe", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); },
+         "Dort steht eine benannte Pipe"},
+    };
+    for (const auto& f : faelle) {
+        SCOPED_TRACE(f.name);
+        Ordner dir;
+        const std::string datei = dir / "a.htm";
+        schreibeRoh(datei, kSeite);
+        f.anlegen(datei + ".bak");
+        const std::string erwartet =
+            "Datei \"" + datei + ".bak\" kann nicht erstellt werden. " + f.grund;
+        EXPECT_EQ(stapelFehler({datei}), std::vector<std::string>{erwartet});
+        EXPECT_EQ(test::fehlertext([&] { dateiOptimieren(datei, OptionSet{}, {}); }), erwartet);
+        EXPECT_EQ(leseRoh(datei), kSeite);
+    }
+}
+
+// Listed twice with DKS: the second entry finds the page under its new name and makes that
+// name's backup; the result says which backup it is and that it was made, not kept.
+TEST(StapelLauf, AFileListedTwiceWithDksReportsTheBackupItMade) {
+    Ordner dir;
+    const std::string datei = dir / "Twice.HTM";
+    schreibeRoh(datei, kSeite);
+    LokaleDateien dateien;
+    std::vector<StapelErgebnis> ergebnisse;
+    StapelMelder melder;
+    melder.fertig = [&](std::size_t, const std::string&, const StapelErgebnis& e) {
+        ergebnisse.push_back(e);
+    };
+    const auto bilanz = stapelLauf(dateien, {datei, datei}, nurDiese({DKS}), {}, {}, melder,
+                                   Fehlerpolitik::Anhalten);
+    EXPECT_EQ(bilanz.bearbeitet, 2u);
+    ASSERT_EQ(ergebnisse.size(), 2u);
+    EXPECT_EQ(ergebnisse[0].sicherung.pfad, datei + ".bak");
+    EXPECT_EQ(ergebnisse[1].sicherung.pfad, dir / "twice.htm.bak");
+    for (const auto& e : ergebnisse) {
+        EXPECT_TRUE(e.sicherung.gemacht);
+        EXPECT_FALSE(e.sicherung.behalten);
+        EXPECT_EQ(e.pfad, dir / "twice.htm");
+    }
+}
+
+// Anhalten ends the run at the failing file, the files before it saved; Weitermachen reports
+// it and goes on; abbrechen ends it before the next file.
+TEST(StapelLauf, ErrorPolicyAndCancellingDecideWhereTheRunEnds) {
+    Ordner dir;
+    const std::string a = dir / "a.htm";
+    const std::string b = dir / "fehlt.htm";
+    const std::string c = dir / "c.htm";
+    for (Fehlerpolitik politik : {Fehlerpolitik::Anhalten, Fehlerpolitik::Weitermachen}) {
+        schreibeRoh(a, "a  b");
+        schreibeRoh(c, "c  d");
+        ::unlink((a + ".bak").c_str());
+        ::unlink((c + ".bak").c_str());
+        LokaleDateien dateien;
+        std::vector<std::string> gemeldet;
+        StapelMelder melder;
+        melder.fehler = [&](const std::string& p, const std::string&) { gemeldet.push_back(p); };
+        if (politik == Fehlerpolitik::Anhalten) {
+            EXPECT_THROW(stapelLauf(dateien, {a, b, c}, OptionSet{}, {}, {}, melder, politik),
+                         DateiFehler);
+            EXPECT_EQ(leseRoh(c), "c  d");
+        } else {
+            const auto bilanz =
+                stapelLauf(dateien, {a, b, c}, OptionSet{}, {}, {}, melder, politik);
+            EXPECT_EQ(bilanz.fehlgeschlagen, 1u);
+            EXPECT_EQ(gemeldet, std::vector<std::string>{b});
+            EXPECT_EQ(leseRoh(c), "c d");
+        }
+        EXPECT_EQ(leseRoh(a), "a b");
+    }
+    LokaleDateien dateien;
+    int gefragt = 0;
+    StapelMelder melder;
+    melder.abbrechen = [&] { return ++gefragt == 2; };
+    const auto bilanz =
+        stapelLauf(dateien, {a, c}, OptionSet{}, {}, {}, melder, Fehlerpolitik::Weitermachen);
+    EXPECT_TRUE(bilanz.abgebrochen);
+    EXPECT_EQ(bilanz.bearbeitet, 1u);
 }
 
 }  // namespace

@@ -109,10 +109,10 @@ TEST_F(CliStapel, FailingFilesAreReportedInOrderAndTheRunGoesOn) {
     EXPECT_EQ(r.exitcode, 1);
     EXPECT_EQ(r.aus, "");
     EXPECT_EQ(r.fehler, "quintaro-cli: " + ordner + ": Datei " + ordner +
-                            " kann nicht geöffnet werden. Is a directory\n"
+                            " kann nicht geöffnet werden. Ist ein Verzeichnis\n"
                             "quintaro-cli: " +
                             fehlt + ": Datei " + fehlt +
-                            " kann nicht geöffnet werden. No such file or directory\n");
+                            " kann nicht geöffnet werden. Datei oder Verzeichnis nicht gefunden\n");
     EXPECT_EQ(leseRoh(a), "a ");
     EXPECT_EQ(leseRoh(z), "z ");
     EXPECT_EQ(dir.namen(),
@@ -217,11 +217,11 @@ TEST_F(CliStapel, ProgressLineOnATerminalIsRewrittenAndClearedAtTheEnd) {
     EXPECT_EQ(r.exitcode, 1);
     EXPECT_EQ(r.fehler, "");
     const std::string loeschen = "\r\x1b[K";
-    const std::string erwartet = loeschen + "quintaro-cli: 0/2 " + a + loeschen +
-                                 "quintaro-cli: 1/2 " + fehlt + loeschen +
-                                 "quintaro-cli: " + fehlt + ": Datei " + fehlt +
-                                 " kann nicht geöffnet werden. No such file or directory\n" +
-                                 loeschen + "quintaro-cli: 1/2 " + fehlt + loeschen;
+    const std::string erwartet =
+        loeschen + "quintaro-cli: 0/2 " + a + loeschen + "quintaro-cli: 1/2 " + fehlt + loeschen +
+        "quintaro-cli: " + fehlt + ": Datei " + fehlt +
+        " kann nicht geöffnet werden. Datei oder Verzeichnis nicht gefunden\n" + loeschen +
+        "quintaro-cli: 1/2 " + fehlt + loeschen;
     EXPECT_EQ(r.terminal, erwartet);
 }
 
@@ -463,13 +463,24 @@ TEST_F(CliStapel, AFileWhoseBackupFailsIsNotSavedAndAnExistingBackupIsKept) {
     const auto r = lauf({a, b, c});
     EXPECT_EQ(r.exitcode, 1);
     EXPECT_EQ(r.fehler, "quintaro-cli: " + a + ": Datei \"" + a +
-                            ".bak\" kann nicht erstellt werden. File exists\n"
+                            ".bak\" kann nicht erstellt werden. Dort steht ein Ordner\n"
                             "quintaro-cli: " +
                             b + ": kept the existing backup " + b + ".bak\n");
     EXPECT_EQ(leseRoh(a), "x  y");
     EXPECT_EQ(leseRoh(b + ".bak"), "alt");
     EXPECT_EQ(leseRoh(c + ".bak"), "x  y");
     EXPECT_NE(leseRoh(c), "x  y");
+}
+
+// Listed twice with DKS, the second entry finds the page under its new name and makes that
+// name's backup: no backup was kept, so none is reported.
+TEST_F(CliStapel, AFileListedTwiceWithDksReportsOnlyBackupsReallyKept) {
+    const std::string a = dir / "Twice.HTM";
+    schreibeRoh(a, "x  y");
+    const auto r = lauf({"--set", "DKS=1", a, a});
+    EXPECT_EQ(r.exitcode, 0);
+    EXPECT_EQ(r.fehler, "");
+    EXPECT_EQ(dir.namen(), (std::set<std::string>{"Twice.HTM.bak", "twice.htm", "twice.htm.bak"}));
 }
 
 // Killed by SIGXFSZ midway, the backup's temporary file used to stay behind.
@@ -485,7 +496,7 @@ TEST_F(CliStapel, TheFileSizeLimitFailsTheBackupCleanly) {
     EXPECT_EQ(r.signal, 0);
     EXPECT_EQ(r.exitcode, 1);
     EXPECT_EQ(r.fehler, "quintaro-cli: " + a + ": Datei \"" + a +
-                            ".bak\" kann nicht erstellt werden. File too large\n");
+                            ".bak\" kann nicht erstellt werden. Datei zu groß\n");
     EXPECT_EQ(leseRoh(a), gross);
     EXPECT_EQ(dir.namen(), std::set<std::string>{"a.htm"});
 }

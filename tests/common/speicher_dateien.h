@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/dateien.h"
+#include "document/dateien.h"
 #include "engine/kapazitaet.h"
 
 namespace quintaro::test {
@@ -24,7 +24,7 @@ class SpeicherDateien : public Dateien {
         const auto it = dateien.find(pfad);
         if (it == dateien.end()) {
             throw DateiFehler("Datei " + pfad +
-                              " kann nicht geöffnet werden. No such file or directory");
+                              " kann nicht geöffnet werden. Datei oder Verzeichnis nicht gefunden");
         }
         Text text = normaliseLineBreaks(it->second);
         if (text.size() > kapazitaet) throw DateiFehler(std::string(kMemoKapazitaetFehler));
@@ -38,6 +38,9 @@ class SpeicherDateien : public Dateien {
                               "\" kann nicht erstellt werden. Zugriff verweigert");
         }
         dateien[pfad] = inhalt;
+    }
+    void stapelSchreiben(const std::string& pfad, const Text& inhalt) override {
+        schreiben(pfad, inhalt);
     }
     void vorschauSchreiben(const std::string& pfad, const Text& inhalt) override {
         schreiben(pfad, inhalt);

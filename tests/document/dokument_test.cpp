@@ -8,7 +8,8 @@
 #include <fcntl.h>
 
 #include "common/dateien.h"
-#include "engine/umgebung.h"
+#include "common/speicher_dateien.h"
+#include "engine/dateifehler.h"
 
 namespace quintaro {
 namespace {
@@ -52,12 +53,13 @@ TEST(DokumentLesen, MakesEveryLineBreakCrLf) {
 TEST(DokumentLesen, ErrorsNamePathAndReason) {
     Ordner dir;
     const std::string fehlt = dir / "fehlt.htm";
-    EXPECT_EQ(fehlertext([&] { dokumentLesen(fehlt); }),
-              "Datei " + fehlt + " kann nicht geöffnet werden. No such file or directory");
+    EXPECT_EQ(
+        fehlertext([&] { dokumentLesen(fehlt); }),
+        "Datei " + fehlt + " kann nicht geöffnet werden. Datei oder Verzeichnis nicht gefunden");
     EXPECT_EQ(fehlertext([&] { dokumentLesen(dir.pfad()); }),
-              "Datei " + dir.pfad() + " kann nicht geöffnet werden. Is a directory");
+              "Datei " + dir.pfad() + " kann nicht geöffnet werden. Ist ein Verzeichnis");
     EXPECT_EQ(fehlertext([&] { dokumentLesen(""); }),
-              "Datei  kann nicht geöffnet werden. No such file or directory");
+              "Datei  kann nicht geöffnet werden. Datei oder Verzeichnis nicht gefunden");
 }
 
 TEST(DokumentLesen, WithoutReadPermissionGivesTheSystemsReason) {
@@ -68,7 +70,7 @@ TEST(DokumentLesen, WithoutReadPermissionGivesTheSystemsReason) {
     const int code = test::imKind([&] {
         if (!test::alsNiemand()) return 10;
         return fehlertext([&] { dokumentLesen(datei); }) ==
-                       "Datei " + datei + " kann nicht geöffnet werden. Permission denied"
+                       "Datei " + datei + " kann nicht geöffnet werden. Keine Berechtigung"
                    ? 0
                    : 1;
     });
@@ -168,15 +170,15 @@ TEST(DokumentSchreiben, FollowsSymbolicLinks) {
 TEST(DokumentSchreiben, ErrorsNamePathAndReason) {
     Ordner dir;
     EXPECT_EQ(fehlertext([] { dokumentSchreiben("", "x"); }),
-              "Datei \"\" kann nicht erstellt werden. No such file or directory");
+              "Datei \"\" kann nicht erstellt werden. Datei oder Verzeichnis nicht gefunden");
     EXPECT_EQ(fehlertext([&] { dokumentSchreiben(dir.pfad(), "x"); }),
-              "Datei \"" + dir.pfad() + "\" kann nicht erstellt werden. Is a directory");
+              "Datei \"" + dir.pfad() + "\" kann nicht erstellt werden. Ist ein Verzeichnis");
     const std::string pipe = dir / "pipe";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     EXPECT_EQ(fehlertext([&] { dokumentSchreiben(pipe, "x"); }),
-              "Datei \"" + pipe + "\" kann nicht erstellt werden. Not a regular file");
+              "Datei \"" + pipe + "\" kann nicht erstellt werden. Das ist keine gewöhnliche Datei");
     EXPECT_EQ(fehlertext([] { dokumentSchreiben("/dev/null", "x"); }),
-              "Datei \"/dev/null\" kann nicht erstellt werden. Not a regular file");
+              "Datei \"/dev/null\" kann nicht erstellt werden. Das ist keine gewöhnliche Datei");
 }
 
 // Qt would turn the bytes 0xFF 0xFE into U+FFFD and write "a\uFFFD\uFFFD.htm" beside the file
@@ -188,10 +190,9 @@ TEST(DokumentSchreiben, APathThatIsNotUtf8IsRefusedAndNothingElseIsWritten) {
     ASSERT_EQ(leseRoh(datei), "alt");
     const auto vorher = test::eintraege(dir.pfad());
 
-    EXPECT_EQ(
-        fehlertext([&] { dokumentSchreiben(datei, "neu"); }),
-        "Datei \"" + datei +
-            "\" kann nicht erstellt werden. Invalid or incomplete multibyte or wide character");
+    EXPECT_EQ(fehlertext([&] { dokumentSchreiben(datei, "neu"); }),
+              "Datei \"" + datei +
+                  "\" kann nicht erstellt werden. Der Dateiname ist kein gültiges UTF-8");
     EXPECT_FALSE(dateiKopieren(dir / "fehlt", datei, true));
     EXPECT_EQ(leseRoh(datei), "alt");
     EXPECT_EQ(test::eintraege(dir.pfad()), vorher);
@@ -403,6 +404,121 @@ TEST(AllesLesen, StopsAtTheLimit) {
     std::string daten;
     EXPECT_EQ(allesLesen(lesen.get(), daten, 99), EFBIG);
     EXPECT_LE(daten.size(), 99u);
+}
+
+// --- The document around a run ---------------------------------------------------------------
+
+const std::string kDatei = "/web/Seite.HTM";
+const std::string kBak = "/web/Seite.HTM.bak";
+
+struct SicherungsFall {
+    const char* name;
+    Modus modus;
+    bool sk;
+    bool vorhanden;                // a backup exists already
+    bool ja;                       // the answer to the overwrite question
+    std::vector<std::string> log;  // questions and copies, in order
+    std::string danach;            // the backup's content afterwards ("" = none)
+};
+
+TEST(DokumentSichern, FollowsTheRulesOfEachMode) {
+    const std::string kopie = "kopie " + kDatei + " -> " + kBak;
+    const std::vector<SicherungsFall> faelle = {
+        {"OptionOffNoBackup", Modus::Normal, false, false, false, {}, ""},
+        {"OptionOffStepNoBackup", Modus::Schritt, false, false, false, {}, ""},
+        {"OptionOffBatchBacksUp", Modus::Automatisch, false, false, false, {kopie}, "disk"},
+        {"NewBackup", Modus::Normal, true, false, false, {kopie}, "disk"},
+        {"ExistingJaOverwrites",
+         Modus::Normal,
+         true,
+         true,
+         true,
+         {"frage", kopie + " ueberschreiben"},
+         "disk"},
+        {"ExistingNeinKeeps", Modus::Normal, true, true, false, {"frage"}, "alt"},
+        {"ExistingBatchNeverAsksNorOverwrites", Modus::Automatisch, true, true, true, {}, "alt"},
+    };
+    for (const auto& c : faelle) {
+        SCOPED_TRACE(c.name);
+        test::SpeicherDateien platte;
+        std::vector<std::string> log;
+        platte.log = &log;
+        platte.dateien[kDatei] = "disk";  // the copy comes from the file, not the editor
+        if (c.vorhanden) platte.dateien[kBak] = "alt";
+        Dokument dokument(platte);
+        dokument.benennen(kDatei);
+        const Sicherung s = dokument.sichern(c.modus, c.sk, [&] {
+            log.emplace_back("frage");
+            return c.ja;
+        });
+        EXPECT_EQ(log, c.log);
+        EXPECT_EQ(s.gemacht, !c.danach.empty() && c.danach != "alt");
+        EXPECT_EQ(s.behalten, c.danach == "alt");
+        if (c.danach.empty()) {
+            EXPECT_EQ(platte.dateien.count(kBak), 0u);
+        } else {
+            EXPECT_EQ(platte.dateien[kBak], c.danach);
+        }
+    }
+}
+
+// Without its backup a batch file is not to be saved over; a normal run saves nothing by itself
+// and goes on; without a document file there is nothing to copy.
+TEST(DokumentSichern, AFailedBackupStopsOnlyABatch) {
+    test::SpeicherDateien platte;
+    platte.dateien[kDatei] = "disk";
+    platte.gesperrt.insert(kBak);
+    Dokument dokument(platte);
+    dokument.benennen(kDatei);
+    EXPECT_THROW(dokument.sichern(Modus::Automatisch, false), DateiFehler);
+    EXPECT_FALSE(dokument.sichern(Modus::Normal, true).gemacht);
+    Dokument ohneDatei(platte);
+    EXPECT_TRUE(ohneDatei.sichern(Modus::Automatisch, true).pfad.empty());
+}
+
+// DKS lowercases the file name only (A to Z), unless another file has that name; the preview
+// lies beside the document, or bare without one.
+TEST(DokumentDateinameKlein, LowercasesOnlyTheFileNameAndThePreviewGoesBesideIt) {
+    struct Fall {
+        std::string datei;
+        std::vector<std::string> vorhanden;
+        std::string erwartet;
+        std::string vorschau;
+    };
+    const std::string v(kVorschauName);
+    for (const auto& c : std::vector<Fall>{
+             {"/Web/Index.HTM", {}, "/Web/index.htm", "/Web/" + v},
+             {"/Index.HTM/Index.HTM", {}, "/Index.HTM/index.htm", "/Index.HTM/" + v},
+             {"/w/\xC3\x9C"
+              "BER.HTM",
+              {},
+              "/w/\xC3\x9C"
+              "ber.htm",
+              "/w/" + v},
+             {"Index.HTM", {}, "index.htm", v},
+             {"/w/Index.htm", {"/w/index.htm"}, "/w/Index.htm", "/w/" + v},
+             {"", {}, "", v},
+         }) {
+        SCOPED_TRACE(c.datei);
+        test::SpeicherDateien platte;
+        platte.dateien[c.datei] = "x";
+        for (const auto& f : c.vorhanden) platte.dateien[f] = "other";
+        Dokument dokument(platte);
+        dokument.benennen(c.datei);
+        EXPECT_EQ(dokument.vorschauSchreiben("12345"), 5);
+        EXPECT_EQ(dokument.vorschaudatei(), c.vorschau);
+        EXPECT_EQ(platte.dateien[c.vorschau], "12345");
+        dokument.dateinameKlein();
+        EXPECT_EQ(dokument.aktuelleDatei(), c.erwartet);
+        // Until it is saved, the document is read under its old name.
+        EXPECT_EQ(dokument.quelle(), c.datei);
+        if (c.datei.empty()) continue;
+        dokument.setzeBearbeitungsstatus(true);
+        EXPECT_EQ(dokument.speichern("neu"), c.erwartet);
+        EXPECT_FALSE(dokument.bearbeitungsstatus());
+        EXPECT_EQ(platte.dateien[c.erwartet], "neu");
+        EXPECT_EQ(dokument.quelle(), c.erwartet);
+    }
 }
 
 }  // namespace

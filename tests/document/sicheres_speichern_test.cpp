@@ -3,15 +3,20 @@
 // read-only file system and a file-size limit in a forked child.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 
+#include <ctime>
 #include <ostream>
 
 #include "common/dateien.h"
 #include "document/dokument.h"
+#include "document/ein_ausgabe.h"
 #include "document/sicher_schreiben.h"
-#include "engine/umgebung.h"
+#include "engine/dateifehler.h"
 
 namespace quintaro {
 namespace {
@@ -110,7 +115,7 @@ TEST(SicheresSpeichern, NewFileInAReadOnlyFolder) {
     ::chmod(dir.pfad().c_str(), 0555);
     const int code = test::imKind([&] {
         if (!test::alsNiemand()) return kVorbereitung;
-        return speichernSollScheitern(dir / "neu.htm", "neu", "Permission denied");
+        return speichernSollScheitern(dir / "neu.htm", "neu", "Keine Berechtigung");
     });
     EXPECT_EQ(code, kFehlerWieErwartet);
     EXPECT_EQ(eintraege(dir.pfad()), (std::set<std::string>{".", ".."}));
@@ -128,7 +133,7 @@ TEST(SicheresSpeichern, AVanishedFolder) {
     ::mkdir(unter.c_str(), 0755);
     const std::string datei = unter + "/seite.htm";
     ::rmdir(unter.c_str());
-    EXPECT_EQ(speichernSollScheitern(datei, "neu", "No such file or directory"),
+    EXPECT_EQ(speichernSollScheitern(datei, "neu", "Datei oder Verzeichnis nicht gefunden"),
               kFehlerWieErwartet);
     EXPECT_EQ(eintraege(dir.pfad()), (std::set<std::string>{".", ".."}));
 }
@@ -150,7 +155,7 @@ TEST(SicheresSpeichern, AnAbortMidwayLosesNothing) {
     const Text gross(1 << 20, 'n');
 
     const int code = mitGroessenlimit(
-        64 * 1024, [&] { return speichernSollScheitern(datei, gross, "File too large"); });
+        64 * 1024, [&] { return speichernSollScheitern(datei, gross, "Datei zu groß"); });
     EXPECT_EQ(code, kFehlerWieErwartet);
     EXPECT_EQ(stand(dir, datei), vorher);
 
@@ -190,6 +195,56 @@ TEST(SicheresSpeichern, CopyingIntoAReadOnlyFolder) {
     });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(stand(dir, quelle), vorher);
+}
+
+// A killed process's named temporary files go with the next save in their folder; a live
+// process's (it holds its lock) and a young one's stay.
+TEST(SicheresSpeichern, StaleTemporaryFilesOfAKilledRunAreRemovedByTheNextSave) {
+    Ordner dir;
+    const auto anlegen = [&](const std::string& name, bool alt) {
+        const std::string p = dir / name;
+        schreibeRoh(p, "seiteninhalt");
+        if (alt) {
+            const timespec zeiten[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - 3600, 0}};
+            ::utimensat(AT_FDCWD, p.c_str(), zeiten, 0);
+        }
+        return p;
+    };
+    anlegen(".quintaro-verwaist", true);
+    anlegen(".quintaro-kopie-AbCdEf", true);
+    anlegen(".quintaro-jung00", false);
+    const Deskriptor gehalten(::open(anlegen(".quintaro-lebt00", true).c_str(), O_RDONLY));
+    ASSERT_EQ(::flock(gehalten.get(), LOCK_EX), 0);
+    anlegen(".quintaroX", true);  // not one of ours
+
+    dokumentSchreiben(dir / "seite.htm", "neu");
+    EXPECT_EQ(dir.namen(), (std::set<std::string>{".quintaro-jung00", ".quintaro-lebt00",
+                                                  ".quintaroX", "seite.htm"}));
+}
+
+// With unnamed temporary files a save killed midway leaves nothing behind.
+TEST(SicheresSpeichern, ASaveKilledMidwayLeavesNoTemporaryFile) {
+    Ordner dir;
+    const std::string datei = dir / "seite.htm";
+    schreibeRoh(datei, kAlt);
+    int rohr[2];
+    ASSERT_EQ(::pipe(rohr), 0);
+    const pid_t kind = ::fork();
+    ASSERT_GE(kind, 0);
+    if (kind == 0) {
+        // The bytes come from a pipe that only ever sends a part: the save hangs midway.
+        ::close(rohr[1]);
+        static_cast<void>(ersetzenOhneVerweis(
+            datei, [&](int fd) { return allesKopieren(rohr[0], fd); }, 0644));
+        ::_exit(0);
+    }
+    ::close(rohr[0]);
+    ASSERT_EQ(allesSchreiben(rohr[1], std::string(64 * 1024, 'x')), 0);
+    ::kill(kind, SIGKILL);
+    ::waitpid(kind, nullptr, 0);
+    ::close(rohr[1]);
+    EXPECT_EQ(dir.namen(), std::set<std::string>{"seite.htm"});
+    EXPECT_EQ(leseRoh(datei), kAlt);
 }
 
 }  // namespace

@@ -9,8 +9,8 @@
 
 #include "engine/kommentare.h"
 #include "engine/optimierung.h"
-#include "fake_umgebung.h"
 #include "literal.h"
+#include "skript_fragen.h"
 
 namespace quintaro {
 namespace {
@@ -133,23 +133,22 @@ TEST(Differenz, OptimiereTextMatchesLiteral) {
     }
 }
 
-// The driver in a normal run with option 7: the questions, the editor at each, the final text.
+// A normal run with option 7: the questions, the text on the screen at each, the final text.
 TEST(Differenz, RunWithCommentQuestionsMatchesLiteral) {
     Zufall z(99);
     for (int i = 0; i < 500; ++i) {
         const Text doc = z.dokument();
         if (doc.empty()) continue;
-        test::FakeUmgebung u;
-        u.editor = doc;
-        u.optionen = z.optionen();
-        for (int o : {KMA, SK, OT, DKS, NOA, OA}) u.optionen.set(o, false);
-        u.optionen.set(KMM, true);
-        u.tabelle = z.tabelle();
+        OptionSet optionen = z.optionen();
+        for (int o : {KMA, SK, OT, DKS, NOA, OA}) optionen.set(o, false);
+        optionen.set(KMM, true);
+        const Ersetzungstabelle tabelle = z.tabelle();
+        test::SkriptFragen u(doc);
         for (std::size_t k = 0; k < 60; ++k) u.antworten.push_back(z.antwort());
         const std::deque<Antwort> skript = u.antworten;
 
         Text text = doc;
-        if (u.optionen[FPW] && text.find("<!--webbot") != Text::npos) {
+        if (optionen[FPW] && text.find("<!--webbot") != Text::npos) {
             text = literal::kommentareEntfernen(text, kWebbot).text;
         }
         std::vector<Text> fragen;
@@ -163,15 +162,16 @@ TEST(Differenz, RunWithCommentQuestionsMatchesLiteral) {
             abgebrochen = r.abgebrochen;
         }
         if (!abgebrochen) {
-            OptionSet rest = u.optionen;
+            OptionSet rest = optionen;
             for (int o : {FPW, KMA, KMM}) rest.set(o, false);
-            text = literal::optimiere(text, rest, u.tabelle);
+            text = literal::optimiere(text, rest, tabelle);
         }
 
-        Optimierung(u, Modus::Normal);
-        ASSERT_EQ(u.editorBeiFrage, fragen) << "document #" << i << ": " << doc;
-        ASSERT_EQ(u.editor, text) << "document #" << i << ": " << doc;
-        ASSERT_EQ(u.optimiertGroesse, abgebrochen ? "/" : std::to_string(text.size()));
+        Text lauf = doc;
+        const auto ergebnis = laufen(lauf, Laufoptionen{optionen, tabelle}, u);
+        ASSERT_EQ(u.gezeigt, fragen) << "document #" << i << ": " << doc;
+        ASSERT_EQ(lauf, text) << "document #" << i << ": " << doc;
+        ASSERT_EQ(ergebnis.abgebrochen, abgebrochen);
     }
 }
 

@@ -17,7 +17,7 @@
 #include "engine/optimierung.h"
 #include "engine/sonderzeichen.h"
 #include "engine/struktur.h"
-#include "fake_umgebung.h"
+#include "skript_fragen.h"
 
 namespace quintaro {
 namespace {
@@ -547,31 +547,34 @@ TEST(Struktur, SpecialCharactersOnlyWhereReferencesAreDecoded) {
 
 // Option KMM with HSB asks about every comment where it stands, identical ones too.
 TEST(Struktur, RunAsksAboutEachCommentInTurn) {
-    test::FakeUmgebung u;
-    u.ein({KMM, HSB});
-    u.editor = "a<!-- x -->b<!-- x -->c<script><!-- s --></script><!-- y -->";
-    u.antworten = {Antwort::Nein, Antwort::Ja, Antwort::Abbrechen};
-    Optimierung(u, Modus::Normal);
-    ASSERT_EQ(u.editorBeiFrage.size(), 3u);
-    EXPECT_EQ(u.editorBeiFrage[2], "a<!-- x -->bc<script><!-- s --></script><!-- y -->");
-    EXPECT_EQ(u.editor, u.editorBeiFrage[2]);
-    EXPECT_EQ(u.optimiertGroesse, "/");  // abandoned
-    EXPECT_NE(
-        std::find(u.log.begin(), u.log.end(), "frage[JNA] " + kommentarFrageText("<!-- y -->")),
-        u.log.end());
+    OptionSet o;
+    for (int i = 0; i < kOptionCount; ++i) o.set(i, false);
+    o.set(KMM, true);
+    o.set(HSB, true);
+    Text text = "a<!-- x -->b<!-- x -->c<script><!-- s --></script><!-- y -->";
+    test::SkriptFragen fragen(text);
+    fragen.antworten = {Antwort::Nein, Antwort::Ja, Antwort::Abbrechen};
+    const auto ergebnis = laufen(text, Laufoptionen{o, Ersetzungstabelle()}, fragen);
+    ASSERT_EQ(fragen.gezeigt.size(), 3u);
+    EXPECT_EQ(fragen.gezeigt[2], "a<!-- x -->bc<script><!-- s --></script><!-- y -->");
+    EXPECT_EQ(text, fragen.gezeigt[2]);
+    EXPECT_TRUE(ergebnis.abgebrochen);
+    EXPECT_EQ(fragen.gestellt.back(), kommentarFrageText("<!-- y -->"));
 }
 
 // A step-by-step run shows each whitespace pass's own result at the next question.
 TEST(Struktur, StepByStepRunsEachPassOnItsOwn) {
-    test::FakeUmgebung u;
-    u.ein({TAB, ZU, LZT, HSB});
-    u.editor = "<p>\ta\r\n<b>b</b></p>";
-    u.antworten = {Antwort::Ja, Antwort::Ja, Antwort::Ja};
-    Optimierung(u, Modus::Schritt);
-    ASSERT_EQ(u.editorBeiFrage.size(), 3u);
-    EXPECT_EQ(u.editorBeiFrage[1], "<p>a\r\n<b>b</b></p>");
-    EXPECT_EQ(u.editorBeiFrage[2], "<p>a <b>b</b></p>");
-    EXPECT_EQ(u.editor, "<p>a <b>b</b></p>");
+    OptionSet o;
+    for (int i = 0; i < kOptionCount; ++i) o.set(i, false);
+    for (int i : {TAB, ZU, LZT, HSB}) o.set(i, true);
+    Text text = "<p>\ta\r\n<b>b</b></p>";
+    test::SkriptFragen fragen(text);
+    fragen.antworten = {Antwort::Ja, Antwort::Ja, Antwort::Ja};
+    laufen(text, Laufoptionen{o, Ersetzungstabelle(), Kodierung::Cp1252, Modus::Schritt}, fragen);
+    ASSERT_EQ(fragen.gezeigt.size(), 3u);
+    EXPECT_EQ(fragen.gezeigt[1], "<p>a\r\n<b>b</b></p>");
+    EXPECT_EQ(fragen.gezeigt[2], "<p>a <b>b</b></p>");
+    EXPECT_EQ(text, "<p>a <b>b</b></p>");
 }
 
 }  // namespace

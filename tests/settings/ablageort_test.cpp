@@ -98,7 +98,8 @@ TEST(AblageortSpeichern, NeverWritesIntoTheProgramFolder) {
                   Einstellungen e;
                   e.optionen.set(ZU, false);
                   IniSpeichern(datei, e, "Alles");
-                  if (IniLaden(datei, Einstellungen{}).einstellungen.optionen[ZU]) return 4;
+                  if (einstellungenLesen(datei, Einstellungen{}).einstellungen.optionen[ZU])
+                      return 4;
                   return einstellungsDatei(programm, xdg.c_str(), "/") == datei ? 0 : 5;
               }),
               0);

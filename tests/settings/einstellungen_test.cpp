@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "common/dateien.h"
-#include "engine/umgebung.h"
+#include "engine/dateifehler.h"
 
 namespace quintaro {
 namespace {
@@ -29,7 +29,7 @@ Ersetzungstabelle tabelle(std::vector<Ersetzung> zeilen) {
 
 TEST(IniLaden, WithoutAFileTheDefaultsHold) {
     Ordner dir;
-    const Geladen g = IniLaden(dir / "quintaro_optionen.ini", Einstellungen{});
+    const Geladen g = einstellungenLesen(dir / "quintaro_optionen.ini", Einstellungen{});
     EXPECT_EQ(g.einstellungen, Einstellungen{});
     EXPECT_FALSE(g.fensterSetzen);
     for (int i = 0; i < kOptionCount; ++i) {
@@ -43,7 +43,7 @@ TEST(IniLaden, WithoutAFileTheDefaultsHold) {
 
 TEST(IniLaden, AFolderInPlaceOfTheFileGivesTheDefaults) {
     Ordner dir;
-    EXPECT_EQ(IniLaden(dir.pfad(), Einstellungen{}).einstellungen, Einstellungen{});
+    EXPECT_EQ(einstellungenLesen(dir.pfad(), Einstellungen{}).einstellungen, Einstellungen{});
 }
 
 TEST(IniLaden, OptionsWithTheirKeysAndDefaults) {
@@ -311,7 +311,7 @@ TEST(IniSpeichern, RoundTrip) {
     e.tabelle = tabelle({{"<B>", "<b>"}, {"\x80", "&euro;"}, {"", ""}, {"a=b", "c;d"}});
     e.fenster = {0, 0, 1000, 700};
     IniSpeichern(pfad, e, "Alles");
-    const Geladen g = IniLaden(pfad, Einstellungen{});
+    const Geladen g = einstellungenLesen(pfad, Einstellungen{});
     EXPECT_TRUE(g.fensterSetzen);
     EXPECT_EQ(g.einstellungen, e);
 }
@@ -322,7 +322,7 @@ TEST(IniSpeichern, WhitespaceAndQuotesAreLost) {
     Einstellungen e;
     e.tabelle = tabelle({{"  a  ", "\"b\""}, {"\tc", "'d'"}, {"x\r\ny", "z"}});
     IniSpeichern(pfad, e, "Alles");
-    const Ersetzungstabelle t = IniLaden(pfad, Einstellungen{}).einstellungen.tabelle;
+    const Ersetzungstabelle t = einstellungenLesen(pfad, Einstellungen{}).einstellungen.tabelle;
     EXPECT_EQ(t, tabelle({{"a", "b"}, {"c", "d"}, {"x  y", "z"}}));
 }
 
@@ -339,7 +339,7 @@ TEST(IniSpeichern, ProgramEndWithOnlyOneOfTheOptions) {
     nur16.optionen.set(PES, true);
     nur16.optionen.set(TAB, false);
     IniSpeichern(pfad, nur16, "Teil");
-    Geladen g = IniLaden(pfad, Einstellungen{});
+    Geladen g = einstellungenLesen(pfad, Einstellungen{});
     EXPECT_FALSE(g.einstellungen.optionen[TAB]);
     EXPECT_FALSE(g.fensterSetzen);
     EXPECT_EQ(g.einstellungen.fenster, Fenster{});
@@ -349,7 +349,7 @@ TEST(IniSpeichern, ProgramEndWithOnlyOneOfTheOptions) {
     nur17.optionen.set(PEE, true);
     nur17.fenster = {5, 6, 900, 500};
     IniSpeichern(pfad, nur17, "Teil");
-    g = IniLaden(pfad, Einstellungen{});
+    g = einstellungenLesen(pfad, Einstellungen{});
     EXPECT_FALSE(g.einstellungen.optionen[TAB]);
     EXPECT_FALSE(g.einstellungen.optionen[PEE]);
     EXPECT_TRUE(g.einstellungen.optionen[PES]);

@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "common/dateien.h"
-#include "engine/umgebung.h"
+#include "engine/dateifehler.h"
 
 namespace quintaro {
 namespace {

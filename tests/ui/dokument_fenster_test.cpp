@@ -123,7 +123,7 @@ TEST_F(Dokument, SaveAsProposesTheDocumentAndCloseKeepsTheCaption) {
     w.f->Schlieen1Click(Sender::Schlieen1);
     EXPECT_EQ(w.text(), Text("z"));
     w.f->Schlieen1Click(Sender::Schlieen1);
-    EXPECT_TRUE(w.f->quelltextMemo().istLeer() && !w.f->Bearbeitungsstatus());
+    EXPECT_TRUE(w.f->quelltextMemo().hatKeinenText() && !w.f->Bearbeitungsstatus());
     EXPECT_TRUE(w.f->AktuelleDatei().empty());
     EXPECT_EQ(w.titel(), QStringLiteral("/w/c.htm"));
     w.f->Dateispeichern(Sender::ButtonSpeichern);  // no text: the message, no write
@@ -386,7 +386,7 @@ TEST(DokumentAufPlatte, FailedSaveKeepsTheFile) {
     }
     EXPECT_EQ(w.dialoge.texte(Box::Fehler),
               std::vector<QString>{QString::fromStdString(
-                  "Datei \"" + (dir / "s.htm") + "\" kann nicht erstellt werden. File too large")});
+                  "Datei \"" + (dir / "s.htm") + "\" kann nicht erstellt werden. Datei zu groß")});
     EXPECT_TRUE(w.f->Bearbeitungsstatus());
     EXPECT_EQ(platte::leseRoh(dir / "s.htm"), alt);
     EXPECT_EQ(dir.namen(), std::set<std::string>{"s.htm"});

@@ -91,7 +91,7 @@ TEST(QuelltextMemo, EveryChangeIsReported) {
     geaendert.clear();
     editor.setText("");
     EXPECT_GE(geaendert.count(), 1) << "emptying";
-    EXPECT_TRUE(editor.istLeer());
+    EXPECT_TRUE(editor.hatKeinenText());
 }
 
 TEST(QuelltextMemo, ColouringByTextSizeAndLineLength) {

@@ -116,7 +116,7 @@ TEST_F(Fenster, StartsOnTheSourcePageWithBuiltInContents) {
     EXPECT_EQ(f->seiten().titel(Seite::Quelltext), QStringLiteral("Keine Datei geladen"));
     EXPECT_EQ(f->quelltextSeite().originalGroesse(), QStringLiteral("/"));
     EXPECT_EQ(optimiertLabel(), QStringLiteral("/"));
-    EXPECT_TRUE(f->quelltextMemo().istLeer());
+    EXPECT_TRUE(f->quelltextMemo().hatKeinenText());
     EXPECT_FALSE(f->Bearbeitungsstatus());
     EXPECT_TRUE(f->AktuelleDatei().empty());
     EXPECT_TRUE(f->Vorschaudatei().empty());

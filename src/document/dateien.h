@@ -1,5 +1,5 @@
-// The file operations a run and the front ends need, behind one interface: the document module
-// has the real one (LokaleDateien), tests keep files in memory. Paths are UTF-8 and use '/'.
+// The file operations a document and the front ends need, behind one interface: the real one is
+// LokaleDateien, tests keep files in memory. Paths are UTF-8 and use '/'.
 #pragma once
 
 #include <cstddef>
@@ -32,6 +32,9 @@ class Dateien {
     // A document: writes the bytes exactly, through a symbolic link to its target; the old file
     // stays intact if the write fails. Throws DateiFehler with the message for the user.
     virtual void schreiben(const std::string& pfad, const Text& inhalt) = 0;
+    // A page saved by a batch: as schreiben, but never in place (where no temporary file can be
+    // made beside it, it fails), and gathered while sammeln() is on.
+    virtual void stapelSchreiben(const std::string& pfad, const Text& inhalt) = 0;
     // A file of the program's own (the preview): as schreiben, but never through a link: a new
     // file takes the name, replacing a link or file there.
     virtual void vorschauSchreiben(const std::string& pfad, const Text& inhalt) = 0;
@@ -55,10 +58,10 @@ class Dateien {
     // Removes a file (not a folder). Returns false when nothing was removed.
     virtual bool loeschen(const std::string& pfad) = 0;
 
-    // A batch's saves and backups may be gathered, so that a group of files goes to disk with
-    // one flush: while `an`, they are written beside their names and take them when
-    // abschliessen() is called (or as soon as anything looks at one of those names). Otherwise,
-    // and by default, each is in place when its call returns.
+    // A batch's saves (stapelSchreiben) and new backups may be gathered, so that a group of files
+    // goes to disk with one flush: while `an`, they are written beside their names and take them
+    // when abschliessen() is called (or as soon as anything looks at one of those names).
+    // Otherwise, and by default, each is in place when its call returns.
     virtual void sammeln(bool /*an*/) {}
     // Puts everything gathered in place. Returns the pages that are not saved after all, their
     // originals left as they were.
