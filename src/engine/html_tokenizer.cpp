@@ -427,6 +427,10 @@ std::vector<Token> zerlege(std::string_view t, std::vector<TagLauf>* laeufe) {
                                           : gleichKlein(t, name, "noembed") ? "noembed"
                                                                             : "noframes");
                         break;
+                    case Element::Noscript:
+                        // A browser runs scripts, and then reads noscript as raw text.
+                        roh = rohtextEnde(t, i, "noscript");
+                        break;
                     case Element::Textarea:
                         roh = rohtextEnde(t, i, "textarea");
                         art = Art::Rcdata;

@@ -136,7 +136,7 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
         bool sonderzeichen = false;
         if (!pass(option(SZ), kFrageSonderzeichen, [&] {
                 if (schritt) {
-                    text = strukturSonderzeichen(text, kodierung);
+                    text = strukturSonderzeichen(text, kodierung, grenze);
                 } else {
                     sonderzeichen = true;
                 }
@@ -147,7 +147,7 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
         if (gesammelt != 0 || sonderzeichen) {
             text = strukturLeerraum(text, gesammelt,
                                     sonderzeichen ? std::optional(kodierung) : std::nullopt,
-                                    zerlegtGilt ? &zerlegt : nullptr);
+                                    zerlegtGilt ? &zerlegt : nullptr, grenze);
         }
         return true;
     }
