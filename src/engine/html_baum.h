@@ -58,6 +58,12 @@ bool baueSchnell(std::string_view text, std::span<const Token> tokens,
                  std::vector<std::uint16_t>& fakten);
 std::vector<std::uint16_t> baueMitParser(std::string_view text, std::span<const Token> tokens);
 
+// Facts that hold whatever the tree: every text kept as it is, every comment treated as one in a
+// table. For pages the parser is known to read otherwise than a browser (gumbo 0.10.1 does not
+// know dialog and search, and lets an end tag of a name it does not know close any element of
+// such a name) and pages too big for it.
+std::vector<std::uint16_t> vorsichtig(std::span<const Token> tokens);
+
 // The value of attribute `name` (lower case) in the tag t[anfang..ende), as a parser reads it
 // (the first of that name counts); `gefunden` false when there is none.
 struct Attribut {
