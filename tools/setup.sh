@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 source tools/pakete.sh
 pakete_installieren g++ clang clang-format libclang-rt-14-dev cmake ninja-build pkg-config \
   qt6-base-dev libqt6svg6 libqscintilla2-qt6-dev libgtest-dev libgmock-dev libbenchmark-dev \
-  libgumbo-dev xvfb xauth qt6-translations-l10n libqscintilla2-qt6-l10n desktop-file-utils appstream
+  libgumbo-dev python3-html5lib xvfb xauth qt6-translations-l10n libqscintilla2-qt6-l10n desktop-file-utils appstream
 
 preset=${1:-release}
 cmake --preset "$preset" > /dev/null
