@@ -144,6 +144,19 @@ class Entscheider {
             gruppe_.push_back({k, von == tok.anfang, bis == tok.ende, hatWort(t_, von, bis)});
         }
     }
+    // The bytes [a, e) of token `k`, which the quick reading knows already.
+    void textToken(std::size_t k, std::size_t a, std::size_t e) {
+        const bool fest = !stapel_.empty() && stapel_.back().fest;
+        const Token& tok = tokens_[k];
+        if (tok.art != Art::Text) {
+            if (fest) f_[k] |= fakt::kFest;
+            gruppe_.push_back({k, false, false, hatWort(t_, tok.anfang, tok.ende)});
+            return;
+        }
+        if ((f_[k] & kGesehen) == 0) f_[k] = static_cast<std::uint16_t>(kGesehen);
+        if (fest) f_[k] |= fakt::kFest;
+        gruppe_.push_back({k, a == tok.anfang, e == tok.ende, hatWort(t_, a, e)});
+    }
     // Something that counts as a word: server content, CDATA.
     void wort() { gruppe_.push_back({tokens_.size(), false, false, true}); }
     // Marks the whitespace text at the start of the node just opened: it made the parser reopen
@@ -423,6 +436,11 @@ constexpr std::uint32_t kKopf = 256;       // belongs in the head
 constexpr std::uint32_t kUeberschrift = 512;
 constexpr std::uint32_t kTabellenteil = 1024;  // tbody, thead, tfoot
 constexpr std::uint32_t kZelle = 2048;         // td, th
+constexpr std::uint32_t kTabelle = 4096;       // table, tbody, thead, tfoot, tr: text there moves
+constexpr std::uint32_t kRoh = 8192;           // raw text or RCDATA follows
+constexpr std::uint32_t kListe = 16384;        // ol, ul: bound the list item scope
+constexpr std::uint32_t kKnopf = 32768;        // button: bounds the button scope
+constexpr std::uint32_t kAttribute = 65536;    // its class depends on more than "hidden"
 }  // namespace art
 
 struct NameArt {
@@ -433,7 +451,6 @@ struct NameArt {
 constexpr std::uint32_t S = art::kSpeziell;
 constexpr std::uint32_t P = art::kSchliesstP;
 
-// Sorted by name.
 constexpr std::array kArten = {
     NameArt{"a", art::kFormat},
     NameArt{"address", S | P},
@@ -449,21 +466,22 @@ constexpr std::array kArten = {
     NameArt{"blockquote", S | P},
     NameArt{"body", S},
     NameArt{"br", S | art::kLeer},
-    NameArt{"button", S | art::kAufgeben},
+    NameArt{"button", S | art::kKnopf | art::kAufgeben},
     NameArt{"caption", S | art::kAufgeben},
     NameArt{"center", S | P},
     NameArt{"code", art::kFormat},
     NameArt{"col", S | art::kAufgeben},
     NameArt{"colgroup", S | art::kAufgeben},
+    NameArt{"datalist", 0},
     NameArt{"dd", S | art::kImpliziert},
     NameArt{"details", S | P},
-    NameArt{"dialog", P},
+    NameArt{"dialog", P | art::kAttribute},
     NameArt{"dir", S | P},
     NameArt{"div", S | P},
     NameArt{"dl", S | P},
     NameArt{"dt", S | art::kImpliziert},
     NameArt{"em", art::kFormat},
-    NameArt{"embed", S | art::kLeer},
+    NameArt{"embed", S | art::kLeer | art::kAttribute},
     NameArt{"fieldset", S | P},
     NameArt{"figcaption", S | P},
     NameArt{"figure", S | P},
@@ -484,10 +502,10 @@ constexpr std::array kArten = {
     NameArt{"hr", S | P | art::kLeer},
     NameArt{"html", S | art::kBereich},
     NameArt{"i", art::kFormat},
-    NameArt{"iframe", S},
+    NameArt{"iframe", S | art::kRoh},
     NameArt{"image", art::kAufgeben},
     NameArt{"img", S | art::kLeer},
-    NameArt{"input", S | art::kLeer},
+    NameArt{"input", S | art::kLeer | art::kAttribute},
     NameArt{"isindex", art::kAufgeben},
     NameArt{"keygen", S | art::kLeer},
     NameArt{"li", S | art::kImpliziert},
@@ -501,11 +519,11 @@ constexpr std::array kArten = {
     NameArt{"meta", S | art::kLeer | art::kKopf},
     NameArt{"nav", S | P},
     NameArt{"nobr", art::kFormat},
-    NameArt{"noembed", S},
-    NameArt{"noframes", S | art::kKopf},
-    NameArt{"noscript", S | art::kKopf},
+    NameArt{"noembed", S | art::kRoh},
+    NameArt{"noframes", S | art::kKopf | art::kRoh},
+    NameArt{"noscript", S | art::kKopf | art::kRoh},
     NameArt{"object", S | art::kBereich | art::kMarker},
-    NameArt{"ol", S | P},
+    NameArt{"ol", S | P | art::kListe},
     NameArt{"optgroup", art::kImpliziert | art::kAufgeben},
     NameArt{"option", art::kImpliziert | art::kAufgeben},
     NameArt{"p", S | P | art::kImpliziert},
@@ -517,7 +535,7 @@ constexpr std::array kArten = {
     NameArt{"rt", art::kImpliziert | art::kAufgeben},
     NameArt{"rtc", art::kImpliziert | art::kAufgeben},
     NameArt{"s", art::kFormat},
-    NameArt{"script", S | art::kKopf},
+    NameArt{"script", S | art::kKopf | art::kRoh},
     NameArt{"search", S | P},
     NameArt{"section", S | P},
     NameArt{"select", S | art::kAufgeben},
@@ -525,57 +543,62 @@ constexpr std::array kArten = {
     NameArt{"source", S | art::kLeer},
     NameArt{"strike", art::kFormat},
     NameArt{"strong", art::kFormat},
-    NameArt{"style", S | art::kKopf},
+    NameArt{"style", S | art::kKopf | art::kRoh},
     NameArt{"summary", S | P},
     NameArt{"svg", art::kAufgeben},
-    NameArt{"table", S | art::kBereich},
-    NameArt{"tbody", S | art::kTabellenteil},
+    NameArt{"table", S | art::kBereich | art::kTabelle},
+    NameArt{"tbody", S | art::kTabellenteil | art::kTabelle},
     NameArt{"td", S | art::kBereich | art::kMarker | art::kZelle},
     NameArt{"template", S | art::kAufgeben},
-    NameArt{"textarea", S},
-    NameArt{"tfoot", S | art::kTabellenteil},
+    NameArt{"textarea", S | art::kRoh},
+    NameArt{"tfoot", S | art::kTabellenteil | art::kTabelle},
     NameArt{"th", S | art::kBereich | art::kMarker | art::kZelle},
-    NameArt{"thead", S | art::kTabellenteil},
-    NameArt{"title", S | art::kKopf},
-    NameArt{"tr", S},
+    NameArt{"thead", S | art::kTabellenteil | art::kTabelle},
+    NameArt{"title", S | art::kKopf | art::kRoh},
+    NameArt{"tr", S | art::kTabelle},
     NameArt{"track", S | art::kLeer},
     NameArt{"tt", art::kFormat},
     NameArt{"u", art::kFormat},
-    NameArt{"ul", S | P},
+    NameArt{"ul", S | P | art::kListe},
     NameArt{"wbr", S | art::kLeer},
-    NameArt{"xmp", S | P},
+    NameArt{"xmp", S | P | art::kRoh},
 };
 
-// The tag's name, lower case, in `puffer`.
-std::string_view tagName(std::string_view t, const Token& tok, std::array<char, 16>& puffer,
-                         bool& lang) {
-    std::size_t i = tok.anfang + (tok.art == Art::EndTag ? 2 : 1);
-    std::size_t n = 0;
-    lang = false;
-    while (i < tok.ende &&
-           !zeichenklasse::ist(
-               t[i], zeichenklasse::kLeer | zeichenklasse::kSchraeg | zeichenklasse::kZu)) {
-        if (n == puffer.size()) {
-            lang = true;  // longer than any name above
-            break;
+// What the quick reading knows of a name, by the tokenizer's name number.
+struct NamensArt {
+    std::uint32_t bits = 0;
+    Klasse klasse;  // without attributes
+    std::string_view name;
+};
+
+const std::array<NamensArt, kNamenAnzahl>& namensArten() {
+    static const std::array<NamensArt, kNamenAnzahl> arten = [] {
+        std::array<NamensArt, kNamenAnzahl> a{};
+        a[0].klasse = klasseFuer("", [](std::string_view) { return Attribut{}; });
+        for (const NameArt& n : kArten) {
+            const std::uint8_t nr = nameNummer(n.name);
+            a[nr] = {n.bits, klasseFuer(n.name, [](std::string_view) { return Attribut{}; }),
+                     n.name};
         }
-        puffer[n++] = kleinAscii(t[i++]);
-    }
-    return {puffer.data(), n};
+        return a;
+    }();
+    return arten;
 }
 
-std::uint32_t artVon(std::string_view name, bool lang) {
-    if (lang) return 0;
-    const auto it =
-        std::lower_bound(kArten.begin(), kArten.end(), name,
-                         [](const NameArt& a, std::string_view n) { return a.name < n; });
-    return it != kArten.end() && it->name == name ? it->bits : 0;
+// Whether "hidden" (any letter case) is in the tag: then its attributes are read.
+bool vielleichtVersteckt(std::string_view t, const Token& tok) {
+    for (std::size_t i = tok.anfang + 2; i + 6 <= tok.ende; ++i) {
+        if ((t[i] | 0x20) == 'h' && gleichOhneFall(t.substr(i, 6), "hidden")) return true;
+    }
+    return false;
 }
 
 class Schnell {
   public:
     Schnell(std::string_view t, std::span<const Token> tokens, std::vector<std::uint16_t>& f)
-        : t_(t), tokens_(tokens), f_(f), e_(t, tokens, f) {}
+        : t_(t), tokens_(tokens), f_(f), e_(t, tokens, f), arten_(namensArten()) {
+        stapel_.reserve(64);
+    }
 
     bool lies() {
         for (k_ = 0; k_ < tokens_.size(); ++k_) {
@@ -588,12 +611,30 @@ class Schnell {
     }
 
   private:
+    static constexpr std::uint32_t kImplizit = 0xFFFFFFFFu;  // an element without a tag
     struct Offen {
-        std::string name;  // lower case
+        std::uint32_t token;  // of its start tag, kImplizit for one the parser implies
         std::uint32_t bits;
-        std::uint16_t fakten = fakt::kWirkt;  // what its end tag is
+        std::uint8_t nr;
+        std::uint16_t fakten;  // what its end tag is
     };
-    enum class Phase { Anfang, Kopf, NachKopf, Body, NachBody };
+    enum class Phase : std::uint8_t { Anfang, Kopf, NachKopf, Body, NachBody };
+
+    // The name numbers of the names the rules ask for, looked up once.
+    struct Nummern {
+        std::uint8_t a, address, body, br, dd, div, dt, form, head, html, li, listing, nobr, p, pre,
+            script, style, table, tbody, textarea, tr;
+    };
+    static const Nummern& nummern() {
+        static const Nummern n{nameNummer("a"),      nameNummer("address"),  nameNummer("body"),
+                               nameNummer("br"),     nameNummer("dd"),       nameNummer("div"),
+                               nameNummer("dt"),     nameNummer("form"),     nameNummer("head"),
+                               nameNummer("html"),   nameNummer("li"),       nameNummer("listing"),
+                               nameNummer("nobr"),   nameNummer("p"),        nameNummer("pre"),
+                               nameNummer("script"), nameNummer("style"),    nameNummer("table"),
+                               nameNummer("tbody"),  nameNummer("textarea"), nameNummer("tr")};
+        return n;
+    }
 
     bool token() {
         const Token& tok = tokens_[k_];
@@ -606,6 +647,15 @@ class Schnell {
             case Art::StartTag:
             case Art::EndTag:
                 if (tok.offen) return true;  // the page's end cut it off: dropped
+                nachPre_ = false;
+                if (rohNr_ != 0) {
+                    // Only the end of the raw-text element can follow its content.
+                    if (tok.art != Art::EndTag || tok.nameNr != rohNr_) return false;
+                    rohNr_ = 0;
+                    markiere(stapel_.size() - 1);
+                    pop();
+                    return true;
+                }
                 return tok.art == Art::StartTag ? start(tok) : ende(tok);
             case Art::Kommentar:
                 if (phase_ == Phase::Body && tabellenKontext()) f_[k_] |= fakt::kInTabelle;
@@ -621,7 +671,7 @@ class Schnell {
                 if (t_[tok.anfang + 1] == '%') {
                     // Text to the parser.
                     if (!koerper() || tabellenKontext()) return false;
-                    e_.text(tok.anfang, tok.ende, false);
+                    e_.textToken(k_, tok.anfang, tok.ende);
                     return true;
                 }
                 // A comment to the parser, up to the first ">".
@@ -639,29 +689,26 @@ class Schnell {
     }
 
     bool text(const Token& tok) {
-        const bool wort = hatWort(t_, tok.anfang, tok.ende);
         std::size_t a = tok.anfang;
         if (nachPre_) {
             // The first line break of pre and listing is dropped.
-            if (t_[a] == '\r') ++a;
-            if (a < tok.ende && t_[a] == '\n' && (a == tok.anfang || t_[a - 1] == '\r'))
-                ++a;
-            else if (a == tok.anfang && t_[a] == '\n')
-                ++a;
             nachPre_ = false;
+            if (t_[a] == '\r') {
+                ++a;
+                if (a < tok.ende && t_[a] == '\n') ++a;
+            } else if (t_[a] == '\n') {
+                ++a;
+            }
             if (a == tok.ende) return true;
         }
+        if (phase_ == Phase::Body && !tabellenKontext()) {
+            e_.textToken(k_, a, tok.ende);
+            return true;
+        }
+        const bool wort = hatWort(t_, a, tok.ende);
         if (!wort) {
-            switch (phase_) {
-                case Phase::Anfang:
-                    return true;  // dropped
-                case Phase::Kopf:
-                case Phase::NachKopf:
-                case Phase::Body:
-                case Phase::NachBody:
-                    e_.text(a, tok.ende, false);
-                    return true;
-            }
+            if (phase_ != Phase::Anfang) e_.textToken(k_, a, tok.ende);  // else dropped
+            return true;
         }
         if (phase_ == Phase::NachBody) return false;
         if (phase_ != Phase::Body) {
@@ -669,24 +716,22 @@ class Schnell {
             // html after it); the body starts with the first other character.
             std::size_t w = a;
             while (istLeerraum(t_[w])) ++w;
-            if (w > a && phase_ != Phase::Anfang) e_.text(a, w, false);
+            if (w > a && phase_ != Phase::Anfang) e_.textToken(k_, a, w);
             a = w;
         }
         if (!koerper() || tabellenKontext()) return false;
-        e_.text(a, tok.ende, false);
+        e_.textToken(k_, a, tok.ende);
         return true;
     }
 
     bool rohtext(const Token& tok) {
         nachPre_ = false;
-        if (roh_.empty()) return false;
+        if (rohNr_ == 0) return false;
         // The first line break of a textarea is dropped.
-        if (roh_ == "textarea" && (t_.substr(tok.anfang, tok.ende - tok.anfang) == "\n" ||
-                                   t_.substr(tok.anfang, tok.ende - tok.anfang) == "\r\n" ||
-                                   t_.substr(tok.anfang, tok.ende - tok.anfang) == "\r")) {
+        const std::string_view inhalt = t_.substr(tok.anfang, tok.ende - tok.anfang);
+        if (rohNr_ == n_.textarea && (inhalt == "\n" || inhalt == "\r\n" || inhalt == "\r"))
             return true;
-        }
-        e_.text(tok.anfang, tok.ende, false);
+        e_.textToken(k_, tok.anfang, tok.ende);
         return true;
     }
 
@@ -695,41 +740,44 @@ class Schnell {
         if (phase_ == Phase::Body) return true;
         if (phase_ == Phase::NachBody) return false;
         if (phase_ == Phase::Anfang) {
-            implizit("html", art::kSpeziell | art::kBereich);
-            implizit("head", art::kSpeziell);
+            if (stapel_.empty()) implizit(n_.html);
+            implizit(n_.head);
             pop();
         } else if (phase_ == Phase::Kopf) {
             pop();  // head
         }
-        implizit("body", art::kSpeziell);
+        implizit(n_.body);
         phase_ = Phase::Body;
         return true;
     }
 
     bool tabellenKontext() const {
-        if (stapel_.empty()) return false;
-        const std::string& n = stapel_.back().name;
-        return n == "table" || n == "tbody" || n == "thead" || n == "tfoot" || n == "tr";
+        return !stapel_.empty() && (stapel_.back().bits & art::kTabelle);
     }
 
-    void implizit(std::string_view name, std::uint32_t bits) {
-        const Klasse k = klasseFuer(name, [](std::string_view) { return Attribut{}; });
-        e_.oeffne(k);
-        stapel_.push_back(
-            {std::string(name), bits,
-             static_cast<std::uint16_t>(fakt::kWirkt | (k.geschwisterOk() ? fakt::kGrenze : 0))});
+    void implizit(std::uint8_t n) {
+        const NamensArt& a = arten_[n];
+        e_.oeffne(a.klasse);
+        stapel_.push_back({kImplizit, a.bits, n,
+                           static_cast<std::uint16_t>(
+                               fakt::kWirkt | (a.klasse.geschwisterOk() ? fakt::kGrenze : 0))});
     }
 
-    void push(const Token& tok, std::string_view name, std::uint32_t bits) {
-        Klasse k = klasseFuer(name, [&](std::string_view a) { return attribut(t_, tok, a); });
+    void push(const Token& tok) {
+        const NamensArt& a = arten_[tok.nameNr];
+        Klasse k = a.klasse;
+        if (tok.mitLeerraum && ((a.bits & art::kAttribute) || vielleichtVersteckt(t_, tok))) {
+            k = klasseFuer(a.name, [&](std::string_view x) { return attribut(t_, tok, x); });
+        }
         const auto fakten =
             static_cast<std::uint16_t>(fakt::kWirkt | (k.geschwisterOk() ? fakt::kGrenze : 0));
         f_[k_] |= fakten;
         e_.oeffne(k);
-        if (bits & art::kLeer) {
+        if (a.bits & art::kLeer) {
             e_.schliesse();
         } else {
-            stapel_.push_back({std::string(name), bits, fakten});
+            stapel_.push_back({static_cast<std::uint32_t>(k_), a.bits, tok.nameNr, fakten});
+            if (a.bits & art::kRoh) rohNr_ = tok.nameNr;
         }
     }
 
@@ -751,103 +799,112 @@ class Schnell {
         return true;
     }
 
-    void impliziteEnden(std::string_view ausser) {
+    void impliziteEnden(std::uint8_t ausser) {
         while (!stapel_.empty() && (stapel_.back().bits & art::kImpliziert) &&
-               stapel_.back().name != ausser) {
+               stapel_.back().nr != ausser) {
             pop();
         }
     }
 
-    // The element of that name (or any heading) in the scope, or npos.
-    std::size_t imBereich(std::string_view name, std::initializer_list<std::string_view> extra,
+    static constexpr std::size_t kNein = std::string_view::npos;
+
+    // The nearest open element with number `n` (or any heading) in the scope whose extra
+    // bounds are `grenzen`, or kNein.
+    std::size_t imBereich(std::uint8_t n, std::uint32_t grenzen = 0,
                           bool ueberschrift = false) const {
         for (std::size_t i = stapel_.size(); i-- > 0;) {
             const Offen& o = stapel_[i];
-            if (ueberschrift ? (o.bits & art::kUeberschrift) != 0 : o.name == name) return i;
-            if (o.bits & art::kBereich) return std::string_view::npos;
-            for (std::string_view x : extra) {
-                if (o.name == x) return std::string_view::npos;
-            }
+            if (ueberschrift ? (o.bits & art::kUeberschrift) != 0 : o.nr == n) return i;
+            if (o.bits & (art::kBereich | grenzen)) return kNein;
         }
-        return std::string_view::npos;
+        return kNein;
     }
 
     bool schliesseP() {
-        const std::size_t i = imBereich("p", {"button"});
-        if (i == std::string_view::npos) return true;
-        impliziteEnden("p");
-        return popBis(imBereich("p", {"button"}));
+        const std::uint8_t p = n_.p;
+        const std::size_t i = imBereich(p, art::kKnopf);
+        if (i == kNein) return true;
+        impliziteEnden(p);
+        return popBis(imBereich(p, art::kKnopf));
+    }
+
+    // The open cell in table scope, or kNein.
+    std::size_t zelle() const {
+        for (std::size_t i = stapel_.size(); i-- > 0;) {
+            if (stapel_[i].bits & art::kZelle) return i;
+            if (stapel_[i].nr == n_.table || stapel_[i].nr == n_.html) break;
+        }
+        return kNein;
     }
 
     bool start(const Token& tok) {
-        nachPre_ = false;
-        std::array<char, 16> puffer;
-        bool lang = false;
-        const std::string_view name = tagName(t_, tok, puffer, lang);
-        const std::uint32_t bits = artVon(name, lang);
+        const std::uint8_t n = tok.nameNr;
+        const std::uint32_t bits = arten_[n].bits;
         if (bits & art::kAufgeben) return false;
         if (phase_ == Phase::NachBody) return false;
         if (phase_ != Phase::Body) {
-            if (name == "html") {
+            if (n == n_.html) {
                 if (phase_ != Phase::Anfang || !stapel_.empty()) return false;
-                push(tok, name, art::kSpeziell | art::kBereich);
+                push(tok);
                 return true;
             }
-            if (name == "head") {
+            if (n == n_.head) {
                 if (phase_ != Phase::Anfang) return false;
-                if (stapel_.empty()) implizit("html", art::kSpeziell | art::kBereich);
-                push(tok, name, bits);
+                if (stapel_.empty()) implizit(n_.html);
+                push(tok);
                 phase_ = Phase::Kopf;
                 return true;
             }
             if (bits & art::kKopf) {
                 if (phase_ == Phase::NachKopf) return false;  // into the head after all
                 if (phase_ == Phase::Anfang) {
-                    if (stapel_.empty()) implizit("html", art::kSpeziell | art::kBereich);
-                    implizit("head", art::kSpeziell);
+                    if (stapel_.empty()) implizit(n_.html);
+                    implizit(n_.head);
                     phase_ = Phase::Kopf;
                 }
-                return kopfInhalt(tok, name, bits);
+                push(tok);
+                return true;
             }
-            if (name == "body") {
+            if (n == n_.body) {
                 if (phase_ == Phase::Anfang) {
-                    if (stapel_.empty()) implizit("html", art::kSpeziell | art::kBereich);
-                    implizit("head", art::kSpeziell);
+                    if (stapel_.empty()) implizit(n_.html);
+                    implizit(n_.head);
                     pop();
                 } else if (phase_ == Phase::Kopf) {
                     pop();
                 }
-                push(tok, name, art::kSpeziell);
+                push(tok);
                 phase_ = Phase::Body;
                 return true;
             }
             koerper();
         }
-        if (name == "html" || name == "body" || name == "head") return name == "head";
-        const bool tabellenTag = (bits & (art::kZelle | art::kTabellenteil)) || name == "tr" ||
-                                 name == "caption" || name == "col" || name == "colgroup";
-        if (tabellenTag) {
+        if (n == n_.html || n == n_.body) return false;  // their attributes merge
+        if (n == n_.head) return true;                   // dropped
+        if ((bits & (art::kZelle | art::kTabellenteil)) || n == n_.tr) {
             // In a cell these close it first.
             const std::size_t z = zelle();
-            if (z != std::string_view::npos) {
-                impliziteEnden("");
+            if (z != kNein) {
+                impliziteEnden(0);
                 if (!popBis(z)) return false;
             }
         }
-        if (tabellenKontext()) return tabellenStart(tok, name, bits);
-        if (name == "form") {
-            if (formular_) return true;  // a form in a form is dropped
-            if (!schliesseP()) return false;
-            push(tok, name, bits);
-            formular_ = true;
+        if (tabellenKontext()) return tabellenStart(tok, bits);
+        if (bits & art::kKopf) {
+            push(tok);
             return true;
         }
-        if (bits & art::kKopf) return kopfInhalt(tok, name, bits);
-        if (bits & art::kZelle || bits & art::kTabellenteil || name == "tr")
-            return true;  // dropped
-        if (name == "table") {
-            if (imBereich("p", {"button"}) != std::string_view::npos) return false;  // quirks
-            push(tok, name, bits);
+        if ((bits & (art::kZelle | art::kTabellenteil)) || n == n_.tr) return true;  // dropped
+        if (n == n_.table) {
+            if (imBereich(n_.p, art::kKnopf) != kNein) return false;  // depends on quirks
+            push(tok);
+            return true;
+        }
+        if (n == n_.form) {
+            if (formular_) return true;  // a form in a form is dropped
+            if (!schliesseP()) return false;
+            push(tok);
+            formular_ = true;
             return true;
         }
         if (bits & art::kSchliesstP) {
@@ -856,155 +913,141 @@ class Schnell {
                 (stapel_.back().bits & art::kUeberschrift)) {
                 pop();
             }
-            push(tok, name, bits);
-            if (name == "pre" || name == "listing") nachPre_ = true;
+            push(tok);
+            if (n == n_.pre || n == n_.listing) nachPre_ = true;
             return true;
         }
-        if (name == "li" || name == "dd" || name == "dt") {
+        if (n == n_.li || n == n_.dd || n == n_.dt) {
             for (std::size_t i = stapel_.size(); i-- > 0;) {
                 const Offen& o = stapel_[i];
-                const bool treffer =
-                    name == "li" ? o.name == "li" : (o.name == "dd" || o.name == "dt");
+                const bool treffer = n == n_.li ? o.nr == n : (o.nr == n_.dd || o.nr == n_.dt);
                 if (treffer) {
-                    const std::string gleich = o.name;
-                    impliziteEnden(gleich);
+                    impliziteEnden(o.nr);
                     if (!popBis(i)) return false;
                     break;
                 }
-                if ((o.bits & art::kSpeziell) && o.name != "address" && o.name != "div" &&
-                    o.name != "p") {
+                if ((o.bits & art::kSpeziell) && o.nr != n_.address && o.nr != n_.div &&
+                    o.nr != n_.p) {
                     break;
                 }
             }
             if (!schliesseP()) return false;
-            push(tok, name, bits);
+            push(tok);
             return true;
         }
         if (bits & art::kFormat) {
             int gleiche = 0;
             for (std::size_t i = stapel_.size(); i-- > 0 && !(stapel_[i].bits & art::kMarker);) {
-                if (stapel_[i].name == name) ++gleiche;
+                if (stapel_[i].nr == n) ++gleiche;
             }
             // "<a>" in an open "a" runs the adoption agency; three alike drop one from the list.
-            if ((name == "a" || name == "nobr") ? gleiche > 0 : gleiche >= 2) return false;
-            push(tok, name, bits);
+            if ((n == n_.a || n == n_.nobr) ? gleiche > 0 : gleiche >= 2) return false;
+            push(tok);
             return true;
         }
-        if (name == "textarea" || name == "title" || name == "iframe" || name == "noembed" ||
-            name == "noscript" || name == "xmp" || name == "style" || name == "script") {
-            if (name == "xmp" && !schliesseP()) return false;
-            push(tok, name, bits);
-            erwarteRoh(name);
-            return true;
-        }
-        push(tok, name, bits);
+        push(tok);
         return true;
     }
 
-    // A raw-text element's content follows, then its end tag.
-    void erwarteRoh(std::string_view name) {
-        roh_ = name;
-        rohStapel_ = stapel_.size();
-    }
-
-    bool kopfInhalt(const Token& tok, std::string_view name, std::uint32_t bits) {
-        push(tok, name, bits);
-        if (!(bits & art::kLeer)) erwarteRoh(name);
-        return true;
-    }
-
-    bool tabellenStart(const Token& tok, std::string_view name, std::uint32_t bits) {
-        const std::string& oben = stapel_.back().name;
-        if (name == "script" || name == "style") return kopfInhalt(tok, name, bits);
+    bool tabellenStart(const Token& tok, std::uint32_t bits) {
+        const std::uint8_t n = tok.nameNr;
+        if (n == n_.script || n == n_.style) {
+            push(tok);
+            return true;
+        }
         if (bits & art::kTabellenteil) {
-            if (oben == "tr") pop();
-            if (stapel_.back().name != "table") pop();
-            push(tok, name, bits);
+            if (stapel_.back().nr == n_.tr) pop();
+            if (stapel_.back().nr != n_.table) pop();
+            push(tok);
             return true;
         }
-        if (name == "tr") {
-            if (oben == "tr") pop();
-            if (stapel_.back().name == "table")
-                implizit("tbody", art::kSpeziell | art::kTabellenteil);
-            push(tok, name, bits);
+        if (n == n_.tr) {
+            if (stapel_.back().nr == n_.tr) pop();
+            if (stapel_.back().nr == n_.table) implizit(n_.tbody);
+            push(tok);
             return true;
         }
         if (bits & art::kZelle) {
-            if (oben == "table") implizit("tbody", art::kSpeziell | art::kTabellenteil);
-            if (stapel_.back().name != "tr") implizit("tr", art::kSpeziell);
-            push(tok, name, bits);
+            if (stapel_.back().nr == n_.table) implizit(n_.tbody);
+            if (stapel_.back().nr != n_.tr) implizit(n_.tr);
+            push(tok);
             return true;
         }
         return false;
     }
 
-    bool ende(const Token& tok) {
-        nachPre_ = false;
-        std::array<char, 16> puffer;
-        bool lang = false;
-        const std::string_view name = tagName(t_, tok, puffer, lang);
-        const std::uint32_t bits = artVon(name, lang);
-        if (!roh_.empty()) {
-            // The end of a raw-text element (the tokenizer found it).
-            if (name != roh_ || stapel_.size() != rohStapel_) return false;
-            roh_.clear();
-            f_[k_] |= fakt::kWirkt;
-            pop();
-            return true;
+    // Whether the end tag's name is that of the open element `o` (names the tokenizer does not
+    // know are compared as written).
+    bool gleicherName(const Token& ende, const Offen& o) const {
+        if (ende.nameNr != 0 || o.nr != 0) return ende.nameNr == o.nr;
+        if (o.token == kImplizit) return false;
+        const Token& start = tokens_[o.token];
+        std::size_t i = ende.anfang + 2;
+        std::size_t j = start.anfang + 1;
+        using namespace zeichenklasse;
+        for (;; ++i, ++j) {
+            const bool endeA = i >= ende.ende || ist(t_[i], kLeer | kSchraeg | kZu);
+            const bool endeB = j >= start.ende || ist(t_[j], kLeer | kSchraeg | kZu);
+            if (endeA || endeB) return endeA && endeB;
+            if (kleinAscii(t_[i]) != kleinAscii(t_[j])) return false;
         }
+    }
+
+    bool ende(const Token& tok) {
+        const std::uint8_t n = tok.nameNr;
+        const std::uint32_t bits = arten_[n].bits;
         if (phase_ == Phase::Kopf) {
-            if (name == "head") {
-                f_[k_] |= fakt::kWirkt;
+            if (n == n_.head) {
+                markiere(stapel_.size() - 1);
                 pop();
                 phase_ = Phase::NachKopf;
                 return true;
             }
             return false;
         }
-        if (phase_ == Phase::NachBody && name == "html") {
+        if (phase_ == Phase::NachBody && n == n_.html) {
             markiere(0);
             return true;
         }
         if (phase_ != Phase::Body) return false;
-        if (name == "body" || name == "html") {
-            const std::size_t b = imBereich("body", {});
-            if (b == std::string_view::npos) return false;
-            markiere(name == "body" ? b : 0);
+        if (n == n_.body || n == n_.html) {
+            const std::size_t b = imBereich(n_.body);
+            if (b == kNein) return false;
+            markiere(n == n_.body ? b : 0);
             phase_ = Phase::NachBody;
             return true;
         }
-        if (name == "br") return false;
-        if (tabellenKontext() || (bits & art::kZelle) || (bits & art::kTabellenteil) ||
-            name == "tr" || name == "table") {
-            return tabellenEnde(name, bits);
+        if (n == n_.br) return false;
+        if (tabellenKontext() || (bits & (art::kZelle | art::kTabellenteil)) || n == n_.tr ||
+            n == n_.table) {
+            return tabellenEnde(tok, bits);
         }
-        if (name == "p") {
-            if (imBereich("p", {"button"}) == std::string_view::npos) return false;
-            impliziteEnden("p");
-            const std::size_t i = imBereich("p", {"button"});
-            if (i == std::string_view::npos) return false;
+        if (n == n_.p) {
+            if (imBereich(n, art::kKnopf) == kNein) return false;
+            impliziteEnden(n);
+            const std::size_t i = imBereich(n, art::kKnopf);
+            if (i == kNein) return false;
             markiere(i);
             return popBis(i);
         }
-        if (name == "li" || name == "dd" || name == "dt") {
-            const std::size_t i =
-                name == "li" ? imBereich("li", {"ol", "ul"}) : imBereich(name, {});
-            if (i == std::string_view::npos) return true;  // ignored
-            impliziteEnden(name);
+        if (n == n_.li || n == n_.dd || n == n_.dt) {
+            const std::size_t i = imBereich(n, n == n_.li ? art::kListe : 0);
+            if (i == kNein) return true;  // ignored
+            impliziteEnden(n);
             markiere(i);
             return popBis(i);
         }
         if (bits & art::kUeberschrift) {
-            const std::size_t i = imBereich("", {}, true);
-            if (i == std::string_view::npos) return true;
-            impliziteEnden("");
+            const std::size_t i = imBereich(0, 0, true);
+            if (i == kNein) return true;
+            impliziteEnden(0);
             markiere(i);
             return popBis(i);
         }
         if (bits & art::kFormat) {
-            if (stapel_.empty() || stapel_.back().name != name) {
+            if (stapel_.empty() || stapel_.back().nr != n) {
                 for (const Offen& o : stapel_) {
-                    if (o.name == name) return false;  // the adoption agency
+                    if (o.nr == n) return false;  // the adoption agency
                 }
                 return true;  // ignored
             }
@@ -1012,29 +1055,31 @@ class Schnell {
             pop();
             return true;
         }
-        if (name == "form") {
+        if (n == n_.form) {
             formular_ = false;
-            const std::size_t i = imBereich(name, {});
-            if (i == std::string_view::npos) return true;
-            impliziteEnden("");
+            const std::size_t i = imBereich(n);
+            if (i == kNein) return true;
+            impliziteEnden(0);
             if (i + 1 != stapel_.size()) return false;  // taken out of the middle
             pop();  // not marked: gumbo records no end tag for a form
             return true;
         }
         if (bits & art::kSpeziell) {
             // Blocks and the like: closed when in scope, ignored otherwise.
-            const std::size_t i = imBereich(name, {});
-            if (i == std::string_view::npos) return true;
-            impliziteEnden("");
+            const std::size_t i = imBereich(n);
+            if (i == kNein) return true;
+            impliziteEnden(0);
             markiere(i);
             return popBis(i);
         }
         // Any other end tag.
         for (std::size_t i = stapel_.size(); i-- > 0;) {
             const Offen& o = stapel_[i];
-            if (o.name == name) {
-                impliziteEnden(name);
-                if (stapel_.size() <= i) return false;
+            if (gleicherName(tok, o)) {
+                while (!stapel_.empty() && (stapel_.back().bits & art::kImpliziert) &&
+                       stapel_.size() > i + 1) {
+                    pop();
+                }
                 markiere(i);
                 return popBis(i);
             }
@@ -1043,43 +1088,32 @@ class Schnell {
         return true;
     }
 
-    // The open cell in table scope, or npos.
-    std::size_t zelle() const {
-        for (std::size_t i = stapel_.size(); i-- > 0;) {
-            if (stapel_[i].bits & art::kZelle) return i;
-            if (stapel_[i].name == "table" || stapel_[i].name == "html") break;
-        }
-        return std::string_view::npos;
-    }
-
-    bool tabellenEnde(std::string_view name, std::uint32_t bits) {
+    bool tabellenEnde(const Token& tok, std::uint32_t bits) {
+        const std::uint8_t n = tok.nameNr;
         if (!(bits & art::kZelle)) {
             // The end of a row, a body or the table closes the cell it is in first.
             const std::size_t z = zelle();
-            if (z != std::string_view::npos) {
+            if (z != kNein) {
                 bool offen = false;
-                for (std::size_t i = 0; i < z; ++i) offen |= stapel_[i].name == name;
+                for (std::size_t i = 0; i < z; ++i) offen |= stapel_[i].nr == n;
                 if (!offen) return false;
-                impliziteEnden("");
+                impliziteEnden(0);
                 if (!popBis(z)) return false;
             }
         }
-        // Only the plain cases: the end tag closes the element on top, or a cell with what
-        // is open in it.
-        if ((bits & art::kZelle) ||
-            ((bits & art::kTabellenteil) || name == "tr" || name == "table")) {
-            std::size_t i = stapel_.size();
-            while (i-- > 0 && stapel_[i].name != name) {
-                const std::string& n = stapel_[i].name;
-                if (n == "table" || ((bits & art::kZelle) == 0 && (stapel_[i].bits & art::kZelle)))
-                    return false;
+        if (!((bits & (art::kZelle | art::kTabellenteil)) || n == n_.tr || n == n_.table))
+            return false;
+        std::size_t i = stapel_.size();
+        while (i-- > 0 && stapel_[i].nr != n) {
+            if (stapel_[i].nr == n_.table ||
+                (!(bits & art::kZelle) && (stapel_[i].bits & art::kZelle))) {
+                return false;
             }
-            if (i == std::string_view::npos) return false;
-            impliziteEnden("");
-            markiere(i);
-            return popBis(i);
         }
-        return false;
+        if (i == kNein) return false;
+        impliziteEnden(0);
+        markiere(i);
+        return popBis(i);
     }
 
     void markiere(std::size_t i) { f_[k_] |= stapel_[i].fakten; }
@@ -1088,15 +1122,15 @@ class Schnell {
     std::span<const Token> tokens_;
     std::vector<std::uint16_t>& f_;
     Entscheider e_;
+    const std::array<NamensArt, kNamenAnzahl>& arten_;
+    const Nummern& n_ = nummern();
     std::vector<Offen> stapel_;
     Phase phase_ = Phase::Anfang;
     std::size_t k_ = 0;
     bool nachPre_ = false;
-    bool formular_ = false;  // the parser's form element pointer is set
-    std::string roh_;        // the raw-text element whose content comes
-    std::size_t rohStapel_ = 0;
+    bool formular_ = false;   // the parser's form element pointer is set
+    std::uint8_t rohNr_ = 0;  // the raw-text element whose content comes
 };
-
 }  // namespace
 
 bool baueSchnell(std::string_view text, std::span<const Token> tokens,

@@ -68,9 +68,10 @@ struct Token {
     bool operator==(const Token&) const = default;
 };
 
-inline constexpr std::size_t kNamenAnzahl = 96;  // bound of nameNr
+inline constexpr std::size_t kNamenAnzahl = 128;  // bound of nameNr
 
-Element elementFuer(std::string_view name);  // any letter case
+Element elementFuer(std::string_view name);      // any letter case
+std::uint8_t nameNummer(std::string_view name);  // a token's nameNr for that name
 
 // Whether the element of this name number has neither content nor end tag (br, img, meta, ...).
 bool istLeeresElement(std::uint8_t nameNr);
