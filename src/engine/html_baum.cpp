@@ -130,8 +130,10 @@ class Entscheider {
             const Token& tok = tokens_[k];
             // Tags inside a text node are those the parser dropped; anything else there is text
             // to it (server code, raw text of an element it did not open, ...).
-            if (tok.art == Art::StartTag || tok.art == Art::EndTag || tok.art == Art::Doctype)
+            if (tok.art == Art::StartTag || tok.art == Art::EndTag || tok.art == Art::Doctype ||
+                tok.art == Art::Bogus) {
                 continue;
+            }
             if (tok.art != Art::Text) {
                 if (fest) f_[k] |= fakt::kFest;
                 gruppe_.push_back({k, false, false, hatWort(t_, tok.anfang, tok.ende)});
@@ -420,8 +422,9 @@ namespace {
 
 // --- The quick reading -----------------------------------------------------------------------
 // The tree construction's rules for pages whose tree follows their tokens in order: no foster
-// parenting, no formatting element closed by anything but its own end tag (or a cell's end), no
-// foreign content, templates or frames. Everything else gives up, and the full parser decides.
+// parenting, no adoption agency that moves nodes (a formatting element closed across a block),
+// no foreign content, templates or frames. Formatting elements closed early are reopened as the
+// parser reopens them. Everything else gives up, and the full parser decides.
 
 namespace art {
 constexpr std::uint32_t kSpeziell = 1;
@@ -441,6 +444,8 @@ constexpr std::uint32_t kRoh = 8192;           // raw text or RCDATA follows
 constexpr std::uint32_t kListe = 16384;        // ol, ul: bound the list item scope
 constexpr std::uint32_t kKnopf = 32768;        // button: bounds the button scope
 constexpr std::uint32_t kAttribute = 65536;    // its class depends on more than "hidden"
+constexpr std::uint32_t kRekonstruiert = 131072;  // a start tag that reopens formatting first
+constexpr std::uint32_t kAuswahl = 262144;        // option, optgroup
 }  // namespace art
 
 struct NameArt {
@@ -451,11 +456,19 @@ struct NameArt {
 constexpr std::uint32_t S = art::kSpeziell;
 constexpr std::uint32_t P = art::kSchliesstP;
 
+// Every name the tokenizer knows is here: ordinary elements with no bits.
 constexpr std::array kArten = {
+    NameArt{"audio", 0},
+    NameArt{"canvas", 0},
+    NameArt{"legend", 0},
+    NameArt{"meter", 0},
+    NameArt{"picture", 0},
+    NameArt{"progress", 0},
+    NameArt{"video", 0},
     NameArt{"a", art::kFormat},
     NameArt{"address", S | P},
-    NameArt{"applet", S | art::kBereich | art::kMarker},
-    NameArt{"area", S | art::kLeer},
+    NameArt{"applet", S | art::kBereich | art::kMarker | art::kRekonstruiert},
+    NameArt{"area", S | art::kRekonstruiert | art::kLeer},
     NameArt{"article", S | P},
     NameArt{"aside", S | P},
     NameArt{"b", art::kFormat},
@@ -465,8 +478,8 @@ constexpr std::array kArten = {
     NameArt{"big", art::kFormat},
     NameArt{"blockquote", S | P},
     NameArt{"body", S},
-    NameArt{"br", S | art::kLeer},
-    NameArt{"button", S | art::kKnopf | art::kAufgeben},
+    NameArt{"br", S | art::kRekonstruiert | art::kLeer},
+    NameArt{"button", S | art::kKnopf | art::kRekonstruiert},
     NameArt{"caption", S | art::kAufgeben},
     NameArt{"center", S | P},
     NameArt{"code", art::kFormat},
@@ -481,7 +494,7 @@ constexpr std::array kArten = {
     NameArt{"dl", S | P},
     NameArt{"dt", S | art::kImpliziert},
     NameArt{"em", art::kFormat},
-    NameArt{"embed", S | art::kLeer | art::kAttribute},
+    NameArt{"embed", S | art::kRekonstruiert | art::kLeer | art::kAttribute},
     NameArt{"fieldset", S | P},
     NameArt{"figcaption", S | P},
     NameArt{"figure", S | P},
@@ -504,15 +517,15 @@ constexpr std::array kArten = {
     NameArt{"i", art::kFormat},
     NameArt{"iframe", S | art::kRoh},
     NameArt{"image", art::kAufgeben},
-    NameArt{"img", S | art::kLeer},
-    NameArt{"input", S | art::kLeer | art::kAttribute},
+    NameArt{"img", S | art::kRekonstruiert | art::kLeer},
+    NameArt{"input", S | art::kRekonstruiert | art::kLeer | art::kAttribute},
     NameArt{"isindex", art::kAufgeben},
-    NameArt{"keygen", S | art::kLeer},
+    NameArt{"keygen", S | art::kRekonstruiert | art::kLeer},
     NameArt{"li", S | art::kImpliziert},
     NameArt{"link", S | art::kLeer | art::kKopf},
     NameArt{"listing", S | P},
     NameArt{"main", S | P},
-    NameArt{"marquee", S | art::kBereich | art::kMarker},
+    NameArt{"marquee", S | art::kBereich | art::kMarker | art::kRekonstruiert},
     NameArt{"math", art::kAufgeben},
     NameArt{"menu", S | P},
     NameArt{"menuitem", art::kAufgeben},
@@ -522,10 +535,10 @@ constexpr std::array kArten = {
     NameArt{"noembed", S | art::kRoh},
     NameArt{"noframes", S | art::kKopf | art::kRoh},
     NameArt{"noscript", S | art::kKopf | art::kRoh},
-    NameArt{"object", S | art::kBereich | art::kMarker},
+    NameArt{"object", S | art::kBereich | art::kMarker | art::kRekonstruiert},
     NameArt{"ol", S | P | art::kListe},
-    NameArt{"optgroup", art::kImpliziert | art::kAufgeben},
-    NameArt{"option", art::kImpliziert | art::kAufgeben},
+    NameArt{"optgroup", art::kImpliziert | art::kAuswahl},
+    NameArt{"option", art::kImpliziert | art::kAuswahl},
     NameArt{"p", S | P | art::kImpliziert},
     NameArt{"param", S | art::kLeer},
     NameArt{"plaintext", S | art::kAufgeben},
@@ -538,7 +551,7 @@ constexpr std::array kArten = {
     NameArt{"script", S | art::kKopf | art::kRoh},
     NameArt{"search", S | P},
     NameArt{"section", S | P},
-    NameArt{"select", S | art::kAufgeben},
+    NameArt{"select", S | art::kRekonstruiert},
     NameArt{"small", art::kFormat},
     NameArt{"source", S | art::kLeer},
     NameArt{"strike", art::kFormat},
@@ -560,8 +573,8 @@ constexpr std::array kArten = {
     NameArt{"tt", art::kFormat},
     NameArt{"u", art::kFormat},
     NameArt{"ul", S | P | art::kListe},
-    NameArt{"wbr", S | art::kLeer},
-    NameArt{"xmp", S | P | art::kRoh},
+    NameArt{"wbr", S | art::kRekonstruiert | art::kLeer},
+    NameArt{"xmp", S | P | art::kRoh | art::kRekonstruiert},
 };
 
 // What the quick reading knows of a name, by the tokenizer's name number.
@@ -617,22 +630,33 @@ class Schnell {
         std::uint32_t bits;
         std::uint8_t nr;
         std::uint16_t fakten;  // what its end tag is
+        std::uint32_t id = 0;  // for the list of formatting elements
+        Klasse klasse{};
+    };
+    // An entry of the list of active formatting elements; id 0 is a marker.
+    struct Format {
+        std::uint32_t id;
+        std::uint32_t token;
+        std::uint8_t nr;
+        Klasse klasse;
     };
     enum class Phase : std::uint8_t { Anfang, Kopf, NachKopf, Body, NachBody };
 
     // The name numbers of the names the rules ask for, looked up once.
     struct Nummern {
-        std::uint8_t a, address, body, br, dd, div, dt, form, head, html, li, listing, nobr, p, pre,
-            script, style, table, tbody, textarea, tr;
+        std::uint8_t a, address, body, br, button, dd, div, dt, form, head, html, li, listing, nobr,
+            optgroup, option, p, pre, script, select, style, table, tbody, textarea, tr;
     };
     static const Nummern& nummern() {
-        static const Nummern n{nameNummer("a"),      nameNummer("address"),  nameNummer("body"),
-                               nameNummer("br"),     nameNummer("dd"),       nameNummer("div"),
-                               nameNummer("dt"),     nameNummer("form"),     nameNummer("head"),
-                               nameNummer("html"),   nameNummer("li"),       nameNummer("listing"),
-                               nameNummer("nobr"),   nameNummer("p"),        nameNummer("pre"),
-                               nameNummer("script"), nameNummer("style"),    nameNummer("table"),
-                               nameNummer("tbody"),  nameNummer("textarea"), nameNummer("tr")};
+        static const Nummern n{nameNummer("a"),       nameNummer("address"), nameNummer("body"),
+                               nameNummer("br"),      nameNummer("button"),  nameNummer("dd"),
+                               nameNummer("div"),     nameNummer("dt"),      nameNummer("form"),
+                               nameNummer("head"),    nameNummer("html"),    nameNummer("li"),
+                               nameNummer("listing"), nameNummer("nobr"),    nameNummer("optgroup"),
+                               nameNummer("option"),  nameNummer("p"),       nameNummer("pre"),
+                               nameNummer("script"),  nameNummer("select"),  nameNummer("style"),
+                               nameNummer("table"),   nameNummer("tbody"),   nameNummer("textarea"),
+                               nameNummer("tr")};
         return n;
     }
 
@@ -671,6 +695,7 @@ class Schnell {
                 if (t_[tok.anfang + 1] == '%') {
                     // Text to the parser.
                     if (!koerper() || tabellenKontext()) return false;
+                    rekonstruiere();
                     e_.textToken(k_, tok.anfang, tok.ende);
                     return true;
                 }
@@ -702,12 +727,16 @@ class Schnell {
             if (a == tok.ende) return true;
         }
         if (phase_ == Phase::Body && !tabellenKontext()) {
+            const bool neu = rekonstruiere();
             e_.textToken(k_, a, tok.ende);
+            if (neu) f_[k_] |= fakt::kBleibt;
             return true;
         }
         const bool wort = hatWort(t_, a, tok.ende);
         if (!wort) {
+            const bool neu = phase_ == Phase::NachBody && rekonstruiere();
             if (phase_ != Phase::Anfang) e_.textToken(k_, a, tok.ende);  // else dropped
+            if (neu) f_[k_] |= fakt::kBleibt;
             return true;
         }
         if (phase_ == Phase::NachBody) return false;
@@ -720,7 +749,9 @@ class Schnell {
             a = w;
         }
         if (!koerper() || tabellenKontext()) return false;
+        const bool neu = rekonstruiere();
         e_.textToken(k_, a, tok.ende);
+        if (neu) f_[k_] |= fakt::kBleibt;
         return true;
     }
 
@@ -763,38 +794,78 @@ class Schnell {
                                fakt::kWirkt | (a.klasse.geschwisterOk() ? fakt::kGrenze : 0))});
     }
 
+    Klasse klasseVon(const Token& tok) const {
+        const NamensArt& a = arten_[tok.nameNr];
+        if (tok.mitLeerraum && ((a.bits & art::kAttribute) || vielleichtVersteckt(t_, tok))) {
+            return klasseFuer(a.name, [&](std::string_view x) { return attribut(t_, tok, x); });
+        }
+        return a.klasse;
+    }
+
+    static std::uint16_t faktenVon(const Klasse& k) {
+        return static_cast<std::uint16_t>(fakt::kWirkt | (k.geschwisterOk() ? fakt::kGrenze : 0));
+    }
+
     void push(const Token& tok) {
         const NamensArt& a = arten_[tok.nameNr];
-        Klasse k = a.klasse;
-        if (tok.mitLeerraum && ((a.bits & art::kAttribute) || vielleichtVersteckt(t_, tok))) {
-            k = klasseFuer(a.name, [&](std::string_view x) { return attribut(t_, tok, x); });
-        }
-        const auto fakten =
-            static_cast<std::uint16_t>(fakt::kWirkt | (k.geschwisterOk() ? fakt::kGrenze : 0));
+        const Klasse k = klasseVon(tok);
+        const std::uint16_t fakten = faktenVon(k);
         f_[k_] |= fakten;
         e_.oeffne(k);
         if (a.bits & art::kLeer) {
             e_.schliesse();
-        } else {
-            stapel_.push_back({static_cast<std::uint32_t>(k_), a.bits, tok.nameNr, fakten});
-            if (a.bits & art::kRoh) rohNr_ = tok.nameNr;
+            return;
+        }
+        stapel_.push_back(
+            {static_cast<std::uint32_t>(k_), a.bits, tok.nameNr, fakten, ++naechsteId_, k});
+        if (a.bits & art::kRoh) rohNr_ = tok.nameNr;
+        if (a.bits & art::kMarker) formate_.push_back({0, 0, 0, {}});
+        if (a.bits & art::kFormat) {
+            formate_.push_back({naechsteId_, static_cast<std::uint32_t>(k_), tok.nameNr, k});
         }
     }
 
     void pop() {
         e_.schliesse();
+        // gumbo records an end tag as the end of every element it closes.
+        if (k_ < tokens_.size() && tokens_[k_].art == Art::EndTag) f_[k_] |= stapel_.back().fakten;
+        if (stapel_.back().bits & art::kMarker) {
+            // Its content's formatting ends with it.
+            while (!formate_.empty()) {
+                const bool marker = formate_.back().id == 0;
+                formate_.pop_back();
+                if (marker) break;
+            }
+        }
         stapel_.pop_back();
     }
 
-    // Pops up to and with the element at `i`; false when a formatting element goes with it and
-    // no marker clears it.
-    bool popBis(std::size_t i) {
-        bool marker = false;
-        for (std::size_t j = i; j < stapel_.size(); ++j)
-            marker |= (stapel_[j].bits & art::kMarker) != 0;
-        for (std::size_t j = i + 1; j < stapel_.size(); ++j) {
-            if ((stapel_[j].bits & art::kFormat) && !marker) return false;
+    bool aufStapel(std::uint32_t id) const {
+        for (std::size_t i = stapel_.size(); i-- > 0;) {
+            if (stapel_[i].id == id) return true;
         }
+        return false;
+    }
+
+    // The parser reopens the formatting elements that were closed early, before text and most
+    // start tags. Returns whether it reopened any.
+    bool rekonstruiere() {
+        if (formate_.empty() || formate_.back().id == 0 || aufStapel(formate_.back().id))
+            return false;
+        std::size_t i = formate_.size() - 1;
+        while (i > 0 && formate_[i - 1].id != 0 && !aufStapel(formate_[i - 1].id)) --i;
+        for (; i < formate_.size(); ++i) {
+            Format& f = formate_[i];
+            e_.oeffne(f.klasse);
+            stapel_.push_back(
+                {f.token, arten_[f.nr].bits, f.nr, faktenVon(f.klasse), ++naechsteId_, f.klasse});
+            f.id = naechsteId_;
+        }
+        return true;
+    }
+
+    // Pops up to and with the element at `i`.
+    bool popBis(std::size_t i) {
         while (stapel_.size() > i) pop();
         return true;
     }
@@ -879,8 +950,9 @@ class Schnell {
             }
             koerper();
         }
-        if (n == n_.html || n == n_.body) return false;  // their attributes merge
-        if (n == n_.head) return true;                   // dropped
+        if (n == n_.html) return false;                 // its attributes merge
+        if (n == n_.head || n == n_.body) return true;  // dropped (the body's attributes merge)
+        if (auswahl_) return auswahlStart(tok, bits);
         if ((bits & (art::kZelle | art::kTabellenteil)) || n == n_.tr) {
             // In a cell these close it first.
             const std::size_t z = zelle();
@@ -909,6 +981,7 @@ class Schnell {
         }
         if (bits & art::kSchliesstP) {
             if (!schliesseP()) return false;
+            if (bits & art::kRekonstruiert) rekonstruiere();  // xmp
             if ((bits & art::kUeberschrift) && !stapel_.empty() &&
                 (stapel_.back().bits & art::kUeberschrift)) {
                 pop();
@@ -937,15 +1010,91 @@ class Schnell {
         }
         if (bits & art::kFormat) {
             int gleiche = 0;
-            for (std::size_t i = stapel_.size(); i-- > 0 && !(stapel_[i].bits & art::kMarker);) {
-                if (stapel_[i].nr == n) ++gleiche;
+            for (std::size_t i = formate_.size(); i-- > 0 && formate_[i].id != 0;) {
+                if (formate_[i].nr == n) ++gleiche;
             }
-            // "<a>" in an open "a" runs the adoption agency; three alike drop one from the list.
-            if ((n == n_.a || n == n_.nobr) ? gleiche > 0 : gleiche >= 2) return false;
+            // "<a>" after an open "a" runs the adoption agency; a fourth alike drops the first
+            // from the list (whether alike depends on the attributes).
+            if (n == n_.a ? gleiche > 0 : gleiche >= 3) return false;
+            if (n == n_.nobr && imBereich(n) != kNein) return false;
+        }
+        if (n == n_.button && imBereich(n) != kNein) return false;
+        if ((bits & art::kRekonstruiert) ||
+            !(bits & (art::kSpeziell | art::kSchliesstP | art::kAufgeben))) {
+            if ((bits & art::kAuswahl) && !stapel_.empty() && stapel_.back().nr == n_.option) pop();
+            rekonstruiere();
+        }
+        push(tok);
+        if (n == n_.select) auswahl_ = true;
+        return true;
+    }
+
+    // In a select only options, groups of them and scripts count; the rest gives up.
+    bool auswahlStart(const Token& tok, std::uint32_t bits) {
+        const std::uint8_t n = tok.nameNr;
+        if (n == n_.script || n == n_.style) {
             push(tok);
             return true;
         }
+        if (!(bits & art::kAuswahl)) return false;
+        if (!stapel_.empty() && stapel_.back().nr == n_.option) pop();
+        if (n == n_.optgroup && !stapel_.empty() && stapel_.back().nr == n_.optgroup) pop();
         push(tok);
+        return true;
+    }
+
+    bool auswahlEnde(const Token& tok) {
+        const std::uint8_t n = tok.nameNr;
+        if (n == n_.option) {
+            if (stapel_.back().nr != n) return true;  // ignored
+            markiere(stapel_.size() - 1);
+            pop();
+            return true;
+        }
+        if (n == n_.optgroup) {
+            if (stapel_.back().nr == n_.option && stapel_.size() > 1 &&
+                stapel_[stapel_.size() - 2].nr == n) {
+                pop();
+            }
+            if (stapel_.back().nr != n) return true;
+            markiere(stapel_.size() - 1);
+            pop();
+            return true;
+        }
+        if (n == n_.select) {
+            std::size_t i = stapel_.size();
+            while (i-- > 0 && stapel_[i].nr != n) {
+            }
+            if (i == kNein) return false;
+            markiere(i);
+            popBis(i);
+            auswahl_ = false;
+            return true;
+        }
+        return false;
+    }
+
+    // The adoption agency for the end tag of formatting element `n`, as far as it moves no
+    // node: false when it would.
+    bool adoption(std::uint8_t n) {
+        std::size_t f = formate_.size();
+        while (f-- > 0 && formate_[f].id != 0 && formate_[f].nr != n) {
+        }
+        if (f == kNein || formate_[f].id == 0) return jedesAndereEnde();
+        std::size_t i = stapel_.size();
+        while (i-- > 0 && stapel_[i].id != formate_[f].id) {
+        }
+        if (i == kNein) {
+            formate_.erase(formate_.begin() + static_cast<std::ptrdiff_t>(f));
+            return true;  // ignored
+        }
+        if (imBereich(n) != i) return true;  // not in scope: ignored
+        for (std::size_t j = i + 1; j < stapel_.size(); ++j) {
+            if (stapel_[j].bits & art::kSpeziell) return false;  // a furthest block moves
+        }
+        markiere(i);
+        popBis(i);
+        formate_.erase(formate_.begin() + static_cast<std::ptrdiff_t>(f));
         return true;
     }
 
@@ -1010,6 +1159,7 @@ class Schnell {
             return true;
         }
         if (phase_ != Phase::Body) return false;
+        if (auswahl_) return auswahlEnde(tok);
         if (n == n_.body || n == n_.html) {
             const std::size_t b = imBereich(n_.body);
             if (b == kNein) return false;
@@ -1044,24 +1194,16 @@ class Schnell {
             markiere(i);
             return popBis(i);
         }
-        if (bits & art::kFormat) {
-            if (stapel_.empty() || stapel_.back().nr != n) {
-                for (const Offen& o : stapel_) {
-                    if (o.nr == n) return false;  // the adoption agency
-                }
-                return true;  // ignored
-            }
-            markiere(stapel_.size() - 1);
-            pop();
-            return true;
-        }
+        if (bits & art::kFormat) return adoption(n);
         if (n == n_.form) {
             formular_ = false;
             const std::size_t i = imBereich(n);
             if (i == kNein) return true;
             impliziteEnden(0);
             if (i + 1 != stapel_.size()) return false;  // taken out of the middle
-            pop();  // not marked: gumbo records no end tag for a form
+            // Not marked: gumbo records no end tag for a form.
+            e_.schliesse();
+            stapel_.pop_back();
             return true;
         }
         if (bits & art::kSpeziell) {
@@ -1072,7 +1214,11 @@ class Schnell {
             markiere(i);
             return popBis(i);
         }
-        // Any other end tag.
+        return jedesAndereEnde();
+    }
+
+    bool jedesAndereEnde() {
+        const Token& tok = tokens_[k_];
         for (std::size_t i = stapel_.size(); i-- > 0;) {
             const Offen& o = stapel_[i];
             if (gleicherName(tok, o)) {
@@ -1128,7 +1274,10 @@ class Schnell {
     Phase phase_ = Phase::Anfang;
     std::size_t k_ = 0;
     bool nachPre_ = false;
-    bool formular_ = false;   // the parser's form element pointer is set
+    bool formular_ = false;  // the parser's form element pointer is set
+    bool auswahl_ = false;   // in a select
+    std::vector<Format> formate_;
+    std::uint32_t naechsteId_ = 0;
     std::uint8_t rohNr_ = 0;  // the raw-text element whose content comes
 };
 }  // namespace
