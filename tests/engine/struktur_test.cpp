@@ -13,6 +13,10 @@
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "common/korpus.h"
 #include "engine/dateifehler.h"
 #include "engine/html_baum.h"
@@ -320,6 +324,38 @@ TEST(Struktur, QuickReadingGivesTheParsersFacts) {
 
 constexpr unsigned kAlle =
     kTabulatoren | kDoppelteUmbrueche | kUmbrueche | kDoppelteLeerzeichen | kZwischenTags | kInTags;
+
+// 40 MB of "ä" would become 240 MB of entities; the run's limit (here 64 MB) stops the sweep
+// first, in a child whose address space holds the page, the limit and some room but not the
+// whole growth.
+TEST(Struktur, EntitiesStopAtTheSizeLimitBeforeTheyGrow) {
+    const auto imKind = [](auto&& pruefung) {
+        const pid_t pid = ::fork();
+        if (pid == 0) ::_exit(pruefung());
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    };
+    const int ende = imKind([] {
+        const Text seite(40u << 20, '\xE4');
+        rlimit r{};
+        r.rlim_cur = r.rlim_max = 400u << 20;
+        if (::setrlimit(RLIMIT_AS, &r) != 0) return 3;
+        try {
+            strukturLeerraum(seite, kAlle, Kodierung::Cp1252, nullptr, 64u << 20);
+        } catch (const DateiFehler& f) {
+            return f.what() == std::string(kMemoKapazitaetFehler) ? 0 : 1;
+        } catch (const std::bad_alloc&) {
+            return 2;
+        }
+        return 4;
+    });
+    EXPECT_EQ(ende, 0);
+    // Within the limit the same sweep goes through, and so does the pass on its own.
+    const Text klein(1000, '\xE4');
+    EXPECT_EQ(strukturSonderzeichen(klein, Kodierung::Cp1252, 6000).size(), 6000u);
+    EXPECT_THROW(strukturSonderzeichen(klein, Kodierung::Cp1252, 5999), DateiFehler);
+}
 
 struct LeerFall {
     const char* name;
