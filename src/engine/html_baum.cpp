@@ -104,16 +104,20 @@ constexpr std::uint16_t kGesehen = 0x8000;  // a text token the tree holds (whil
 // Takes the tree in document order and sets the whitespace facts of the text tokens.
 class Entscheider {
   public:
-    Entscheider(std::string_view t, std::span<const Token> tokens, std::vector<std::uint16_t>& f)
-        : t_(t), tokens_(tokens), f_(f) {}
+    // `aus`: only the tags' and comments' facts are wanted; text is not decided.
+    Entscheider(std::string_view t, std::span<const Token> tokens, std::vector<std::uint16_t>& f,
+                bool aus = false)
+        : t_(t), tokens_(tokens), f_(f), aus_(aus) {}
 
     void oeffne(const Klasse& k) {
+        if (aus_) return;
         abschluss(k.geschwisterOk());
         const bool fest = k.vorformatiert || k.fremd || (!stapel_.empty() && stapel_.back().fest);
         stapel_.push_back({k.randOk(), k.geschwisterOk(), fest, k.unsichtbar});
         linksOk_ = k.randOk();
     }
     void schliesse() {
+        if (aus_) return;
         const Ebene e = stapel_.back();
         abschluss(e.randOk);
         stapel_.pop_back();
@@ -148,6 +152,7 @@ class Entscheider {
     }
     // The bytes [a, e) of token `k`, which the quick reading knows already.
     void textToken(std::size_t k, std::size_t a, std::size_t e) {
+        if (aus_) return;
         const bool fest = !stapel_.empty() && stapel_.back().fest;
         const Token& tok = tokens_[k];
         if (tok.art != Art::Text) {
@@ -160,7 +165,9 @@ class Entscheider {
         gruppe_.push_back({k, a == tok.anfang, e == tok.ende, hatWort(t_, a, e)});
     }
     // Something that counts as a word: server content, CDATA.
-    void wort() { gruppe_.push_back({tokens_.size(), false, false, true}); }
+    void wort() {
+        if (!aus_) gruppe_.push_back({tokens_.size(), false, false, true});
+    }
     // Marks the whitespace text at the start of the node just opened: it made the parser reopen
     // formatting elements.
     void bleibt(std::size_t a) {
@@ -222,6 +229,7 @@ class Entscheider {
     std::vector<Stueck> gruppe_;
     std::vector<bool> nachLeer_;
     bool linksOk_ = true;  // the document's start
+    bool aus_;
 };
 
 // Text tokens the tree does not hold were dropped by the parser.
@@ -238,13 +246,14 @@ void abschliessen(std::span<const Token> tokens, std::vector<std::uint16_t>& f) 
 
 // --- The full parser ------------------------------------------------------------------------
 
-std::string gumboName(const GumboElement& e) {
+// The element's name in lower case; an unknown one is written into `puffer`.
+std::string_view gumboName(const GumboElement& e, std::string& puffer) {
     if (e.tag != GUMBO_TAG_UNKNOWN) return gumbo_normalized_tagname(e.tag);
     GumboStringPiece p = e.original_tag;
     gumbo_tag_from_original_text(&p);
-    std::string s(p.data, p.length);
-    for (char& c : s) c = kleinAscii(c);
-    return s;
+    puffer.assign(p.data, p.length);
+    for (char& c : puffer) c = kleinAscii(c);
+    return puffer;
 }
 
 class ParserLeser {
@@ -314,9 +323,10 @@ class ParserLeser {
 
     void element(const GumboNode* n) {
         const GumboElement& el = n->v.element;
-        const std::string name = gumboName(el);
+        const std::string_view name = gumboName(el, puffer_);
         const auto attr = [&el](std::string_view a) {
-            const GumboAttribute* g = gumbo_get_attribute(&el.attributes, std::string(a).c_str());
+            // Only asked for by literal names, which end with a NUL.
+            const GumboAttribute* g = gumbo_get_attribute(&el.attributes, a.data());
             return g == nullptr ? Attribut{} : Attribut{true, g->value};
         };
         Klasse k = klasseFuer(name, attr);
@@ -354,6 +364,7 @@ class ParserLeser {
     std::span<const Token> tokens_;
     std::vector<std::uint16_t>& f_;
     Entscheider e_;
+    std::string puffer_;
 
   public:
     bool falsch_ = false;  // the tree is known to differ from a browser's
@@ -608,8 +619,9 @@ bool vielleichtVersteckt(std::string_view t, const Token& tok) {
 
 class Schnell {
   public:
-    Schnell(std::string_view t, std::span<const Token> tokens, std::vector<std::uint16_t>& f)
-        : t_(t), tokens_(tokens), f_(f), e_(t, tokens, f), arten_(namensArten()) {
+    Schnell(std::string_view t, std::span<const Token> tokens, std::vector<std::uint16_t>& f,
+            bool nurKommentare)
+        : t_(t), tokens_(tokens), f_(f), e_(t, tokens, f, nurKommentare), arten_(namensArten()) {
         stapel_.reserve(64);
     }
 
@@ -1283,18 +1295,18 @@ class Schnell {
 }  // namespace
 
 bool baueSchnell(std::string_view text, std::span<const Token> tokens,
-                 std::vector<std::uint16_t>& fakten) {
+                 std::vector<std::uint16_t>& fakten, bool nurKommentare) {
     fakten.assign(tokens.size(), 0);
-    return Schnell(text, tokens, fakten).lies();
+    return Schnell(text, tokens, fakten, nurKommentare).lies();
 }
 
 // Above this size a page the quick reading cannot decide is not given to the parser: its tree
 // takes some 30 times the page.
-constexpr std::size_t kParserGrenze = std::size_t{32} << 20;
+constexpr std::size_t kParserGrenze = std::size_t{8} << 20;
 
-Baum baue(std::string_view text, std::span<const Token> tokens) {
+Baum baue(std::string_view text, std::span<const Token> tokens, bool nurKommentare) {
     Baum b;
-    if (baueSchnell(text, tokens, b.fakten)) {
+    if (baueSchnell(text, tokens, b.fakten, nurKommentare)) {
         b.schnell = true;
         return b;
     }

@@ -50,12 +50,13 @@ struct Baum {
 
 // The facts for the tokens of `text` (as zerlege gives them). Pages the tokenizer reads
 // unambiguously are decided in one quick sweep; the others by a full HTML5 parser (gumbo).
-Baum baue(std::string_view text, std::span<const Token> tokens);
+// `nurKommentare`: only the facts of tags and comments are needed, not those of text.
+Baum baue(std::string_view text, std::span<const Token> tokens, bool nurKommentare = false);
 
 // The two ways on their own, for the test that compares them: the quick one gives false for a
 // page it cannot decide.
 bool baueSchnell(std::string_view text, std::span<const Token> tokens,
-                 std::vector<std::uint16_t>& fakten);
+                 std::vector<std::uint16_t>& fakten, bool nurKommentare = false);
 std::vector<std::uint16_t> baueMitParser(std::string_view text, std::span<const Token> tokens);
 
 // Facts that hold whatever the tree: every text kept as it is, every comment treated as one in a

@@ -70,7 +70,7 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
     const std::function<Text()> aktuell = [&] {
         return text.substr(0, fertig) + text.substr(kopiert);
     };
-    const std::vector<std::uint16_t> fakten = html::baue(text, tokens).fakten;
+    const std::vector<std::uint16_t> fakten = html::baue(text, tokens, true).fakten;
     for (std::size_t nr = 0; nr < tokens.size(); ++nr) {
         const Token& tok = tokens[nr];
         if (tok.art != Art::Kommentar || tok.offen || (fakten[nr] & html::fakt::kVerdeckt)) {
