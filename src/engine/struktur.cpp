@@ -532,9 +532,7 @@ Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung
                 const Token& start = tokens[k - 1];
                 if ((s & fakt::kFremd) || !(s & fakt::kWirkt)) {
                     w.kopiere(tok.anfang, tok.ende);
-                } else if (f & fakt::kFest) {
-                    w.geschuetzt(tok.anfang, tok.ende, true);
-                } else if (start.element == Element::Title) {
+                } else if (start.element == Element::Title && !(f & fakt::kFest)) {
                     // A title is shown without the whitespace around it.
                     textMitLaeufen(tok.anfang, tok.ende, true, true);
                 } else {
