@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Builds the fuzzers with clang (ASan + UBSan + libFuzzer) in build-fuzz and runs each, 30 seconds
 # by default or as many as $1 says: the settings reader, a whole run against the literal passes,
-# and quintaro-cli's argument parser. Needs clang and libclang-rt-14-dev (tools/setup.sh).
+# quintaro-cli's argument parser and option HSB's passes. Needs clang and libclang-rt-14-dev
+# (tools/setup.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
 cmake --preset fuzz > /dev/null
 cmake --build --preset fuzz --target quintaro_fuzz_ini quintaro_fuzz_lauf quintaro_fuzz_argumente \
+  quintaro_fuzz_struktur \
   --parallel 2
 # New inputs go to build-fuzz/corpus-NAME (the first folder); fuzz/corpus holds seeds only.
 lauf() {
@@ -21,3 +23,4 @@ lauf() {
 lauf ini fuzz/corpus -max_len=4096 -dict=fuzz/ini.dict
 lauf lauf "" -max_len=8192
 lauf argumente "" -max_len=512
+lauf struktur "" -max_len=4096
