@@ -643,7 +643,6 @@ class Schnell {
         std::uint8_t nr;
         std::uint16_t fakten;  // what its end tag is
         std::uint32_t id = 0;  // for the list of formatting elements
-        Klasse klasse{};
     };
     // An entry of the list of active formatting elements; id 0 is a marker.
     struct Format {
@@ -829,7 +828,7 @@ class Schnell {
             return;
         }
         stapel_.push_back(
-            {static_cast<std::uint32_t>(k_), a.bits, tok.nameNr, fakten, ++naechsteId_, k});
+            {static_cast<std::uint32_t>(k_), a.bits, tok.nameNr, fakten, ++naechsteId_});
         if (a.bits & art::kRoh) rohNr_ = tok.nameNr;
         if (a.bits & art::kMarker) formate_.push_back({0, 0, 0, {}});
         if (a.bits & art::kFormat) {
@@ -870,7 +869,7 @@ class Schnell {
             Format& f = formate_[i];
             e_.oeffne(f.klasse);
             stapel_.push_back(
-                {f.token, arten_[f.nr].bits, f.nr, faktenVon(f.klasse), ++naechsteId_, f.klasse});
+                {f.token, arten_[f.nr].bits, f.nr, faktenVon(f.klasse), ++naechsteId_});
             f.id = naechsteId_;
         }
         return true;
