@@ -111,17 +111,40 @@ class Entscheider {
 
     void oeffne(const Klasse& k) {
         if (aus_) return;
-        abschluss(k.geschwisterOk());
         const bool fest = k.vorformatiert || k.fremd || (!stapel_.empty() && stapel_.back().fest);
-        stapel_.push_back({k.randOk(), k.geschwisterOk(), fest, k.unsichtbar});
+        Ebene neu{k.randOk(), k.geschwisterOk(), fest, k.unsichtbar};
+        abschluss(k.geschwisterOk(), &neu);
+        stapel_.push_back(neu);
         linksOk_ = k.randOk();
+        linksVon_ = stapel_.size() - 1;
     }
     void schliesse() {
         if (aus_) return;
         const Ebene e = stapel_.back();
-        abschluss(e.randOk);
+        abschluss(e.randOk, nullptr);
         stapel_.pop_back();
         linksOk_ = e.geschwisterOk;
+        linksVon_ = kKeine;
+    }
+    // The adoption agency moves the block at depth d + 1 out of the formatting element at d and
+    // wraps the block's content in a copy of it: the text before the block now ends the
+    // formatting element, and the block's content starts inside the copy, both inline. False
+    // when the facts this takes back were not all kept.
+    bool umhaengen(std::size_t d) {
+        if (aus_) return true;
+        Ebene& block = stapel_[d + 1];
+        if (block.voll) return false;
+        const auto zurueck = [this](const Spur& s) {
+            f_[s.token] = static_cast<std::uint16_t>(f_[s.token] & ~s.bit);
+        };
+        for (std::size_t i = 0; i < block.nHinten; ++i) zurueck(block.hinten[i]);
+        for (std::size_t i = 0; i < block.nVorn; ++i) zurueck(block.vorn[i]);
+        block.nHinten = block.nVorn = 0;
+        const Ebene kopie{false, false, block.fest, false};
+        stapel_.erase(stapel_.begin() + static_cast<std::ptrdiff_t>(d));
+        stapel_.insert(stapel_.begin() + static_cast<std::ptrdiff_t>(d + 1), kopie);
+        if (linksVon_ == d + 1) linksOk_ = false;  // the block's first text is the copy's now
+        return true;
     }
     // A text node made of the source bytes [a, e) (with tags the parser dropped in between).
     void text(std::size_t a, std::size_t e, bool fest) {
@@ -176,16 +199,37 @@ class Entscheider {
     }
     void ende() {
         while (!stapel_.empty()) schliesse();
-        abschluss(true);
+        abschluss(true, nullptr);
     }
 
   private:
+    // A fact set for one reason only, which a later change of the tree may take back.
+    struct Spur {
+        std::uint32_t token;
+        std::uint16_t bit;
+    };
     struct Ebene {
         bool randOk;
         bool geschwisterOk;
         bool fest;
         bool unsichtbar;
+        std::uint8_t nVorn = 0;    // text at the start of its content, whose start allowed it
+        std::uint8_t nHinten = 0;  // text before it, whose start allowed it
+        bool voll = false;         // more than fit
+        std::array<Spur, 2> vorn{};
+        std::array<Spur, 2> hinten{};
     };
+    static constexpr std::size_t kKeine = std::string_view::npos;
+
+    static void merke(Ebene* e, std::uint8_t& n, std::array<Spur, 2>& spuren, std::size_t token,
+                      std::uint16_t bit) {
+        if (e == nullptr) return;
+        if (n == spuren.size()) {
+            e->voll = true;
+            return;
+        }
+        spuren[n++] = {static_cast<std::uint32_t>(token), bit};
+    }
     struct Stueck {
         std::size_t token;
         bool anfang;  // holds the token's first byte
@@ -193,10 +237,15 @@ class Entscheider {
         bool wort;
     };
 
-    void abschluss(bool rechtsOk) {
+    // `rechtsVon`: the element whose start follows the group, not yet on the stack.
+    void abschluss(bool rechtsOk, Ebene* rechtsVon) {
         if (gruppe_.empty()) return;
+        Ebene* linksVon = linksVon_ < stapel_.size() ? &stapel_[linksVon_] : nullptr;
         // Nothing directly in html or head is rendered.
-        if (!stapel_.empty() && stapel_.back().unsichtbar) linksOk_ = rechtsOk = true;
+        if (!stapel_.empty() && stapel_.back().unsichtbar) {
+            linksOk_ = rechtsOk = true;
+            linksVon = rechtsVon = nullptr;
+        }
         nachLeer_.assign(gruppe_.size(), true);
         for (std::size_t i = gruppe_.size() - 1; i > 0; --i) {
             nachLeer_[i - 1] = nachLeer_[i] && !gruppe_[i].wort;
@@ -207,14 +256,41 @@ class Entscheider {
             if (s.token < tokens_.size() && tokens_[s.token].art == Art::Text) {
                 const bool links = vorLeer && linksOk_;
                 const bool rechts = nachLeer_[i] && rechtsOk;
-                std::uint16_t& f = f_[s.token];
+                // Which side allows the leading and the trailing whitespace.
+                bool vornL = false;
+                bool vornR = false;
+                bool hintenL = false;
+                bool hintenR = false;
                 if (s.anfang && s.ende) {
-                    if (links) f |= fakt::kVorn;
-                    if (rechts) f |= fakt::kHinten;
+                    vornL = links;
+                    hintenR = rechts;
                 } else if (s.anfang) {
-                    if (links || (!s.wort && rechts)) f |= fakt::kVorn;
+                    vornL = links;
+                    vornR = !s.wort && rechts;
                 } else if (s.ende) {
-                    if (rechts || (!s.wort && links)) f |= fakt::kHinten;
+                    hintenR = rechts;
+                    hintenL = !s.wort && links;
+                }
+                std::uint16_t& f = f_[s.token];
+                if ((vornL || vornR) && !(f & fakt::kVorn)) {
+                    f |= fakt::kVorn;
+                    if (vornL != vornR) {
+                        Ebene* e = vornL ? linksVon : rechtsVon;
+                        if (e != nullptr) {
+                            merke(e, vornL ? e->nVorn : e->nHinten, vornL ? e->vorn : e->hinten,
+                                  s.token, fakt::kVorn);
+                        }
+                    }
+                }
+                if ((hintenL || hintenR) && !(f & fakt::kHinten)) {
+                    f |= fakt::kHinten;
+                    if (hintenL != hintenR) {
+                        Ebene* e = hintenL ? linksVon : rechtsVon;
+                        if (e != nullptr) {
+                            merke(e, hintenL ? e->nVorn : e->nHinten, hintenL ? e->vorn : e->hinten,
+                                  s.token, fakt::kHinten);
+                        }
+                    }
                 }
             }
             vorLeer = vorLeer && !s.wort;
@@ -229,6 +305,8 @@ class Entscheider {
     std::vector<Stueck> gruppe_;
     std::vector<bool> nachLeer_;
     bool linksOk_ = true;  // the document's start
+    // The depth of the element whose start began the current group (kKeine after an end).
+    std::size_t linksVon_ = kKeine;
     bool aus_;
 };
 
@@ -1085,27 +1163,41 @@ class Schnell {
         return false;
     }
 
-    // The adoption agency for the end tag of formatting element `n`, as far as it moves no
-    // node: false when it would.
+    // The adoption agency for the end tag of formatting element `n`: where it moves a block out
+    // of the formatting element, only the plain case of the block right inside it (false
+    // otherwise).
     bool adoption(std::uint8_t n) {
-        std::size_t f = formate_.size();
-        while (f-- > 0 && formate_[f].id != 0 && formate_[f].nr != n) {
+        for (int runde = 0; runde < 8; ++runde) {
+            std::size_t f = formate_.size();
+            while (f-- > 0 && formate_[f].id != 0 && formate_[f].nr != n) {
+            }
+            if (f == kNein || formate_[f].id == 0) return runde > 0 || jedesAndereEnde();
+            std::size_t i = stapel_.size();
+            while (i-- > 0 && stapel_[i].id != formate_[f].id) {
+            }
+            if (i == kNein) {
+                formate_.erase(formate_.begin() + static_cast<std::ptrdiff_t>(f));
+                return true;  // ignored
+            }
+            if (imBereich(n) != i) return true;  // not in scope: ignored
+            std::size_t block = i + 1;
+            while (block < stapel_.size() && !(stapel_[block].bits & art::kSpeziell)) ++block;
+            if (block == stapel_.size()) {
+                markiere(i);
+                popBis(i);
+                formate_.erase(formate_.begin() + static_cast<std::ptrdiff_t>(f));
+                return true;
+            }
+            // Elements between would be copied, and a block moved into a table part would be
+            // placed before the table.
+            if (block != i + 1 || i == 0 || (stapel_[i - 1].bits & art::kTabelle)) return false;
+            if (!e_.umhaengen(i)) return false;
+            Offen kopie = stapel_[i];
+            kopie.id = ++naechsteId_;
+            stapel_.erase(stapel_.begin() + static_cast<std::ptrdiff_t>(i));
+            stapel_.insert(stapel_.begin() + static_cast<std::ptrdiff_t>(i + 1), kopie);
+            formate_[f].id = kopie.id;
         }
-        if (f == kNein || formate_[f].id == 0) return jedesAndereEnde();
-        std::size_t i = stapel_.size();
-        while (i-- > 0 && stapel_[i].id != formate_[f].id) {
-        }
-        if (i == kNein) {
-            formate_.erase(formate_.begin() + static_cast<std::ptrdiff_t>(f));
-            return true;  // ignored
-        }
-        if (imBereich(n) != i) return true;  // not in scope: ignored
-        for (std::size_t j = i + 1; j < stapel_.size(); ++j) {
-            if (stapel_[j].bits & art::kSpeziell) return false;  // a furthest block moves
-        }
-        markiere(i);
-        popBis(i);
-        formate_.erase(formate_.begin() + static_cast<std::ptrdiff_t>(f));
         return true;
     }
 
