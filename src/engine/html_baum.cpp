@@ -1276,7 +1276,12 @@ class Schnell {
             return tabellenEnde(tok, bits);
         }
         if (n == n_.p) {
-            if (imBereich(n, art::kKnopf) == kNein) return false;
+            if (imBereich(n, art::kKnopf) == kNein) {
+                // An end tag without its element makes an empty one.
+                implizit(n_.p);
+                pop();
+                return true;
+            }
             impliziteEnden(n);
             const std::size_t i = imBereich(n, art::kKnopf);
             if (i == kNein) return false;
