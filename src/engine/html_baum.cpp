@@ -187,6 +187,28 @@ class Entscheider {
         if (fest) f_[k] |= fakt::kFest;
         gruppe_.push_back({k, a == tok.anfang, e == tok.ende, hatWort(t_, a, e)});
     }
+    // Text with more than whitespace in a table outside its cells: the parser puts it in front of
+    // the table at depth d, after what stands there. False when facts it takes back were not
+    // all kept.
+    bool vorDieTabelle(std::size_t k, std::size_t d) {
+        if (aus_) return true;
+        Ebene& tabelle = stapel_[d];
+        if (tabelle.voll) return false;
+        for (std::size_t i = 0; i < tabelle.nHinten; ++i) {
+            const Spur& sp = tabelle.hinten[i];
+            f_[sp.token] = static_cast<std::uint16_t>(f_[sp.token] & ~sp.bit);
+        }
+        tabelle.nHinten = 0;
+        if ((f_[k] & kGesehen) == 0) f_[k] = static_cast<std::uint16_t>(kGesehen);
+        if (tabelle.fest) f_[k] |= fakt::kFest;
+        if (tabelle.davorLeer && tabelle.davorLinksOk) f_[k] |= fakt::kVorn;
+        if (tabelle.geschwisterOk) {
+            f_[k] |= fakt::kHinten;
+            merke(&tabelle, tabelle.nHinten, tabelle.hinten, k, fakt::kHinten);
+        }
+        tabelle.davorLeer = false;
+        return true;
+    }
     // Something that counts as a word: server content, CDATA.
     void wort() {
         if (!aus_) gruppe_.push_back({tokens_.size(), false, false, true});
@@ -216,6 +238,9 @@ class Entscheider {
         std::uint8_t nVorn = 0;    // text at the start of its content, whose start allowed it
         std::uint8_t nHinten = 0;  // text before it, whose start allowed it
         bool voll = false;         // more than fit
+        // The text before it: only whitespace, and whether its start allowed that to go.
+        bool davorLeer = true;
+        bool davorLinksOk = false;
         std::array<Spur, 2> vorn{};
         std::array<Spur, 2> hinten{};
     };
@@ -239,6 +264,11 @@ class Entscheider {
 
     // `rechtsVon`: the element whose start follows the group, not yet on the stack.
     void abschluss(bool rechtsOk, Ebene* rechtsVon) {
+        if (rechtsVon != nullptr) {
+            rechtsVon->davorLinksOk = linksOk_;
+            rechtsVon->davorLeer = true;
+            for (const Stueck& s : gruppe_) rechtsVon->davorLeer = rechtsVon->davorLeer && !s.wort;
+        }
         if (gruppe_.empty()) return;
         Ebene* linksVon = linksVon_ < stapel_.size() ? &stapel_[linksVon_] : nullptr;
         // Nothing directly in html or head is rendered.
@@ -730,6 +760,9 @@ class Schnell {
         Klasse klasse;
     };
     enum class Phase : std::uint8_t { Anfang, Kopf, NachKopf, Body, NachBody };
+    // The document's mode as far as the quick reading knows it: a page without a doctype is in
+    // quirks mode, one with "<!DOCTYPE html>" in standards mode; other doctypes it leaves open.
+    enum class Modus : std::uint8_t { Offen, Quirks, Standard, Unbekannt };
 
     // The name numbers of the names the rules ask for, looked up once.
     struct Nummern {
@@ -751,6 +784,14 @@ class Schnell {
 
     bool token() {
         const Token& tok = tokens_[k_];
+        if (modus_ == Modus::Offen) {
+            // Anything but whitespace, comments and a doctype first: no doctype, quirks mode.
+            const bool etwas =
+                ((tok.art == Art::StartTag || tok.art == Art::EndTag) && !tok.offen) ||
+                (tok.art == Art::Text && hatWort(t_, tok.anfang, tok.ende)) ||
+                (tok.art == Art::Servercode && t_[tok.anfang + 1] == '%');
+            if (etwas) modus_ = Modus::Quirks;
+        }
         switch (tok.art) {
             case Art::Text:
                 return text(tok);
@@ -778,6 +819,9 @@ class Schnell {
                 }
                 return true;
             case Art::Doctype:
+                if (phase_ == Phase::Anfang && stapel_.empty() && modus_ == Modus::Offen)
+                    modus_ = html5Doctype(tok) ? Modus::Standard : Modus::Unbekannt;
+                return true;
             case Art::Bogus:
                 return true;
             case Art::Servercode:
@@ -837,7 +881,8 @@ class Schnell {
             if (w > a && phase_ != Phase::Anfang) e_.textToken(k_, a, w);
             a = w;
         }
-        if (!koerper() || tabellenKontext()) return false;
+        if (!koerper()) return false;
+        if (tabellenKontext()) return vorDieTabelle();
         const bool neu = rekonstruiere();
         e_.textToken(k_, a, tok.ende);
         if (neu) f_[k_] |= fakt::kBleibt;
@@ -869,6 +914,28 @@ class Schnell {
         implizit(n_.body);
         phase_ = Phase::Body;
         return true;
+    }
+
+    // Text in a table outside its cells goes in front of the table (when nothing has to be
+    // reopened for it: that would go there too).
+    bool vorDieTabelle() {
+        if (!formate_.empty() && formate_.back().id != 0 && !aufStapel(formate_.back().id))
+            return false;
+        std::size_t t = stapel_.size();
+        while (t-- > 0 && stapel_[t].nr != n_.table) {
+        }
+        if (t == kNein || t == 0) return false;
+        return e_.vorDieTabelle(k_, t);
+    }
+
+    // "<!DOCTYPE html>" and nothing more: the page is read in standards mode.
+    bool html5Doctype(const Token& tok) const {
+        std::size_t i = tok.anfang + 9;  // behind "<!DOCTYPE"
+        while (i < tok.ende && istLeerraum(t_[i])) ++i;
+        if (i + 4 > tok.ende || !gleichOhneFall(t_.substr(i, 4), "html")) return false;
+        i += 4;
+        while (i < tok.ende && istLeerraum(t_[i])) ++i;
+        return i + 1 == tok.ende && t_[i] == '>';
     }
 
     bool tabellenKontext() const {
@@ -1057,7 +1124,10 @@ class Schnell {
         }
         if ((bits & (art::kZelle | art::kTabellenteil)) || n == n_.tr) return true;  // dropped
         if (n == n_.table) {
-            if (imBereich(n_.p, art::kKnopf) != kNein) return false;  // depends on quirks
+            // Only in quirks mode does a table go into an open p.
+            if (modus_ != Modus::Quirks && imBereich(n_.p, art::kKnopf) != kNein) {
+                if (modus_ != Modus::Standard || !schliesseP()) return false;
+            }
             push(tok);
             return true;
         }
@@ -1099,12 +1169,22 @@ class Schnell {
         }
         if (bits & art::kFormat) {
             int gleiche = 0;
+            bool wortgleich = true;
+            std::size_t erste = kNein;
             for (std::size_t i = formate_.size(); i-- > 0 && formate_[i].id != 0;) {
-                if (formate_[i].nr == n) ++gleiche;
+                if (formate_[i].nr != n) continue;
+                ++gleiche;
+                erste = i;
+                wortgleich = wortgleich && attributeWie(tokens_[formate_[i].token], tok);
             }
-            // "<a>" after an open "a" runs the adoption agency; a fourth alike drops the first
-            // from the list (whether alike depends on the attributes).
-            if (n == n_.a ? gleiche > 0 : gleiche >= 3) return false;
+            // "<a>" after an open "a" runs the adoption agency.
+            if (n == n_.a && gleiche > 0) return false;
+            if (gleiche >= 3) {
+                // A fourth alike (name and attributes) drops the first from the list; tags
+                // written alike are alike, others may be or not.
+                if (!wortgleich) return false;
+                formate_.erase(formate_.begin() + static_cast<std::ptrdiff_t>(erste));
+            }
             if (n == n_.nobr && imBereich(n) != kNein) return false;
         }
         if (n == n_.button && imBereich(n) != kNein) return false;
@@ -1226,6 +1306,16 @@ class Schnell {
             return true;
         }
         return false;
+    }
+
+    // Whether two start tags of one name are written alike behind their names.
+    bool attributeWie(const Token& a, const Token& b) const {
+        using namespace zeichenklasse;
+        std::size_t i = a.anfang + 1;
+        std::size_t j = b.anfang + 1;
+        while (i < a.ende && !ist(t_[i], kLeer | kSchraeg | kZu)) ++i;
+        while (j < b.ende && !ist(t_[j], kLeer | kSchraeg | kZu)) ++j;
+        return t_.substr(i, a.ende - i) == t_.substr(j, b.ende - j);
     }
 
     // Whether the end tag's name is that of the open element `o` (names the tokenizer does not
@@ -1380,6 +1470,7 @@ class Schnell {
     const Nummern& n_ = nummern();
     std::vector<Offen> stapel_;
     Phase phase_ = Phase::Anfang;
+    Modus modus_ = Modus::Offen;
     std::size_t k_ = 0;
     bool nachPre_ = false;
     bool formular_ = false;  // the parser's form element pointer is set
