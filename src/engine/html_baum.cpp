@@ -945,9 +945,9 @@ class Schnell {
     void implizit(std::uint8_t n) {
         const NamensArt& a = arten_[n];
         e_.oeffne(a.klasse);
-        stapel_.push_back({kImplizit, a.bits, n,
-                           static_cast<std::uint16_t>(
-                               fakt::kWirkt | (a.klasse.geschwisterOk() ? fakt::kGrenze : 0))});
+        lege({kImplizit, a.bits, n,
+              static_cast<std::uint16_t>(fakt::kWirkt |
+                                         (a.klasse.geschwisterOk() ? fakt::kGrenze : 0))});
     }
 
     Klasse klasseVon(const Token& tok) const {
@@ -972,8 +972,7 @@ class Schnell {
             e_.schliesse();
             return;
         }
-        stapel_.push_back(
-            {static_cast<std::uint32_t>(k_), a.bits, tok.nameNr, fakten, ++naechsteId_});
+        lege({static_cast<std::uint32_t>(k_), a.bits, tok.nameNr, fakten, ++naechsteId_});
         if (a.bits & art::kRoh) rohNr_ = tok.nameNr;
         if (a.bits & art::kMarker) formate_.push_back({0, 0, 0, {}});
         if (a.bits & art::kFormat) {
@@ -993,15 +992,29 @@ class Schnell {
                 if (marker) break;
             }
         }
+        nimm();
+    }
+
+    // The stack's own changes keep count of the open elements of each name and which are open,
+    // so that a scope or the list of formatting elements needs no walk through a deep stack.
+    void lege(const Offen& o) {
+        stapel_.push_back(o);
+        ++anzahl_[o.nr];
+        if (o.bits & art::kUeberschrift) ++ueberschriften_;
+        if (o.id != 0) {
+            if (offen_.size() <= o.id) offen_.resize(o.id + 1024);
+            offen_[o.id] = true;
+        }
+    }
+    void nimm() {
+        const Offen& o = stapel_.back();
+        --anzahl_[o.nr];
+        if (o.bits & art::kUeberschrift) --ueberschriften_;
+        if (o.id != 0) offen_[o.id] = false;
         stapel_.pop_back();
     }
 
-    bool aufStapel(std::uint32_t id) const {
-        for (std::size_t i = stapel_.size(); i-- > 0;) {
-            if (stapel_[i].id == id) return true;
-        }
-        return false;
-    }
+    bool aufStapel(std::uint32_t id) const { return id < offen_.size() && offen_[id]; }
 
     // The parser reopens the formatting elements that were closed early, before text and most
     // start tags. Returns whether it reopened any.
@@ -1013,8 +1026,7 @@ class Schnell {
         for (; i < formate_.size(); ++i) {
             Format& f = formate_[i];
             e_.oeffne(f.klasse);
-            stapel_.push_back(
-                {f.token, arten_[f.nr].bits, f.nr, faktenVon(f.klasse), ++naechsteId_});
+            lege({f.token, arten_[f.nr].bits, f.nr, faktenVon(f.klasse), ++naechsteId_});
             f.id = naechsteId_;
         }
         return true;
@@ -1039,6 +1051,7 @@ class Schnell {
     // bounds are `grenzen`, or kNein.
     std::size_t imBereich(std::uint8_t n, std::uint32_t grenzen = 0,
                           bool ueberschrift = false) const {
+        if (ueberschrift ? ueberschriften_ == 0 : anzahl_[n] == 0) return kNein;
         for (std::size_t i = stapel_.size(); i-- > 0;) {
             const Offen& o = stapel_[i];
             if (ueberschrift ? (o.bits & art::kUeberschrift) != 0 : o.nr == n) return i;
@@ -1274,8 +1287,11 @@ class Schnell {
             if (!e_.umhaengen(i)) return false;
             Offen kopie = stapel_[i];
             kopie.id = ++naechsteId_;
+            offen_[stapel_[i].id] = false;
             stapel_.erase(stapel_.begin() + static_cast<std::ptrdiff_t>(i));
             stapel_.insert(stapel_.begin() + static_cast<std::ptrdiff_t>(i + 1), kopie);
+            if (offen_.size() <= kopie.id) offen_.resize(kopie.id + 1024);
+            offen_[kopie.id] = true;
             formate_[f].id = kopie.id;
         }
         return true;
@@ -1401,7 +1417,7 @@ class Schnell {
             if (i + 1 != stapel_.size()) return false;  // taken out of the middle
             // Not marked: gumbo records no end tag for a form.
             e_.schliesse();
-            stapel_.pop_back();
+            nimm();
             return true;
         }
         if (bits & art::kSpeziell) {
@@ -1476,6 +1492,9 @@ class Schnell {
     bool formular_ = false;  // the parser's form element pointer is set
     bool auswahl_ = false;   // in a select
     std::vector<Format> formate_;
+    std::array<std::uint32_t, kNamenAnzahl> anzahl_{};
+    std::uint32_t ueberschriften_ = 0;
+    std::vector<bool> offen_;  // by id
     std::uint32_t naechsteId_ = 0;
     std::uint8_t rohNr_ = 0;  // the raw-text element whose content comes
 };
