@@ -540,10 +540,12 @@ std::vector<std::uint16_t> vorsichtig(std::span<const Token> tokens) {
 namespace {
 
 // --- The quick reading -----------------------------------------------------------------------
-// The tree construction's rules for pages whose tree follows their tokens in order: no foster
-// parenting, no adoption agency that moves nodes (a formatting element closed across a block),
-// no foreign content, templates or frames. Formatting elements closed early are reopened as the
-// parser reopens them. Everything else gives up, and the full parser decides.
+// The tree construction's rules, kept to a stack of open elements and the list of formatting
+// elements, feeding the Entscheider as it goes. Where the parser changes the tree behind that
+// order (a block moved out of a formatting element, text put in front of a table), the facts
+// already given are taken back. It gives up where that would go further (other foster
+// parenting, an adoption agency with elements between, foreign content, templates, frames) and
+// the full parser decides.
 
 namespace art {
 constexpr std::uint32_t kSpeziell = 1;

@@ -48,8 +48,8 @@ struct Baum {
     bool schnell = false;               // read without the full parser
 };
 
-// The facts for the tokens of `text` (as zerlege gives them). Pages the tokenizer reads
-// unambiguously are decided in one quick sweep; the others by a full HTML5 parser (gumbo).
+// The facts for the tokens of `text` (as zerlege gives them). The engine's own reading of the
+// tree construction decides most pages in one sweep; the others a full HTML5 parser (gumbo).
 // `nurKommentare`: only the facts of tags and comments are needed, not those of text.
 Baum baue(std::string_view text, std::span<const Token> tokens, bool nurKommentare = false);
 
