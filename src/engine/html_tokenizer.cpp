@@ -127,6 +127,29 @@ struct Name {
 };
 
 constexpr std::array kNamen = {
+    // Formatting elements and the few others whose parsing rules the tree reading needs.
+    Name{"a", Element::Sonstiges},
+    Name{"b", Element::Sonstiges},
+    Name{"big", Element::Sonstiges},
+    Name{"code", Element::Sonstiges},
+    Name{"em", Element::Sonstiges},
+    Name{"font", Element::Sonstiges},
+    Name{"i", Element::Sonstiges},
+    Name{"nobr", Element::Sonstiges},
+    Name{"s", Element::Sonstiges},
+    Name{"small", Element::Sonstiges},
+    Name{"strike", Element::Sonstiges},
+    Name{"strong", Element::Sonstiges},
+    Name{"tt", Element::Sonstiges},
+    Name{"u", Element::Sonstiges},
+    Name{"search", Element::Block},
+    Name{"rb", Element::Sonstiges},
+    Name{"rp", Element::Sonstiges},
+    Name{"rt", Element::Sonstiges},
+    Name{"rtc", Element::Sonstiges},
+    Name{"menuitem", Element::Sonstiges},
+    Name{"isindex", Element::Sonstiges},
+    Name{"datalist", Element::Sonstiges},
     Name{"address", Element::Block},
     Name{"applet", Element::Atom},
     Name{"area", Element::Sonstiges},
@@ -323,6 +346,10 @@ Element elementFuer(std::string_view name) {
     return suche(name).first;
 }
 
+std::uint8_t nameNummer(std::string_view name) {
+    return suche(name).second;
+}
+
 bool istLeeresElement(std::uint8_t nameNr) {
     static const std::array<bool, kNamenAnzahl> leer = [] {
         std::array<bool, kNamenAnzahl> l{};
@@ -426,6 +453,10 @@ std::vector<Token> zerlege(std::string_view t, std::vector<TagLauf>* laeufe) {
                                           : gleichKlein(t, name, "iframe")  ? "iframe"
                                           : gleichKlein(t, name, "noembed") ? "noembed"
                                                                             : "noframes");
+                        break;
+                    case Element::Noscript:
+                        // A browser runs scripts, and then reads noscript as raw text.
+                        roh = rohtextEnde(t, i, "noscript");
                         break;
                     case Element::Textarea:
                         roh = rohtextEnde(t, i, "textarea");

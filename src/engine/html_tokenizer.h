@@ -21,7 +21,7 @@ enum class Art : std::uint8_t {
     Bogus,       // "<!x...>", "</1...>", "</>": a comment to the browser, never a real one here
     Cdata,       // "<![CDATA[ ... ]]>"
     Servercode,  // "<% ... %>", "<? ... ?>"
-    Rohtext,     // contents of script, style, xmp, iframe, noembed, noframes, plaintext
+    Rohtext,     // contents of script, style, xmp, iframe, noembed, noframes, noscript, plaintext
     Rcdata,      // contents of title and textarea: no tags, but entities are decoded
 };
 
@@ -68,9 +68,10 @@ struct Token {
     bool operator==(const Token&) const = default;
 };
 
-inline constexpr std::size_t kNamenAnzahl = 96;  // bound of nameNr
+inline constexpr std::size_t kNamenAnzahl = 128;  // bound of nameNr
 
-Element elementFuer(std::string_view name);  // any letter case
+Element elementFuer(std::string_view name);      // any letter case
+std::uint8_t nameNummer(std::string_view name);  // a token's nameNr for that name
 
 // Whether the element of this name number has neither content nor end tag (br, img, meta, ...).
 bool istLeeresElement(std::uint8_t nameNr);
@@ -143,6 +144,7 @@ TagGrenzen leseTag(std::string_view t, std::size_t name, F&& leerraum) {
     const std::size_t nameEnde = i;
     bool nachAttrName = false;       // "=" now starts a value
     bool nachWertOhneQuote = false;  // a "/" now would join the value
+    bool nachSchraeg = false;        // a "/" just before: the run keeps "/ >" from closing the tag
     const auto ueberspringe = [&](std::size_t j) {
         while (j < n && ist(t[j], kLeer)) ++j;
         return j;
@@ -155,19 +157,23 @@ TagGrenzen leseTag(std::string_view t, std::size_t name, F&& leerraum) {
             if (e >= n) return {nameEnde, n, true};
             const char d = t[e];
             const bool entfernbar =
-                d == '>' || (d == '/' && e + 1 < n && t[e + 1] == '>' && !nachWertOhneQuote) ||
+                (d == '>' && !nachSchraeg) ||
+                (d == '/' && e + 1 < n && t[e + 1] == '>' && !nachWertOhneQuote) ||
                 (d == '=' && nachAttrName);
             leerraum(i, e, entfernbar);
             i = e;
             nachWertOhneQuote = false;
+            nachSchraeg = false;
             continue;
         }
         if (c == '>') return {nameEnde, i + 1};
         nachWertOhneQuote = false;
+        nachSchraeg = false;
         if (c == '/') {
             if (i + 1 < n && t[i + 1] == '>') return {nameEnde, i + 2};
             ++i;
             nachAttrName = false;
+            nachSchraeg = true;
             continue;
         }
         if (c == '=' && nachAttrName) {

@@ -125,7 +125,9 @@ std::optional<std::string_view> metaBezeichnung(std::string_view text) {
         if (lt == std::string_view::npos) return std::nullopt;
         i = lt + 1;
         if (kopf.substr(lt, 4) == "<!--") {
-            const auto ende = kopf.find("-->", lt + 4);
+            // The prescan ends a comment at the first "-->", the dashes of "<!--" included, so
+            // "<!-->" and "<!--->" are whole comments.
+            const auto ende = kopf.find("-->", lt + 2);
             if (ende == std::string_view::npos) return std::nullopt;
             i = ende + 3;
             continue;

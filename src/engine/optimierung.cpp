@@ -130,7 +130,8 @@ class Fragesteller final : public Zwischenstand {
 // passes one by one (questions) or as one sweep with the special characters.
 class HsbSchritte {
   public:
-    HsbSchritte(Kodierung kodierung, bool schritt) : kodierung_(kodierung), schritt_(schritt) {}
+    HsbSchritte(Kodierung kodierung, bool schritt, std::size_t grenze)
+        : kodierung_(kodierung), schritt_(schritt), grenze_(grenze) {}
 
     void webbots(Text& text) {
         text = strukturKommentareEntfernen(std::move(text), true, {}, &zerlegt_).text;
@@ -151,16 +152,17 @@ class HsbSchritte {
         }
     }
     void einzeln(Text& text, unsigned bit) { text = strukturLeerraum(text, bit); }
-    void sonderzeichen(Text& text) { text = strukturSonderzeichen(text, kodierung_); }
+    void sonderzeichen(Text& text) { text = strukturSonderzeichen(text, kodierung_, grenze_); }
     void sweep(Text& text, unsigned bits, bool sonderzeichen) {
         text =
             strukturLeerraum(text, bits, sonderzeichen ? std::optional(kodierung_) : std::nullopt,
-                             zerlegtGilt_ ? &zerlegt_ : nullptr);
+                             zerlegtGilt_ ? &zerlegt_ : nullptr, grenze_);
     }
 
   private:
     Kodierung kodierung_;
     bool schritt_;
+    std::size_t grenze_;  // the entities stop the run before the text outgrows it
     // The tokens a comment pass leaves, for the sweep when nothing has changed the text since.
     html::Zerlegung zerlegt_;
     bool zerlegtGilt_ = false;
@@ -213,7 +215,7 @@ bool textPasses(Text& text, const Laufoptionen& lauf, Fragesteller& fragen, Prot
     };
 
     const bool hsb = option(HSB);
-    HsbSchritte struktur(kodierung, schritt);
+    HsbSchritte struktur(kodierung, schritt, lauf.kapazitaet);
     // Without questions, the comment pass of KMA takes the webbot comments along.
     const bool webbotsMitKommentaren = hsb && !schritt && option(KMA) && !option(KMM);
     if (!pass(

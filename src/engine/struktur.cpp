@@ -7,7 +7,10 @@
 #include <span>
 #include <vector>
 
+#include "engine/dateifehler.h"
+#include "engine/html_baum.h"
 #include "engine/html_tokenizer.h"
+#include "engine/kapazitaet.h"
 #include "engine/sonderzeichen.h"
 #include "engine/suche.h"
 #include "engine/text.h"
@@ -43,72 +46,6 @@ bool nurLeerraum(std::string_view t, const Token& tok) {
     return true;
 }
 
-bool istLeer(std::string_view, const Token& tok) {
-    return html::istLeeresElement(tok.nameNr);
-}
-
-// Where text goes that stands in a table but outside its cells: a parser moves it out in front of
-// the table, together with the whitespace next to it up to the next tag or comment.
-class Tabellen {
-  public:
-    void tag(const Token& tok, std::string_view t, std::size_t nr = 0) {
-        // Most tags stand outside tables or in a cell, where only the parts of a table count.
-        if (offen_.empty()
-                ? tok.element != Element::Table
-                : offen_.back().zelle && tok.element != Element::Table &&
-                      tok.element != Element::Zelle && tok.element != Element::Tabellenteil) {
-            return;
-        }
-        teil(tok, t, nr);
-    }
-    // Text moved out reopens the formatting elements open before the table; they stay open
-    // until the next part of the table.
-    void text() {
-        if (verschiebt() && offen_.back().fremd == 0) offen_.back().fremd = 1;
-    }
-    bool verschiebt() const { return !offen_.empty() && !offen_.back().zelle; }
-    bool nimmtLeerraumMit() const { return verschiebt() && offen_.back().fremd > 0; }
-
-  private:
-    [[gnu::noinline]] void teil(const Token& tok, std::string_view t, std::size_t nr) {
-        const bool start = tok.art == Art::StartTag;
-        switch (tok.element) {
-            case Element::Table:
-                if (start) {
-                    offen_.push_back({nr, false, 0});
-                } else if (!offen_.empty()) {
-                    offen_.pop_back();
-                }
-                return;
-            case Element::Zelle:
-                if (!offen_.empty()) offen_.back() = {offen_.back().start, start, 0};
-                return;
-            case Element::Tabellenteil:
-                if (!offen_.empty()) offen_.back() = {offen_.back().start, false, 0};
-                return;
-            case Element::Script:
-            case Element::Style:
-            case Element::Template:
-                return;
-            default:
-                break;
-        }
-        if (!verschiebt()) return;
-        // An element moved out stays open: text after it follows it, whitespace too.
-        if (start && !istLeer(t, tok)) {
-            ++offen_.back().fremd;
-        } else if (!start && offen_.back().fremd > 0) {
-            --offen_.back().fremd;
-        }
-    }
-    struct Tabelle {
-        std::size_t start;  // the token of its start tag
-        bool zelle;         // a cell is open
-        int fremd;          // elements moved out in front of it and still open
-    };
-    std::vector<Tabelle> offen_;
-};
-
 }  // namespace
 
 KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
@@ -133,27 +70,26 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
     const std::function<Text()> aktuell = [&] {
         return text.substr(0, fertig) + text.substr(kopiert);
     };
-    Tabellen tabellen;
+    const std::vector<std::uint16_t> fakten = html::baue(text, tokens, true).fakten;
     for (std::size_t nr = 0; nr < tokens.size(); ++nr) {
         const Token& tok = tokens[nr];
-        if (tok.art != Art::Kommentar || tok.offen) {
-            nachPreStart = tok.art == Art::StartTag && tok.element == Element::Pre;
-            if ((tok.art == Art::StartTag || tok.art == Art::EndTag) && !tok.offen)
-                tabellen.tag(tok, text);
+        if (tok.art != Art::Kommentar || tok.offen || (fakten[nr] & html::fakt::kVerdeckt)) {
+            // End tags and comments between a pre's start and its first line break keep it the
+            // first to some parsers.
+            if (tok.art != Art::EndTag && tok.art != Art::Kommentar)
+                nachPreStart = tok.art == Art::StartTag && tok.element == Element::Pre;
             continue;
         }
         // In a table, text beside a comment is moved out without the whitespace on its other
         // side; without the comment it would take that along.
-        if (tabellen.verschiebt() &&
+        if ((fakten[nr] & html::fakt::kInTabelle) &&
             ((nr > 0 && tokens[nr - 1].art == Art::Text && !nurLeerraum(text, tokens[nr - 1])) ||
              (nr + 1 < tokens.size() && tokens[nr + 1].art == Art::Text &&
               !nurLeerraum(text, tokens[nr + 1])))) {
-            nachPreStart = false;
             continue;
         }
         const std::string_view k = std::string_view(text).substr(tok.anfang, tok.ende - tok.anfang);
         if (geschuetzterKommentar(k) || (nurWebbots && !beginntMit(k, "<!--webbot"))) {
-            nachPreStart = false;
             continue;
         }
         // What would stand on either side once it is gone.
@@ -171,7 +107,6 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
             }
         }
         if (verbindet) {
-            nachPreStart = false;
             continue;
         }
         if (frage) {
@@ -181,7 +116,6 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
                 return {aktuell(), true};
             }
             if (a == Antwort::Nein) {
-                nachPreStart = false;
                 continue;
             }
         }
@@ -234,63 +168,6 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
 
 namespace {
 
-// InlineStart and InlineEnde: the tags of an inline element that shows nothing of its own; a
-// line's start shows through the one, its end through the other.
-enum class Rolle : std::uint8_t { Durchsichtig, Wort, Grenze, InlineStart, InlineEnde };
-
-// How a token counts for the whitespace beside it: a boundary where a line ends or starts, a
-// word, or nothing at all (comments, whitespace, and the tags of html, head and body, which a
-// parser takes for no boundary, or drops where they stand too late).
-Rolle rolle(const Token& t, std::string_view text) {
-    switch (t.art) {
-        case Art::Text: {
-            std::size_t i = t.anfang;
-            if constexpr (suche::kBlockweise) {
-                // Mostly the indentation between two tags: one block decides.
-                for (; i + suche::kBreite <= text.size() && i < t.ende; i += suche::kBreite) {
-                    const suche::Maske wort = ~suche::leerraum(text.data() + i) & 0xFFFFu;
-                    if (wort != 0) {
-                        return i + suche::erster(wort) < t.ende ? Rolle::Wort : Rolle::Durchsichtig;
-                    }
-                }
-            }
-            for (; i < t.ende; ++i) {
-                if (!istLeerraum(text[i])) return Rolle::Wort;
-            }
-            return Rolle::Durchsichtig;
-        }
-        case Art::StartTag:
-        case Art::EndTag:
-            if (t.offen) return Rolle::Wort;
-            switch (t.element) {
-                case Element::Block:
-                case Element::Br:
-                case Element::Pre:
-                case Element::Plaintext:
-                case Element::Table:
-                case Element::Tabellenteil:
-                case Element::Zelle:
-                case Element::Option:
-                    return Rolle::Grenze;
-                case Element::Sonstiges:
-                    return t.art == Art::StartTag ? Rolle::InlineStart : Rolle::InlineEnde;
-                case Element::Html:
-                case Element::Body:
-                case Element::Head:
-                    return Rolle::Durchsichtig;
-                default:
-                    return Rolle::Wort;
-            }
-        case Art::Kommentar:
-        case Art::Bogus:
-            return Rolle::Durchsichtig;
-        case Art::Doctype:
-            return Rolle::Grenze;
-        default:
-            return Rolle::Wort;
-    }
-}
-
 bool hatHoheBytes(std::string_view s) {
     for (char c : s) {
         if (static_cast<unsigned char>(c) >= 0x80) return true;
@@ -303,8 +180,9 @@ bool hatHoheBytes(std::string_view s) {
 // copied in a few long pieces.
 class Leerraum {
   public:
-    Leerraum(const Text& text, unsigned passes, std::optional<Kodierung> sonderzeichen)
-        : t_(text), passes_(passes), sonderzeichen_(sonderzeichen) {
+    Leerraum(const Text& text, unsigned passes, std::optional<Kodierung> sonderzeichen,
+             std::size_t grenze)
+        : t_(text), passes_(passes), sonderzeichen_(sonderzeichen), grenze_(grenze) {
         reservieren(out_, text.size());
     }
 
@@ -372,14 +250,28 @@ class Leerraum {
         text(a, e, sonderzeichen_ && hatHoheBytes(std::string_view(t_).substr(a, e - a)));
     }
     // `hoch`: whether a byte from 0x80 up is in it.
+    // The entities may grow the page past the size limit: it stops the run before, a piece at a
+    // time.
     void text(std::size_t a, std::size_t e, bool hoch) {
-        if (sonderzeichen_ && hoch) {
-            statt(e);
-            SonderzeichenAnhaengen(std::string_view(t_).substr(a, e - a), out_, *sonderzeichen_);
-        } else {
+        if (!sonderzeichen_ || !hoch) {
             kopiere(a, e);
+            return;
+        }
+        statt(e);
+        constexpr std::size_t kStueck = std::size_t{1} << 16;
+        while (a < e) {
+            std::size_t b = e - a > kStueck ? a + kStueck : e;
+            // Not inside a UTF-8 sequence.
+            while (b < e && (static_cast<unsigned char>(t_[b]) & 0xC0) == 0x80) ++b;
+            if (out_.size() + (b - a) > grenze_)
+                throw DateiFehler(std::string(kMemoKapazitaetFehler));
+            SonderzeichenAnhaengen(std::string_view(t_).substr(a, b - a), out_, *sonderzeichen_);
+            if (out_.size() > grenze_) throw DateiFehler(std::string(kMemoKapazitaetFehler));
+            a = b;
         }
     }
+    // The input up to `e` is left out.
+    void ueberspringe(std::size_t e) { statt(e); }
 
     // The contents of an element a browser keeps as they are (script, style, pre, textarea, xmp,
     // plaintext, ...); `dekodiert`: references are decoded in them. With ZU each CR LF and lone
@@ -463,22 +355,72 @@ class Leerraum {
     const Text& t_;
     unsigned passes_;
     std::optional<Kodierung> sonderzeichen_;
+    std::size_t grenze_;
     Text out_;
     std::string puffer_;
     std::size_t von_ = 0;  // t_[von_..bis_) is pending
     std::size_t bis_ = 0;
 };
 
-bool istP(std::string_view t, const Token& tok) {
-    const std::size_t p = tok.anfang + 2;  // an end tag
-    return p + 1 < t.size() && (t[p] | 0x20) == 'p' &&
-           (istLeerraum(t[p + 1]) || t[p + 1] == '/' || t[p + 1] == '>');
+bool hatWort(std::string_view t, const Token& tok) {
+    for (std::size_t i = tok.anfang; i < tok.ende; ++i) {
+        if (!istLeerraum(t[i])) return true;
+    }
+    return false;
+}
+
+bool istInhalt(std::string_view t, const Token& tok) {
+    return tok.art == Art::Servercode ||
+           (tok.art == Art::Kommentar && t.substr(tok.anfang, 5) == "<!--#");
+}
+
+// A script of this type runs as JavaScript, so whitespace at its ends means nothing; any other
+// type is a data block whose bytes a page's script may read.
+bool istJavaScript(std::string_view t, const Token& start) {
+    html::Attribut typ = html::attribut(t, start, "type");
+    std::string art;
+    if (typ.gefunden) {
+        art = std::string(typ.wert);
+    } else {
+        const html::Attribut sprache = html::attribut(t, start, "language");
+        if (!sprache.gefunden || sprache.wert.empty()) return true;
+        art = "text/" + std::string(sprache.wert);
+    }
+    std::size_t a = 0;
+    std::size_t e = art.size();
+    while (a < e && istLeerraum(art[a])) ++a;
+    while (e > a && istLeerraum(art[e - 1])) --e;
+    art = lowerAscii(std::string_view(art).substr(a, e - a));
+    static const std::array<std::string_view, 18> kArten = {"",
+                                                            "module",
+                                                            "application/ecmascript",
+                                                            "application/javascript",
+                                                            "application/x-ecmascript",
+                                                            "application/x-javascript",
+                                                            "text/ecmascript",
+                                                            "text/javascript",
+                                                            "text/javascript1.0",
+                                                            "text/javascript1.1",
+                                                            "text/javascript1.2",
+                                                            "text/javascript1.3",
+                                                            "text/javascript1.4",
+                                                            "text/javascript1.5",
+                                                            "text/jscript",
+                                                            "text/livescript",
+                                                            "text/x-ecmascript",
+                                                            "text/x-javascript"};
+    return std::find(kArten.begin(), kArten.end(), art) != kArten.end();
+}
+
+bool beginntBedingt(std::string_view k) {
+    return beginntMit(k.substr(4), "[if") || beginntMit(k.substr(4), "<![endif]") ||
+           beginntMit(k.substr(4), "[endif]");
 }
 
 }  // namespace
 
 Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung> sonderzeichen,
-                      const html::Zerlegung* zerlegt) {
+                      const html::Zerlegung* zerlegt, std::size_t grenze) {
     if (text.size() > html::kGroessteSeite) return text;
     html::Zerlegung eigene;
     if (zerlegt == nullptr) eigene.tokens = html::zerlege(text, &eigene.laeufe);
@@ -486,246 +428,178 @@ Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung
     // Spans, not the vectors: their size stays in a register while the output is written.
     const std::span<const Token> tokens(z.tokens);
     const std::span<const html::TagLauf> laeufe(z.laeufe);
+    const std::vector<std::uint16_t> fakten = html::baue(text, tokens).fakten;
+    namespace fakt = html::fakt;
     std::size_t lauf = 0;  // the next run in a tag
     const std::string_view t(text);
+    const bool zu = (passes & kUmbrueche) != 0;
 
-    // A parser ignores the end tag of an element that is not open (but for p and br): such a
-    // tag is no boundary. Elements that a later start closes implicitly still count as open.
-    std::vector<Rolle> rollen(tokens.size());
-    std::array<int, html::kNamenAnzahl> offen{};
-    // Per open table: its start tag, and whether a cell is open. Content that stands in a table
-    // outside its cells is moved out in front of it, so such a table's start is no boundary.
-    struct Tabelle {
-        std::size_t start;
-        bool zelle;
+    Leerraum w(text, passes, sonderzeichen, grenze);
+    // Text whose whitespace runs may go at its ends (`vorn`, `hinten`); the runs between words
+    // become one space with the passes, and special characters are replaced in the words.
+    const auto textMitLaeufen = [&](std::size_t a, std::size_t e, bool vorn, bool hinten) {
+        std::size_t i = a;
+        while (i < e && istLeerraum(t[i])) ++i;
+        if (i == e) {
+            w.lauf(a, e, vorn || hinten, false);
+            return;
+        }
+        if (i > a) w.lauf(a, i, vorn, false);
+        while (i < e) {
+            // A single space between two words stays as it is with every pass: it is copied
+            // along with the words.
+            std::size_t s = i;
+            bool hoch = false;
+            if constexpr (suche::kBlockweise) {
+                // 16 bytes at a time up to a block with whitespace other than single spaces (a
+                // space in a block's last byte is looked at byte by byte).
+                for (; s + suche::kBreite <= e; s += suche::kBreite) {
+                    const char* p = t.data() + s;
+                    const suche::Maske leer = suche::gleich(p, ' ');
+                    const suche::Maske halt = suche::gleich(p, '\t') | suche::gleich(p, '\n') |
+                                              suche::gleich(p, '\r') | suche::gleich(p, '\f') |
+                                              (leer & (leer >> 1)) | (leer & suche::kLetztes);
+                    hoch |= suche::hoch(p) != 0;
+                    if (halt != 0) break;
+                }
+            }
+            for (; s < e; ++s) {
+                const char c = t[s];
+                hoch |= (static_cast<unsigned char>(c) & 0x80) != 0;
+                if (istLeerraum(c) && (c != ' ' || s + 1 == e || istLeerraum(t[s + 1]))) break;
+            }
+            w.text(i, s, hoch);
+            if (s == e) break;
+            std::size_t s2 = s + 1;
+            while (s2 < e && istLeerraum(t[s2])) ++s2;
+            w.lauf(s, s2, s2 == e && hinten, false);
+            i = s2;
+        }
     };
-    std::vector<Tabelle> offeneTabellen;
-    for (std::size_t k = 0; k < tokens.size(); ++k) {
-        const Token& tok = tokens[k];
-        rollen[k] = rolle(tok, t);
-        const bool tag = (tok.art == Art::StartTag || tok.art == Art::EndTag) && !tok.offen;
-        if (!offeneTabellen.empty() && !offeneTabellen.back().zelle &&
-            ((tok.art == Art::Text && rollen[k] == Rolle::Wort) ||
-             (tok.art == Art::StartTag && tok.element != Element::Table &&
-              tok.element != Element::Zelle && tok.element != Element::Tabellenteil &&
-              tok.element != Element::Script && tok.element != Element::Style &&
-              tok.element != Element::Template))) {
-            rollen[offeneTabellen.back().start] = Rolle::Wort;
+    // Whitespace at the ends of a raw text's content: gone with ZU where it means nothing.
+    const auto rohtext = [&](std::size_t a, std::size_t e, bool dekodiert, bool enden) {
+        // Server code reads the bytes first.
+        const std::string_view inhalt = t.substr(a, e - a);
+        if (inhalt.find("<%") != std::string_view::npos ||
+            inhalt.find("<?") != std::string_view::npos) {
+            enden = false;
         }
-        if (tag && (tok.element == Element::Zelle || tok.element == Element::Tabellenteil)) {
-            if (offeneTabellen.empty()) {
-                rollen[k] = Rolle::Durchsichtig;  // outside a table a parser drops these
-                continue;
-            }
-            offeneTabellen.back().zelle = tok.element == Element::Zelle && tok.art == Art::StartTag;
+        if (zu && enden) {
+            while (a < e && istLeerraum(t[a])) ++a;
+            while (e > a && istLeerraum(t[e - 1])) --e;
+            w.ueberspringe(a);
+            w.geschuetzt(a, e, dekodiert);
+            w.ueberspringe(e);
+        } else {
+            w.geschuetzt(a, e, dekodiert);
         }
-        if (tag && tok.element == Element::Table) {
-            if (tok.art == Art::StartTag) {
-                offeneTabellen.push_back({k, false});
-            } else if (!offeneTabellen.empty()) {
-                offeneTabellen.pop_back();
-            }
-        }
-        if (rollen[k] != Rolle::Grenze || tok.offen || tok.nameNr == 0) continue;
-        if (tok.element == Element::Br || tok.element == Element::Kopfinhalt) continue;
-        int& zahl = offen[tok.nameNr];
-        if (tok.art == Art::StartTag) {
-            if (!istLeer(t, tok)) ++zahl;
-        } else if (zahl > 0) {
-            --zahl;
-        } else if (!istP(t, tok)) {
-            rollen[k] = Rolle::Durchsichtig;
-        }
-    }
-    // Whether the nearest token behind each one that a line's end does not show through is a
-    // boundary.
-    std::vector<char> grenzeRechts(tokens.size());
-    bool grenze = true;  // the end of the page
-    for (std::size_t k = tokens.size(); k-- > 0;) {
-        grenzeRechts[k] = grenze;
-        if (rollen[k] != Rolle::Durchsichtig && rollen[k] != Rolle::InlineEnde) {
-            grenze = rollen[k] == Rolle::Grenze;
-        }
-    }
-    const auto istTag = [&](std::size_t k, Element a, Element b) {
-        const Token& x = tokens[k];
-        return (x.art == Art::StartTag || x.art == Art::EndTag) && !x.offen &&
-               (x.element == a || x.element == b);
     };
 
-    Leerraum w(text, passes, sonderzeichen);
-    bool grenzeLinks = true;  // the start of the page
-    // Whitespace stays in front, with only inline tags and comments between: a browser collapses
-    // the next run into it.
-    bool leerDavor = false;
-    bool kopf = true;  // nothing of the body yet: whitespace here is never rendered
-    int pre = 0;       // open pre and listing elements
-    int auswahl = 0;   // open select elements: a parser drops most tags in them
-    Tabellen tabellen;
     for (std::size_t k = 0; k < tokens.size(); ++k) {
         const Token& tok = tokens[k];
-        const Rolle r = rollen[k];
-        const bool titel = tok.art == Art::Rcdata && k > 0 && auswahl == 0 && pre == 0 &&
-                           tokens[k - 1].element == Element::Title;
-        if (tok.art == Art::Text && auswahl > 0 && pre == 0) {
-            // Between the options of a list whitespace shows nowhere; the rest stays as it is.
-            const bool zwischen = r == Rolle::Durchsichtig && k > 0 && k + 1 < tokens.size() &&
-                                  istTag(k - 1, Element::Option, Element::Select) &&
-                                  istTag(k + 1, Element::Option, Element::Select);
-            if (zwischen) {
-                w.lauf(tok.anfang, tok.ende, true, false);
-            } else {
-                w.text(tok.anfang, tok.ende);
-            }
-            leerDavor = false;
-        } else if ((tok.art == Art::Text && pre == 0) || titel) {
-            const std::size_t e = tok.ende;
-            if (r == Rolle::Durchsichtig && !titel) {
-                // A table that moves content out in front of it may take whitespace along.
-                const bool mit = tabellen.nimmtLeerraumMit();
-                const bool weg = !mit && (kopf || grenzeLinks || grenzeRechts[k] || leerDavor);
-                w.lauf(tok.anfang, e, weg, false);
-                if (!weg) leerDavor = true;
-            } else {
-                // Text that a table moves out in front of it takes its whitespace along. A
-                // title's text is shown without the whitespace around it.
-                const bool verschoben = !titel && tabellen.verschiebt();
-                std::size_t i = tok.anfang;
-                while (i < e && istLeerraum(t[i])) ++i;
-                if (i > tok.anfang) {
-                    w.lauf(tok.anfang, i,
-                           titel || (!verschoben && (kopf || grenzeLinks || leerDavor)), false);
-                }
-                leerDavor = false;
-                while (i < e) {
-                    // A single space between two words stays as it is with every pass: it is
-                    // copied along with the words.
-                    std::size_t s = i;
-                    bool hoch = false;
-                    if constexpr (suche::kBlockweise) {
-                        // 16 bytes at a time up to a block with whitespace other than single
-                        // spaces (a space in a block's last byte is looked at byte by byte).
-                        for (; s + suche::kBreite <= e; s += suche::kBreite) {
-                            const char* p = t.data() + s;
-                            const suche::Maske leer = suche::gleich(p, ' ');
-                            const suche::Maske halt =
-                                suche::gleich(p, '\t') | suche::gleich(p, '\n') |
-                                suche::gleich(p, '\r') | suche::gleich(p, '\f') |
-                                (leer & (leer >> 1)) | (leer & suche::kLetztes);
-                            hoch |= suche::hoch(p) != 0;
-                            if (halt != 0) break;
-                        }
+        const std::uint16_t f = fakten[k];
+        if (f & fakt::kVerdeckt) {
+            w.kopiere(tok.anfang, tok.ende);
+            continue;
+        }
+        switch (tok.art) {
+            case Art::Text: {
+                if (f & fakt::kFallen) {
+                    if ((passes & kZwischenTags) && !hatWort(t, tok)) {
+                        w.ueberspringe(tok.ende);
+                    } else {
+                        w.geschuetzt(tok.anfang, tok.ende, false);
                     }
-                    for (; s < e; ++s) {
-                        const char c = t[s];
-                        hoch |= (static_cast<unsigned char>(c) & 0x80) != 0;
-                        if (istLeerraum(c) && (c != ' ' || s + 1 == e || istLeerraum(t[s + 1]))) {
-                            break;
-                        }
-                    }
-                    w.text(i, s, hoch);
-                    if (s == e) break;
-                    std::size_t s2 = s + 1;
-                    while (s2 < e && istLeerraum(t[s2])) ++s2;
-                    const bool ende = s2 == e;
-                    const bool weg = ende && (titel || (grenzeRechts[k] && !verschoben));
-                    w.lauf(s, s2, weg, false);
-                    leerDavor = ende && !weg && !verschoben && !titel;
-                    i = s2;
+                    break;
                 }
-                if (!titel) {
-                    kopf = false;
-                    tabellen.text();
+                if (f & fakt::kFest) {
+                    w.geschuetzt(tok.anfang, tok.ende, true);
+                    break;
                 }
+                // Whitespace beside server content is text, as beside a word.
+                const bool inhaltLinks = k > 0 && istInhalt(t, tokens[k - 1]);
+                const bool inhaltRechts = k + 1 < tokens.size() && istInhalt(t, tokens[k + 1]);
+                bool vorn = (f & fakt::kVorn) && !inhaltLinks;
+                bool hinten = (f & fakt::kHinten) && !inhaltRechts;
+                if (f & fakt::kBleibt) vorn = hinten = false;
+                textMitLaeufen(tok.anfang, tok.ende, vorn, hinten);
+                break;
             }
-        } else if ((tok.art == Art::StartTag || tok.art == Art::EndTag) && !tok.offen) {
-            if (!tok.mitLeerraum) {
-                w.kopiere(tok.anfang, tok.ende);
-            } else {
+            case Art::Rcdata: {
+                // Raw text is what the tokenizer takes it for only where the parser opened its
+                // element as HTML; elsewhere its bytes stay.
+                const std::uint16_t s = fakten[k - 1];
+                const Token& start = tokens[k - 1];
+                if ((s & fakt::kFremd) || !(s & fakt::kWirkt)) {
+                    w.kopiere(tok.anfang, tok.ende);
+                } else if (start.element == Element::Title && !(f & fakt::kFest)) {
+                    // A title is shown without the whitespace around it.
+                    textMitLaeufen(tok.anfang, tok.ende, true, true);
+                } else {
+                    w.geschuetzt(tok.anfang, tok.ende, true);
+                }
+                break;
+            }
+            case Art::Rohtext: {
+                const Token& start = tokens[k - 1];
+                const std::uint16_t s = fakten[k - 1];
+                const bool fremd = (s & fakt::kFremd) || !(s & fakt::kWirkt);
+                const bool enden = !fremd && !(f & fakt::kFest) &&
+                                   (start.element == Element::Style ||
+                                    (start.element == Element::Script && istJavaScript(t, start)));
+                if (fremd) {
+                    w.kopiere(tok.anfang, tok.ende);
+                } else {
+                    rohtext(tok.anfang, tok.ende, false, enden);
+                }
+                break;
+            }
+            case Art::StartTag:
+            case Art::EndTag: {
+                // Line ends in attribute values become LF with ZU, as the parser reads them.
+                const bool cr = zu && !tok.offen &&
+                                std::memchr(t.data() + tok.anfang, '\r', tok.ende - tok.anfang);
+                const auto stueck = [&](std::size_t a, std::size_t e) {
+                    if (cr) {
+                        w.geschuetzt(a, e, false);
+                    } else {
+                        w.kopiere(a, e);
+                    }
+                };
+                if (tok.offen || !tok.mitLeerraum) {
+                    stueck(tok.anfang, tok.ende);
+                    break;
+                }
                 std::size_t kopiert = tok.anfang;
                 while (lauf < laeufe.size() && laeufe[lauf].anfang < tok.anfang) ++lauf;
                 for (; lauf < laeufe.size() && laeufe[lauf].anfang < tok.ende; ++lauf) {
                     const html::TagLauf& l = laeufe[lauf];
-                    w.kopiere(kopiert, l.anfang);
+                    stueck(kopiert, l.anfang);
                     w.lauf(l.anfang, l.ende, l.entfernbar, true);
                     kopiert = l.ende;
                 }
-                w.kopiere(kopiert, tok.ende);
+                stueck(kopiert, tok.ende);
+                break;
             }
-            const bool start = tok.art == Art::StartTag;
-            tabellen.tag(tok, t, k);
-            switch (tok.element) {
-                case Element::Html:
-                case Element::Head:
-                case Element::Kopfinhalt:
-                case Element::Title:
-                case Element::Style:
-                case Element::Script:
-                case Element::Noscript:
-                    break;
-                default:
-                    kopf = false;
+            case Art::Kommentar: {
+                const std::string_view k4 = t.substr(tok.anfang, tok.ende - tok.anfang);
+                if (zu && !tok.offen && beginntBedingt(k4)) {
+                    w.geschuetzt(tok.anfang, tok.ende, false);
+                } else {
+                    w.kopiere(tok.anfang, tok.ende);
+                }
+                break;
             }
-            if (!start && tok.element == Element::Html) kopf = false;
-            switch (tok.element) {
-                case Element::Pre:
-                    if (start) {
-                        ++pre;
-                    } else if (pre > 0) {
-                        --pre;
-                    }
-                    break;
-                case Element::Select:
-                    if (start) {
-                        ++auswahl;
-                    } else if (auswahl > 0) {
-                        --auswahl;
-                    }
-                    break;
-                default:
-                    break;
-            }
-        } else {
-            // Text here stands in pre or listing.
-            if (tok.art == Art::Text || tok.art == Art::Rcdata) {
-                w.geschuetzt(tok.anfang, tok.ende, true);
-            } else if (tok.art == Art::Rohtext) {
-                w.geschuetzt(tok.anfang, tok.ende, false);
-            } else {
+            default:
                 w.kopiere(tok.anfang, tok.ende);
-            }
-            // A browser reads "<%" as text, and "<?" as a comment up to the first ">" only.
-            if (tok.art == Art::Servercode &&
-                (t[tok.anfang + 1] == '%' || t.find('>', tok.anfang) + 1 < tok.ende)) {
-                kopf = false;
-            }
+                break;
         }
-        if (tok.art != Art::Text && r != Rolle::Durchsichtig && r != Rolle::InlineStart &&
-            r != Rolle::InlineEnde) {
-            leerDavor = false;
-        }
-        if (tok.art == Art::Text && (pre > 0 || tabellen.verschiebt())) leerDavor = false;
-        if (r != Rolle::Durchsichtig && r != Rolle::InlineStart) grenzeLinks = r == Rolle::Grenze;
     }
     return std::move(w).ergebnis();
 }
 
-Text strukturSonderzeichen(const Text& text, Kodierung kodierung) {
-    const std::vector<Token> tokens = html::zerlege(text);
-    Text out;
-    std::size_t kopiert = 0;
-    for (const Token& tok : tokens) {
-        if (tok.art != Art::Text && tok.art != Art::Rcdata) continue;
-        const std::string_view stueck =
-            std::string_view(text).substr(tok.anfang, tok.ende - tok.anfang);
-        if (!hatHoheBytes(stueck)) continue;
-        out.append(text, kopiert, tok.anfang - kopiert);
-        SonderzeichenAnhaengen(stueck, out, kodierung);
-        kopiert = tok.ende;
-    }
-    if (kopiert == 0) return text;
-    out.append(text, kopiert);
-    return out;
+Text strukturSonderzeichen(const Text& text, Kodierung kodierung, std::size_t grenze) {
+    return strukturLeerraum(text, 0, kodierung, nullptr, grenze);
 }
 
 }  // namespace quintaro

@@ -1,7 +1,8 @@
-// The passes with option HSB: they know the page's structure through the HTML tokenizer and
-// change only what a browser does not show (whitespace it collapses, comments). Contents of
-// script, style, pre, textarea, xmp, listing and plaintext (but for their line ends with ZU),
-// attribute values, conditional comments, SSI directives and server code stay as they are.
+// The passes with option HSB: they know the page's structure through the HTML tokenizer and the
+// tree an HTML parser builds, and change only what a browser does not show (whitespace it
+// collapses, comments). Contents of script, style, pre, textarea, xmp, listing, plaintext and
+// noscript (but for their line ends with ZU), attribute values, conditional comments, SSI
+// directives and server code stay as they are.
 #pragma once
 
 #include <functional>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "engine/html_tokenizer.h"
+#include "engine/kapazitaet.h"
 #include "engine/kodierung.h"
 #include "engine/kommentare.h"
 #include "engine/text.h"
@@ -39,18 +41,26 @@ enum StrukturPass : unsigned {
 };
 
 // Each run of whitespace in text and inside tags is changed by the given passes, and a run is
-// removed altogether (LZT in text, LIT in tags) only where a browser renders nothing: next to the
-// start or end tag of an element that is not inline, at the start or end of the page, in the
-// head; inside a tag before ">" or "/>" and around "=". Elsewhere at least one space stays.
-// With ZU, each CR LF and lone CR in the contents of the elements kept as they are becomes LF.
-// With `sonderzeichen`, the special characters of that encoding are replaced as well (as
-// strukturSonderzeichen after it). `zerlegt`: the tokens of `text` when they are known already.
+// removed altogether (LZT in text, LIT in tags) only where a browser renders nothing, decided on
+// the tree an HTML parser builds (html::baue): next to the start or end tag of a shown element
+// that is not inline, at the edges of such an element's content, in the head, or where the
+// parser drops it; inside a tag before ">" and around "=". Elsewhere at least one space stays,
+// and so does whitespace beside SSI directives and server code, or whose removal would change
+// the tree. With ZU, each CR LF and lone CR in the contents of the elements kept as they are, in
+// attribute values and in conditional comments becomes LF, and whitespace at the ends of style
+// and JavaScript contents goes. With `sonderzeichen`, the special characters of that encoding are
+// replaced as well (as strukturSonderzeichen after it); an output longer than `grenze` bytes
+// throws DateiFehler with kMemoKapazitaetFehler before it is written. `zerlegt`: the tokens of
+// `text` when they are known already.
 Text strukturLeerraum(const Text& text, unsigned passes,
                       std::optional<Kodierung> sonderzeichen = std::nullopt,
-                      const html::Zerlegung* zerlegt = nullptr);
+                      const html::Zerlegung* zerlegt = nullptr,
+                      std::size_t grenze = kMemoKapazitaet);
 
 // Replaces the special characters (as SonderzeichenErsetzen) in the text outside tags, comments,
 // script, style and the other raw-text elements, where a browser decodes character references.
-Text strukturSonderzeichen(const Text& text, Kodierung kodierung = Kodierung::Cp1252);
+// The size limit as above.
+Text strukturSonderzeichen(const Text& text, Kodierung kodierung = Kodierung::Cp1252,
+                           std::size_t grenze = kMemoKapazitaet);
 
 }  // namespace quintaro

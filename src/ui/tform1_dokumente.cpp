@@ -141,7 +141,8 @@ bool TForm1::aenderungenKlaeren() {
             break;
     }
     // Text without a file is saved under a name the user chooses.
-    dateispeichern(dokument_.aktuelleDatei().empty() ? Sender::Speichernunter1 : Sender::Speichern1);
+    dateispeichern(dokument_.aktuelleDatei().empty() ? Sender::Speichernunter1
+                                                     : Sender::Speichern1);
     return !dokument_.bearbeitungsstatus();
 }
 

@@ -79,6 +79,11 @@ INSTANTIATE_TEST_SUITE_P(
                   Kodierung::Utf8},
         // Not declarations.
         RegelFall{"InAComment", "<!-- <meta charset=cp1252> -->" + kUe, Kodierung::Utf8},
+        RegelFall{"AfterAnEmptyComment", "<p><!--><meta charset=iso-8859-1>" + kUe,
+                  Kodierung::Cp1252},
+        RegelFall{"AfterAThreeDashComment", "<!---><meta charset=latin1>" + kUe, Kodierung::Cp1252},
+        RegelFall{"CommentEndsAtTheFirstArrow", "<!-- a --><meta charset=cp1252> -->" + kUe,
+                  Kodierung::Cp1252},
         RegelFall{"InsideAnotherTagsAttribute", "<p title=\"<meta charset=cp1252>\">" + kUe,
                   Kodierung::Utf8},
         RegelFall{"MetadataIsNoMeta", "<metadata charset=cp1252>" + kUe, Kodierung::Utf8},

@@ -1,7 +1,7 @@
-// Option HSB checked independently: a real HTML5 parser (gumbo) reads the page before and after a
-// run, and what a browser shows must be the same, for real pages and thousands of random ones.
+// Option HSB checked independently: html5lib (tests/engine/hsb_richter.py) reads the page before
+// and after a run, and the trees must be the same as HSB promises, for the cases of real bugs,
+// thousands of random awkward pages and the real ones.
 #include <gtest/gtest.h>
-#include <gumbo.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -13,172 +13,23 @@
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "common/korpus.h"
+#include "engine/dateifehler.h"
+#include "engine/html_baum.h"
 #include "engine/optimierung.h"
 #include "engine/sonderzeichen.h"
 #include "engine/struktur.h"
+#include "richter.h"
 #include "skript_fragen.h"
 
 namespace quintaro {
 namespace {
 
 namespace fs = std::filesystem;
-
-// --- What a browser shows, read by gumbo ---------------------------------------------------------
-
-// Elements whose start and end break the line (their own list, not the engine's).
-const std::set<std::string> kNichtInline = {
-    "address", "article",  "aside",      "blockquote", "body",   "br",        "caption", "center",
-    "col",     "colgroup", "dd",         "details",    "dialog", "dir",       "div",     "dl",
-    "dt",      "fieldset", "figcaption", "figure",     "footer", "form",      "frame",   "frameset",
-    "h1",      "h2",       "h3",         "h4",         "h5",     "h6",        "head",    "header",
-    "hgroup",  "hr",       "html",       "legend",     "li",     "listing",   "main",    "menu",
-    "nav",     "ol",       "optgroup",   "option",     "p",      "plaintext", "pre",     "section",
-    "summary", "table",    "tbody",      "td",         "tfoot",  "th",        "thead",   "tr",
-    "ul",      "xmp",      "title"};
-// Inline elements that show something of their own: whitespace beside them is rendered.
-const std::set<std::string> kAtome = {
-    "img",   "input", "button", "select", "textarea", "iframe",  "object", "embed",
-    "video", "audio", "canvas", "svg",    "math",     "picture", "meter",  "progress"};
-// Text inside these is compared byte for byte.
-const std::set<std::string> kExakt = {"pre", "listing",   "textarea", "script",  "style",
-                                      "xmp", "plaintext", "iframe",   "noembed", "noframes"};
-
-struct Ereignis {
-    enum Art { Start, Ende, Text, Bedingt } art;
-    std::string name;  // element, or the text
-    std::string attribute;
-    bool exakt = false;
-    bool kopf = false;  // text directly in head, html, select or the document: never rendered
-    std::string stil;   // the formatting elements around a text
-};
-
-// A parser reopens these before any text, whitespace too, wherever that text stands; so they are
-// compared as the style of each text, not as elements.
-const std::set<std::string> kFormatierend = {"a",    "b", "big",   "code",   "em",     "font", "i",
-                                             "nobr", "s", "small", "strike", "strong", "tt",   "u"};
-
-std::string name(const GumboNode* n) {
-    if (n->v.element.tag != GUMBO_TAG_UNKNOWN) return gumbo_normalized_tagname(n->v.element.tag);
-    GumboStringPiece p = n->v.element.original_tag;
-    gumbo_tag_from_original_text(&p);
-    std::string s(p.data, p.length);
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-void sammle(const GumboNode* n, int exakt, bool kopf, const std::string& stil,
-            std::vector<Ereignis>& out) {
-    switch (n->type) {
-        case GUMBO_NODE_DOCUMENT:
-            for (unsigned i = 0; i < n->v.document.children.length; ++i) {
-                sammle(static_cast<const GumboNode*>(n->v.document.children.data[i]), exakt, true,
-                       stil, out);
-            }
-            return;
-        case GUMBO_NODE_ELEMENT:
-        case GUMBO_NODE_TEMPLATE: {
-            const std::string nm = name(n);
-            std::string attr;
-            for (unsigned i = 0; i < n->v.element.attributes.length; ++i) {
-                const auto* a = static_cast<const GumboAttribute*>(n->v.element.attributes.data[i]);
-                attr += std::string(" ") + a->name + "=[" + a->value + "]";
-            }
-            const bool formatierend = kFormatierend.count(nm) > 0;
-            if (!formatierend) out.push_back({Ereignis::Start, nm, attr, false, false, ""});
-            const int e = exakt + (kExakt.count(nm) ? 1 : 0);
-            const bool k = nm == "head" || nm == "html" || nm == "select";
-            // Text that is not shown, or shown in a control, takes no style from around it.
-            static const std::set<std::string> ohneStil = {
-                "title", "script", "style", "textarea", "iframe", "noembed", "noframes"};
-            const std::string s = formatierend         ? stil + "<" + nm + attr + ">"
-                                  : ohneStil.count(nm) ? ""
-                                                       : stil;
-            for (unsigned i = 0; i < n->v.element.children.length; ++i) {
-                sammle(static_cast<const GumboNode*>(n->v.element.children.data[i]), e, k, s, out);
-            }
-            if (!formatierend) out.push_back({Ereignis::Ende, nm, "", false, false, ""});
-            return;
-        }
-        case GUMBO_NODE_COMMENT: {
-            const std::string c = n->v.text.text;
-            if (c.rfind("[if", 0) == 0 || c.rfind("<![endif]", 0) == 0 ||
-                c.rfind("[endif]", 0) == 0) {
-                out.push_back({Ereignis::Bedingt, c, "", false, false, ""});
-            }
-            return;
-        }
-        default:
-            if (!out.empty() && out.back().art == Ereignis::Text && out.back().stil == stil) {
-                out.back().name += n->v.text.text;
-            } else {
-                out.push_back({Ereignis::Text, n->v.text.text, "", exakt > 0, kopf, stil});
-            }
-    }
-}
-
-bool istWs(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-// Whether only inline tags (no atoms) stand between event `i` and a line boundary, in direction
-// `d`.
-bool anGrenze(const std::vector<Ereignis>& ev, std::size_t i, int d) {
-    const auto n = static_cast<std::ptrdiff_t>(ev.size());
-    for (auto k = static_cast<std::ptrdiff_t>(i) + d; k >= 0 && k < n; k += d) {
-        const Ereignis& e = ev[static_cast<std::size_t>(k)];
-        if (e.art == Ereignis::Text && !e.exakt &&
-            e.name.find_first_not_of(" \t\n\r\f") == std::string::npos) {
-            continue;  // collapses into the whitespace in hand
-        }
-        if (e.art == Ereignis::Bedingt) continue;  // a comment to every browser but old IE
-        if (e.art == Ereignis::Text) return false;
-        if (kNichtInline.count(e.name)) return true;
-        if (kAtome.count(e.name)) return false;
-    }
-    return true;
-}
-
-std::vector<std::string> ansicht(const Text& seite) {
-    const std::string utf8 = cp1252ToUtf8(seite);
-    GumboOutput* g = gumbo_parse_with_options(&kGumboDefaultOptions, utf8.data(), utf8.size());
-    std::vector<Ereignis> ev;
-    sammle(g->document, 0, true, "", ev);
-    gumbo_destroy_output(&kGumboDefaultOptions, g);
-    std::vector<std::string> out;
-    bool leer = false;  // a space stands in front with only inline tags between: the next goes
-    for (std::size_t i = 0; i < ev.size(); ++i) {
-        const Ereignis& e = ev[i];
-        if (e.art == Ereignis::Start) out.push_back("<" + e.name + e.attribute + ">");
-        if (e.art == Ereignis::Ende) out.push_back("</" + e.name + ">");
-        if (e.art == Ereignis::Bedingt) out.push_back("<!--" + e.name + "-->");
-        if ((e.art == Ereignis::Start || e.art == Ereignis::Ende) &&
-            (kNichtInline.count(e.name) || kAtome.count(e.name) || kExakt.count(e.name))) {
-            leer = false;
-        }
-        if (e.art != Ereignis::Text) continue;
-        if (e.exakt) {
-            out.push_back(e.stil + "=" + e.name);
-            leer = false;
-            continue;
-        }
-        std::string s;
-        for (char c : e.name) {
-            if (!istWs(c)) {
-                s.push_back(c);
-            } else if (s.empty() || s.back() != ' ') {
-                s.push_back(' ');
-            }
-        }
-        if (e.kopf && s.find_first_not_of(' ') == std::string::npos) continue;
-        if (!s.empty() && s.front() == ' ' && anGrenze(ev, i, -1)) s.erase(0, 1);
-        if (!s.empty() && s.back() == ' ' && anGrenze(ev, i, 1)) s.pop_back();
-        if (leer && !s.empty() && s.front() == ' ') s.erase(0, 1);
-        if (!s.empty()) leer = s.back() == ' ';
-        if (!s.empty()) out.push_back(e.stil + "'" + s + "'");
-    }
-    return out;
-}
 
 // Control characters made visible.
 std::string sichtbar(std::string_view s) {
@@ -199,20 +50,30 @@ std::string sichtbar(std::string_view s) {
     return out;
 }
 
-// The first difference, readably.
-std::string unterschied(const std::vector<std::string>& a, const std::vector<std::string>& b) {
-    std::size_t i = 0;
-    while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
-    std::string s = "at event " + std::to_string(i) + ":\n";
-    for (std::size_t k = i >= 3 ? i - 3 : 0; k < i + 3; ++k) {
-        s += "  " + (k < a.size() ? a[k] : "-") + "   |   " + (k < b.size() ? b[k] : "-") + "\n";
-    }
-    return s;
-}
-
 Text mitHsb(const Text& seite, OptionSet o) {
     o.set(HSB, true);
     return optimiereText(seite, o, Ersetzungstabelle());
+}
+
+// Runs each page with its options and has the judge compare; reports every difference.
+void richteAlle(const std::vector<std::pair<Text, OptionSet>>& seiten,
+                const std::vector<std::string>& namen = {}) {
+    std::vector<test::RichterFall> faelle;
+    for (const auto& [seite, o] : seiten) faelle.push_back({seite, mitHsb(seite, o), o});
+    for (const std::string& b : test::richte(faelle)) {
+        const std::size_t nr = static_cast<std::size_t>(std::atoi(b.c_str() + 7));
+        ADD_FAILURE() << (nr < namen.size() ? namen[nr] + "\n" : "") << sichtbar(faelle[nr].vorher)
+                      << "\n---\n"
+                      << sichtbar(faelle[nr].nachher) << "\n"
+                      << b;
+    }
+}
+
+OptionSet wieGewohnt() {  // the defaults with comments and webbots, the usual run
+    OptionSet o;
+    o.set(KMA, true);
+    o.set(FPW, true);
+    return o;
 }
 
 // --- Pages -----------------------------------------------------------------------------------
@@ -224,115 +85,46 @@ class Zufall {
 
     Text seite() {
         static const std::vector<std::string> stuecke = {
-            "<p>",
-            "</p>",
-            "<div>",
-            "</div>",
-            "<b>",
-            "</b>",
-            "<i>",
-            "</i>",
-            "<span class=x>",
-            "</span>",
-            "<a href=\"u  v\">",
-            "</a>",
-            "<br>",
-            "<br />",
-            "<img src=a.png alt='x  y' >",
-            "<pre>",
-            "</pre>",
-            "<pre>\r\n a\r\n\r\n  b </pre>",
-            "<textarea>\r\n t  u\t</textarea>",
+            "<p>", "</p>", "<div>", "</div>", "<b>", "</b>", "<i>", "</i>", "<span class=x>",
+            "</span>", "<a href=\"u  v\">", "</a>", "<br>", "<br />", "<img src=a.png alt='x  y' >",
+            "<pre>", "</pre>", "<pre>\r\n a\r\n\r\n  b </pre>", "<textarea>\r\n t  u\t</textarea>",
             "<script>if (a < b) { x = '  y'; } // c\r\nz();</script>",
             "<script><!--\r\ndocument.write('<script>x</script>');\r\n// --></script>",
-            "<style>\r\np  { color : red }\r\n</style>",
-            "<table>",
-            "<tr>",
-            "<td>",
-            "</td>",
-            "</tr>",
-            "</table>",
-            "<ul>",
-            "<li>",
-            "</li>",
-            "</ul>",
-            "<title> T  t </title>",
-            "<head>",
-            "</head>",
-            "<body>",
-            "</body>",
-            "</html>",
-            "<h1 >",
-            "</h1\r\n>",
-            "<input type=text value=a />",
-            "<p\r\nclass = \"a  b\"\t>",
-            "<em\tid=q   title='z'/>",
-            "<font size=2 >",
-            "</font >",
-            "<!-- c -->",
-            "<!---->",
-            "<!-->",
-            "<!--->",
-            "<!--[if IE]><p>x</p><![endif]-->",
-            "<!--[if !IE]><!-->",
-            "<!--<![endif]-->",
-            "<!--#include virtual=\"x.htm\" -->",
-            "<!--webbot bot=x -->",
-            "<!-- a <!-- b --> c -->",
-            "<!-- x --!>",
-            "<?php echo $a->b; ?>",
-            "<% x = 1 %>",
-            "< p",
-            "a < b",
-            "&amp;",
-            "&am",
-            "p;",
-            "&",
-            "<![CDATA[ x  y ]]>",
-            "</>",
-            "<!x>",
-            "</ x>",
-            "<xmp> <b>  </b> </xmp>",
-            "<listing>\r\n l  m</listing>",
-            "<select>",
-            "<option> o </option>",
-            "</select>",
-            "<button> k </button>",
-            "<label>",
-            "</label>",
-            "<html>",
-            "<meta charset=x>",
-            "<link rel=y>",
-            "<iframe> i  <b> </iframe>",
-            "<noscript> n </noscript>",
-            "<svg><path d='M 0  0'/></svg>",
-            "<hr/>",
-            "Hello",
-            "world",
-            "\xE4\xF6",
-            "\x80",
-            "x\xDF",
-            "\xA0",
-            " ",
-            "  ",
-            "\t",
-            "\r\n",
-            "\r\n\r\n",
-            "\n",
-            "\r",
-            "\f",
-            " \t \r\n  ",
-            "<",
-            ">",
-            "\"",
-            "'",
-            "=",
-            "-->",
-            "<!--",
-            "<p title=\"a > b\">",
-            "<a href=x/>",
-            "<a b = c>",
-            "<a b= >"};
+            "<style>\r\np  { color : red }\r\n</style>", "<table>", "<tr>", "<td>", "</td>",
+            "</tr>", "</table>", "<ul>", "<li>", "</li>", "</ul>", "<title> T  t </title>",
+            "<head>", "</head>", "<body>", "</body>", "</html>", "<h1 >", "</h1\r\n>",
+            "<input type=text value=a />", "<p\r\nclass = \"a  b\"\t>", "<em\tid=q   title='z'/>",
+            "<font size=2 >", "</font >", "<!-- c -->", "<!---->", "<!-->", "<!--->",
+            "<!--[if IE]><p>x</p><![endif]-->", "<!--[if !IE]><!-->", "<!--<![endif]-->",
+            "<!--#include virtual=\"x.htm\" -->", "<!--webbot bot=x -->", "<!-- a <!-- b --> c -->",
+            "<!-- x --!>", "<?php echo $a->b; ?>", "<% x = 1 %>", "< p", "a < b", "&amp;", "&am",
+            "p;", "&", "<![CDATA[ x  y ]]>", "</>", "<!x>", "</ x>", "<xmp> <b>  </b> </xmp>",
+            "<listing>\r\n l  m</listing>", "<select>", "<option> o </option>", "</select>",
+            "<button> k </button>", "<label>", "</label>", "<html>", "<meta charset=x>",
+            "<link rel=y>", "<iframe> i  <b> </iframe>", "<noscript> n </noscript>",
+            "<svg><path d='M 0  0'/></svg>", "<hr/>", "Hello", "world", "\xE4\xF6", "\x80", "x\xDF",
+            "\xA0", " ", "  ", "\t", "\r\n", "\r\n\r\n", "\n", "\r", "\f", " \t \r\n  ", "<", ">",
+            "\"", "'", "=", "-->", "<!--", "<p title=\"a > b\">", "<a href=x/>", "<a b = c>",
+            "<a b= >",
+            // Stray, misnested and implied tags, formatting across blocks and tables.
+            "</li>", "</h2>", "<h2>", "</div>", "<li>", "<dd>", "<dt>", "<blockquote>",
+            "</blockquote>", "<center>", "<a href=/h>", "<font color=red>", "<nobr>", "</nobr>",
+            "<u>", "</u>", "<caption>", "<colgroup>", "<col>", "<th>", "<tbody>", "</tbody>",
+            "</td>", "<form>", "</form>", "<frame>", "<!DOCTYPE html>", "<option>", "<optgroup>",
+            // Hidden content.
+            // No dialog (gumbo 0.10.1 does not know it) and no template (html5lib 1.1 closes
+            // elements across it): the two parsers read them differently.
+            "<span hidden>", "<p hidden>", "<datalist>", "</datalist>", "<ruby>", "<rp>", "</rp>",
+            "<rt>", "<input type=hidden>", "<span class=sr-only>",
+            // Foreign content.
+            "<svg>", "</svg>", "<g / >", "<g/>", "</g>", "<text>", "</text>", "<math>", "<mi>",
+            "</math>", "<foreignObject>",
+            // Server content, comments of odd forms.
+            "<!--#echo var=\"DATE_LOCAL\" -->", "<!--#include virtual=\"b.htm\" -->\r\n",
+            "<!-- a -- b -->", "<!--->-->", "<!-- x --!> y -->", "<?xml version=\"1.0\"?>",
+            "<%= a %>", "<script type=\"text/template\">\r\n <b> t </b>\r\n</script>",
+            "<script type=module>\r\n m()\r\n</script>", "\r\n \r\n", " \r",
+            "<p title=\"a\r\nb\">"};
         Text s;
         const std::size_t n = 1 + bis(40);
         for (std::size_t i = 0; i < n; ++i) s += stuecke[bis(stuecke.size())];
@@ -374,44 +166,203 @@ std::vector<OptionSet> feste() {
     return saetze;
 }
 
-TEST(Struktur, RandomPagesLookTheSameToAParser) {
+TEST(Differenz, HsbRandomPagesLookTheSameToTheJudge) {
     Zufall z(1812);
     const auto saetze = feste();
+    std::vector<std::pair<Text, OptionSet>> seiten;
     for (int i = 0; i < 4000; ++i) {
         const Text seite = z.seite();
-        const auto vorher = ansicht(seite);
-        const OptionSet o =
-            i % 4 == 0 ? saetze[static_cast<std::size_t>(i / 4) % saetze.size()] : z.optionen();
-        const Text nachher = mitHsb(seite, o);
-        const auto danach = ansicht(nachher);
-        ASSERT_TRUE(vorher == danach) << "page #" << i << ":\n"
-                                      << sichtbar(seite) << "\n---\n"
-                                      << sichtbar(nachher) << "\n"
-                                      << unterschied(vorher, danach);
+        seiten.emplace_back(seite, i % 4 == 0
+                                       ? saetze[static_cast<std::size_t>(i / 4) % saetze.size()]
+                                       : z.optionen());
+    }
+    richteAlle(seiten);
+}
+
+TEST(Korpus, HsbPagesLookTheSameToTheJudge) {
+    if (!fs::is_directory(korpus())) GTEST_SKIP() << "no corpus at " << korpus();
+    std::vector<std::pair<Text, OptionSet>> seiten;
+    std::vector<std::string> namen;
+    for (const auto& eintrag : fs::directory_iterator(korpus())) {
+        if (!eintrag.is_regular_file() || eintrag.path().filename() == "SOURCES.md") continue;
+        const Text seite = normaliseLineBreaks(lesen(eintrag.path()));
+        for (const OptionSet& o : feste()) {
+            seiten.emplace_back(seite, o);
+            namen.push_back(eintrag.path().filename().string());
+        }
+    }
+    ASSERT_FALSE(seiten.empty());
+    richteAlle(seiten, namen);
+}
+
+// Each a page where an earlier reading by tag names changed what a browser shows.
+TEST(Struktur, WhatABrowserShowsStaysTheSame) {
+    const std::vector<std::string> seiten = {
+        // Stray and ignored tags are no boundaries.
+        "<ul><li>a<li>b</ul> Hello </li> world",
+        "<blockquote><div>quote</blockquote> Hello </div> world",
+        "<h1>Title</h2> Hello </h1> world",
+        "<select><table></select> </table>5",
+        "<form>Hello <form> world</form>",
+        "Hello <frame> world",
+        "Hello <!DOCTYPE html> world",
+        // pre as the parser reads it.
+        "<pre>pre:</listing>  keep   these   spaces</pre>",
+        "<pre>a<table><tr><td>x</pre> y  z</td></tr></table> w  v</pre>",
+        "<pre>\r\n\r\nfirst line</pre>",
+        // Whitespace that reopens formatting elements.
+        "<!DOCTYPE html><div><a href=\"/home\">Home</div>\r\n<table><tr><td>x</td></tr></table>",
+        "<div><b>bold</div>\r\n<table><tr><td>x</td></tr></table>",
+        "<div><font color=red>red</div> <table><tr><td>x</td></tr></table>",
+        // Foreign content closes itself.
+        "<svg><g / ><text>x</text></g></svg>",
+        "<math><mi>x</mi> <mo>+</mo></math>",
+        "<svg><style><!--</style><p> a  b </p>--></style></svg> c",
+        // Hidden content.
+        "Hello<span hidden>x </span> world",
+        "Price<rp>( </rp> 20",
+        "Fruit<datalist>x </datalist> list",
+        "y<dialog></dialog> l",
+        "a <p hidden>x</p> b",
+        "a <div hidden=until-found>x</div> b",
+        "<input type=hidden name=a> <input type=text>",
+        // SSI directives and server code stand for content.
+        "<p>Updated: <!--#echo var=\"LAST_MODIFIED\" --> by us</p>",
+        "<font>\r\n<!--#include virtual=\"a.htm\" -->\r\n<!--#include virtual=\"b.htm\" "
+        "-->\r\n</font>",
+        "x </body> <!--#include virtual=\"f.htm\" -->",
+        "<p><% =a %> <?php echo $b->c; ?> d</p>",
+        // No space too many goes.
+        "<p>two   <a href=x> link </a></p>",
+        "<p>Go<span class=\"sr-only\"> to cart </span> now</p>",
+        "<a class=btn>Save </a> <a class=btn>Cancel</a>",
+        "<p>a <b> b </b> <i> c</i></p>",
+        // Comments in tables and between text.
+        "a<table> <!-- c -->x<tr><td>y</td></tr></table>",
+        "<table><tr><td>a</td> <!-- c --> </tr></table>",
+        "a<!-- c --> b <!-- d -->c",
+        "<p><!-- c -->\r\n<b>x</b></p>",
+        // Data blocks and scripts.
+        "<script type=\"application/json\">\r\n {\"a\": 1}\r\n</script>"
+        "<script type=module>\r\n x()\r\n</script><style>\r\n p{}\r\n</style>",
+        "<script language=\"VBScript\">\r\n x\r\n</script><script type=\" TEXT/JavaScript \">\r\n "
+        "y\r\n</script>",
+        "<p title=\"a\r\nb\r c\">x</p><!--[if IE]>\r\n<p>old</p>\r\n<![endif]-->",
+        "<noscript>\r\n <p> n  m </p>\r\n</noscript> x",
+    };
+    std::vector<std::pair<Text, OptionSet>> faelle;
+    OptionSet alles;
+    for (int i = 0; i < kOptionCount; ++i) alles.set(i, i != AE && i != KMM);
+    for (const std::string& s : seiten) {
+        faelle.emplace_back(s, wieGewohnt());
+        faelle.emplace_back(s, alles);
+    }
+    std::vector<std::string> namen;
+    for (const std::string& s : seiten) namen.insert(namen.end(), 2, s);
+    richteAlle(faelle, namen);
+}
+
+// The quick reading must give the parser's facts wherever it takes a page on.
+void vergleicheWege(const Text& seite, int& schnell, const std::string& name) {
+    const std::vector<html::Token> tokens = html::zerlege(seite);
+    std::vector<std::uint16_t> f;
+    if (!html::baueSchnell(seite, tokens, f)) return;
+    ++schnell;
+    const std::vector<std::uint16_t> p = html::baueMitParser(seite, tokens);
+    // gumbo (scripting off) reads noscript as markup, a browser as raw text; gumbo 0.10.1 takes
+    // "<!--->" and "--!>" for parts of a longer comment; and some pages it is known to read
+    // otherwise than a browser.
+    if (p == html::vorsichtig(tokens) || lowerAscii(seite).find("<noscript") != Text::npos ||
+        seite.find("<!--->") != Text::npos || seite.find("--!>") != Text::npos ||
+        (seite.size() > 4000 && seite.find("<%") != Text::npos)) {
+        // (A real page whose tags server code writes is a template, not the page a browser
+        // gets: a parser's reading of it is a guess.)
+        return;
+    }
+    // Whitespace-only text goes when it may go at either side: which side, the two ways may see
+    // differently without a different result.
+    const auto entscheidung = [&](std::size_t k, std::uint16_t x) {
+        namespace fakt = html::fakt;
+        const html::Token& tok = tokens[k];
+        bool nurLeer = tok.art == html::Art::Text;
+        for (std::size_t i = tok.anfang; nurLeer && i < tok.ende; ++i)
+            nurLeer = html::istLeerraum(seite[i]);
+        if (nurLeer && (x & (fakt::kVorn | fakt::kHinten))) x |= fakt::kVorn | fakt::kHinten;
+        return x;
+    };
+    for (std::size_t k = 0; k < tokens.size(); ++k) {
+        ASSERT_EQ(entscheidung(k, f[k]), entscheidung(k, p[k]))
+            << name << ": token " << k << " ["
+            << sichtbar(std::string_view(seite).substr(tokens[k].anfang,
+                                                       tokens[k].ende - tokens[k].anfang))
+            << "] of\n"
+            << sichtbar(seite.size() < 3000 ? seite : seite.substr(0, 3000));
     }
 }
 
-TEST(Struktur, CorpusPagesLookTheSameToAParser) {
-    if (!fs::is_directory(korpus())) GTEST_SKIP() << "no corpus at " << korpus();
-    int seiten = 0;
-    for (const auto& eintrag : fs::directory_iterator(korpus())) {
-        if (!eintrag.is_regular_file()) continue;
-        const Text seite = normaliseLineBreaks(lesen(eintrag.path()));
-        const auto vorher = ansicht(seite);
-        for (const OptionSet& o : feste()) {
-            const Text nachher = mitHsb(seite, o);
-            const auto danach = ansicht(nachher);
-            ASSERT_TRUE(vorher == danach) << eintrag.path() << "\n" << unterschied(vorher, danach);
-        }
-        ++seiten;
+TEST(Differenz, HsbQuickReadingGivesTheParsersFacts) {
+    Zufall z(4711);
+    int schnell = 0;
+    for (int i = 0; i < 20000; ++i) {
+        vergleicheWege(z.seite(), schnell, "page #" + std::to_string(i));
+        if (HasFatalFailure()) return;
     }
-    EXPECT_GT(seiten, 0);
+    // Enough random pages are read the quick way for the comparison to mean something.
+    EXPECT_GT(schnell, 1000);
+    int korpusSchnell = 0;
+    if (fs::is_directory(korpus())) {
+        for (const auto& eintrag : fs::directory_iterator(korpus())) {
+            if (!eintrag.is_regular_file()) continue;
+            vergleicheWege(normaliseLineBreaks(lesen(eintrag.path())), korpusSchnell,
+                           eintrag.path().filename().string());
+            if (HasFatalFailure()) return;
+        }
+    }
 }
 
 // --- The passes on their own ------------------------------------------------------------------
 
 constexpr unsigned kAlle =
     kTabulatoren | kDoppelteUmbrueche | kUmbrueche | kDoppelteLeerzeichen | kZwischenTags | kInTags;
+
+// 40 MB of "ä" would become 240 MB of entities; the run's limit (here 64 MB) stops the sweep
+// first, in a child whose address space holds the page, the limit and some room but not the
+// whole growth.
+TEST(Struktur, EntitiesStopAtTheSizeLimitBeforeTheyGrow) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer's shadow memory does not fit a bounded address space";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    GTEST_SKIP() << "AddressSanitizer's shadow memory does not fit a bounded address space";
+#endif
+#endif
+    const auto imKind = [](auto&& pruefung) {
+        const pid_t pid = ::fork();
+        if (pid == 0) ::_exit(pruefung());
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    };
+    const int ende = imKind([] {
+        const Text seite(40u << 20, '\xE4');
+        rlimit r{};
+        r.rlim_cur = r.rlim_max = 400u << 20;
+        if (::setrlimit(RLIMIT_AS, &r) != 0) return 3;
+        try {
+            strukturLeerraum(seite, kAlle, Kodierung::Cp1252, nullptr, 64u << 20);
+        } catch (const DateiFehler& f) {
+            return f.what() == std::string(kMemoKapazitaetFehler) ? 0 : 1;
+        } catch (const std::bad_alloc&) {
+            return 2;
+        }
+        return 4;
+    });
+    EXPECT_EQ(ende, 0);
+    // Within the limit the same sweep goes through, and so does the pass on its own.
+    const Text klein(1000, '\xE4');
+    EXPECT_EQ(strukturSonderzeichen(klein, Kodierung::Cp1252, 6000).size(), 6000u);
+    EXPECT_THROW(strukturSonderzeichen(klein, Kodierung::Cp1252, 5999), DateiFehler);
+}
 
 struct LeerFall {
     const char* name;
@@ -427,10 +378,12 @@ TEST(Struktur, WhitespaceGoesOnlyWhereNothingIsRendered) {
          "Welcome <b>to</b> <i>x</i> ] ["},
         {"br", kAlle, "a <br> b", "a<br>b"},
         {"pre kept", kAlle, "<pre> a  \r\n\r\n b </pre> <p>", "<pre> a  \n\n b </pre><p>"},
-        {"raw text kept", kAlle, "x <script> y  </script> z <style> a  b </style>",
-         "x <script> y  </script> z <style> a  b </style>"},
-        {"text a table moves out", kAlle, "<table> x <tr><td> y </td> </tr> </table>",
-         "<table> x <tr><td>y</td></tr></table>"},
+        {"raw text kept but its ends", kAlle, "x <script> y  </script> z <style> a  b </style>",
+         "x <script>y</script> z <style>a  b</style>"},
+        {"data block kept", kAlle, "<script type=text/template> y  </script>",
+         "<script type=text/template> y  </script>"},
+        {"text a table moves out", kAlle, "a<table> x <tr><td> y </td> </tr> </table>",
+         "a<table> x<tr><td>y</td></tr></table>"},
         {"head", kAlle,
          "<html>\r\n<head>\r\n<title>t</title>\r\n<script></script> <link>\r\n</head>",
          "<html><head><title>t</title><script></script><link></head>"},
@@ -439,13 +392,22 @@ TEST(Struktur, WhitespaceGoesOnlyWhereNothingIsRendered) {
         {"not a tag", kAlle, "a  <  p", "a < p"},
         {"tags", kAlle, "<p  class = \"a  b\"\t><br /><a href=x /><a =b><input disabled\t/><p\r\n>",
          "<p class=\"a  b\"><br/><a href=x /><a =b><input disabled/><p>"},
-        {"unclosed tag", kAlle, "x <a  b", "x <a  b"},
+        {"unclosed tag, dropped", kAlle, "x <a  b", "x<a  b"},
         {"tabs alone", kTabulatoren, "<p>\ta\tb\t</p>", "<p>a b</p>"},
         {"tab in tag alone", kTabulatoren, "<a\thref=x\t>", "<a href=x>"},
         {"double breaks alone", kDoppelteUmbrueche, "a\r\n\r\n\n\r\n b", "a\r\n b"},
         {"breaks alone", kUmbrueche, "a\r\nb\nc\r", "a b c "},
         {"spaces alone", kDoppelteLeerzeichen, "<p>  a   b </p>", "<p> a b </p>"},
-        {"between tags alone", kZwischenTags, "<p> \r\n <b> x </b>\t<i>", "<p><b>x </b><i>"},
+        {"between tags alone", kZwischenTags, "<p> \r\n <b> x </b>\t<i>", "<p><b> x </b>\t<i>"},
+        {"not across inline tags", kAlle, "<p>two   <a href=x> link </a></p>",
+         "<p>two <a href=x> link </a></p>"},
+        {"not beside hidden blocks", kAlle, "y <div hidden>x</div> l", "y <div hidden>x</div> l"},
+        {"stray end tag", kAlle, "<ul><li>a</ul> Hello </li> world",
+         "<ul><li>a</ul>Hello </li> world"},
+        {"reopened formatting", kAlle, "<div><b>x</div>\r\n<table></table>",
+         "<div><b>x</div> <table></table>"},
+        {"beside server content", kAlle, "<p>a <!--#echo --> b <?x?>\r\n</p>",
+         "<p>a <!--#echo --> b <?x?></p>"},
     };
     for (const LeerFall& f : faelle)
         EXPECT_EQ(strukturLeerraum(f.eingabe, f.passes), f.erwartet) << f.name;
@@ -460,15 +422,19 @@ TEST(Struktur, LineEndsInKeptElementsBecomeLf) {
         const char* erwartet;
     };
     const Fall faelle[] = {
-        {"script", "<script>a\r\nb\rc\n</script>", "<script>a\nb\nc\n</script>"},
-        {"style", "<style>\r\np{}\r\r\n</style>", "<style>\np{}\n\n</style>"},
+        {"script", "<script>a\r\nb\rc\n</script>", "<script>a\nb\nc</script>"},
+        {"style", "<style>\r\np{}\r\r\n</style>", "<style>p{}</style>"},
+        {"data block", "<script type=text/x-t>\r\na\r\n</script>",
+         "<script type=text/x-t>\na\n</script>"},
         {"pre, with entities", "<pre>\r\n\xE4\r\nb</pre>", "<pre>\n&auml;\nb</pre>"},
         {"textarea", "<textarea>x\r\n\r\ny</textarea>", "<textarea>x\n\ny</textarea>"},
         {"xmp, listing, plaintext", "<xmp>\r\n</xmp><listing>a\r</listing><plaintext>\r\n",
          "<xmp>\n</xmp><listing>a\n</listing><plaintext>\n"},
         {"server code stays", "<script>\r\n<% a %>\r\n</script>",
          "<script>\r\n<% a %>\r\n</script>"},
-        {"attribute value stays", "<p title=\"a\r\nb\">x</p>", "<p title=\"a\r\nb\">x</p>"},
+        {"attribute value", "<p title=\"a\r\nb\rc\">x</p>", "<p title=\"a\nb\nc\">x</p>"},
+        {"conditional comment", "<!--[if IE]>\r\n<p>\r</p><![endif]-->",
+         "<!--[if IE]>\n<p>\n</p><![endif]-->"},
     };
     OptionSet o;
     o.set(ZU, true);
@@ -476,11 +442,8 @@ TEST(Struktur, LineEndsInKeptElementsBecomeLf) {
     for (const Fall& f : faelle) {
         const Text nachher = mitHsb(f.eingabe, o);
         EXPECT_EQ(nachher, f.erwartet) << f.name;
-        EXPECT_TRUE(ansicht(f.eingabe) == ansicht(nachher)) << f.name;
         EXPECT_EQ(strukturLeerraum(f.eingabe, kAlle & ~kUmbrueche), f.eingabe) << f.name;
     }
-    // The check above would see a line end that went.
-    EXPECT_FALSE(ansicht("<pre>a\r\nb</pre>") == ansicht("<pre>a b</pre>"));
 }
 
 // What a run without questions folds into one sweep.
