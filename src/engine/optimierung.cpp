@@ -166,7 +166,7 @@ bool textPasses(Text& text, const std::function<bool(int)>& option,
         return false;
     }
     return pass(option(SZ), kFrageSonderzeichen, [&] {
-        inZweiten([&](Text& aus) { return SonderzeichenErsetzen(text, aus, kodierung); });
+        inZweiten([&](Text& aus) { return SonderzeichenErsetzen(text, aus, kodierung, grenze); });
         return true;
     });
 }
