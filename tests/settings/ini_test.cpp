@@ -7,10 +7,16 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <algorithm>
+#include <fstream>
 #include <optional>
+#include <random>
+#include <set>
 
 #include "common/dateien.h"
+#include "engine/text.h"
 #include "engine/umgebung.h"
+#include "engine/utf8.h"
 
 namespace quintaro {
 namespace {
@@ -213,6 +219,231 @@ TEST(IniSchreiben, ManyKeys) {
         EXPECT_EQ(wieder.leseZahl("Liste", std::to_string(i), -1), i);
 }
 
+// --- Against a plain model --------------------------------------------------------------------
+
+// The file as a list of lines in its own encoding, searched from the top on every call: slow, and
+// plain enough to check the reader's pieces and indexes against.
+class Schlicht {
+  public:
+    explicit Schlicht(std::string_view bytes) {
+        bom = bytes.substr(0, 3) == "\xEF\xBB\xBF";
+        if (bom) bytes.remove_prefix(3);
+        const bool hoch = std::any_of(bytes.begin(), bytes.end(),
+                                      [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+        utf8 = bom || (hoch && utf8::wohlgeformt(bytes));
+        for (std::size_t a = 0; a < bytes.size();) {
+            const auto e = std::min(bytes.find_first_of("\r\n", a), bytes.size());
+            zeilen.emplace_back(bytes.substr(a, e - a));
+            a = e + (bytes.substr(e, 2) == "\r\n" ? 2 : 1);
+        }
+    }
+
+    std::optional<std::string> wert(std::string_view a, std::string_view k) const {
+        const auto z = zeile(a, k);
+        if (!z || !lesbar(zeilen[*z])) return std::nullopt;
+        const std::string l = *lesbar(zeilen[*z]);
+        std::string_view v = rand(std::string_view(l).substr(l.find('=') + 1));
+        if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) {
+            v = v.substr(1, v.size() - 2);
+        }
+        return std::string(v.substr(0, kIniWertLaenge));
+    }
+    bool fremd(std::string_view a, std::string_view k) const {
+        const auto z = zeile(a, k);
+        return z && !lesbar(zeilen[*z]);
+    }
+    std::size_t anzahl(std::string_view a) const {
+        const auto kopf = abschnitt(a);
+        std::set<std::string> keys;
+        for (std::size_t i = kopf + 1; kopf != npos && i < ende(kopf); ++i) {
+            if (const auto k = schluessel(zeilen[i])) keys.insert(falten(*k));
+        }
+        return keys.size();
+    }
+
+    void schreibe(std::string_view a, std::string_view k, std::string_view v) {
+        const std::string name(rand(a));
+        const std::string key(rand(k));
+        std::string wert(v);
+        std::replace_if(
+            wert.begin(), wert.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        auto kopf = abschnitt(name);
+        if (kopf == npos) {
+            if (!zeilen.empty() && !rand(zeilen.back()).empty()) zeilen.emplace_back();
+            zeilen.push_back(kodiert("[" + name + "]"));
+            kopf = zeilen.size() - 1;
+        }
+        for (std::size_t i = kopf + 1; i < ende(kopf); ++i) {
+            const auto alt = schluessel(zeilen[i]);
+            if (!alt || falten(*alt) != falten(key)) continue;
+            zeilen[i] = kodiert((lesbar(zeilen[i]) ? *alt : key) + "=" + wert);
+            return;
+        }
+        std::size_t pos = ende(kopf);
+        while (pos > kopf + 1 && rand(zeilen[pos - 1]).empty()) --pos;
+        zeilen.insert(zeilen.begin() + static_cast<std::ptrdiff_t>(pos), kodiert(key + "=" + wert));
+    }
+    // Every section of that name goes; with `ersterBleibt` the first keeps its header and its
+    // trailing blank lines.
+    void entfernen(std::string_view a, bool ersterBleibt) {
+        const auto erster = abschnitt(a);
+        for (std::size_t kopf = zeilen.size(); kopf-- > 0;) {
+            if (!kopfName(zeilen[kopf]) || falten(*kopfName(zeilen[kopf])) != falten(rand(a))) {
+                continue;
+            }
+            std::size_t von = kopf;
+            if (kopf == erster && ersterBleibt) {
+                von = ende(kopf);
+                while (von > kopf + 1 && rand(zeilen[von - 1]).empty()) --von;
+                zeilen.erase(zeilen.begin() + static_cast<std::ptrdiff_t>(kopf + 1),
+                             zeilen.begin() + static_cast<std::ptrdiff_t>(von));
+                continue;
+            }
+            zeilen.erase(zeilen.begin() + static_cast<std::ptrdiff_t>(von),
+                         zeilen.begin() + static_cast<std::ptrdiff_t>(ende(kopf)));
+        }
+    }
+    std::string inhalt() const {
+        std::string text = utf8 && bom ? "\xEF\xBB\xBF" : "";
+        for (const auto& z : zeilen) text += z + "\r\n";
+        return text;
+    }
+
+    bool utf8 = false;
+
+  private:
+    static constexpr std::size_t npos = std::string::npos;
+
+    static std::string_view rand(std::string_view s) {
+        const auto a = s.find_first_not_of(" \t");
+        if (a == npos) return {};
+        return s.substr(a, s.find_last_not_of(" \t") - a + 1);
+    }
+    static std::string falten(std::string_view s) {
+        std::string f(s);
+        for (char& c : f) {
+            const auto b = static_cast<unsigned char>(c);
+            if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) c = char(b + 32);
+            if (b == 0x8A || b == 0x8C || b == 0x8E) c = char(b + 16);
+            if (b == 0x9F) c = char(0xFF);
+        }
+        return f;
+    }
+    std::optional<std::string> lesbar(const std::string& z) const {
+        return utf8 ? utf8ToCp1252(z) : std::optional(z);
+    }
+    std::string kodiert(const std::string& cp1252) const {
+        return utf8 ? cp1252ToUtf8(cp1252) : cp1252;
+    }
+    std::optional<std::string> kopfName(const std::string& roh) const {
+        const std::string z = lesbar(roh).value_or(roh);
+        const auto r = rand(z);
+        if (r.empty() || r[0] != '[') return std::nullopt;
+        return std::string(rand(r.substr(1, r.find(']') - 1)));
+    }
+    std::optional<std::string> schluessel(const std::string& roh) const {
+        const std::string z = lesbar(roh).value_or(roh);
+        if (kopfName(roh) || z.find('=') == npos) return std::nullopt;
+        return std::string(rand(std::string_view(z).substr(0, z.find('='))));
+    }
+    std::size_t abschnitt(std::string_view a) const {
+        for (std::size_t i = 0; i < zeilen.size(); ++i) {
+            if (kopfName(zeilen[i]) && falten(*kopfName(zeilen[i])) == falten(rand(a))) return i;
+        }
+        return npos;
+    }
+    std::size_t ende(std::size_t kopf) const {
+        std::size_t i = kopf + 1;
+        while (i < zeilen.size() && !kopfName(zeilen[i])) ++i;
+        return i;
+    }
+    std::optional<std::size_t> zeile(std::string_view a, std::string_view k) const {
+        const auto kopf = abschnitt(a);
+        for (std::size_t i = kopf + 1; kopf != npos && i < ende(kopf); ++i) {
+            const auto key = schluessel(zeilen[i]);
+            if (key && falten(*key) == falten(rand(k))) return i;
+        }
+        return std::nullopt;
+    }
+
+    bool bom = false;
+    std::vector<std::string> zeilen;
+};
+
+// Random files in code page 1252 and UTF-8, with or without a byte-order mark, characters that
+// code page lacks, stray bytes and every kind of line end, edited at random: the reader and the
+// model agree on every value, every count and every byte written back.
+TEST(IniDatei, AgreesWithAPlainModel) {
+    const std::vector<std::string> zeilen = {"[A]",
+                                             "[a]",
+                                             " [ B ] ;x",
+                                             "[\xC4]",
+                                             "[\xC3\x84]",
+                                             "[C",
+                                             "[Neu]",
+                                             "k=v",
+                                             " K = 'w' ",
+                                             "1=x",
+                                             "1a=\"q\"",
+                                             "k==",
+                                             "=e",
+                                             "\xFC=u",
+                                             "\xC3\xBC=\xC3\xA4",
+                                             "",
+                                             "  ",
+                                             ";c",
+                                             "ohne",
+                                             "\t",
+                                             "2=\xE2\x86\x92",
+                                             "; \xE2\x86\x92",
+                                             "k=\xFF",
+                                             "e=\xE4\x80",
+                                             "2=\xC2\x80"};
+    const std::vector<std::string> abschnitte = {"A", "a", "B", "\xC4", "\xE4", "C", "Neu", "X"};
+    const std::vector<std::string> keys = {"k", "K", "1", "1a", "", "\xFC", "e", "2", "neu"};
+    const std::vector<std::string> werte = {"", "x", "\xE4\x80", " y ", "a\r\nb", "\"q\""};
+    const std::vector<std::string> enden = {"\r\n", "\n", "\r"};
+    std::mt19937 rng(17);
+    auto eins = [&](const auto& liste) { return liste[rng() % liste.size()]; };
+    for (int runde = 0; runde < 600; ++runde) {
+        std::string datei = rng() % 3 == 0 ? "\xEF\xBB\xBF" : "";
+        for (int n = static_cast<int>(rng() % 24); n > 0; --n) {
+            datei += eins(zeilen) + (n > 1 || rng() % 2 ? eins(enden) : "");
+        }
+        SCOPED_TRACE(testing::PrintToString(datei));
+        IniDatei ini(datei);
+        Schlicht modell(datei);
+        ASSERT_EQ(ini.utf8(), modell.utf8);
+        for (int schritt = 0; schritt < 8; ++schritt) {
+            ASSERT_EQ(ini.inhalt(), modell.inhalt()) << "step " << schritt;
+            for (const auto& a : abschnitte) {
+                ASSERT_EQ(ini.schluesselAnzahl(a), modell.anzahl(a)) << a;
+                for (const auto& k : keys) {
+                    ASSERT_EQ(ini.wert(a, k), modell.wert(a, k)) << a << "/" << k;
+                    ASSERT_EQ(ini.fremdesZeichen(a, k).has_value(), modell.fremd(a, k));
+                }
+            }
+            const std::string a = eins(abschnitte);
+            switch (rng() % 5) {
+                case 0:
+                    ini.abschnittLeeren(a);
+                    modell.entfernen(a, true);
+                    break;
+                case 1:
+                    ini.abschnittLoeschen(a);
+                    modell.entfernen(a, false);
+                    break;
+                default: {
+                    const std::string k = eins(keys);
+                    const std::string w = eins(werte);
+                    ini.schreibeText(a, k, w);
+                    modell.schreibe(a, k, w);
+                }
+            }
+        }
+    }
+}
+
 // --- Files --------------------------------------------------------------------------------------
 
 TEST(IniDateiLaden, MissingFolderAndFile) {
@@ -249,27 +480,92 @@ TEST(IniDateiSpeichern, FailuresLeaveTheOldFile) {
     EXPECT_EQ(fehlertext([&] { IniDatei().speichern(""); }), meldung(""));
 }
 
-// A settings file edited in a UTF-8 editor is read as UTF-8, and written back in code page 1252.
+// A settings file edited in a UTF-8 editor is read as UTF-8 and written back as it came.
 TEST(IniDateiLaden, AUtf8FileIsReadAsUtf8) {
     const struct {
         const char* name;
         std::string datei;
+        bool utf8;
     } faelle[] = {
-        {"mit BOM", "\xEF\xBB\xBF[A]\r\nk=\xC3\xA4\xE2\x82\xAC\r\n"},
-        {"ohne BOM", "[A]\r\nk=\xC3\xA4\xE2\x82\xAC\r\n"},
-        {"Code page 1252", "[A]\r\nk=\xE4\x80\r\n"},
-        {"kein UTF-8", "[A]\r\nk=\xE4\x80\r\n"},
+        {"mit BOM", "\xEF\xBB\xBF[A]\r\nk=\xC3\xA4\xE2\x82\xAC\r\n", true},
+        {"ohne BOM", "[A]\r\nk=\xC3\xA4\xE2\x82\xAC\r\n", true},
+        {"Code page 1252", "[A]\r\nk=\xE4\x80\r\n", false},
     };
     for (const auto& fall : faelle) {
         SCOPED_TRACE(fall.name);
         Ordner dir;
         const std::string pfad = dir / "q.ini";
         schreibeRoh(pfad, fall.datei);
-        const IniDatei ini = IniDatei::laden(pfad);
+        IniDatei ini = IniDatei::laden(pfad);
+        EXPECT_EQ(ini.utf8(), fall.utf8);
         EXPECT_EQ(ini.wert("A", "k"), "\xE4\x80");
         ini.speichern(pfad);
-        EXPECT_EQ(leseRoh(pfad), "[A]\r\nk=\xE4\x80\r\n");
+        EXPECT_EQ(leseRoh(pfad), fall.datei);
     }
+}
+
+// One character that code page 1252 lacks, anywhere, costs only the line that holds it: the rest
+// is read as UTF-8, that key is named, and nothing is mangled on the way back.
+TEST(IniDateiLaden, ACharacterOutsideCodePage1252CostsOnlyItsLine) {
+    const std::string datei =
+        "\xEF\xBB\xBF; Notiz \xE2\x86\x92\r\n[Replaces]\r\nAnzahl=2\r\n1=\xC3\xA4\r\n"
+        "1a=ae\r\n2=\xE2\x86\x92\r\n2a=x\r\n";
+    IniDatei ini(datei);
+    EXPECT_EQ(ini.wert("Replaces", "1"), "\xE4");
+    EXPECT_EQ(ini.fremdesZeichen("Replaces", "1"), std::nullopt);
+    EXPECT_EQ(ini.wert("Replaces", "2"), std::nullopt);
+    EXPECT_EQ(ini.fremdesZeichen("Replaces", "2"), "\xE2\x86\x92");
+    EXPECT_EQ(ini.inhalt(), datei);
+    ini.schreibeText("Replaces", "1", "\xF6");
+    ini.schreibeText("Replaces", "2", "\x80");
+    EXPECT_EQ(ini.inhalt(),
+              "\xEF\xBB\xBF; Notiz \xE2\x86\x92\r\n[Replaces]\r\nAnzahl=2\r\n1=\xC3\xB6\r\n"
+              "1a=ae\r\n2=\xE2\x82\xAC\r\n2a=x\r\n");
+}
+
+// A file above the limit is not read, and no save replaces it.
+TEST(IniDateiLaden, AFileAboveTheLimitIsNotReadNorReplaced) {
+    Ordner dir;
+    const std::string pfad = dir / "q.ini";
+    const std::string gross = "[A]\r\nk=v\r\n" + std::string(kIniGrenze, '\n');
+    schreibeRoh(pfad, gross);
+    IniDatei ini = IniDatei::laden(pfad);
+    EXPECT_TRUE(ini.zuGross());
+    EXPECT_EQ(ini.wert("A", "k"), std::nullopt);
+    EXPECT_NE(fehlertext([&] { ini.speichern(pfad); }), "(kein Fehler)");
+    EXPECT_TRUE(leseRoh(pfad) == gross);
+    schreibeRoh(pfad, gross.substr(gross.size() - kIniGrenze));
+    EXPECT_FALSE(IniDatei::laden(pfad).zuGross());
+}
+
+// The kernel holds the reader to a few times the file: a settings file at the limit made of
+// blank lines took some 34 bytes a line (550 MB) before.
+TEST(IniDateiLaden, MemoryStaysWithinAFewTimesTheFile) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__has_feature)
+#if defined(__SANITIZE_ADDRESS__) || __has_feature(address_sanitizer)
+    GTEST_SKIP() << "the sanitizer's shadow memory counts as data";
+#endif
+#endif
+    Ordner dir;
+    const std::string pfad = dir / "q.ini";
+    schreibeRoh(pfad, "[A]\r\n" + std::string(kIniGrenze - 16, '\n') + "k=v\r\n");
+    const int code = test::imKind([&] {
+        rlimit grenze{};
+        ::getrlimit(RLIMIT_DATA, &grenze);
+        // What the process uses now, from its data segment size in /proc.
+        std::ifstream status("/proc/self/status");
+        std::string zeile;
+        rlim_t jetzt = 0;
+        while (std::getline(status, zeile)) {
+            if (zeile.rfind("VmData:", 0) == 0) jetzt = std::stoull(zeile.substr(7)) * 1024;
+        }
+        if (jetzt == 0) return 3;
+        grenze.rlim_cur = jetzt + 4 * kIniGrenze;
+        if (::setrlimit(RLIMIT_DATA, &grenze) != 0) return 4;
+        const IniDatei ini = IniDatei::laden(pfad);
+        return ini.wert("a", "K") == "v" ? 0 : 1;
+    });
+    EXPECT_EQ(code, 0);
 }
 
 TEST(IniDateiSpeichern, AnAbortMidway) {
