@@ -527,15 +527,20 @@ TEST(IniDateiLaden, ACharacterOutsideCodePage1252CostsOnlyItsLine) {
 TEST(IniDateiLaden, AFileAboveTheLimitIsNotReadNorReplaced) {
     Ordner dir;
     const std::string pfad = dir / "q.ini";
-    const std::string gross = "[A]\r\nk=v\r\n" + std::string(kIniGrenze, '\n');
-    schreibeRoh(pfad, gross);
-    IniDatei ini = IniDatei::laden(pfad);
-    EXPECT_TRUE(ini.zuGross());
-    EXPECT_EQ(ini.wert("A", "k"), std::nullopt);
-    EXPECT_NE(fehlertext([&] { ini.speichern(pfad); }), "(kein Fehler)");
-    EXPECT_TRUE(leseRoh(pfad) == gross);
-    schreibeRoh(pfad, gross.substr(gross.size() - kIniGrenze));
-    EXPECT_FALSE(IniDatei::laden(pfad).zuGross());
+    for (const std::size_t groesse : {kIniGrenze, kIniGrenze + 1}) {
+        schreibeRoh(pfad, "[A]\r\nk=v\r\n");
+        ASSERT_EQ(::truncate(pfad.c_str(), static_cast<off_t>(groesse)), 0);
+        IniDatei ini = IniDatei::laden(pfad);
+        const bool zuGross = groesse > kIniGrenze;
+        EXPECT_EQ(ini.zuGross(), zuGross);
+        EXPECT_EQ(ini.wert("A", "k").has_value(), !zuGross);
+        if (!zuGross) continue;
+        ini.schreibeText("A", "k", "w");
+        EXPECT_NE(fehlertext([&] { ini.speichern(pfad); }), "(kein Fehler)");
+        struct stat st {};
+        ASSERT_EQ(::stat(pfad.c_str(), &st), 0);
+        EXPECT_EQ(static_cast<std::size_t>(st.st_size), groesse);
+    }
 }
 
 // The kernel holds the reader to a few times the file: a settings file at the limit made of
