@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "batch/stapel.h"
+#include "cli/einstellungsdatei.h"
 #include "cli/terminal.h"
 #include "document/dokument.h"
 #include "document/ein_ausgabe.h"
@@ -145,10 +146,15 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
             zeile("--settings '" + sichtbar(*aufruf.einstellungen, false) + "': " + *grund);
             return kAufruffehler;
         }
-        einstellungen = IniLaden(*aufruf.einstellungen, einstellungen).einstellungen;
+        if (!einstellungenLesen(*aufruf.einstellungen, "--settings", einstellungen, k)) {
+            return kAufruffehler;
+        }
     } else if (const auto ordner = programmOrdner()) {
         const std::string datei = einstellungsDatei(*ordner);
-        if (dateiExistiert(datei)) einstellungen = IniLaden(datei, einstellungen).einstellungen;
+        if (dateiExistiert(datei) &&
+            !einstellungenLesen(datei, "settings file", einstellungen, k)) {
+            return kAufruffehler;
+        }
     }
     OptionSet optionen = einstellungen.optionen;
     Ersetzungstabelle tabelle = einstellungen.tabelle;
