@@ -29,7 +29,7 @@ namespace {
 int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
     // Asked for before any input is taken, so a refusal leaves standard input unread.
     std::unique_ptr<Terminal> terminal;
-    if (!kmmTerminal(aufruf.optionen, k, terminal)) return kAufruffehler;
+    if (const int fehler = kmmTerminal(aufruf.optionen, k, terminal)) return fehler;
 
     std::string eingabe;
     // Above the documents' limit the input is refused before all of it is in memory.
@@ -40,6 +40,10 @@ int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
                            : std::string("cannot read standard input: ") + std::strerror(fehler));
         return kEinAusgabeFehler;
     }
+    if (eingabe.empty()) {
+        fehlerZeile(k, "standard input is empty: no page to optimise, nothing written");
+        return kAufruffehler;
+    }
 
     CliUmgebung::Fragesteller frage;
     if (terminal) {
@@ -48,7 +52,6 @@ int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
         };
     }
     // The page goes through the run in the buffer it was read into.
-    const bool leer = eingabe.empty();
     normaliseLineBreaksInPlace(eingabe);
     if (eingabe.size() > kMemoKapazitaet) {
         fehlerZeile(k, std::string(kMemoKapazitaetFehler) + ": nothing written");
@@ -69,8 +72,7 @@ int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
     }
     const auto& ergebnis = umgebung.gespeichert();
     if (!ergebnis) {
-        // The run only stops short of its save for an empty page or an "Abbrechen".
-        if (leer) return kFertig;
+        // The run only stops short of its save for an "Abbrechen".
         fehlerZeile(k, "abandoned, nothing written");
         return kAbgebrochen;
     }
@@ -100,6 +102,14 @@ int hauptprogramm(std::span<const std::string_view> args, const Kanaele& kanaele
             case Art::Hilfe:
                 if (const int fehler = allesSchreiben(kanaele.aus, aufrufText())) {
                     fehlerZeile(kanaele, std::string("cannot write the help to standard output: ") +
+                                             std::strerror(fehler));
+                    return kEinAusgabeFehler;
+                }
+                return kFertig;
+            case Art::Version:
+                if (const int fehler = allesSchreiben(kanaele.aus, versionText())) {
+                    fehlerZeile(kanaele, std::string("cannot write the version to standard "
+                                                     "output: ") +
                                              std::strerror(fehler));
                     return kEinAusgabeFehler;
                 }

@@ -162,7 +162,7 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
 
     // Asked for before any file is touched.
     std::unique_ptr<Terminal> terminal;
-    if (!kmmTerminal(optionen, k, terminal)) return kAufruffehler;
+    if (const int fehler = kmmTerminal(optionen, k, terminal)) return fehler;
 
     Fortschrittszeile fortschritt(k.fehler, ::isatty(k.fehler) == 1);
     auto melde = [&](const std::string& pfad, const std::string& text) {

@@ -191,6 +191,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- Help, empty input, tips, failing streams -----------------------------------------------
 
+// The project's version, whatever follows the flag.
+TEST(Cli, VersionGoesToStandardOutput) {
+    const auto r = starte({"--set", "ZU=0", "--version", "--bogus"}, "<p>x</p>");
+    EXPECT_EQ(r.exitcode, 0);
+    EXPECT_EQ(r.fehler, "");
+    EXPECT_EQ(r.aus, "quintaro-cli " QUINTARO_VERSION "\n");
+}
+
 TEST(Cli, HelpGoesToStandardOutputAndListsEveryKey) {
     for (const auto& flag : {"--help", "-h"}) {
         const auto r = starte({"--set", "ZU=0", flag, "--bogus"}, "<p>x</p>");
@@ -207,14 +215,15 @@ TEST(Cli, HelpGoesToStandardOutputAndListsEveryKey) {
     }
 }
 
-TEST(Cli, EmptyInputGetsTheRunsMessageAndNoOutput) {
+// Nothing on standard input is a usage error of the command line, told in its own words, not
+// the window's request to load a file.
+TEST(Cli, EmptyInputIsAUsageErrorWithoutTheWindowsText) {
     for (const auto& args : {std::vector<std::string>{}, nur({}), nur({"KMA", "FPW"})}) {
         const auto r = starte(args, "");
-        EXPECT_EQ(r.exitcode, 0);
+        EXPECT_EQ(r.exitcode, 2);
         EXPECT_EQ(r.aus, "");
-        EXPECT_EQ(r.fehler,
-                  "Es erscheint wenig sinnvoll, einen leeren Quelltext optimieren zu wollen.\n\n"
-                  "Bitte laden Sie zuerst eine Datei.\n");
+        EXPECT_EQ(r.fehler.rfind("quintaro-cli: ", 0), 0u) << r.fehler;
+        EXPECT_EQ(std::count(r.fehler.begin(), r.fehler.end(), '\n'), 1) << r.fehler;
     }
 }
 
