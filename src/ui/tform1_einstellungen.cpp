@@ -27,7 +27,7 @@ QString einstellungsHinweis(const Geladen& geladen, const QString& datei) {
                    "Die Einstellungsdatei %1 ist größer als %2 MB und wurde nicht gelesen. Es "
                    "gelten die Voreinstellungen; beim Beenden wird die Datei nicht überschrieben.")
             .arg(datei)
-            .arg(kIniGrenze / (1024 * 1024));
+            .arg(kIniGrenze / (std::size_t{1024} * 1024));
     }
     if (geladen.fremd.empty()) return {};
     QString text = QStringLiteral(

@@ -14,6 +14,7 @@
 
 #include "batch/stapel.h"
 #include "common/dateien.h"
+#include "common/korpus.h"
 #include "common/tabelle.h"
 #include "engine/optimierung.h"
 #include "optionen_args.h"
@@ -422,8 +423,8 @@ std::vector<std::string> seiten() {
     // Real pages too, when the corpus is there.
     std::error_code fehler;
     std::vector<std::filesystem::path> korpus;
-    if (std::filesystem::is_directory(QUINTARO_KORPUS, fehler)) {
-        for (const auto& e : std::filesystem::directory_iterator(QUINTARO_KORPUS)) {
+    if (std::filesystem::is_directory(quintaro::test::korpusOrdner(), fehler)) {
+        for (const auto& e : std::filesystem::directory_iterator(quintaro::test::korpusOrdner())) {
             if (e.is_regular_file()) korpus.push_back(e.path());
         }
     }
