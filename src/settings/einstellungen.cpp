@@ -36,6 +36,8 @@ class Leser {
 
   private:
     void pruefen(std::string_view abschnitt, std::string_view key) {
+        // Only a UTF-8 file keeps lines that code page 1252 cannot hold.
+        if (!ini_.utf8()) return;
         if (auto zeichen = ini_.fremdesZeichen(abschnitt, key)) {
             fremd_.push_back({std::string(abschnitt), std::string(key), std::move(*zeichen)});
         }
