@@ -230,6 +230,8 @@ TEST(IniSpeichern, AFileTooLargeToReadIsNeverReplaced) {
     Ordner dir;
     const std::string pfad = dir / "q.ini";
     schreibeRoh(pfad, "[Optionen]\r\nZU=0\r\n");
+    ASSERT_EQ(::truncate(pfad.c_str(), static_cast<off_t>(kIniGrenze)), 0);
+    EXPECT_FALSE(IniLaden(pfad, {}).einstellungen.optionen[ZU]) << "at the limit it is read";
     ASSERT_EQ(::truncate(pfad.c_str(), static_cast<off_t>(kIniGrenze + 1)), 0);
     Einstellungen aktuell;
     aktuell.optionen.set(DL, false);
