@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 source tools/pakete.sh
-pakete_installieren g++ clang clang-format libclang-rt-14-dev cmake ninja-build pkg-config \
+pakete_installieren g++ clang clang-format clang-tidy libclang-rt-14-dev cmake ninja-build pkg-config \
   qt6-base-dev libqt6svg6 libqscintilla2-qt6-dev libgtest-dev libgmock-dev libbenchmark-dev \
   libgumbo-dev python3-html5lib xvfb xauth openbox x11-utils qt6-translations-l10n \
   libqscintilla2-qt6-l10n desktop-file-utils appstream nodejs node-acorn python3-tinycss2 patch

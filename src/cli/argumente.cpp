@@ -65,6 +65,9 @@ std::variant<Aufruf, ArgumentFehler> argumenteLesen(std::span<const std::string_
         } else if (arg == "--help" || arg == "-h") {
             aufruf.hilfe = true;
             return aufruf;
+        } else if (arg == "--version") {
+            aufruf.version = true;
+            return aufruf;
         } else if (arg == "--tips") {
             aufruf.tipps = true;
         } else if (arg == "--encoding") {
@@ -179,6 +182,7 @@ std::string aufrufText() {
         "  --tips                        without FILE: print the optimisation tips for the\n"
         "                                result on standard error\n"
         "  --help                        print this text\n"
+        "  --version                     print the program's version\n"
         "\n"
         "Options, with their built-in defaults:\n";
     for (const auto& o : kOptionen) {
@@ -209,10 +213,16 @@ std::string aufrufText() {
         "With KMM=1 every comment is asked about on the terminal: j (Ja), n (Nein) or\n"
         "a (Abbrechen). With FILE, Abbrechen leaves that file unsaved and goes on.\n"
         "\n"
-        "Exit status without FILE: 0 done, 1 abandoned, 2 usage error, 3 read or write error.\n"
+        "Exit status without FILE: 0 done, 1 abandoned, 2 usage error (an empty standard input\n"
+        "included), 3 read or write error.\n"
         "Exit status with FILE: 0 every file done (an empty file, or one left at Abbrechen,\n"
-        "counts as done), 1 one or more files failed, 2 usage error.\n";
+        "counts as done), 1 one or more files failed, 2 usage error.\n"
+        "Either way, 3 when KMM=1 finds standard input or output closed.\n";
     return text;
+}
+
+std::string versionText() {
+    return std::string(kProgrammName) + " " + QUINTARO_VERSION + "\n";
 }
 
 }  // namespace quintaro::cli

@@ -16,10 +16,11 @@
 namespace quintaro::cli {
 
 // The mode follows from the arguments: file arguments select the batch mode.
-enum class Art { Hilfe, Filter, Stapel };
+enum class Art { Hilfe, Version, Filter, Stapel };
 
 struct Aufruf {
     bool hilfe = false;
+    bool version = false;
     OptionSet optionen;         // the defaults, changed by --set in argument order
     Ersetzungstabelle tabelle;  // --replace rows in order, code page 1252
     bool tipps = false;         // --tips
@@ -32,6 +33,7 @@ struct Aufruf {
 
     Art art() const {
         if (hilfe) return Art::Hilfe;
+        if (version) return Art::Version;
         return dateien.empty() ? Art::Filter : Art::Stapel;
     }
 };
@@ -41,7 +43,8 @@ struct ArgumentFehler {
     std::string meldung;
 };
 
-// `args` excludes the program name. Stops at the first error; --help wins over what follows it.
+// `args` excludes the program name. Stops at the first error; --help and --version win over what
+// follows them.
 std::variant<Aufruf, ArgumentFehler> argumenteLesen(std::span<const std::string_view> args);
 
 // --set in order over `optionen`; --replace rows after the table's rows, the first one filling
@@ -50,5 +53,7 @@ void obenauf(const Aufruf& aufruf, OptionSet& optionen, Ersetzungstabelle& tabel
 
 // The text --help prints.
 std::string aufrufText();
+// The line --version prints.
+std::string versionText();
 
 }  // namespace quintaro::cli

@@ -41,7 +41,7 @@ class TerminalFragen : public Fragen {
 int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
     // Asked for before any input is taken, so a refusal leaves standard input unread.
     std::unique_ptr<Terminal> terminal;
-    if (!kmmTerminal(aufruf.optionen, k, terminal)) return kAufruffehler;
+    if (const int fehler = kmmTerminal(aufruf.optionen, k, terminal)) return fehler;
 
     std::string eingabe;
     // Above the documents' limit the input is refused before all of it is in memory.
@@ -51,6 +51,10 @@ int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
                                  " bytes, the limit for a page: nothing written"
                            : std::string("cannot read standard input: ") + std::strerror(fehler));
         return kEinAusgabeFehler;
+    }
+    if (eingabe.empty()) {
+        fehlerZeile(k, "standard input is empty: no page to optimise, nothing written");
+        return kAufruffehler;
     }
 
     // The page goes through the run in the buffer it was read into.
@@ -105,6 +109,14 @@ int hauptprogramm(std::span<const std::string_view> args, const Kanaele& kanaele
             case Art::Hilfe:
                 if (const int fehler = allesSchreiben(kanaele.aus, aufrufText())) {
                     fehlerZeile(kanaele, std::string("cannot write the help to standard output: ") +
+                                             std::strerror(fehler));
+                    return kEinAusgabeFehler;
+                }
+                return kFertig;
+            case Art::Version:
+                if (const int fehler = allesSchreiben(kanaele.aus, versionText())) {
+                    fehlerZeile(kanaele, std::string("cannot write the version to standard "
+                                                     "output: ") +
                                              std::strerror(fehler));
                     return kEinAusgabeFehler;
                 }

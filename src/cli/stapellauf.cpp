@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "batch/stapel.h"
+#include "cli/einstellungsdatei.h"
 #include "cli/terminal.h"
 #include "document/ein_ausgabe.h"
 #include "document/lokale_dateien.h"
@@ -145,11 +146,15 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
             zeile("--settings '" + sichtbar(*aufruf.einstellungen, false) + "': " + *grund);
             return kAufruffehler;
         }
-        einstellungen = einstellungenLesen(*aufruf.einstellungen, einstellungen).einstellungen;
+        if (!einstellungsdateiLesen(*aufruf.einstellungen, "--settings", einstellungen, k)) {
+            return kAufruffehler;
+        }
     } else if (const auto ordner = programmOrdner()) {
         const std::string datei = einstellungsDatei(*ordner);
-        if (dateiExistiert(datei))
-            einstellungen = einstellungenLesen(datei, einstellungen).einstellungen;
+        if (dateiExistiert(datei) &&
+            !einstellungsdateiLesen(datei, "settings file", einstellungen, k)) {
+            return kAufruffehler;
+        }
     }
     OptionSet optionen = einstellungen.optionen;
     Ersetzungstabelle tabelle = einstellungen.tabelle;
@@ -157,7 +162,7 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
 
     // Asked for before any file is touched.
     std::unique_ptr<Terminal> terminal;
-    if (!kmmTerminal(optionen, k, terminal)) return kAufruffehler;
+    if (const int fehler = kmmTerminal(optionen, k, terminal)) return fehler;
 
     Fortschrittszeile fortschritt(k.fehler, ::isatty(k.fehler) == 1);
     auto melde = [&](const std::string& pfad, const std::string& text) {

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "document/ein_ausgabe.h"
 #include "engine/utf8.h"
@@ -120,14 +121,21 @@ Antwort Terminal::frage(const std::string& text, Knoepfe knoepfe) {
     }
 }
 
-bool kmmTerminal(const OptionSet& optionen, const Kanaele& k, std::unique_ptr<Terminal>& terminal) {
-    if (!optionen[KMM]) return true;
+int kmmTerminal(const OptionSet& optionen, const Kanaele& k, std::unique_ptr<Terminal>& terminal) {
+    if (!optionen[KMM]) return kFertig;
+    for (const auto& [fd, name] : {std::pair{k.ein, "input"}, std::pair{k.aus, "output"}}) {
+        if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF) {
+            fehlerZeile(k, std::string("standard ") + name +
+                               " is closed: KMM=1 would open the terminal in its place");
+            return kEinAusgabeFehler;
+        }
+    }
     std::string grund;
     terminal = Terminal::oeffnen(grund);
-    if (terminal) return true;
+    if (terminal) return kFertig;
     fehlerZeile(k, "KMM=1 asks about every comment on the terminal, but there is none (/dev/tty: " +
                        grund + ")");
-    return false;
+    return kAufruffehler;
 }
 
 }  // namespace quintaro::cli

@@ -41,8 +41,10 @@ class Terminal {
 };
 
 // `KMM` asks about every comment on the terminal, which is opened before any input is taken.
-// Returns false, after a complaint on standard error, when the option is on and there is no
-// terminal; `terminal` stays empty when the option is off.
-bool kmmTerminal(const OptionSet& optionen, const Kanaele& k, std::unique_ptr<Terminal>& terminal);
+// Returns kFertig, or after a complaint on standard error kAufruffehler when the option is on and
+// there is no terminal, and kEinAusgabeFehler when standard input or output is closed: the
+// terminal would take its descriptor, and the page would be read from it or written to it.
+// `terminal` stays empty when the option is off.
+int kmmTerminal(const OptionSet& optionen, const Kanaele& k, std::unique_ptr<Terminal>& terminal);
 
 }  // namespace quintaro::cli

@@ -306,8 +306,9 @@ bool textPasses(Text& text, const Laufoptionen& lauf, Fragesteller& fragen, Prot
                 if (hsb) {
                     struktur.sonderzeichen(text);
                 } else {
-                    inZweiten(
-                        [&](Text& aus) { return SonderzeichenErsetzen(text, aus, kodierung); });
+                    inZweiten([&](Text& aus) {
+                        return SonderzeichenErsetzen(text, aus, kodierung, lauf.kapazitaet);
+                    });
                 }
                 return true;
             },

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstring>
 
+#include "engine/dateifehler.h"
 #include "engine/suche.h"
 #include "engine/utf8.h"
 
@@ -103,16 +104,54 @@ Text utf8Ersetzen(std::string_view text) {
     return out;
 }
 
+// The length of the text with its entities, without building it.
+std::size_t laengeMitEntities(std::string_view text, Kodierung kodierung) {
+    std::size_t laenge = 0;
+    if (kodierung == Kodierung::Utf8) {
+        for (std::size_t i = 0; i < text.size();) {
+            const auto z = static_cast<unsigned char>(text[i]) < 0x80
+                               ? std::nullopt
+                               : utf8::erstesZeichen(text.substr(i));
+            if (!z) {
+                ++laenge;
+                ++i;
+                continue;
+            }
+            const auto e = entityFuerZeichen(z->wert);
+            laenge += e.empty() ? z->laenge : e.size();
+            i += z->laenge;
+        }
+        return laenge;
+    }
+    for (const char c : text) laenge += kLaenge[static_cast<unsigned char>(c)];
+    return laenge;
+}
+
+// An entity is at most eight bytes for a character of at least one: only a text longer than an
+// eighth of the limit can outgrow it, and only such a text is measured first.
+void grenzePruefen(std::string_view text, Kodierung kodierung, std::size_t grenze) {
+    if (kodierung == Kodierung::Andere || text.size() <= grenze / kFeld) return;
+    const std::size_t laenge = laengeMitEntities(text, kodierung);
+    if (laenge > grenze && laenge > text.size()) {
+        throw DateiFehler(std::string(kMemoKapazitaetFehler));
+    }
+}
+
 }  // namespace
 
-Text SonderzeichenErsetzen(std::string_view text, Kodierung kodierung) {
-    if (kodierung == Kodierung::Utf8) return utf8Ersetzen(text);
+Text SonderzeichenErsetzen(std::string_view text, Kodierung kodierung, std::size_t grenze) {
+    if (kodierung == Kodierung::Utf8) {
+        grenzePruefen(text, kodierung, grenze);
+        return utf8Ersetzen(text);
+    }
     Text out;
-    if (!SonderzeichenErsetzen(text, out, kodierung)) return Text(text);
+    if (!SonderzeichenErsetzen(text, out, kodierung, grenze)) return Text(text);
     return out;
 }
 
-bool SonderzeichenErsetzen(std::string_view text, Text& aus, Kodierung kodierung) {
+bool SonderzeichenErsetzen(std::string_view text, Text& aus, Kodierung kodierung,
+                           std::size_t grenze) {
+    grenzePruefen(text, kodierung, grenze);
     if (kodierung == Kodierung::Utf8) {
         // Every entity is longer than its character: the size tells whether one was written.
         aus.clear();

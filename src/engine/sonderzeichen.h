@@ -3,6 +3,7 @@
 
 #include <string_view>
 
+#include "engine/kapazitaet.h"
 #include "engine/kodierung.h"
 #include "engine/text.h"
 
@@ -16,11 +17,16 @@ std::string_view entityFuer(unsigned char byte);
 // code page byte of the same character, so a page and its code page twin get the same entities;
 // everything else, stray bytes included, stays. In another 8-bit code page the bytes from 0x80
 // up are other letters, so nothing changes.
-Text SonderzeichenErsetzen(std::string_view text, Kodierung kodierung = Kodierung::Cp1252);
+// Throws DateiFehler with kMemoKapazitaetFehler, before writing anything, when the entities would
+// make the text longer than `grenze` bytes.
+Text SonderzeichenErsetzen(std::string_view text, Kodierung kodierung = Kodierung::Cp1252,
+                           std::size_t grenze = kMemoKapazitaet);
 // The same into `aus` (its storage is reused; it must not be `text`). Returns false when nothing
-// has an entity: the text stays as it is, and `aus` holds nothing of use.
+// has an entity: the text stays as it is, and `aus` holds nothing of use. Past `grenze` it throws
+// as above and leaves `aus` as it was.
 bool SonderzeichenErsetzen(std::string_view text, Text& aus,
-                           Kodierung kodierung = Kodierung::Cp1252);
+                           Kodierung kodierung = Kodierung::Cp1252,
+                           std::size_t grenze = kMemoKapazitaet);
 // The same appended to `aus`, which keeps what it held (it must not hold `text`).
 void SonderzeichenAnhaengen(std::string_view text, Text& aus,
                             Kodierung kodierung = Kodierung::Cp1252);

@@ -19,6 +19,7 @@ int countLowered(std::string_view lowered, std::string_view pattern) {
 }
 
 struct Check {
+    Tipp tipp;
     std::string_view first;
     std::string_view second;  // empty for single-pattern checks
     enum Kind { FewerThanImages, Absent, Present } kind;
@@ -26,42 +27,54 @@ struct Check {
 };
 
 constexpr std::array<Check, 10> kChecks = {{
-    {"img src=", " alt=", Check::FewerThanImages,
+    {Tipp::Alternativtexte, "img src=", " alt=", Check::FewerThanImages,
      "Die Anzahl der Grafikeinbindungen stimmt nicht mit der der Alternativtexte "
      "überein.\r\n\r\nFormat: <img src=\"...\" alt=\"...\""},
-    {"img src=", " title=", Check::FewerThanImages,
+    {Tipp::Grafiktitel, "img src=", " title=", Check::FewerThanImages,
      "Die Anzahl der Grafikeinbindungen stimmt nicht mit der der Grafiktitel "
      "überein.\r\n\r\nFormat: <img src=\"...\" title=\"...\""},
-    {"img src=", " width=", Check::FewerThanImages,
+    {Tipp::Breitenangaben, "img src=", " width=", Check::FewerThanImages,
      "Die Anzahl der Grafikeinbindungen stimmt nicht mit der der Breitenangaben "
      "überein.\r\n\r\nFormat: <img src=\"...\" width=\"...\""},
-    {"img src=", " height=", Check::FewerThanImages,
+    {Tipp::Hoehenangaben, "img src=", " height=", Check::FewerThanImages,
      "Die Anzahl der Grafikeinbindungen stimmt nicht mit der der Höhenangaben "
      "überein.\r\n\r\nFormat: <img src=\"...\" height=\"...\""},
-    {"<!DOCTYPE", "", Check::Absent,
+    {Tipp::Dokumententyp, "<!DOCTYPE", "", Check::Absent,
      "Der Dokumententyp wurde nicht definiert\r\n\r\nFormat: <!DOCTYPE=..."},
-    {"<title", "", Check::Absent,
+    {Tipp::Seitentitel, "<title", "", Check::Absent,
      "Es wurde kein Seitentitel vergeben\r\n\r\nFormat: <title>...</title>"},
-    {"<meta name=\"GENERATOR", "<meta name=GENERATOR", Check::Present,
+    {Tipp::Generator, "<meta name=\"GENERATOR", "<meta name=GENERATOR", Check::Present,
      "Die Metadaten enthalten Informationen zum Generator. Diese Angaben sind "
      "redundant.\r\n\r\nFormat: <meta name=\"GENERATOR\" ..."},
-    {"<meta name=\"ProgID", "<meta name=ProgID", Check::Present,
+    {Tipp::ProgId, "<meta name=\"ProgID", "<meta name=ProgID", Check::Present,
      "Die Metadaten enthalten Informationen zur ProgID. Diese Angaben sind "
      "redundant.\r\n\r\nFormat: <meta name=\"ProgID\" ..."},
-    {"<meta name=\"Originator", "<meta name=Originator", Check::Present,
+    {Tipp::Originator, "<meta name=\"Originator", "<meta name=Originator", Check::Present,
      "Die Metadaten enthalten Informationen zum Originator. Diese Angaben sind "
      "redundant.\r\n\r\nFormat: <meta name=\"ORIGINATOR\" ..."},
-    {"=\"file:\\\\", "=file:\\\\", Check::Present, "Es wurden lokale Dateien eingebunden."},
+    {Tipp::LokaleDateien, "=\"file:\\\\", "=file:\\\\", Check::Present,
+     "Es wurden lokale Dateien eingebunden."},
 }};
+// tippText() finds a tip's row by its value.
+static_assert([] {
+    for (std::size_t i = 0; i < kChecks.size(); ++i) {
+        if (static_cast<std::size_t>(kChecks[i].tipp) != i) return false;
+    }
+    return true;
+}());
 }  // namespace
 
 int VorkommenZaehlen(std::string_view text, std::string_view pattern) {
     return countLowered(lowerAscii(text), pattern);
 }
 
-std::vector<std::string_view> optimierungstipps(std::string_view text) {
+std::string_view tippText(Tipp tipp) {
+    return kChecks[static_cast<std::size_t>(tipp)].message;
+}
+
+std::vector<Tipp> tippsFuer(std::string_view text) {
     const Text lowered = lowerAscii(text);
-    std::vector<std::string_view> tips;
+    std::vector<Tipp> tips;
     for (const auto& c : kChecks) {
         bool show = false;
         switch (c.kind) {
@@ -76,9 +89,15 @@ std::vector<std::string_view> optimierungstipps(std::string_view text) {
                 show = countLowered(lowered, c.first) > 0 || countLowered(lowered, c.second) > 0;
                 break;
         }
-        if (show) tips.push_back(c.message);
+        if (show) tips.push_back(c.tipp);
     }
     return tips;
+}
+
+std::vector<std::string_view> optimierungstipps(std::string_view text) {
+    std::vector<std::string_view> texte;
+    for (const Tipp tipp : tippsFuer(text)) texte.push_back(tippText(tipp));
+    return texte;
 }
 
 }  // namespace quintaro

@@ -48,11 +48,25 @@ inline constexpr std::size_t kListenStellen = std::size_t{1} << 16;
 // The order of the options in the file's section "Optionen".
 extern const std::array<int, kOptionCount> kOptionenReihenfolge;
 
+// A value that a UTF-8 settings file holds with a character code page 1252 lacks: it is not read,
+// the current state or the default holds for it.
+struct FremderWert {
+    std::string abschnitt;
+    std::string schluessel;
+    std::string zeichen;  // the first such character, UTF-8 (or the one byte that is no UTF-8)
+    bool operator==(const FremderWert&) const = default;
+};
+
 struct Geladen {
     Einstellungen einstellungen;
     // True when the file's "Gesetzt" is exactly "Ja": the window takes `einstellungen.fenster`
     // (not below the minimum size). Otherwise that member is the current geometry, unchanged.
     bool fensterSetzen = false;
+    // The file is larger than kIniGrenze and was not read: `einstellungen` is what a missing
+    // file gives.
+    bool zuGross = false;
+    // The values that were read as missing, in the order they were read.
+    std::vector<FremderWert> fremd;
 };
 
 // Applies the file to the current state: every option; filter entries replaced by position
@@ -72,7 +86,9 @@ Geladen einstellungenLesen(const std::string& path, const Einstellungen& aktuell
 // place, see IniDatei::abschnittLeeren), so keys of entries that are gone do not linger.
 void einstellungenEintragen(IniDatei& ini, const Einstellungen& zustand, std::string_view argument);
 // Reads the file, applies the changes and writes it back whole. Throws DateiFehler with
-// "In <path> kann nicht geschrieben werden"; the old file then stays as it was.
+// "In <path> kann nicht geschrieben werden"; the old file then stays as it was. A file too large
+// to read is never replaced: "Alles" throws that error, any other argument (the save at the
+// window's close) leaves the file alone without one.
 void IniSpeichern(const std::string& path, const Einstellungen& zustand, std::string_view argument);
 
 }  // namespace quintaro

@@ -10,6 +10,7 @@
 
 #include "document/dateien.h"
 #include "settings/einstellungen.h"
+#include "settings/ini.h"
 #include "ui/dialoge.h"
 #include "ui/ersetzungseditor.h"
 #include "ui/kodierung.h"
@@ -21,7 +22,30 @@ namespace quintaro::ui {
 
 namespace {
 const QString kErsetzenFrage = QStringLiteral("Soll die aktuelle Konfiguration ersetzt werden?");
+
+// What the user must know about a settings file that was not read whole; empty when it was.
+QString einstellungsHinweis(const Geladen& geladen, const QString& datei) {
+    if (geladen.zuGross) {
+        return QStringLiteral(
+                   "Die Einstellungsdatei %1 ist größer als %2 MB und wurde nicht gelesen. Es "
+                   "gelten die Voreinstellungen; beim Beenden wird die Datei nicht überschrieben.")
+            .arg(datei)
+            .arg(kIniGrenze / (std::size_t{1024} * 1024));
+    }
+    if (geladen.fremd.empty()) return {};
+    QString text = QStringLiteral(
+                       "Diese Werte der Einstellungsdatei %1 enthalten Zeichen, die es in "
+                       "Windows-1252 nicht gibt, und wurden nicht gelesen:\r\n")
+                       .arg(datei);
+    for (const FremderWert& f : geladen.fremd) {
+        text +=
+            QStringLiteral("\r\n[%1] %2: %3")
+                .arg(QString::fromStdString(f.abschnitt), QString::fromStdString(f.schluessel),
+                     QString::fromUtf8(f.zeichen.data(), static_cast<qsizetype>(f.zeichen.size())));
+    }
+    return text;
 }
+}  // namespace
 
 Einstellungen TForm1::einstellungen() const {
     Einstellungen e;
@@ -66,6 +90,8 @@ void TForm1::IniLaden() {
         aussenGeometrieSetzen();
     }
     Seitenwechsel(Sender::Quelltext);
+    const QString hinweis = einstellungsHinweis(geladen, einstellungsDatei_);
+    if (!hinweis.isEmpty()) dialoge_.meldung(this, hinweis);
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/tabelle.h"
+#include "engine/tipps.h"
 #include "optionen_args.h"
 #include "prozess.h"
 
@@ -191,6 +192,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- Help, empty input, tips, failing streams -----------------------------------------------
 
+// The project's version, whatever follows the flag.
+TEST(Cli, VersionGoesToStandardOutput) {
+    const auto r = starte({"--set", "ZU=0", "--version", "--bogus"}, "<p>x</p>");
+    EXPECT_EQ(r.exitcode, 0);
+    EXPECT_EQ(r.fehler, "");
+    EXPECT_EQ(r.aus, "quintaro-cli " QUINTARO_VERSION "\n");
+}
+
 TEST(Cli, HelpGoesToStandardOutputAndListsEveryKey) {
     for (const auto& flag : {"--help", "-h"}) {
         const auto r = starte({"--set", "ZU=0", flag, "--bogus"}, "<p>x</p>");
@@ -207,15 +216,29 @@ TEST(Cli, HelpGoesToStandardOutputAndListsEveryKey) {
     }
 }
 
-TEST(Cli, EmptyInputGetsTheRunsMessageAndNoOutput) {
+// Nothing on standard input is a usage error of the command line, told in its own words, not
+// the window's request to load a file.
+TEST(Cli, EmptyInputIsAUsageErrorWithoutTheWindowsText) {
     for (const auto& args : {std::vector<std::string>{}, nur({}), nur({"KMA", "FPW"})}) {
         const auto r = starte(args, "");
-        EXPECT_EQ(r.exitcode, 0);
+        EXPECT_EQ(r.exitcode, 2);
         EXPECT_EQ(r.aus, "");
-        EXPECT_EQ(r.fehler,
-                  "Es erscheint wenig sinnvoll, einen leeren Quelltext optimieren zu wollen.\n\n"
-                  "Bitte laden Sie zuerst eine Datei.\n");
+        EXPECT_EQ(r.fehler.rfind("quintaro-cli: ", 0), 0u) << r.fehler;
+        EXPECT_EQ(std::count(r.fehler.begin(), r.fehler.end(), '\n'), 1) << r.fehler;
     }
+}
+
+// How the command line shows tips: each message with its CR LF as line ends, then a blank line.
+std::string gezeigt(std::initializer_list<Tipp> tipps) {
+    std::string text;
+    for (const Tipp t : tipps) {
+        std::string meldung(tippText(t));
+        for (auto p = meldung.find("\r\n"); p != std::string::npos; p = meldung.find("\r\n", p)) {
+            meldung.erase(p, 1);
+        }
+        text += meldung + "\n\n";
+    }
+    return text;
 }
 
 TEST(CliTips, MessagesForTheOptimisedPageInOrder) {
@@ -224,22 +247,16 @@ TEST(CliTips, MessagesForTheOptimisedPageInOrder) {
     const auto mitKommentar = starte({"--tips"}, seite);
     EXPECT_EQ(mitKommentar.exitcode, 0);
     EXPECT_EQ(mitKommentar.aus, "<!-- <title>t</title> --><p>a</p>");
-    EXPECT_EQ(mitKommentar.fehler,
-              "Der Dokumententyp wurde nicht definiert\n\n"
-              "Format: <!DOCTYPE=...\n\n");
+    EXPECT_EQ(mitKommentar.fehler, gezeigt({Tipp::Dokumententyp}));
 
     const auto ohneKommentar = starte({"--tips", "--set", "KMA=1"}, seite);
     EXPECT_EQ(ohneKommentar.aus, " <p>a</p>");
-    EXPECT_EQ(ohneKommentar.fehler,
-              "Der Dokumententyp wurde nicht definiert\n\nFormat: <!DOCTYPE=...\n\n"
-              "Es wurde kein Seitentitel vergeben\n\nFormat: <title>...</title>\n\n");
+    EXPECT_EQ(ohneKommentar.fehler, gezeigt({Tipp::Dokumententyp, Tipp::Seitentitel}));
 }
 
 TEST(CliTips, Utf8MessagesAndNothingWithoutTheFlag) {
     const std::string seite = "<!DOCTYPE html><title>t</title><img src=a alt=b title=c width=1>";
-    EXPECT_EQ(starte({"--tips"}, seite).fehler,
-              "Die Anzahl der Grafikeinbindungen stimmt nicht mit der der Höhenangaben "
-              "überein.\n\nFormat: <img src=\"...\" height=\"...\"\n\n");
+    EXPECT_EQ(starte({"--tips"}, seite).fehler, gezeigt({Tipp::Hoehenangaben}));
     EXPECT_EQ(starte({}, seite).fehler, "");
     EXPECT_EQ(starte({"--set", "OT=1"}, seite).fehler, "");
     EXPECT_EQ(starte({"--tips"}, seite + " height=2").fehler, "");

@@ -2,6 +2,7 @@
 // every flag of --help appears in both.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <fstream>
 #include <iterator>
 #include <regex>
@@ -11,6 +12,8 @@
 
 #include "cli/argumente.h"
 #include "engine/optionen.h"
+#include "settings/einstellungen.h"
+#include "settings/ini.h"
 
 namespace quintaro::cli {
 namespace {
@@ -49,6 +52,29 @@ TEST(Handbuch, ManPageAndCompletionKnowEveryKeyAndFlag) {
         EXPECT_NE(man.find("\\-\\-" + f.substr(2)), std::string::npos) << f;
         EXPECT_NE(vervollstaendigung.find(f), std::string::npos) << f;
     }
+}
+
+// The section SETTINGS FILE names every section and every key that is no number and no option
+// of a settings file as the window writes it.
+TEST(Handbuch, ManPageDescribesTheSettingsFileAsItIsWritten) {
+    const std::string man = lies("quintaro-cli.1");
+    IniDatei ini;
+    einstellungenEintragen(ini, Einstellungen{}, "Alles");
+    std::istringstream zeilen(ini.inhalt());
+    int genannt = 0;
+    for (std::string zeile; std::getline(zeilen, zeile);) {
+        if (!zeile.empty() && zeile.back() == '\r') zeile.pop_back();
+        std::string name = zeile.substr(0, zeile.find('='));
+        if (name.empty() || optionByKey(name) ||
+            std::isdigit(static_cast<unsigned char>(name[0]))) {
+            continue;
+        }
+        EXPECT_NE(man.find(name), std::string::npos) << name;
+        ++genannt;
+    }
+    EXPECT_GE(genannt, 10);
+    // Row N of the table is written under N and Na.
+    EXPECT_NE(man.find(".IR N a"), std::string::npos);
 }
 
 }  // namespace

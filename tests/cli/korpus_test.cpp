@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/korpus.h"
 #include "engine/ersetzungstabelle.h"
 #include "engine/kodierung.h"
 #include "engine/optimierung.h"
@@ -15,10 +16,6 @@
 #include "engine/text.h"
 #include "optionen_args.h"
 #include "prozess.h"
-
-#ifndef QUINTARO_KORPUS
-#error "QUINTARO_KORPUS must name the corpus folder"
-#endif
 
 namespace quintaro::cli::test {
 namespace {
@@ -45,7 +42,7 @@ const std::vector<OptionenFall> kFaelle = {
 
 std::vector<fs::path> korpusDateien() {
     std::vector<fs::path> dateien;
-    const fs::path ordner(QUINTARO_KORPUS);
+    const fs::path ordner = quintaro::test::korpusOrdner();
     std::error_code fehler;
     if (!fs::is_directory(ordner, fehler)) return dateien;
     for (const auto& eintrag : fs::directory_iterator(ordner)) {
@@ -62,7 +59,7 @@ std::string lies(const fs::path& pfad) {
 
 TEST(CliKorpus, EveryPageWithSeveralOptionSets) {
     const auto dateien = korpusDateien();
-    if (dateien.empty()) GTEST_SKIP() << "no corpus at " << QUINTARO_KORPUS;
+    if (dateien.empty()) GTEST_SKIP() << "no corpus at " << quintaro::test::korpusOrdner();
     for (const auto& fall : kFaelle) {
         OptionSet optionen;
         for (int i = 0; i < kOptionCount; ++i) optionen.set(i, false);

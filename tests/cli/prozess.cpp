@@ -126,6 +126,8 @@ Ergebnis starte(const Lauf& lauf) {
         ::dup2(lauf.fehlerAufTerminal && slave >= 0 ? slave : fehler[1], 2);
         // The terminal stays open under fd 3 so that it is never without a user.
         if (slave >= 0) ::dup2(slave, 3);
+        if (lauf.eingabeZu) ::close(0);
+        if (lauf.ausgabeZu) ::close(1);
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }

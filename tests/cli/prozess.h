@@ -21,6 +21,9 @@ struct Lauf {
     std::string getippt;
     // With a terminal: standard error goes to it too (its bytes then land in `terminal`).
     bool fehlerAufTerminal = false;
+    // The child starts with standard input or output closed.
+    bool eingabeZu = false;
+    bool ausgabeZu = false;
     // A file-size limit (RLIMIT_FSIZE) for the child, SIGXFSZ left at its default.
     std::optional<unsigned long> dateigrenze;
     // Another copy of the executable to start instead of the built one.

@@ -14,11 +14,13 @@
 
 #include "batch/stapel.h"
 #include "common/dateien.h"
+#include "common/korpus.h"
 #include "common/tabelle.h"
 #include "engine/optimierung.h"
 #include "optionen_args.h"
 #include "prozess.h"
 #include "settings/ablageort.h"
+#include "settings/ini.h"
 
 namespace quintaro::cli::test {
 namespace {
@@ -362,6 +364,38 @@ TEST(CliStapelEinstellungen, NamedSettingsFileThatCannotBeReadIsAUsageError) {
     }
 }
 
+// A settings file the run cannot take whole stops it before any file is touched: one above the
+// limit (named or the window's), and one whose values hold characters code page 1252 lacks, each
+// value named by key on a line of its own.
+TEST(CliStapelEinstellungen, ASettingsFileItCannotTakeWholeIsAUsageError) {
+    const std::string fremd =
+        "\xEF\xBB\xBF[Replaces]\r\nAnzahl=2\r\n1=\xC3\xA4\r\n2=\xE2\x86\x92\r\n2a=\xFF\r\n";
+    for (const auto& [inhalt, genannt] :
+         {std::pair{std::string(), true}, std::pair{std::string(), false},
+          std::pair{fremd, true}}) {
+        Ordner dir;
+        const std::string ini = genannt ? dir / "q.ini" : Nutzerordner::ini();
+        ASSERT_TRUE(ordnerFuerDateiAnlegen(ini));
+        schreibeRoh(ini, inhalt);
+        if (inhalt.empty()) {
+            ASSERT_EQ(::truncate(ini.c_str(), static_cast<off_t>(kIniGrenze + 1)), 0);
+        }
+        schreibeRoh(dir / "a.htm", "\xE4  a\n");
+        std::vector<std::string> args = {dir / "a.htm"};
+        if (genannt) args.insert(args.begin(), {"--settings", ini});
+        const auto r = stapel(EigenesProgramm(), args);
+        ::unlink(Nutzerordner::ini().c_str());
+        EXPECT_EQ(r.exitcode, 2);
+        EXPECT_EQ(dir.namen().count("a.htm.bak"), 0u);
+        EXPECT_EQ(leseRoh(dir / "a.htm"), "\xE4  a\n");
+        EXPECT_EQ(zeilen(r.fehler), inhalt.empty() ? 1 : 2) << r.fehler;
+        EXPECT_NE(r.fehler.find(ini), std::string::npos) << r.fehler;
+        if (!inhalt.empty()) {
+            EXPECT_NE(r.fehler.find("[Replaces] 2a:"), std::string::npos) << r.fehler;
+        }
+    }
+}
+
 // --- The same bytes as the batch module and the filter mode ---------------------------------
 
 std::vector<std::string> seiten() {
@@ -378,8 +412,8 @@ std::vector<std::string> seiten() {
     // Real pages too, when the corpus is there.
     std::error_code fehler;
     std::vector<std::filesystem::path> korpus;
-    if (std::filesystem::is_directory(QUINTARO_KORPUS, fehler)) {
-        for (const auto& e : std::filesystem::directory_iterator(QUINTARO_KORPUS)) {
+    if (std::filesystem::is_directory(quintaro::test::korpusOrdner(), fehler)) {
+        for (const auto& e : std::filesystem::directory_iterator(quintaro::test::korpusOrdner())) {
             if (e.is_regular_file()) korpus.push_back(e.path());
         }
     }

@@ -52,6 +52,26 @@ INSTANTIATE_TEST_SUITE_P(
                       OhneTerminalFall{"WithTips", {"--tips", "--set", "KMM=1"}, "a<!-- x -->b\n"}),
     ::quintaro::test::ZeilenName{});
 
+// --- Standard input or output closed -------------------------------------------------------
+
+// The terminal would take the closed descriptor, and the page would be written to it or read
+// from it: refused before anything is read or written.
+TEST(CliTerminal, AClosedStandardStreamIsRefusedBeforeTheTerminalTakesItsPlace) {
+    for (const bool eingabeZu : {true, false}) {
+        Lauf lauf;
+        lauf.args = {"--set", "KMM=1"};
+        lauf.eingabe = "a<!-- k -->b\n";
+        lauf.mitTerminal = true;
+        lauf.getippt = "j\nj\n<p>vom Terminal</p>\n\x04";
+        lauf.eingabeZu = eingabeZu;
+        lauf.ausgabeZu = !eingabeZu;
+        const auto r = starte(lauf);
+        EXPECT_EQ(r.exitcode, 3) << r.fehler;
+        EXPECT_EQ(r.terminal, "");
+        EXPECT_EQ(std::count(r.fehler.begin(), r.fehler.end(), '\n'), 1) << r.fehler;
+    }
+}
+
 // --- Answers on a terminal ----------------------------------------------------------------
 
 const std::string kDreiKommentare =

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/tabelle.h"
+#include "engine/dateifehler.h"
 #include "literal.h"
 
 namespace quintaro {
@@ -97,6 +98,43 @@ TEST(Sonderzeichen, LongTextsMatchThePlainReplacement) {
                 static_cast<char>(rng() % 100 < dichte ? 0x80 + rng() % 0x80 : rng() % 0x80));
         }
         ASSERT_EQ(SonderzeichenErsetzen(text), literal::sonderzeichen(text)) << text;
+    }
+}
+
+// Against the literal pass: every limit either lets the whole result through or stops the pass
+// before it writes a byte, and only a result that grew past the limit is stopped.
+TEST(Sonderzeichen, TheLimitStopsExactlyTheTextsThatWouldOutgrowIt) {
+    std::mt19937 rng(11);
+    for (int runde = 0; runde < 400; ++runde) {
+        std::string text;
+        const std::size_t laenge = 1 + rng() % 400;
+        const auto dichte = static_cast<unsigned>(rng() % 101);
+        for (std::size_t i = 0; i < laenge; ++i) {
+            text.push_back(
+                static_cast<char>(rng() % 100 < dichte ? 0x80 + rng() % 0x80 : rng() % 0x80));
+        }
+        const bool utf8 = runde % 2 == 1;
+        const Kodierung kodierung = utf8 ? Kodierung::Utf8 : Kodierung::Cp1252;
+        if (utf8) text = cp1252ToUtf8(text);
+        const Text voll = utf8 ? cp1252ToUtf8(literal::sonderzeichen(utf8ToCp1252(text).value()))
+                               : literal::sonderzeichen(text);
+        for (const std::size_t grenze :
+             {voll.size() - 1, voll.size(), voll.size() + 1, text.size(), text.size() / 2}) {
+            SCOPED_TRACE(testing::Message() << "round " << runde << ", limit " << grenze);
+            const bool zuLang = voll.size() > grenze && voll.size() > text.size();
+            Text aus = "kept";
+            try {
+                const bool ersetzt = SonderzeichenErsetzen(text, aus, kodierung, grenze);
+                EXPECT_FALSE(zuLang);
+                EXPECT_EQ(ersetzt ? aus : text, voll);
+                EXPECT_EQ(SonderzeichenErsetzen(text, kodierung, grenze), voll);
+            } catch (const DateiFehler& e) {
+                EXPECT_TRUE(zuLang);
+                EXPECT_EQ(e.what(), kMemoKapazitaetFehler);
+                EXPECT_EQ(aus, "kept");
+                EXPECT_THROW(SonderzeichenErsetzen(text, kodierung, grenze), DateiFehler);
+            }
+        }
     }
 }
 

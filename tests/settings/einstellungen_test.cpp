@@ -210,6 +210,46 @@ TEST(IniLaden, WindowOnlyWhenGesetztIsJa) {
 // --- Saving
 // ---------------------------------------------------------------------------------------
 
+// A UTF-8 file names each value that holds a character code page 1252 lacks; that value reads
+// as missing, the others are read as UTF-8.
+TEST(IniLaden, ValuesCodePage1252CannotHoldAreNamedByKey) {
+    const Geladen g = laden(
+        "\xEF\xBB\xBF; \xE2\x86\x92\r\n[Optionen]\r\nZU=\xE2\x88\x9E\r\n[Replaces]\r\nAnzahl=2\r\n"
+        "1=\xC3\xA4\r\n1a=ae\r\n2=\xE2\x86\x92\r\n2a=\xF0\x9F\x98\x80\r\n[Fremd]\r\nx="
+        "\xE2\x86\x92\r\n");
+    EXPECT_EQ(g.fremd, (std::vector<FremderWert>{{"Optionen", "ZU", "\xE2\x88\x9E"},
+                                                 {"Replaces", "2", "\xE2\x86\x92"},
+                                                 {"Replaces", "2a", "\xF0\x9F\x98\x80"}}));
+    EXPECT_TRUE(g.einstellungen.optionen[ZU]);
+    EXPECT_EQ(g.einstellungen.tabelle.zeilen(), (std::vector<Ersetzung>{{"\xE4", "ae"}, {"", ""}}));
+}
+
+// A file too large to read counts as missing, the close leaves it as it is and "Speichern" says
+// it cannot write it.
+TEST(IniSpeichern, AFileTooLargeToReadIsNeverReplaced) {
+    Ordner dir;
+    const std::string pfad = dir / "q.ini";
+    schreibeRoh(pfad, "[Optionen]\r\nZU=0\r\n");
+    ASSERT_EQ(::truncate(pfad.c_str(), static_cast<off_t>(kIniGrenze)), 0);
+    EXPECT_FALSE(einstellungenLesen(pfad, {}).einstellungen.optionen[ZU])
+        << "at the limit it is read";
+    ASSERT_EQ(::truncate(pfad.c_str(), static_cast<off_t>(kIniGrenze + 1)), 0);
+    Einstellungen aktuell;
+    aktuell.optionen.set(DL, false);
+    const Geladen g = einstellungenLesen(pfad, aktuell);
+    EXPECT_TRUE(g.zuGross);
+    EXPECT_EQ(g.einstellungen, laden("", aktuell).einstellungen);
+    Einstellungen beide = aktuell;
+    beide.optionen.set(PES, true);
+    beide.optionen.set(PEE, true);
+    IniSpeichern(pfad, beide, "Teil");
+    EXPECT_NE(test::fehlertext([&] { IniSpeichern(pfad, beide, "Alles"); }), "(kein Fehler)");
+    struct stat st {};
+    ASSERT_EQ(::stat(pfad.c_str(), &st), 0);
+    EXPECT_EQ(static_cast<std::size_t>(st.st_size), kIniGrenze + 1);
+    EXPECT_EQ(leseRoh(pfad).substr(0, 8), "[Optione");
+}
+
 TEST(IniSpeichern, NewFileWithEverything) {
     Ordner dir;
     const std::string pfad = dir / std::string(kIniName);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
 #include <memory>
@@ -130,6 +131,34 @@ TEST_F(Einstellungen, WiederherstellenReloadsOnlyOnJaAndEndsAPendingRow) {
     EXPECT_FALSE(optionen().option(ZU));
     EXPECT_FALSE(ersetzung.BearbeiteteZeile().has_value());
     EXPECT_EQ(f->seiten().aktiv(), Seite::Quelltext);
+}
+
+// A settings file that cannot be read whole is named in a message at the start: one above the
+// limit gives the defaults and is not saved over at the close; of a UTF-8 file with characters
+// code page 1252 lacks, each such value is named by key and the rest is read.
+TEST_F(Einstellungen, AFileNotReadWholeIsNamedAndATooLargeOneKept) {
+    platte::schreibeRoh(ini, "[Optionen]\r\nZU=0\r\n");
+    ASSERT_EQ(::truncate(ini.c_str(), static_cast<off_t>(kIniGrenze + 1)), 0);
+    starten();
+    ASSERT_EQ(dialoge.texte(test::Box::Meldung).size(), 1u);
+    EXPECT_TRUE(dialoge.texte(test::Box::Meldung)[0].contains(QString::fromStdString(ini)));
+    EXPECT_TRUE(optionen().option(ZU));
+    optionen().setzeOption(PES, true);
+    optionen().setzeOption(PEE, true);
+    EXPECT_TRUE(f->close());
+    EXPECT_TRUE(dialoge.texte(test::Box::Fehler).empty());
+    EXPECT_EQ(QFileInfo(QString::fromStdString(ini)).size(), static_cast<qint64>(kIniGrenze + 1));
+
+    dialoge.boxen.clear();
+    platte::schreibeRoh(ini,
+                        "\xEF\xBB\xBF[Optionen]\r\nZU=0\r\n[Replaces]\r\nAnzahl=2\r\n1=\xC3\xA4\r\n"
+                        "2=\xE2\x86\x92\r\n");
+    starten();
+    ASSERT_EQ(dialoge.texte(test::Box::Meldung).size(), 1u);
+    EXPECT_TRUE(dialoge.texte(test::Box::Meldung)[0].contains(u"[Replaces] 2: \u2192"_s));
+    EXPECT_FALSE(optionen().option(ZU));
+    EXPECT_EQ(f->optionenSeite().ersetzungseditor().tabelle().zeilen(),
+              (std::vector<Ersetzung>{{"\xE4", ""}, {"", ""}}));
 }
 
 // A folder that cannot be written, by root too: the settings file's folder is a plain file.
