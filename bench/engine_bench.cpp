@@ -65,7 +65,8 @@ void messen(benchmark::State& state, const Text& eingabe, Pass pass) {
 }
 
 OptionSet ganzerLauf() {
-    OptionSet o;  // the defaults plus comments and webbots
+    OptionSet o;  // the defaults plus comments and webbots, the passes for plain text
+    o.set(HSB, false);
     o.set(KMA, true);
     o.set(FPW, true);
     return o;

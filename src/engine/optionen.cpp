@@ -22,7 +22,7 @@ const std::array<OptionInfo, kOptionCount> kOptionen = {{
     {OA, "Anzeige: Automatisch nach Optimierung", "OA", false},
     {PES, "Bei Programmende Optionen speichern", "PES", false},
     {PEE, "Bei Programmende Einstellungen speichern", "PEE", false},
-    {HSB, "HTML-Struktur beachten", "HSB", false},
+    {HSB, "HTML-Struktur beachten", "HSB", true},
 }};
 
 std::optional<int> optionByKey(std::string_view key) {

@@ -7,7 +7,14 @@ namespace quintaro::ui {
 
 namespace {
 constexpr int kZeilenhoehe = 14;
-}
+// What HSB keeps, and what unticking it risks: the row's tool tip.
+constexpr const char* kHsbHinweis =
+    "Die Seite wird gelesen, wie ein Browser sie aufbaut, und nur geändert, wo er nichts "
+    "anzeigt.\nInhalte von script, style, pre und textarea, Attributwerte, bedingte Kommentare, "
+    "SSI und Servercode bleiben, wie sie sind.\nOhne Haken behandeln die Durchgänge die Seite als "
+    "reinen Text: Wörter können zusammenrücken,\npre-Blöcke zusammenfallen und Skripte "
+    "abgeschnitten werden.";
+}  // namespace
 
 OptionenListbox::OptionenListbox(Dialoge& dialoge, QWidget* parent)
     : QListWidget(parent), dialoge_(dialoge) {
@@ -22,6 +29,7 @@ OptionenListbox::OptionenListbox(Dialoge& dialoge, QWidget* parent)
         zeile->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         zeile->setCheckState(info.defaultOn ? Qt::Checked : Qt::Unchecked);
         zeile->setSizeHint(QSize(0, kZeilenhoehe));
+        if (info.index == HSB) zeile->setToolTip(QString::fromUtf8(kHsbHinweis));
     }
     programmAendert_ = false;
 

@@ -5,11 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "engine/optionen.h"
+
 namespace quintaro::cli::test {
 
-inline const std::vector<std::string> kAlleSchluessel = {"ZU",  "DZU", "DL",  "LZT", "LIT", "TAB",
-                                                         "KMA", "KMM", "SZ",  "AE",  "SK",  "FPW",
-                                                         "OT",  "DKS", "NOA", "OA",  "PES", "PEE"};
+inline const std::vector<std::string> kAlleSchluessel = [] {
+    std::vector<std::string> keys;
+    for (const auto& o : kOptionen) keys.emplace_back(o.key);
+    return keys;
+}();
 
 // Arguments that switch on exactly the given options.
 inline std::vector<std::string> nur(const std::vector<std::string>& an) {

@@ -148,7 +148,7 @@ TEST(CliTerminal, PageContentCannotSteerTheTerminal) {
 
 TEST(CliTerminal, NoCommentMeansNoQuestion) {
     Lauf lauf;
-    lauf.args = {"--set", "KMM=1"};
+    lauf.args = {"--set", "KMM=1", "--set", "HSB=0"};
     lauf.eingabe = "<p>a</p>\n<!--#include file=k.htm -->\n";
     lauf.mitTerminal = true;
     const auto r = starte(lauf);

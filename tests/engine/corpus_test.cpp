@@ -27,11 +27,12 @@ Text lesen(const fs::path& p) {
     return test::korpusSeite(p);
 }
 
+// The literal passes lack HSB: every set here treats the page as plain text.
 std::vector<OptionSet> optionssaetze() {
     std::vector<OptionSet> saetze;
     saetze.emplace_back();  // the defaults
     OptionSet alles;
-    for (int i = 0; i < kOptionCount; ++i) alles.set(i, i != HSB);  // the literal passes lack HSB
+    for (int i = 0; i < kOptionCount; ++i) alles.set(i, true);
     saetze.push_back(alles);
     OptionSet kommentare;
     kommentare.set(KMA, true);
@@ -44,6 +45,7 @@ std::vector<OptionSet> optionssaetze() {
     ohneUmbrueche.set(ZU, false);
     ohneUmbrueche.set(KMA, true);
     saetze.push_back(ohneUmbrueche);
+    for (auto& o : saetze) o.set(HSB, false);
     return saetze;
 }
 

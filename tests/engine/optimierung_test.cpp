@@ -353,10 +353,12 @@ TEST(Pfade, FolderPartLowercaseNameAndPreview) {
 TEST(OptimiereText, IsTheNormalRunWithoutQuestions) {
     const Text text = "<!--a-->\t<p>  \xE4 </p>\r\n\r\n<!--a-->x";
     OptionSet o;
+    o.set(HSB, false);  // the plain passes
     o.set(KMM, true);
     o.set(NOA, false);
     const Lauf l(text, o, Modus::Normal, {J, J});
     OptionSet ohneFragen;
+    ohneFragen.set(HSB, false);
     ohneFragen.set(KMA, true);
     EXPECT_EQ(optimiereText(text, ohneFragen, Ersetzungstabelle()), l.text);
     EXPECT_EQ(l.text, "<p> &auml; </p> x");

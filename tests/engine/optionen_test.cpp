@@ -38,7 +38,7 @@ TEST(Optionen, KeyLookupIsExact) {
 }
 
 TEST(Optionen, FirstStartTicksExactlyTheDefaultRows) {
-    const std::set<int> on = {0, 1, 2, 3, 4, 5, 8, 9, 10, 13, 14};
+    const std::set<int> on = {0, 1, 2, 3, 4, 5, 8, 9, 10, 13, 14, HSB};
     const OptionSet defaults;
     for (int i = 0; i < kOptionCount; ++i) EXPECT_EQ(defaults[i], on.count(i) == 1) << i;
 }

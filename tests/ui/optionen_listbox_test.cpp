@@ -56,7 +56,7 @@ TEST_F(OptionenListboxTest, EighteenRowsWithCaptionsAndDefaults) {
     EXPECT_EQ(liste.objectName(), QStringLiteral("OptionenListbox"));
     EXPECT_EQ(liste.item(6)->text(), QStringLiteral("Kommentare automatisch entfernen"));
     EXPECT_EQ(liste.item(17)->text(), QStringLiteral("Bei Programmende Einstellungen speichern"));
-    EXPECT_EQ(angehakt(liste), (std::vector<int>{0, 1, 2, 3, 4, 5, 8, 9, 10, 13, 14}));
+    EXPECT_EQ(angehakt(liste), (std::vector<int>{0, 1, 2, 3, 4, 5, 8, 9, 10, 13, 14, HSB}));
     EXPECT_EQ(liste.visualItemRect(liste.item(3)).height(), 14);
 }
 
