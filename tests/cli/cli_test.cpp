@@ -82,10 +82,14 @@ INSTANTIATE_TEST_SUITE_P(
     Cli, Seiten,
     ::testing::Values(
         SeitenFall{"DefaultsOnWindowsLineEnds", {"--set", "HSB=0"}, kSeiteCrLf, kSeiteOptimiert},
-        SeitenFall{
-            "DefaultsOnUnixLineEnds", {"--set", "HSB=0"}, zeilenendenErsetzen(kSeiteCrLf, "\n"), kSeiteOptimiert},
-        SeitenFall{
-            "DefaultsOnOldMacLineEnds", {"--set", "HSB=0"}, zeilenendenErsetzen(kSeiteCrLf, "\r"), kSeiteOptimiert},
+        SeitenFall{"DefaultsOnUnixLineEnds",
+                   {"--set", "HSB=0"},
+                   zeilenendenErsetzen(kSeiteCrLf, "\n"),
+                   kSeiteOptimiert},
+        SeitenFall{"DefaultsOnOldMacLineEnds",
+                   {"--set", "HSB=0"},
+                   zeilenendenErsetzen(kSeiteCrLf, "\r"),
+                   kSeiteOptimiert},
         SeitenFall{"EverythingOffOnlyNormalisesLineBreaks", nur({}), "a\nb\r\nc\rd\r\r\ne\n\n",
                    "a\r\nb\r\nc\r\nd\r\n\r\ne\r\n\r\n"},
         SeitenFall{"EveryByteValueWithOnlyLineBreakRemoval", nur({"ZU"}), alleBytes(),
