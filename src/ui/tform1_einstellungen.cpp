@@ -85,8 +85,11 @@ void TForm1::IniLaden() {
     optionenSeite_->ersetzungseditor().setzeTabelle(e.tabelle);
 
     if (geladen.fensterSetzen) {
-        aussenGeometrie_ =
-            QRect(e.fenster.links, e.fenster.oben, e.fenster.breite, e.fenster.hoehe);
+        // Stored values may be anything; a rectangle's far edge must still be an int. Far beyond
+        // any screen, they are brought within it below anyway.
+        const auto begrenzt = [](int wert) { return std::clamp(wert, -(1 << 24), 1 << 24); };
+        aussenGeometrie_ = QRect(begrenzt(e.fenster.links), begrenzt(e.fenster.oben),
+                                 begrenzt(e.fenster.breite), begrenzt(e.fenster.hoehe));
         aussenGeometrieSetzen();
     }
     Seitenwechsel(Sender::Quelltext);
