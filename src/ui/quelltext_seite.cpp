@@ -7,12 +7,16 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdint>
 
 #include "ui/bausteine.h"
 #include "ui/quelltext_memo.h"
@@ -36,6 +40,24 @@ QString kodierungsName(Kodierung k) {
             break;
     }
     return QStringLiteral("Windows-1252");
+}
+
+QString q(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+QString ausgangText(Passausgang a) {
+    switch (a) {
+        case Passausgang::Uebersprungen:
+            return QStringLiteral("übersprungen");
+        case Passausgang::Abgebrochen:
+            return QStringLiteral("abgebrochen");
+        case Passausgang::NichtErreicht:
+            return QStringLiteral("nicht erreicht");
+        case Passausgang::Gelaufen:
+            break;
+    }
+    return {};
 }
 
 // A box of the right-hand column: white heading on the title bar colour, content below.
@@ -128,6 +150,34 @@ QuelltextSeite::QuelltextSeite(QWidget* parent)
         kodierungAnzeigen();
     });
 
+    // What the last run saved, pass by pass.
+    einsparungsRahmen_ = rahmen(this);
+    einsparungsRahmen_->setFixedWidth(spalte);
+    QVBoxLayout* einsparungsBox =
+        kasten(einsparungsRahmen_, QStringLiteral("Einsparung (in Byte)"));
+    einsparungen_ = new QTableWidget(0, 3, einsparungsRahmen_);
+    einsparungen_->setObjectName(QStringLiteral("EinsparungenTabelle"));
+    einsparungen_->setHorizontalHeaderLabels(
+        {QStringLiteral("Durchgang"), QStringLiteral("Byte"), QStringLiteral("%")});
+    einsparungen_->verticalHeader()->hide();
+    einsparungen_->verticalHeader()->setMinimumSectionSize(1);
+    einsparungen_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 3);
+    einsparungen_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    einsparungen_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    einsparungen_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    einsparungen_->horizontalHeader()->setHighlightSections(false);
+    einsparungen_->setShowGrid(false);
+    einsparungen_->setFrameShape(QFrame::NoFrame);
+    einsparungen_->setWordWrap(false);
+    einsparungen_->setTextElideMode(Qt::ElideRight);
+    einsparungen_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    einsparungen_->setSelectionMode(QAbstractItemView::NoSelection);
+    einsparungen_->setFocusPolicy(Qt::NoFocus);
+    einsparungen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    einsparungsBox->addWidget(einsparungen_);
+    einsparungsRahmen_->hide();
+    connect(editor_, &QuelltextMemo::geaendert, this, [this] { einsparungenLeeren(); });
+
     // Run and view buttons, each pair in its own frame.
     auto paar = [this, spalte](QPushButton* a, QPushButton* b) {
         auto* f = rahmen(this);
@@ -151,6 +201,8 @@ QuelltextSeite::QuelltextSeite(QWidget* parent)
     rechts->addWidget(groessen);
     rechts->addSpacing(7);
     rechts->addWidget(kodierungRahmen);
+    rechts->addSpacing(7);
+    rechts->addWidget(einsparungsRahmen_, 1);
     rechts->addStretch(1);
     rechts->addWidget(laufRahmen);
     rechts->addSpacing(7);
@@ -256,6 +308,73 @@ QString QuelltextSeite::originalGroesse() const {
 }
 QString QuelltextSeite::optimiertGroesse() const {
     return optimiertGroesse_->text();
+}
+
+void QuelltextSeite::setzeEinsparungen(const std::vector<Passbericht>& passes, std::size_t vorher) {
+    const auto differenz = [](std::size_t a, std::size_t b) {
+        return static_cast<std::int64_t>(a) - static_cast<std::int64_t>(b);
+    };
+    const std::size_t nachher = passes.empty() ? vorher : passes.back().nachher;
+    const std::int64_t gesamt = differenz(vorher, nachher);
+    const QLocale deutsch(QLocale::German, QLocale::Germany);
+    // The share of the whole; with nothing saved in all there is none.
+    const auto anteil = [&](std::int64_t gespart) {
+        if (gesamt == 0) return QStringLiteral("–");
+        return deutsch.toString(100.0 * static_cast<double>(gespart) / static_cast<double>(gesamt),
+                                'f', 1);
+    };
+    const auto zelle = [](const QString& text, bool rechts) {
+        auto* item = new QTableWidgetItem(text);
+        item->setTextAlignment(Qt::AlignVCenter | (rechts ? Qt::AlignRight : Qt::AlignLeft));
+        return item;
+    };
+    einsparungen_->setRowCount(static_cast<int>(passes.size()) + 1);
+    int zeile = 0;
+    for (const auto& p : passes) {
+        const std::int64_t gespart = differenz(p.vorher, p.nachher);
+        const bool gelaufen = p.ausgang == Passausgang::Gelaufen;
+        auto* name = zelle(q(passName(p.schluessel)), false);
+        QStringList optionen;
+        for (const auto caption : passOptionen(p.schluessel)) optionen << q(caption);
+        QString hinweis = optionen.join(QLatin1Char('\n'));
+        if (!gelaufen) hinweis += QStringLiteral("\n(") + ausgangText(p.ausgang) + QLatin1Char(')');
+        name->setToolTip(hinweis);
+        // A pass that did not run saved nothing, unless it was cancelled halfway.
+        const bool ohneWirkung = !gelaufen && gespart == 0;
+        auto* byte = zelle(ohneWirkung ? QStringLiteral("–") : deutsch.toString(gespart), true);
+        auto* teil = zelle(ohneWirkung ? ausgangText(p.ausgang) : anteil(gespart), true);
+        for (QTableWidgetItem* item : {name, byte, teil}) {
+            if (!gelaufen) item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+            if (item != name) item->setToolTip(hinweis);
+        }
+        einsparungen_->setItem(zeile, 0, name);
+        einsparungen_->setItem(zeile, 1, byte);
+        einsparungen_->setItem(zeile, 2, teil);
+        ++zeile;
+    }
+    auto* summe = zelle(QStringLiteral("Gesamt"), false);
+    QFont fett = summe->font();
+    fett.setBold(true);
+    auto* summeByte = zelle(deutsch.toString(gesamt), true);
+    auto* summeTeil =
+        zelle(gesamt == 0 ? QStringLiteral("–") : deutsch.toString(100.0, 'f', 1), true);
+    for (QTableWidgetItem* item : {summe, summeByte, summeTeil}) item->setFont(fett);
+    einsparungen_->setItem(zeile, 0, summe);
+    einsparungen_->setItem(zeile, 1, summeByte);
+    einsparungen_->setItem(zeile, 2, summeTeil);
+    // As tall as its rows, as long as the column has room.
+    const int hoehe =
+        einsparungen_->horizontalHeader()->height() +
+        einsparungen_->rowCount() * einsparungen_->verticalHeader()->defaultSectionSize() + 2;
+    einsparungen_->setMaximumHeight(hoehe);
+    einsparungsRahmen_->setMaximumHeight(hoehe + 27);
+    einsparungsRahmen_->show();
+}
+
+void QuelltextSeite::einsparungenLeeren() {
+    if (einsparungen_->rowCount() == 0 && einsparungsRahmen_->isHidden()) return;
+    einsparungen_->setRowCount(0);
+    einsparungsRahmen_->hide();
 }
 
 }  // namespace quintaro::ui
