@@ -113,6 +113,14 @@ std::variant<Aufruf, ArgumentFehler> argumenteLesen(std::span<const std::string_
             if (such->empty()) return ArgumentFehler{"--replace: SEARCH must not be empty"};
             i += 2;
             aufruf.ersetzungen.push_back({*such, *ersatz});
+        } else if (arg == "--report" || arg == "--report=text") {
+            aufruf.bericht = Berichtsart::Tabelle;
+        } else if (arg == "--report=json") {
+            aufruf.bericht = Berichtsart::Json;
+        } else if (arg == "--check") {
+            aufruf.pruefen = true;
+        } else if (arg == "--diff") {
+            aufruf.pruefen = aufruf.diff = true;
         } else if (arg == "--settings") {
             if (i + 1 >= args.size()) return ArgumentFehler{"--settings needs a FILE"};
             aufruf.einstellungen = std::string(args[++i]);
