@@ -13,6 +13,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -152,13 +153,12 @@ QuelltextSeite::QuelltextSeite(QWidget* parent)
 
     // What the last run saved, pass by pass.
     einsparungsRahmen_ = rahmen(this);
-    einsparungsRahmen_->setFixedWidth(spalte);
     QVBoxLayout* einsparungsBox =
         kasten(einsparungsRahmen_, QStringLiteral("Einsparung (in Byte)"));
     einsparungen_ = new QTableWidget(0, 3, einsparungsRahmen_);
     einsparungen_->setObjectName(QStringLiteral("EinsparungenTabelle"));
     einsparungen_->setHorizontalHeaderLabels(
-        {QStringLiteral("Durchgang"), QStringLiteral("Byte"), QStringLiteral("%")});
+        {QStringLiteral("Durchgang"), QStringLiteral("Byte"), QStringLiteral("Anteil")});
     einsparungen_->verticalHeader()->hide();
     einsparungen_->verticalHeader()->setMinimumSectionSize(1);
     einsparungen_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 3);
@@ -201,8 +201,6 @@ QuelltextSeite::QuelltextSeite(QWidget* parent)
     rechts->addWidget(groessen);
     rechts->addSpacing(7);
     rechts->addWidget(kodierungRahmen);
-    rechts->addSpacing(7);
-    rechts->addWidget(einsparungsRahmen_, 1);
     rechts->addStretch(1);
     rechts->addWidget(laufRahmen);
     rechts->addSpacing(7);
@@ -211,7 +209,16 @@ QuelltextSeite::QuelltextSeite(QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(3);
-    layout->addWidget(editor_->widget(), 1);
+    // The table of savings below the editor, where the passes' names have room.
+    teiler_ = new QSplitter(Qt::Vertical, this);
+    teiler_->setObjectName(QStringLiteral("EinsparungsTeiler"));
+    teiler_->setChildrenCollapsible(false);
+    teiler_->setHandleWidth(3);
+    teiler_->addWidget(editor_->widget());
+    teiler_->addWidget(einsparungsRahmen_);
+    teiler_->setStretchFactor(0, 1);
+    teiler_->setStretchFactor(1, 0);
+    layout->addWidget(teiler_, 1);
     layout->addLayout(rechts);
 
     // Top to bottom, as the column is laid out.
@@ -321,7 +328,8 @@ void QuelltextSeite::setzeEinsparungen(const std::vector<Passbericht>& passes, s
     const auto anteil = [&](std::int64_t gespart) {
         if (gesamt == 0) return QStringLiteral("–");
         return deutsch.toString(100.0 * static_cast<double>(gespart) / static_cast<double>(gesamt),
-                                'f', 1);
+                                'f', 1) +
+               QStringLiteral(" %");
     };
     const auto zelle = [](const QString& text, bool rechts) {
         auto* item = new QTableWidgetItem(text);
@@ -356,19 +364,28 @@ void QuelltextSeite::setzeEinsparungen(const std::vector<Passbericht>& passes, s
     QFont fett = summe->font();
     fett.setBold(true);
     auto* summeByte = zelle(deutsch.toString(gesamt), true);
-    auto* summeTeil =
-        zelle(gesamt == 0 ? QStringLiteral("–") : deutsch.toString(100.0, 'f', 1), true);
+    auto* summeTeil = zelle(
+        gesamt == 0 ? QStringLiteral("–") : deutsch.toString(100.0, 'f', 1) + QStringLiteral(" %"),
+        true);
+    // The file's size may differ by its line breaks, which became CR LF when it was loaded.
+    summe->setToolTip(QStringLiteral("Gemessen am Text im Editor (Zeilenumbrüche als CR LF)"));
     for (QTableWidgetItem* item : {summe, summeByte, summeTeil}) item->setFont(fett);
     einsparungen_->setItem(zeile, 0, summe);
     einsparungen_->setItem(zeile, 1, summeByte);
     einsparungen_->setItem(zeile, 2, summeTeil);
-    // As tall as its rows, as long as the column has room.
+    // As tall as its rows.
     const int hoehe =
         einsparungen_->horizontalHeader()->height() +
         einsparungen_->rowCount() * einsparungen_->verticalHeader()->defaultSectionSize() + 2;
-    einsparungen_->setMaximumHeight(hoehe);
     einsparungsRahmen_->setMaximumHeight(hoehe + 27);
+    const bool neu = einsparungsRahmen_->isHidden();
     einsparungsRahmen_->show();
+    // At most two fifths of the page at first; the user may drag the divider.
+    if (neu || teiler_->sizes().value(1) < hoehe + 27) {
+        const int gesamtHoehe = std::max(teiler_->height(), 1);
+        const int unten = std::min(hoehe + 27, gesamtHoehe * 2 / 5);
+        teiler_->setSizes({gesamtHoehe - unten, unten});
+    }
 }
 
 void QuelltextSeite::einsparungenLeeren() {

@@ -14,6 +14,7 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QPushButton;
+class QSplitter;
 class QTableWidget;
 
 namespace quintaro::ui {
@@ -36,10 +37,10 @@ class QuelltextSeite : public QWidget {
     QString originalGroesse() const;
     QString optimiertGroesse() const;
 
-    // What the last run saved, pass by pass: its name, the bytes saved and their share of what
-    // the whole run saved, and a last row for the whole run. A pass that did not run shows as
-    // such. `vorher` is the text's size when the run started. The table stays until the text
-    // changes; it is hidden while empty.
+    // What the last run saved, below the editor, pass by pass: its name, the bytes saved and
+    // their share of what the whole run saved, and a last row for the whole run. A pass that did
+    // not run shows as such. `vorher` is the text's size when the run started. The table stays
+    // until the text changes; it is hidden while empty.
     void setzeEinsparungen(const std::vector<Passbericht>& passes, std::size_t vorher);
     void einsparungenLeeren();
     QTableWidget* einsparungen() const { return einsparungen_; }
@@ -77,6 +78,7 @@ class QuelltextSeite : public QWidget {
     Text geladen_;
     QLabel* originalGroesse_;
     QLabel* optimiertGroesse_;
+    QSplitter* teiler_;
     QFrame* einsparungsRahmen_;
     QTableWidget* einsparungen_;
     QPushButton* optimieren_;

@@ -970,7 +970,8 @@ TEST_F(Fenster, SavingsTableAfterANormalRunAccountsForEveryByteAndGoesWhenTheTex
     const auto zahl = [&](long long n) { return de.toString(n); };
     const long long gesamt = groesse(t0) - groesse(ende);
     const auto anteil = [&](long long n) {
-        return de.toString(100.0 * static_cast<double>(n) / static_cast<double>(gesamt), 'f', 1);
+        return de.toString(100.0 * static_cast<double>(n) / static_cast<double>(gesamt), 'f', 1) +
+               u" %"_s;
     };
     const long long kommentar = groesse(t0) - groesse(nachKommentar);
     const long long leerraum = groesse(nachKommentar) - groesse(nachLeerraum);
@@ -980,7 +981,7 @@ TEST_F(Fenster, SavingsTableAfterANormalRunAccountsForEveryByteAndGoesWhenTheTex
         {q(kOptionen[KMA].caption), zahl(kommentar), anteil(kommentar), false},
         {q(passName("TAB+ZU+DL")), zahl(leerraum), anteil(leerraum), false},
         {q(kOptionen[SZ].caption), zahl(sonderzeichen), anteil(sonderzeichen), false},
-        {u"Gesamt"_s, zahl(gesamt), de.toString(100.0, 'f', 1), false},
+        {u"Gesamt"_s, zahl(gesamt), de.toString(100.0, 'f', 1) + u" %"_s, false},
     };
     EXPECT_EQ(einsparungen(f->quelltextSeite()), erwartet);
     EXPECT_TRUE(f->quelltextSeite().einsparungen()->isVisible());
