@@ -152,12 +152,11 @@ std::string berichtJson(const std::optional<std::string>& datei, Kodierung kodie
 
 std::string pruefText(std::size_t vorher, std::size_t nachher) {
     const std::string groessen = std::to_string(vorher) + " -> " + std::to_string(nachher);
-    if (nachher < vorher) {
-        return "would save " + std::to_string(vorher - nachher) + " bytes (" + groessen + ")";
-    }
-    if (nachher > vorher) {
-        return "would grow by " + std::to_string(nachher - vorher) + " bytes (" + groessen + ")";
-    }
+    const auto bytes = [](std::size_t n) {
+        return std::to_string(n) + (n == 1 ? " byte" : " bytes");
+    };
+    if (nachher < vorher) return "would save " + bytes(vorher - nachher) + " (" + groessen + ")";
+    if (nachher > vorher) return "would grow by " + bytes(nachher - vorher) + " (" + groessen + ")";
     return "would change (" + groessen + " bytes)";
 }
 
