@@ -380,6 +380,8 @@ void QuelltextSeite::setzeEinsparungen(const std::vector<Passbericht>& passes, s
     einsparungsRahmen_->setMaximumHeight(hoehe + 27);
     const bool neu = einsparungsRahmen_->isHidden();
     einsparungsRahmen_->show();
+    // The pass just done and the whole stay in view while a step-by-step run fills the table.
+    einsparungen_->scrollToBottom();
     // At most two fifths of the page at first; the user may drag the divider.
     if (neu || teiler_->sizes().value(1) < hoehe + 27) {
         const int gesamtHoehe = std::max(teiler_->height(), 1);
