@@ -2,8 +2,8 @@
 # Screenshots of the window as a user sees it, on a virtual X server with a window manager: the
 # three pages at the start size and maximised, a question box, the end of a run, the open
 # dialog, the editor's context menu, a short message box, the menu, the question at the close,
-# a start with a page and the changes view. The PNGs go
-# to screenshots/ (not tracked). Usage: bash tools/screenshots.sh [build folder, default build]
+# a start with a page, the changes view and what each pass saved after a run on a corpus page.
+# The PNGs go to screenshots/ (not tracked). Usage: bash tools/screenshots.sh [build folder, default build]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -21,7 +21,7 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cat > "$scratch/session.sh" <<'SESSION'
 set -euo pipefail
-out=$1 program=$2
+out=$1 program=$2 korpusseite=${3:-}
 openbox >/dev/null 2>&1 &
 sleep 1
 "$program" >/dev/null 2>&1 &
@@ -163,7 +163,25 @@ xdotool key Escape
 sleep 0.3
 xdotool key alt+F4
 wait "$app" || true
+
+# What each pass saved, after a normal run on a corpus page with comments and webbots removed.
+if [ -n "$korpusseite" ] && [ -f "$korpusseite" ]; then
+  mkdir -p "$XDG_CONFIG_HOME/quintaro"
+  printf '[Optionen]\r\nKMA=1\r\nFPW=1\r\nNOA=0\r\n' > "$XDG_CONFIG_HOME/quintaro/quintaro_optionen.ini"
+  cp "$korpusseite" "$PWD/$(basename "$korpusseite")"
+  "$program" "$PWD/$(basename "$korpusseite")" >/dev/null 2>&1 &
+  app=$!
+  win=$(xdotool search --sync --onlyvisible --name '^Brelkon Quintaro$' | head -1)
+  xdotool windowactivate --sync "$win"
+  xdotool key F7
+  shot 16-einsparungen
+  xdotool key alt+F4
+  frage=$(neues_fenster '^Brelkon Quintaro$')
+  xdotool key n
+  wait "$app" || true
+fi
 SESSION
 export XDG_CONFIG_HOME="$scratch/config"  # the settings of whoever runs this stay out
-(cd "$scratch" && xvfb-run -a -s "-screen 0 1280x800x24" bash "$scratch/session.sh" "$root/screenshots" "$program")
+korpus=${QUINTARO_KORPUS:-$root/../shared/corpus/real}
+(cd "$scratch" && xvfb-run -a -s "-screen 0 1280x800x24" bash "$scratch/session.sh" "$root/screenshots" "$program" "$korpus/02-gyrobot-index.htm")
 ls screenshots/*.png

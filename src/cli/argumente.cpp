@@ -113,6 +113,14 @@ std::variant<Aufruf, ArgumentFehler> argumenteLesen(std::span<const std::string_
             if (such->empty()) return ArgumentFehler{"--replace: SEARCH must not be empty"};
             i += 2;
             aufruf.ersetzungen.push_back({*such, *ersatz});
+        } else if (arg == "--report" || arg == "--report=text") {
+            aufruf.bericht = Berichtsart::Tabelle;
+        } else if (arg == "--report=json") {
+            aufruf.bericht = Berichtsart::Json;
+        } else if (arg == "--check") {
+            aufruf.pruefen = true;
+        } else if (arg == "--diff") {
+            aufruf.pruefen = aufruf.diff = true;
         } else if (arg == "--settings") {
             if (i + 1 >= args.size()) return ArgumentFehler{"--settings needs a FILE"};
             aufruf.einstellungen = std::string(args[++i]);
@@ -181,6 +189,14 @@ std::string aufrufText() {
         "                                each page as described below\n"
         "  --tips                        without FILE: print the optimisation tips for the\n"
         "                                result on standard error\n"
+        "  --report[=json]               print what each pass saved on standard error: a\n"
+        "                                table per page (and for all of them), or one JSON\n"
+        "                                object per page on a line\n"
+        "  --check                       run but write nothing; name each page that would\n"
+        "                                change with the bytes it would save (on standard\n"
+        "                                error without FILE)\n"
+        "  --diff                        --check, and print the changes as a unified diff\n"
+        "                                over the pages' token lines\n"
         "  --help                        print this text\n"
         "  --version                     print the program's version\n"
         "\n"
@@ -225,7 +241,9 @@ std::string aufrufText() {
         "included), 3 read or write error.\n"
         "Exit status with FILE: 0 every file done (an empty file, or one left at Abbrechen,\n"
         "counts as done), 1 one or more files failed, 2 usage error.\n"
-        "Either way, 3 when KMM=1 finds standard input or output closed.\n";
+        "Either way, 3 when KMM=1 finds standard input or output closed.\n"
+        "With --check: 0 no page would change, 1 at least one would, 2 usage error, 3 a file\n"
+        "or a standard stream failed.\n";
     return text;
 }
 

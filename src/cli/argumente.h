@@ -9,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "cli/bericht.h"
 #include "engine/ersetzungstabelle.h"
 #include "engine/kodierung.h"
 #include "engine/optionen.h"
@@ -27,6 +28,9 @@ struct Aufruf {
     KodierungsWahl kodierung = KodierungsWahl::Automatisch;  // --encoding
     std::vector<std::string> dateien;                        // arguments that are no flag
     std::optional<std::string> einstellungen;                // --settings FILE (batch mode only)
+    Berichtsart bericht = Berichtsart::Kein;                 // --report, --report=json
+    bool pruefen = false;                                    // --check: nothing is written
+    bool diff = false;                                       // --diff (implies --check)
     // The same --set and --replace arguments, to be applied over a settings file's state.
     std::vector<std::pair<int, bool>> gesetzt;
     std::vector<Ersetzung> ersetzungen;

@@ -13,9 +13,11 @@
 #include <utility>
 
 #include "cli/argumente.h"
+#include "cli/bericht.h"
 #include "cli/stapellauf.h"
 #include "cli/terminal.h"
 #include "document/ein_ausgabe.h"
+#include "engine/aenderungen.h"
 #include "engine/kapazitaet.h"
 #include "engine/optimierung.h"
 #include "engine/text.h"
@@ -58,6 +60,7 @@ int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
     }
 
     // The page goes through the run in the buffer it was read into.
+    const std::size_t eingelesen = eingabe.size();
     normaliseLineBreaksInPlace(eingabe);
     if (eingabe.size() > kMemoKapazitaet) {
         fehlerZeile(k, std::string(kMemoKapazitaetFehler) + ": nothing written");
@@ -68,9 +71,11 @@ int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
         return kFertig;
     }
     TerminalFragen fragen(terminal.get());
-    const Laufoptionen lauf{aufruf.optionen, aufruf.tabelle,
-                            kodierungFuer(aufruf.kodierung, eingabe), Modus::Automatisch,
+    const Kodierung kodierung = kodierungFuer(aufruf.kodierung, eingabe);
+    const Laufoptionen lauf{aufruf.optionen, aufruf.tabelle, kodierung, Modus::Automatisch,
                             kMemoKapazitaet};
+    // --check compares with the page as read.
+    const Text original = aufruf.pruefen ? eingabe : Text();
     Laufergebnis ergebnis;
     try {
         ergebnis = laufen(eingabe, lauf, fragen);
@@ -83,16 +88,28 @@ int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
         fehlerZeile(k, "abandoned, nothing written");
         return kAbgebrochen;
     }
-    if (const int fehler = allesSchreiben(k.aus, eingabe)) {
-        fehlerZeile(k, std::string("cannot write standard output: ") + std::strerror(fehler));
-        return kEinAusgabeFehler;
+    if (!aufruf.pruefen) {
+        if (const int fehler = allesSchreiben(k.aus, eingabe)) {
+            fehlerZeile(k, std::string("cannot write standard output: ") + std::strerror(fehler));
+            return kEinAusgabeFehler;
+        }
     }
     if (aufruf.tipps) {
         for (const auto tipp : optimierungstipps(eingabe)) {
             allesSchreiben(k.fehler, sichtbar(tipp, true) + "\n\n");
         }
     }
-    return kFertig;
+    allesSchreiben(k.fehler, seitenBericht(aufruf.bericht, std::nullopt, "standard input",
+                                           kodierung, ergebnis));
+    if (!aufruf.pruefen) return kFertig;
+    // Standard output stays empty: the verdict, and the changes, go to standard error.
+    if (eingabe == original && eingelesen == original.size()) return kFertig;
+    fehlerZeile(k, "standard input: " + pruefText(eingelesen, eingabe.size()));
+    if (aufruf.diff) {
+        allesSchreiben(k.fehler, einheitlichesDiff(original, eingabe, vergleiche(original, eingabe),
+                                                   "standard input", "standard input"));
+    }
+    return kGeaendert;
 }
 
 }  // namespace

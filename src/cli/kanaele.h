@@ -11,6 +11,7 @@ enum Exitcode : int {
     kFertig = 0,
     kAbgebrochen = 1,       // "Abbrechen" answered to a question
     kStapelFehler = 1,      // with FILE arguments: one or more files could not be optimised
+    kGeaendert = 1,         // --check: at least one page would change
     kAufruffehler = 2,      // arguments, or a terminal that a question needs is missing
     kEinAusgabeFehler = 3,  // the page could not be read or the result not written
 };

@@ -14,11 +14,14 @@
 #include <string_view>
 
 #include "batch/stapel.h"
+#include "cli/bericht.h"
 #include "cli/einstellungsdatei.h"
 #include "cli/terminal.h"
+#include "cli/trockene_dateien.h"
 #include "document/ein_ausgabe.h"
 #include "document/lokale_dateien.h"
 #include "document/sicher_schreiben.h"
+#include "engine/aenderungen.h"
 #include "settings/ablageort.h"
 #include "settings/einstellungen.h"
 
@@ -179,30 +182,82 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
     }
 
     StapelHaken haken{frage, {}, {}, {}, aufruf.kodierung};
+    // --report and --check look at each page as it was loaded.
+    Kodierung kodierung = Kodierung::Cp1252;
+    Text geladen;
+    haken.geladen = [&](const std::string&, std::int32_t, const Text& text) {
+        kodierung = kodierungFuer(aufruf.kodierung, text);
+        if (aufruf.pruefen) geladen = text;
+    };
+    Einsparung summe;
+    // With --check every file goes through the same run, but nothing is written.
+    auto dateien =
+        aufruf.pruefen ? std::make_unique<TrockeneDateien>() : std::make_unique<LokaleDateien>();
+    auto* trocken = dynamic_cast<TrockeneDateien*>(dateien.get());
+    bool geaendert = false;
+    bool ausgabeFehler = false;
+    auto ausgeben = [&](const std::string& text) {
+        if (ausgabeFehler) return;
+        fortschritt.verbergen();
+        if (const int fehler = allesSchreiben(k.aus, text)) {
+            ausgabeFehler = true;
+            zeile(std::string("cannot write standard output: ") + std::strerror(fehler));
+        }
+        fortschritt.zeigen();
+    };
     const std::string* aktuell = nullptr;
     haken.meldung = [&](const std::string& text) { melde(*aktuell, sichtbar(text, true)); };
     StapelMelder melder;
     melder.beginnt = [&](std::size_t i, std::size_t n, const std::string& pfad) {
         aktuell = &pfad;
+        if (trocken != nullptr) trocken->nehmen();
         fortschritt.zeige(i, n, pfad);
     };
     melder.fertig = [&](std::size_t, const std::string& pfad, const StapelErgebnis& ergebnis) {
         if (ergebnis.status == StapelStatus::Abgebrochen) {
             melde(pfad, "abandoned at a question, not saved");
         }
-        if (ergebnis.sicherung.behalten) {
+        if (ergebnis.sicherung.behalten && trocken == nullptr) {
             melde(pfad, "kept the existing backup " + sichtbar(ergebnis.sicherung.pfad, false));
+        }
+        if (ergebnis.status != StapelStatus::Gespeichert) return;
+        if (aufruf.bericht != Berichtsart::Kein) {
+            fortschritt.melde(seitenBericht(aufruf.bericht, pfad, sichtbar(pfad, false), kodierung,
+                                            ergebnis.lauf));
+            summe.hinzu(ergebnis.lauf);
+        }
+        if (trocken == nullptr) return;
+        const auto neu = trocken->nehmen();
+        if (!neu) return;
+        // The file's own bytes change too when its line breaks become CR LF.
+        const auto groesse = static_cast<std::size_t>(ergebnis.originalGroesse);
+        const bool umbenannt = ergebnis.pfad != pfad;
+        if (!umbenannt && groesse == geladen.size() && *neu == geladen) return;
+        geaendert = true;
+        std::string text = sichtbar(pfad, false) + ": " + pruefText(groesse, neu->size());
+        if (umbenannt) text += ", saved as " + sichtbar(ergebnis.pfad, false);
+        ausgeben(text + "\n");
+        if (aufruf.diff) {
+            ausgeben(einheitlichesDiff(geladen, *neu, vergleiche(geladen, *neu),
+                                       sichtbar(pfad, false), sichtbar(ergebnis.pfad, false)));
         }
     };
     melder.fehler = [&](const std::string& pfad, const std::string& meldung) {
         melde(pfad, pfadIstUtf8(pfad) ? sichtbar(meldung, false)
                                       : "the file name is not valid UTF-8, the file is left alone");
     };
-    LokaleDateien dateien;
-    const auto bilanz = stapelLauf(dateien, aufruf.dateien, optionen, tabelle, haken, melder,
+    const auto bilanz = stapelLauf(*dateien, aufruf.dateien, optionen, tabelle, haken, melder,
                                    Fehlerpolitik::Weitermachen);
     const bool fehlgeschlagen = bilanz.fehlgeschlagen > 0;
+    if (aufruf.bericht == Berichtsart::Tabelle && summe.seiten > 1) {
+        fortschritt.melde("all " + std::to_string(summe.seiten) + " pages:\n" +
+                          berichtTabelle(summe));
+    }
     fortschritt.verbergen();
+    if (aufruf.pruefen) {
+        if (fehlgeschlagen || ausgabeFehler) return kEinAusgabeFehler;
+        return geaendert ? kGeaendert : kFertig;
+    }
     return fehlgeschlagen ? kStapelFehler : kFertig;
 }
 

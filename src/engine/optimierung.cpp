@@ -1,6 +1,7 @@
 // The run: the passes over one text, what each did, the questions through one seam.
 #include "engine/optimierung.h"
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <optional>
@@ -97,10 +98,12 @@ std::vector<PassPlatz> reihenfolge(const Laufoptionen& o) {
 // changed since the last question saw it.
 class Fragesteller final : public Zwischenstand {
   public:
-    Fragesteller(Fragen* fragen, const Text& text) : fragen_(fragen), text_(text) {}
+    Fragesteller(Fragen* fragen, const Text& text, const std::vector<Passbericht>& passes)
+        : fragen_(fragen), text_(text), passes_(passes) {}
 
     bool geaendert() const override { return ungezeigt_; }
     Text text() const override { return aktuell_ ? (*aktuell_)() : text_; }
+    const std::vector<Passbericht>& bisher() const override { return passes_; }
 
     Antwort frage(std::string_view text) {
         const Antwort a = fragen_->frage(std::string(text), *this);
@@ -122,6 +125,7 @@ class Fragesteller final : public Zwischenstand {
   private:
     Fragen* fragen_;
     const Text& text_;
+    const std::vector<Passbericht>& passes_;
     const std::function<Text()>* aktuell_ = nullptr;
     bool ungezeigt_ = false;
 };
@@ -333,7 +337,7 @@ Laufergebnis laufen(Text& text, const Laufoptionen& optionen, Fragen& fragen) {
         return ergebnis;
     }
     Protokoll protokoll(ergebnis.passes, text);
-    Fragesteller fragesteller(&fragen, text);
+    Fragesteller fragesteller(&fragen, text, ergebnis.passes);
     bool weiter = textPasses(text, optionen, fragesteller, protokoll);
 
     // Tips, never in the mode Automatisch.
@@ -370,9 +374,61 @@ Text optimiereText(Text text, const OptionSet& options, const Ersetzungstabelle&
     const Laufoptionen lauf{options, tabelle, kodierung, Modus::Normal, kMemoKapazitaet};
     std::vector<Passbericht> passes;
     Protokoll protokoll(passes, text);
-    Fragesteller ohneFragen(nullptr, text);
+    Fragesteller ohneFragen(nullptr, text, passes);
     textPasses(text, lauf, ohneFragen, protokoll);
     return text;
+}
+
+std::vector<std::string_view> passOptionen(std::string_view schluessel) {
+    std::vector<std::string_view> captions;
+    for (std::size_t anfang = 0; anfang <= schluessel.size();) {
+        const std::size_t plus = std::min(schluessel.find('+', anfang), schluessel.size());
+        const auto key = schluessel.substr(anfang, plus - anfang);
+        const auto option = optionByKey(key);
+        captions.push_back(option ? kOptionen[static_cast<std::size_t>(*option)].caption : key);
+        anfang = plus + 1;
+    }
+    return captions;
+}
+
+std::string passName(std::string_view schluessel) {
+    if (schluessel.find('+') == std::string_view::npos)
+        return std::string(passOptionen(schluessel).front());
+    // What a sweep's parts do, each named once in the run's order.
+    std::vector<std::string_view> teile;
+    for (std::size_t anfang = 0; anfang <= schluessel.size();) {
+        const std::size_t plus = std::min(schluessel.find('+', anfang), schluessel.size());
+        const auto option = optionByKey(schluessel.substr(anfang, plus - anfang));
+        std::string_view teil = "Sonstiges";
+        if (option) {
+            switch (*option) {
+                case FPW:
+                    teil = "Webbots";
+                    break;
+                case KMA:
+                case KMM:
+                    teil = "Kommentare";
+                    break;
+                case AE:
+                    teil = "Ersetzung";
+                    break;
+                case SZ:
+                    teil = "Sonderzeichen";
+                    break;
+                default:
+                    teil = "Leerraum";
+                    break;
+            }
+        }
+        if (std::find(teile.begin(), teile.end(), teil) == teile.end()) teile.push_back(teil);
+        anfang = plus + 1;
+    }
+    std::string name;
+    for (std::size_t i = 0; i < teile.size(); ++i) {
+        if (i > 0) name += i + 1 == teile.size() ? " und " : ", ";
+        name += teile[i];
+    }
+    return name;
 }
 
 }  // namespace quintaro

@@ -68,6 +68,24 @@ struct Laufoptionen {
     std::size_t kapazitaet = kMemoKapazitaet;
 };
 
+enum class Passausgang {
+    Gelaufen,       // carried out
+    Uebersprungen,  // "Nein" to its question
+    Abgebrochen,    // "Abbrechen" to its question, or to a comment question while it ran
+    NichtErreicht,  // the run was abandoned before it
+};
+
+// One pass of a run, or several that ran as one sweep.
+struct Passbericht {
+    // The option's settings key ("KMA", "AE", "TAB"); keys joined by '+' for passes done in one
+    // sweep ("TAB+ZU+DL").
+    std::string schluessel;
+    std::size_t vorher = 0;  // bytes of the text before it
+    std::size_t nachher = 0;
+    Passausgang ausgang = Passausgang::Gelaufen;
+    bool operator==(const Passbericht&) const = default;
+};
+
 // What a question sees of the run: the text as the passes so far left it.
 class Zwischenstand {
   public:
@@ -75,6 +93,8 @@ class Zwischenstand {
     virtual bool geaendert() const = 0;
     // The text, built on demand.
     virtual Text text() const = 0;
+    // The passes so far, as Laufergebnis::passes will list them.
+    virtual const std::vector<Passbericht>& bisher() const = 0;
 
   protected:
     ~Zwischenstand() = default;
@@ -93,24 +113,6 @@ class Fragen {
 class KeineFragen : public Fragen {
   public:
     Antwort frage(const std::string&, const Zwischenstand&) override { return Antwort::Abbrechen; }
-};
-
-enum class Passausgang {
-    Gelaufen,       // carried out
-    Uebersprungen,  // "Nein" to its question
-    Abgebrochen,    // "Abbrechen" to its question, or to a comment question while it ran
-    NichtErreicht,  // the run was abandoned before it
-};
-
-// One pass of a run, or several that ran as one sweep.
-struct Passbericht {
-    // The option's settings key ("KMA", "AE", "TAB"); keys joined by '+' for passes done in one
-    // sweep ("TAB+ZU+DL").
-    std::string schluessel;
-    std::size_t vorher = 0;  // bytes of the text before it
-    std::size_t nachher = 0;
-    Passausgang ausgang = Passausgang::Gelaufen;
-    bool operator==(const Passbericht&) const = default;
 };
 
 struct Laufergebnis {
@@ -139,5 +141,11 @@ Laufergebnis laufen(Text& text, const Laufoptionen& optionen, Fragen& fragen);
 // without tips does to the text).
 Text optimiereText(Text text, const OptionSet& options, const Ersetzungstabelle& tabelle,
                    Kodierung kodierung = Kodierung::Cp1252);
+
+// What a pass is called for the user (UTF-8): its option's caption, or for passes done in one
+// sweep a short name for what they have in common ("Leerraum", "Leerraum und Sonderzeichen").
+std::string passName(std::string_view schluessel);
+// The captions of the options behind a pass, in the run's order.
+std::vector<std::string_view> passOptionen(std::string_view schluessel);
 
 }  // namespace quintaro

@@ -7,12 +7,17 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSplitter>
+#include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdint>
 
 #include "ui/bausteine.h"
 #include "ui/quelltext_memo.h"
@@ -36,6 +41,24 @@ QString kodierungsName(Kodierung k) {
             break;
     }
     return QStringLiteral("Windows-1252");
+}
+
+QString q(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+QString ausgangText(Passausgang a) {
+    switch (a) {
+        case Passausgang::Uebersprungen:
+            return QStringLiteral("übersprungen");
+        case Passausgang::Abgebrochen:
+            return QStringLiteral("abgebrochen");
+        case Passausgang::NichtErreicht:
+            return QStringLiteral("nicht erreicht");
+        case Passausgang::Gelaufen:
+            break;
+    }
+    return {};
 }
 
 // A box of the right-hand column: white heading on the title bar colour, content below.
@@ -128,6 +151,33 @@ QuelltextSeite::QuelltextSeite(QWidget* parent)
         kodierungAnzeigen();
     });
 
+    // What the last run saved, pass by pass.
+    einsparungsRahmen_ = rahmen(this);
+    QVBoxLayout* einsparungsBox =
+        kasten(einsparungsRahmen_, QStringLiteral("Einsparung (in Byte)"));
+    einsparungen_ = new QTableWidget(0, 3, einsparungsRahmen_);
+    einsparungen_->setObjectName(QStringLiteral("EinsparungenTabelle"));
+    einsparungen_->setHorizontalHeaderLabels(
+        {QStringLiteral("Durchgang"), QStringLiteral("Byte"), QStringLiteral("Anteil")});
+    einsparungen_->verticalHeader()->hide();
+    einsparungen_->verticalHeader()->setMinimumSectionSize(1);
+    einsparungen_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 3);
+    einsparungen_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    einsparungen_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    einsparungen_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    einsparungen_->horizontalHeader()->setHighlightSections(false);
+    einsparungen_->setShowGrid(false);
+    einsparungen_->setFrameShape(QFrame::NoFrame);
+    einsparungen_->setWordWrap(false);
+    einsparungen_->setTextElideMode(Qt::ElideRight);
+    einsparungen_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    einsparungen_->setSelectionMode(QAbstractItemView::NoSelection);
+    einsparungen_->setFocusPolicy(Qt::NoFocus);
+    einsparungen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    einsparungsBox->addWidget(einsparungen_);
+    einsparungsRahmen_->hide();
+    connect(editor_, &QuelltextMemo::geaendert, this, [this] { einsparungenLeeren(); });
+
     // Run and view buttons, each pair in its own frame.
     auto paar = [this, spalte](QPushButton* a, QPushButton* b) {
         auto* f = rahmen(this);
@@ -159,7 +209,16 @@ QuelltextSeite::QuelltextSeite(QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(3);
-    layout->addWidget(editor_->widget(), 1);
+    // The table of savings below the editor, where the passes' names have room.
+    teiler_ = new QSplitter(Qt::Vertical, this);
+    teiler_->setObjectName(QStringLiteral("EinsparungsTeiler"));
+    teiler_->setChildrenCollapsible(false);
+    teiler_->setHandleWidth(3);
+    teiler_->addWidget(editor_->widget());
+    teiler_->addWidget(einsparungsRahmen_);
+    teiler_->setStretchFactor(0, 1);
+    teiler_->setStretchFactor(1, 0);
+    layout->addWidget(teiler_, 1);
     layout->addLayout(rechts);
 
     // Top to bottom, as the column is laid out.
@@ -256,6 +315,85 @@ QString QuelltextSeite::originalGroesse() const {
 }
 QString QuelltextSeite::optimiertGroesse() const {
     return optimiertGroesse_->text();
+}
+
+void QuelltextSeite::setzeEinsparungen(const std::vector<Passbericht>& passes, std::size_t vorher) {
+    const auto differenz = [](std::size_t a, std::size_t b) {
+        return static_cast<std::int64_t>(a) - static_cast<std::int64_t>(b);
+    };
+    const std::size_t nachher = passes.empty() ? vorher : passes.back().nachher;
+    const std::int64_t gesamt = differenz(vorher, nachher);
+    const QLocale deutsch(QLocale::German, QLocale::Germany);
+    // The share of the whole; with nothing saved in all there is none.
+    const auto anteil = [&](std::int64_t gespart) {
+        if (gesamt == 0) return QStringLiteral("–");
+        return deutsch.toString(100.0 * static_cast<double>(gespart) / static_cast<double>(gesamt),
+                                'f', 1) +
+               QStringLiteral(" %");
+    };
+    const auto zelle = [](const QString& text, bool rechts) {
+        auto* item = new QTableWidgetItem(text);
+        item->setTextAlignment(Qt::AlignVCenter | (rechts ? Qt::AlignRight : Qt::AlignLeft));
+        return item;
+    };
+    einsparungen_->setRowCount(static_cast<int>(passes.size()) + 1);
+    int zeile = 0;
+    for (const auto& p : passes) {
+        const std::int64_t gespart = differenz(p.vorher, p.nachher);
+        const bool gelaufen = p.ausgang == Passausgang::Gelaufen;
+        auto* name = zelle(q(passName(p.schluessel)), false);
+        QStringList optionen;
+        for (const auto caption : passOptionen(p.schluessel)) optionen << q(caption);
+        QString hinweis = optionen.join(QLatin1Char('\n'));
+        if (!gelaufen) hinweis += QStringLiteral("\n(") + ausgangText(p.ausgang) + QLatin1Char(')');
+        name->setToolTip(hinweis);
+        // A pass that did not run saved nothing, unless it was cancelled halfway.
+        const bool ohneWirkung = !gelaufen && gespart == 0;
+        auto* byte = zelle(ohneWirkung ? QStringLiteral("–") : deutsch.toString(gespart), true);
+        auto* teil = zelle(ohneWirkung ? ausgangText(p.ausgang) : anteil(gespart), true);
+        for (QTableWidgetItem* item : {name, byte, teil}) {
+            if (!gelaufen) item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+            if (item != name) item->setToolTip(hinweis);
+        }
+        einsparungen_->setItem(zeile, 0, name);
+        einsparungen_->setItem(zeile, 1, byte);
+        einsparungen_->setItem(zeile, 2, teil);
+        ++zeile;
+    }
+    auto* summe = zelle(QStringLiteral("Gesamt"), false);
+    QFont fett = summe->font();
+    fett.setBold(true);
+    auto* summeByte = zelle(deutsch.toString(gesamt), true);
+    auto* summeTeil = zelle(
+        gesamt == 0 ? QStringLiteral("–") : deutsch.toString(100.0, 'f', 1) + QStringLiteral(" %"),
+        true);
+    // The file's size may differ by its line breaks, which became CR LF when it was loaded.
+    summe->setToolTip(QStringLiteral("Gemessen am Text im Editor (Zeilenumbrüche als CR LF)"));
+    for (QTableWidgetItem* item : {summe, summeByte, summeTeil}) item->setFont(fett);
+    einsparungen_->setItem(zeile, 0, summe);
+    einsparungen_->setItem(zeile, 1, summeByte);
+    einsparungen_->setItem(zeile, 2, summeTeil);
+    // As tall as its rows.
+    const int hoehe =
+        einsparungen_->horizontalHeader()->height() +
+        einsparungen_->rowCount() * einsparungen_->verticalHeader()->defaultSectionSize() + 2;
+    einsparungsRahmen_->setMaximumHeight(hoehe + 27);
+    const bool neu = einsparungsRahmen_->isHidden();
+    einsparungsRahmen_->show();
+    // The pass just done and the whole stay in view while a step-by-step run fills the table.
+    einsparungen_->scrollToBottom();
+    // At most two fifths of the page at first; the user may drag the divider.
+    if (neu || teiler_->sizes().value(1) < hoehe + 27) {
+        const int gesamtHoehe = std::max(teiler_->height(), 1);
+        const int unten = std::min(hoehe + 27, gesamtHoehe * 2 / 5);
+        teiler_->setSizes({gesamtHoehe - unten, unten});
+    }
+}
+
+void QuelltextSeite::einsparungenLeeren() {
+    if (einsparungen_->rowCount() == 0 && einsparungsRahmen_->isHidden()) return;
+    einsparungen_->setRowCount(0);
+    einsparungsRahmen_->hide();
 }
 
 }  // namespace quintaro::ui

@@ -3,13 +3,19 @@
 #pragma once
 
 #include <QWidget>
+#include <cstddef>
+#include <vector>
 
 #include "engine/kodierung.h"
+#include "engine/optimierung.h"
 #include "engine/text.h"
 
 class QComboBox;
+class QFrame;
 class QLabel;
 class QPushButton;
+class QSplitter;
+class QTableWidget;
 
 namespace quintaro::ui {
 
@@ -30,6 +36,14 @@ class QuelltextSeite : public QWidget {
     void setzeOptimiertGroesse(const QString& caption);
     QString originalGroesse() const;
     QString optimiertGroesse() const;
+
+    // What the last run saved, below the editor, pass by pass: its name, the bytes saved and
+    // their share of what the whole run saved, and a last row for the whole run. A pass that did
+    // not run shows as such. `vorher` is the text's size when the run started. The table stays
+    // until the text changes; it is hidden while empty.
+    void setzeEinsparungen(const std::vector<Passbericht>& passes, std::size_t vorher);
+    void einsparungenLeeren();
+    QTableWidget* einsparungen() const { return einsparungen_; }
 
     // The document's encoding: the rule over the loaded bytes, or what the user picks in the
     // encoding box (Automatisch, Windows-1252, UTF-8) for the loaded document. A pick re-reads
@@ -64,6 +78,9 @@ class QuelltextSeite : public QWidget {
     Text geladen_;
     QLabel* originalGroesse_;
     QLabel* optimiertGroesse_;
+    QSplitter* teiler_;
+    QFrame* einsparungsRahmen_;
+    QTableWidget* einsparungen_;
     QPushButton* optimieren_;
     QPushButton* schrittweise_;
     QPushButton* ansichtOriginal_;

@@ -321,16 +321,20 @@ namespace {
 // A run's questions in the window's boxes, the editor brought up to date first.
 class FensterFragen : public Fragen {
   public:
-    FensterFragen(QuelltextMemo& memo, std::function<Antwort(const QString&)> frage)
-        : memo_(memo), frage_(std::move(frage)) {}
+    FensterFragen(QuelltextMemo& memo, std::function<Antwort(const QString&)> frage,
+                  std::function<void(const std::vector<Passbericht>&)> bisher)
+        : memo_(memo), frage_(std::move(frage)), bisher_(std::move(bisher)) {}
     Antwort frage(const std::string& text, const Zwischenstand& stand) override {
         if (stand.geaendert()) memo_.setText(stand.text());
+        // The savings so far, after the text: a new text empties the table.
+        bisher_(stand.bisher());
         return frage_(QString::fromStdString(text));
     }
 
   private:
     QuelltextMemo& memo_;
     std::function<Antwort(const QString&)> frage_;
+    std::function<void(const std::vector<Passbericht>&)> bisher_;
 };
 
 QString q(std::string_view utf8) {
@@ -363,14 +367,19 @@ void TForm1::Optimierung(Sender sender) {
         setzeBeschaeftigt(true);
 
         Text text = quelltextMemo().text();
-        FensterFragen fragen(quelltextMemo(), [this](const QString& frageText) {
-            return frage(frageText, Knoepfe::JaNeinAbbrechen);
-        });
+        const std::size_t vorher = text.size();
+        FensterFragen fragen(
+            quelltextMemo(),
+            [this](const QString& frageText) { return frage(frageText, Knoepfe::JaNeinAbbrechen); },
+            [this, vorher](const std::vector<Passbericht>& bisher) {
+                quelltextSeite_->setzeEinsparungen(bisher, vorher);
+            });
         const Laufoptionen lauf{optionen, optionenSeite_->ersetzungseditor().tabelle(),
                                 quelltextMemo().kodierung(), modus, dokument_.kapazitaet()};
         // A text past the capacity throws: nothing of this run reaches the editor.
         const Laufergebnis ergebnis = laufen(text, lauf, fragen);
         if (ergebnis.neuerStand) quelltextMemo().setText(text);
+        quelltextSeite_->setzeEinsparungen(ergebnis.passes, ergebnis.vorher);
         if (ergebnis.abgebrochen) {
             setzeBeschaeftigt(false);
             return;

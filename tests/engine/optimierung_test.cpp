@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <random>
@@ -409,6 +410,11 @@ TEST(Laufen, ReportChainsAndFoldedSweepsMatchTheStepByStepRunAlsoInThreads) {
         const auto e = laufen(
             schritt, Laufoptionen{f.o, tabelle, Kodierung::Cp1252, Modus::Schritt}, schrittFragen);
         pruefeBericht(e, f.seite);
+        // What each question saw of the report is the report so far.
+        for (const auto& stand : schrittFragen.bisher) {
+            ASSERT_LE(stand.size(), e.passes.size());
+            EXPECT_TRUE(std::equal(stand.begin(), stand.end(), e.passes.begin())) << f.seite;
+        }
         EXPECT_EQ(normal.text, schritt) << f.seite;
         seriell.push_back(normal.text);
     }

@@ -17,7 +17,8 @@ class SkriptFragen : public Fragen {
   public:
     std::deque<Antwort> antworten;
     std::vector<std::string> gestellt;
-    std::vector<Text> gezeigt;  // the text on the screen at each question
+    std::vector<Text> gezeigt;                     // the text on the screen at each question
+    std::vector<std::vector<Passbericht>> bisher;  // the passes reported at each question
     Text anzeige;
 
     explicit SkriptFragen(Text start = {}) : anzeige(std::move(start)) {}
@@ -26,6 +27,7 @@ class SkriptFragen : public Fragen {
         if (stand.geaendert()) anzeige = stand.text();
         gestellt.push_back(text);
         gezeigt.push_back(anzeige);
+        bisher.push_back(stand.bisher());
         if (antworten.empty()) {
             ADD_FAILURE() << "unscripted question: " << text;
             return Antwort::Abbrechen;

@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -926,6 +927,111 @@ TEST_F(Fenster, ClosingDeletesThePreviewFile) {
     EXPECT_FALSE(dateien.existiert(kVorschau));
     EXPECT_TRUE(dateien.existiert("andere.htm"));
     EXPECT_EQ(fragen().size(), 1U);
+}
+
+// --- what each pass saved ------------------------------------------------------------------
+
+// The savings table as the user reads it: name, bytes, share per row.
+struct Reihe {
+    QString name, byte, anteil;
+    bool grau;
+    bool operator==(const Reihe&) const = default;
+};
+std::vector<Reihe> einsparungen(const QuelltextSeite& seite) {
+    std::vector<Reihe> reihen;
+    const QTableWidget* t = seite.einsparungen();
+    if (t->isHidden()) return reihen;
+    const QColor grau = t->palette().color(QPalette::Disabled, QPalette::Text);
+    for (int r = 0; r < t->rowCount(); ++r) {
+        reihen.push_back({t->item(r, 0)->text(), t->item(r, 1)->text(), t->item(r, 2)->text(),
+                          t->item(r, 0)->foreground().color() == grau});
+    }
+    return reihen;
+}
+
+// The sizes come from the texts themselves; the names from the options' captions.
+TEST_F(Fenster, SavingsTableAfterANormalRunAccountsForEveryByteAndGoesWhenTheTextChanges) {
+    nurOptionen({KMA, TAB, ZU, DL, SZ});
+    optionen().setzeOption(HSB, false);
+    const Text t0 = "<p>\tA\xE4</p>\r\n<!-- weg -->\r\n<p>B  C</p>";
+    text(t0);
+    zeigen();
+    f->Optimierung(Sender::OptimierenButton);
+    OptionSet o = optionen().zustand();
+    const auto groesse = [](const Text& t) { return static_cast<long long>(t.size()); };
+    const Text nachKommentar = "<p>\tA\xE4</p>\r\n\r\n<p>B  C</p>";
+    OptionSet nurLeerraum;
+    for (int i = 0; i < kOptionCount; ++i) nurLeerraum.set(i, i == TAB || i == ZU || i == DL);
+    nurLeerraum.set(HSB, false);
+    const Text nachLeerraum = optimiereText(nachKommentar, nurLeerraum, Ersetzungstabelle());
+    const Text ende = f->quelltextMemo().text();
+    ASSERT_EQ(ende, optimiereText(t0, o, Ersetzungstabelle()));
+    const QLocale de(QLocale::German, QLocale::Germany);
+    const auto zahl = [&](long long n) { return de.toString(n); };
+    const long long gesamt = groesse(t0) - groesse(ende);
+    const auto anteil = [&](long long n) {
+        return de.toString(100.0 * static_cast<double>(n) / static_cast<double>(gesamt), 'f', 1) +
+               u" %"_s;
+    };
+    const long long kommentar = groesse(t0) - groesse(nachKommentar);
+    const long long leerraum = groesse(nachKommentar) - groesse(nachLeerraum);
+    const long long sonderzeichen = groesse(nachLeerraum) - groesse(ende);
+    ASSERT_LT(sonderzeichen, 0) << "an entity is longer than its character";
+    const std::vector<Reihe> erwartet = {
+        {q(kOptionen[KMA].caption), zahl(kommentar), anteil(kommentar), false},
+        {q(passName("TAB+ZU+DL")), zahl(leerraum), anteil(leerraum), false},
+        {q(kOptionen[SZ].caption), zahl(sonderzeichen), anteil(sonderzeichen), false},
+        {u"Gesamt"_s, zahl(gesamt), de.toString(100.0, 'f', 1) + u" %"_s, false},
+    };
+    EXPECT_EQ(einsparungen(f->quelltextSeite()), erwartet);
+    EXPECT_TRUE(f->quelltextSeite().einsparungen()->isVisible());
+    // Showing the page or another page leaves it; the next edit empties it.
+    f->Seitenwechsel(Sender::Optionen1);
+    f->Seitenwechsel(Sender::Quelltext);
+    EXPECT_EQ(einsparungen(f->quelltextSeite()).size(), 4U);
+    f->quelltextMemo().widget()->setFocus();
+    QTest::keyClick(f->quelltextMemo().widget(), Qt::Key_X);
+    EXPECT_TRUE(einsparungen(f->quelltextSeite()).empty());
+}
+
+// A step-by-step run fills the table question by question; what did not run is marked so.
+TEST_F(Fenster, SavingsTableFillsDuringAStepByStepRunAndMarksWhatDidNotRun) {
+    nurOptionen({TAB, DZU, ZU, DL, SZ});
+    const Text t0 = "<p>\tA</p>\r\n\r\n<p>B  C</p>";
+    text(t0);
+    std::vector<std::size_t> zeilen;
+    dialoge.schnappschuss = [&] {
+        zeilen.push_back(einsparungen(f->quelltextSeite()).size());
+        return vonCp1252(f->quelltextMemo().text());
+    };
+    dialoge.antworten = {Antwort::Ja, Antwort::Nein, Antwort::Ja, Antwort::Abbrechen};
+    f->Optimierung(Sender::SchrittweiseOptimierenButton);
+    // Before each question the passes so far and the total row.
+    EXPECT_EQ(zeilen, (std::vector<std::size_t>{1, 2, 3, 4}));
+    const Text t1 = tabulatorenEntfernen(t0);
+    const Text t3 = zeilenumbruecheEntfernen(t1);
+    const auto n = [](const Text& a, const Text& b) {
+        return QString::number(static_cast<long long>(a.size()) - static_cast<long long>(b.size()));
+    };
+    const auto reihen = einsparungen(f->quelltextSeite());
+    ASSERT_EQ(reihen.size(), 6U);
+    const std::pair<const char*, bool> byteUndGrau[] = {{"", false}, {"–", true}, {"", false},
+                                                        {"–", true}, {"–", true}, {"", false}};
+    EXPECT_EQ(reihen[0].byte, n(t0, t1));
+    EXPECT_EQ(reihen[2].byte, n(t1, t3));
+    EXPECT_EQ(reihen[5].byte, n(t0, t3));
+    EXPECT_EQ(reihen[4].name, q(kOptionen[SZ].caption));
+    for (std::size_t i = 0; i < reihen.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(reihen[i].grau, byteUndGrau[i].second);
+        if (byteUndGrau[i].second) {
+            EXPECT_EQ(reihen[i].byte, QString::fromUtf8(byteUndGrau[i].first));
+        }
+    }
+    // Three different words for skipped, cancelled and not reached.
+    EXPECT_NE(reihen[1].anteil, reihen[3].anteil);
+    EXPECT_NE(reihen[3].anteil, reihen[4].anteil);
+    EXPECT_NE(reihen[1].anteil, reihen[4].anteil);
 }
 
 }  // namespace
