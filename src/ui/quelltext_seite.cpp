@@ -322,7 +322,13 @@ void QuelltextSeite::setzeEinsparungen(const std::vector<Passbericht>& passes, s
         return static_cast<std::int64_t>(a) - static_cast<std::int64_t>(b);
     };
     const std::size_t nachher = passes.empty() ? vorher : passes.back().nachher;
-    const std::int64_t gesamt = differenz(vorher, nachher);
+    // The total is measured from the file's size as the box above shows it, so that both agree:
+    // what the text gained before the run (line breaks made CR LF, the user's edits) is a row.
+    bool vonDatei = false;
+    const qlonglong datei = originalGroesse_->text().toLongLong(&vonDatei);
+    const std::size_t basis = vonDatei && datei >= 0 ? static_cast<std::size_t>(datei) : vorher;
+    const bool vorLauf = basis != vorher;
+    const std::int64_t gesamt = differenz(basis, nachher);
     const QLocale deutsch(QLocale::German, QLocale::Germany);
     // The share of the whole; with nothing saved in all there is none.
     const auto anteil = [&](std::int64_t gespart) {
@@ -336,8 +342,22 @@ void QuelltextSeite::setzeEinsparungen(const std::vector<Passbericht>& passes, s
         item->setTextAlignment(Qt::AlignVCenter | (rechts ? Qt::AlignRight : Qt::AlignLeft));
         return item;
     };
-    einsparungen_->setRowCount(static_cast<int>(passes.size()) + 1);
+    einsparungen_->setRowCount(static_cast<int>(passes.size()) + (vorLauf ? 2 : 1));
     int zeile = 0;
+    if (vorLauf) {
+        const std::int64_t gespart = differenz(basis, vorher);
+        auto* name = zelle(QStringLiteral("Vor der Optimierung"), false);
+        const QString hinweis = QStringLiteral(
+            "Unterschied zwischen der Datei und dem Text im Editor: Zeilenumbrüche als CR LF "
+            "und eigene Änderungen");
+        auto* byte = zelle(deutsch.toString(gespart), true);
+        auto* teil = zelle(anteil(gespart), true);
+        for (QTableWidgetItem* item : {name, byte, teil}) item->setToolTip(hinweis);
+        einsparungen_->setItem(zeile, 0, name);
+        einsparungen_->setItem(zeile, 1, byte);
+        einsparungen_->setItem(zeile, 2, teil);
+        ++zeile;
+    }
     for (const auto& p : passes) {
         const std::int64_t gespart = differenz(p.vorher, p.nachher);
         const bool gelaufen = p.ausgang == Passausgang::Gelaufen;
@@ -367,8 +387,8 @@ void QuelltextSeite::setzeEinsparungen(const std::vector<Passbericht>& passes, s
     auto* summeTeil = zelle(
         gesamt == 0 ? QStringLiteral("–") : deutsch.toString(100.0, 'f', 1) + QStringLiteral(" %"),
         true);
-    // The file's size may differ by its line breaks, which became CR LF when it was loaded.
-    summe->setToolTip(QStringLiteral("Gemessen am Text im Editor (Zeilenumbrüche als CR LF)"));
+    summe->setToolTip(vonDatei ? QStringLiteral("Von der Dateigröße bis zum optimierten Text")
+                               : QStringLiteral("Gemessen am Text im Editor"));
     for (QTableWidgetItem* item : {summe, summeByte, summeTeil}) item->setFont(fett);
     einsparungen_->setItem(zeile, 0, summe);
     einsparungen_->setItem(zeile, 1, summeByte);

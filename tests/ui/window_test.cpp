@@ -994,6 +994,21 @@ TEST_F(Fenster, SavingsTableAfterANormalRunAccountsForEveryByteAndGoesWhenTheTex
     EXPECT_TRUE(einsparungen(f->quelltextSeite()).empty());
 }
 
+// For a loaded file the table starts from the size the box shows: what loading added (line
+// breaks made CR LF) is a row of its own, and the total is the box's difference.
+TEST_F(Fenster, SavingsTableOfALoadedFileAgreesWithTheSizeBox) {
+    dateien.dateien["/w/lf.htm"] = "<p>a</p>\n<!-- x -->\n<p>b  c</p>\n";
+    f->DateiOeffnen(u"/w/lf.htm"_s);
+    dialoge.antworten = {Antwort::Nein};  // no view of the result
+    f->Optimierung(Sender::OptimierenButton);
+    const auto reihen = einsparungen(f->quelltextSeite());
+    ASSERT_GE(reihen.size(), 3U);
+    EXPECT_EQ(reihen.front().byte, QLocale(QLocale::German, QLocale::Germany).toString(-3));
+    const QuelltextSeite& seite = f->quelltextSeite();
+    EXPECT_EQ(reihen.back().byte.toLongLong(),
+              seite.originalGroesse().toLongLong() - seite.optimiertGroesse().toLongLong());
+}
+
 // A step-by-step run fills the table question by question; what did not run is marked so.
 TEST_F(Fenster, SavingsTableFillsDuringAStepByStepRunAndMarksWhatDidNotRun) {
     nurOptionen({TAB, DZU, ZU, DL, SZ});
