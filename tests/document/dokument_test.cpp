@@ -216,7 +216,7 @@ TEST(Dateigroesse, FilesFoldersAndMissing) {
     schreibeRoh(dir / "leer.htm", "");
     schreibeRoh(dir / "fuenf.htm", "12345");
     ::mkdir((dir / "unter").c_str(), 0755);
-    ::symlink("fehlt", (dir / "kaputt").c_str());
+    ASSERT_EQ(::symlink("fehlt", (dir / "kaputt").c_str()), 0);
 
     EXPECT_EQ(Dateigroesse(dir / "fehlt.htm"), -1);
     EXPECT_EQ(Dateigroesse(dir / "fehlt/x.htm"), -1);
@@ -299,8 +299,8 @@ TEST(Dateigroesse, OnlyTheLower32Bits) {
 TEST(Dateien, Exists) {
     Ordner dir;
     schreibeRoh(dir / "a.htm", "a");
-    ::symlink("a.htm", (dir / "verweis").c_str());
-    ::symlink("fehlt", (dir / "kaputt").c_str());
+    ASSERT_EQ(::symlink("a.htm", (dir / "verweis").c_str()), 0);
+    ASSERT_EQ(::symlink("fehlt", (dir / "kaputt").c_str()), 0);
     EXPECT_TRUE(dateiExistiert(dir / "a.htm"));
     EXPECT_TRUE(dateiExistiert(dir / "verweis"));
     EXPECT_FALSE(dateiExistiert(dir / "kaputt"));
@@ -326,7 +326,7 @@ TEST(Dateien, CopyingWithAndWithoutOverwriting) {
     EXPECT_TRUE(dateiKopieren(quelle, bak, true));
     EXPECT_EQ(leseRoh(bak), "zwei");
 
-    ::symlink("fehlt", (dir / "kaputt").c_str());
+    ASSERT_EQ(::symlink("fehlt", (dir / "kaputt").c_str()), 0);
     EXPECT_FALSE(dateiKopieren(quelle, dir / "kaputt", false));  // a dangling link is something
     EXPECT_FALSE(dateiKopieren(dir / "fehlt", dir / "neu", true));
     EXPECT_FALSE(dateiKopieren(dir.pfad(), dir / "neu", true));
