@@ -19,8 +19,8 @@ bool endungPasst(std::string_view muster, std::string_view name);
 std::vector<std::string> suchmuster(const std::vector<std::string>& filterliste);
 
 struct Ordnerinhalt {
-    std::vector<std::string> dateien;      // sorted by path (bytes)
-    std::vector<DateiFehlschlag> fehler;   // folders that could not be read, with the reason
+    std::vector<std::string> dateien;     // sorted by path (bytes)
+    std::vector<DateiFehlschlag> fehler;  // folders that could not be read, with the reason
 };
 
 // Every file below `ordner`, subfolders included, whose name matches one of `muster` (see

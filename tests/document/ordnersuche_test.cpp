@@ -23,7 +23,8 @@ using test::schreibeRoh;
 
 // find's answer: files (or links to files) whose name matches any pattern ignoring case, not
 // hidden nor below a hidden folder, not a backup nor the preview, in byte order.
-std::vector<std::string> mitFind(const std::string& wurzel, const std::vector<std::string>& muster) {
+std::vector<std::string> mitFind(const std::string& wurzel,
+                                 const std::vector<std::string>& muster) {
     std::string befehl = "find '" + wurzel + "' -mindepth 1 -name '.*' -prune -o \\( -type f -o " +
                          "-xtype f \\) ! -name '*.bak' ! -name '" + std::string(kVorschauName) +
                          "' \\(";
