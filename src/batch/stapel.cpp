@@ -306,6 +306,17 @@ StapelBilanz stapelLauf(Dateien& dateien, const std::vector<std::string>& pfade,
         vorlauf.emplace(dateien, sperre, pfade, optionen, tabelle, haken.kodierung, kapazitaet,
                         faeden);
     }
+    // However the loop ends, the threads stop before the group is put in place, and they may
+    // still wait for the files to finish a load.
+    struct FaedenEnde {
+        std::unique_lock<std::mutex>& frei;
+        std::optional<Vorlauf>& vorlauf;
+        ~FaedenEnde() {
+            if (!vorlauf) return;
+            if (frei.owns_lock()) frei.unlock();
+            vorlauf.reset();
+        }
+    } faedenEnde{dateienFrei, vorlauf};
     // The files this run saved, as they were read: a page read ahead as one of them is stale.
     std::set<std::string> gespeichert;
     for (std::size_t i = 0; i < pfade.size(); ++i) {
@@ -340,7 +351,11 @@ StapelBilanz stapelLauf(Dateien& dateien, const std::vector<std::string>& pfade,
         }
         if (dateien.sammlungVoll()) abschliessen();
     }
-    vorlauf.reset();
+    if (vorlauf) {
+        dateienFrei.unlock();
+        vorlauf.reset();
+        dateienFrei.lock();
+    }
     abschliessen();
     return bilanz;
 }
