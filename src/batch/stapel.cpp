@@ -72,7 +72,7 @@ namespace {
 // A page loaded, and perhaps already run, before its turn.
 struct Seite {
     std::string pfad;  // what was loaded (the lowercase name DKS gave on an earlier entry)
-    std::unique_ptr<Dokument> dokument;  // held apart: it cannot be assigned
+    std::int32_t originalGroesse = -1;
     Text text;
     std::string kennung;               // the file as it was read
     std::optional<Laufergebnis> lauf;  // run ahead
@@ -91,8 +91,9 @@ Seite seiteLaden(Dateien& dateien, const std::string& gelistet, const OptionSet&
         const std::string klein = dateinameKlein(seite.pfad);
         if (dateien.art(klein) == Dateiart::Datei) seite.pfad = klein;
     }
-    seite.dokument = std::make_unique<Dokument>(dateien, kapazitaet);
-    seite.text = seite.dokument->laden(seite.pfad);
+    Dokument dokument(dateien, kapazitaet);
+    seite.text = dokument.laden(seite.pfad);
+    seite.originalGroesse = dokument.originalGroesse();
     seite.kennung = dateien.kennung(seite.pfad);
     return seite;
 }
@@ -119,14 +120,17 @@ void seiteRechnen(Seite& seite, const OptionSet& optionen, const Ersetzungstabel
 
 // The rest of a file's work, in its turn: the hooks, the backup, the run unless it ran ahead,
 // DKS and the save.
-StapelErgebnis seiteAbschliessen(Seite& seite, const OptionSet& optionen,
+StapelErgebnis seiteAbschliessen(Dateien& dateien, Seite& seite, const OptionSet& optionen,
                                  const Ersetzungstabelle& tabelle, const StapelHaken& haken,
                                  std::size_t kapazitaet) {
-    Dokument& dokument = *seite.dokument;
+    // The document as its load left it, on the files that gather (it may have been read on
+    // others).
+    Dokument dokument(dateien, kapazitaet);
+    dokument.benennen(seite.pfad);
     Text& text = seite.text;
     StapelErgebnis ergebnis;
     ergebnis.pfad = seite.pfad;
-    ergebnis.originalGroesse = dokument.originalGroesse();
+    ergebnis.originalGroesse = seite.originalGroesse;
     if (haken.geladen) haken.geladen(seite.pfad, ergebnis.originalGroesse, text);
     if (text.empty()) {
         if (haken.meldung) haken.meldung(std::string(meldungen::kLeererQuelltext));
@@ -173,7 +177,10 @@ class Vorlauf {
           wahl_(wahl),
           kapazitaet_(kapazitaet),
           plaetze_(std::size_t{faeden} * 3) {
-        for (unsigned f = 0; f < faeden; ++f) faeden_.emplace_back([this] { arbeiten(); });
+        for (unsigned f = 0; f < faeden; ++f) {
+            std::shared_ptr<Dateien> eigene = dateien.nebenleser();
+            faeden_.emplace_back([this, eigene] { arbeiten(eigene.get()); });
+        }
     }
     ~Vorlauf() {
         {
@@ -208,7 +215,8 @@ class Vorlauf {
         bool fertig = false;
     };
 
-    void arbeiten() {
+    // `eigene`: files of this thread's own, read without waiting for the shared ones.
+    void arbeiten(Dateien* eigene) {
         for (;;) {
             std::size_t i = 0;
             {
@@ -222,7 +230,9 @@ class Vorlauf {
             }
             Platz platz;
             try {
-                {
+                if (eigene != nullptr) {
+                    platz.seite = seiteLaden(*eigene, pfade_[i], optionen_, kapazitaet_);
+                } else {
                     const std::lock_guard lock(sperre_);
                     platz.seite = seiteLaden(dateien_, pfade_[i], optionen_, kapazitaet_);
                 }
@@ -262,7 +272,7 @@ StapelErgebnis dateiOptimieren(Dateien& dateien, const std::string& gelistet,
                                const OptionSet& optionen, const Ersetzungstabelle& tabelle,
                                const StapelHaken& haken, std::size_t kapazitaet) {
     Seite seite = seiteLaden(dateien, gelistet, optionen, kapazitaet);
-    return seiteAbschliessen(seite, optionen, tabelle, haken, kapazitaet);
+    return seiteAbschliessen(dateien, seite, optionen, tabelle, haken, kapazitaet);
 }
 
 StapelErgebnis dateiOptimieren(const std::string& pfad, const OptionSet& optionen,
@@ -343,7 +353,7 @@ StapelBilanz stapelLauf(Dateien& dateien, const std::vector<std::string>& pfade,
             if (!seite) seite = seiteLaden(dateien, pfad, optionen, kapazitaet);
             if (vorlauf) gespeichert.insert(seite->kennung);
             const StapelErgebnis ergebnis =
-                seiteAbschliessen(*seite, optionen, tabelle, haken, kapazitaet);
+                seiteAbschliessen(dateien, *seite, optionen, tabelle, haken, kapazitaet);
             if (melder.fertig) melder.fertig(i, pfad, ergebnis);
         } catch (const std::exception& e) {
             if (politik == Fehlerpolitik::Anhalten) throw;

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,10 @@ class Dateien {
     // anything gathered in place: a batch that read a page ahead of its turn sees by it whether
     // an earlier page of the run was the same file. By default the path itself.
     virtual std::string kennung(const std::string& pfad) { return pfad; }
+    // For a batch's threads that read pages ahead of their turn: files of their own for reading
+    // that may be used beside this one at the same time, or none (the caller then takes turns on
+    // this one). What they read may be older than what this one has gathered.
+    virtual std::unique_ptr<Dateien> nebenleser() { return nullptr; }
 
     // A batch's saves (stapelSchreiben) and new backups may be gathered, so that a group of files
     // goes to disk with one flush: while `an`, they are written beside their names and take them

@@ -291,6 +291,10 @@ bool LokaleDateien::loeschen(const std::string& pfad) {
     return dateiLoeschen(pfad);
 }
 
+std::unique_ptr<Dateien> LokaleDateien::nebenleser() {
+    return std::make_unique<LokaleDateien>();
+}
+
 std::string LokaleDateien::kennung(const std::string& pfad) {
     const auto k = dateiKennung(pfad);
     if (!k) return pfad;
