@@ -140,7 +140,7 @@ std::variant<Aufruf, ArgumentFehler> argumenteLesen(std::span<const std::string_
                 return ArgumentFehler{"--jobs " + zitiert(wert) +
                                       ": expected a number from 1 to 9999"};
             }
-            aufruf.jobs = n;
+            aufruf.faeden = n;
         } else if (arg == "--settings") {
             if (i + 1 >= args.size()) return ArgumentFehler{"--settings needs a FILE"};
             aufruf.einstellungen = std::string(args[++i]);
@@ -155,7 +155,7 @@ std::variant<Aufruf, ArgumentFehler> argumenteLesen(std::span<const std::string_
             "--settings works with FILE arguments only (the page on standard "
             "input takes the defaults, --set and --replace)"};
     }
-    if (aufruf.dateien.empty() && (aufruf.rekursiv || !aufruf.filter.empty() || aufruf.jobs)) {
+    if (aufruf.dateien.empty() && (aufruf.rekursiv || !aufruf.filter.empty() || aufruf.faeden)) {
         return ArgumentFehler{"-r, --filter and --jobs work with FILE arguments only"};
     }
     if (!aufruf.dateien.empty() && aufruf.tipps) {

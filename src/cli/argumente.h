@@ -38,7 +38,7 @@ struct Aufruf {
     // files must match (--filter, else the settings'), and the threads (--jobs, 0: every core).
     bool rekursiv = false;
     std::vector<std::string> filter;
-    unsigned jobs = 0;
+    unsigned faeden = 0;
 
     Art art() const {
         if (hilfe) return Art::Hilfe;

@@ -307,7 +307,7 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
     Unterbrechung unterbrechung;
     const auto bilanz =
         stapelLauf(*dateien, pfade, optionen, tabelle, haken, melder, Fehlerpolitik::Weitermachen,
-                   kMemoKapazitaet, aufruf.jobs > 0 ? aufruf.jobs : standardFaeden());
+                   kMemoKapazitaet, aufruf.faeden > 0 ? aufruf.faeden : standardFaeden());
     const bool fehlgeschlagen = bilanz.fehlgeschlagen > 0 || ordnerFehler > 0;
     if (aufruf.bericht == Berichtsart::Tabelle && summe.seiten > 1) {
         fortschritt.melde("all " + std::to_string(summe.seiten) + " pages:\n" +

@@ -32,7 +32,7 @@ DateilisteSeite::DateilisteSeite(QWidget* parent) : QWidget(parent) {
     liste_->installEventFilter(this);
 
     laden_ = bildKnopf(QStringLiteral("BitBtn8"), QStringLiteral("Dateien laden"), symbol(0), this);
-    ordner_ = bildKnopf(QStringLiteral("OrdnerHinzufuegen"), QStringLiteral("Ordner hinzufügen..."),
+    ordner_ = bildKnopf(QStringLiteral("ordnerHinzufuegen"), QStringLiteral("Ordner hinzufügen..."),
                         symbol(0), this);
     aufheben_ = bildKnopf(QStringLiteral("BitBtn9"), QStringLiteral("Auswahl aufheben"),
                           loeschenSymbol(), this);

@@ -24,7 +24,7 @@ enum class Sender {
     Optimieren1,
     ToolbarSchrittweiseOptimieren,
     Stapelverarbeitung1,
-    Ordnerhinzufuegen1,
+    OrdnerHinzufuegenMenue,  // ours: a whole site
     // menu "Anzeige"
     Optimierunganzeigen1,
     Originalanzeigen1,
@@ -36,7 +36,7 @@ enum class Sender {
     // batch page
     BitBtn8,
     BitBtn9,
-    OrdnerHinzufuegen,
+    OrdnerHinzufuegenKnopf,
     DateienOptimieren,
 };
 

@@ -153,7 +153,7 @@ TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateien& dateien, QString einstel
     connect(dateilisteSeite_->BitBtn8(), &QPushButton::clicked, this, [this] { BitBtn8Click(); });
     connect(dateilisteSeite_->BitBtn9(), &QPushButton::clicked, this, [this] { BitBtn9Click(); });
     connect(dateilisteSeite_->ordnerHinzufuegen(), &QPushButton::clicked, this,
-            [this] { ordnerHinzufuegen(Sender::OrdnerHinzufuegen); });
+            [this] { ordnerHinzufuegen(Sender::OrdnerHinzufuegenKnopf); });
     connect(dateilisteSeite_->DateienOptimieren(), &QPushButton::clicked, this,
             [this] { DateienOptimierenClick(); });
     connect(dateilisteSeite_, &DateilisteSeite::dateiListboxTaste, this,
@@ -237,9 +237,9 @@ void TForm1::menueAnlegen() {
     befehl(bearbeiten, QStringLiteral("Stapelverarbeitung1"),
            QStringLiteral("S&tapelverarbeitung (F9)"), 6, &TForm1::Seitenwechsel,
            Sender::Stapelverarbeitung1);
-    befehl(bearbeiten, QStringLiteral("Ordnerhinzufuegen1"),
+    befehl(bearbeiten, QStringLiteral("ordnerHinzufuegenMenue"),
            QStringLiteral("Ordner &hinzufügen..."), 0, &TForm1::ordnerHinzufuegen,
-           Sender::Ordnerhinzufuegen1);
+           Sender::OrdnerHinzufuegenMenue);
 
     QMenu* anzeige = leiste->addMenu(QStringLiteral("&Anzeige"));
     anzeige->setObjectName(QStringLiteral("Anzeige1"));
@@ -476,7 +476,7 @@ void TForm1::BitBtn8Click() {
 
 void TForm1::ordnerHinzufuegen(Sender sender) {
     if (stapelLaeuft_) return;
-    if (sender == Sender::Ordnerhinzufuegen1) Seitenwechsel(Sender::Stapelverarbeitung1);
+    if (sender == Sender::OrdnerHinzufuegenMenue) Seitenwechsel(Sender::Stapelverarbeitung1);
     sicher([this] {
         const QString ordner = dialoge_.ordnerOeffnen(this, openDialog1Ordner_);
         if (ordner.isEmpty()) return;

@@ -498,7 +498,7 @@ TEST_F(Stapel, AFolderAddsItsPagesOnceWithTheFilterList) {
         // Again from the menu, with another filter list: only what is new comes.
         f->optionenSeite().DateifilterListbox()->addItem(QStringLiteral(".php"));
         f->Seitenwechsel(Sender::Quelltext);
-        f->ordnerHinzufuegen(Sender::Ordnerhinzufuegen1);
+        f->ordnerHinzufuegen(Sender::OrdnerHinzufuegenMenue);
         if (f->seiten().aktiv() != Seite::Dateiliste) return 13;
         return f->dateilisteSeite().dateien().size() == 4 &&
                        f->dateilisteSeite().dateien().contains(

@@ -192,7 +192,7 @@ TEST_F(Fenster, MenuItemsAndToolbarButtonsCarryTheirCaptionsAndIcons) {
     }
     EXPECT_EQ(bearbeiten, (QStringList{u"Quelltext"_s, u"Optionen1"_s, u"-"_s, u"Optimieren1"_s,
                                        u"ToolbarSchrittweiseOptimieren"_s, u"-"_s,
-                                       u"Stapelverarbeitung1"_s, u"Ordnerhinzufuegen1"_s}));
+                                       u"Stapelverarbeitung1"_s, u"ordnerHinzufuegenMenue"_s}));
 
     const Eintrag leiste[] = {
         {"ButtonOeffnen", "Datei laden"},       {"ButtonErneutOeffnen", "Erneut laden"},
@@ -236,7 +236,7 @@ TEST_F(Fenster, PageButtonsHaveTheirCaptions) {
         {"BitBtn6", "Speichern"},
         {"BitBtn8", "Dateien laden"},
         {"BitBtn9", "Auswahl aufheben"},
-        {"OrdnerHinzufuegen", "Ordner hinzufügen..."},
+        {"ordnerHinzufuegen", "Ordner hinzufügen..."},
         {"DateienOptimieren", "Dateien optimieren"},
     };
     for (const auto& e : knoepfe) {
@@ -403,7 +403,7 @@ TEST_F(Fenster, TabFollowsThePagesOrder) {
           u"SchrittweiseOptimierenButton"_s, u"AnsichtOriginalButton"_s,
           u"AnsichtOptimiertButton"_s}},
         {Sender::Stapelverarbeitung1,
-         {u"DateiListbox"_s, u"BitBtn8"_s, u"OrdnerHinzufuegen"_s, u"BitBtn9"_s,
+         {u"DateiListbox"_s, u"BitBtn8"_s, u"ordnerHinzufuegen"_s, u"BitBtn9"_s,
           u"DateienOptimieren"_s}},
     };
     zeigen();
