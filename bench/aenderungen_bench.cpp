@@ -93,6 +93,7 @@ class StilleDialoge : public ui::Dialoge {
     QString dateiSpeichern(QWidget*, const QStringList&, const QString&, const QString&) override {
         return {};
     }
+    QString ordnerOeffnen(QWidget*, const QString&) override { return {}; }
 };
 
 class KeineShell : public ui::Shell {

@@ -35,6 +35,7 @@ class StilleDialoge : public ui::Dialoge {
     QString dateiSpeichern(QWidget*, const QStringList&, const QString&, const QString&) override {
         return {};
     }
+    QString ordnerOeffnen(QWidget*, const QString&) override { return {}; }
 };
 
 class KeineShell : public ui::Shell {
@@ -217,6 +218,12 @@ int main(int argc, char** argv) {
 #include <fstream>
 
 #include "ui/dateiliste_seite.h"
+#include "ui/listbox.h"
+#include "ui/sender.h"
+
+#include <algorithm>
+#include <chrono>
+#include <random>
 
 namespace quintaro::bench {
 namespace {
@@ -277,6 +284,59 @@ BENCHMARK_CAPTURE(StapelImFenster, 1000x20KB, Stapelsatz{1000, 20 * 1024})
 BENCHMARK_CAPTURE(StapelImFenster, 10x5MB, Stapelsatz{10, 5 * 1024 * 1024})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// --- The batch list with a site's 100,000 entries, in the shown window: adding them at once (as
+// "Ordner hinzufügen..." does, in random order), painting after a scroll to the end, and removing
+// the selected entry with Delete.
+
+QStringList sitePfade(int n, unsigned seed) {
+    QStringList pfade;
+    pfade.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        pfade << QStringLiteral("/srv/site/ordner%1/Seite%2.htm").arg(i % 1000).arg(i);
+    }
+    std::mt19937 zufall(seed);
+    std::shuffle(pfade.begin(), pfade.end(), zufall);
+    return pfade;
+}
+
+void DateilisteSchritte(benchmark::State& state) {
+    StilleDialoge dialoge;
+    KeineShell shell;
+    LokaleDateien dateien;
+    ui::TForm1 fenster(dialoge, shell, dateien, QStringLiteral("/nirgends/quintaro_optionen.ini"));
+    fensterZeigen(state, fenster);
+    fenster.Seitenwechsel(ui::Sender::Stapelverarbeitung1);
+    QListWidget& liste = *fenster.dateilisteSeite().DateiListbox();
+    const QStringList pfade = sitePfade(static_cast<int>(state.range(0)), 1);
+    using Uhr = std::chrono::steady_clock;
+    double summe[3] = {0, 0, 0};
+    for (auto _ : state) {
+        liste.clear();
+        QApplication::processEvents();
+        Uhr::time_point t[4];
+        t[0] = Uhr::now();
+        ui::sortiertEinfuegen(liste, pfade, true);
+        liste.repaint();
+        t[1] = Uhr::now();
+        liste.scrollToBottom();
+        liste.repaint();
+        t[2] = Uhr::now();
+        liste.setCurrentRow(liste.count() / 2);
+        fenster.DateiListboxKeyDown(Qt::Key_Delete);
+        liste.repaint();
+        t[3] = Uhr::now();
+        for (int i = 0; i < 3; ++i) {
+            summe[i] += std::chrono::duration<double>(t[i + 1] - t[i]).count();
+        }
+        state.SetIterationTime(std::chrono::duration<double>(t[3] - t[0]).count());
+    }
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["add_ms"] = summe[0] / n * 1e3;
+    state.counters["scroll_ms"] = summe[1] / n * 1e3;
+    state.counters["delete_ms"] = summe[2] / n * 1e3;
+}
+BENCHMARK(DateilisteSchritte)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace quintaro::bench

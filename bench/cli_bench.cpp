@@ -31,12 +31,19 @@ std::int64_t seitenDatei(const std::string& pfad, long bytes) {
     return static_cast<std::int64_t>(seite.size());
 }
 
-// Runs quintaro-cli with the defaults plus KMA and FPW, standard input from `pfad`, standard
-// output to /dev/null; returns false when it did not end with 0.
-bool einLauf(const std::string& pfad, rusage& verbrauch) {
+// Runs quintaro-cli with the defaults plus KMA and FPW, standard input from `pfad` (or, with
+// `rohr`, from a pipe this process fills with the file's bytes, as `cat page | quintaro-cli`),
+// standard output to /dev/null; returns false when it did not end with 0.
+bool einLauf(const std::string& pfad, rusage& verbrauch, const std::string* rohr = nullptr) {
     posix_spawn_file_actions_t aktionen;
     posix_spawn_file_actions_init(&aktionen);
-    posix_spawn_file_actions_addopen(&aktionen, 0, pfad.c_str(), O_RDONLY, 0);
+    int enden[2] = {-1, -1};
+    if (rohr != nullptr) {
+        if (::pipe2(enden, O_CLOEXEC) != 0) return false;
+        posix_spawn_file_actions_adddup2(&aktionen, enden[0], 0);
+    } else {
+        posix_spawn_file_actions_addopen(&aktionen, 0, pfad.c_str(), O_RDONLY, 0);
+    }
     posix_spawn_file_actions_addopen(&aktionen, 1, "/dev/null", O_WRONLY, 0);
     // QUINTARO_CLI in the environment names another build to compare with.
     const char* anderes = std::getenv("QUINTARO_CLI");
@@ -48,6 +55,17 @@ bool einLauf(const std::string& pfad, rusage& verbrauch) {
     pid_t kind = 0;
     const int fehler = posix_spawn(&kind, programm.c_str(), &aktionen, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&aktionen);
+    if (rohr != nullptr) {
+        ::close(enden[0]);
+        std::size_t geschrieben = 0;
+        while (fehler == 0 && geschrieben < rohr->size()) {
+            const ssize_t n =
+                ::write(enden[1], rohr->data() + geschrieben, rohr->size() - geschrieben);
+            if (n <= 0) break;
+            geschrieben += static_cast<std::size_t>(n);
+        }
+        ::close(enden[1]);
+    }
     if (fehler != 0) return false;
     int status = 0;
     if (wait4(kind, &status, 0, &verbrauch) != kind) return false;
@@ -93,6 +111,35 @@ void CliProzess(benchmark::State& state) {
 double kleinster(const std::vector<double>& v) {
     return *std::min_element(v.begin(), v.end());
 }
+
+// The same page from a pipe: the buffer cannot be sized beforehand.
+void CliProzessRohr(benchmark::State& state) {
+    const Text seite = erzeugeSeite({static_cast<std::size_t>(state.range(0)), -1, 1});
+    const std::string inhalt(seite.begin(), seite.end());
+    double spitze = 0;
+    double fehlseiten = 0;
+    for (auto _ : state) {
+        rusage verbrauch{};
+        const auto start = std::chrono::steady_clock::now();
+        if (!einLauf({}, verbrauch, &inhalt)) {
+            state.SkipWithError("quintaro-cli failed");
+            break;
+        }
+        const auto ende = std::chrono::steady_clock::now();
+        state.SetIterationTime(std::chrono::duration<double>(ende - start).count());
+        fehlseiten += static_cast<double>(verbrauch.ru_minflt);
+        spitze = std::max(spitze, static_cast<double>(verbrauch.ru_maxrss) / 1024.0);
+    }
+    state.counters["faults"] = fehlseiten / static_cast<double>(state.iterations());
+    state.counters["max_rss_mib"] = spitze;
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(inhalt.size()));
+}
+
+BENCHMARK(CliProzessRohr)
+    ->Arg(10 * kMB)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", kleinster);
 
 BENCHMARK(CliProzess)
     ->Arg(0)

@@ -122,9 +122,20 @@ struct StapelBilanz {
 // table as they stood at the start. Saves and backups go to disk in groups, one flush per group
 // (`dateien` gathering meanwhile); whichever way the run ends, what it gathered is put in place.
 // Anhalten: the first failure throws its DateiFehler once the files before it are in place.
+//
+// With `faeden` above 1, that many threads read pages and run the passes ahead of their turn, a
+// few pages each at most; everything else (backups, saves, flushes, renames, every callback)
+// happens on the calling thread in list order, exactly as with one thread, so the pages written
+// and the messages are the same. A page read before an earlier page of the run that is the same
+// file was saved is read and run again in its turn. KMM's questions need the run in its turn, so
+// with KMM on the run takes one thread. When `abbrechen` ends the run, the pages being run ahead
+// are finished and dropped: nothing of them is written.
 StapelBilanz stapelLauf(Dateien& dateien, const std::vector<std::string>& pfade,
                         const OptionSet& optionen, const Ersetzungstabelle& tabelle,
                         const StapelHaken& haken, const StapelMelder& melder, Fehlerpolitik politik,
-                        std::size_t kapazitaet = kMemoKapazitaet);
+                        std::size_t kapazitaet = kMemoKapazitaet, unsigned faeden = 1);
+
+// The machine's cores (at least 1): the threads a batch takes unless told otherwise.
+unsigned standardFaeden();
 
 }  // namespace quintaro

@@ -121,6 +121,26 @@ std::variant<Aufruf, ArgumentFehler> argumenteLesen(std::span<const std::string_
             aufruf.pruefen = true;
         } else if (arg == "--diff") {
             aufruf.pruefen = aufruf.diff = true;
+        } else if (arg == "-r" || arg == "--recursive") {
+            aufruf.rekursiv = true;
+        } else if (arg == "--filter") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                return ArgumentFehler{"--filter needs a PATTERN such as .htm*"};
+            }
+            aufruf.filter.emplace_back(args[++i]);
+        } else if (arg == "--jobs" || arg == "-j") {
+            const std::string_view wert = i + 1 < args.size() ? args[++i] : std::string_view();
+            unsigned n = 0;
+            bool zahl = !wert.empty() && wert.size() <= 4;
+            for (const char c : wert) {
+                zahl = zahl && c >= '0' && c <= '9';
+                if (zahl) n = n * 10 + static_cast<unsigned>(c - '0');
+            }
+            if (!zahl || n == 0) {
+                return ArgumentFehler{"--jobs " + zitiert(wert) +
+                                      ": expected a number from 1 to 9999"};
+            }
+            aufruf.faeden = n;
         } else if (arg == "--settings") {
             if (i + 1 >= args.size()) return ArgumentFehler{"--settings needs a FILE"};
             aufruf.einstellungen = std::string(args[++i]);
@@ -134,6 +154,9 @@ std::variant<Aufruf, ArgumentFehler> argumenteLesen(std::span<const std::string_
         return ArgumentFehler{
             "--settings works with FILE arguments only (the page on standard "
             "input takes the defaults, --set and --replace)"};
+    }
+    if (aufruf.dateien.empty() && (aufruf.rekursiv || !aufruf.filter.empty() || aufruf.faeden)) {
+        return ArgumentFehler{"-r, --filter and --jobs work with FILE arguments only"};
     }
     if (!aufruf.dateien.empty() && aufruf.tipps) {
         return ArgumentFehler{
@@ -164,7 +187,8 @@ std::string aufrufText() {
         name +
         " [--settings FILE] [--set KEY=0|1]... [--replace SEARCH REPLACEMENT]..."
         " FILE...\n"
-        "Both modes also take --encoding auto|cp1252|utf-8.\n"
+        "Both modes also take --encoding auto|cp1252|utf-8; with FILE also -r, --filter\n"
+        "PATTERN and --jobs N, for a whole site.\n"
         "\n"
         "Without FILE: optimises the HTML page read from standard input as a batch run does, and\n"
         "writes the optimised bytes to standard output. Every line break of the page becomes\n"
@@ -187,6 +211,15 @@ std::string aufrufText() {
         "                                code page 1252 characters only; SEARCH not empty)\n"
         "  --encoding auto|cp1252|utf-8  how pages are read: auto (the default) decides for\n"
         "                                each page as described below\n"
+        "  -r, --recursive               FILE may be a folder: every file below it, subfolders\n"
+        "                                included, whose name matches the filters, in path\n"
+        "                                order; hidden names, *.bak, the preview file and\n"
+        "                                links to folders are left out\n"
+        "  --filter PATTERN              with -r: a file name ending such as .htm* ('*' and '?'\n"
+        "                                wildcards, letter case ignored); repeatable, replaces\n"
+        "                                the settings file's filters (default .htm* .shtm*)\n"
+        "  -j, --jobs N                  with FILE: optimise on N threads (default: one per\n"
+        "                                core); the files are written as with one\n"
         "  --tips                        without FILE: print the optimisation tips for the\n"
         "                                result on standard error\n"
         "  --report[=json]               print what each pass saved on standard error: a\n"
@@ -240,7 +273,9 @@ std::string aufrufText() {
         "Exit status without FILE: 0 done, 1 abandoned, 2 usage error (an empty standard input\n"
         "included), 3 read or write error.\n"
         "Exit status with FILE: 0 every file done (an empty file, or one left at Abbrechen,\n"
-        "counts as done), 1 one or more files failed, 2 usage error.\n"
+        "counts as done), 1 one or more files (or folders) failed, 2 usage error, 130\n"
+        "interrupted by Ctrl+C: the files already taken up are put in place, the others are\n"
+        "left as they were, and no file is ever half-written.\n"
         "Either way, 3 when KMM=1 finds standard input or output closed.\n"
         "With --check: 0 no page would change, 1 at least one would, 2 usage error, 3 a file\n"
         "or a standard stream failed.\n";

@@ -34,6 +34,11 @@ struct Aufruf {
     // The same --set and --replace arguments, to be applied over a settings file's state.
     std::vector<std::pair<int, bool>> gesetzt;
     std::vector<Ersetzung> ersetzungen;
+    // Batch mode over a whole site: folders among the FILE arguments (-r), the patterns their
+    // files must match (--filter, else the settings'), and the threads (--jobs, 0: every core).
+    bool rekursiv = false;
+    std::vector<std::string> filter;
+    unsigned faeden = 0;
 
     Art art() const {
         if (hilfe) return Art::Hilfe;

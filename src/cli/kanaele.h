@@ -14,6 +14,7 @@ enum Exitcode : int {
     kGeaendert = 1,         // --check: at least one page would change
     kAufruffehler = 2,      // arguments, or a terminal that a question needs is missing
     kEinAusgabeFehler = 3,  // the page could not be read or the result not written
+    kUnterbrochen = 130,    // a batch stopped by Ctrl+C (128 + SIGINT, as the shell reports it)
 };
 
 // The three standard streams, as file descriptors.

@@ -7,7 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <exception>
 #include <memory>
@@ -20,6 +22,7 @@
 #include "cli/trockene_dateien.h"
 #include "document/ein_ausgabe.h"
 #include "document/lokale_dateien.h"
+#include "document/ordnersuche.h"
 #include "document/sicher_schreiben.h"
 #include "engine/aenderungen.h"
 #include "settings/ablageort.h"
@@ -120,6 +123,36 @@ std::optional<std::string> unbrauchbar(const std::string& pfad) {
     if (S_ISDIR(st.st_mode)) return std::strerror(EISDIR);
     return std::nullopt;
 }
+
+// Ctrl+C during a batch: the run stops before its next file and puts what it has in place.
+std::atomic<bool> unterbrochen{false};
+
+extern "C" void unterbrechen(int) {
+    unterbrochen.store(true);
+}
+
+// While it lives, the first SIGINT only asks the run to stop; a second one ends the process as
+// usual (nothing is half-written even then, only the gathered group is lost).
+class Unterbrechung {
+  public:
+    Unterbrechung() {
+        unterbrochen.store(false);
+        struct sigaction neu {};
+        neu.sa_handler = unterbrechen;
+        neu.sa_flags = static_cast<int>(SA_RESTART | SA_RESETHAND);
+        sigemptyset(&neu.sa_mask);
+        aktiv_ = ::sigaction(SIGINT, &neu, &vorher_) == 0;
+    }
+    ~Unterbrechung() {
+        if (aktiv_) ::sigaction(SIGINT, &vorher_, nullptr);
+    }
+    Unterbrechung(const Unterbrechung&) = delete;
+    Unterbrechung& operator=(const Unterbrechung&) = delete;
+
+  private:
+    struct sigaction vorher_ {};
+    bool aktiv_ = false;
+};
 
 }  // namespace
 
@@ -246,14 +279,47 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
         melde(pfad, pfadIstUtf8(pfad) ? sichtbar(meldung, false)
                                       : "the file name is not valid UTF-8, the file is left alone");
     };
-    const auto bilanz = stapelLauf(*dateien, aufruf.dateien, optionen, tabelle, haken, melder,
-                                   Fehlerpolitik::Weitermachen);
-    const bool fehlgeschlagen = bilanz.fehlgeschlagen > 0;
+    // Folders become the files below them, in place of the argument.
+    std::vector<std::string> muster = aufruf.filter;
+    if (muster.empty()) {
+        std::vector<std::string> liste;
+        for (const Text& f : einstellungen.filter) liste.push_back(cp1252ToUtf8(f));
+        muster = suchmuster(liste);
+    }
+    std::vector<std::string> pfade;
+    std::size_t ordnerFehler = 0;
+    for (const std::string& arg : aufruf.dateien) {
+        struct stat st {};
+        if (!aufruf.rekursiv || ::stat(arg.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            pfade.push_back(arg);
+            continue;
+        }
+        auto inhalt = ordnerDurchsuchen(arg, muster);
+        for (const auto& f : inhalt.fehler) {
+            melde(f.pfad, "cannot read the folder, its files are left alone: " + f.meldung);
+        }
+        ordnerFehler += inhalt.fehler.size();
+        pfade.insert(pfade.end(), std::make_move_iterator(inhalt.dateien.begin()),
+                     std::make_move_iterator(inhalt.dateien.end()));
+    }
+
+    melder.abbrechen = [] { return unterbrochen.load(); };
+    Unterbrechung unterbrechung;
+    const auto bilanz =
+        stapelLauf(*dateien, pfade, optionen, tabelle, haken, melder, Fehlerpolitik::Weitermachen,
+                   kMemoKapazitaet, aufruf.faeden > 0 ? aufruf.faeden : standardFaeden());
+    const bool fehlgeschlagen = bilanz.fehlgeschlagen > 0 || ordnerFehler > 0;
     if (aufruf.bericht == Berichtsart::Tabelle && summe.seiten > 1) {
         fortschritt.melde("all " + std::to_string(summe.seiten) + " pages:\n" +
                           berichtTabelle(summe));
     }
     fortschritt.verbergen();
+    if (bilanz.abgebrochen) {
+        zeile("interrupted: " + std::to_string(bilanz.bearbeitet) + " of " +
+              std::to_string(pfade.size()) +
+              " files taken up and put in place, the others left as they were");
+        return kUnterbrochen;
+    }
     if (aufruf.pruefen) {
         if (fehlgeschlagen || ausgabeFehler) return kEinAusgabeFehler;
         return geaendert ? kGeaendert : kFertig;

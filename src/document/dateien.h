@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,14 @@ class Dateien {
     virtual std::int32_t groesse(const std::string& pfad) = 0;
     // Removes a file (not a folder). Returns false when nothing was removed.
     virtual bool loeschen(const std::string& pfad) = 0;
+    // What the path leads to now, as a key equal for two names of one file, without putting
+    // anything gathered in place: a batch that read a page ahead of its turn sees by it whether
+    // an earlier page of the run was the same file. By default the path itself.
+    virtual std::string kennung(const std::string& pfad) { return pfad; }
+    // For a batch's threads that read pages ahead of their turn: files of their own for reading
+    // that may be used beside this one at the same time, or none (the caller then takes turns on
+    // this one). What they read may be older than what this one has gathered.
+    virtual std::unique_ptr<Dateien> nebenleser() { return nullptr; }
 
     // A batch's saves (stapelSchreiben) and new backups may be gathered, so that a group of files
     // goes to disk with one flush: while `an`, they are written beside their names and take them

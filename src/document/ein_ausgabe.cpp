@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
+#include <new>
 
 #include "engine/text.h"
 
@@ -21,6 +22,15 @@ ssize_t lies(int fd, char* puffer, std::size_t n) {
         const ssize_t r = ::read(fd, puffer, n);
         if (r >= 0 || errno != EINTR) return r;
     }
+}
+
+// Steps of a buffer reserved whole, and the largest limit reserved so (the documents' limit).
+constexpr std::size_t kSchritt = std::size_t{1} << 20;
+constexpr std::size_t kReservierbar = std::size_t{1} << 30;
+
+bool regulaer(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
 }
 
 // The bytes still to come from a regular file (plus one, to see its end without growing), or a
@@ -58,6 +68,18 @@ int allesLesen(int fd, std::string& daten, std::size_t grenze) {
     std::size_t gelesen = daten.size();
     if (gelesen > grenze) return EFBIG;
     std::size_t wunsch = erwarteteGroesse(fd);
+    // A pipe cannot be sized: the whole limit is reserved as address space instead, which the
+    // kernel backs only where bytes arrive, so the buffer never moves. It grows in small steps
+    // then, since each step is zeroed and would otherwise take memory that no byte fills.
+    bool reserviert = false;
+    if (!regulaer(fd) && grenze <= kReservierbar && daten.capacity() <= grenze) {
+        try {
+            reservieren(daten, grenze + 1);
+            reserviert = true;
+        } catch (const std::bad_alloc&) {
+            // Address space refused (a strict overcommit policy): the buffer grows as it must.
+        }
+    }
     for (;;) {
         if (gelesen == daten.size()) {
             // At most one byte past the limit, which is enough to notice the input is too long.
@@ -65,7 +87,7 @@ int allesLesen(int fd, std::string& daten, std::size_t grenze) {
             const std::size_t neu = gelesen + std::min(wunsch, rest == SIZE_MAX ? rest : rest + 1);
             reservieren(daten, neu);
             daten.resize(neu);
-            wunsch = std::max(gelesen, kBlock);
+            wunsch = reserviert ? kSchritt : std::max(gelesen, kBlock);
         }
         const ssize_t n = lies(fd, daten.data() + gelesen, daten.size() - gelesen);
         if (n <= 0) {

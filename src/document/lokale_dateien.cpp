@@ -180,7 +180,7 @@ bool dateiLoeschen(const std::string& path) {
 }
 
 namespace {
-std::optional<std::pair<dev_t, ino_t>> kennung(const std::string& path) {
+std::optional<std::pair<dev_t, ino_t>> dateiKennung(const std::string& path) {
     struct stat st {};
     if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
     return std::pair{st.st_dev, st.st_ino};
@@ -261,8 +261,8 @@ Dateiart LokaleDateien::art(const std::string& pfad) {
 bool LokaleDateien::dieselbeDatei(const std::string& a, const std::string& b) {
     vorher(a);
     vorher(b);
-    const auto ka = kennung(a);
-    return ka && ka == kennung(b);
+    const auto ka = dateiKennung(a);
+    return ka && ka == dateiKennung(b);
 }
 
 void LokaleDateien::kopieren(const std::string& von, const std::string& nach, bool ueberschreiben) {
@@ -289,6 +289,16 @@ std::int32_t LokaleDateien::groesse(const std::string& pfad) {
 bool LokaleDateien::loeschen(const std::string& pfad) {
     vorher(pfad);
     return dateiLoeschen(pfad);
+}
+
+std::unique_ptr<Dateien> LokaleDateien::nebenleser() {
+    return std::make_unique<LokaleDateien>();
+}
+
+std::string LokaleDateien::kennung(const std::string& pfad) {
+    const auto k = dateiKennung(pfad);
+    if (!k) return pfad;
+    return std::to_string(k->first) + ":" + std::to_string(k->second);
 }
 
 }  // namespace quintaro

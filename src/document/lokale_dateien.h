@@ -78,6 +78,9 @@ class LokaleDateien : public Dateien {
     bool umbenennen(const std::string& von, const std::string& nach) override;
     std::int32_t groesse(const std::string& pfad) override;
     bool loeschen(const std::string& pfad) override;
+    std::string kennung(const std::string& pfad) override;
+    // Files of this machine without a group: they read what is on disk.
+    std::unique_ptr<Dateien> nebenleser() override;
     void sammeln(bool an) override;
     std::vector<DateiFehlschlag> abschliessen() override;
     bool sammlungVoll() const override;

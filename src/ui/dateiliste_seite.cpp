@@ -32,22 +32,24 @@ DateilisteSeite::DateilisteSeite(QWidget* parent) : QWidget(parent) {
     liste_->installEventFilter(this);
 
     laden_ = bildKnopf(QStringLiteral("BitBtn8"), QStringLiteral("Dateien laden"), symbol(0), this);
+    ordner_ = bildKnopf(QStringLiteral("ordnerHinzufuegen"), QStringLiteral("Ordner hinzufügen..."),
+                        symbol(0), this);
     aufheben_ = bildKnopf(QStringLiteral("BitBtn9"), QStringLiteral("Auswahl aufheben"),
                           loeschenSymbol(), this);
     optimieren_ = bildKnopf(QStringLiteral("DateienOptimieren"),
                             QStringLiteral("Dateien optimieren"), symbol(6), this);
     // The column is 147 pixels wide unless the desktop's font needs more for a caption.
     int spalte = kSpalte;
-    for (QPushButton* k : {laden_, aufheben_, optimieren_}) {
+    for (QPushButton* k : {laden_, ordner_, aufheben_, optimieren_}) {
         spalte = std::max(spalte, k->sizeHint().width() + 6);
     }
 
     auto* obenRahmen = rahmen(this);
-    obenRahmen->setFixedSize(spalte, 65);
+    obenRahmen->setFixedSize(spalte, 95);
     auto* oben = new QVBoxLayout(obenRahmen);
     oben->setContentsMargins(3, 3, 3, 2);
     oben->setSpacing(0);
-    for (QPushButton* k : {laden_, aufheben_}) {
+    for (QPushButton* k : {laden_, ordner_, aufheben_}) {
         k->setParent(obenRahmen);
         k->setFixedHeight(30);
         oben->addWidget(k);
@@ -89,7 +91,8 @@ DateilisteSeite::DateilisteSeite(QWidget* parent) : QWidget(parent) {
 
     // Top to bottom, as the column is laid out; the progress bar never takes the focus.
     setTabOrder(liste_, laden_);
-    setTabOrder(laden_, aufheben_);
+    setTabOrder(laden_, ordner_);
+    setTabOrder(ordner_, aufheben_);
     setTabOrder(aufheben_, optimieren_);
 }
 
@@ -122,7 +125,8 @@ bool DateilisteSeite::eventFilter(QObject* objekt, QEvent* ereignis) {
     return QWidget::eventFilter(objekt, ereignis);
 }
 
-Eingabesperre::Eingabesperre(QWidget& fenster) : fenster_(fenster) {
+Eingabesperre::Eingabesperre(QWidget& fenster, std::function<void()> schliessen)
+    : fenster_(fenster), schliessen_(std::move(schliessen)) {
     qApp->installEventFilter(this);
 }
 
@@ -135,8 +139,15 @@ bool Eingabesperre::eventFilter(QObject* objekt, QEvent* ereignis) {
         return false;
     }
     switch (ereignis->type()) {
-        case QEvent::ShortcutOverride:
         case QEvent::Close:
+            if (objekt == &fenster_ && schliessen_) {
+                ereignis->ignore();
+                // Asked later, outside the event's delivery: the run goes on meanwhile.
+                QMetaObject::invokeMethod(this, schliessen_, Qt::QueuedConnection);
+                return true;
+            }
+            [[fallthrough]];
+        case QEvent::ShortcutOverride:
             // Accepted overrides keep shortcuts from firing; an ignored close keeps the window.
             ereignis->setAccepted(ereignis->type() == QEvent::ShortcutOverride);
             return true;

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 
 class QListWidget;
 class QProgressBar;
@@ -21,6 +22,8 @@ class DateilisteSeite : public QWidget {
     QProgressBar* Fortschrittsanzeige() const { return fortschritt_; }
     QPushButton* BitBtn8() const { return laden_; }
     QPushButton* BitBtn9() const { return aufheben_; }
+    // "Ordner hinzufügen...": every page below a folder.
+    QPushButton* ordnerHinzufuegen() const { return ordner_; }
     QPushButton* DateienOptimieren() const { return optimieren_; }
 
     // The entries in list order.
@@ -43,16 +46,18 @@ class DateilisteSeite : public QWidget {
     QListWidget* liste_;
     QProgressBar* fortschritt_;
     QPushButton* laden_;
+    QPushButton* ordner_;
     QPushButton* aufheben_;
     QPushButton* optimieren_;
     QElapsedTimer gezeichnet_;
 };
 
 // While it exists the window takes no input: keys, clicks, the wheel and the close button aimed
-// at it or its controls are dropped. Boxes of its own are other windows and stay usable.
+// at it or its controls are dropped. Boxes of its own are other windows and stay usable. A close
+// aimed at the window itself goes to `schliessen` instead, when it is given.
 class Eingabesperre : public QObject {
   public:
-    explicit Eingabesperre(QWidget& fenster);
+    explicit Eingabesperre(QWidget& fenster, std::function<void()> schliessen = {});
     ~Eingabesperre() override;
     Eingabesperre(const Eingabesperre&) = delete;
     Eingabesperre& operator=(const Eingabesperre&) = delete;
@@ -62,6 +67,7 @@ class Eingabesperre : public QObject {
 
   private:
     QWidget& fenster_;
+    std::function<void()> schliessen_;
 };
 
 }  // namespace quintaro::ui

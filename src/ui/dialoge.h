@@ -36,6 +36,8 @@ class Dialoge {
                                        const QString& ordner) = 0;
     virtual QString dateiSpeichern(QWidget* parent, const QStringList& filter,
                                    const QString& vorschlag, const QString& standardEndung) = 0;
+    // A folder whose pages the batch list takes, starting in `ordner`; empty when cancelled.
+    virtual QString ordnerOeffnen(QWidget* parent, const QString& ordner) = 0;
 };
 
 // The general error box's text: a full stop is appended when the last character sorts after ".".

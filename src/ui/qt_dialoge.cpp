@@ -97,6 +97,15 @@ QString QtDialoge::dateiOeffnen(QWidget* parent, const QStringList& filter, cons
     return dialog.selectedFiles().constFirst();
 }
 
+QString QtDialoge::ordnerOeffnen(QWidget* parent, const QString& ordner) {
+    QFileDialog dialog(parent, QString(), ordner);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 QStringList QtDialoge::dateienOeffnen(QWidget* parent, const QStringList& filter,
                                       const QString& ordner) {
     QFileDialog dialog(parent, QString(), ordner);

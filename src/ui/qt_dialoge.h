@@ -19,6 +19,7 @@ class QtDialoge : public Dialoge {
     void fehler(QWidget* parent, const QString& text) override;
     QString dateiOeffnen(QWidget* parent, const QStringList& filter,
                          const QString& ordner) override;
+    QString ordnerOeffnen(QWidget* parent, const QString& ordner) override;
     QStringList dateienOeffnen(QWidget* parent, const QStringList& filter,
                                const QString& ordner) override;
     QString dateiSpeichern(QWidget* parent, const QStringList& filter, const QString& vorschlag,

@@ -24,6 +24,7 @@ enum class Sender {
     Optimieren1,
     ToolbarSchrittweiseOptimieren,
     Stapelverarbeitung1,
+    OrdnerHinzufuegenMenue,  // ours: a whole site
     // menu "Anzeige"
     Optimierunganzeigen1,
     Originalanzeigen1,
@@ -35,6 +36,7 @@ enum class Sender {
     // batch page
     BitBtn8,
     BitBtn9,
+    OrdnerHinzufuegenKnopf,
     DateienOptimieren,
 };
 

@@ -18,9 +18,11 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <utility>
 
 #include "batch/stapel.h"
 #include "document/dateien.h"
+#include "document/ordnersuche.h"
 #include "settings/einstellungen.h"
 #include "ui/dateiliste_seite.h"
 #include "ui/dialoge.h"
@@ -150,6 +152,8 @@ TForm1::TForm1(Dialoge& dialoge, Shell& shell, Dateien& dateien, QString einstel
     connect(optionenSeite_->BitBtn6(), &QPushButton::clicked, this, [this] { BitBtn6Click(); });
     connect(dateilisteSeite_->BitBtn8(), &QPushButton::clicked, this, [this] { BitBtn8Click(); });
     connect(dateilisteSeite_->BitBtn9(), &QPushButton::clicked, this, [this] { BitBtn9Click(); });
+    connect(dateilisteSeite_->ordnerHinzufuegen(), &QPushButton::clicked, this,
+            [this] { ordnerHinzufuegen(Sender::OrdnerHinzufuegenKnopf); });
     connect(dateilisteSeite_->DateienOptimieren(), &QPushButton::clicked, this,
             [this] { DateienOptimierenClick(); });
     connect(dateilisteSeite_, &DateilisteSeite::dateiListboxTaste, this,
@@ -233,6 +237,9 @@ void TForm1::menueAnlegen() {
     befehl(bearbeiten, QStringLiteral("Stapelverarbeitung1"),
            QStringLiteral("S&tapelverarbeitung (F9)"), 6, &TForm1::Seitenwechsel,
            Sender::Stapelverarbeitung1);
+    befehl(bearbeiten, QStringLiteral("ordnerHinzufuegenMenue"),
+           QStringLiteral("Ordner &hinzufügen..."), 0, &TForm1::ordnerHinzufuegen,
+           Sender::OrdnerHinzufuegenMenue);
 
     QMenu* anzeige = leiste->addMenu(QStringLiteral("&Anzeige"));
     anzeige->setObjectName(QStringLiteral("Anzeige1"));
@@ -463,8 +470,36 @@ void TForm1::BitBtn8Click() {
     if (stapelLaeuft_) return;
     sicher([this] {
         DateifilterSetzen();
-        for (const QString& pfad : openDialog1Zeigen(true)) {
-            sortiertEinfuegen(*dateilisteSeite_->DateiListbox(), pfad);
+        sortiertEinfuegen(*dateilisteSeite_->DateiListbox(), openDialog1Zeigen(true), false);
+    });
+}
+
+void TForm1::ordnerHinzufuegen(Sender sender) {
+    if (stapelLaeuft_) return;
+    if (sender == Sender::OrdnerHinzufuegenMenue) Seitenwechsel(Sender::Stapelverarbeitung1);
+    sicher([this] {
+        const QString ordner = dialoge_.ordnerOeffnen(this, openDialog1Ordner_);
+        if (ordner.isEmpty()) return;
+        openDialog1Ordner_ = ordner;
+        const QListWidget& filterliste = *optionenSeite_->DateifilterListbox();
+        std::vector<std::string> filter;
+        for (int i = 0; i < filterliste.count(); ++i) {
+            filter.push_back(filterliste.item(i)->text().toStdString());
+        }
+        setzeBeschaeftigt(true);
+        const Ordnerinhalt inhalt = ordnerDurchsuchen(ordner.toStdString(), suchmuster(filter));
+        QStringList neue;
+        neue.reserve(static_cast<qsizetype>(inhalt.dateien.size()));
+        for (const std::string& d : inhalt.dateien) neue << QString::fromStdString(d);
+        sortiertEinfuegen(*dateilisteSeite_->DateiListbox(), neue, true);
+        setzeBeschaeftigt(false);
+        if (!inhalt.fehler.empty()) {
+            QString text = kOrdnerUnlesbar;
+            for (const auto& f : inhalt.fehler) {
+                text += QStringLiteral("\r\n") + QString::fromStdString(f.pfad) +
+                        QStringLiteral(": ") + QString::fromStdString(f.meldung);
+            }
+            meldung(text);
         }
     });
 }
@@ -480,6 +515,7 @@ void TForm1::DateiListboxKeyDown(int taste) {
 
 void TForm1::DateienOptimierenClick() {
     if (stapelLaeuft_) return;
+    stapelBeenden_ = false;
     sicher([this] {
         const QStringList liste = dateilisteSeite_->dateien();
         if (liste.isEmpty()) {
@@ -491,7 +527,8 @@ void TForm1::DateienOptimierenClick() {
         struct Lauf {
             TForm1& f;
             QProgressBar& balken;
-            Eingabesperre sperre{f};  // no second run, no edit of the list meanwhile
+            // No second run, no edit of the list meanwhile; closing asks whether to stop.
+            Eingabesperre sperre{f, [this] { f.stapelSchliessen(); }};
             Lauf(TForm1& fenster, QProgressBar& b) : f(fenster), balken(b) {
                 f.stapelLaeuft_ = true;
                 // The hidden editor takes the texts only when it is shown again.
@@ -541,6 +578,7 @@ void TForm1::DateienOptimierenClick() {
             schritt();
         };
         StapelMelder melder;
+        melder.abbrechen = [this] { return stapelBeenden_; };
         melder.beginnt = [&](std::size_t, std::size_t, const std::string& pfad) {
             dokument_.benennen(pfad);
             schritt();
@@ -552,19 +590,30 @@ void TForm1::DateienOptimierenClick() {
         std::vector<std::string> pfade;
         pfade.reserve(static_cast<std::size_t>(liste.size()));
         for (const QString& pfad : liste) pfade.push_back(pfad.toStdString());
+        StapelBilanz bilanz;
         try {
             // A file error ends the batch at its file; the error box follows once it is idle.
-            stapelLauf(dateien_, pfade, optionenSeite_->optionenListbox().zustand(),
-                       optionenSeite_->ersetzungseditor().tabelle(), haken, melder,
-                       Fehlerpolitik::Anhalten, dokument_.kapazitaet());
+            bilanz = stapelLauf(dateien_, pfade, optionenSeite_->optionenListbox().zustand(),
+                                optionenSeite_->ersetzungseditor().tabelle(), haken, melder,
+                                Fehlerpolitik::Anhalten, dokument_.kapazitaet(), standardFaeden());
         } catch (...) {
             ende();
             throw;
         }
         balken.setValue(kFortschrittMaximum);
         ende();
-        meldung(q(kDateienOptimiert));
+        if (!bilanz.abgebrochen) meldung(q(kDateienOptimiert));
     });
+    if (std::exchange(stapelBeenden_, false)) close();
+}
+
+void TForm1::stapelSchliessen() {
+    if (!stapelLaeuft_) {
+        close();
+        return;
+    }
+    if (stapelBeenden_) return;
+    stapelBeenden_ = frage(kStapelBeenden, Knoepfe::JaNein) == Antwort::Ja;
 }
 
 void TForm1::dateilisteUmbenennen(const std::map<std::string, std::string>& umbenannt) {
@@ -576,7 +625,7 @@ void TForm1::dateilisteUmbenennen(const std::map<std::string, std::string>& umbe
         if (it != umbenannt.end()) eintrag = QString::fromStdString(it->second);
     }
     liste.clear();
-    for (const QString& eintrag : eintraege) sortiertEinfuegen(liste, eintrag);
+    sortiertEinfuegen(liste, eintraege, false);
 }
 
 void TForm1::FormKeyDown(int taste) {

@@ -41,6 +41,14 @@ inline const QString kKeineDatei = QStringLiteral("Keine Datei geladen");
 // and a larger file is refused before it is read.
 inline constexpr std::size_t kFensterKapazitaet = std::size_t{64} * 1024 * 1024;
 inline const QString kNichtGefunden = QStringLiteral("Datei wurde nicht gefunden");
+// A folder below the chosen one that could not be read; its path and the reason follow.
+inline const QString kOrdnerUnlesbar = QStringLiteral(
+    "Folgende Ordner konnten nicht gelesen werden, ihre Dateien fehlen in der "
+    "Liste:\r\n");
+// Closing the window while a batch runs.
+inline const QString kStapelBeenden = QStringLiteral(
+    "Die Stapelverarbeitung läuft noch.\r\n\r\nSoll sie nach den Dateien in "
+    "Arbeit beendet und das Programm geschlossen werden?");
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -66,6 +74,9 @@ class TForm1 : public QMainWindow {
     void BitBtn6Click();
     void BitBtn8Click();
     void BitBtn9Click();
+    // "Ordner hinzufügen...": every page below a chosen folder whose name matches the filter
+    // list, unless listed already (from the menu, the batch page comes to the front first).
+    void ordnerHinzufuegen(Sender sender);
     void DateienOptimierenClick();
     // The Delete key removes the selected batch file; other keys and the modifiers play no part.
     void DateiListboxKeyDown(int taste);
@@ -129,6 +140,8 @@ class TForm1 : public QMainWindow {
     void meldung(const QString& text);
     // The file names a batch with DKS gave its files, in the list too.
     void dateilisteUmbenennen(const std::map<std::string, std::string>& umbenannt);
+    // The window's close during a batch: asks whether to stop it and close afterwards.
+    void stapelSchliessen();
     void dateispeichern(Sender sender);
     // Before the window closes: unsaved edits are saved (Ja), dropped (Nein) or keep the window
     // open (Abbrechen); false when it stays. A save that fails or is cancelled keeps it too.
@@ -168,6 +181,8 @@ class TForm1 : public QMainWindow {
     std::optional<QRect> aussenGeometrie_;  // waits for the frame
     bool geometrieSetzt_ = false;           // the folder of the dialog's last confirmed choice
     bool stapelLaeuft_ = false;
+    // Closing was asked for and agreed to during a batch: it stops and the window closes.
+    bool stapelBeenden_ = false;
 };
 
 }  // namespace quintaro::ui

@@ -56,13 +56,13 @@ void anlegen(const Ordner& ordner, const std::vector<std::string>& s) {
 }
 
 // The batch as the front ends run it, groups of kGruppe pages. Returns the number of failures.
-int gesammelt(const Ordner& ordner) {
+int gesammelt(const Ordner& ordner, unsigned faeden = 1) {
     LokaleDateien dateien;
     dateien.setzeGruppengroesse(kGruppe);
     std::vector<std::string> pfade;
     for (std::size_t i = 0; i < kSeiten; ++i) pfade.push_back(ordner / name(i));
     const auto bilanz = stapelLauf(dateien, pfade, OptionSet{}, Ersetzungstabelle{}, {}, {},
-                                   Fehlerpolitik::Weitermachen);
+                                   Fehlerpolitik::Weitermachen, kMemoKapazitaet, faeden);
     return static_cast<int>(bilanz.fehlgeschlagen);
 }
 
@@ -125,15 +125,17 @@ TEST_F(GruppeTest, WithoutFaultsEveryPageIsSavedAsFileByFileAndNoTemporaryFileRe
 
 TEST_F(GruppeTest, AKillMidwayLeavesEveryPageWholeEveryBackupCompleteAndNoTemporaryFile) {
     // Each child is killed once it has put a given number of backups in place, a number that
-    // moves through the run: the pages of the groups before are saved, later ones not yet.
+    // moves through the run: the pages of the groups before are saved, later ones not yet. Runs
+    // on one thread and on four alternate.
     std::size_t teilweise = 0;
     for (std::size_t schwelle = 3; schwelle < kSeiten - kGruppe; schwelle += 4) {
         Ordner ordner;
         anlegen(ordner, original_);
+        const unsigned faeden = schwelle % 8 == 3 ? 4 : 1;
         const pid_t kind = ::fork();
         ASSERT_GE(kind, 0);
         if (kind == 0) {
-            gesammelt(ordner);
+            gesammelt(ordner, faeden);
             ::_exit(0);
         }
         // Bounded: an undisturbed run takes a fraction of a second.
@@ -142,7 +144,8 @@ TEST_F(GruppeTest, AKillMidwayLeavesEveryPageWholeEveryBackupCompleteAndNoTempor
         }
         ::kill(kind, SIGKILL);
         ::waitpid(kind, nullptr, 0);
-        const std::string fall = "after " + std::to_string(schwelle) + " backups";
+        const std::string fall = "after " + std::to_string(schwelle) + " backups, " +
+                                 std::to_string(faeden) + " threads";
         const std::size_t fertig = pruefen(ordner, fall);
         teilweise += fertig > 0 && fertig < kSeiten;
         // Unnamed while written, a page's new file has a hidden name for a moment before it
@@ -231,6 +234,78 @@ TEST_F(GruppeTest, AFileSizeLimitMidwayFailsTheLargerPagesAndLosesNothing) {
     // No temporary file left: pages plus the backups that were made.
     EXPECT_EQ(ordner.namen().size(), 2 * kSeiten - gross);
     EXPECT_FALSE(temporaere(ordner));
+}
+
+// Four threads write the same bytes as one, with the same writes, flushes and names in the same
+// order and the same messages in the same order, also around failures: a file listed twice (read
+// ahead before its first save), one that is missing, a folder, an empty page, a page too large.
+TEST_F(GruppeTest, FourThreadsDoWhatOneDoesInTheSameOrder) {
+    struct Lauf {
+        Ordner ordner;
+        std::vector<std::string> ereignisse;
+    };
+    const auto laufen = [&](Lauf& lauf, unsigned faeden) {
+        const std::string wurzel = lauf.ordner.pfad();
+        anlegen(lauf.ordner, original_);
+        schreibeRoh(lauf.ordner / "leer.htm", "");
+        schreibeRoh(lauf.ordner / "gross.htm", std::string(70 * 1024, ' '));
+        ::mkdir((lauf.ordner / "ordner.htm").c_str(), 0755);
+        std::vector<std::string> pfade;
+        for (std::size_t i = 0; i < kSeiten; ++i) {
+            pfade.push_back(lauf.ordner / name(i));
+            if (i == 10) pfade.push_back(lauf.ordner / name(8));
+            if (i == 20) pfade.push_back(lauf.ordner / "fehlt.htm");
+            if (i == 30) pfade.push_back(lauf.ordner / "ordner.htm");
+            if (i == 40) pfade.push_back(lauf.ordner / "leer.htm");
+            if (i == 50) pfade.push_back(lauf.ordner / "gross.htm");
+        }
+        const auto relativ = [&](std::string p) {
+            for (auto stelle = p.find(wurzel); stelle != std::string::npos;
+                 stelle = p.find(wurzel)) {
+                p.replace(stelle, wurzel.size(), "ORDNER");
+            }
+            return p;
+        };
+        auto& e = lauf.ereignisse;
+        beobachteSchreiben([&](Schreibschritt s, const std::string& p) {
+            e.push_back("schritt " + std::to_string(static_cast<int>(s)) + " " + relativ(p));
+        });
+        StapelHaken haken;
+        haken.meldung = [&](const std::string& text) { e.push_back("meldung " + text); };
+        haken.geladen = [&](const std::string& p, std::int32_t groesse, const Text&) {
+            e.push_back("geladen " + relativ(p) + " " + std::to_string(groesse));
+        };
+        StapelMelder melder;
+        melder.beginnt = [&](std::size_t i, std::size_t n, const std::string& p) {
+            e.push_back("beginnt " + std::to_string(i) + "/" + std::to_string(n) + relativ(p));
+        };
+        melder.fertig = [&](std::size_t i, const std::string& p, const StapelErgebnis& r) {
+            e.push_back("fertig " + std::to_string(i) + relativ(p) + " " +
+                        std::to_string(r.optimiertGroesse) + " " + relativ(r.sicherung.pfad) +
+                        (r.sicherung.behalten ? " behalten" : ""));
+        };
+        melder.fehler = [&](const std::string& p, const std::string& meldung) {
+            e.push_back("fehler " + relativ(p) + " " + relativ(meldung));
+        };
+        LokaleDateien dateien;
+        dateien.setzeGruppengroesse(kGruppe);
+        const auto bilanz = stapelLauf(dateien, pfade, OptionSet{}, Ersetzungstabelle{}, haken,
+                                       melder, Fehlerpolitik::Weitermachen, 64 * 1024, faeden);
+        beobachteSchreiben(nullptr);
+        EXPECT_EQ(bilanz.fehlgeschlagen, 3U) << faeden << " threads";
+    };
+    Lauf eins, vier;
+    laufen(eins, 1);
+    laufen(vier, 4);
+    EXPECT_EQ(vier.ereignisse, eins.ereignisse);
+    EXPECT_EQ(vier.ordner.namen(), eins.ordner.namen());
+    for (const auto& n : eins.ordner.namen()) {
+        if (n == "ordner.htm") continue;
+        EXPECT_EQ(leseRoh(vier.ordner / n), leseRoh(eins.ordner / n)) << n;
+    }
+    // The page listed twice was run twice: its backup is the original.
+    EXPECT_EQ(leseRoh(vier.ordner / (name(8) + ".bak")), original_[8]);
+    EXPECT_EQ(pruefen(vier.ordner, "four threads"), kSeiten);
 }
 
 }  // namespace

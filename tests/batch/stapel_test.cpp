@@ -628,41 +628,67 @@ TEST(StapelLauf, AFileListedTwiceWithDksReportsTheBackupItMade) {
 
 // Anhalten ends the run at the failing file, the files before it saved; Weitermachen reports
 // it and goes on; abbrechen ends it before the next file.
+// On one thread and on four (pages read ahead are dropped, never written, and the threads stop
+// also when the run ends by an exception).
 TEST(StapelLauf, ErrorPolicyAndCancellingDecideWhereTheRunEnds) {
     Ordner dir;
     const std::string a = dir / "a.htm";
     const std::string b = dir / "fehlt.htm";
-    const std::string c = dir / "c.htm";
-    for (Fehlerpolitik politik : {Fehlerpolitik::Anhalten, Fehlerpolitik::Weitermachen}) {
-        schreibeRoh(a, "a  b");
-        schreibeRoh(c, "c  d");
-        ::unlink((a + ".bak").c_str());
-        ::unlink((c + ".bak").c_str());
-        LokaleDateien dateien;
-        std::vector<std::string> gemeldet;
-        StapelMelder melder;
-        melder.fehler = [&](const std::string& p, const std::string&) { gemeldet.push_back(p); };
-        if (politik == Fehlerpolitik::Anhalten) {
-            EXPECT_THROW(stapelLauf(dateien, {a, b, c}, OptionSet{}, {}, {}, melder, politik),
-                         DateiFehler);
-            EXPECT_EQ(leseRoh(c), "c  d");
-        } else {
-            const auto bilanz =
-                stapelLauf(dateien, {a, b, c}, OptionSet{}, {}, {}, melder, politik);
-            EXPECT_EQ(bilanz.fehlgeschlagen, 1u);
-            EXPECT_EQ(gemeldet, std::vector<std::string>{b});
-            EXPECT_EQ(leseRoh(c), "c d");
+    std::vector<std::string> danach;
+    for (int i = 0; i < 40; ++i) danach.push_back(dir / ("c" + std::to_string(i) + ".htm"));
+    const auto anlegen = [&] {
+        for (const auto& p : danach) {
+            schreibeRoh(p, "c  d");
+            ::unlink((p + ".bak").c_str());
         }
+        schreibeRoh(a, "a  b");
+        ::unlink((a + ".bak").c_str());
+    };
+    const auto unberuehrt = [&] {
+        for (const auto& p : danach) {
+            if (leseRoh(p) != "c  d" || ::access((p + ".bak").c_str(), F_OK) == 0) return false;
+        }
+        return true;
+    };
+    std::vector<std::string> pfade{a, b};
+    pfade.insert(pfade.end(), danach.begin(), danach.end());
+    for (const unsigned faeden : {1U, 4U}) {
+        SCOPED_TRACE(std::to_string(faeden) + " threads");
+        for (Fehlerpolitik politik : {Fehlerpolitik::Anhalten, Fehlerpolitik::Weitermachen}) {
+            anlegen();
+            LokaleDateien dateien;
+            std::vector<std::string> gemeldet;
+            StapelMelder melder;
+            melder.fehler = [&](const std::string& p, const std::string&) {
+                gemeldet.push_back(p);
+            };
+            if (politik == Fehlerpolitik::Anhalten) {
+                EXPECT_THROW(stapelLauf(dateien, pfade, OptionSet{}, {}, {}, melder, politik,
+                                        kMemoKapazitaet, faeden),
+                             DateiFehler);
+                EXPECT_TRUE(unberuehrt());
+            } else {
+                const auto bilanz = stapelLauf(dateien, pfade, OptionSet{}, {}, {}, melder, politik,
+                                               kMemoKapazitaet, faeden);
+                EXPECT_EQ(bilanz.fehlgeschlagen, 1u);
+                EXPECT_EQ(gemeldet, std::vector<std::string>{b});
+                EXPECT_EQ(leseRoh(danach.back()), "c d");
+            }
+            EXPECT_EQ(leseRoh(a), "a b");
+        }
+        anlegen();
+        LokaleDateien dateien;
+        int gefragt = 0;
+        StapelMelder melder;
+        melder.abbrechen = [&] { return ++gefragt == 2; };
+        const auto bilanz =
+            stapelLauf(dateien, {a, danach[0], danach[1], danach[2]}, OptionSet{}, {}, {}, melder,
+                       Fehlerpolitik::Weitermachen, kMemoKapazitaet, faeden);
+        EXPECT_TRUE(bilanz.abgebrochen);
+        EXPECT_EQ(bilanz.bearbeitet, 1u);
         EXPECT_EQ(leseRoh(a), "a b");
+        EXPECT_TRUE(unberuehrt());
     }
-    LokaleDateien dateien;
-    int gefragt = 0;
-    StapelMelder melder;
-    melder.abbrechen = [&] { return ++gefragt == 2; };
-    const auto bilanz =
-        stapelLauf(dateien, {a, c}, OptionSet{}, {}, {}, melder, Fehlerpolitik::Weitermachen);
-    EXPECT_TRUE(bilanz.abgebrochen);
-    EXPECT_EQ(bilanz.bearbeitet, 1u);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include <initializer_list>
 #include <map>
 #include <memory>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -28,6 +29,7 @@
 #include "fakes.h"
 #include "ui/dateiliste_seite.h"
 #include "ui/ersetzungseditor.h"
+#include "ui/listbox.h"
 #include "ui/optionen_listbox.h"
 #include "ui/optionen_seite.h"
 #include "ui/quelltext_memo.h"
@@ -390,12 +392,16 @@ TEST_F(Stapel, TheWindowTakesNoInputWhileTheBatchRuns) {
         f->DateienOptimierenClick();
         f->BitBtn9Click();
         f->DateiListboxKeyDown(Qt::Key_Delete);
+        // Closing asks whether to stop the run: Nein, it goes on.
         EXPECT_FALSE(f->close());
+        QApplication::processEvents();
     };
-    dialoge.antworten = {Antwort::Ja};
+    // The question about closing comes inside the comment's box, before it is answered.
+    dialoge.antworten = {Antwort::Nein, Antwort::Ja};
     laufen();
     EXPECT_EQ(editorAnzeige, QString()) << "the hidden editor is not refreshed file by file";
-    EXPECT_EQ(dialoge.texte(Box::Frage).size(), 1u);
+    EXPECT_EQ(dialoge.texte(Box::Frage).size(), 2u);
+    EXPECT_EQ(dialoge.texte(Box::Frage).front(), kStapelBeenden);
     EXPECT_EQ(dialoge.texte(Box::Meldung), std::vector<QString>{kFertig});
     EXPECT_EQ(liste().count(), 2);
     EXPECT_EQ(f->seiten().aktiv(), Seite::Dateiliste);
@@ -433,6 +439,105 @@ TEST(EditorHalten, AHiddenEditorTakesTheTextWhenShownOrReleased) {
     EXPECT_TRUE(editor.widget()->text().isEmpty());
     EXPECT_EQ(geaendert.count(), 0) << "reported already";
     EXPECT_EQ(editor.text(), Text());
+}
+
+// Closing the window during a run, agreed to: the run stops before its next file (the files read
+// ahead are left as they were), and the window closes once it has ended.
+TEST_F(Stapel, ClosingTheWindowDuringARunStopsItAfterThePagesInWork) {
+    nurOptionen({ZU, SK});
+    std::vector<std::string> pfade{datei("a.htm", "1\r\n2"), datei("b.htm", "")};
+    for (int i = 0; i < 20; ++i) pfade.push_back(datei("c" + std::to_string(i) + ".htm", "3\r\n4"));
+    QStringList auswahl;
+    for (const auto& p : pfade) auswahl << QString::fromStdString(p);
+    dialoge.auswahlen.push_back(auswahl);
+    f->dateilisteSeite().BitBtn8()->click();
+    bool geschlossen = false;
+    dialoge.waehrendBox = [&] {
+        if (!f->stapelLaeuft() || std::exchange(geschlossen, true)) return;
+        EXPECT_FALSE(f->close());
+        QApplication::processEvents();
+    };
+    dialoge.antworten = {Antwort::Ja};
+    f->show();
+    laufen();
+    EXPECT_EQ(dialoge.texte(Box::Frage), std::vector<QString>{kStapelBeenden});
+    EXPECT_EQ(dialoge.texte(Box::Meldung), std::vector<QString>{kLeer}) << "no summary";
+    EXPECT_FALSE(f->isVisible());
+    EXPECT_EQ(platte::leseRoh(pfade[0]), "1 2");
+    for (std::size_t i = 2; i < pfade.size(); ++i) {
+        EXPECT_EQ(platte::leseRoh(pfade[i]), "3\r\n4") << pfade[i];
+        EXPECT_FALSE(std::filesystem::exists(pfade[i] + ".bak")) << pfade[i];
+    }
+}
+
+// "Ordner hinzufügen..." from the button and from the menu: the pages below the folder that the
+// filter list lets through, sorted into the list, none twice; a folder that cannot be read is
+// named in a message and the rest is listed.
+TEST_F(Stapel, AFolderAddsItsPagesOnceWithTheFilterList) {
+    const std::string site = dir / "site";
+    for (const char* o : {"", "/Unter", "/gesperrt"}) std::filesystem::create_directory(site + o);
+    for (const char* n :
+         {"/b.htm", "/A.HTML", "/Unter/c.shtml", "/Unter/d.php", "/x.htm.bak", "/gesperrt/e.htm"}) {
+        platte::schreibeRoh(site + n, "<p>");
+    }
+    waehlen({site + "/b.htm"});
+    const int code = platte::imKind([&] {
+        ::chmod((site + "/gesperrt").c_str(), 0);
+        if (!platte::alsNiemand()) return 10;
+        dialoge.naechsteDatei = QString::fromStdString(site);
+        f->dateilisteSeite().ordnerHinzufuegen()->click();
+        const QStringList erwartet{QString::fromStdString(site + "/A.HTML"),
+                                   QString::fromStdString(site + "/b.htm"),
+                                   QString::fromStdString(site + "/Unter/c.shtml")};
+        if (f->dateilisteSeite().dateien() != erwartet) return 11;
+        const auto meldungen = dialoge.texte(Box::Meldung);
+        if (meldungen.size() != 1 || !meldungen[0].startsWith(kOrdnerUnlesbar) ||
+            !meldungen[0].contains(QString::fromStdString(site + "/gesperrt"))) {
+            return 12;
+        }
+        // Again from the menu, with another filter list: only what is new comes.
+        f->optionenSeite().DateifilterListbox()->addItem(QStringLiteral(".php"));
+        f->Seitenwechsel(Sender::Quelltext);
+        f->ordnerHinzufuegen(Sender::OrdnerHinzufuegenMenue);
+        if (f->seiten().aktiv() != Seite::Dateiliste) return 13;
+        return f->dateilisteSeite().dateien().size() == 4 &&
+                       f->dateilisteSeite().dateien().contains(
+                           QString::fromStdString(site + "/Unter/d.php"))
+                   ? 0
+                   : 14;
+    });
+    ::chmod((site + "/gesperrt").c_str(), 0755);
+    EXPECT_EQ(code, 0);
+}
+
+// Many entries at once land where inserting them one by one puts them, in one fill of the list.
+TEST(SortiertEinfuegen, ManyAtOnceAsOneByOne) {
+    std::mt19937 zufall(9);
+    const QString teile[] = {u"a"_s, u"B"_s, u"b"_s, u"c"_s, u"/"_s, u"\u00e4"_s, u"Z"_s};
+    const auto text = [&] {
+        QString t;
+        for (unsigned n = 1 + zufall() % 4; n > 0; --n) t += teile[zufall() % 7];
+        return t;
+    };
+    for (const bool ohneDoppelte : {false, true}) {
+        QListWidget einzeln, alle;
+        QStringList erste, zweite;
+        for (int i = 0; i < 300; ++i) erste << text();
+        for (int i = 0; i < 300; ++i) zweite << text();
+        sortiertEinfuegen(alle, erste, false);
+        sortiertEinfuegen(alle, zweite, ohneDoppelte);
+        for (const QString& t : erste) sortiertEinfuegen(einzeln, t);
+        QStringList gesehen = erste;
+        for (const QString& t : zweite) {
+            if (ohneDoppelte && gesehen.contains(t)) continue;
+            gesehen << t;
+            sortiertEinfuegen(einzeln, t);
+        }
+        ASSERT_EQ(alle.count(), einzeln.count()) << ohneDoppelte;
+        for (int i = 0; i < alle.count(); ++i) {
+            ASSERT_EQ(alle.item(i)->text(), einzeln.item(i)->text()) << i << " " << ohneDoppelte;
+        }
+    }
 }
 
 }  // namespace

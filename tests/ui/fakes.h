@@ -50,6 +50,12 @@ class ScriptedDialoge : public Dialoge {
     void fehler(QWidget*, const QString& text) override;
     QString dateiOeffnen(QWidget*, const QStringList& filter, const QString& ordner) override;
     QStringList dateienOeffnen(QWidget*, const QStringList&, const QString&) override { return {}; }
+    // The folder dialog answers from the same queue as the file dialogs.
+    QString ordnerOeffnen(QWidget*, const QString& ordner) override {
+        ++dateidialoge;
+        dialogOrdner = ordner;
+        return datei();
+    }
     QString dateiSpeichern(QWidget*, const QStringList& filter, const QString& vorschlag,
                            const QString& standardEndung) override;
 

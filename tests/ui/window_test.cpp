@@ -190,9 +190,9 @@ TEST_F(Fenster, MenuItemsAndToolbarButtonsCarryTheirCaptionsAndIcons) {
     for (QAction* a : f->menuBar()->actions().at(1)->menu()->actions()) {
         bearbeiten << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
     }
-    EXPECT_EQ(bearbeiten,
-              (QStringList{u"Quelltext"_s, u"Optionen1"_s, u"-"_s, u"Optimieren1"_s,
-                           u"ToolbarSchrittweiseOptimieren"_s, u"-"_s, u"Stapelverarbeitung1"_s}));
+    EXPECT_EQ(bearbeiten, (QStringList{u"Quelltext"_s, u"Optionen1"_s, u"-"_s, u"Optimieren1"_s,
+                                       u"ToolbarSchrittweiseOptimieren"_s, u"-"_s,
+                                       u"Stapelverarbeitung1"_s, u"ordnerHinzufuegenMenue"_s}));
 
     const Eintrag leiste[] = {
         {"ButtonOeffnen", "Datei laden"},       {"ButtonErneutOeffnen", "Erneut laden"},
@@ -236,6 +236,7 @@ TEST_F(Fenster, PageButtonsHaveTheirCaptions) {
         {"BitBtn6", "Speichern"},
         {"BitBtn8", "Dateien laden"},
         {"BitBtn9", "Auswahl aufheben"},
+        {"ordnerHinzufuegen", "Ordner hinzufügen..."},
         {"DateienOptimieren", "Dateien optimieren"},
     };
     for (const auto& e : knoepfe) {
@@ -402,7 +403,8 @@ TEST_F(Fenster, TabFollowsThePagesOrder) {
           u"SchrittweiseOptimierenButton"_s, u"AnsichtOriginalButton"_s,
           u"AnsichtOptimiertButton"_s}},
         {Sender::Stapelverarbeitung1,
-         {u"DateiListbox"_s, u"BitBtn8"_s, u"BitBtn9"_s, u"DateienOptimieren"_s}},
+         {u"DateiListbox"_s, u"BitBtn8"_s, u"ordnerHinzufuegen"_s, u"BitBtn9"_s,
+          u"DateienOptimieren"_s}},
     };
     zeigen();
     for (const auto& r : reihen) {
