@@ -812,7 +812,14 @@ class Schnell {
                     pop();
                     return true;
                 }
-                return tok.art == Art::StartTag ? start(tok) : ende(tok);
+                if (tok.art == Art::StartTag) return start(tok);
+                {
+                    const std::size_t tiefe = stapel_.size();
+                    if (!ende(tok)) return false;
+                    if (stapel_.size() + 1 == tiefe && (f_[k_] & fakt::kWirkt))
+                        f_[k_] |= fakt::kEinzeln;
+                    return true;
+                }
             case Art::Kommentar:
                 if (phase_ == Phase::Body && tabellenKontext()) f_[k_] |= fakt::kInTabelle;
                 if (t_.substr(tok.anfang, 5) == "<!--#") {
