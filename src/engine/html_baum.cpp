@@ -446,6 +446,7 @@ class ParserLeser {
         if (el.original_tag.length > 0 && !vomParser) markiere(el.start_pos.offset, bits);
         if (el.original_end_tag.length > 0) {
             markiere(el.end_pos.offset, bits);
+            geschlossen(el.end_pos.offset, el.original_tag.length > 0 && !vomParser);
             // gumbo 0.10.1 lets any end tag of a name it does not know close any element of a
             // name it does not know: such a tree is not a browser's.
             if (el.tag == GUMBO_TAG_UNKNOWN) {
@@ -461,6 +462,24 @@ class ParserLeser {
         e_.schliesse();
     }
 
+    // gumbo gives every element an end tag closes that tag as its end: an end tag that closed
+    // one element, which had its own start tag, closed just the current node.
+    void geschlossen(std::size_t p, bool mitStartTag) {
+        const std::size_t k = tokenBei(tokens_, echt(p));
+        if (k >= tokens_.size() || tokens_[k].art != Art::EndTag) return;
+        if (geschlossen_.empty()) geschlossen_.assign(tokens_.size(), 0);
+        geschlossen_[k] =
+            static_cast<std::uint8_t>(std::min(2, geschlossen_[k] + (mitStartTag ? 1 : 2)));
+    }
+
+  public:
+    void einzelneEnden() {
+        for (std::size_t k = 0; k < geschlossen_.size(); ++k) {
+            if (geschlossen_[k] == 1 && (f_[k] & fakt::kWirkt)) f_[k] |= fakt::kEinzeln;
+        }
+    }
+
+  private:
     void markiere(std::size_t p, std::uint16_t bits) {
         const std::size_t k = tokenBei(tokens_, echt(p));
         if (k < tokens_.size() &&
@@ -473,6 +492,7 @@ class ParserLeser {
     std::vector<std::uint16_t>& f_;
     Entscheider e_;
     std::string puffer_;
+    std::vector<std::uint8_t> geschlossen_;  // per token: 0, 1 or more elements it closed
 
   public:
     bool falsch_ = false;  // the tree is known to differ from a browser's
@@ -524,6 +544,7 @@ std::vector<std::uint16_t> baueMitParser(std::string_view text, std::span<const 
     leser.lies(g->document);
     gumbo_destroy_output(&o, g);
     if (leser.falsch_) return vorsichtig(tokens);
+    leser.einzelneEnden();
     abschliessen(tokens, f);
     return f;
 }

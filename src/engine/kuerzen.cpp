@@ -80,12 +80,20 @@ bool endTagWeg(std::string_view x, const Token& n, std::string_view nn, std::uin
     // The next end tag closes exactly the parent, once x has ended: no more content there.
     const bool elternEnde = n.art == Art::EndTag && !n.offen && (fn & fakt::kWirkt) &&
                             (fn & fakt::kEinzeln) && !(fn & fakt::kFremd);
-    if (x == "li") return (start && nn == "li") || (elternEnde && schliesstImplizite(nn));
+    // In a table cell, the start of the next cell, row or row group closes the cell with all
+    // it holds: the element ends with its parent, which has no more content.
+    const bool zelleZu = start && inListe(nn, {"td", "th", "tr", "tbody", "thead", "tfoot"});
+    if (x == "li") {
+        return (start && nn == "li") || zelleZu || (elternEnde && schliesstImplizite(nn));
+    }
     if (x == "dt") return start && (nn == "dt" || nn == "dd");
     if (x == "dd") {
-        return (start && (nn == "dt" || nn == "dd")) || (elternEnde && schliesstImplizite(nn));
+        return (start && (nn == "dt" || nn == "dd")) || zelleZu ||
+               (elternEnde && schliesstImplizite(nn));
     }
-    if (x == "p") return (start && schliesstP(nn)) || (elternEnde && schliesstImplizite(nn));
+    if (x == "p") {
+        return (start && schliesstP(nn)) || zelleZu || (elternEnde && schliesstImplizite(nn));
+    }
     if (x == "option") {
         return (start && (nn == "option" || nn == "optgroup")) ||
                (elternEnde && (nn == "select" || nn == "optgroup" || nn == "datalist"));
@@ -209,7 +217,7 @@ Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung) {
     const html::Baum baum = html::baue(text, tokens, true);
     const std::vector<std::uint16_t>& f = baum.fakten;
     std::vector<char> weg;
-    if (was.atk && baum.schnell) weg = optionaleTags(text, tokens, f);
+    if (was.atk) weg = optionaleTags(text, tokens, f);
     const std::string_view t = text;
     Text& out = r.text;
     reservieren(out, text.size());

@@ -32,8 +32,8 @@ struct Gekuerzt {
 // (not tags it drops or reads as text, nor, for ATK's attributes, SVG and MathML). With ATK, end
 // and start tags the HTML standard lets a page omit go where the tree stays the same: only right
 // before the tag whose handling closes or opens the element implicitly (never with whitespace or
-// a comment between them, which would then land in another element), and only on pages the
-// engine's own tree reading takes. A page above 4 GiB comes back as it is.
+// a comment between them, which would then land in another element). A page above 4 GiB comes
+// back as it is.
 Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung);
 
 // The tokens ATK's optional tags leave out (one flag per token), from the tokens and their facts
