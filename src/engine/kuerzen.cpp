@@ -82,7 +82,10 @@ bool endTagWeg(std::string_view x, const Token& n, std::string_view nn, std::uin
                             (fn & fakt::kEinzeln) && !(fn & fakt::kFremd);
     // In a table cell, the start of the next cell, row or row group closes the cell with all
     // it holds: the element ends with its parent, which has no more content.
-    const bool zelleZu = start && inListe(nn, {"td", "th", "tr", "tbody", "thead", "tfoot"});
+    const bool zelleZu =
+        (start && inListe(nn, {"td", "th", "tr", "tbody", "thead", "tfoot"})) ||
+        (n.art == Art::EndTag && !n.offen && (fn & fakt::kWirkt) && !(fn & fakt::kFremd) &&
+         inListe(nn, {"tr", "tbody", "thead", "tfoot", "table"}));
     if (x == "li") {
         return (start && nn == "li") || zelleZu || (elternEnde && schliesstImplizite(nn));
     }
@@ -145,6 +148,9 @@ std::vector<char> optionaleTags(std::string_view text, std::span<const Token> to
                 gehtWeg = nurLeerraumDanach;
             } else if (!start && (f & fakt::kEinzeln) && n != nullptr) {
                 gehtWeg = endTagWeg(x, *n, nn, fn);
+            } else if (!start && (f & fakt::kEinzeln)) {
+                // Nothing stays behind it: the page's end closes the element.
+                gehtWeg = inListe(x, {"p", "li", "dd", "td", "th", "tr", "tbody", "tfoot"});
             } else if (start && (x == "html" || x == "head" || x == "body") &&
                        ohneAttribute(text, tok, x.size()) && n != nullptr) {
                 const bool nStart = n->art == Art::StartTag && !n->offen;
@@ -175,6 +181,17 @@ std::vector<char> optionaleTags(std::string_view text, std::span<const Token> to
 }
 
 namespace {
+
+// A void element's start tag without the "/" before its ">", which HTML ignores there.
+bool ohneSchraegstrich(std::string_view tag, Text& aus) {
+    thread_local StartTag gelesen;
+    if (!leseStartTag(tag, gelesen) || tag[gelesen.ende] != '/') return false;
+    std::size_t e = gelesen.ende;
+    while (e > 0 && html::istLeerraum(tag[e - 1])) --e;
+    aus.assign(tag.substr(0, e));
+    aus += '>';
+    return true;
+}
 
 // The tag with its style attribute's declarations made smaller (the first style counts, as in a
 // browser); `tag` itself when nothing changes.
@@ -238,6 +255,11 @@ Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung) {
                 ergebnis = tag;
             }
             if (was.atk && !(f[k] & fakt::kFremd)) {
+                if (html::istLeeresElement(tok.nameNr) && ohneSchraegstrich(ergebnis, kurz)) {
+                    r.atk += ergebnis.size() - kurz.size();
+                    tag.swap(kurz);
+                    ergebnis = tag;
+                }
                 kurz = tagKuerzen(ergebnis);
                 if (kurz.size() < ergebnis.size()) {
                     r.atk += ergebnis.size() - kurz.size();
