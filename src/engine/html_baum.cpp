@@ -354,6 +354,29 @@ void abschliessen(std::span<const Token> tokens, std::vector<std::uint16_t>& f) 
 
 // --- The full parser ------------------------------------------------------------------------
 
+// The formatting elements, whose end tags run the adoption agency.
+bool istFormat(GumboTag t) {
+    switch (t) {
+        case GUMBO_TAG_A:
+        case GUMBO_TAG_B:
+        case GUMBO_TAG_BIG:
+        case GUMBO_TAG_CODE:
+        case GUMBO_TAG_EM:
+        case GUMBO_TAG_FONT:
+        case GUMBO_TAG_I:
+        case GUMBO_TAG_NOBR:
+        case GUMBO_TAG_S:
+        case GUMBO_TAG_SMALL:
+        case GUMBO_TAG_STRIKE:
+        case GUMBO_TAG_STRONG:
+        case GUMBO_TAG_TT:
+        case GUMBO_TAG_U:
+            return true;
+        default:
+            return false;
+    }
+}
+
 // The element's name in lower case; an unknown one is written into `puffer`.
 std::string_view gumboName(const GumboElement& e, std::string& puffer) {
     if (e.tag != GUMBO_TAG_UNKNOWN) return gumbo_normalized_tagname(e.tag);
@@ -446,7 +469,9 @@ class ParserLeser {
         if (el.original_tag.length > 0 && !vomParser) markiere(el.start_pos.offset, bits);
         if (el.original_end_tag.length > 0) {
             markiere(el.end_pos.offset, bits);
-            geschlossen(el.end_pos.offset, el.original_tag.length > 0 && !vomParser);
+            geschlossen(el.end_pos.offset, el.start_pos.offset != el.end_pos.offset &&
+                                               !istFormat(el.tag) && el.tag != GUMBO_TAG_BODY &&
+                                               el.tag != GUMBO_TAG_HTML);
             // gumbo 0.10.1 lets any end tag of a name it does not know close any element of a
             // name it does not know: such a tree is not a browser's.
             if (el.tag == GUMBO_TAG_UNKNOWN) {
@@ -463,13 +488,14 @@ class ParserLeser {
     }
 
     // gumbo gives every element an end tag closes that tag as its end: an end tag that closed
-    // one element, which had its own start tag, closed just the current node.
-    void geschlossen(std::size_t p, bool mitStartTag) {
+    // one element, opened before it (not one it made, as "</p>" may), closed just the current
+    // node.
+    void geschlossen(std::size_t p, bool vorher) {
         const std::size_t k = tokenBei(tokens_, echt(p));
         if (k >= tokens_.size() || tokens_[k].art != Art::EndTag) return;
         if (geschlossen_.empty()) geschlossen_.assign(tokens_.size(), 0);
         geschlossen_[k] =
-            static_cast<std::uint8_t>(std::min(2, geschlossen_[k] + (mitStartTag ? 1 : 2)));
+            static_cast<std::uint8_t>(std::min(2, geschlossen_[k] + (vorher ? 1 : 2)));
     }
 
   public:
@@ -807,6 +833,9 @@ class Schnell {
 
     bool token() {
         const Token& tok = tokens_[k_];
+        // Only a line break right behind the pre's start tag is dropped, not one behind a
+        // comment there.
+        if (tok.art != Art::Text) nachPre_ = false;
         if (modus_ == Modus::Offen) {
             // Anything but whitespace, comments and a doctype first: no doctype, quirks mode.
             const bool etwas =
@@ -830,6 +859,7 @@ class Schnell {
                     if (tok.art != Art::EndTag || tok.nameNr != rohNr_) return false;
                     rohNr_ = 0;
                     markiere(stapel_.size() - 1);
+                    f_[k_] |= fakt::kEinzeln;
                     pop();
                     return true;
                 }
@@ -837,7 +867,9 @@ class Schnell {
                 {
                     const std::size_t tiefe = stapel_.size();
                     if (!ende(tok)) return false;
-                    if (stapel_.size() + 1 == tiefe && (f_[k_] & fakt::kWirkt))
+                    // The adoption agency of formatting elements moves elements around.
+                    if (stapel_.size() + 1 == tiefe && (f_[k_] & fakt::kWirkt) &&
+                        !(arten_[tok.nameNr].bits & art::kFormat))
                         f_[k_] |= fakt::kEinzeln;
                     return true;
                 }
@@ -853,6 +885,9 @@ class Schnell {
                     modus_ = html5Doctype(tok) ? Modus::Standard : Modus::Unbekannt;
                 return true;
             case Art::Bogus:
+                // A comment to the parser, but for "</>", which it drops.
+                if (phase_ == Phase::Body && tabellenKontext() && tok.ende - tok.anfang > 3)
+                    f_[k_] |= fakt::kInTabelle;
                 return true;
             case Art::Servercode:
                 if (t_[tok.anfang + 1] == '%') {

@@ -182,6 +182,13 @@ std::vector<char> optionaleTags(std::string_view text, std::span<const Token> to
 
 namespace {
 
+// SSI directives and server code: what stands there is not known until the server has run, so
+// the bytes around them stay as they are.
+bool mitServerInhalt(std::string_view s) {
+    return s.find("<%") != std::string_view::npos || s.find("<?") != std::string_view::npos ||
+           s.find("<!--#") != std::string_view::npos;
+}
+
 // A void element's start tag without the "/" before its ">", which HTML ignores there.
 bool ohneSchraegstrich(std::string_view tag, Text& aus) {
     thread_local StartTag gelesen;
@@ -248,7 +255,7 @@ Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung) {
             continue;
         }
         const bool echt = !tok.offen && (f[k] & fakt::kWirkt) && !(f[k] & fakt::kVerdeckt);
-        if (tok.art == Art::StartTag && echt) {
+        if (tok.art == Art::StartTag && echt && !mitServerInhalt(s)) {
             std::string_view ergebnis = s;
             if (was.css && stilAttributKuerzen(s, tag)) {
                 r.css += s.size() - tag.size();
@@ -271,7 +278,8 @@ Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung) {
         }
         // The contents of a style or script element the parser opened, up to its end tag.
         if (tok.art == Art::Rohtext && !tok.offen && !(f[k] & fakt::kVerdeckt) && k > 0 &&
-            k + 1 < tokens.size() && tokens[k + 1].art == Art::EndTag && !tokens[k + 1].offen) {
+            !mitServerInhalt(s) && k + 1 < tokens.size() && tokens[k + 1].art == Art::EndTag &&
+            !tokens[k + 1].offen) {
             const Token& start = tokens[k - 1];
             const std::size_t v = k - 1;
             const bool offen = start.art == Art::StartTag && !start.offen &&
