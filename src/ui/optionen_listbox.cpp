@@ -6,7 +6,7 @@
 namespace quintaro::ui {
 
 namespace {
-constexpr int kZeilenhoehe = 14;
+constexpr int kZeilenhoehe = 13;  // twenty-two rows in view at the least window size
 // What HSB keeps, and what unticking it risks: the row's tool tip.
 constexpr const char* kHsbHinweis =
     "Die Seite wird gelesen, wie ein Browser sie aufbaut, und nur geändert, wo er nichts "
