@@ -3,6 +3,7 @@
 #include "engine/kuerzen.h"
 
 #include <algorithm>
+#include <array>
 #include <initializer_list>
 
 #include "engine/attribute.h"
@@ -117,6 +118,19 @@ bool endTagWeg(std::string_view x, const Token& n, std::string_view nn, std::uin
     return false;
 }
 
+// The names of the tags that may go, by the tokenizer's name number (all of them have one).
+bool kannWeg(std::uint8_t nameNr) {
+    static const std::array<bool, html::kNamenAnzahl> tabelle = [] {
+        std::array<bool, html::kNamenAnzahl> t{};
+        for (std::string_view n : {"li", "dt", "dd", "p", "option", "td", "th", "tr", "thead",
+                                   "tbody", "tfoot", "head", "body", "html"})
+            t[html::nameNummer(n)] = true;
+        t[0] = false;
+        return t;
+    }();
+    return tabelle[nameNr];
+}
+
 }  // namespace
 
 std::vector<char> optionaleTags(std::string_view text, std::span<const Token> tokens,
@@ -133,7 +147,7 @@ std::vector<char> optionaleTags(std::string_view text, std::span<const Token> to
         const bool wirkt =
             (f & fakt::kWirkt) && !(f & (fakt::kFremd | fakt::kVerdeckt)) && !tok.offen;
         bool gehtWeg = false;
-        if (wirkt && (tok.art == Art::StartTag || tok.art == Art::EndTag)) {
+        if (wirkt && (tok.art == Art::StartTag || tok.art == Art::EndTag) && kannWeg(tok.nameNr)) {
             const std::string_view x = tagName(text, tok, puffer);
             const Token* n = naechster < tokens.size() ? &tokens[naechster] : nullptr;
             const std::uint16_t fn = n != nullptr ? fakten[naechster] : 0;
@@ -184,9 +198,12 @@ namespace {
 
 // SSI directives and server code: what stands there is not known until the server has run, so
 // the bytes around them stay as they are.
-bool mitServerInhalt(std::string_view s) {
-    return s.find("<%") != std::string_view::npos || s.find("<?") != std::string_view::npos ||
-           s.find("<!--#") != std::string_view::npos;
+bool mitServerInhalt(std::string_view s, std::size_t ab) {
+    for (std::size_t i = s.find('<', ab); i != std::string_view::npos; i = s.find('<', i + 1)) {
+        if (i + 1 < s.size() && (s[i + 1] == '%' || s[i + 1] == '?')) return true;
+        if (s.substr(i, 5) == "<!--#") return true;
+    }
+    return false;
 }
 
 // A void element's start tag without the "/" before its ">", which HTML ignores there.
@@ -255,22 +272,26 @@ Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung) {
             continue;
         }
         const bool echt = !tok.offen && (f[k] & fakt::kWirkt) && !(f[k] & fakt::kVerdeckt);
-        if (tok.art == Art::StartTag && echt && !mitServerInhalt(s)) {
+        if (tok.art == Art::StartTag && echt && !mitServerInhalt(s, 1)) {
             std::string_view ergebnis = s;
             if (was.css && stilAttributKuerzen(s, tag)) {
                 r.css += s.size() - tag.size();
                 ergebnis = tag;
             }
             if (was.atk && !(f[k] & fakt::kFremd)) {
-                if (html::istLeeresElement(tok.nameNr) && ohneSchraegstrich(ergebnis, kurz)) {
+                if (html::istLeeresElement(tok.nameNr) && ergebnis.ends_with("/>") &&
+                    ohneSchraegstrich(ergebnis, kurz)) {
                     r.atk += ergebnis.size() - kurz.size();
                     tag.swap(kurz);
                     ergebnis = tag;
                 }
-                kurz = tagKuerzen(ergebnis);
-                if (kurz.size() < ergebnis.size()) {
-                    r.atk += ergebnis.size() - kurz.size();
-                    ergebnis = kurz;
+                // A tag without quotes and "=" has nothing for tagKuerzen to do.
+                if (ergebnis.find_first_of("\"'=") != std::string_view::npos &&
+                    tagKuerzen(ergebnis, kurz)) {
+                    if (kurz.size() < ergebnis.size()) {
+                        r.atk += ergebnis.size() - kurz.size();
+                        ergebnis = kurz;
+                    }
                 }
             }
             out += ergebnis;
@@ -278,7 +299,7 @@ Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung) {
         }
         // The contents of a style or script element the parser opened, up to its end tag.
         if (tok.art == Art::Rohtext && !tok.offen && !(f[k] & fakt::kVerdeckt) && k > 0 &&
-            !mitServerInhalt(s) && k + 1 < tokens.size() && tokens[k + 1].art == Art::EndTag &&
+            !mitServerInhalt(s, 0) && k + 1 < tokens.size() && tokens[k + 1].art == Art::EndTag &&
             !tokens[k + 1].offen) {
             const Token& start = tokens[k - 1];
             const std::size_t v = k - 1;
