@@ -102,18 +102,22 @@ bool endTagWeg(std::string_view x, const Token& n, std::string_view nn, std::uin
         return (start && (nn == "option" || nn == "optgroup")) ||
                (elternEnde && (nn == "select" || nn == "optgroup" || nn == "datalist"));
     }
+    // The end tags of table parts close back to their own context, whatever is open there.
+    const bool tabellenEnde =
+        n.art == Art::EndTag && !n.offen && (fn & fakt::kWirkt) && !(fn & fakt::kFremd);
     if (x == "td" || x == "th") {
         return (start && inListe(nn, {"td", "th", "tr", "tbody", "thead", "tfoot"})) ||
-               (elternEnde && inListe(nn, {"tr", "tbody", "thead", "tfoot", "table"}));
+               (tabellenEnde && inListe(nn, {"tr", "tbody", "thead", "tfoot", "table"}));
     }
     if (x == "tr") {
         return (start && inListe(nn, {"tr", "tbody", "thead", "tfoot"})) ||
-               (elternEnde && inListe(nn, {"tbody", "thead", "tfoot", "table"}));
+               (tabellenEnde && inListe(nn, {"tbody", "thead", "tfoot", "table"}));
     }
     if (x == "thead") return start && (nn == "tbody" || nn == "tfoot");
-    if (x == "tbody")
-        return (start && (nn == "tbody" || nn == "tfoot")) || (elternEnde && nn == "table");
-    if (x == "tfoot") return elternEnde && nn == "table";
+    if (x == "tbody") {
+        return (start && (nn == "tbody" || nn == "tfoot")) || (tabellenEnde && nn == "table");
+    }
+    if (x == "tfoot") return tabellenEnde && nn == "table";
     if (x == "head") return start && !kopfInhalt(nn) && nn != "html" && nn != "head";
     return false;
 }
