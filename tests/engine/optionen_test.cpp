@@ -27,7 +27,8 @@ TEST(Optionen, TableRowsAreInIndexOrderWithUniqueKeysAndCaptions) {
 TEST(Optionen, KeysThatStoredFilesUse) {
     std::string alle;
     for (const auto& o : kOptionen) alle += std::string(o.key) + " ";
-    EXPECT_EQ(alle, "ZU DZU DL LZT LIT TAB KMA KMM SZ AE SK FPW OT DKS NOA OA PES PEE HSB CSS JS ATK ");
+    EXPECT_EQ(alle,
+              "ZU DZU DL LZT LIT TAB KMA KMM SZ AE SK FPW OT DKS NOA OA PES PEE HSB CSS JS ATK ");
 }
 
 TEST(Optionen, KeyLookupIsExact) {
