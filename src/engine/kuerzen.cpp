@@ -268,11 +268,19 @@ Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung) {
     reservieren(out, text.size());
     Text tag;
     Text kurz;
+    // Bytes that stay are copied in runs, up to the next token that changes.
+    std::size_t kopiert = 0;
+    const auto ersetze = [&](const Token& tok, std::string_view neu) {
+        out.append(t.substr(kopiert, tok.anfang - kopiert));
+        out.append(neu);
+        kopiert = tok.ende;
+    };
     for (std::size_t k = 0; k < tokens.size(); ++k) {
         const Token& tok = tokens[k];
         const std::string_view s = t.substr(tok.anfang, tok.ende - tok.anfang);
         if (!weg.empty() && weg[k]) {
             r.atk += s.size();
+            ersetze(tok, {});
             continue;
         }
         const bool echt = !tok.offen && (f[k] & fakt::kWirkt) && !(f[k] & fakt::kVerdeckt);
@@ -298,7 +306,7 @@ Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung) {
                     }
                 }
             }
-            out += ergebnis;
+            if (ergebnis.data() != s.data()) ersetze(tok, ergebnis);
             continue;
         }
         // The contents of a style or script element the parser opened, up to its end tag.
@@ -314,7 +322,7 @@ Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung) {
                 const Text neu = css::stilVerkleinern(s);
                 if (neu.size() < s.size()) {
                     r.css += s.size() - neu.size();
-                    out += neu;
+                    ersetze(tok, neu);
                     continue;
                 }
             } else if (offen && was.js && start.element == html::Element::Script) {
@@ -323,14 +331,14 @@ Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung) {
                     const Text neu = js::skriptVerkleinern(s, kodierung, art == SkriptArt::Modul);
                     if (neu.size() < s.size()) {
                         r.js += s.size() - neu.size();
-                        out += neu;
+                        ersetze(tok, neu);
                         continue;
                     }
                 }
             }
         }
-        out += s;
     }
+    out.append(t.substr(kopiert));
     return r;
 }
 
