@@ -13,6 +13,7 @@
 #include "engine/html_tokenizer.h"
 #include "engine/javascript.h"
 #include "engine/kommentare.h"
+#include "engine/kuerzen.h"
 #include "engine/leerraum.h"
 #include "engine/optimierung.h"
 #include "engine/sonderzeichen.h"
@@ -118,9 +119,17 @@ void BM_GanzerLauf(benchmark::State& s) {
 }
 
 // The same whole run with HSB: every pass reads the page's structure.
+// With HSB on, CSS, JS and ATK are on too, as by default; the second without them.
 void BM_GanzerLauf_HSB(benchmark::State& s) {
     OptionSet o = ganzerLauf();
     o.set(HSB, true);
+    messen(s, seite(s.range(0)),
+           [&o](Text t) { return optimiereText(std::move(t), o, Ersetzungstabelle()); });
+}
+void BM_GanzerLauf_HSB_OhneKuerzung(benchmark::State& s) {
+    OptionSet o = ganzerLauf();
+    o.set(HSB, true);
+    for (int i : {CSS, JS, ATK}) o.set(i, false);
     messen(s, seite(s.range(0)),
            [&o](Text t) { return optimiereText(std::move(t), o, Ersetzungstabelle()); });
 }
@@ -227,39 +236,12 @@ void BM_JsVerkleinern(benchmark::State& s) {
     messen(s, skript, [](Text t) { return js::skriptVerkleinern(t, Kodierung::Cp1252, false); });
 }
 
-// What the three options add to a run over the benchmark page: every classic script, every CSS
-// style element and style attribute minified, every start tag shortened (the results are only
-// measured, not put together into a page).
+// The three options' pass alone over the benchmark page: its tokens and tree, every start tag
+// shortened, every classic script, CSS style element and style attribute minified, the optional
+// tags left out.
 void BM_SprachenAufDerSeite(benchmark::State& s) {
     messen(s, seite(s.range(0)), [](Text t) {
-        std::size_t summe = 0;
-        const auto tokens = html::zerlege(t);
-        for (std::size_t i = 0; i < tokens.size(); ++i) {
-            const html::Token& k = tokens[i];
-            if (k.art != html::Art::StartTag || k.offen) continue;
-            const std::string_view tag(t.data() + k.anfang, k.ende - k.anfang);
-            summe += tagKuerzen(tag).size();
-            if (tag.find("style") != std::string_view::npos) {
-                StartTag gelesen;
-                if (leseStartTag(tag, gelesen)) {
-                    for (const Attribut& a : gelesen.attribute) {
-                        if (a.mitWert && lowerAscii(a.name) == "style") {
-                            summe += css::deklarationenVerkleinern(a.wert).size();
-                        }
-                    }
-                }
-            }
-            if (i + 1 >= tokens.size() || tokens[i + 1].art != html::Art::Rohtext) continue;
-            const std::string_view inhalt(t.data() + tokens[i + 1].anfang,
-                                          tokens[i + 1].ende - tokens[i + 1].anfang);
-            if (k.element == html::Element::Script && skriptArt(tag) != SkriptArt::Keins) {
-                summe += js::skriptVerkleinern(inhalt, Kodierung::Cp1252, false).size();
-            } else if (k.element == html::Element::Style && istCssStil(tag)) {
-                summe += css::stilVerkleinern(inhalt).size();
-            }
-        }
-        benchmark::DoNotOptimize(summe);
-        return t;
+        return seiteKuerzen(t, {.css = true, .js = true, .atk = true}, Kodierung::Cp1252).text;
     });
 }
 
@@ -284,6 +266,7 @@ BENCHMARK(BM_Sonderzeichen) GROESSEN;
 BENCHMARK(BM_SonderzeichenUtf8) GROESSEN;
 BENCHMARK(BM_GanzerLauf) GROESSEN;
 BENCHMARK(BM_GanzerLauf_HSB) GROESSEN;
+BENCHMARK(BM_GanzerLauf_HSB_OhneKuerzung) GROESSEN;
 BENCHMARK(BM_GanzerLauf_HSB_Verwinkelt)->Arg(kMB) EINHEIT;
 BENCHMARK(BM_HSB_Zerlegen) GROESSEN;
 BENCHMARK(BM_HSB_Kommentare) GROESSEN;

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Total size of a folder of pages: the original, quintaro with HSB=1 KMA=1 FPW=1, and
-# html-minifier-terser 7.2.0 with removeComments and collapseWhitespace (installed with npm into
-# a temporary folder). Not part of the tests or CI; needs node, npm and the npm registry.
+# Sizes of a folder of pages, side by side per page: the original, quintaro with HSB=1 KMA=1 FPW=1
+# SZ=0 and CSS, JS and ATK (at their default, on), and html-minifier-terser 7.2.0 with the set its
+# users switch on (comments, whitespace, attribute quotes, boolean and redundant attributes,
+# script and style types, empty attributes, optional tags, CSS and JavaScript), installed with npm
+# into a temporary folder. Not part of the tests or CI; needs node, npm and the npm registry.
 #   bench/minifier_vergleich.sh [FOLDER] [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,7 +30,19 @@ const dir = process.argv[2];
     const text = fs.readFileSync(p).toString('latin1');
     let out = text;
     try {
-      out = await minify(text, { removeComments: true, collapseWhitespace: true });
+      out = await minify(text, {
+        removeComments: true,
+        collapseWhitespace: true,
+        removeAttributeQuotes: true,
+        collapseBooleanAttributes: true,
+        removeRedundantAttributes: true,
+        removeScriptTypeAttributes: true,
+        removeStyleLinkTypeAttributes: true,
+        removeEmptyAttributes: true,
+        removeOptionalTags: true,
+        minifyCSS: true,
+        minifyJS: true,
+      });
     } catch (e) {
       failed++;  // the page stays as it was
     }
@@ -40,7 +54,7 @@ const dir = process.argv[2];
 })();
 JS
 
-"$build/bench/quintaro_korpus_groesse" "$korpus" > "$tmp/quintaro.tsv"
+"$build/bench/quintaro_korpus_groesse" "$korpus" "" SZ=0 > "$tmp/quintaro.tsv"
 node "$tmp/min.js" "$korpus" > "$tmp/minifier.tsv"
 echo -e "page\toriginal\tquintaro\tminifier"
 join -t $'\t' "$tmp/quintaro.tsv" "$tmp/minifier.tsv" | grep -v '^total' || true
@@ -48,4 +62,5 @@ orig=$(awk -F'\t' '$1 == "total" { print $2 }' "$tmp/quintaro.tsv")
 q=$(awk -F'\t' '$1 == "total" { print $3 }' "$tmp/quintaro.tsv")
 m=$(awk -F'\t' '$1 == "total" { print $2 }' "$tmp/minifier.tsv")
 echo -e "total\t$orig\t$q\t$m"
+awk -v o="$orig" -v q="$q" -v m="$m" 'BEGIN { printf "share\t100 %%\t%.1f %%\t%.1f %%\n", 100 * q / o, 100 * m / o }'
 grep '^total' "$tmp/minifier.tsv" | cut -f3

@@ -1,5 +1,6 @@
 // Fuzzes the minifiers of options CSS and JS and the tag shortening of ATK on any bytes: none may
-// crash, grow the text, or change its own result when run again.
+// crash, grow the text, or change its own result when run again. The three over a whole page:
+// no crash, never longer, and what each saved adds up.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -7,6 +8,7 @@
 #include "engine/attribute.h"
 #include "engine/css.h"
 #include "engine/javascript.h"
+#include "engine/kuerzen.h"
 #include "pruefe.h"
 
 using quintaro::fuzz::pruefe;
@@ -15,6 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
     using namespace quintaro;
     if (groesse == 0) return 0;
     const std::string_view text(reinterpret_cast<const char*>(daten) + 1, groesse - 1);
+    if ((daten[0] & 0x40) != 0) {
+        const Kuerzung was{(daten[0] & 1) != 0, (daten[0] & 2) != 0, (daten[0] & 4) != 0};
+        const Gekuerzt g = seiteKuerzen(Text(text), was, Kodierung::Cp1252);
+        pruefe(g.text.size() + g.css + g.js + g.atk == text.size());
+        return 0;
+    }
     std::string einmal;
     std::string zweimal;
     switch (daten[0] % 6) {

@@ -218,12 +218,18 @@ bool leseStartTag(std::string_view tag, StartTag& gelesen) {
 }
 
 Text tagKuerzen(std::string_view tag) {
+    Text out;
+    if (!tagKuerzen(tag, out)) return Text(tag);
+    return out;
+}
+
+bool tagKuerzen(std::string_view tag, Text& out) {
     thread_local StartTag t;  // kept from tag to tag: no allocation for each
-    if (!leseStartTag(tag, t) || t.attribute.empty()) return Text(tag);
+    if (!leseStartTag(tag, t) || t.attribute.empty()) return false;
     const auto& at = t.attribute;
     for (std::size_t i = 0; i < at.size(); ++i) {
         for (std::size_t k = i + 1; k < at.size(); ++k) {
-            if (gleichOhneFall(at[i].name, at[k].name)) return Text(tag);
+            if (gleichOhneFall(at[i].name, at[k].name)) return false;
         }
     }
     // Decided from the end, so that each attribute knows the byte that will follow it.
@@ -255,9 +261,8 @@ Text tagKuerzen(std::string_view tag) {
         }
         folgt = luecke ? tag[davor] : tag[a.anfang];
     }
-    Text out;
-    out.reserve(tag.size());
-    out.append(tag.substr(0, nameEnde));
+    if (std::all_of(tun.begin(), tun.end(), [](Tun x) { return x == Lassen; })) return false;
+    out.assign(tag.substr(0, nameEnde));
     for (std::size_t i = 0; i < at.size(); ++i) {
         const Attribut& a = at[i];
         const std::size_t davor = i > 0 ? at[i - 1].ende : nameEnde;
@@ -281,7 +286,7 @@ Text tagKuerzen(std::string_view tag) {
         }
     }
     out.append(tag.substr(at.back().ende));
-    return out;
+    return true;
 }
 
 SkriptArt skriptArt(std::string_view starttag) {

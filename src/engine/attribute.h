@@ -37,6 +37,8 @@ bool leseStartTag(std::string_view tag, StartTag& gelesen);
 // <style> and <link rel=stylesheet> with text/css. A tag with an attribute named twice, and any
 // byte sequence that is no whole start tag, comes back as it is.
 Text tagKuerzen(std::string_view tag);
+// The same into `aus` (its buffer is used again); false, and `aus` untouched, when the tag stays.
+bool tagKuerzen(std::string_view tag, Text& aus);
 
 enum class SkriptArt { Keins, Klassisch, Modul };
 

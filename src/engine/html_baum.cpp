@@ -354,6 +354,29 @@ void abschliessen(std::span<const Token> tokens, std::vector<std::uint16_t>& f) 
 
 // --- The full parser ------------------------------------------------------------------------
 
+// The formatting elements, whose end tags run the adoption agency.
+bool istFormat(GumboTag t) {
+    switch (t) {
+        case GUMBO_TAG_A:
+        case GUMBO_TAG_B:
+        case GUMBO_TAG_BIG:
+        case GUMBO_TAG_CODE:
+        case GUMBO_TAG_EM:
+        case GUMBO_TAG_FONT:
+        case GUMBO_TAG_I:
+        case GUMBO_TAG_NOBR:
+        case GUMBO_TAG_S:
+        case GUMBO_TAG_SMALL:
+        case GUMBO_TAG_STRIKE:
+        case GUMBO_TAG_STRONG:
+        case GUMBO_TAG_TT:
+        case GUMBO_TAG_U:
+            return true;
+        default:
+            return false;
+    }
+}
+
 // The element's name in lower case; an unknown one is written into `puffer`.
 std::string_view gumboName(const GumboElement& e, std::string& puffer) {
     if (e.tag != GUMBO_TAG_UNKNOWN) return gumbo_normalized_tagname(e.tag);
@@ -446,6 +469,9 @@ class ParserLeser {
         if (el.original_tag.length > 0 && !vomParser) markiere(el.start_pos.offset, bits);
         if (el.original_end_tag.length > 0) {
             markiere(el.end_pos.offset, bits);
+            geschlossen(el.end_pos.offset, el.start_pos.offset != el.end_pos.offset &&
+                                               !istFormat(el.tag) && el.tag != GUMBO_TAG_BODY &&
+                                               el.tag != GUMBO_TAG_HTML);
             // gumbo 0.10.1 lets any end tag of a name it does not know close any element of a
             // name it does not know: such a tree is not a browser's.
             if (el.tag == GUMBO_TAG_UNKNOWN) {
@@ -461,6 +487,25 @@ class ParserLeser {
         e_.schliesse();
     }
 
+    // gumbo gives every element an end tag closes that tag as its end: an end tag that closed
+    // one element, opened before it (not one it made, as "</p>" may), closed just the current
+    // node.
+    void geschlossen(std::size_t p, bool vorher) {
+        const std::size_t k = tokenBei(tokens_, echt(p));
+        if (k >= tokens_.size() || tokens_[k].art != Art::EndTag) return;
+        if (geschlossen_.empty()) geschlossen_.assign(tokens_.size(), 0);
+        geschlossen_[k] =
+            static_cast<std::uint8_t>(std::min(2, geschlossen_[k] + (vorher ? 1 : 2)));
+    }
+
+  public:
+    void einzelneEnden() {
+        for (std::size_t k = 0; k < geschlossen_.size(); ++k) {
+            if (geschlossen_[k] == 1 && (f_[k] & fakt::kWirkt)) f_[k] |= fakt::kEinzeln;
+        }
+    }
+
+  private:
     void markiere(std::size_t p, std::uint16_t bits) {
         const std::size_t k = tokenBei(tokens_, echt(p));
         if (k < tokens_.size() &&
@@ -473,6 +518,7 @@ class ParserLeser {
     std::vector<std::uint16_t>& f_;
     Entscheider e_;
     std::string puffer_;
+    std::vector<std::uint8_t> geschlossen_;  // per token: 0, 1 or more elements it closed
 
   public:
     bool falsch_ = false;  // the tree is known to differ from a browser's
@@ -524,6 +570,7 @@ std::vector<std::uint16_t> baueMitParser(std::string_view text, std::span<const 
     leser.lies(g->document);
     gumbo_destroy_output(&o, g);
     if (leser.falsch_) return vorsichtig(tokens);
+    leser.einzelneEnden();
     abschliessen(tokens, f);
     return f;
 }
@@ -786,6 +833,9 @@ class Schnell {
 
     bool token() {
         const Token& tok = tokens_[k_];
+        // Only a line break right behind the pre's start tag is dropped, not one behind a
+        // comment there.
+        if (tok.art != Art::Text) nachPre_ = false;
         if (modus_ == Modus::Offen) {
             // Anything but whitespace, comments and a doctype first: no doctype, quirks mode.
             const bool etwas =
@@ -809,10 +859,20 @@ class Schnell {
                     if (tok.art != Art::EndTag || tok.nameNr != rohNr_) return false;
                     rohNr_ = 0;
                     markiere(stapel_.size() - 1);
+                    f_[k_] |= fakt::kEinzeln;
                     pop();
                     return true;
                 }
-                return tok.art == Art::StartTag ? start(tok) : ende(tok);
+                if (tok.art == Art::StartTag) return start(tok);
+                {
+                    const std::size_t tiefe = stapel_.size();
+                    if (!ende(tok)) return false;
+                    // The adoption agency of formatting elements moves elements around.
+                    if (stapel_.size() + 1 == tiefe && (f_[k_] & fakt::kWirkt) &&
+                        !(arten_[tok.nameNr].bits & art::kFormat))
+                        f_[k_] |= fakt::kEinzeln;
+                    return true;
+                }
             case Art::Kommentar:
                 if (phase_ == Phase::Body && tabellenKontext()) f_[k_] |= fakt::kInTabelle;
                 if (t_.substr(tok.anfang, 5) == "<!--#") {
@@ -825,6 +885,9 @@ class Schnell {
                     modus_ = html5Doctype(tok) ? Modus::Standard : Modus::Unbekannt;
                 return true;
             case Art::Bogus:
+                // A comment to the parser, but for "</>", which it drops.
+                if (phase_ == Phase::Body && tabellenKontext() && tok.ende - tok.anfang > 3)
+                    f_[k_] |= fakt::kInTabelle;
                 return true;
             case Art::Servercode:
                 if (t_[tok.anfang + 1] == '%') {

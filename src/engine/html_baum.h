@@ -41,6 +41,8 @@ inline constexpr std::uint16_t kVerdeckt = 256;
 // Text the parser drops (before the html element, the first line break of a pre block, ...): it
 // may go whole, but changed it could start to show.
 inline constexpr std::uint16_t kFallen = 512;
+// An end tag that closed the element it names and nothing else, which was the current node.
+inline constexpr std::uint16_t kEinzeln = 1024;
 }  // namespace fakt
 
 struct Baum {

@@ -5,9 +5,11 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <tuple>
 #include <utility>
 
 #include "engine/ersetzungstabelle.h"
+#include "engine/kuerzen.h"
 #include "engine/leerraum.h"
 #include "engine/sonderzeichen.h"
 #include "engine/struktur.h"
@@ -56,6 +58,10 @@ class Protokoll {
         offen_ += schluessel;
     }
     bool aufgeschoben() const { return !offen_.empty(); }
+    // A pass whose sizes were counted inside a sweep it shared with others.
+    void gezaehlt(std::string_view schluessel, std::size_t vorher, std::size_t nachher) {
+        passes_.push_back({std::string(schluessel), vorher, nachher, Passausgang::Gelaufen});
+    }
     // The held-back passes as one entry, once their sweep has run.
     void sweepEintragen() {
         passes_.push_back({std::move(offen_), offenVorher_, text_.size(), Passausgang::Gelaufen});
@@ -90,6 +96,9 @@ std::vector<PassPlatz> reihenfolge(const Laufoptionen& o) {
         {key(LZT), op[LZT]},
         {key(LIT), op[LIT]},
         {key(SZ), op[SZ]},
+        {key(CSS), op[HSB] && op[CSS]},
+        {key(JS), op[HSB] && op[JS]},
+        {key(ATK), op[HSB] && op[ATK]},
         {key(OT), op[OT] && o.modus != Modus::Automatisch},
     };
 }
@@ -323,7 +332,33 @@ bool textPasses(Text& text, const Laufoptionen& lauf, Fragesteller& fragen, Prot
         fragen.angewandt();
         protokoll.sweepEintragen();
     }
-    return true;
+    // CSS, JS and ATK touch different bytes and decide on the same tree: without questions one
+    // sweep does all three and counts what each saved.
+    if (!hsb) return true;
+    const Kuerzung alle{option(CSS), option(JS), option(ATK)};
+    if (!schritt && (alle.css || alle.js || alle.atk)) {
+        Gekuerzt g = seiteKuerzen(text, alle, kodierung);
+        std::size_t stand = text.size();
+        text = std::move(g.text);
+        fragen.angewandt();
+        for (const auto& [an, nr, gespart] :
+             {std::tuple{alle.css, CSS, g.css}, std::tuple{alle.js, JS, g.js},
+              std::tuple{alle.atk, ATK, g.atk}}) {
+            if (!an) continue;
+            protokoll.gezaehlt(key(nr), stand, stand - gespart);
+            stand -= gespart;
+        }
+        return true;
+    }
+    const auto kuerzen = [&](Kuerzung was) {
+        return [&text, was, kodierung] {
+            text = seiteKuerzen(text, was, kodierung).text;
+            return true;
+        };
+    };
+    return pass(alle.css, key(CSS), kFrageCss, kuerzen({.css = true})) &&
+           pass(alle.js, key(JS), kFrageJs, kuerzen({.js = true})) &&
+           pass(alle.atk, key(ATK), kFrageAtk, kuerzen({.atk = true}));
 }
 
 }  // namespace

@@ -47,6 +47,9 @@ inline constexpr std::string_view kFrageZwischenTags =
 inline constexpr std::string_view kFrageInTags =
     "Sollen unnötige Leerzeichen in Tags entfernt werden?";
 inline constexpr std::string_view kFrageSonderzeichen = "Sollen Sonderzeichen ersetzt werden?";
+inline constexpr std::string_view kFrageCss = "Soll CSS verkleinert werden?";
+inline constexpr std::string_view kFrageJs = "Soll JavaScript verkleinert werden?";
+inline constexpr std::string_view kFrageAtk = "Sollen Attribute und Tags gekürzt werden?";
 inline constexpr std::string_view kFrageTipps =
     "Sollen zusätzliche Optimierungstipps angezeigt werden?";
 }  // namespace meldungen

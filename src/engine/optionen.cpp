@@ -23,6 +23,9 @@ const std::array<OptionInfo, kOptionCount> kOptionen = {{
     {PES, "Bei Programmende Optionen speichern", "PES", false},
     {PEE, "Bei Programmende Einstellungen speichern", "PEE", false},
     {HSB, "HTML-Struktur beachten", "HSB", true},
+    {CSS, "CSS verkleinern", "CSS", true},
+    {JS, "JavaScript verkleinern", "JS", true},
+    {ATK, "Attribute und Tags kürzen", "ATK", true},
 }};
 
 std::optional<int> optionByKey(std::string_view key) {

@@ -1,4 +1,4 @@
-// The nineteen on/off options that decide a run's passes and the program's behaviour around it.
+// The twenty-two on/off options that decide a run's passes and the program's behaviour around it.
 #pragma once
 
 #include <array>
@@ -28,9 +28,12 @@ enum Option : int {
     PES,     // save options at program end
     PEE,     // save window settings at program end
     HSB,     // keep to the page's HTML structure
+    CSS,     // minify style sheets and style attributes (with HSB only)
+    JS,      // minify JavaScript (with HSB only)
+    ATK,     // shorten attributes and omit optional tags (with HSB only)
 };
 
-inline constexpr int kOptionCount = 19;
+inline constexpr int kOptionCount = 22;
 
 struct OptionInfo {
     int index;

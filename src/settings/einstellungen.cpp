@@ -74,7 +74,8 @@ std::size_t listenlaenge(Leser& leser, std::string_view abschnitt, std::size_t a
 }  // namespace
 
 const std::array<int, kOptionCount> kOptionenReihenfolge = {
-    ZU, DZU, DL, LZT, LIT, TAB, KMA, KMM, SZ, SK, DKS, AE, NOA, OA, PES, PEE, FPW, OT, HSB,
+    ZU, DZU, DL, LZT, LIT, TAB, KMA, KMM, SZ,  SK, DKS,
+    AE, NOA, OA, PES, PEE, FPW, OT,  HSB, CSS, JS, ATK,
 };
 
 std::string iniPfad(const std::string& programmOrdner) {

@@ -6,12 +6,13 @@
 namespace quintaro::ui {
 
 namespace {
-constexpr int kZeilenhoehe = 14;
+constexpr int kZeilenhoehe = 13;  // twenty-two rows in view at the least window size
 // What HSB keeps, and what unticking it risks: the row's tool tip.
 constexpr const char* kHsbHinweis =
     "Die Seite wird gelesen, wie ein Browser sie aufbaut, und nur geändert, wo er nichts "
-    "anzeigt.\nInhalte von script, style, pre und textarea, Attributwerte, bedingte Kommentare, "
-    "SSI und Servercode bleiben, wie sie sind.\nOhne Haken behandeln die Durchgänge die Seite als "
+    "anzeigt.\nInhalte von pre und textarea, Attributwerte, bedingte Kommentare, SSI und "
+    "Servercode bleiben, wie sie sind,\nscript und style auch, wenn CSS und JavaScript nicht "
+    "verkleinert werden.\nOhne Haken behandeln die Durchgänge die Seite als "
     "reinen Text: Wörter können zusammenrücken,\npre-Blöcke zusammenfallen und Skripte "
     "abgeschnitten werden.";
 }  // namespace

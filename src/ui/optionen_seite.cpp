@@ -118,19 +118,19 @@ QWidget* OptionenSeite::optionsgruppe(Dialoge& dialoge) {
     auto* kopf = ueberschrift(QStringLiteral("Optionen"), listenRahmen);
     optionen_ = new OptionenListbox(dialoge, listenRahmen);
     auto* l = new QVBoxLayout(listenRahmen);
-    l->setContentsMargins(5, 5, 5, 5);
-    l->setSpacing(5);
+    l->setContentsMargins(5, 4, 5, 3);
+    l->setSpacing(2);
     l->addWidget(kopf);
     l->addWidget(optionen_, 1);
 
     auto* knopfRahmen = rahmen(spalte);
-    knopfRahmen->setFixedHeight(38);
+    knopfRahmen->setFixedHeight(35);
     bitBtn5_ = bildKnopf(QStringLiteral("BitBtn5"), QStringLiteral("Wiederherstellen"), symbol(9),
                          knopfRahmen);
     bitBtn6_ =
         bildKnopf(QStringLiteral("BitBtn6"), QStringLiteral("Speichern"), symbol(2), knopfRahmen);
     auto* k = new QHBoxLayout(knopfRahmen);
-    k->setContentsMargins(5, 6, 5, 6);
+    k->setContentsMargins(5, 5, 5, 5);
     k->setSpacing(5);
     // Two buttons of equal width, 137 pixels or as wide as the longer caption needs, at the left
     // whatever the width of the page.
@@ -144,7 +144,7 @@ QWidget* OptionenSeite::optionsgruppe(Dialoge& dialoge) {
 
     auto* layout = new QVBoxLayout(spalte);
     layout->setContentsMargins(0, 1, 0, 0);
-    layout->setSpacing(6);
+    layout->setSpacing(4);
     layout->addWidget(listenRahmen, 1);
     layout->addWidget(knopfRahmen);
     return spalte;

@@ -15,8 +15,10 @@ one line "FEHLER N: ..." for each pair that differs, "UEBERSPRUNGEN N: ..." for 
 cannot read, then "N passed, N failed, N skipped".
 """
 
+import json
 import os
 import re
+import subprocess
 import sys
 
 import html5lib
@@ -47,6 +49,89 @@ JS_TYPEN = set(
     module""".split()
 ) | {""}
 LEER = re.compile(r"[ \t\n\f\r]+")
+
+# Boolean attributes of HTML elements (the standard's attribute index and its obsolete features):
+# with ATK, a value that is empty or the attribute's name may become empty.
+BOOLESCH = {
+    "allowfullscreen": {"iframe"},
+    "async": {"script"},
+    "autoplay": {"audio", "video"},
+    "checked": {"input"},
+    "compact": {"dir", "dl", "menu", "ol", "ul"},
+    "controls": {"audio", "video"},
+    "declare": {"object"},
+    "default": {"track"},
+    "defer": {"script"},
+    "disabled": {"button", "fieldset", "input", "link", "optgroup", "option", "select", "textarea"},
+    "formnovalidate": {"button", "input"},
+    "ismap": {"img"},
+    "loop": {"audio", "video"},
+    "multiple": {"input", "select"},
+    "muted": {"audio", "video"},
+    "nohref": {"area"},
+    "nomodule": {"script"},
+    "noresize": {"frame"},
+    "noshade": {"hr"},
+    "novalidate": {"form"},
+    "nowrap": {"td", "th"},
+    "open": {"details", "dialog"},
+    "playsinline": {"video"},
+    "readonly": {"input", "textarea"},
+    "required": {"input", "select", "textarea"},
+    "reversed": {"ol"},
+    "selected": {"option"},
+}
+# On every element of HTML itself; custom elements (with a "-") are not.
+BOOLESCH_GLOBAL = {"autofocus", "hidden", "inert", "itemscope"}
+HTML_ELEMENTE = set(
+    """a abbr address area article aside audio b bdi bdo blockquote body br button canvas caption
+    cite code col colgroup data datalist dd del details dfn dialog div dl dt em embed fieldset
+    figcaption figure footer form h1 h2 h3 h4 h5 h6 head header hgroup hr html i iframe img input
+    ins kbd label legend li main map mark menu meter nav noscript object ol optgroup option output
+    p picture pre progress q rp rt ruby s samp search section select slot small source span strong
+    sub summary sup table tbody td template textarea tfoot th thead time tr track u ul var video
+    wbr center font big tt strike nobr marquee""".split()
+)
+
+_hier = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(_hier, "richter"))
+try:
+    import css_richter  # tinycss2's component values, as the CSS judge compares them
+except ImportError:
+    css_richter = None
+
+
+class Acorn:
+    """acorn's tokens and tree of a script, from one node process for the whole run."""
+
+    def __init__(self):
+        self.prozess = None
+        self.da = None
+
+    def lies(self, text, modul):
+        if self.da is None:
+            umgebung = dict(os.environ)
+            umgebung["NODE_PATH"] = "/usr/share/nodejs:" + umgebung.get("NODE_PATH", "")
+            try:
+                self.prozess = subprocess.Popen(
+                    ["node", os.path.join(_hier, "richter", "js_richter.js"), "--zeilen"],
+                    stdin=subprocess.PIPE, stdout=subprocess.PIPE, env=umgebung, text=True,
+                    encoding="utf-8", errors="surrogateescape")
+                self.da = True
+            except OSError:
+                self.da = False
+        if not self.da:
+            return "no acorn"
+        self.prozess.stdin.write(json.dumps([text, modul]) + "\n")
+        self.prozess.stdin.flush()
+        antwort = self.prozess.stdout.readline()
+        if not antwort:
+            self.da = False
+            return "no acorn"
+        return json.loads(antwort)
+
+
+ACORN = Acorn()
 
 
 def name(knoten):
@@ -97,6 +182,27 @@ def ist_javascript(skript):
     return typ.strip(" \t\n\f\r").lower() in JS_TYPEN
 
 
+def ist_css(stil):
+    return (attr(stil, "type") or "").strip(" \t\n\f\r").lower() in ("", "text/css")
+
+
+def typ_ueberfluessig(k, wert):
+    """Whether ATK may drop this type attribute: the element means the same without it."""
+    n = name(k)
+    wert = wert.strip(" \t\n\f\r").lower()
+    if n == "script":
+        sprache = attr(k, "language")
+        return (
+            wert != "module"
+            and wert in JS_TYPEN
+            and (not sprache or ("text/" + sprache).lower() in JS_TYPEN)
+        )
+    if wert != "text/css":
+        return False
+    rel = (attr(k, "rel") or "").lower().split()
+    return n == "style" or (n == "link" and "stylesheet" in rel)
+
+
 class Ansicht:
     def __init__(self, optionen):
         self.optionen = optionen
@@ -111,6 +217,21 @@ class Ansicht:
             return False
         return not ({"KMA", "KMM"} & self.optionen)
 
+    def attribut(self, k, ns, a, wert):
+        """One attribute as the options may leave it; None when it may go."""
+        n = name(k)
+        if ns:
+            return (ns, a, wert)
+        if "ATK" in self.optionen:
+            if a in BOOLESCH_GLOBAL and n in HTML_ELEMENTE or n in BOOLESCH.get(a, ()):
+                if wert.lower() in ("", a):
+                    wert = ""
+            if a == "type" and typ_ueberfluessig(k, wert):
+                return None
+        if "CSS" in self.optionen and a == "style" and css_richter is not None:
+            wert = "css%r" % (css_richter.decls(wert),)
+        return (ns, a, wert)
+
     def knoten(self, k, exakt, fremd):
         if k.nodeType in (k.DOCUMENT_NODE, k.DOCUMENT_FRAGMENT_NODE):
             self.kinder(k, False, False)
@@ -123,6 +244,8 @@ class Ansicht:
         attribute = sorted(
             ((a.namespaceURI or "", a.localName or a.name, a.value) for a in k.attributes.values())
         )
+        if k.namespaceURI == HTML:
+            attribute = [a for a in (self.attribut(k, *a) for a in attribute) if a is not None]
         self.aus.append("<%s %s %r>" % (k.namespaceURI, name(k), attribute))
         html = k.namespaceURI == HTML
         kind_exakt = exakt or (html and name(k) in VORFORMATIERT)
@@ -159,7 +282,14 @@ class Ansicht:
         if ist_html and n in ("script", "style"):
             if "ZU" in self.optionen and (n == "style" or ist_javascript(eltern)):
                 text = text.strip(" \t\n\f\r")
-            if text:
+            if n == "style" and "CSS" in self.optionen and css_richter and ist_css(eltern):
+                self.aus.append("css%r" % (css_richter.sheet(text),))
+            elif n == "script" and "JS" in self.optionen and ist_javascript(eltern):
+                typ = (attr(eltern, "type") or "").strip(" \t\n\f\r").lower()
+                gelesen = ACORN.lies(text, typ == "module")
+                # A script acorn cannot read is judged by no one here.
+                self.aus.append("js%r" % (gelesen if gelesen is not None else "unlesbar",))
+            elif text:
                 self.aus.append("roh%r" % text)
         elif not text:
             pass

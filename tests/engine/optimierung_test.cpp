@@ -368,6 +368,25 @@ TEST(OptimiereText, IsTheNormalRunWithoutQuestions) {
 // Random pages and option sets: the report chains, the folded sweeps give what the passes one by
 // one give (a step-by-step run answered Ja throughout), and the same runs in four threads at once
 // give the same bytes as one after the other.
+// CSS, JS and ATK: passes of their own after the others, each with its question, and nothing
+// at all without HSB.
+TEST(Laufen, CssJsAndAtkAskTheirOwnQuestionsAndNeedHsb) {
+    const Text seite = "<style> a { x : y ; } </style><script>a = 1 ;</script><p class=\"k\">x</p>";
+    const Lauf schritt(seite, nur({HSB, CSS, JS, ATK}), Modus::Schritt, {J, N, J});
+    EXPECT_EQ(schritt.fragen.gestellt,
+              (std::vector<std::string>{std::string(kFrageCss), std::string(kFrageJs),
+                                        std::string(kFrageAtk)}));
+    EXPECT_EQ(schritt.text, "<style>a{x:y}</style><script>a = 1 ;</script><p class=k>x");
+    ASSERT_EQ(schritt.ergebnis.passes.size(), 3u);
+    EXPECT_EQ(schritt.ergebnis.passes[1].schluessel, "JS");
+    EXPECT_EQ(schritt.ergebnis.passes[1].ausgang, Passausgang::Uebersprungen);
+    pruefeBericht(schritt.ergebnis, seite);
+
+    const Lauf ohneHsb(seite, nur({CSS, JS, ATK}), Modus::Normal);
+    EXPECT_EQ(ohneHsb.text, seite);
+    EXPECT_TRUE(ohneHsb.ergebnis.passes.empty());
+}
+
 TEST(Laufen, ReportChainsAndFoldedSweepsMatchTheStepByStepRunAlsoInThreads) {
     std::mt19937 zufall(20);
     const char* stuecke[] = {"<p>",
@@ -383,7 +402,13 @@ TEST(Laufen, ReportChainsAndFoldedSweepsMatchTheStepByStepRunAlsoInThreads) {
                              "a",
                              "<td> x </td>",
                              "<!--#echo -->",
-                             "&"};
+                             "&",
+                             "<style>a { x : y ; }</style>",
+                             "<script>a = 1 ;\r\nb()</script>",
+                             "<ul>",
+                             "<li class=\"k\">",
+                             "</li>",
+                             "</ul>"};
     struct Fall {
         Text seite;
         OptionSet o;

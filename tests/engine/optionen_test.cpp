@@ -27,7 +27,8 @@ TEST(Optionen, TableRowsAreInIndexOrderWithUniqueKeysAndCaptions) {
 TEST(Optionen, KeysThatStoredFilesUse) {
     std::string alle;
     for (const auto& o : kOptionen) alle += std::string(o.key) + " ";
-    EXPECT_EQ(alle, "ZU DZU DL LZT LIT TAB KMA KMM SZ AE SK FPW OT DKS NOA OA PES PEE HSB ");
+    EXPECT_EQ(alle,
+              "ZU DZU DL LZT LIT TAB KMA KMM SZ AE SK FPW OT DKS NOA OA PES PEE HSB CSS JS ATK ");
 }
 
 TEST(Optionen, KeyLookupIsExact) {
@@ -38,7 +39,7 @@ TEST(Optionen, KeyLookupIsExact) {
 }
 
 TEST(Optionen, FirstStartTicksExactlyTheDefaultRows) {
-    const std::set<int> on = {0, 1, 2, 3, 4, 5, 8, 9, 10, 13, 14, HSB};
+    const std::set<int> on = {0, 1, 2, 3, 4, 5, 8, 9, 10, 13, 14, HSB, CSS, JS, ATK};
     const OptionSet defaults;
     for (int i = 0; i < kOptionCount; ++i) EXPECT_EQ(defaults[i], on.count(i) == 1) << i;
 }

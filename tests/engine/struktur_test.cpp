@@ -80,7 +80,8 @@ OptionSet wieGewohnt() {  // the defaults with comments and webbots, the usual r
 
 class Zufall {
   public:
-    explicit Zufall(std::uint32_t seed) : rng_(seed) {}
+    // `kuerzbar`: pages with more of what CSS, JS and ATK change, and those options at random.
+    explicit Zufall(std::uint32_t seed, bool kuerzbar = false) : rng_(seed), kuerzbar_(kuerzbar) {}
     std::size_t bis(std::size_t n) { return rng_() % n; }
 
     Text seite() {
@@ -125,21 +126,54 @@ class Zufall {
             "<%= a %>", "<script type=\"text/template\">\r\n <b> t </b>\r\n</script>",
             "<script type=module>\r\n m()\r\n</script>", "\r\n \r\n", " \r",
             "<p title=\"a\r\nb\">"};
+        // For CSS, JS and ATK: optional tags, style attributes, void elements closed XML-like,
+        // typed scripts and styles, server code in them.
+        static const std::vector<std::string> kuerzbar = {
+            "<dl>",
+            "</dl>",
+            "</dd>",
+            "</dt>",
+            "</option>",
+            "<thead>",
+            "</thead>",
+            "<tfoot>",
+            "</tfoot>",
+            "</th>",
+            "</ol>",
+            "<ol>",
+            "</head>",
+            "</html>",
+            "<body class=b>",
+            "<p style=\"color : #aabbcc ; \">",
+            "<b style='x:y'>",
+            "<hr />",
+            "<br/>",
+            "<input checked=checked disabled=\"\">",
+            "<script type=text/javascript>a\r\n++b</script>",
+            "<style type=\"text/css\">/* c */ a  >  b { x : y ; }</style>",
+            "<script>\r\n<?= $a ?>\r\n</script>",
+            "<td style=\"<?= $s ?>\">"};
         Text s;
         const std::size_t n = 1 + bis(40);
-        for (std::size_t i = 0; i < n; ++i) s += stuecke[bis(stuecke.size())];
+        const std::size_t auswahl = stuecke.size() + (kuerzbar_ ? kuerzbar.size() : 0);
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t k = bis(auswahl);
+            s += k < stuecke.size() ? stuecke[k] : kuerzbar[k - stuecke.size()];
+        }
         return s;
     }
 
     OptionSet optionen() {
         OptionSet o;
         for (int i : {ZU, DZU, DL, LZT, LIT, TAB, KMA, KMM, SZ, FPW}) o.set(i, bis(2) == 1);
+        for (int i : {CSS, JS, ATK}) o.set(i, kuerzbar_ ? bis(2) == 1 : false);
         o.set(AE, false);  // the user's own rows change what they change
         return o;
     }
 
   private:
     std::mt19937 rng_;
+    bool kuerzbar_;
 };
 
 fs::path korpus() {
@@ -177,6 +211,40 @@ TEST(Differenz, HsbRandomPagesLookTheSameToTheJudge) {
                                        : z.optionen());
     }
     richteAlle(seiten);
+}
+
+// A page the judge finds changed already without CSS, JS and ATK is a matter of the other passes
+// (gumbo 0.10.1 and html5lib read a few end tags in SVG differently): it is counted, not failed.
+TEST(Differenz, ShortenedRandomPagesLookTheSameToTheJudge) {
+    Zufall z(2121, true);
+    std::vector<test::RichterFall> faelle;
+    for (int i = 0; i < 3000; ++i) {
+        const Text seite = z.seite();
+        OptionSet o = z.optionen();
+        o.set(HSB, true);
+        faelle.push_back({seite, optimiereText(seite, o, Ersetzungstabelle()), o});
+    }
+    std::vector<std::size_t> nummern;
+    std::vector<test::RichterFall> ohne;
+    for (const std::string& b : test::richte(faelle)) {
+        const std::size_t nr = static_cast<std::size_t>(std::atoi(b.c_str() + 7));
+        OptionSet o = faelle[nr].optionen;
+        for (int i : {CSS, JS, ATK}) o.set(i, false);
+        nummern.push_back(nr);
+        ohne.push_back({faelle[nr].vorher, optimiereText(faelle[nr].vorher, o, {}), o});
+    }
+    const std::vector<std::string> auchOhne =
+        ohne.empty() ? std::vector<std::string>{} : test::richte(ohne);
+    std::set<std::size_t> andere;
+    for (const std::string& b : auchOhne)
+        andere.insert(static_cast<std::size_t>(std::atoi(b.c_str() + 7)));
+    for (std::size_t i = 0; i < nummern.size(); ++i) {
+        if (andere.count(i) == 0) {
+            ADD_FAILURE() << sichtbar(faelle[nummern[i]].vorher) << "\n---\n"
+                          << sichtbar(faelle[nummern[i]].nachher);
+        }
+    }
+    std::printf("%zu page(s) differ already without CSS, JS and ATK\n", andere.size());
 }
 
 TEST(Korpus, HsbPagesLookTheSameToTheJudge) {
@@ -439,6 +507,7 @@ TEST(Struktur, LineEndsInKeptElementsBecomeLf) {
     OptionSet o;
     o.set(ZU, true);
     o.set(SZ, true);
+    o.set(ATK, false);  // it would drop the last </p>
     for (const Fall& f : faelle) {
         const Text nachher = mitHsb(f.eingabe, o);
         EXPECT_EQ(nachher, f.erwartet) << f.name;

@@ -33,7 +33,7 @@ TEST(IniLaden, WithoutAFileTheDefaultsHold) {
     EXPECT_EQ(g.einstellungen, Einstellungen{});
     EXPECT_FALSE(g.fensterSetzen);
     for (int i = 0; i < kOptionCount; ++i) {
-        const bool an = i <= 5 || i == 8 || i == 9 || i == 10 || i == 13 || i == 14 || i == HSB;
+        const bool an = i <= 5 || i == 8 || i == 9 || i == 10 || i == 13 || i == 14 || i >= HSB;
         EXPECT_EQ(g.einstellungen.optionen[i], an) << i;
     }
     EXPECT_EQ(g.einstellungen.filter, (std::vector<Text>{".htm*", ".shtm*"}));
@@ -257,7 +257,7 @@ TEST(IniSpeichern, NewFileWithEverything) {
     EXPECT_EQ(leseRoh(pfad),
               "[Optionen]\r\nZU=1\r\nDZU=1\r\nDL=1\r\nLZT=1\r\nLIT=1\r\nTAB=1\r\nKMA=0\r\n"
               "KMM=0\r\nSZ=1\r\nSK=1\r\nDKS=1\r\nAE=1\r\nNOA=1\r\nOA=0\r\nPES=0\r\nPEE=0\r\n"
-              "FPW=0\r\nOT=0\r\nHSB=1\r\n\r\n"
+              "FPW=0\r\nOT=0\r\nHSB=1\r\nCSS=1\r\nJS=1\r\nATK=1\r\n\r\n"
               "[Erweiterungen]\r\nAnzahl=2\r\n0=.htm*\r\n1=.shtm*\r\n\r\n"
               "[Replaces]\r\nAnzahl=1\r\n1=\r\n1a=\r\n\r\n"
               "[Programm]\r\nGesetzt=Ja\r\nBreite=620\r\nHoehe=420\r\nHorizontal=241\r\n"

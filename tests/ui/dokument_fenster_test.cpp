@@ -246,10 +246,11 @@ TEST_F(Dokument, Utf8PageShownRunAndSavedAsUtf8AndTheChoiceOnlyReReads) {
     s.kodierungAuswahl()->setCurrentIndex(0);
     w.dialoge.antworten = {Antwort::Nein};  // the offer to show the page
     w.f->Optimierung(Sender::OptimierenButton);
-    EXPECT_EQ(w.text(), "<meta charset=utf-8><p>M&uuml;ller &euro;\xFF</p>");
+    // ATK leaves out the page's last </p>.
+    EXPECT_EQ(w.text(), "<meta charset=utf-8><p>M&uuml;ller &euro;\xFF");
     w.f->Dateispeichern(Sender::ButtonSpeichern);
     EXPECT_EQ(dateien.dateien[w.f->AktuelleDatei()],
-              "<meta charset=utf-8><p>M&uuml;ller &euro;\xFF</p>");
+              "<meta charset=utf-8><p>M&uuml;ller &euro;\xFF");
 
     // Another document: the rule decides again.
     s.kodierungAuswahl()->setCurrentIndex(2);

@@ -51,13 +51,14 @@ class OptionenListboxTest : public ::testing::Test {
     }
 };
 
-TEST_F(OptionenListboxTest, EighteenRowsWithCaptionsAndDefaults) {
+TEST_F(OptionenListboxTest, EveryRowWithItsCaptionAndDefault) {
     ASSERT_EQ(liste.count(), kOptionCount);
     EXPECT_EQ(liste.objectName(), QStringLiteral("OptionenListbox"));
     EXPECT_EQ(liste.item(6)->text(), QStringLiteral("Kommentare automatisch entfernen"));
     EXPECT_EQ(liste.item(17)->text(), QStringLiteral("Bei Programmende Einstellungen speichern"));
-    EXPECT_EQ(angehakt(liste), (std::vector<int>{0, 1, 2, 3, 4, 5, 8, 9, 10, 13, 14, HSB}));
-    EXPECT_EQ(liste.visualItemRect(liste.item(3)).height(), 14);
+    EXPECT_EQ(angehakt(liste),
+              (std::vector<int>{0, 1, 2, 3, 4, 5, 8, 9, 10, 13, 14, HSB, CSS, JS, ATK}));
+    EXPECT_EQ(liste.visualItemRect(liste.item(3)).height(), 13);
 }
 
 struct Umschalten {

@@ -61,6 +61,18 @@ function judge(before, after, sourceType) {
   return null;
 }
 
+// With --zeilen, a server for the HTML judge: each line of standard input is a JSON array
+// [script, module]; each answer line the tokens (as compared above) and the tree, or null.
+if (process.argv[2] === '--zeilen') {
+  const rl = require('readline').createInterface({ input: process.stdin });
+  rl.on('line', (line) => {
+    const [src, module] = JSON.parse(line);
+    const r = read(src, module ? 'module' : 'script');
+    process.stdout.write(JSON.stringify(r && [r.tokens.map((t) => t.text), r.tree]) + '\n');
+  });
+  return;
+}
+
 const data = fs.readFileSync(process.argv[2]);
 let pos = 0;
 let count = 0;

@@ -1,0 +1,345 @@
+// One sweep over the page's tokens writes the result; the optional tags are decided before it,
+// from the end of the page, so that each tag knows the next one that stays.
+#include "engine/kuerzen.h"
+
+#include <algorithm>
+#include <array>
+#include <initializer_list>
+
+#include "engine/attribute.h"
+#include "engine/css.h"
+#include "engine/html_baum.h"
+#include "engine/javascript.h"
+
+namespace quintaro {
+
+namespace {
+
+using html::Art;
+using html::Token;
+namespace fakt = html::fakt;
+
+bool inListe(std::string_view w, std::initializer_list<std::string_view> liste) {
+    return std::find(liste.begin(), liste.end(), w) != liste.end();
+}
+
+// A tag's name in lower case, in `puffer`; empty when longer than any name asked about.
+std::string_view tagName(std::string_view t, const Token& tok, char (&puffer)[16]) {
+    std::size_t i = tok.anfang + (tok.art == Art::EndTag ? 2 : 1);
+    std::size_t n = 0;
+    while (i < tok.ende && !html::zeichenklasse::ist(t[i], html::zeichenklasse::kLeer |
+                                                               html::zeichenklasse::kSchraeg |
+                                                               html::zeichenklasse::kZu)) {
+        if (n == sizeof puffer) return {};
+        puffer[n++] = kleinAscii(t[i++]);
+    }
+    return {puffer, n};
+}
+
+// A start tag with nothing but its name: omitting it loses no attribute.
+bool ohneAttribute(std::string_view t, const Token& tok, std::size_t nameLaenge) {
+    for (std::size_t i = tok.anfang + 1 + nameLaenge; i + 1 < tok.ende; ++i) {
+        if (!html::istLeerraum(t[i])) return false;
+    }
+    return t[tok.ende - 1] == '>';
+}
+
+// End tags whose handling closes the elements below them first ("generate implied end tags"),
+// so that an li, dd, dt or p left open inside ends as its own end tag would have ended it.
+bool schliesstImplizite(std::string_view n) {
+    return inListe(n, {"address", "article", "aside",  "blockquote", "button",   "center",
+                       "details", "dir",     "div",    "dl",         "fieldset", "figcaption",
+                       "figure",  "footer",  "header", "hgroup",     "listing",  "main",
+                       "menu",    "nav",     "ol",     "pre",        "section",  "summary",
+                       "ul",      "li",      "dd",     "dt",         "td",       "th"});
+}
+
+// Start tags that close an open p (the standard's list for omitting "</p>"; table not, as in
+// quirks mode it does not close the p, and dialog and search not, as older parsers do not know
+// them).
+bool schliesstP(std::string_view n) {
+    return inListe(
+        n, {"address",    "article", "aside",  "blockquote", "details", "div",  "dl",   "fieldset",
+            "figcaption", "figure",  "footer", "form",       "h1",      "h2",   "h3",   "h4",
+            "h5",         "h6",      "header", "hgroup",     "hr",      "main", "menu", "nav",
+            "ol",         "p",       "pre",    "section",    "ul"});
+}
+
+// Start tags that the parser puts into the head even behind its end tag (noscript as raw text
+// in the head only when the head is still open): the head's end tag and the body's start tag
+// must stay in front of them.
+bool kopfInhalt(std::string_view n) {
+    return inListe(n, {"base", "basefont", "bgsound", "link", "meta", "noframes", "noscript",
+                       "script", "style", "template", "title"});
+}
+
+// Whether the end tag `ende` (name `x`) may go when `n` (name `nn`) is the next token that
+// stays, right behind it.
+bool endTagWeg(std::string_view x, const Token& n, std::string_view nn, std::uint16_t fn) {
+    const bool start =
+        n.art == Art::StartTag && !n.offen && (fn & fakt::kWirkt) && !(fn & fakt::kFremd);
+    // The next end tag closes exactly the parent, once x has ended: no more content there.
+    const bool elternEnde = n.art == Art::EndTag && !n.offen && (fn & fakt::kWirkt) &&
+                            (fn & fakt::kEinzeln) && !(fn & fakt::kFremd);
+    // In a table cell, the start of the next cell, row or row group closes the cell with all
+    // it holds: the element ends with its parent, which has no more content.
+    const bool zelleZu =
+        (start && inListe(nn, {"td", "th", "tr", "tbody", "thead", "tfoot"})) ||
+        (n.art == Art::EndTag && !n.offen && (fn & fakt::kWirkt) && !(fn & fakt::kFremd) &&
+         inListe(nn, {"tr", "tbody", "thead", "tfoot", "table"}));
+    if (x == "li") {
+        return (start && nn == "li") || zelleZu || (elternEnde && schliesstImplizite(nn));
+    }
+    if (x == "dt") return start && (nn == "dt" || nn == "dd");
+    if (x == "dd") {
+        return (start && (nn == "dt" || nn == "dd")) || zelleZu ||
+               (elternEnde && schliesstImplizite(nn));
+    }
+    if (x == "p") {
+        return (start && schliesstP(nn)) || zelleZu || (elternEnde && schliesstImplizite(nn));
+    }
+    if (x == "option") {
+        return (start && (nn == "option" || nn == "optgroup")) ||
+               (elternEnde && (nn == "select" || nn == "optgroup" || nn == "datalist"));
+    }
+    // The end tags of table parts close back to their own context, whatever is open there.
+    const bool tabellenEnde =
+        n.art == Art::EndTag && !n.offen && (fn & fakt::kWirkt) && !(fn & fakt::kFremd);
+    if (x == "td" || x == "th") {
+        return (start && inListe(nn, {"td", "th", "tr", "tbody", "thead", "tfoot"})) ||
+               (tabellenEnde && inListe(nn, {"tr", "tbody", "thead", "tfoot", "table"}));
+    }
+    if (x == "tr") {
+        return (start && inListe(nn, {"tr", "tbody", "thead", "tfoot"})) ||
+               (tabellenEnde && inListe(nn, {"tbody", "thead", "tfoot", "table"}));
+    }
+    if (x == "thead") return start && (nn == "tbody" || nn == "tfoot");
+    if (x == "tbody") {
+        return (start && (nn == "tbody" || nn == "tfoot")) || (tabellenEnde && nn == "table");
+    }
+    if (x == "tfoot") return tabellenEnde && nn == "table";
+    if (x == "head") return start && !kopfInhalt(nn) && nn != "html" && nn != "head";
+    return false;
+}
+
+// The names of the tags that may go, by the tokenizer's name number (all of them have one).
+bool kannWeg(std::uint8_t nameNr) {
+    static const std::array<bool, html::kNamenAnzahl> tabelle = [] {
+        std::array<bool, html::kNamenAnzahl> t{};
+        for (std::string_view n : {"li", "dt", "dd", "p", "option", "td", "th", "tr", "thead",
+                                   "tbody", "tfoot", "head", "body", "html"})
+            t[html::nameNummer(n)] = true;
+        t[0] = false;
+        return t;
+    }();
+    return tabelle[nameNr];
+}
+
+}  // namespace
+
+std::vector<char> optionaleTags(std::string_view text, std::span<const Token> tokens,
+                                std::span<const std::uint16_t> fakten) {
+    std::vector<char> weg(tokens.size(), 0);
+    // From the end: how the page goes on behind a token, and the next token that stays.
+    bool nurLeerraumDanach = true;  // behind it only whitespace and tags that go
+    std::size_t naechster = tokens.size();
+    char puffer[16];
+    char pufferN[16];
+    for (std::size_t k = tokens.size(); k-- > 0;) {
+        const Token& tok = tokens[k];
+        const std::uint16_t f = fakten[k];
+        const bool wirkt =
+            (f & fakt::kWirkt) && !(f & (fakt::kFremd | fakt::kVerdeckt)) && !tok.offen;
+        bool gehtWeg = false;
+        if (wirkt && (tok.art == Art::StartTag || tok.art == Art::EndTag) && kannWeg(tok.nameNr)) {
+            const std::string_view x = tagName(text, tok, puffer);
+            const Token* n = naechster < tokens.size() ? &tokens[naechster] : nullptr;
+            const std::uint16_t fn = n != nullptr ? fakten[naechster] : 0;
+            std::string_view nn;
+            if (n != nullptr && (n->art == Art::StartTag || n->art == Art::EndTag))
+                nn = tagName(text, *n, pufferN);
+            // Directly adjacent: nothing but tags that go stands between them.
+            const bool start = tok.art == Art::StartTag;
+            if (!start && (x == "body" || x == "html")) {
+                // A comment behind them would move from the html element or the document into
+                // the body.
+                gehtWeg = nurLeerraumDanach;
+            } else if (!start && (f & fakt::kEinzeln) && n != nullptr) {
+                gehtWeg = endTagWeg(x, *n, nn, fn);
+            } else if (!start && (f & fakt::kEinzeln)) {
+                // Nothing stays behind it: the page's end closes the element.
+                gehtWeg = inListe(x, {"p", "li", "dd", "td", "th", "tr", "tbody", "tfoot"});
+            } else if (start && (x == "html" || x == "head" || x == "body") &&
+                       ohneAttribute(text, tok, x.size()) && n != nullptr) {
+                const bool nStart = n->art == Art::StartTag && !n->offen;
+                if (x == "html") {
+                    gehtWeg =
+                        nStart || (n->art == Art::Text && !html::istLeerraum(text[n->anfang]));
+                } else if (x == "head") {
+                    gehtWeg = (nStart && nn != "html" && nn != "head") ||
+                              (n->art == Art::EndTag && nn == "head");
+                } else {
+                    gehtWeg = (nStart && !kopfInhalt(nn) &&
+                               !inListe(nn, {"html", "head", "body", "frameset"})) ||
+                              (n->art == Art::Text && !html::istLeerraum(text[n->anfang]));
+                }
+            }
+        }
+        if (gehtWeg) {
+            weg[k] = 1;
+            continue;
+        }
+        naechster = k;
+        if (!(tok.art == Art::Text &&
+              std::all_of(text.begin() + tok.anfang, text.begin() + tok.ende, html::istLeerraum))) {
+            nurLeerraumDanach = false;
+        }
+    }
+    return weg;
+}
+
+namespace {
+
+// SSI directives and server code: what stands there is not known until the server has run, so
+// the bytes around them stay as they are.
+bool mitServerInhalt(std::string_view s, std::size_t ab) {
+    for (std::size_t i = s.find('<', ab); i != std::string_view::npos; i = s.find('<', i + 1)) {
+        if (i + 1 < s.size() && (s[i + 1] == '%' || s[i + 1] == '?')) return true;
+        if (s.substr(i, 5) == "<!--#") return true;
+    }
+    return false;
+}
+
+// A void element's start tag without the "/" before its ">", which HTML ignores there.
+bool ohneSchraegstrich(std::string_view tag, Text& aus) {
+    thread_local StartTag gelesen;
+    if (!leseStartTag(tag, gelesen) || tag[gelesen.ende] != '/') return false;
+    std::size_t e = gelesen.ende;
+    while (e > 0 && html::istLeerraum(tag[e - 1])) --e;
+    aus.assign(tag.substr(0, e));
+    aus += '>';
+    return true;
+}
+
+// The tag with its style attribute's declarations made smaller (the first style counts, as in a
+// browser); `tag` itself when nothing changes.
+bool stilAttributKuerzen(std::string_view tag, Text& aus) {
+    // Cheap test first: most tags have no style.
+    bool vielleicht = false;
+    for (std::size_t i = 0; i + 5 <= tag.size() && !vielleicht; ++i) {
+        vielleicht = (tag[i] | 0x20) == 's' && (tag[i + 1] | 0x20) == 't' &&
+                     (tag[i + 2] | 0x20) == 'y' && (tag[i + 3] | 0x20) == 'l' &&
+                     (tag[i + 4] | 0x20) == 'e';
+    }
+    if (!vielleicht) return false;
+    const Token tok{0, static_cast<std::uint32_t>(tag.size()), Art::StartTag,
+                    html::Element::Sonstiges, false};
+    const html::Attribut a = html::attribut(tag, tok, "style");
+    if (!a.gefunden || a.wert.empty()) return false;
+    const std::size_t p = static_cast<std::size_t>(a.wert.data() - tag.data());
+    const std::size_t e = p + a.wert.size();
+    const bool quotes = p > 0 && (tag[p - 1] == '"' || tag[p - 1] == '\'') && e < tag.size() &&
+                        tag[e] == tag[p - 1];
+    Text neu = css::deklarationenVerkleinern(a.wert);
+    // Without quotes an empty value would take the next attribute, and a "/" would end the tag.
+    if (neu.size() >= a.wert.size() || (!quotes && (neu.empty() || neu.back() == '/')))
+        return false;
+    aus.assign(tag.substr(0, p));
+    aus += neu;
+    aus.append(tag.substr(e));
+    return true;
+}
+
+}  // namespace
+
+Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung) {
+    Gekuerzt r;
+    if (text.size() > html::kGroessteSeite || !(was.css || was.js || was.atk)) {
+        r.text = text;
+        return r;
+    }
+    const std::vector<Token> tokens = html::zerlege(text);
+    const html::Baum baum = html::baue(text, tokens, true);
+    const std::vector<std::uint16_t>& f = baum.fakten;
+    std::vector<char> weg;
+    if (was.atk) weg = optionaleTags(text, tokens, f);
+    const std::string_view t = text;
+    Text& out = r.text;
+    reservieren(out, text.size());
+    Text tag;
+    Text kurz;
+    // Bytes that stay are copied in runs, up to the next token that changes.
+    std::size_t kopiert = 0;
+    const auto ersetze = [&](const Token& tok, std::string_view neu) {
+        out.append(t.substr(kopiert, tok.anfang - kopiert));
+        out.append(neu);
+        kopiert = tok.ende;
+    };
+    for (std::size_t k = 0; k < tokens.size(); ++k) {
+        const Token& tok = tokens[k];
+        const std::string_view s = t.substr(tok.anfang, tok.ende - tok.anfang);
+        if (!weg.empty() && weg[k]) {
+            r.atk += s.size();
+            ersetze(tok, {});
+            continue;
+        }
+        const bool echt = !tok.offen && (f[k] & fakt::kWirkt) && !(f[k] & fakt::kVerdeckt);
+        if (tok.art == Art::StartTag && echt && !mitServerInhalt(s, 1)) {
+            std::string_view ergebnis = s;
+            if (was.css && stilAttributKuerzen(s, tag)) {
+                r.css += s.size() - tag.size();
+                ergebnis = tag;
+            }
+            if (was.atk && !(f[k] & fakt::kFremd)) {
+                if (html::istLeeresElement(tok.nameNr) && ergebnis.ends_with("/>") &&
+                    ohneSchraegstrich(ergebnis, kurz)) {
+                    r.atk += ergebnis.size() - kurz.size();
+                    tag.swap(kurz);
+                    ergebnis = tag;
+                }
+                // A tag without quotes and "=" has nothing for tagKuerzen to do.
+                if (ergebnis.find_first_of("\"'=") != std::string_view::npos &&
+                    tagKuerzen(ergebnis, kurz)) {
+                    if (kurz.size() < ergebnis.size()) {
+                        r.atk += ergebnis.size() - kurz.size();
+                        ergebnis = kurz;
+                    }
+                }
+            }
+            if (ergebnis.data() != s.data()) ersetze(tok, ergebnis);
+            continue;
+        }
+        // The contents of a style or script element the parser opened, up to its end tag.
+        if (tok.art == Art::Rohtext && !tok.offen && !(f[k] & fakt::kVerdeckt) && k > 0 &&
+            !mitServerInhalt(s, 0) && k + 1 < tokens.size() && tokens[k + 1].art == Art::EndTag &&
+            !tokens[k + 1].offen) {
+            const Token& start = tokens[k - 1];
+            const std::size_t v = k - 1;
+            const bool offen = start.art == Art::StartTag && !start.offen &&
+                               (f[v] & fakt::kWirkt) && !(f[v] & (fakt::kFremd | fakt::kVerdeckt));
+            const std::string_view starttag = t.substr(start.anfang, start.ende - start.anfang);
+            if (offen && was.css && start.element == html::Element::Style && istCssStil(starttag)) {
+                const Text neu = css::stilVerkleinern(s);
+                if (neu.size() < s.size()) {
+                    r.css += s.size() - neu.size();
+                    ersetze(tok, neu);
+                    continue;
+                }
+            } else if (offen && was.js && start.element == html::Element::Script) {
+                const SkriptArt art = skriptArt(starttag);
+                if (art != SkriptArt::Keins) {
+                    const Text neu = js::skriptVerkleinern(s, kodierung, art == SkriptArt::Modul);
+                    if (neu.size() < s.size()) {
+                        r.js += s.size() - neu.size();
+                        ersetze(tok, neu);
+                        continue;
+                    }
+                }
+            }
+        }
+    }
+    out.append(t.substr(kopiert));
+    return r;
+}
+
+}  // namespace quintaro
