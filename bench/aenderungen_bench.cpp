@@ -35,7 +35,7 @@ Text seite(const benchmark::State& state, std::uint32_t seed = 1) {
 
 // The page as a normal run with the defaults plus comment and webbot removal leaves it.
 Text optimiert(const Text& text) {
-    OptionSet optionen;
+    Optionsmenge optionen;
     optionen.set(KMA, true);
     optionen.set(FPW, true);
     return optimiereText(text, optionen, Ersetzungstabelle{});
@@ -138,7 +138,7 @@ void AnsichtZeigen(benchmark::State& state) {
     fenster.resize(1200, 800);
     fenster.show();
     if (!QTest::qWaitForWindowExposed(&fenster)) state.SkipWithError("window not shown");
-    fenster.DateiOeffnen(pfad);
+    fenster.dateiOeffnen(pfad);
     if (state.range(1) == 0) {
         fenster.Optimierung(ui::Sender::OptimierenButton);
     } else {

@@ -103,7 +103,7 @@ void kennzahlen(benchmark::State& state, const Satz& satz) {
 // "Automatisch", safe save.
 void BM_Stapel(benchmark::State& state, Satz satz) {
     Arbeitsordner ordner;
-    const OptionSet optionen;  // the defaults
+    const Optionsmenge optionen;  // the defaults
     const Ersetzungstabelle tabelle;
     for (auto _ : state) {
         state.PauseTiming();
@@ -119,7 +119,7 @@ void BM_Stapel(benchmark::State& state, Satz satz) {
 // The batch as the window and the CLI run it: the saves gathered, one flush per group.
 void BM_StapelGesammelt(benchmark::State& state, Satz satz) {
     Arbeitsordner ordner;
-    const OptionSet optionen;
+    const Optionsmenge optionen;
     const Ersetzungstabelle tabelle;
     for (auto _ : state) {
         state.PauseTiming();
@@ -141,11 +141,11 @@ enum class Teil { Laden, Sicherung, Engine, Speichern };
 
 void BM_Teil(benchmark::State& state, Satz satz, Teil teil) {
     Arbeitsordner ordner;
-    const OptionSet optionen;
+    const Optionsmenge optionen;
     const Ersetzungstabelle tabelle;
     const auto& s = seiten(satz);
     std::vector<Text> geladen;
-    for (const auto& seite : s) geladen.push_back(normaliseLineBreaks(seite));
+    for (const auto& seite : s) geladen.push_back(umbruecheVereinheitlichen(seite));
     for (auto _ : state) {
         state.PauseTiming();
         zuruecksetzen(ordner, satz);

@@ -122,7 +122,7 @@ void editorZeigen(benchmark::State& state, QsciScintilla& editor, QsciLexerHTML&
 // (the end needs the whole text styled); the page as loaded (many lines) or optimised (one line).
 void EditorZeigen(benchmark::State& state) {
     const Text seite = editorSeite(state);
-    const std::string utf8 = cp1252ToUtf8(seite);
+    const std::string utf8 = cp1252NachUtf8(seite);
     QsciScintilla editor;
     QsciLexerHTML lexer;
     editorZeigen(state, editor, lexer);
@@ -146,7 +146,7 @@ BENCHMARK(EditorZeigen)
 // One keystroke in the middle of the page, with the view there: how the editor feels to type in.
 void EditorTippen(benchmark::State& state) {
     const Text seite = editorSeite(state);
-    const std::string utf8 = cp1252ToUtf8(seite);
+    const std::string utf8 = cp1252NachUtf8(seite);
     QsciScintilla editor;
     QsciLexerHTML lexer;
     editorZeigen(state, editor, lexer);

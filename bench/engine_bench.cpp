@@ -65,8 +65,8 @@ void messen(benchmark::State& state, const Text& eingabe, Pass pass) {
     state.counters["out/in"] = static_cast<double>(ausgabe) / static_cast<double>(eingabe.size());
 }
 
-OptionSet ganzerLauf() {
-    OptionSet o;  // the defaults plus comments and webbots, the passes for plain text
+Optionsmenge ganzerLauf() {
+    Optionsmenge o;  // the defaults plus comments and webbots, the passes for plain text
     o.set(HSB, false);
     o.set(KMA, true);
     o.set(FPW, true);
@@ -109,11 +109,11 @@ void BM_Sonderzeichen(benchmark::State& s) {
 void BM_SonderzeichenUtf8(benchmark::State& s) {
     static std::map<long, Text> utf8;
     auto [it, neu] = utf8.try_emplace(s.range(0));
-    if (neu) it->second = cp1252ToUtf8(seite(s.range(0)));
+    if (neu) it->second = cp1252NachUtf8(seite(s.range(0)));
     messen(s, it->second, [](Text t) { return SonderzeichenErsetzen(t, Kodierung::Utf8); });
 }
 void BM_GanzerLauf(benchmark::State& s) {
-    const OptionSet o = ganzerLauf();
+    const Optionsmenge o = ganzerLauf();
     messen(s, seite(s.range(0)),
            [&o](Text t) { return optimiereText(std::move(t), o, Ersetzungstabelle()); });
 }
@@ -121,13 +121,13 @@ void BM_GanzerLauf(benchmark::State& s) {
 // The same whole run with HSB: every pass reads the page's structure.
 // With HSB on, CSS, JS and ATK are on too, as by default; the second without them.
 void BM_GanzerLauf_HSB(benchmark::State& s) {
-    OptionSet o = ganzerLauf();
+    Optionsmenge o = ganzerLauf();
     o.set(HSB, true);
     messen(s, seite(s.range(0)),
            [&o](Text t) { return optimiereText(std::move(t), o, Ersetzungstabelle()); });
 }
 void BM_GanzerLauf_HSB_OhneKuerzung(benchmark::State& s) {
-    OptionSet o = ganzerLauf();
+    Optionsmenge o = ganzerLauf();
     o.set(HSB, true);
     for (int i : {CSS, JS, ATK}) o.set(i, false);
     messen(s, seite(s.range(0)),
@@ -156,7 +156,7 @@ const Text& verwinkelt(long bytes) {
     return it->second;
 }
 void BM_GanzerLauf_HSB_Verwinkelt(benchmark::State& s) {
-    OptionSet o = ganzerLauf();
+    Optionsmenge o = ganzerLauf();
     o.set(HSB, true);
     messen(s, verwinkelt(s.range(0)),
            [&o](Text t) { return optimiereText(std::move(t), o, Ersetzungstabelle()); });
@@ -179,12 +179,12 @@ void BM_HSB_LeerraumUndSonderzeichen(benchmark::State& s) {
 
 // 10 MB with 20,000 distinct comments against the same page without any.
 void BM_GanzerLauf_20000Kommentare(benchmark::State& s) {
-    const OptionSet o = ganzerLauf();
+    const Optionsmenge o = ganzerLauf();
     messen(s, seite(10 * kMB, 20000),
            [&o](Text t) { return optimiereText(std::move(t), o, Ersetzungstabelle()); });
 }
 void BM_GanzerLauf_OhneKommentare(benchmark::State& s) {
-    const OptionSet o = ganzerLauf();
+    const Optionsmenge o = ganzerLauf();
     messen(s, seite(10 * kMB, 0),
            [&o](Text t) { return optimiereText(std::move(t), o, Ersetzungstabelle()); });
 }

@@ -27,13 +27,13 @@ int main(int argc, char** argv) {
         }
     }
     std::sort(seiten.begin(), seiten.end());
-    OptionSet o;
+    Optionsmenge o;
     o.set(HSB, true);
     o.set(KMA, true);
     o.set(FPW, true);
     for (int i = 3; i < argc; ++i) {
         const std::string a = argv[i];
-        const auto key = optionByKey(a.substr(0, a.find('=')));
+        const auto key = optionZumSchluessel(a.substr(0, a.find('=')));
         if (key && a.size() > 2) o.set(*key, a.back() == '1');
     }
     std::size_t vorher = 0;
@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
         std::ostringstream s;
         s << in.rdbuf();
         const Text original = s.str();
-        Text ergebnis = normaliseLineBreaks(original);
+        Text ergebnis = umbruecheVereinheitlichen(original);
         const Ersetzungstabelle tabelle;
         KeineFragen keine;
         for (const Passbericht& b :

@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     { std::ofstream("/proc/self/clear_refs") << "5"; }
     const long mitSeite = statusKb("VmRSS");
 
-    OptionSet o;
+    Optionsmenge o;
     o.set(KMA, true);
     o.set(FPW, true);
     // The caller keeps its page, as the editor does during a run.

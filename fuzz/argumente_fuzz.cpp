@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const auto& aufruf = std::get<cli::Aufruf>(gelesen);
-    OptionSet optionen;
+    Optionsmenge optionen;
     Ersetzungstabelle tabelle;
     cli::obenauf(aufruf, optionen, tabelle);
     pruefe(tabelle.anzahl() >= 1);

@@ -68,7 +68,7 @@ class FuzzFragen : public Fragen {
 
 // The literal passes in their order, asking as the run asked. Returns the text the run must
 // leave, or nothing when it was abandoned (the text then is what the passes before left).
-Text erwartet(Text t, const OptionSet& o, const Ersetzungstabelle& tabelle, Modus modus,
+Text erwartet(Text t, const Optionsmenge& o, const Ersetzungstabelle& tabelle, Modus modus,
               const std::vector<Frage>& fragen, std::size_t& i) {
     using namespace meldungen;
     const auto naechste = [&](const std::string& text) {
@@ -109,7 +109,7 @@ Text erwartet(Text t, const OptionSet& o, const Ersetzungstabelle& tabelle, Modu
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Leser leser(std::string_view(reinterpret_cast<const char*>(data), size));
     // Three bytes of option bits, the mode, the rows, the answers, then the page.
-    OptionSet optionen;
+    Optionsmenge optionen;
     unsigned maske = 0;
     for (unsigned k = 0; k < 3; ++k) maske |= static_cast<unsigned>(leser.byte()) << (8U * k);
     for (int i = 0; i < kOptionCount; ++i) {
@@ -129,7 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     tabelle.setzeAlle(std::move(reihen));
     const std::string antworten = leser.text(leser.byte() % 32);
-    const Text text = normaliseLineBreaks(leser.rest().substr(0, 4096));
+    const Text text = umbruecheVereinheitlichen(leser.rest().substr(0, 4096));
 
     FuzzFragen u(antworten);
     Text lauf = text;

@@ -47,7 +47,7 @@ int main(int argc, char* argv[]) {
     fenster.show();
     if (argumente.size() > 1) {
         const QString& seite = argumente.at(1);
-        QTimer::singleShot(0, &fenster, [&fenster, seite] { fenster.DateiOeffnen(seite); });
+        QTimer::singleShot(0, &fenster, [&fenster, seite] { fenster.dateiOeffnen(seite); });
     }
     return QApplication::exec();
 }

@@ -79,7 +79,7 @@ struct Seite {
     std::exception_ptr laufFehler;     // the run ahead failed: thrown in the page's turn
 };
 
-Seite seiteLaden(Dateien& dateien, const std::string& gelistet, const OptionSet& optionen,
+Seite seiteLaden(Dateien& dateien, const std::string& gelistet, const Optionsmenge& optionen,
                  std::size_t kapazitaet) {
     // Any other bytes would name another file when it is saved: refused before anything is
     // touched.
@@ -105,7 +105,7 @@ class KeineFragen : public Fragen {
     Antwort frage(const std::string&, const Zwischenstand&) override { return Antwort::Abbrechen; }
 };
 
-void seiteRechnen(Seite& seite, const OptionSet& optionen, const Ersetzungstabelle& tabelle,
+void seiteRechnen(Seite& seite, const Optionsmenge& optionen, const Ersetzungstabelle& tabelle,
                   KodierungsWahl wahl, std::size_t kapazitaet) {
     if (seite.text.empty()) return;
     try {
@@ -120,7 +120,7 @@ void seiteRechnen(Seite& seite, const OptionSet& optionen, const Ersetzungstabel
 
 // The rest of a file's work, in its turn: the hooks, the backup, the run unless it ran ahead,
 // DKS and the save.
-StapelErgebnis seiteAbschliessen(Dateien& dateien, Seite& seite, const OptionSet& optionen,
+StapelErgebnis seiteAbschliessen(Dateien& dateien, Seite& seite, const Optionsmenge& optionen,
                                  const Ersetzungstabelle& tabelle, const StapelHaken& haken,
                                  std::size_t kapazitaet) {
     // The document as its load left it, on the files that gather (it may have been read on
@@ -167,7 +167,7 @@ StapelErgebnis seiteAbschliessen(Dateien& dateien, Seite& seite, const OptionSet
 class Vorlauf {
   public:
     Vorlauf(Dateien& dateien, std::mutex& sperre, const std::vector<std::string>& pfade,
-            const OptionSet& optionen, const Ersetzungstabelle& tabelle, KodierungsWahl wahl,
+            const Optionsmenge& optionen, const Ersetzungstabelle& tabelle, KodierungsWahl wahl,
             std::size_t kapazitaet, unsigned faeden)
         : dateien_(dateien),
           sperre_(sperre),
@@ -252,7 +252,7 @@ class Vorlauf {
     Dateien& dateien_;
     std::mutex& sperre_;
     const std::vector<std::string>& pfade_;
-    const OptionSet& optionen_;
+    const Optionsmenge& optionen_;
     const Ersetzungstabelle& tabelle_;
     KodierungsWahl wahl_;
     std::size_t kapazitaet_;
@@ -269,13 +269,13 @@ class Vorlauf {
 }  // namespace
 
 StapelErgebnis dateiOptimieren(Dateien& dateien, const std::string& gelistet,
-                               const OptionSet& optionen, const Ersetzungstabelle& tabelle,
+                               const Optionsmenge& optionen, const Ersetzungstabelle& tabelle,
                                const StapelHaken& haken, std::size_t kapazitaet) {
     Seite seite = seiteLaden(dateien, gelistet, optionen, kapazitaet);
     return seiteAbschliessen(dateien, seite, optionen, tabelle, haken, kapazitaet);
 }
 
-StapelErgebnis dateiOptimieren(const std::string& pfad, const OptionSet& optionen,
+StapelErgebnis dateiOptimieren(const std::string& pfad, const Optionsmenge& optionen,
                                const Ersetzungstabelle& tabelle, const StapelFrage& frage,
                                const StapelMeldung& meldung, const StapelGeladen& geladen,
                                KodierungsWahl wahl) {
@@ -290,7 +290,7 @@ unsigned standardFaeden() {
 }
 
 StapelBilanz stapelLauf(Dateien& dateien, const std::vector<std::string>& pfade,
-                        const OptionSet& optionen, const Ersetzungstabelle& tabelle,
+                        const Optionsmenge& optionen, const Ersetzungstabelle& tabelle,
                         const StapelHaken& haken, const StapelMelder& melder, Fehlerpolitik politik,
                         std::size_t kapazitaet, unsigned faeden) {
     StapelBilanz bilanz;

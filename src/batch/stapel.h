@@ -85,11 +85,12 @@ struct StapelErgebnis {
 // any other failure stops the file before its save) or written (a path that is not UTF-8 before
 // anything is touched); a failed save leaves the file as it was. The encoding is decided for
 // each file by `haken.kodierung`.
-StapelErgebnis dateiOptimieren(Dateien& dateien, const std::string& pfad, const OptionSet& optionen,
-                               const Ersetzungstabelle& tabelle, const StapelHaken& haken = {},
+StapelErgebnis dateiOptimieren(Dateien& dateien, const std::string& pfad,
+                               const Optionsmenge& optionen, const Ersetzungstabelle& tabelle,
+                               const StapelHaken& haken = {},
                                std::size_t kapazitaet = kMemoKapazitaet);
 // The same on the local files.
-StapelErgebnis dateiOptimieren(const std::string& pfad, const OptionSet& optionen,
+StapelErgebnis dateiOptimieren(const std::string& pfad, const Optionsmenge& optionen,
                                const Ersetzungstabelle& tabelle, const StapelFrage& frage = {},
                                const StapelMeldung& meldung = {}, const StapelGeladen& geladen = {},
                                KodierungsWahl wahl = KodierungsWahl::Automatisch);
@@ -131,7 +132,7 @@ struct StapelBilanz {
 // with KMM on the run takes one thread. When `abbrechen` ends the run, the pages being run ahead
 // are finished and dropped: nothing of them is written.
 StapelBilanz stapelLauf(Dateien& dateien, const std::vector<std::string>& pfade,
-                        const OptionSet& optionen, const Ersetzungstabelle& tabelle,
+                        const Optionsmenge& optionen, const Ersetzungstabelle& tabelle,
                         const StapelHaken& haken, const StapelMelder& melder, Fehlerpolitik politik,
                         std::size_t kapazitaet = kMemoKapazitaet, unsigned faeden = 1);
 

@@ -35,7 +35,7 @@ std::string warumNicht1252(std::string_view utf8) {
     std::size_t i = 0;
     for (const auto& z : zeichen) {
         const auto folge = utf8.substr(i, z.laenge);
-        if (!utf8ToCp1252(folge)) {
+        if (!utf8NachCp1252Verlustfrei(folge)) {
             char code[16];
             std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(z.wert));
             return zitiert(folge) + " (" + code + ") is not in code page 1252";
@@ -46,7 +46,7 @@ std::string warumNicht1252(std::string_view utf8) {
 }
 
 std::optional<Text> nach1252(std::string_view arg, std::string& fehler) {
-    auto text = utf8ToCp1252(arg);
+    auto text = utf8NachCp1252Verlustfrei(arg);
     if (!text) fehler = "--replace " + zitiert(arg) + ": " + warumNicht1252(arg);
     return text;
 }
@@ -94,7 +94,7 @@ std::variant<Aufruf, ArgumentFehler> argumenteLesen(std::span<const std::string_
             }
             const auto key = wert.substr(0, gleich);
             const auto zustand = wert.substr(gleich + 1);
-            const auto index = optionByKey(key);
+            const auto index = optionZumSchluessel(key);
             if (!index) return ArgumentFehler{"--set: unknown option key " + zitiert(key)};
             if (zustand != "0" && zustand != "1") {
                 return ArgumentFehler{"--set " + sichtbar(key, false) + ": value " +
@@ -166,7 +166,7 @@ std::variant<Aufruf, ArgumentFehler> argumenteLesen(std::span<const std::string_
     return aufruf;
 }
 
-void obenauf(const Aufruf& aufruf, OptionSet& optionen, Ersetzungstabelle& tabelle) {
+void obenauf(const Aufruf& aufruf, Optionsmenge& optionen, Ersetzungstabelle& tabelle) {
     for (const auto& [index, an] : aufruf.gesetzt) optionen.set(index, an);
     for (const auto& zeile : aufruf.ersetzungen) {
         if (tabelle.istPlatzhalter()) {

@@ -22,7 +22,7 @@ enum class Art { Hilfe, Version, Filter, Stapel };
 struct Aufruf {
     bool hilfe = false;
     bool version = false;
-    OptionSet optionen;         // the defaults, changed by --set in argument order
+    Optionsmenge optionen;      // the defaults, changed by --set in argument order
     Ersetzungstabelle tabelle;  // --replace rows in order, code page 1252
     bool tipps = false;         // --tips
     KodierungsWahl kodierung = KodierungsWahl::Automatisch;  // --encoding
@@ -58,7 +58,7 @@ std::variant<Aufruf, ArgumentFehler> argumenteLesen(std::span<const std::string_
 
 // --set in order over `optionen`; --replace rows after the table's rows, the first one filling
 // the table when it holds only the placeholder row.
-void obenauf(const Aufruf& aufruf, OptionSet& optionen, Ersetzungstabelle& tabelle);
+void obenauf(const Aufruf& aufruf, Optionsmenge& optionen, Ersetzungstabelle& tabelle);
 
 // The text --help prints.
 std::string aufrufText();

@@ -61,7 +61,7 @@ int filterLaufen(const Aufruf& aufruf, const Kanaele& k) {
 
     // The page goes through the run in the buffer it was read into.
     const std::size_t eingelesen = eingabe.size();
-    normaliseLineBreaksInPlace(eingabe);
+    umbruecheVereinheitlichenAnOrt(eingabe);
     if (eingabe.size() > kMemoKapazitaet) {
         fehlerZeile(k, std::string(kMemoKapazitaetFehler) + ": nothing written");
         return kEinAusgabeFehler;

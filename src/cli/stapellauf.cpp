@@ -192,7 +192,7 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
             return kAufruffehler;
         }
     }
-    OptionSet optionen = einstellungen.optionen;
+    Optionsmenge optionen = einstellungen.optionen;
     Ersetzungstabelle tabelle = einstellungen.tabelle;
     obenauf(aufruf, optionen, tabelle);
 
@@ -283,7 +283,7 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
     std::vector<std::string> muster = aufruf.filter;
     if (muster.empty()) {
         std::vector<std::string> liste;
-        for (const Text& f : einstellungen.filter) liste.push_back(cp1252ToUtf8(f));
+        for (const Text& f : einstellungen.filter) liste.push_back(cp1252NachUtf8(f));
         muster = suchmuster(liste);
     }
     std::vector<std::string> pfade;

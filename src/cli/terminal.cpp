@@ -121,7 +121,8 @@ Antwort Terminal::frage(const std::string& text, Knoepfe knoepfe) {
     }
 }
 
-int kmmTerminal(const OptionSet& optionen, const Kanaele& k, std::unique_ptr<Terminal>& terminal) {
+int kmmTerminal(const Optionsmenge& optionen, const Kanaele& k,
+                std::unique_ptr<Terminal>& terminal) {
     if (!optionen[KMM]) return kFertig;
     for (const auto& [fd, name] : {std::pair{k.ein, "input"}, std::pair{k.aus, "output"}}) {
         if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF) {

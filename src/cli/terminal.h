@@ -45,6 +45,7 @@ class Terminal {
 // there is no terminal, and kEinAusgabeFehler when standard input or output is closed: the
 // terminal would take its descriptor, and the page would be read from it or written to it.
 // `terminal` stays empty when the option is off.
-int kmmTerminal(const OptionSet& optionen, const Kanaele& k, std::unique_ptr<Terminal>& terminal);
+int kmmTerminal(const Optionsmenge& optionen, const Kanaele& k,
+                std::unique_ptr<Terminal>& terminal);
 
 }  // namespace quintaro::cli

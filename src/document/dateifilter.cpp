@@ -55,7 +55,7 @@ QStringList dialogNamensfilter(const QString& filter) {
 }
 
 QStringList oeffnenDialogfilter(const std::vector<Text>& eintraege) {
-    return dialogNamensfilter(QString::fromStdString(cp1252ToUtf8(dateifilterText(eintraege))));
+    return dialogNamensfilter(QString::fromStdString(cp1252NachUtf8(dateifilterText(eintraege))));
 }
 
 QStringList speichernDialogfilter(const std::string& aktuelleDatei) {

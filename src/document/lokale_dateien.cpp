@@ -95,7 +95,7 @@ Text dokumentLesen(const std::string& path, std::size_t kapazitaet) {
         if (err == EFBIG) throw zuGross();
         throw fehler(err);
     }
-    Text text = normaliseLineBreaks(roh);
+    Text text = umbruecheVereinheitlichen(roh);
     if (text.size() > kapazitaet) throw zuGross();
     return text;
 }

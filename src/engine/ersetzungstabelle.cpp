@@ -36,7 +36,7 @@ std::size_t vorkommen(std::string_view text, std::string_view suche) {
 void zeileAnwenden(Text& text, const Ersetzung& row, std::size_t grenze) {
     // A row that does not lengthen the text is applied in place, sparing a copy.
     if (row.ersatztext.size() <= row.suchtext.size()) {
-        replaceAllShrinking(text, row.suchtext, row.ersatztext);
+        alleErsetzenSchrumpfend(text, row.suchtext, row.ersatztext);
         return;
     }
     // Rows can grow a text geometrically ("a" -> "aa" doubles it): the new length is known
@@ -46,7 +46,7 @@ void zeileAnwenden(Text& text, const Ersetzung& row, std::size_t grenze) {
     if (text.size() > grenze || n > (grenze - text.size()) / zuwachs) {
         throw DateiFehler(std::string(kMemoKapazitaetFehler));
     }
-    text = replaceAll(text, row.suchtext, row.ersatztext);
+    text = alleErsetzen(text, row.suchtext, row.ersatztext);
 }
 
 }  // namespace
@@ -56,7 +56,8 @@ Text ersetzungAnwenden(Text text, const Ersetzungstabelle& tabelle, Kodierung ko
     for (const auto& row : tabelle.zeilen()) {
         if (row.suchtext.empty()) continue;
         if (kodierung == Kodierung::Utf8) {
-            zeileAnwenden(text, {cp1252ToUtf8(row.suchtext), cp1252ToUtf8(row.ersatztext)}, grenze);
+            zeileAnwenden(text, {cp1252NachUtf8(row.suchtext), cp1252NachUtf8(row.ersatztext)},
+                          grenze);
             continue;
         }
         zeileAnwenden(text, row, grenze);

@@ -194,7 +194,7 @@ constexpr std::array kNamen = {
     Name{"hgroup", Element::Block},
     Name{"hr", Element::Block},
     Name{"html", Element::Html},
-    Name{"iframe", Element::Rawtext},
+    Name{"iframe", Element::Rohtext},
     Name{"image", Element::Atom},
     Name{"img", Element::Atom},
     Name{"input", Element::Atom},
@@ -210,8 +210,8 @@ constexpr std::array kNamen = {
     Name{"meta", Element::Kopfinhalt},
     Name{"meter", Element::Atom},
     Name{"nav", Element::Block},
-    Name{"noembed", Element::Rawtext},
-    Name{"noframes", Element::Rawtext},
+    Name{"noembed", Element::Rohtext},
+    Name{"noframes", Element::Rohtext},
     Name{"noscript", Element::Noscript},
     Name{"object", Element::Atom},
     Name{"ol", Element::Block},
@@ -244,7 +244,7 @@ constexpr std::array kNamen = {
     Name{"ul", Element::Block},
     Name{"video", Element::Atom},
     Name{"wbr", Element::Atom},
-    Name{"xmp", Element::Rawtext},
+    Name{"xmp", Element::Rohtext},
 };
 
 // A name of up to 16 bytes, lowercased, as two words (the bytes past its end are 0), and its
@@ -447,7 +447,7 @@ std::vector<Token> zerlege(std::string_view t, std::vector<TagLauf>* laeufe) {
                     case Element::Style:
                         roh = rohtextEnde(t, i, "style");
                         break;
-                    case Element::Rawtext:
+                    case Element::Rohtext:
                         roh = rohtextEnde(t, i,
                                           gleichKlein(t, name, "xmp")       ? "xmp"
                                           : gleichKlein(t, name, "iframe")  ? "iframe"

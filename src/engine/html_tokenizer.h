@@ -35,7 +35,7 @@ enum class Element : std::uint8_t {
     Plaintext,
     Script,
     Style,
-    Rawtext,  // xmp, iframe, noembed, noframes
+    Rohtext,  // xmp, iframe, noembed, noframes
     Textarea,
     Title,
     Table,

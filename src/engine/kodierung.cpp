@@ -32,13 +32,13 @@ std::string_view getrimmt(std::string_view s) {
 }
 
 bool gleichOhneFall(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && lowerAscii(a) == lowerAscii(b);
+    return a.size() == b.size() && kleinAsciiText(a) == kleinAsciiText(b);
 }
 
 // The label after "charset" inside a content attribute ("text/html; charset=UTF-8"), as the
 // HTML standard extracts it; nothing when there is none.
 std::optional<std::string_view> ausInhalt(std::string_view inhalt) {
-    const std::string klein = lowerAscii(inhalt);
+    const std::string klein = kleinAsciiText(inhalt);
     std::size_t pos = 0;
     for (;;) {
         pos = klein.find("charset", pos);
@@ -83,7 +83,7 @@ MetaErgebnis metaLesen(std::string_view kopf, std::size_t& i) {
                (kopf[i] != '/' || i == nameAnfang)) {
             ++i;
         }
-        const std::string name = lowerAscii(kopf.substr(nameAnfang, i - nameAnfang));
+        const std::string name = kleinAsciiText(kopf.substr(nameAnfang, i - nameAnfang));
         while (i < kopf.size() && html::istLeerraum(kopf[i])) ++i;
         std::string_view wert;
         if (i < kopf.size() && kopf[i] == '=') {
@@ -165,7 +165,7 @@ bool mitMehrbyteFolge(std::string_view text) {
 }  // namespace
 
 Kodierung kodierungDerBezeichnung(std::string_view label) {
-    const std::string klein = lowerAscii(getrimmt(label));
+    const std::string klein = kleinAsciiText(getrimmt(label));
     auto in = [&klein](const auto& liste) {
         return std::find(liste.begin(), liste.end(), klein) != liste.end();
     };

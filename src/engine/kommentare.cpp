@@ -1,6 +1,6 @@
 // Comment removal.
 //
-// The literal algorithm (for each entry: text = replaceAll(text, entry, "")) costs entries x
+// The literal algorithm (for each entry: text = alleErsetzen(text, entry, "")) costs entries x
 // page size. Removal here works on the original text with a map of the still-present intervals.
 // Facts it relies on, all following from how the scan collects: an entry starts with an opening,
 // ends with its only "-->", holds no other opening (of its kind), and so never overlaps itself;
@@ -60,7 +60,7 @@ std::string kommentarFrageText(std::string_view eintrag, Kodierung kodierung) {
     if (kodierung == Kodierung::Utf8) {
         shown = utf8::anzeigbar(eintrag, kZeichen, &gekuerzt);
     } else {
-        shown = cp1252ToUtf8(eintrag.substr(0, kZeichen));
+        shown = cp1252NachUtf8(eintrag.substr(0, kZeichen));
     }
     if (gekuerzt) shown += "...";
     return "Sollen folgender Kommentar entfernt werden?\r\n\r\n" + shown;

@@ -44,7 +44,7 @@ inline bool gleicheBytes(const char* p, std::string_view s) {
 
 }  // namespace
 
-void replaceAllShrinking(Text& text, std::string_view search, std::string_view replacement) {
+void alleErsetzenSchrumpfend(Text& text, std::string_view search, std::string_view replacement) {
     assert(replacement.size() <= search.size());
     if (search.empty()) return;
     const std::size_t first = suche::finde(text, 0, search);
@@ -159,7 +159,7 @@ Text doppelteZeilenumbruecheEntfernen(Text text) {
 }
 
 Text zeilenumbruecheEntfernen(Text text) {
-    replaceAllShrinking(text, "\r\n", " ");
+    alleErsetzenSchrumpfend(text, "\r\n", " ");
     return text;
 }
 
@@ -206,13 +206,13 @@ Text doppelteLeerzeichenEntfernen(Text text) {
 }
 
 Text leerzeichenZwischenTagsEntfernen(Text text) {
-    replaceAllShrinking(text, "> <", "><");
+    alleErsetzenSchrumpfend(text, "> <", "><");
     return text;
 }
 
 Text leerzeichenInTagsEntfernen(Text text) {
-    replaceAllShrinking(text, " >", ">");
-    replaceAllShrinking(text, "< ", "<");
+    alleErsetzenSchrumpfend(text, " >", ">");
+    alleErsetzenSchrumpfend(text, "< ", "<");
     return text;
 }
 

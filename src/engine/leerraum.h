@@ -19,6 +19,6 @@ Text leerzeichenInTagsEntfernen(Text text);        // " >" becomes ">", then "< 
 Text leerraumInEinemGang(Text text, bool tabs, bool zwischenTags, bool inTags);
 
 // Replace-all for a replacement no longer than the search text, done in place.
-void replaceAllShrinking(Text& text, std::string_view search, std::string_view replacement);
+void alleErsetzenSchrumpfend(Text& text, std::string_view search, std::string_view replacement);
 
 }  // namespace quintaro

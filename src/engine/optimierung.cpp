@@ -83,7 +83,7 @@ struct PassPlatz {
 };
 
 std::vector<PassPlatz> reihenfolge(const Laufoptionen& o) {
-    const OptionSet& op = o.optionen;
+    const Optionsmenge& op = o.optionen;
     const auto key = [](int option) { return kOptionen[static_cast<std::size_t>(option)].key; };
     return {
         {key(FPW), op[FPW]},
@@ -403,7 +403,7 @@ Laufergebnis laufen(Text& text, const Laufoptionen& optionen, Fragen& fragen) {
     return ergebnis;
 }
 
-Text optimiereText(Text text, const OptionSet& options, const Ersetzungstabelle& tabelle,
+Text optimiereText(Text text, const Optionsmenge& options, const Ersetzungstabelle& tabelle,
                    Kodierung kodierung) {
     if (text.empty()) return text;
     const Laufoptionen lauf{options, tabelle, kodierung, Modus::Normal, kMemoKapazitaet};
@@ -419,7 +419,7 @@ std::vector<std::string_view> passOptionen(std::string_view schluessel) {
     for (std::size_t anfang = 0; anfang <= schluessel.size();) {
         const std::size_t plus = std::min(schluessel.find('+', anfang), schluessel.size());
         const auto key = schluessel.substr(anfang, plus - anfang);
-        const auto option = optionByKey(key);
+        const auto option = optionZumSchluessel(key);
         captions.push_back(option ? kOptionen[static_cast<std::size_t>(*option)].caption : key);
         anfang = plus + 1;
     }
@@ -433,7 +433,7 @@ std::string passName(std::string_view schluessel) {
     std::vector<std::string_view> teile;
     for (std::size_t anfang = 0; anfang <= schluessel.size();) {
         const std::size_t plus = std::min(schluessel.find('+', anfang), schluessel.size());
-        const auto option = optionByKey(schluessel.substr(anfang, plus - anfang));
+        const auto option = optionZumSchluessel(schluessel.substr(anfang, plus - anfang));
         std::string_view teil = "Sonstiges";
         if (option) {
             switch (*option) {

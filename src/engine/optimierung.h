@@ -64,7 +64,7 @@ constexpr bool ohneWirkungImStapel(int option) {
 // How a run is to go: the options as they stood when it started, the replacement table, the
 // page's encoding, the mode and the most bytes the text may take.
 struct Laufoptionen {
-    OptionSet optionen;
+    Optionsmenge optionen;
     const Ersetzungstabelle& tabelle;
     Kodierung kodierung = Kodierung::Cp1252;
     Modus modus = Modus::Normal;
@@ -142,7 +142,7 @@ Laufergebnis laufen(Text& text, const Laufoptionen& optionen, Fragen& fragen);
 
 // The same passes over a text with no questions at all (what a normal run without option 7 and
 // without tips does to the text).
-Text optimiereText(Text text, const OptionSet& options, const Ersetzungstabelle& tabelle,
+Text optimiereText(Text text, const Optionsmenge& options, const Ersetzungstabelle& tabelle,
                    Kodierung kodierung = Kodierung::Cp1252);
 
 // What a pass is called for the user (UTF-8): its option's caption, or for passes done in one

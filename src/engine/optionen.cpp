@@ -28,18 +28,18 @@ const std::array<OptionInfo, kOptionCount> kOptionen = {{
     {ATK, "Attribute und Tags kürzen", "ATK", true},
 }};
 
-std::optional<int> optionByKey(std::string_view key) {
+std::optional<int> optionZumSchluessel(std::string_view key) {
     for (const auto& o : kOptionen) {
         if (o.key == key) return o.index;
     }
     return std::nullopt;
 }
 
-OptionSet::OptionSet() {
+Optionsmenge::Optionsmenge() {
     for (const auto& o : kOptionen) states_[static_cast<std::size_t>(o.index)] = o.defaultOn;
 }
 
-bool applyToggleInterlocks(OptionSet& states, int selectedRow) {
+bool verriegelungenAnwenden(Optionsmenge& states, int selectedRow) {
     if (selectedRow == NOA) states.set(OA, false);
     if (selectedRow == OA) states.set(NOA, false);
     if (selectedRow == KMA) states.set(KMM, false);

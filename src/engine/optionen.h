@@ -45,15 +45,15 @@ struct OptionInfo {
 extern const std::array<OptionInfo, kOptionCount> kOptionen;
 
 // Looks an option up by its settings key (exact letter case).
-std::optional<int> optionByKey(std::string_view key);
+std::optional<int> optionZumSchluessel(std::string_view key);
 
 // A plain set of states; nothing here applies the interlocks.
-class OptionSet {
+class Optionsmenge {
   public:
-    OptionSet();  // the defaults
+    Optionsmenge();  // the defaults
     bool operator[](int index) const { return states_.at(static_cast<std::size_t>(index)); }
     void set(int index, bool on) { states_.at(static_cast<std::size_t>(index)) = on; }
-    bool operator==(const OptionSet&) const = default;
+    bool operator==(const Optionsmenge&) const = default;
 
   private:
     std::array<bool, kOptionCount> states_{};
@@ -65,6 +65,6 @@ inline constexpr std::string_view kSkriptWarnung =
 
 // Applies the interlocks after the user toggled the box of `selectedRow` (it is already
 // toggled in `states`). Returns true when the script warning must be shown.
-bool applyToggleInterlocks(OptionSet& states, int selectedRow);
+bool verriegelungenAnwenden(Optionsmenge& states, int selectedRow);
 
 }  // namespace quintaro

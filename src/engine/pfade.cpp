@@ -11,7 +11,7 @@ std::string ordnerTeil(const std::string& path) {
 
 std::string dateinameKlein(const std::string& path) {
     const std::string folder = ordnerTeil(path);
-    return folder + lowerAscii(std::string_view(path).substr(folder.size()));
+    return folder + kleinAsciiText(std::string_view(path).substr(folder.size()));
 }
 
 std::string vorschaudatei(const std::string& aktuelleDatei) {

@@ -205,7 +205,7 @@ bool SonderzeichenErsetzen(std::string_view text, Text& aus, Kodierung kodierung
     return true;
 }
 
-void SonderzeichenAnhaengen(std::string_view text, Text& aus, Kodierung kodierung) {
+void sonderzeichenAnhaengen(std::string_view text, Text& aus, Kodierung kodierung) {
     if (kodierung == Kodierung::Utf8) {
         utf8Anhaengen(text, aus);
         return;

@@ -28,7 +28,7 @@ bool SonderzeichenErsetzen(std::string_view text, Text& aus,
                            Kodierung kodierung = Kodierung::Cp1252,
                            std::size_t grenze = kMemoKapazitaet);
 // The same appended to `aus`, which keeps what it held (it must not hold `text`).
-void SonderzeichenAnhaengen(std::string_view text, Text& aus,
+void sonderzeichenAnhaengen(std::string_view text, Text& aus,
                             Kodierung kodierung = Kodierung::Cp1252);
 
 }  // namespace quintaro

@@ -265,7 +265,7 @@ class Leerraum {
             while (b < e && (static_cast<unsigned char>(t_[b]) & 0xC0) == 0x80) ++b;
             if (out_.size() + (b - a) > grenze_)
                 throw DateiFehler(std::string(kMemoKapazitaetFehler));
-            SonderzeichenAnhaengen(std::string_view(t_).substr(a, b - a), out_, *sonderzeichen_);
+            sonderzeichenAnhaengen(std::string_view(t_).substr(a, b - a), out_, *sonderzeichen_);
             if (out_.size() > grenze_) throw DateiFehler(std::string(kMemoKapazitaetFehler));
             a = b;
         }
@@ -390,7 +390,7 @@ bool istJavaScript(std::string_view t, const Token& start) {
     std::size_t e = art.size();
     while (a < e && istLeerraum(art[a])) ++a;
     while (e > a && istLeerraum(art[e - 1])) --e;
-    art = lowerAscii(std::string_view(art).substr(a, e - a));
+    art = kleinAsciiText(std::string_view(art).substr(a, e - a));
     static const std::array<std::string_view, 18> kArten = {"",
                                                             "module",
                                                             "application/ecmascript",

@@ -26,7 +26,7 @@ void grosseSeitenErbitten([[maybe_unused]] char* frei, [[maybe_unused]] std::siz
 #endif
 }
 
-Text replaceAll(std::string_view text, std::string_view search, std::string_view replacement) {
+Text alleErsetzen(std::string_view text, std::string_view search, std::string_view replacement) {
     if (search.empty()) return Text(text);
     Text out;
     std::size_t pos = suche::finde(text, 0, search);
@@ -43,13 +43,13 @@ Text replaceAll(std::string_view text, std::string_view search, std::string_view
     return out;
 }
 
-Text lowerAscii(std::string_view text) {
+Text kleinAsciiText(std::string_view text) {
     Text out(text);
     for (char& c : out) c = kleinAscii(c);
     return out;
 }
 
-Text normaliseLineBreaks(std::string_view bytes) {
+Text umbruecheVereinheitlichen(std::string_view bytes) {
     Text out;
     out.reserve(bytes.size() + bytes.size() / 32);
     const std::size_t n = bytes.size();
@@ -127,7 +127,7 @@ bool nurPaare(const char* d, std::size_t n) {
 
 }  // namespace
 
-void normaliseLineBreaksInPlace(Text& text) {
+void umbruecheVereinheitlichenAnOrt(Text& text) {
     char* d = text.data();
     const std::size_t n = text.size();
     if (nurPaare(d, n)) return;
@@ -160,7 +160,7 @@ constexpr std::array<char32_t, 32> kHigh = {
 
 }  // namespace
 
-std::string cp1252ToUtf8(std::string_view bytes) {
+std::string cp1252NachUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);
     for (char c : bytes) {
@@ -176,7 +176,7 @@ std::string cp1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
-std::optional<Text> utf8ToCp1252(std::string_view text) {
+std::optional<Text> utf8NachCp1252Verlustfrei(std::string_view text) {
     Text out;
     out.reserve(text.size());
     std::size_t i = 0;

@@ -28,7 +28,7 @@ void reservieren(Puffer& puffer, std::size_t n) {
 // Replaces every occurrence of `search` by `replacement`, scanning left to right over
 // non-overlapping occurrences and continuing behind each one without searching the text just put
 // in. An empty `search` leaves the text unchanged.
-Text replaceAll(std::string_view text, std::string_view search, std::string_view replacement);
+Text alleErsetzen(std::string_view text, std::string_view search, std::string_view replacement);
 
 // The ASCII letters, the only ones markup is made of whatever the page's encoding.
 constexpr bool istAsciiBuchstabe(char c) {
@@ -39,18 +39,18 @@ constexpr char kleinAscii(char c) {
 }
 
 // Lowercases only the ASCII letters A to Z; every other byte, umlauts included, stays.
-Text lowerAscii(std::string_view text);
+Text kleinAsciiText(std::string_view text);
 
 // Every CR LF, lone CR and lone LF becomes CR LF (how a document is loaded).
-Text normaliseLineBreaks(std::string_view bytes);
+Text umbruecheVereinheitlichen(std::string_view bytes);
 // The same in place: the text grows by one byte for each lone CR or LF and is not copied.
-void normaliseLineBreaksInPlace(Text& text);
+void umbruecheVereinheitlichenAnOrt(Text& text);
 
 // Code page 1252 <-> UTF-8. The five bytes that code page leaves undefined (0x81, 0x8D, 0x8F, 0x90,
 // 0x9D) map to the C1 controls of the same value, so every byte round-trips.
-std::string cp1252ToUtf8(std::string_view bytes);
+std::string cp1252NachUtf8(std::string_view bytes);
 // Returns nothing when the input is not well-formed UTF-8 (engine/utf8.h) or holds a character
 // code page 1252 lacks.
-std::optional<Text> utf8ToCp1252(std::string_view text);
+std::optional<Text> utf8NachCp1252Verlustfrei(std::string_view text);
 
 }  // namespace quintaro

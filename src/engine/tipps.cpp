@@ -7,8 +7,8 @@ namespace quintaro {
 
 namespace {
 // Counts in an already lowercased text.
-int countLowered(std::string_view lowered, std::string_view pattern) {
-    const Text p = lowerAscii(pattern);
+int vorkommenKlein(std::string_view lowered, std::string_view pattern) {
+    const Text p = kleinAsciiText(pattern);
     if (p.empty() || p.size() > lowered.size()) return 0;
     int count = 0;
     for (std::size_t pos = lowered.find(p); pos != std::string_view::npos;
@@ -65,7 +65,7 @@ static_assert([] {
 }  // namespace
 
 int VorkommenZaehlen(std::string_view text, std::string_view pattern) {
-    return countLowered(lowerAscii(text), pattern);
+    return vorkommenKlein(kleinAsciiText(text), pattern);
 }
 
 std::string_view tippText(Tipp tipp) {
@@ -73,20 +73,21 @@ std::string_view tippText(Tipp tipp) {
 }
 
 std::vector<Tipp> tippsFuer(std::string_view text) {
-    const Text lowered = lowerAscii(text);
+    const Text lowered = kleinAsciiText(text);
     std::vector<Tipp> tips;
     for (const auto& c : kChecks) {
         bool show = false;
         switch (c.kind) {
             case Check::FewerThanImages:
-                show = countLowered(lowered, c.second) < countLowered(lowered, c.first);
+                show = vorkommenKlein(lowered, c.second) < vorkommenKlein(lowered, c.first);
                 break;
             case Check::Absent:
-                show = countLowered(lowered, c.first) == 0;
+                show = vorkommenKlein(lowered, c.first) == 0;
                 break;
             case Check::Present:
                 // The second spelling is looked at only when the first is absent.
-                show = countLowered(lowered, c.first) > 0 || countLowered(lowered, c.second) > 0;
+                show =
+                    vorkommenKlein(lowered, c.first) > 0 || vorkommenKlein(lowered, c.second) > 0;
                 break;
         }
         if (show) tips.push_back(c.tipp);

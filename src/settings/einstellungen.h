@@ -34,7 +34,7 @@ inline constexpr int kMindestHoehe = 420;
 
 // What the window holds. Filter entries and table texts are code page 1252 bytes.
 struct Einstellungen {
-    OptionSet optionen;
+    Optionsmenge optionen;
     std::vector<Text> filter{".htm*", ".shtm*"};
     Ersetzungstabelle tabelle;
     Fenster fenster;

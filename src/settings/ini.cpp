@@ -210,7 +210,7 @@ IniDatei::IniDatei(std::string_view bytes) {
     auto lesbar = [&](std::string_view zeile, bool& roh) -> std::string_view {
         roh = false;
         if (!utf8_) return zeile;
-        if (auto cp1252 = utf8ToCp1252(zeile)) {
+        if (auto cp1252 = utf8NachCp1252Verlustfrei(zeile)) {
             umgewandelt = std::move(*cp1252);
             return umgewandelt;
         }
@@ -445,7 +445,7 @@ std::optional<std::string> IniDatei::fremdesZeichen(std::string_view abschnitt,
         const auto zeichen = utf8::erstesZeichen(z.substr(i));
         if (!zeichen) return std::string(1, z[i]);
         const std::string_view folge = z.substr(i, zeichen->laenge);
-        if (!utf8ToCp1252(folge)) return std::string(folge);
+        if (!utf8NachCp1252Verlustfrei(folge)) return std::string(folge);
         i += zeichen->laenge;
     }
     return std::nullopt;
@@ -565,7 +565,7 @@ std::string IniDatei::inhalt() const {
     auto anhaengenMitCrLf = [&](const Stueck& s) {
         std::string_view text = std::string_view(puffer_).substr(s.anfang, s.laenge);
         if (utf8_ && !s.roh) {
-            umgewandelt = cp1252ToUtf8(text);
+            umgewandelt = cp1252NachUtf8(text);
             text = umgewandelt;
         }
         for (std::size_t a = 0; a < text.size();) {

@@ -70,7 +70,7 @@ class Positionen {
             std::array<unsigned char, 256> l{};
             for (int b = 0; b < 256; ++b) {
                 l[static_cast<std::size_t>(b)] = static_cast<unsigned char>(
-                    cp1252ToUtf8(std::string(1, static_cast<char>(b))).size());
+                    cp1252NachUtf8(std::string(1, static_cast<char>(b))).size());
             }
             return l;
         }();

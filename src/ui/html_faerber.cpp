@@ -59,7 +59,7 @@ const std::unordered_set<std::string>& skriptSchluesselwoerter() {
 }
 
 bool bekannterName(std::string_view name) {
-    return htmlNamen().contains(lowerAscii(name));
+    return htmlNamen().contains(kleinAsciiText(name));
 }
 
 bool gleichOhneFall(std::string_view a, std::string_view klein) {

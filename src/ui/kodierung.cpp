@@ -16,7 +16,7 @@ const std::array<char16_t, 256>& zeichenTabelle() {
         std::array<char16_t, 256> t{};
         for (int b = 0; b < 256; ++b) {
             const char byte = static_cast<char>(b);
-            const auto z = utf8::erstesZeichen(cp1252ToUtf8(std::string_view(&byte, 1)));
+            const auto z = utf8::erstesZeichen(cp1252NachUtf8(std::string_view(&byte, 1)));
             t[static_cast<std::size_t>(b)] = static_cast<char16_t>(z->wert);  // all in the BMP
         }
         return t;
@@ -65,7 +65,7 @@ Text nachCp1252(const QString& text) {
 }
 
 Text utf8NachCp1252(std::string_view bytes) {
-    if (auto genau = utf8ToCp1252(bytes)) return std::move(*genau);
+    if (auto genau = utf8NachCp1252Verlustfrei(bytes)) return std::move(*genau);
     Text out;
     out.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size();) {

@@ -53,13 +53,13 @@ void OptionenListbox::setzeOption(int index, bool an) {
     programmAendert_ = vorher;
 }
 
-OptionSet OptionenListbox::zustand() const {
-    OptionSet zustand;
+Optionsmenge OptionenListbox::zustand() const {
+    Optionsmenge zustand;
     for (int i = 0; i < kOptionCount; ++i) zustand.set(i, option(i));
     return zustand;
 }
 
-void OptionenListbox::alleSetzen(const OptionSet& zustand) {
+void OptionenListbox::alleSetzen(const Optionsmenge& zustand) {
     for (int i = 0; i < kOptionCount; ++i) {
         if (option(i) != zustand[i]) setzeOption(i, zustand[i]);
     }
@@ -69,8 +69,8 @@ void OptionenListbox::OptionenListboxClickCheck(int zeile) {
     if (zeile < 0 || zeile >= kOptionCount) return;
     // The toggled row is the selected one, whether the mouse or the space bar toggled it.
     setCurrentRow(zeile);
-    OptionSet neu = zustand();
-    const bool warnen = applyToggleInterlocks(neu, zeile);
+    Optionsmenge neu = zustand();
+    const bool warnen = verriegelungenAnwenden(neu, zeile);
     alleSetzen(neu);
     if (warnen)
         dialoge_.meldung(window(),

@@ -18,14 +18,14 @@ class OptionenListbox : public QListWidget {
     bool option(int index) const;
     // A plain change: no interlock, no message.
     void setzeOption(int index, bool an);
-    OptionSet zustand() const;
+    Optionsmenge zustand() const;
 
     // The list's events.
     void OptionenListboxClickCheck(int zeile);
     void OptionenListboxDblClick();
 
   private:
-    void alleSetzen(const OptionSet& zustand);
+    void alleSetzen(const Optionsmenge& zustand);
 
     Dialoge& dialoge_;
     bool programmAendert_ = false;

@@ -116,7 +116,7 @@ void QuelltextMemo::setText(const Text& text) {
 }
 
 void QuelltextMemo::zeigen(const Text& text) {
-    const std::string utf8 = kodierung_ == Kodierung::Utf8 ? text : cp1252ToUtf8(text);
+    const std::string utf8 = kodierung_ == Kodierung::Utf8 ? text : cp1252NachUtf8(text);
     if (text.size() > farbGrenze_) {
         setzeFaerbung(nullptr);
     } else {

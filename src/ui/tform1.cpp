@@ -366,7 +366,7 @@ void TForm1::Optimierung(Sender sender) {
             return;
         }
         // The options as they stand when the run starts.
-        const OptionSet optionen = optionenSeite_->optionenListbox().zustand();
+        const Optionsmenge optionen = optionenSeite_->optionenListbox().zustand();
         dokument_.sichern(modus, optionen[SK], [this] {
             return frage(q(kSicherheitskopieUeberschreiben), Knoepfe::JaNein) == Antwort::Ja;
         });

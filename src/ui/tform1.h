@@ -103,7 +103,7 @@ class TForm1 : public QMainWindow {
     void DateifilterSetzen();
     // A page named on the command line: loaded as "Datei laden" loads the file chosen in its
     // dialog (a relative path counts from the working folder); a failure shows the load's error.
-    void DateiOeffnen(const QString& pfad);
+    void dateiOeffnen(const QString& pfad);
     const QStringList& openDialog1Filter() const { return openDialog1Filter_; }
     QStringList openDialog1Zeigen(bool mehrere);
     bool openDialog1Bestaetigt() const { return openDialog1Bestaetigt_; }

@@ -172,7 +172,7 @@ void TForm1::DateifilterSetzen() {
     openDialog1Filter_ = oeffnenDialogfilter(eintraege);
 }
 
-void TForm1::DateiOeffnen(const QString& pfad) {
+void TForm1::dateiOeffnen(const QString& pfad) {
     vorgewaehlt_ = QFileInfo(pfad).absoluteFilePath();
     Dateiladen(Sender::ButtonOeffnen);
     vorgewaehlt_.clear();

@@ -27,16 +27,16 @@ const std::string kSeite =
     "<html>\n<body>\n\t<p>  Gr\xFC\xDF"
     "e  </p>\n\n</body>\n</html>\n";
 
-OptionSet nurDiese(std::initializer_list<int> an) {
-    OptionSet o;
+Optionsmenge nurDiese(std::initializer_list<int> an) {
+    Optionsmenge o;
     for (int i = 0; i < kOptionCount; ++i) o.set(i, false);
     for (int i : an) o.set(i, true);
     return o;
 }
 
 // What the run must write for a page: the passes over the page as loaded.
-Text erwartet(const std::string& roh, const OptionSet& o, const Ersetzungstabelle& t = {}) {
-    return optimiereText(normaliseLineBreaks(roh), o, t);
+Text erwartet(const std::string& roh, const Optionsmenge& o, const Ersetzungstabelle& t = {}) {
+    return optimiereText(umbruecheVereinheitlichen(roh), o, t);
 }
 
 // --- Progress -----------------------------------------------------------------------------
@@ -71,7 +71,7 @@ TEST(DateiOptimieren, WritesTheOptimisedTextAndBacksUpTheFileAsItWas) {
     Ordner dir;
     const std::string datei = dir / "seite.htm";
     schreibeRoh(datei, kSeite);
-    const OptionSet optionen;  // the defaults; option 10's state does not matter in a batch
+    const Optionsmenge optionen;  // the defaults; option 10's state does not matter in a batch
 
     const auto e = dateiOptimieren(datei, optionen, {});
     EXPECT_EQ(e.status, StapelStatus::Gespeichert);
@@ -120,7 +120,7 @@ TEST(DateiOptimieren, CallerDecidesTheOrderAndASecondPassKeepsTheFirstBackup) {
     schreibeRoh(b, "<!--b--><p>b</p>\n<!--b2-->\n");
     Ersetzungstabelle t;
     t.setzeZeile(1, {"</p>", "!</p>"});  // each pass over a file adds one more "!"
-    const OptionSet optionen = nurDiese({KMM, AE});
+    const Optionsmenge optionen = nurDiese({KMM, AE});
 
     std::vector<std::string> gefragt;
     const StapelFrage frage = [&](const std::string& text, Knoepfe) {
@@ -145,7 +145,7 @@ TEST(DateiOptimieren, LeavesAnExistingBackupUntouched) {
     schreibeRoh(datei, "neu\n");
     schreibeRoh(datei + ".bak", "alte Sicherung");
     ::chmod((datei + ".bak").c_str(), 0600);
-    dateiOptimieren(datei, OptionSet{}, {});
+    dateiOptimieren(datei, Optionsmenge{}, {});
     EXPECT_EQ(leseRoh(datei + ".bak"), "alte Sicherung");
     struct stat st {};
     ::stat((datei + ".bak").c_str(), &st);
@@ -159,7 +159,7 @@ TEST(DateinameKlein, MixedCaseNameIsSavedLowercaseAndTheOldNameIsGone) {
     ::mkdir((dir / "Ordner").c_str(), 0755);
     const std::string alt = dir / "Ordner/Index.HTML";
     schreibeRoh(alt, kSeite);
-    const OptionSet optionen;  // option 13 is on by default
+    const Optionsmenge optionen;  // option 13 is on by default
 
     const auto e = dateiOptimieren(alt, optionen, {});
     EXPECT_EQ(e.status, StapelStatus::Gespeichert);
@@ -179,9 +179,9 @@ TEST(DateinameKlein, UmlautsInTheNameStay) {
                             "\xC3\x9C"
                             "BER.htm";  // "ÜBER.htm" in UTF-8
     schreibeRoh(alt, "x");
-    EXPECT_EQ(dateiOptimieren(alt, OptionSet{}, {}).pfad, dir /
-                                                              "\xC3\x9C"
-                                                              "ber.htm");
+    EXPECT_EQ(dateiOptimieren(alt, Optionsmenge{}, {}).pfad, dir /
+                                                                 "\xC3\x9C"
+                                                                 "ber.htm");
     EXPECT_EQ(dir.namen(), (std::set<std::string>{"\xC3\x9C"
                                                   "ber.htm",
                                                   "\xC3\x9C"
@@ -195,9 +195,9 @@ TEST(DateinameKlein, LowercaseNameOfAnotherFileKeepsTheName) {
     schreibeRoh(gross, kSeite);
     schreibeRoh(klein, "die andere Datei\n");
 
-    const auto e = dateiOptimieren(gross, OptionSet{}, {});
+    const auto e = dateiOptimieren(gross, Optionsmenge{}, {});
     EXPECT_EQ(e.pfad, gross);
-    EXPECT_EQ(leseRoh(gross), erwartet(kSeite, OptionSet{}));
+    EXPECT_EQ(leseRoh(gross), erwartet(kSeite, Optionsmenge{}));
     EXPECT_EQ(leseRoh(klein), "die andere Datei\n");
     EXPECT_EQ(dir.namen(), (std::set<std::string>{"Index.HTML", "index.html", "Index.HTML.bak"}));
 }
@@ -210,9 +210,9 @@ TEST(DateinameKlein, APageThatIsALinkStaysALink) {
     schreibeRoh(klein, kSeite);
     ASSERT_EQ(::symlink("index.html", gross.c_str()), 0);
 
-    const auto e = dateiOptimieren(gross, OptionSet{}, {});
+    const auto e = dateiOptimieren(gross, Optionsmenge{}, {});
     EXPECT_EQ(e.pfad, gross);
-    EXPECT_EQ(leseRoh(klein), erwartet(kSeite, OptionSet{}));
+    EXPECT_EQ(leseRoh(klein), erwartet(kSeite, Optionsmenge{}));
     EXPECT_EQ(leseRoh(gross), leseRoh(klein));
     EXPECT_EQ(dir.namen(), (std::set<std::string>{"Index.HTML", "index.html", "Index.HTML.bak"}));
 }
@@ -276,7 +276,7 @@ TEST(DateiOptimieren, EmptyFileInTheMiddleGivesTheMessageAndIsNotSaved) {
     std::vector<std::string> meldungen;
     const StapelMeldung meldung = [&](const std::string& t) { meldungen.push_back(t); };
     std::vector<StapelStatus> status;
-    OptionSet klartext;  // the plain passes: a line end becomes a space
+    Optionsmenge klartext;  // the plain passes: a line end becomes a space
     klartext.set(HSB, false);
     for (const auto& p : {a, leer, c}) {
         status.push_back(dateiOptimieren(p, klartext, {}, {}, meldung).status);
@@ -334,9 +334,9 @@ TEST(DateiOptimieren, UnreadableFilesGiveTheLoadErrorAndLeaveNoTrace) {
     const std::string ordner = dir / "ordner.htm";
     ::mkdir(ordner.c_str(), 0755);
     EXPECT_EQ(
-        fehlerText([&] { dateiOptimieren(fehlt, OptionSet{}, {}); }),
+        fehlerText([&] { dateiOptimieren(fehlt, Optionsmenge{}, {}); }),
         "Datei " + fehlt + " kann nicht geöffnet werden. Datei oder Verzeichnis nicht gefunden");
-    EXPECT_EQ(fehlerText([&] { dateiOptimieren(ordner, OptionSet{}, {}); }),
+    EXPECT_EQ(fehlerText([&] { dateiOptimieren(ordner, Optionsmenge{}, {}); }),
               "Datei " + ordner + " kann nicht geöffnet werden. Ist ein Verzeichnis");
     EXPECT_EQ(dir.namen(), (std::set<std::string>{"ordner.htm"}));
 }
@@ -351,7 +351,7 @@ TEST(DateiOptimieren, FileInAFolderThatTakesNoNewFilesStaysAsItWas) {
 
     const int code = test::imKind([&] {
         if (!test::alsNiemand()) return 2;
-        const std::string text = fehlerText([&] { dateiOptimieren(datei, OptionSet{}, {}); });
+        const std::string text = fehlerText([&] { dateiOptimieren(datei, Optionsmenge{}, {}); });
         return text == "Datei \"" + dir / "Seite.htm.bak" + "\" kann nicht erstellt werden. " +
                            "Keine Berechtigung"
                    ? 0
@@ -381,7 +381,7 @@ TEST(DateiOptimieren, NameThatIsNotUtf8IsRefusedBeforeAnythingIsTouched) {
     const std::string grund =
         "Datei \"" + latin1 +
         "\" kann nicht erstellt werden. Der Dateiname ist kein gültiges UTF-8";
-    EXPECT_EQ(fehlerText([&] { dateiOptimieren(latin1, OptionSet{}, {}); }), grund);
+    EXPECT_EQ(fehlerText([&] { dateiOptimieren(latin1, Optionsmenge{}, {}); }), grund);
     EXPECT_EQ(fehlerText([&] { stapelSpeichern(latin1, "neu", latin1); }), grund);
     EXPECT_EQ(leseRoh(latin1), "a\n");
     EXPECT_EQ(dir.namen(), (std::set<std::string>{"gr\xFC\xDF.htm"}));
@@ -453,7 +453,8 @@ TEST(DateiOptimieren, ABackupCutShortByTheFileSizeLimitLeavesNothingBehind) {
     const int code = test::imKind([&] {
         const test::Dateigrenze grenze(64 * 1024);
         if (!grenze.gesetzt()) return 2;
-        const std::string text = test::fehlertext([&] { dateiOptimieren(datei, OptionSet{}, {}); });
+        const std::string text =
+            test::fehlertext([&] { dateiOptimieren(datei, Optionsmenge{}, {}); });
         return text.rfind("Datei \"" + datei + ".bak\" kann nicht erstellt werden. Datei zu groß",
                           0) == 0
                    ? 0
@@ -508,7 +509,7 @@ TEST(DateiOptimieren, ATextGrowingPastTheLimitFailsAndKeepsThePage) {
 
 // The batch as the command line runs it over `pfade`: the messages of the files that failed.
 std::vector<std::string> stapelFehler(const std::vector<std::string>& pfade,
-                                      const OptionSet& optionen = OptionSet{}) {
+                                      const Optionsmenge& optionen = Optionsmenge{}) {
     LokaleDateien dateien;
     std::vector<std::string> fehler;
     StapelMelder melder;
@@ -596,7 +597,7 @@ TEST(StapelLauf, ABackupBlockedByALinkFolderOrPipeSaysWhatIsInTheWay) {
         const std::string erwartet =
             "Datei \"" + datei + ".bak\" kann nicht erstellt werden. " + f.grund;
         EXPECT_EQ(stapelFehler({datei}), std::vector<std::string>{erwartet});
-        EXPECT_EQ(test::fehlertext([&] { dateiOptimieren(datei, OptionSet{}, {}); }), erwartet);
+        EXPECT_EQ(test::fehlertext([&] { dateiOptimieren(datei, Optionsmenge{}, {}); }), erwartet);
         EXPECT_EQ(leseRoh(datei), kSeite);
     }
 }
@@ -663,13 +664,13 @@ TEST(StapelLauf, ErrorPolicyAndCancellingDecideWhereTheRunEnds) {
                 gemeldet.push_back(p);
             };
             if (politik == Fehlerpolitik::Anhalten) {
-                EXPECT_THROW(stapelLauf(dateien, pfade, OptionSet{}, {}, {}, melder, politik,
+                EXPECT_THROW(stapelLauf(dateien, pfade, Optionsmenge{}, {}, {}, melder, politik,
                                         kMemoKapazitaet, faeden),
                              DateiFehler);
                 EXPECT_TRUE(unberuehrt());
             } else {
-                const auto bilanz = stapelLauf(dateien, pfade, OptionSet{}, {}, {}, melder, politik,
-                                               kMemoKapazitaet, faeden);
+                const auto bilanz = stapelLauf(dateien, pfade, Optionsmenge{}, {}, {}, melder,
+                                               politik, kMemoKapazitaet, faeden);
                 EXPECT_EQ(bilanz.fehlgeschlagen, 1u);
                 EXPECT_EQ(gemeldet, std::vector<std::string>{b});
                 EXPECT_EQ(leseRoh(danach.back()), "c d");
@@ -682,8 +683,8 @@ TEST(StapelLauf, ErrorPolicyAndCancellingDecideWhereTheRunEnds) {
         StapelMelder melder;
         melder.abbrechen = [&] { return ++gefragt == 2; };
         const auto bilanz =
-            stapelLauf(dateien, {a, danach[0], danach[1], danach[2]}, OptionSet{}, {}, {}, melder,
-                       Fehlerpolitik::Weitermachen, kMemoKapazitaet, faeden);
+            stapelLauf(dateien, {a, danach[0], danach[1], danach[2]}, Optionsmenge{}, {}, {},
+                       melder, Fehlerpolitik::Weitermachen, kMemoKapazitaet, faeden);
         EXPECT_TRUE(bilanz.abgebrochen);
         EXPECT_EQ(bilanz.bearbeitet, 1u);
         EXPECT_EQ(leseRoh(a), "a b");

@@ -156,7 +156,7 @@ TEST(CliPruefen, DiffTurnsTheOriginalsTokenLinesIntoTheResultsUnderPatch) {
         const auto erste = r.aus.find('\n');
         ASSERT_NE(erste, std::string::npos);
         schreibeRoh(dir / "diff", r.aus.substr(erste + 1));
-        schreibeRoh(dir / "zeilen", tokenZeilen(normaliseLineBreaks(seite)));
+        schreibeRoh(dir / "zeilen", tokenZeilen(umbruecheVereinheitlichen(seite)));
         const std::string befehl =
             "patch -s -f '" + (dir / "zeilen") + "' < '" + (dir / "diff") + "' 2>&1";
         ASSERT_EQ(std::system(befehl.c_str()), 0) << r.aus;
@@ -217,8 +217,9 @@ TEST(CliBericht, JsonLinesParseAndAccountForEveryByteWhateverTheFileName) {
         }
         return h;
     };
-    const std::string groessen = " cp1252 " + std::to_string(normaliseLineBreaks(kSeite).size()) +
-                                 " " + std::to_string(optimiert(kSeite, {}).size()) + " True\n";
+    const std::string groessen = " cp1252 " +
+                                 std::to_string(umbruecheVereinheitlichen(kSeite).size()) + " " +
+                                 std::to_string(optimiert(kSeite, {}).size()) + " True\n";
     std::string erwartet;
     for (const auto& n : namen) erwartet += hex(dir / n) + groessen;
     erwartet += "null" + groessen;

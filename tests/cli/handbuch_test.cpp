@@ -65,7 +65,7 @@ TEST(Handbuch, ManPageDescribesTheSettingsFileAsItIsWritten) {
     for (std::string zeile; std::getline(zeilen, zeile);) {
         if (!zeile.empty() && zeile.back() == '\r') zeile.pop_back();
         std::string name = zeile.substr(0, zeile.find('='));
-        if (name.empty() || optionByKey(name) ||
+        if (name.empty() || optionZumSchluessel(name) ||
             std::isdigit(static_cast<unsigned char>(name[0]))) {
             continue;
         }

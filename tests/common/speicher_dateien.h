@@ -26,7 +26,7 @@ class SpeicherDateien : public Dateien {
             throw DateiFehler("Datei " + pfad +
                               " kann nicht geöffnet werden. Datei oder Verzeichnis nicht gefunden");
         }
-        Text text = normaliseLineBreaks(it->second);
+        Text text = umbruecheVereinheitlichen(it->second);
         if (text.size() > kapazitaet) throw DateiFehler(std::string(kMemoKapazitaetFehler));
         return text;
     }

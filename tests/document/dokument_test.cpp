@@ -114,7 +114,7 @@ TEST(DokumentSchreiben, EveryByteValueComesBackUnchanged) {
     std::string alle;
     for (int b = 0; b < 256; ++b) alle += static_cast<char>(b);
     // The editor holds normalised text, so CR and LF stand as CR LF pairs.
-    const Text text = normaliseLineBreaks(alle + alle);
+    const Text text = umbruecheVereinheitlichen(alle + alle);
     Ordner dir;
     dokumentSchreiben(dir / "bytes.htm", text);
     EXPECT_EQ(leseRoh(dir / "bytes.htm"), text);  // byte for byte, nothing added

@@ -367,12 +367,12 @@ class AenderungenKorpus : public EinheitlichesDiff {};
 TEST_F(AenderungenKorpus, EveryPageAgainstItsOptimisedVersionAppliesAndPatches) {
     const std::vector<fs::path> seiten = korpusSeiten();
     if (seiten.empty()) GTEST_SKIP() << "no corpus at " << test::korpusOrdner();
-    OptionSet optionen;
+    Optionsmenge optionen;
     optionen.set(KMA, true);
     optionen.set(FPW, true);
     for (const fs::path& p : seiten) {
         SCOPED_TRACE(p.filename().string());
-        const Text alt = normaliseLineBreaks(test::korpusSeite(p));
+        const Text alt = umbruecheVereinheitlichen(test::korpusSeite(p));
         const Text neu = optimiereText(alt, optionen, Ersetzungstabelle{});
         const Vergleich v = vergleiche(alt, neu);
         EXPECT_FALSE(v.grob);
@@ -386,7 +386,7 @@ TEST_F(AenderungenKorpus, APageWithOneCommentRemovedShowsExactlyThatOneChange) {
     if (seiten.empty()) GTEST_SKIP() << "no corpus at " << test::korpusOrdner();
     int geprueft = 0;
     for (const fs::path& p : seiten) {
-        const Text seite = normaliseLineBreaks(test::korpusSeite(p));
+        const Text seite = umbruecheVereinheitlichen(test::korpusSeite(p));
         std::vector<std::pair<std::size_t, std::size_t>> kommentare;
         for (std::size_t von = seite.find("<!--"); von != Text::npos;
              von = seite.find("<!--", von + 4)) {

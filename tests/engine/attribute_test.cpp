@@ -184,8 +184,8 @@ TEST(Korpus, AttributeShorteningKeepsEveryTagOfThePages) {
             const std::string kurz = tagKuerzen(tag);
             if (kurz == tag) continue;
             ++geaendert;
-            const std::string a = utf8 ? tag : cp1252ToUtf8(tag);
-            const std::string b = utf8 ? kurz : cp1252ToUtf8(kurz);
+            const std::string a = utf8 ? tag : cp1252NachUtf8(tag);
+            const std::string b = utf8 ? kurz : cp1252NachUtf8(kurz);
             EXPECT_EQ(richte(a, b), "") << eintrag.path().filename() << ": " << tag << "\n" << kurz;
         }
     }

@@ -54,8 +54,8 @@ class Zufall {
         return text;
     }
 
-    OptionSet optionen() {
-        OptionSet o;
+    Optionsmenge optionen() {
+        Optionsmenge o;
         // The literal passes know nothing of the page's structure: HSB stays off.
         for (int i = 0; i < kOptionCount; ++i) o.set(i, i != HSB && prozent(50));
         return o;
@@ -126,7 +126,7 @@ TEST(Differenz, OptimiereTextMatchesLiteral) {
     Zufall z(7);
     for (int i = 0; i < 4000; ++i) {
         const Text doc = z.dokument();
-        const OptionSet o = z.optionen();
+        const Optionsmenge o = z.optionen();
         const Ersetzungstabelle t = z.tabelle();
         ASSERT_EQ(optimiereText(doc, o, t), literal::optimiere(doc, o, t))
             << "document #" << i << ": " << doc;
@@ -139,7 +139,7 @@ TEST(Differenz, RunWithCommentQuestionsMatchesLiteral) {
     for (int i = 0; i < 500; ++i) {
         const Text doc = z.dokument();
         if (doc.empty()) continue;
-        OptionSet optionen = z.optionen();
+        Optionsmenge optionen = z.optionen();
         for (int o : {KMA, SK, OT, DKS, NOA, OA}) optionen.set(o, false);
         optionen.set(KMM, true);
         const Ersetzungstabelle tabelle = z.tabelle();
@@ -162,7 +162,7 @@ TEST(Differenz, RunWithCommentQuestionsMatchesLiteral) {
             abgebrochen = r.abgebrochen;
         }
         if (!abgebrochen) {
-            OptionSet rest = optionen;
+            Optionsmenge rest = optionen;
             for (int o : {FPW, KMA, KMM}) rest.set(o, false);
             text = literal::optimiere(text, rest, tabelle);
         }

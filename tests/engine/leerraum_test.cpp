@@ -183,8 +183,8 @@ TEST(Leerraum, LongTextsMatchThePlainSweeps) {
         ASSERT_EQ(leerzeichenInTagsEntfernen(text), literal::inTags(text)) << text;
         for (const char* search : {"x<", "xxxxx", "x x", "<a>x", "\r\nx\r\n"}) {
             Text t = text;
-            replaceAllShrinking(t, search, "");
-            ASSERT_EQ(t, literal::replaceAll(text, search, "")) << search << " in " << text;
+            alleErsetzenSchrumpfend(t, search, "");
+            ASSERT_EQ(t, literal::alleErsetzen(text, search, "")) << search << " in " << text;
         }
     }
 }
@@ -225,8 +225,8 @@ TEST(ReplaceAllShrinking, MatchesReplaceAll) {
                  {"a", "a", "b"},      {"> <> <", "> <", "><"}};
     for (const auto& c : cases) {
         Text t = c.text;
-        replaceAllShrinking(t, c.search, c.replacement);
-        EXPECT_EQ(t, literal::replaceAll(c.text, c.search, c.replacement)) << c.text;
+        alleErsetzenSchrumpfend(t, c.search, c.replacement);
+        EXPECT_EQ(t, literal::alleErsetzen(c.text, c.search, c.replacement)) << c.text;
     }
 }
 

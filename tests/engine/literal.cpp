@@ -6,7 +6,7 @@
 
 namespace quintaro::literal {
 
-Text replaceAll(std::string_view text, std::string_view search, std::string_view replacement) {
+Text alleErsetzen(std::string_view text, std::string_view search, std::string_view replacement) {
     if (search.empty()) return Text(text);
     Text out;
     std::size_t i = 0;
@@ -116,35 +116,35 @@ namespace {
 // Sweeps until the search text is gone; the first sweep is always made.
 Text wiederholt(Text text, std::string_view search, std::string_view replacement) {
     do {
-        text = replaceAll(text, search, replacement);
+        text = alleErsetzen(text, search, replacement);
     } while (text.find(search) != Text::npos);
     return text;
 }
 }  // namespace
 
 Text tabulatoren(Text text) {
-    return replaceAll(text, "\t", "");
+    return alleErsetzen(text, "\t", "");
 }
 Text doppelteZeilenumbrueche(Text text) {
     return wiederholt(std::move(text), "\r\n\r\n", "\r\n");
 }
 Text zeilenumbrueche(Text text) {
-    return replaceAll(text, "\r\n", " ");
+    return alleErsetzen(text, "\r\n", " ");
 }
 Text doppelteLeerzeichen(Text text) {
     return wiederholt(std::move(text), "  ", " ");
 }
 Text zwischenTags(Text text) {
-    return replaceAll(text, "> <", "><");
+    return alleErsetzen(text, "> <", "><");
 }
 Text inTags(Text text) {
-    return replaceAll(replaceAll(text, " >", ">"), "< ", "<");
+    return alleErsetzen(alleErsetzen(text, " >", ">"), "< ", "<");
 }
 
 Text ersetzung(Text text, const Ersetzungstabelle& tabelle) {
     for (int n = 1; n <= tabelle.anzahl(); ++n) {
         const auto& zeile = tabelle.zeile(n);
-        text = replaceAll(text, zeile.suchtext, zeile.ersatztext);
+        text = alleErsetzen(text, zeile.suchtext, zeile.ersatztext);
     }
     return text;
 }
@@ -183,12 +183,12 @@ std::string_view entitaet(unsigned char byte) {
 Text sonderzeichen(Text text) {
     for (int b = 0; b < 256; ++b) {
         const auto e = entitaet(static_cast<unsigned char>(b));
-        if (!e.empty()) text = replaceAll(text, std::string(1, static_cast<char>(b)), e);
+        if (!e.empty()) text = alleErsetzen(text, std::string(1, static_cast<char>(b)), e);
     }
     return text;
 }
 
-Text optimiere(Text text, const OptionSet& options, const Ersetzungstabelle& tabelle,
+Text optimiere(Text text, const Optionsmenge& options, const Ersetzungstabelle& tabelle,
                Statistik* statistik) {
     if (options[FPW] && text.find("<!--webbot") != Text::npos) {
         text = kommentareEntfernen(std::move(text), kWebbot, {}, statistik).text;

@@ -16,7 +16,7 @@
 namespace quintaro::literal {
 
 // Find, put in, continue behind the occurrence in the old text.
-Text replaceAll(std::string_view text, std::string_view search, std::string_view replacement);
+Text alleErsetzen(std::string_view text, std::string_view search, std::string_view replacement);
 
 struct Treffer {
     std::size_t start;
@@ -58,7 +58,7 @@ std::string_view entitaet(unsigned char byte);
 Text sonderzeichen(Text text);
 
 // A run with no questions: options 6 and 7 both remove every comment.
-Text optimiere(Text text, const OptionSet& options, const Ersetzungstabelle& tabelle,
+Text optimiere(Text text, const Optionsmenge& options, const Ersetzungstabelle& tabelle,
                Statistik* statistik = nullptr);
 
 }  // namespace quintaro::literal

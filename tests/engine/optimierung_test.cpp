@@ -30,8 +30,8 @@ constexpr Antwort A = Antwort::Abbrechen;
 
 using test::SkriptFragen;
 
-OptionSet nur(std::initializer_list<int> an) {
-    OptionSet o;
+Optionsmenge nur(std::initializer_list<int> an) {
+    Optionsmenge o;
     for (int i = 0; i < kOptionCount; ++i) o.set(i, false);
     for (int i : an) o.set(i, true);
     return o;
@@ -42,7 +42,7 @@ struct Lauf {
     Text text;
     SkriptFragen fragen;
     Laufergebnis ergebnis;
-    Lauf(Text seite, const OptionSet& o, Modus modus, std::deque<Antwort> antworten = {},
+    Lauf(Text seite, const Optionsmenge& o, Modus modus, std::deque<Antwort> antworten = {},
          const Ersetzungstabelle& tabelle = Ersetzungstabelle(),
          Kodierung kodierung = Kodierung::Cp1252)
         : text(std::move(seite)), fragen(text) {
@@ -77,7 +77,7 @@ TEST(Modus, Texts) {
 
 TEST(Laufen, AnEmptyTextRunsNothingInAnyMode) {
     for (Modus modus : {Modus::Normal, Modus::Schritt, Modus::Automatisch}) {
-        const Lauf l("", OptionSet(), modus);
+        const Lauf l("", Optionsmenge(), modus);
         EXPECT_TRUE(l.ergebnis.leer);
         EXPECT_TRUE(l.ergebnis.passes.empty());
         EXPECT_TRUE(l.fragen.gestellt.empty());
@@ -144,7 +144,7 @@ class SchrittweiseOptimierung : public testing::TestWithParam<SchrittFall> {};
 
 TEST_P(SchrittweiseOptimierung, AsksBeforeEachPassOverTheTextSoFar) {
     const auto& c = GetParam();
-    const OptionSet o = nur({FPW, KMA, AE, TAB, DZU, ZU, DL, LZT, LIT, SZ, OT});
+    const Optionsmenge o = nur({FPW, KMA, AE, TAB, DZU, ZU, DL, LZT, LIT, SZ, OT});
 
     // What the questions and the text must be, from the literal passes.
     Log fragen;
@@ -353,12 +353,12 @@ TEST(Pfade, FolderPartLowercaseNameAndPreview) {
 
 TEST(OptimiereText, IsTheNormalRunWithoutQuestions) {
     const Text text = "<!--a-->\t<p>  \xE4 </p>\r\n\r\n<!--a-->x";
-    OptionSet o;
+    Optionsmenge o;
     o.set(HSB, false);  // the plain passes
     o.set(KMM, true);
     o.set(NOA, false);
     const Lauf l(text, o, Modus::Normal, {J, J});
-    OptionSet ohneFragen;
+    Optionsmenge ohneFragen;
     ohneFragen.set(HSB, false);
     ohneFragen.set(KMA, true);
     EXPECT_EQ(optimiereText(text, ohneFragen, Ersetzungstabelle()), l.text);
@@ -411,7 +411,7 @@ TEST(Laufen, ReportChainsAndFoldedSweepsMatchTheStepByStepRunAlsoInThreads) {
                              "</ul>"};
     struct Fall {
         Text seite;
-        OptionSet o;
+        Optionsmenge o;
     };
     std::vector<Fall> faelle;
     for (int n = 0; n < 200; ++n) {
@@ -467,7 +467,7 @@ TEST(LaufenKodierung, Utf8PageGetsConvertedRowsEntitiesAndQuestions) {
         "456789012345678901234-->x";
     Ersetzungstabelle tabelle;
     tabelle.setzeAlle({{"M\xFCller", "Schulze \xE4"}});  // code page 1252 rows
-    const OptionSet o = nur({KMM, AE, SZ});
+    const Optionsmenge o = nur({KMM, AE, SZ});
     const Lauf l(seite, o, Modus::Normal, {J}, tabelle, Kodierung::Utf8);
     EXPECT_EQ(l.text, "Schulze &auml; &euro;x");
     // 30 characters shown: the umlauts count once each.
@@ -484,13 +484,13 @@ TEST(LaufenKodierung, TheSameRunOverTheCodePageTwinGivesTheSameBytes) {
         "a\x93</p>\r\n\t<!-- \xE4 -->x";
     Ersetzungstabelle tabelle;
     tabelle.setzeAlle({{"\x84", "&bdquo;"}, {"\xDF", "ss"}});
-    OptionSet alles;
+    Optionsmenge alles;
     for (int i = 0; i < kOptionCount; ++i) alles.set(i, true);
     for (const bool hsb : {false, true}) {
         alles.set(HSB, hsb);
         const Text einmal = optimiereText(cp1252, alles, tabelle);
-        EXPECT_EQ(optimiereText(cp1252ToUtf8(cp1252), alles, tabelle, Kodierung::Utf8),
-                  cp1252ToUtf8(einmal));
+        EXPECT_EQ(optimiereText(cp1252NachUtf8(cp1252), alles, tabelle, Kodierung::Utf8),
+                  cp1252NachUtf8(einmal));
         // HSB drops the space after the block's end.
         EXPECT_EQ(einmal, hsb ? "<p>Gr&uuml;sse &euro; &bdquo;a\x93</p>x"
                               : "<p>Gr&uuml;sse &euro; &bdquo;a\x93</p> x");

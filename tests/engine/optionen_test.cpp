@@ -19,7 +19,7 @@ TEST(Optionen, TableRowsAreInIndexOrderWithUniqueKeysAndCaptions) {
         EXPECT_TRUE(keys.insert(o.key).second);
         EXPECT_TRUE(captions.insert(o.caption).second);
         EXPECT_FALSE(o.caption.empty());
-        EXPECT_EQ(optionByKey(o.key), i);
+        EXPECT_EQ(optionZumSchluessel(o.key), i);
     }
 }
 
@@ -32,15 +32,15 @@ TEST(Optionen, KeysThatStoredFilesUse) {
 }
 
 TEST(Optionen, KeyLookupIsExact) {
-    EXPECT_EQ(optionByKey("NOA"), NOA);
-    EXPECT_FALSE(optionByKey("noa").has_value());
-    EXPECT_FALSE(optionByKey("").has_value());
-    EXPECT_FALSE(optionByKey("ZU ").has_value());
+    EXPECT_EQ(optionZumSchluessel("NOA"), NOA);
+    EXPECT_FALSE(optionZumSchluessel("noa").has_value());
+    EXPECT_FALSE(optionZumSchluessel("").has_value());
+    EXPECT_FALSE(optionZumSchluessel("ZU ").has_value());
 }
 
 TEST(Optionen, FirstStartTicksExactlyTheDefaultRows) {
     const std::set<int> on = {0, 1, 2, 3, 4, 5, 8, 9, 10, 13, 14, HSB, CSS, JS, ATK};
-    const OptionSet defaults;
+    const Optionsmenge defaults;
     for (int i = 0; i < kOptionCount; ++i) EXPECT_EQ(defaults[i], on.count(i) == 1) << i;
 }
 
@@ -57,10 +57,10 @@ class Interlocks : public testing::TestWithParam<Umschaltfall> {};
 
 TEST_P(Interlocks, LeaveAtMostOneOfEachPair) {
     const auto& c = GetParam();
-    OptionSet s;
+    Optionsmenge s;
     for (int i = 0; i < kOptionCount; ++i) s.set(i, c.before.count(i) == 1);
     s.set(c.row, !s[c.row]);  // the user's toggle happens first
-    EXPECT_EQ(applyToggleInterlocks(s, c.row), c.warning);
+    EXPECT_EQ(verriegelungenAnwenden(s, c.row), c.warning);
     for (int i = 0; i < kOptionCount; ++i) EXPECT_EQ(s[i], c.after.count(i) == 1) << "option " << i;
 }
 

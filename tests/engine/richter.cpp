@@ -18,7 +18,7 @@ void schreibe(const fs::path& p, const std::string& s) {
     out << s;
 }
 
-std::string schluessel(const OptionSet& o) {
+std::string schluessel(const Optionsmenge& o) {
     std::string s;
     for (int i = 0; i < kOptionCount; ++i) {
         if (o[i]) s += std::string(kOptionen[static_cast<std::size_t>(i)].key) + " ";

@@ -13,7 +13,7 @@ namespace quintaro::test {
 struct RichterFall {
     Text vorher;
     Text nachher;
-    OptionSet optionen;
+    Optionsmenge optionen;
     Kodierung kodierung = Kodierung::Cp1252;
 };
 

@@ -115,9 +115,10 @@ TEST(Sonderzeichen, TheLimitStopsExactlyTheTextsThatWouldOutgrowIt) {
         }
         const bool utf8 = runde % 2 == 1;
         const Kodierung kodierung = utf8 ? Kodierung::Utf8 : Kodierung::Cp1252;
-        if (utf8) text = cp1252ToUtf8(text);
-        const Text voll = utf8 ? cp1252ToUtf8(literal::sonderzeichen(utf8ToCp1252(text).value()))
-                               : literal::sonderzeichen(text);
+        if (utf8) text = cp1252NachUtf8(text);
+        const Text voll =
+            utf8 ? cp1252NachUtf8(literal::sonderzeichen(utf8NachCp1252Verlustfrei(text).value()))
+                 : literal::sonderzeichen(text);
         for (const std::size_t grenze :
              {voll.size() - 1, voll.size(), voll.size() + 1, text.size(), text.size() / 2}) {
             SCOPED_TRACE(testing::Message() << "round " << runde << ", limit " << grenze);
@@ -144,7 +145,7 @@ TEST(SonderzeichenUtf8, EachCharacterGetsTheEntityOfItsCodePageTwin) {
     int mitEntity = 0;
     for (int b = 0x80; b < 256; ++b) {
         const std::string byte(1, static_cast<char>(b));
-        const std::string zeichen = cp1252ToUtf8(byte);
+        const std::string zeichen = cp1252NachUtf8(byte);
         const Text erwartet = entityFuer(static_cast<unsigned char>(b)).empty()
                                   ? zeichen
                                   : std::string(entityFuer(static_cast<unsigned char>(b)));
@@ -161,8 +162,8 @@ TEST(SonderzeichenUtf8, APageAndItsCodePageTwinGetTheSameEntities) {
         std::string text;
         const std::size_t laenge = rng() % 300;
         for (std::size_t i = 0; i < laenge; ++i) text.push_back(static_cast<char>(rng() % 256));
-        ASSERT_EQ(SonderzeichenErsetzen(cp1252ToUtf8(text), Kodierung::Utf8),
-                  cp1252ToUtf8(SonderzeichenErsetzen(text)))
+        ASSERT_EQ(SonderzeichenErsetzen(cp1252NachUtf8(text), Kodierung::Utf8),
+                  cp1252NachUtf8(SonderzeichenErsetzen(text)))
             << testing::PrintToString(text);
     }
 }

@@ -104,7 +104,7 @@ class Akte {
 
 // Whether HTML reads `inhalt` inside <tag> ... </tag> as the element's whole text.
 bool bleibtImElement(const std::string& tag, const std::string& inhalt, bool utf8) {
-    const std::string text = utf8 ? inhalt : cp1252ToUtf8(inhalt);
+    const std::string text = utf8 ? inhalt : cp1252NachUtf8(inhalt);
     const std::string seite =
         "<!DOCTYPE html><head><" + tag + ">" + text + "</" + tag + "><meta name=ende>";
     GumboOutput* g = gumbo_parse_with_options(&kGumboDefaultOptions, seite.data(), seite.size());
@@ -209,7 +209,7 @@ TEST(SprachRichter, ScriptsAndStylesOfTheSamplePagesKeepTheirMeaning) {
             StartTag gelesen;
             if (leseStartTag(tag, gelesen)) {
                 for (const Attribut& a : gelesen.attribute) {
-                    if (a.mitWert && lowerAscii(a.name) == "style")
+                    if (a.mitWert && kleinAsciiText(a.name) == "style")
                         stilFall(f, name, true, std::string(a.wert));
                 }
             }

@@ -50,13 +50,13 @@ std::string sichtbar(std::string_view s) {
     return out;
 }
 
-Text mitHsb(const Text& seite, OptionSet o) {
+Text mitHsb(const Text& seite, Optionsmenge o) {
     o.set(HSB, true);
     return optimiereText(seite, o, Ersetzungstabelle());
 }
 
 // Runs each page with its options and has the judge compare; reports every difference.
-void richteAlle(const std::vector<std::pair<Text, OptionSet>>& seiten,
+void richteAlle(const std::vector<std::pair<Text, Optionsmenge>>& seiten,
                 const std::vector<std::string>& namen = {}) {
     std::vector<test::RichterFall> faelle;
     for (const auto& [seite, o] : seiten) faelle.push_back({seite, mitHsb(seite, o), o});
@@ -69,8 +69,8 @@ void richteAlle(const std::vector<std::pair<Text, OptionSet>>& seiten,
     }
 }
 
-OptionSet wieGewohnt() {  // the defaults with comments and webbots, the usual run
-    OptionSet o;
+Optionsmenge wieGewohnt() {  // the defaults with comments and webbots, the usual run
+    Optionsmenge o;
     o.set(KMA, true);
     o.set(FPW, true);
     return o;
@@ -163,8 +163,8 @@ class Zufall {
         return s;
     }
 
-    OptionSet optionen() {
-        OptionSet o;
+    Optionsmenge optionen() {
+        Optionsmenge o;
         for (int i : {ZU, DZU, DL, LZT, LIT, TAB, KMA, KMM, SZ, FPW}) o.set(i, bis(2) == 1);
         for (int i : {CSS, JS, ATK}) o.set(i, kuerzbar_ ? bis(2) == 1 : false);
         o.set(AE, false);  // the user's own rows change what they change
@@ -184,16 +184,16 @@ Text lesen(const fs::path& p) {
     return test::korpusSeite(p);
 }
 
-std::vector<OptionSet> feste() {
-    std::vector<OptionSet> saetze;
-    OptionSet alles;
+std::vector<Optionsmenge> feste() {
+    std::vector<Optionsmenge> saetze;
+    Optionsmenge alles;
     for (int i = 0; i < kOptionCount; ++i) alles.set(i, i != AE);
     saetze.push_back(alles);
-    OptionSet vorgaben;
+    Optionsmenge vorgaben;
     vorgaben.set(AE, false);
     saetze.push_back(vorgaben);
     for (int i : {ZU, DZU, DL, LZT, LIT, TAB, KMA, SZ, FPW}) {
-        OptionSet einzeln;
+        Optionsmenge einzeln;
         for (int k = 0; k < kOptionCount; ++k) einzeln.set(k, k == i);
         saetze.push_back(einzeln);
     }
@@ -203,7 +203,7 @@ std::vector<OptionSet> feste() {
 TEST(Differenz, HsbRandomPagesLookTheSameToTheJudge) {
     Zufall z(1812);
     const auto saetze = feste();
-    std::vector<std::pair<Text, OptionSet>> seiten;
+    std::vector<std::pair<Text, Optionsmenge>> seiten;
     for (int i = 0; i < 4000; ++i) {
         const Text seite = z.seite();
         seiten.emplace_back(seite, i % 4 == 0
@@ -220,7 +220,7 @@ TEST(Differenz, ShortenedRandomPagesLookTheSameToTheJudge) {
     std::vector<test::RichterFall> faelle;
     for (int i = 0; i < 3000; ++i) {
         const Text seite = z.seite();
-        OptionSet o = z.optionen();
+        Optionsmenge o = z.optionen();
         o.set(HSB, true);
         faelle.push_back({seite, optimiereText(seite, o, Ersetzungstabelle()), o});
     }
@@ -228,7 +228,7 @@ TEST(Differenz, ShortenedRandomPagesLookTheSameToTheJudge) {
     std::vector<test::RichterFall> ohne;
     for (const std::string& b : test::richte(faelle)) {
         const std::size_t nr = static_cast<std::size_t>(std::atoi(b.c_str() + 7));
-        OptionSet o = faelle[nr].optionen;
+        Optionsmenge o = faelle[nr].optionen;
         for (int i : {CSS, JS, ATK}) o.set(i, false);
         nummern.push_back(nr);
         ohne.push_back({faelle[nr].vorher, optimiereText(faelle[nr].vorher, o, {}), o});
@@ -249,12 +249,12 @@ TEST(Differenz, ShortenedRandomPagesLookTheSameToTheJudge) {
 
 TEST(Korpus, HsbPagesLookTheSameToTheJudge) {
     if (!fs::is_directory(korpus())) GTEST_SKIP() << "no corpus at " << korpus();
-    std::vector<std::pair<Text, OptionSet>> seiten;
+    std::vector<std::pair<Text, Optionsmenge>> seiten;
     std::vector<std::string> namen;
     for (const auto& eintrag : fs::directory_iterator(korpus())) {
         if (!eintrag.is_regular_file() || eintrag.path().filename() == "SOURCES.md") continue;
-        const Text seite = normaliseLineBreaks(lesen(eintrag.path()));
-        for (const OptionSet& o : feste()) {
+        const Text seite = umbruecheVereinheitlichen(lesen(eintrag.path()));
+        for (const Optionsmenge& o : feste()) {
             seiten.emplace_back(seite, o);
             namen.push_back(eintrag.path().filename().string());
         }
@@ -318,8 +318,8 @@ TEST(Struktur, WhatABrowserShowsStaysTheSame) {
         "<p title=\"a\r\nb\r c\">x</p><!--[if IE]>\r\n<p>old</p>\r\n<![endif]-->",
         "<noscript>\r\n <p> n  m </p>\r\n</noscript> x",
     };
-    std::vector<std::pair<Text, OptionSet>> faelle;
-    OptionSet alles;
+    std::vector<std::pair<Text, Optionsmenge>> faelle;
+    Optionsmenge alles;
     for (int i = 0; i < kOptionCount; ++i) alles.set(i, i != AE && i != KMM);
     for (const std::string& s : seiten) {
         faelle.emplace_back(s, wieGewohnt());
@@ -340,7 +340,7 @@ void vergleicheWege(const Text& seite, int& schnell, const std::string& name) {
     // gumbo (scripting off) reads noscript as markup, a browser as raw text; gumbo 0.10.1 takes
     // "<!--->" and "--!>" for parts of a longer comment; and some pages it is known to read
     // otherwise than a browser.
-    if (p == html::vorsichtig(tokens) || lowerAscii(seite).find("<noscript") != Text::npos ||
+    if (p == html::vorsichtig(tokens) || kleinAsciiText(seite).find("<noscript") != Text::npos ||
         seite.find("<!--->") != Text::npos || seite.find("--!>") != Text::npos ||
         (seite.size() > 4000 && seite.find("<%") != Text::npos)) {
         // (A real page whose tags server code writes is a template, not the page a browser
@@ -381,7 +381,7 @@ TEST(Differenz, HsbQuickReadingGivesTheParsersFacts) {
     if (fs::is_directory(korpus())) {
         for (const auto& eintrag : fs::directory_iterator(korpus())) {
             if (!eintrag.is_regular_file()) continue;
-            vergleicheWege(normaliseLineBreaks(lesen(eintrag.path())), korpusSchnell,
+            vergleicheWege(umbruecheVereinheitlichen(lesen(eintrag.path())), korpusSchnell,
                            eintrag.path().filename().string());
             if (HasFatalFailure()) return;
         }
@@ -504,7 +504,7 @@ TEST(Struktur, LineEndsInKeptElementsBecomeLf) {
         {"conditional comment", "<!--[if IE]>\r\n<p>\r</p><![endif]-->",
          "<!--[if IE]>\n<p>\n</p><![endif]-->"},
     };
-    OptionSet o;
+    Optionsmenge o;
     o.set(ZU, true);
     o.set(SZ, true);
     o.set(ATK, false);  // it would drop the last </p>
@@ -579,7 +579,7 @@ TEST(Struktur, SpecialCharactersOnlyWhereReferencesAreDecoded) {
 
 // Option KMM with HSB asks about every comment where it stands, identical ones too.
 TEST(Struktur, RunAsksAboutEachCommentInTurn) {
-    OptionSet o;
+    Optionsmenge o;
     for (int i = 0; i < kOptionCount; ++i) o.set(i, false);
     o.set(KMM, true);
     o.set(HSB, true);
@@ -596,7 +596,7 @@ TEST(Struktur, RunAsksAboutEachCommentInTurn) {
 
 // A step-by-step run shows each whitespace pass's own result at the next question.
 TEST(Struktur, StepByStepRunsEachPassOnItsOwn) {
-    OptionSet o;
+    Optionsmenge o;
     for (int i = 0; i < kOptionCount; ++i) o.set(i, false);
     for (int i : {TAB, ZU, LZT, HSB}) o.set(i, true);
     Text text = "<p>\ta\r\n<b>b</b></p>";

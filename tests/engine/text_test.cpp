@@ -24,8 +24,8 @@ class ReplaceAll : public testing::TestWithParam<ErsetzungsFall> {};
 
 TEST_P(ReplaceAll, GivesTheExpectedText) {
     const auto& c = GetParam();
-    EXPECT_EQ(replaceAll(c.text, c.search, c.replacement), c.expected);
-    EXPECT_EQ(literal::replaceAll(c.text, c.search, c.replacement), c.expected);
+    EXPECT_EQ(alleErsetzen(c.text, c.search, c.replacement), c.expected);
+    EXPECT_EQ(literal::alleErsetzen(c.text, c.search, c.replacement), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -51,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LowerAscii, ChangesOnlyAToZ) {
     std::string all;
     for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
-    const Text lowered = lowerAscii(all);
+    const Text lowered = kleinAsciiText(all);
     ASSERT_EQ(lowered.size(), 256u);
     for (int b = 0; b < 256; ++b) {
         const int expected = (b >= 'A' && b <= 'Z') ? b + 32 : b;
@@ -69,7 +69,7 @@ struct UmbruchFall {
 class NormaliseLineBreaks : public testing::TestWithParam<UmbruchFall> {};
 
 TEST_P(NormaliseLineBreaks, MakesEveryLineEndCrLf) {
-    EXPECT_EQ(normaliseLineBreaks(GetParam().input), GetParam().expected);
+    EXPECT_EQ(umbruecheVereinheitlichen(GetParam().input), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, NormaliseLineBreaks,
@@ -87,8 +87,8 @@ INSTANTIATE_TEST_SUITE_P(Rules, NormaliseLineBreaks,
                          ::quintaro::test::ZeilenName{});
 
 TEST(NormaliseLineBreaks, IsIdempotent) {
-    const std::string once = normaliseLineBreaks("a\rb\nc\r\nd\n\r\r\n");
-    EXPECT_EQ(normaliseLineBreaks(once), once);
+    const std::string once = umbruecheVereinheitlichen("a\rb\nc\r\nd\n\r\r\n");
+    EXPECT_EQ(umbruecheVereinheitlichen(once), once);
 }
 
 // In place, over random mixes of breaks and other bytes long enough to span several blocks, and
@@ -106,16 +106,16 @@ TEST(NormaliseLineBreaks, InPlaceGivesTheSameText) {
             if (i % 4 == 1) text.insert(rng() % (text.size() + 1), 1, rng() % 2 ? '\r' : '\n');
         }
         std::string inPlace = text;
-        normaliseLineBreaksInPlace(inPlace);
-        ASSERT_EQ(inPlace, normaliseLineBreaks(text)) << "text #" << i;
+        umbruecheVereinheitlichenAnOrt(inPlace);
+        ASSERT_EQ(inPlace, umbruecheVereinheitlichen(text)) << "text #" << i;
     }
 }
 
 TEST(CodePage, EveryByteRoundTrips) {
     for (int b = 0; b < 256; ++b) {
         const std::string byte(1, static_cast<char>(b));
-        const std::string utf8 = cp1252ToUtf8(byte);
-        const auto back = utf8ToCp1252(utf8);
+        const std::string utf8 = cp1252NachUtf8(byte);
+        const auto back = utf8NachCp1252Verlustfrei(utf8);
         ASSERT_TRUE(back.has_value()) << "byte " << b;
         EXPECT_EQ(*back, byte) << "byte " << b;
     }
@@ -124,7 +124,7 @@ TEST(CodePage, EveryByteRoundTrips) {
 TEST(CodePage, WholeTextOfAllBytesRoundTrips) {
     std::string all;
     for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
-    EXPECT_EQ(utf8ToCp1252(cp1252ToUtf8(all)), all);
+    EXPECT_EQ(utf8NachCp1252Verlustfrei(cp1252NachUtf8(all)), all);
 }
 
 struct ZeichenFall {
@@ -136,8 +136,8 @@ struct ZeichenFall {
 class CodePageMapping : public testing::TestWithParam<ZeichenFall> {};
 
 TEST_P(CodePageMapping, BothDirections) {
-    EXPECT_EQ(cp1252ToUtf8(GetParam().cp1252), GetParam().utf8);
-    EXPECT_EQ(utf8ToCp1252(GetParam().utf8), GetParam().cp1252);
+    EXPECT_EQ(cp1252NachUtf8(GetParam().cp1252), GetParam().utf8);
+    EXPECT_EQ(utf8NachCp1252Verlustfrei(GetParam().utf8), GetParam().cp1252);
 }
 
 INSTANTIATE_TEST_SUITE_P(Characters, CodePageMapping,
@@ -165,7 +165,7 @@ struct UngueltigFall {
 class Utf8Refused : public testing::TestWithParam<UngueltigFall> {};
 
 TEST_P(Utf8Refused, GivesNothing) {
-    EXPECT_FALSE(utf8ToCp1252(GetParam().utf8).has_value());
+    EXPECT_FALSE(utf8NachCp1252Verlustfrei(GetParam().utf8).has_value());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -62,7 +62,7 @@ TEST(IniLaden, OptionsWithTheirKeysAndDefaults) {
     Einstellungen alleAus;
     for (int i = 0; i < kOptionCount; ++i) alleAus.optionen.set(i, false);
     const Geladen h = laden("[Optionen]\r\nZU=ja\r\nKMA=\r\n", alleAus);
-    EXPECT_EQ(h.einstellungen.optionen, OptionSet{});
+    EXPECT_EQ(h.einstellungen.optionen, Optionsmenge{});
 }
 
 TEST(IniLaden, FilterList) {
@@ -339,7 +339,7 @@ TEST(IniSpeichern, ForeignContentStaysAndTwiceGivesTheSame) {
     EXPECT_NE(einmal.find("; von Hand\r\n"), std::string::npos);
     EXPECT_NE(einmal.find("; Notiz\r\n"), std::string::npos);
     EXPECT_EQ(einmal.find("geht mit"), std::string::npos);
-    EXPECT_EQ(normaliseLineBreaks(einmal), einmal);  // CR LF throughout
+    EXPECT_EQ(umbruecheVereinheitlichen(einmal), einmal);  // CR LF throughout
 }
 
 TEST(IniSpeichern, RoundTrip) {

@@ -253,7 +253,7 @@ struct Schlicht {
         return s;
     }
     std::optional<std::string> lesbar(std::size_t i) const {
-        return utf8 ? utf8ToCp1252(z[i]) : z[i];
+        return utf8 ? utf8NachCp1252Verlustfrei(z[i]) : z[i];
     }
     // "[name" for a section line, "=key" for a key line (folded), "" for any other.
     std::string art(std::size_t i) const {
@@ -301,7 +301,7 @@ struct Schlicht {
     void schreibe(std::string_view a, std::string_view k, std::string w) {
         std::replace_if(
             w.begin(), w.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-        const auto kodiert = [&](const std::string& cp) { return utf8 ? cp1252ToUtf8(cp) : cp; };
+        const auto kodiert = [&](const std::string& cp) { return utf8 ? cp1252NachUtf8(cp) : cp; };
         if (kopf(a) == npos) {
             if (!z.empty() && !rand(z.back()).empty()) z.emplace_back();
             z.push_back(kodiert("[" + rand(a) + "]"));

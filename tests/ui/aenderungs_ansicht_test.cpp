@@ -50,7 +50,7 @@ class Aenderungsansicht : public ::testing::Test {
     // Loads `original` as a document, puts `jetzt` into the editor and opens the view by F4.
     AenderungsAnsicht* oeffnen(const Text& original, const Text& jetzt) {
         dateien.dateien["/w/seite.htm"] = original;
-        f->DateiOeffnen(QStringLiteral("/w/seite.htm"));
+        f->dateiOeffnen(QStringLiteral("/w/seite.htm"));
         f->quelltextMemo().setText(jetzt);
         QTest::keyClick(f->quelltextMemo().widget(), Qt::Key_F4);
         AenderungsAnsicht* a = ansicht();
@@ -170,7 +170,7 @@ TEST_F(Aenderungsansicht, AViewClosedWhileComparingLeavesTheComparisonItsTexts) 
         seite += "<td>Zelle " + std::to_string(i) + "</td>\r\n";
     }
     dateien.dateien["/w/gross.htm"] = seite;
-    f->DateiOeffnen(QStringLiteral("/w/gross.htm"));
+    f->dateiOeffnen(QStringLiteral("/w/gross.htm"));
     f->quelltextMemo().setText(seite.substr(seite.size() / 2) + seite.substr(0, seite.size() / 2));
     f->AenderungenAnzeigen();
     ASSERT_NE(ansicht(), nullptr);
@@ -189,7 +189,7 @@ TEST_F(Aenderungsansicht, OpensFromTheMenuAndNeedsALoadedDocument) {
 
     dateien.dateien["/w/a.htm"] = "<p>a</p>";
     dialoge.antworten.push_back(Antwort::Nein);  // the typed text may go
-    f->DateiOeffnen(QStringLiteral("/w/a.htm"));
+    f->dateiOeffnen(QStringLiteral("/w/a.htm"));
     menue->trigger();
     ASSERT_NE(ansicht(), nullptr);
     EXPECT_EQ(dialoge.boxen.size(), 2u);

@@ -130,7 +130,7 @@ class Stapel : public ::testing::Test {
     }
     // dateiOptimieren over the same names in the comparison folder, with the window's options.
     void vergleichslauf(const std::vector<std::string>& namen, Antwort antwort = Antwort::Ja) {
-        const OptionSet optionen = f->optionenSeite().optionenListbox().zustand();
+        const Optionsmenge optionen = f->optionenSeite().optionenListbox().zustand();
         const Ersetzungstabelle tabelle = f->optionenSeite().ersetzungseditor().tabelle();
         const StapelFrage frage = [antwort](const std::string&, Knoepfe) { return antwort; };
         for (const auto& n : namen) dateiOptimieren(vergleich / n, optionen, tabelle, frage);

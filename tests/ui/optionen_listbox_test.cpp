@@ -128,7 +128,7 @@ TEST_F(OptionenListboxTest, PlainSetAppliesNoInterlockAndShowsNothing) {
     setze({6, 7, 14, 15});
     EXPECT_EQ(angehakt(liste), (std::vector<int>{6, 7, 14, 15}));
     EXPECT_TRUE(dialoge.boxen.empty());
-    OptionSet erwartet;
+    Optionsmenge erwartet;
     for (int i = 0; i < kOptionCount; ++i) erwartet.set(i, i == 6 || i == 7 || i == 14 || i == 15);
     EXPECT_EQ(liste.zustand(), erwartet);
 }

@@ -61,7 +61,7 @@ int gesammelt(const Ordner& ordner, unsigned faeden = 1) {
     dateien.setzeGruppengroesse(kGruppe);
     std::vector<std::string> pfade;
     for (std::size_t i = 0; i < kSeiten; ++i) pfade.push_back(ordner / name(i));
-    const auto bilanz = stapelLauf(dateien, pfade, OptionSet{}, Ersetzungstabelle{}, {}, {},
+    const auto bilanz = stapelLauf(dateien, pfade, Optionsmenge{}, Ersetzungstabelle{}, {}, {},
                                    Fehlerpolitik::Weitermachen, kMemoKapazitaet, faeden);
     return static_cast<int>(bilanz.fehlgeschlagen);
 }
@@ -85,7 +85,7 @@ class GruppeTest : public ::testing::Test {
         original_ = seiten();
         anlegen(referenz_, original_);
         for (std::size_t i = 0; i < kSeiten; ++i) {
-            dateiOptimieren(referenz_ / name(i), OptionSet{}, Ersetzungstabelle{});
+            dateiOptimieren(referenz_ / name(i), Optionsmenge{}, Ersetzungstabelle{});
             optimiert_.push_back(leseRoh(referenz_ / name(i)));
             ASSERT_NE(optimiert_.back(), original_[i]) << i;
         }
@@ -289,7 +289,7 @@ TEST_F(GruppeTest, FourThreadsDoWhatOneDoesInTheSameOrder) {
         };
         LokaleDateien dateien;
         dateien.setzeGruppengroesse(kGruppe);
-        const auto bilanz = stapelLauf(dateien, pfade, OptionSet{}, Ersetzungstabelle{}, haken,
+        const auto bilanz = stapelLauf(dateien, pfade, Optionsmenge{}, Ersetzungstabelle{}, haken,
                                        melder, Fehlerpolitik::Weitermachen, 64 * 1024, faeden);
         beobachteSchreiben(nullptr);
         EXPECT_EQ(bilanz.fehlgeschlagen, 3U) << faeden << " threads";

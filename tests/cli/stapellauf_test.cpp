@@ -96,9 +96,9 @@ TEST_F(CliStapel, OptimisesEveryFileInPlaceWithItsBackup) {
     EXPECT_EQ(r.exitcode, 0);
     EXPECT_EQ(r.aus, "");
     EXPECT_EQ(r.fehler, "");
-    OptionSet klartext;
+    Optionsmenge klartext;
     klartext.set(HSB, false);
-    EXPECT_EQ(leseRoh(a), optimiereText(normaliseLineBreaks(kSeite), klartext, {}));
+    EXPECT_EQ(leseRoh(a), optimiereText(umbruecheVereinheitlichen(kSeite), klartext, {}));
     EXPECT_EQ(leseRoh(b), "<p>b</p> ");
     EXPECT_EQ(leseRoh(a + ".bak"), kSeite);
     EXPECT_EQ(leseRoh(b + ".bak"), "<p>b</p>\n");
@@ -438,7 +438,7 @@ class GleicheBytes : public ::testing::TestWithParam<GleichFall> {};
 TEST_P(GleicheBytes, AsTheBatchModuleWritesAndTheFilterModeOutputs) {
     const auto& fall = GetParam();
     EigenesProgramm programm;
-    OptionSet optionen;
+    Optionsmenge optionen;
     for (int i = 0; i < kOptionCount; ++i) {
         optionen.set(i, std::find(fall.an.begin(), fall.an.end(),
                                   kAlleSchluessel[static_cast<std::size_t>(i)]) != fall.an.end());

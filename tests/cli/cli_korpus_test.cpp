@@ -61,9 +61,9 @@ TEST(CliKorpus, EveryPageWithSeveralOptionSets) {
     const auto dateien = korpusDateien();
     if (dateien.empty()) GTEST_SKIP() << "no corpus at " << quintaro::test::korpusOrdner();
     for (const auto& fall : kFaelle) {
-        OptionSet optionen;
+        Optionsmenge optionen;
         for (int i = 0; i < kOptionCount; ++i) optionen.set(i, false);
-        for (const auto& key : fall.an) optionen.set(*optionByKey(key), true);
+        for (const auto& key : fall.an) optionen.set(*optionZumSchluessel(key), true);
         Ersetzungstabelle tabelle;
         if (!fall.ersetzungen.empty()) tabelle.setzeAlle(fall.ersetzungen);
         const auto args = plus(nur(fall.an), fall.ersetzungArgs);
@@ -78,7 +78,7 @@ TEST(CliKorpus, EveryPageWithSeveralOptionSets) {
             EXPECT_LE(r.aus.size(), 8 * seite.size());
             // Same bytes as the engine's question-free passes over the loaded page, in the
             // encoding the rule gives it.
-            const Text geladen = normaliseLineBreaks(seite);
+            const Text geladen = umbruecheVereinheitlichen(seite);
             EXPECT_TRUE(r.aus ==
                         optimiereText(geladen, optionen, tabelle, kodierungErmitteln(geladen)))
                 << "output differs from the engine's";

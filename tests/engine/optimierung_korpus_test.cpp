@@ -29,20 +29,20 @@ Text lesen(const fs::path& p) {
 }
 
 // The literal passes lack HSB: every set here treats the page as plain text.
-std::vector<OptionSet> optionssaetze() {
-    std::vector<OptionSet> saetze;
+std::vector<Optionsmenge> optionssaetze() {
+    std::vector<Optionsmenge> saetze;
     saetze.emplace_back();  // the defaults
-    OptionSet alles;
+    Optionsmenge alles;
     for (int i = 0; i < kOptionCount; ++i) alles.set(i, true);
     saetze.push_back(alles);
-    OptionSet kommentare;
+    Optionsmenge kommentare;
     kommentare.set(KMA, true);
     kommentare.set(FPW, true);
     saetze.push_back(kommentare);
-    OptionSet nurLeerraum;
+    Optionsmenge nurLeerraum;
     for (int i = 0; i < kOptionCount; ++i) nurLeerraum.set(i, i <= TAB);
     saetze.push_back(nurLeerraum);
-    OptionSet ohneUmbrueche;
+    Optionsmenge ohneUmbrueche;
     ohneUmbrueche.set(ZU, false);
     ohneUmbrueche.set(KMA, true);
     saetze.push_back(ohneUmbrueche);
@@ -58,7 +58,7 @@ TEST(Korpus, EveryPageMatchesTheLiteralPasses) {
     int seiten = 0;
     for (const auto& eintrag : fs::directory_iterator(korpus())) {
         if (!eintrag.is_regular_file()) continue;
-        const Text seite = normaliseLineBreaks(lesen(eintrag.path()));
+        const Text seite = umbruecheVereinheitlichen(lesen(eintrag.path()));
         for (const auto& o : optionssaetze()) {
             ASSERT_EQ(optimiereText(seite, o, tabelle), literal::optimiere(seite, o, tabelle))
                 << eintrag.path();
@@ -75,10 +75,10 @@ TEST(Korpus, PerPassSizesAddUpToTheTotalForEveryOptionSet) {
     if (!fs::is_directory(korpus())) GTEST_SKIP() << "no corpus at " << korpus();
     Ersetzungstabelle tabelle;
     tabelle.setzeAlle({{"<FONT", "<font"}, {"&nbsp;", "\xA0"}, {"e", "ee"}});
-    std::vector<OptionSet> saetze = optionssaetze();
+    std::vector<Optionsmenge> saetze = optionssaetze();
     std::mt19937 zufall(23);
     for (int n = 0; n < 12; ++n) {
-        OptionSet o;
+        Optionsmenge o;
         for (int i = 0; i < kOptionCount; ++i) o.set(i, zufall() % 2 == 0);
         saetze.push_back(o);
     }
@@ -94,9 +94,9 @@ TEST(Korpus, PerPassSizesAddUpToTheTotalForEveryOptionSet) {
     for (const auto& eintrag : fs::directory_iterator(korpus())) {
         if (!eintrag.is_regular_file()) continue;
         SCOPED_TRACE(eintrag.path().filename().string());
-        const Text seite = normaliseLineBreaks(lesen(eintrag.path()));
+        const Text seite = umbruecheVereinheitlichen(lesen(eintrag.path()));
         const Kodierung k = kodierungErmitteln(seite);
-        for (OptionSet o : saetze) {
+        for (Optionsmenge o : saetze) {
             o.set(KMM, false);  // Ja to every comment is KMA
             const Text erwartet = optimiereText(seite, o, tabelle, k);
             for (const Modus modus : {Modus::Normal, Modus::Schritt, Modus::Automatisch}) {
@@ -115,7 +115,7 @@ TEST(Korpus, PerPassSizesAddUpToTheTotalForEveryOptionSet) {
                     stand = p.nachher;
                     for (std::size_t a = 0; a <= p.schluessel.size();) {
                         const auto b = std::min(p.schluessel.find('+', a), p.schluessel.size());
-                        const auto option = optionByKey(p.schluessel.substr(a, b - a));
+                        const auto option = optionZumSchluessel(p.schluessel.substr(a, b - a));
                         ASSERT_TRUE(option && o[*option]) << p.schluessel;
                         a = b + 1;
                     }
@@ -139,7 +139,8 @@ Text entitaetenAufloesen(const Text& text) {
         std::map<std::string, std::string> m;
         for (int b = 0x80; b < 256; ++b) {
             const auto e = entityFuer(static_cast<unsigned char>(b));
-            if (!e.empty()) m[std::string(e)] = cp1252ToUtf8(std::string(1, static_cast<char>(b)));
+            if (!e.empty())
+                m[std::string(e)] = cp1252NachUtf8(std::string(1, static_cast<char>(b)));
         }
         return m;
     }();
@@ -167,13 +168,13 @@ TEST(Korpus, Utf8PagesKeepTheirCharactersAndCp1252PagesTheirBytes) {
     for (const auto& eintrag : fs::directory_iterator(korpus())) {
         if (!eintrag.is_regular_file()) continue;
         SCOPED_TRACE(eintrag.path().filename().string());
-        const Text seite = normaliseLineBreaks(lesen(eintrag.path()));
+        const Text seite = umbruecheVereinheitlichen(lesen(eintrag.path()));
         const Kodierung k = kodierungErmitteln(seite);
         for (const auto& o : optionssaetze()) {
             const Text ergebnis = optimiereText(seite, o, tabelle, k);
             if (k == Kodierung::Utf8) {
                 // The same passes without entities give the characters the result must spell.
-                OptionSet ohne = o;
+                Optionsmenge ohne = o;
                 ohne.set(SZ, false);
                 const Text ohneEntitaeten = optimiereText(seite, ohne, tabelle, k);
                 ASSERT_TRUE(utf8::wohlgeformt(ergebnis));

@@ -123,7 +123,7 @@ TEST_F(Fenster, StartsOnTheSourcePageWithBuiltInContents) {
     EXPECT_TRUE(f->Vorschaudatei().empty());
     EXPECT_EQ(f->Optimierungsmodus(), Modus::Normal);
     EXPECT_EQ(f->einstellungsDatei(), QStringLiteral("/nirgends/quintaro_optionen.ini"));
-    EXPECT_EQ(optionen().zustand(), OptionSet());
+    EXPECT_EQ(optionen().zustand(), Optionsmenge());
     const auto* grid = f->findChild<QTableWidget*>(QStringLiteral("ErsetzungStringGrid"));
     ASSERT_NE(grid, nullptr);
     EXPECT_EQ(grid->horizontalHeaderItem(0)->text(), QStringLiteral("Original"));
@@ -959,10 +959,10 @@ TEST_F(Fenster, SavingsTableAfterANormalRunAccountsForEveryByteAndGoesWhenTheTex
     text(t0);
     zeigen();
     f->Optimierung(Sender::OptimierenButton);
-    OptionSet o = optionen().zustand();
+    Optionsmenge o = optionen().zustand();
     const auto groesse = [](const Text& t) { return static_cast<long long>(t.size()); };
     const Text nachKommentar = "<p>\tA\xE4</p>\r\n\r\n<p>B  C</p>";
-    OptionSet nurLeerraum;
+    Optionsmenge nurLeerraum;
     for (int i = 0; i < kOptionCount; ++i) nurLeerraum.set(i, i == TAB || i == ZU || i == DL);
     nurLeerraum.set(HSB, false);
     const Text nachLeerraum = optimiereText(nachKommentar, nurLeerraum, Ersetzungstabelle());
@@ -1000,7 +1000,7 @@ TEST_F(Fenster, SavingsTableAfterANormalRunAccountsForEveryByteAndGoesWhenTheTex
 // breaks made CR LF) is a row of its own, and the total is the box's difference.
 TEST_F(Fenster, SavingsTableOfALoadedFileAgreesWithTheSizeBox) {
     dateien.dateien["/w/lf.htm"] = "<p>a</p>\n<!-- x -->\n<p>b  c</p>\n";
-    f->DateiOeffnen(u"/w/lf.htm"_s);
+    f->dateiOeffnen(u"/w/lf.htm"_s);
     dialoge.antworten = {Antwort::Nein};  // no view of the result
     f->Optimierung(Sender::OptimierenButton);
     const auto reihen = einsparungen(f->quelltextSeite());

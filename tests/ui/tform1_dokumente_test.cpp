@@ -407,7 +407,7 @@ TEST(StartDatei, EndsAsTheOpenDialogsChoice) {
         Fenster dialog{dateien};
         start.f->Seitenwechsel(Sender::Optionen1);
         dialog.f->Seitenwechsel(Sender::Optionen1);
-        start.f->DateiOeffnen(QString::fromStdString(name));
+        start.f->dateiOeffnen(QString::fromStdString(name));
         dialog.oeffnen(dir / name);
         EXPECT_EQ(start.dialoge.boxen.size(), dialog.dialoge.boxen.size()) << name;
         EXPECT_EQ(start.dialoge.texte(Box::Fehler), dialog.dialoge.texte(Box::Fehler)) << name;
