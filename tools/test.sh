@@ -6,6 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh release
 bash tools/layers.sh
+bash tools/namen.sh
 find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 |
   xargs -0 clang-format --dry-run -Werror
 ctest --preset release --parallel "$(nproc)"

@@ -41,10 +41,7 @@ std::size_t entitaet(std::string_view t, std::size_t i) {
 
 // Whether `t` holds `name` at `i`, in any letter case, not followed by another letter.
 bool istName(std::string_view t, std::size_t i, std::string_view name) {
-    if (i + name.size() > t.size()) return false;
-    for (std::size_t k = 0; k < name.size(); ++k) {
-        if (kleinAscii(t[i + k]) != name[k]) return false;
-    }
+    if (!gleichKleinAn(t, i, name)) return false;
     return i + name.size() == t.size() || !istAsciiBuchstabe(t[i + name.size()]);
 }
 

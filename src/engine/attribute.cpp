@@ -15,19 +15,6 @@ bool leer(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
 
-bool gleichKlein(std::string_view a, std::string_view kleinesWort) {
-    if (a.size() != kleinesWort.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (kleinAscii(a[i]) != kleinesWort[i]) return false;
-    }
-    return true;
-}
-
-bool gleichOhneFall(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return kleinAscii(x) == kleinAscii(y); });
-}
-
 std::string_view getrimmt(std::string_view s) {
     while (!s.empty() && leer(s.front())) s.remove_prefix(1);
     while (!s.empty() && leer(s.back())) s.remove_suffix(1);

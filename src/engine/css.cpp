@@ -109,14 +109,6 @@ class Leser {
     std::string_view t_;
 };
 
-bool gleichKlein(std::string_view a, std::string_view kleinesWort) {
-    if (a.size() != kleinesWort.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (kleinAscii(a[i]) != kleinesWort[i]) return false;
-    }
-    return true;
-}
-
 Token zeichenkette(const Leser& l, std::size_t anfang) {
     const int zu = l.an(anfang);
     std::size_t i = anfang + 1;

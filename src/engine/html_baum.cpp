@@ -33,14 +33,6 @@ bool inListe(std::string_view name, std::initializer_list<std::string_view> list
     return std::find(liste.begin(), liste.end(), name) != liste.end();
 }
 
-bool gleichOhneFall(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (kleinAscii(a[i]) != b[i]) return false;
-    }
-    return true;
-}
-
 // `name` in lower case; the attributes through `attr(name)`.
 template <typename A>
 Klasse klasseFuer(std::string_view name, A&& attr) {
@@ -61,11 +53,11 @@ Klasse klasseFuer(std::string_view name, A&& attr) {
     if (name == "dialog" && !attr("open").gefunden) k.versteckt = true;
     if (name == "input") {
         const Attribut typ = attr("type");
-        if (typ.gefunden && gleichOhneFall(typ.wert, "hidden")) k.versteckt = true;
+        if (typ.gefunden && gleichKlein(typ.wert, "hidden")) k.versteckt = true;
     }
     if (name != "embed") {
         const Attribut h = attr("hidden");
-        if (h.gefunden && !gleichOhneFall(h.wert, "until-found")) k.versteckt = true;
+        if (h.gefunden && !gleichKlein(h.wert, "until-found")) k.versteckt = true;
     }
     k.vorformatiert = inListe(name, {"pre", "listing", "plaintext", "xmp", "textarea"});
     k.unsichtbar = name == "html" || name == "head";
@@ -477,7 +469,7 @@ class ParserLeser {
             if (el.tag == GUMBO_TAG_UNKNOWN) {
                 GumboStringPiece e = el.original_end_tag;
                 gumbo_tag_from_original_text(&e);
-                if (!gleichOhneFall(std::string_view(e.data, e.length), name)) falsch_ = true;
+                if (!gleichKlein(std::string_view(e.data, e.length), name)) falsch_ = true;
             }
         }
         // Nor does it know these, which a browser's parser treats as blocks.
@@ -537,7 +529,7 @@ Attribut attribut(std::string_view t, const Token& tag, std::string_view name) {
         const std::size_t a = i;
         ++i;  // a name's first character may be anything, "=" included
         while (i < e && !ist(t[i], kLeer | kSchraeg | kZu | kGleich)) ++i;
-        const bool treffer = gleichOhneFall(t.substr(a, i - a), name);
+        const bool treffer = gleichKlein(t.substr(a, i - a), name);
         while (i < e && ist(t[i], kLeer)) ++i;
         if (i >= e || t[i] != '=') {
             if (treffer) return {true, {}};
@@ -769,7 +761,7 @@ const std::array<NamensArt, kNamenAnzahl>& namensArten() {
 // Whether "hidden" (any letter case) is in the tag: then its attributes are read.
 bool vielleichtVersteckt(std::string_view t, const Token& tok) {
     for (std::size_t i = tok.anfang + 2; i + 6 <= tok.ende; ++i) {
-        if ((t[i] | 0x20) == 'h' && gleichOhneFall(t.substr(i, 6), "hidden")) return true;
+        if ((t[i] | 0x20) == 'h' && gleichKlein(t.substr(i, 6), "hidden")) return true;
     }
     return false;
 }
@@ -997,7 +989,7 @@ class Schnell {
     bool html5Doctype(const Token& tok) const {
         std::size_t i = tok.anfang + 9;  // behind "<!DOCTYPE"
         while (i < tok.ende && istLeerraum(t_[i])) ++i;
-        if (i + 4 > tok.ende || !gleichOhneFall(t_.substr(i, 4), "html")) return false;
+        if (i + 4 > tok.ende || !gleichKlein(t_.substr(i, 4), "html")) return false;
         i += 4;
         while (i < tok.ende && istLeerraum(t_[i])) ++i;
         return i + 1 == tok.ende && t_[i] == '>';

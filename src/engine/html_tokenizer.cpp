@@ -16,18 +16,9 @@ namespace quintaro::html {
 
 namespace {
 
-// `wort` (lower case) at `p`, in any letter case.
-bool gleichKlein(std::string_view t, std::size_t p, std::string_view wort) {
-    if (p + wort.size() > t.size()) return false;
-    for (std::size_t k = 0; k < wort.size(); ++k) {
-        if (kleinAscii(t[p + k]) != wort[k]) return false;
-    }
-    return true;
-}
-
 // "</name" at `p`, followed by whitespace, "/" or ">": the end tag that closes raw text.
 bool schliesstRohtext(std::string_view t, std::size_t p, std::string_view name) {
-    if (p + 2 + name.size() >= t.size() || t[p + 1] != '/' || !gleichKlein(t, p + 2, name)) {
+    if (p + 2 + name.size() >= t.size() || t[p + 1] != '/' || !gleichKleinAn(t, p + 2, name)) {
         return false;
     }
     const char c = t[p + 2 + name.size()];
@@ -77,7 +68,7 @@ std::size_t scriptEnde(std::string_view t, std::size_t i) {
             zustand = Daten;
         } else if (c == '<' && zustand == Maskiert) {
             if (schliesstRohtext(t, i, "script")) return i;
-            if (i + 7 < n && gleichKlein(t, i + 1, "script") &&
+            if (i + 7 < n && gleichKleinAn(t, i + 1, "script") &&
                 (istLeerraum(t[i + 7]) || t[i + 7] == '/' || t[i + 7] == '>')) {
                 zustand = Doppelt;
                 i += 7;
@@ -449,10 +440,10 @@ std::vector<Token> zerlege(std::string_view t, std::vector<TagLauf>* laeufe) {
                         break;
                     case Element::Rohtext:
                         roh = rohtextEnde(t, i,
-                                          gleichKlein(t, name, "xmp")       ? "xmp"
-                                          : gleichKlein(t, name, "iframe")  ? "iframe"
-                                          : gleichKlein(t, name, "noembed") ? "noembed"
-                                                                            : "noframes");
+                                          gleichKleinAn(t, name, "xmp")       ? "xmp"
+                                          : gleichKleinAn(t, name, "iframe")  ? "iframe"
+                                          : gleichKleinAn(t, name, "noembed") ? "noembed"
+                                                                              : "noframes");
                         break;
                     case Element::Noscript:
                         // A browser runs scripts, and then reads noscript as raw text.
@@ -484,7 +475,7 @@ std::vector<Token> zerlege(std::string_view t, std::vector<TagLauf>* laeufe) {
         } else if (c == '!') {
             if (i + 3 < n && t[i + 2] == '-' && t[i + 3] == '-') {
                 emit(i, kommentarEnde(t, i), Art::Kommentar);
-            } else if (gleichKlein(t, i + 2, "doctype")) {
+            } else if (gleichKleinAn(t, i + 2, "doctype")) {
                 emit(i, bisHinter(t, i + 2, ">"), Art::Doctype);
             } else if (t.substr(i, 9) == std::string_view("<![CDATA[")) {
                 emit(i, bisHinter(t, i + 9, "]]>"), Art::Cdata);

@@ -673,19 +673,12 @@ class Zerleger {
 // --- The minifier
 // ----------------------------------------------------------------------------------
 
-bool gleichKlein(char a, char kleines) {
-    return kleinAscii(a) == kleines;
-}
-
 // The script data states of HTML: whether `t` inside <script> ... </script> would end the element
 // before its end, or leave the final "</script>" without effect (a double escape still open).
 bool passtInsSkriptElement(std::string_view t) {
     enum { Daten, Maskiert, Doppelt } zustand = Daten;
     const auto wortAn = [&](std::size_t i, std::string_view w) {  // w lower case, then a delimiter
-        if (i + w.size() >= t.size()) return false;
-        for (std::size_t k = 0; k < w.size(); ++k) {
-            if (!gleichKlein(t[i + k], w[k])) return false;
-        }
+        if (i + w.size() >= t.size() || !gleichKleinAn(t, i, w)) return false;
         const char d = t[i + w.size()];
         return d == ' ' || d == '\t' || d == '\n' || d == '\r' || d == '\f' || d == '/' || d == '>';
     };
@@ -841,7 +834,7 @@ class Verkleinerer {
                     } else {
                         break;
                     }
-                    if (!gleichKlein(c, m[k])) break;
+                    if (kleinAscii(c) != m[k]) break;
                 }
                 if (p + k > out_.size() && (k == m.size() || p + k == out_.size() + rechts))
                     return true;

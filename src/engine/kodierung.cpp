@@ -31,10 +31,6 @@ std::string_view getrimmt(std::string_view s) {
     return s;
 }
 
-bool gleichOhneFall(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && kleinAsciiText(a) == kleinAsciiText(b);
-}
-
 // The label after "charset" inside a content attribute ("text/html; charset=UTF-8"), as the
 // HTML standard extracts it; nothing when there is none.
 std::optional<std::string_view> ausInhalt(std::string_view inhalt) {

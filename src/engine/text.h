@@ -41,6 +41,28 @@ constexpr char kleinAscii(char c) {
 // Lowercases only the ASCII letters A to Z; every other byte, umlauts included, stays.
 Text kleinAsciiText(std::string_view text);
 
+// Whether `a` is `kleinesWort` (lower case) in any ASCII letter case: how markup names compare.
+constexpr bool gleichKlein(std::string_view a, std::string_view kleinesWort) {
+    if (a.size() != kleinesWort.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (kleinAscii(a[i]) != kleinesWort[i]) return false;
+    }
+    return true;
+}
+// Whether `kleinesWort` stands at `p` of `t`, in any ASCII letter case.
+constexpr bool gleichKleinAn(std::string_view t, std::size_t p, std::string_view kleinesWort) {
+    return p <= t.size() && t.size() - p >= kleinesWort.size() &&
+           gleichKlein(t.substr(p, kleinesWort.size()), kleinesWort);
+}
+// Whether `a` and `b` differ at most in ASCII letter case.
+constexpr bool gleichOhneFall(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (kleinAscii(a[i]) != kleinAscii(b[i])) return false;
+    }
+    return true;
+}
+
 // Every CR LF, lone CR and lone LF becomes CR LF (how a document is loaded).
 Text umbruecheVereinheitlichen(std::string_view bytes);
 // The same in place: the text grows by one byte for each lone CR or LF and is not copied.

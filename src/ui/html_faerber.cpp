@@ -62,21 +62,13 @@ bool bekannterName(std::string_view name) {
     return htmlNamen().contains(kleinAsciiText(name));
 }
 
-bool gleichOhneFall(std::string_view a, std::string_view klein) {
-    if (a.size() != klein.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (kleinAscii(a[i]) != klein[i]) return false;
-    }
-    return true;
-}
-
 // Position of `muster` (which starts with '<') in `text` from `ab` on, letters of either case;
 // the text's size if absent.
 std::size_t findeOhneFall(std::string_view text, std::string_view muster, std::size_t ab) {
     while (ab < text.size()) {
         const std::size_t p = text.find('<', ab);
         if (p == std::string_view::npos || text.size() - p < muster.size()) break;
-        if (gleichOhneFall(text.substr(p, muster.size()), muster)) return p;
+        if (gleichKlein(text.substr(p, muster.size()), muster)) return p;
         ab = p + 1;
     }
     return text.size();
@@ -155,7 +147,7 @@ void sgml(Faerbung& f, std::string_view t, std::size_t ende) {
             e = p;
             while (e < ende && istNamenszeichen(t[e])) ++e;
             const std::string_view wort = t.substr(p, e - p);
-            const bool befehl = gleichOhneFall(wort, "public") || gleichOhneFall(wort, "system");
+            const bool befehl = gleichKlein(wort, "public") || gleichKlein(wort, "system");
             f.woerter(e, befehl ? Farbe::SgmlBefehl : Farbe::SgmlParameter);
         } else {
             f.lauf(std::min(zeichenlaenge(t[p]), t.size() - p), Farbe::SgmlText);
@@ -249,7 +241,7 @@ std::size_t HtmlFaerber::faerben(std::string_view t, std::size_t von, std::size_
                             f.woerter(findeOderEnde(t, ">", e, 1), UnbekannterTagRest);
                             continue;
                         }
-                        skriptFolgt = naechstes != '/' && gleichOhneFall(tag, "script");
+                        skriptFolgt = naechstes != '/' && gleichKlein(tag, "script");
                         nachGleich = false;
                         zustand = Zustand::Tag;
                         continue;
