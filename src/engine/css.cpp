@@ -519,27 +519,7 @@ class Verkleinerer {
     // Whether "</style" would begin across the joint of the output and `weiter`: the bytes of the
     // joint spell it, or as much of it as they hold (the rest may follow in later tokens).
     bool stilEndeUeberFuge(std::string_view weiter) const {
-        constexpr std::string_view kEnde = "</style";
-        const std::size_t links = std::min<std::size_t>(out_.size(), kEnde.size() - 1);
-        const std::size_t rechts = std::min(weiter.size(), kEnde.size() - 1);
-        for (std::size_t p = out_.size() - links; p < out_.size(); ++p) {
-            std::size_t m = 0;
-            for (; m < kEnde.size(); ++m) {
-                const std::size_t i = p + m;
-                char c;
-                if (i < out_.size()) {
-                    c = out_[i];
-                } else if (i - out_.size() < rechts) {
-                    c = weiter[i - out_.size()];
-                } else {
-                    break;
-                }
-                if (kleinAscii(c) != kEnde[m]) break;
-            }
-            const bool reichtBisEnde = p + m == out_.size() + rechts || m == kEnde.size();
-            if (p + m > out_.size() && reichtBisEnde) return true;
-        }
-        return false;
+        return ueberFuge(out_, weiter, "</style");
     }
 
     void merke(std::size_t anfang, Art art) {

@@ -806,8 +806,6 @@ class Verkleinerer {
         return htmlUeberFuge(weiter);
     }
 
-    // Whether "</script", "<script", "<!--" or "-->" would begin across the joint: the joint's
-    // bytes spell it, or as much of it as they hold.
     // Whether the output's last bytes hold a "<" or "-" that could begin what HTML reads.
     bool htmlMoeglich() const {
         for (std::size_t i = out_.size() > 7 ? out_.size() - 7 : 0; i < out_.size(); ++i) {
@@ -816,31 +814,13 @@ class Verkleinerer {
         return false;
     }
 
+    // Whether "</script", "<script", "<!--" or "-->" would begin across the joint: the joint's
+    // bytes spell it, or as much of it as they hold.
     bool htmlUeberFuge(std::string_view weiter) const {
         if (!htmlMoeglich()) return false;
         constexpr std::string_view kMuster[] = {"</script", "<script", "<!--", "-->"};
-        for (const std::string_view m : kMuster) {
-            const std::size_t links = std::min(out_.size(), m.size() - 1);
-            const std::size_t rechts = std::min(weiter.size(), m.size() - 1);
-            for (std::size_t p = out_.size() - links; p < out_.size(); ++p) {
-                std::size_t k = 0;
-                for (; k < m.size(); ++k) {
-                    const std::size_t i = p + k;
-                    char c;
-                    if (i < out_.size()) {
-                        c = out_[i];
-                    } else if (i - out_.size() < rechts) {
-                        c = weiter[i - out_.size()];
-                    } else {
-                        break;
-                    }
-                    if (kleinAscii(c) != m[k]) break;
-                }
-                if (p + k > out_.size() && (k == m.size() || p + k == out_.size() + rechts))
-                    return true;
-            }
-        }
-        return false;
+        return std::any_of(std::begin(kMuster), std::end(kMuster),
+                           [&](std::string_view m) { return ueberFuge(out_, weiter, m); });
     }
 
     std::string_view q_;

@@ -1,6 +1,7 @@
 // Byte text primitives.
 #include "engine/text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -41,6 +42,30 @@ Text alleErsetzen(std::string_view text, std::string_view search, std::string_vi
     }
     out.append(text.data() + from, text.size() - from);
     return out;
+}
+
+bool ueberFuge(std::string_view links, std::string_view rechts, std::string_view kleinesMuster) {
+    if (kleinesMuster.empty()) return false;
+    const std::size_t n = links.size();
+    const std::size_t vorn = std::min(n, kleinesMuster.size() - 1);
+    const std::size_t hinten = std::min(rechts.size(), kleinesMuster.size() - 1);
+    for (std::size_t p = n - vorn; p < n; ++p) {
+        std::size_t k = 0;
+        for (; k < kleinesMuster.size(); ++k) {
+            const std::size_t i = p + k;
+            char c;
+            if (i < n) {
+                c = links[i];
+            } else if (i - n < hinten) {
+                c = rechts[i - n];
+            } else {
+                break;
+            }
+            if (kleinAscii(c) != kleinesMuster[k]) break;
+        }
+        if (p + k > n && (k == kleinesMuster.size() || p + k == n + hinten)) return true;
+    }
+    return false;
 }
 
 Text kleinAsciiText(std::string_view text) {

@@ -54,6 +54,11 @@ constexpr bool gleichKleinAn(std::string_view t, std::size_t p, std::string_view
     return p <= t.size() && t.size() - p >= kleinesWort.size() &&
            gleichKlein(t.substr(p, kleinesWort.size()), kleinesWort);
 }
+// Whether `kleinesMuster` (lower case, in any ASCII letter case) would begin in the last bytes of
+// `links` and run on into `rechts` when the two are joined: as far as `rechts` holds, so that a
+// minifier sees the match its joint makes before the next piece arrives.
+bool ueberFuge(std::string_view links, std::string_view rechts, std::string_view kleinesMuster);
+
 // Whether `a` and `b` differ at most in ASCII letter case.
 constexpr bool gleichOhneFall(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
