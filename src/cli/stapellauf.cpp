@@ -25,6 +25,7 @@
 #include "document/ordnersuche.h"
 #include "document/sicher_schreiben.h"
 #include "engine/aenderungen.h"
+#include "engine/utf8.h"
 #include "settings/ablageort.h"
 #include "settings/einstellungen.h"
 
@@ -38,12 +39,6 @@ constexpr std::string_view kZeileLoeschen = "\r\x1b[K";
 // Standard error gone: nothing left to tell anyone.
 void melden(int fd, std::string_view bytes) {
     static_cast<void>(allesSchreiben(fd, bytes));
-}
-
-std::size_t zeichenAnzahl(std::string_view utf8) {
-    std::size_t n = 0;
-    for (const char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return n;
 }
 
 // The progress line on a terminal: files done of total and the current file, rewritten in place.
@@ -92,15 +87,14 @@ class Fortschrittszeile {
         const std::size_t breite =
             ::ioctl(fd_, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0 ? ws.ws_col : 80;
         const std::size_t platz = breite - 1;
-        const std::size_t kopfLaenge = zeichenAnzahl(kopf);
-        if (kopfLaenge + zeichenAnzahl(pfad) <= platz) return kopf + pfad;
+        const std::size_t kopfLaenge = utf8::zeichenAnzahl(kopf);
+        const std::size_t pfadLaenge = utf8::zeichenAnzahl(pfad);
+        if (kopfLaenge + pfadLaenge <= platz) return kopf + pfad;
         if (kopfLaenge + 3 >= platz) return kopf.substr(0, platz);
-        std::size_t behalten = platz - kopfLaenge - 3;
-        std::size_t anfang = pfad.size();
-        while (anfang > 0 && behalten > 0) {
-            --anfang;
-            if ((static_cast<unsigned char>(pfad[anfang]) & 0xC0) != 0x80) --behalten;
-        }
+        // The path's last characters that fit.
+        std::size_t weglassen = pfadLaenge - (platz - kopfLaenge - 3);
+        std::size_t anfang = 0;
+        for (; weglassen > 0; --weglassen) anfang += utf8::zeichenlaenge(pfad.substr(anfang));
         return kopf + "..." + pfad.substr(anfang);
     }
 

@@ -36,6 +36,18 @@ std::optional<Zeichen> erstesZeichen(std::string_view bytes) {
     return Zeichen{wert, laenge};
 }
 
+std::size_t zeichenlaenge(std::string_view bytes) {
+    if (bytes.empty()) return 0;
+    const auto z = erstesZeichen(bytes);
+    return z ? z->laenge : 1;
+}
+
+std::size_t zeichenAnzahl(std::string_view bytes) {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < bytes.size(); i += zeichenlaenge(bytes.substr(i))) ++n;
+    return n;
+}
+
 bool wohlgeformt(std::string_view bytes) {
     std::size_t i = 0;
     while (i < bytes.size()) {

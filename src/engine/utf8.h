@@ -22,6 +22,13 @@ std::optional<Zeichen> erstesZeichen(std::string_view bytes);
 // The whole text is well-formed.
 bool wohlgeformt(std::string_view bytes);
 
+// The bytes of the character that starts `bytes`: 1 for a byte that starts no well-formed one,
+// 0 for no bytes.
+std::size_t zeichenlaenge(std::string_view bytes);
+
+// The characters in `bytes`, each byte that is not part of a well-formed one counted alone.
+std::size_t zeichenAnzahl(std::string_view bytes);
+
 // Appends the sequence of `wert` (at most U+10FFFF, no surrogate).
 void anhaengen(std::string& out, char32_t wert);
 

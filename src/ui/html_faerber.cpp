@@ -11,6 +11,7 @@
 
 #include "engine/html_tokenizer.h"
 #include "engine/text.h"
+#include "engine/utf8.h"
 
 namespace quintaro::ui {
 
@@ -127,11 +128,6 @@ class Faerbung {
     bool zwilling_ = false;
 };
 
-std::size_t zeichenlaenge(char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-}
-
 void sgml(Faerbung& f, std::string_view t, std::size_t ende) {
     std::size_t e = f.pos() + 2;
     while (e < ende && istNamenszeichen(t[e])) ++e;
@@ -150,7 +146,7 @@ void sgml(Faerbung& f, std::string_view t, std::size_t ende) {
             const bool befehl = gleichKlein(wort, "public") || gleichKlein(wort, "system");
             f.woerter(e, befehl ? Farbe::SgmlBefehl : Farbe::SgmlParameter);
         } else {
-            f.lauf(std::min(zeichenlaenge(t[p]), t.size() - p), Farbe::SgmlText);
+            f.lauf(utf8::zeichenlaenge(t.substr(p)), Farbe::SgmlText);
         }
     }
 }
@@ -293,7 +289,7 @@ std::size_t HtmlFaerber::faerben(std::string_view t, std::size_t von, std::size_
                     f.woerter(e,
                               bekannterName(t.substr(p, e - p)) ? Attribut : UnbekanntesAttribut);
                 } else {
-                    f.lauf(std::min(zeichenlaenge(c), n - p), Zeichen);
+                    f.lauf(utf8::zeichenlaenge(t.substr(p, n - p)), Zeichen);
                 }
                 continue;
             case Zustand::Skript:

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -83,6 +84,12 @@ class Utf8Text : public testing::TestWithParam<TextFall> {};
 TEST_P(Utf8Text, WellFormedAndShown) {
     EXPECT_EQ(wohlgeformt(GetParam().bytes), GetParam().wohlgeformt);
     EXPECT_EQ(anzeigbar(GetParam().bytes), GetParam().anzeige);
+    // Each stray byte counts as the one character it is shown as.
+    const std::string& a = GetParam().anzeige;
+    EXPECT_EQ(zeichenAnzahl(GetParam().bytes),
+              static_cast<std::size_t>(std::count_if(a.begin(), a.end(), [](char c) {
+                  return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+              })));
 }
 
 INSTANTIATE_TEST_SUITE_P(
