@@ -17,6 +17,7 @@
 #include "document/dokument.h"
 #include "engine/aenderungen.h"
 #include "engine/optimierung.h"
+#include "fenster_hilfen.h"
 #include "generator.h"
 #include "ui/aenderungs_ansicht.h"
 #include "ui/dialoge.h"
@@ -81,25 +82,6 @@ void DiffText(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(alt.size()));
 }
 BENCHMARK(DiffText)->Arg(kMB)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-// Answers "Nein" to the offer to show the result, the only box of a run with the defaults.
-class StilleDialoge : public ui::Dialoge {
-  public:
-    Antwort frage(QWidget*, const QString&, Knoepfe) override { return Antwort::Nein; }
-    void meldung(QWidget*, const QString&) override {}
-    void fehler(QWidget*, const QString& text) override { qFatal("%s", qPrintable(text)); }
-    QString dateiOeffnen(QWidget*, const QStringList&, const QString&) override { return {}; }
-    QStringList dateienOeffnen(QWidget*, const QStringList&, const QString&) override { return {}; }
-    QString dateiSpeichern(QWidget*, const QStringList&, const QString&, const QString&) override {
-        return {};
-    }
-    QString ordnerOeffnen(QWidget*, const QString&) override { return {}; }
-};
-
-class KeineShell : public ui::Shell {
-  public:
-    bool oeffnen(const QString&) override { return true; }
-};
 
 // CPU time of the whole process (both the window's thread and the comparison's), in ms.
 double prozessZeit() {
@@ -211,13 +193,3 @@ BENCHMARK(AnsichtZeigen)
 
 }  // namespace
 }  // namespace quintaro::bench
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

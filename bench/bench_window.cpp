@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "document/dokument.h"
+#include "fenster_hilfen.h"
 #include "generator.h"
 #include "ui/dialoge.h"
 #include "ui/kodierung.h"
@@ -23,25 +24,6 @@ namespace quintaro::bench {
 namespace {
 
 constexpr long kMB = 1 << 20;
-
-// Answers "Nein" to the offer to show the result, the only box of a run with the defaults.
-class StilleDialoge : public ui::Dialoge {
-  public:
-    Antwort frage(QWidget*, const QString&, Knoepfe) override { return Antwort::Nein; }
-    void meldung(QWidget*, const QString&) override {}
-    void fehler(QWidget*, const QString& text) override { qFatal("%s", qPrintable(text)); }
-    QString dateiOeffnen(QWidget*, const QStringList&, const QString&) override { return {}; }
-    QStringList dateienOeffnen(QWidget*, const QStringList&, const QString&) override { return {}; }
-    QString dateiSpeichern(QWidget*, const QStringList&, const QString&, const QString&) override {
-        return {};
-    }
-    QString ordnerOeffnen(QWidget*, const QString&) override { return {}; }
-};
-
-class KeineShell : public ui::Shell {
-  public:
-    bool oeffnen(const QString&) override { return true; }
-};
 
 // The window at a size where the editor shows a good part of the page.
 void fensterZeigen(benchmark::State& state, QWidget& fenster) {
@@ -196,16 +178,6 @@ BENCHMARK(TippenImFenster)
 
 }  // namespace
 }  // namespace quintaro::bench
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
 
 // --- Batch runs in the window: 1,000 pages of 20 KB and 10 of 5 MB on disk, from the button
 // "Dateien optimieren" on the batch page until the summary message; the defaults apply. Compare
