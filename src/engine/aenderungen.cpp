@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "engine/html_tokenizer.h"
 #include "engine/text.h"
 
 namespace quintaro {
@@ -19,9 +20,7 @@ namespace {
 
 constexpr std::size_t kGroessterText = std::numeric_limits<std::uint32_t>::max();
 
-constexpr bool istLeer(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
+using html::istLeerraum;
 constexpr bool istAsciiAlnum(char c) {
     return istAsciiBuchstabe(c) || (c >= '0' && c <= '9');
 }
@@ -369,8 +368,8 @@ std::vector<std::uint32_t> aenderungsTokens(std::string_view t) {
                     rohtextBis = rohtextEnde(t, i, e);
                 }
             }
-        } else if (istLeer(c)) {
-            while (e < n && istLeer(t[e])) ++e;
+        } else if (istLeerraum(c)) {
+            while (e < n && istLeerraum(t[e])) ++e;
         } else if (istWortzeichen(c) || (c == '&' && entitaet(t, i) > 0)) {
             e = i;
             for (;;) {
@@ -421,7 +420,7 @@ Vergleich vergleiche(std::string_view alt, std::string_view neu, std::uint64_t s
     nummern(alt, endenA, a);
     nummern(neu, endenB, b);
     const auto leer = [](std::string_view text, const std::vector<std::uint32_t>& enden,
-                         std::size_t i) { return istLeer(text[tokenAnfang(enden, i)]); };
+                         std::size_t i) { return istLeerraum(text[tokenAnfang(enden, i)]); };
 
     std::size_t vorn = 0;
     while (vorn < na && vorn < nb && a[vorn] == b[vorn]) ++vorn;
