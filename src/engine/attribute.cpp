@@ -7,17 +7,17 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/html_tokenizer.h"
+
 namespace quintaro {
 
 namespace {
 
-bool leer(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
+using html::istLeerraum;
 
 std::string_view getrimmt(std::string_view s) {
-    while (!s.empty() && leer(s.front())) s.remove_prefix(1);
-    while (!s.empty() && leer(s.back())) s.remove_suffix(1);
+    while (!s.empty() && istLeerraum(s.front())) s.remove_prefix(1);
+    while (!s.empty() && istLeerraum(s.back())) s.remove_suffix(1);
     return s;
 }
 
@@ -122,9 +122,9 @@ const Attribut* finde(const StartTag& t, std::string_view name) {
 bool hatToken(std::string_view liste, std::string_view wort) {
     std::size_t i = 0;
     while (i < liste.size()) {
-        while (i < liste.size() && leer(liste[i])) ++i;
+        while (i < liste.size() && istLeerraum(liste[i])) ++i;
         const std::size_t a = i;
-        while (i < liste.size() && !leer(liste[i])) ++i;
+        while (i < liste.size() && !istLeerraum(liste[i])) ++i;
         if (i > a && gleichKlein(liste.substr(a, i - a), wort)) return true;
     }
     return false;
@@ -150,7 +150,8 @@ bool typUeberfluessig(const StartTag& t, const Attribut& typ) {
 bool brauchtQuotes(std::string_view w) {
     if (w.empty() || w.back() == '/') return true;
     return std::any_of(w.begin(), w.end(), [](char c) {
-        return leer(c) || c == '"' || c == '\'' || c == '=' || c == '<' || c == '>' || c == '`';
+        return istLeerraum(c) || c == '"' || c == '\'' || c == '=' || c == '<' || c == '>' ||
+               c == '`';
     });
 }
 
@@ -160,11 +161,12 @@ bool leseStartTag(std::string_view tag, StartTag& gelesen) {
     const std::size_t n = tag.size();
     if (n < 3 || tag[0] != '<' || !istAsciiBuchstabe(tag[1]) || tag.back() != '>') return false;
     std::size_t i = 1;
-    while (i < n && !leer(tag[i]) && tag[i] != '/' && tag[i] != '>') ++i;
+    while (i < n && !istLeerraum(tag[i]) && tag[i] != '/' && tag[i] != '>') ++i;
     gelesen.name = tag.substr(1, i - 1);
     gelesen.attribute.clear();
     for (;;) {
-        while (i < n && (leer(tag[i]) || (tag[i] == '/' && i + 1 < n && tag[i + 1] != '>'))) ++i;
+        while (i < n && (istLeerraum(tag[i]) || (tag[i] == '/' && i + 1 < n && tag[i + 1] != '>')))
+            ++i;
         if (i >= n) return false;
         if (tag[i] == '>' || tag[i] == '/') {
             gelesen.ende = i;
@@ -174,15 +176,16 @@ bool leseStartTag(std::string_view tag, StartTag& gelesen) {
         Attribut a{};
         a.anfang = i;
         ++i;  // the first character may be anything, "=" included
-        while (i < n && !leer(tag[i]) && tag[i] != '/' && tag[i] != '>' && tag[i] != '=') ++i;
+        while (i < n && !istLeerraum(tag[i]) && tag[i] != '/' && tag[i] != '>' && tag[i] != '=')
+            ++i;
         a.name = tag.substr(a.anfang, i - a.anfang);
         a.ende = i;
         std::size_t j = i;
-        while (j < n && leer(tag[j])) ++j;
+        while (j < n && istLeerraum(tag[j])) ++j;
         if (j < n && tag[j] == '=') {
             a.mitWert = true;
             ++j;
-            while (j < n && leer(tag[j])) ++j;
+            while (j < n && istLeerraum(tag[j])) ++j;
             if (j >= n) return false;
             if (tag[j] == '"' || tag[j] == '\'') {
                 a.quote = tag[j];
@@ -194,7 +197,7 @@ bool leseStartTag(std::string_view tag, StartTag& gelesen) {
                 i = j;  // "=>" with nothing: an empty value
             } else {
                 const std::size_t w = j;
-                while (j < n && !leer(tag[j]) && tag[j] != '>') ++j;
+                while (j < n && !istLeerraum(tag[j]) && tag[j] != '>') ++j;
                 a.wert = tag.substr(w, j - w);
                 i = j;
             }
@@ -232,7 +235,7 @@ bool tagKuerzen(std::string_view tag, Text& out) {
         if (gleichKlein(a.name, "type") && typUeberfluessig(t, a)) {
             // It goes with the gap before it, unless what follows needs that gap: another
             // attribute, or a "/" that would join an unquoted value before.
-            if (leer(folgt) || folgt == '>') {
+            if (istLeerraum(folgt) || folgt == '>') {
                 tun[i] = Weg;
             } else {
                 tun[i] = NurLuecke;
@@ -242,8 +245,8 @@ bool tagKuerzen(std::string_view tag, Text& out) {
         }
         if (a.mitWert && istBoolesch(t.name, a.name) &&
             (a.wert.empty() || gleichOhneFall(a.wert, a.name))) {
-            tun[i] = !leer(folgt) && folgt != '/' && folgt != '>' ? BoolUndLeer : Bool;
-        } else if (a.quote != 0 && !brauchtQuotes(a.wert) && (leer(folgt) || folgt == '>')) {
+            tun[i] = !istLeerraum(folgt) && folgt != '/' && folgt != '>' ? BoolUndLeer : Bool;
+        } else if (a.quote != 0 && !brauchtQuotes(a.wert) && (istLeerraum(folgt) || folgt == '>')) {
             tun[i] = OhneQuotes;
         }
         folgt = luecke ? tag[davor] : tag[a.anfang];
