@@ -14,7 +14,6 @@
 #include "document/schreibgruppe.h"
 #include "document/sicher_schreiben.h"
 #include "engine/pfade.h"
-#include "engine/utf8.h"
 
 namespace quintaro {
 
@@ -33,38 +32,6 @@ int oeffneZumLesen(const std::string& path) {
 std::int32_t groesseVon(const struct stat& st) {
     if (S_ISDIR(st.st_mode)) return 0;
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(st.st_size));
-}
-
-// Length of the character starting at `i`: a well-formed UTF-8 sequence, else one byte.
-std::size_t zeichenLaenge(std::string_view s, std::size_t i) {
-    const auto z = utf8::erstesZeichen(s.substr(i));
-    return z ? z->laenge : 1;
-}
-
-// '*' any run of characters, '?' exactly one; everything else literally.
-bool passt(std::string_view muster, std::string_view name) {
-    std::size_t m = 0, n = 0;
-    std::size_t sternM = std::string_view::npos, sternN = 0;
-    while (n < name.size()) {
-        if (m < muster.size() && muster[m] == '*') {
-            sternM = m++;
-            sternN = n;
-        } else if (m < muster.size() && muster[m] == '?') {
-            ++m;
-            n += zeichenLaenge(name, n);
-        } else if (m < muster.size() && muster[m] == name[n]) {
-            ++m;
-            ++n;
-        } else if (sternM != std::string_view::npos) {
-            m = sternM + 1;
-            sternN += zeichenLaenge(name, sternN);
-            n = sternN;
-        } else {
-            return false;
-        }
-    }
-    while (m < muster.size() && muster[m] == '*') ++m;
-    return m == muster.size();
 }
 
 std::optional<struct stat> eintrag(const std::string& path) {
@@ -120,7 +87,7 @@ std::int32_t Dateigroesse(const std::string& path) {
     while (const dirent* e = ::readdir(dir)) {
         const std::string_view name = e->d_name;
         if (name == "." || name == "..") continue;
-        if (!passt(muster, name)) continue;
+        if (!musterPasst(muster, name)) continue;
         if (const auto st = eintrag(ordner + std::string(name))) {
             ergebnis = groesseVon(*st);
             break;

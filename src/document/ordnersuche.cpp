@@ -13,48 +13,10 @@
 #include "document/ein_ausgabe.h"
 #include "document/sicher_schreiben.h"
 #include "engine/pfade.h"
-#include "engine/utf8.h"
 
 namespace quintaro {
 
 namespace {
-
-// A well-formed UTF-8 character counts as one for '?', any other byte alone.
-std::size_t zeichenLaenge(std::string_view s, std::size_t i) {
-    const auto z = utf8::erstesZeichen(s.substr(i));
-    return z ? z->laenge : 1;
-}
-
-char klein(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// The whole of `name` against `muster`, with backtracking over the last '*' only (enough for
-// patterns without character classes).
-bool passtGanz(std::string_view muster, std::string_view name) {
-    std::size_t m = 0, n = 0;
-    std::size_t sternM = std::string_view::npos, sternN = 0;
-    while (n < name.size()) {
-        if (m < muster.size() && muster[m] == '*') {
-            sternM = m++;
-            sternN = n;
-        } else if (m < muster.size() && muster[m] == '?') {
-            ++m;
-            n += zeichenLaenge(name, n);
-        } else if (m < muster.size() && klein(muster[m]) == klein(name[n])) {
-            ++m;
-            ++n;
-        } else if (sternM != std::string_view::npos) {
-            m = sternM + 1;
-            sternN += zeichenLaenge(name, sternN);
-            n = sternN;
-        } else {
-            return false;
-        }
-    }
-    while (m < muster.size() && muster[m] == '*') ++m;
-    return m == muster.size();
-}
 
 struct Suche {
     const std::vector<std::string>& muster;
@@ -125,7 +87,7 @@ bool endungPasst(std::string_view muster, std::string_view name) {
     // "*<muster>" over the whole name.
     std::string ganz = "*";
     ganz += muster;
-    return passtGanz(ganz, name);
+    return musterPasst(ganz, name, true);
 }
 
 std::vector<std::string> suchmuster(const std::vector<std::string>& filterliste) {

@@ -15,6 +15,11 @@ std::string ordnerTeil(const std::string& path);
 // `DKS`: the file-name part lowercased (A to Z only); the folder part is left alone.
 std::string dateinameKlein(const std::string& path);
 
+// The whole of `name` against a file-name pattern: '*' any run of characters, '?' exactly one (a
+// byte that starts no UTF-8 character counts as one), everything else literally, in ASCII letters
+// of any case when `ohneFall`. Backtracks over the last '*' only, enough without character classes.
+bool musterPasst(std::string_view muster, std::string_view name, bool ohneFall = false);
+
 // The preview file beside the document: its folder part followed by kVorschauName; without a
 // folder it is a bare name.
 std::string vorschaudatei(const std::string& aktuelleDatei);
