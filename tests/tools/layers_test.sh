@@ -3,21 +3,8 @@
 # makes it fail and is named; allowing them all in CONTRIBUTING.md's table makes it pass again,
 # and a name the table cannot mean is refused.
 set -uo pipefail
-kopie=$(mktemp -d)
-trap 'rm -rf "$kopie"' EXIT
-mkdir "$kopie/tools"
-cp -r "${1:?the source folder}/src" "$1/CONTRIBUTING.md" "$kopie/"
-cp "$1/tools/layers.sh" "$kopie/tools/"
-fehler=0
-pruefe() { # expected exit code, text the output must hold
-  local ausgabe code
-  ausgabe=$(bash "$kopie/tools/layers.sh" 2>&1)
-  code=$?
-  if [[ $code != "$1" || $ausgabe != *"$2"* ]]; then
-    printf 'FAILED: exit %s, expected %s and "%s" in:\n%s\n' "$code" "$1" "$2" "$ausgabe"
-    fehler=1
-  fi
-}
+source "$(dirname "$0")/kopie.sh"
+kopieAnlegen "${1:?the source folder}" layers.sh
 tabelle() { # module, its new last column
   sed -i -E "s#^(\\| \`src/$1\` \\|[^|]*\\|[^|]*\\|).*#\\1 $2 |#" "$kopie/CONTRIBUTING.md"
 }
