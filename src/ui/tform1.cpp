@@ -483,6 +483,7 @@ void TForm1::ordnerHinzufuegen(Sender sender) {
         openDialog1Ordner_ = ordner;
         const QListWidget& filterliste = *optionenSeite_->DateifilterListbox();
         std::vector<std::string> filter;
+        filter.reserve(static_cast<std::size_t>(filterliste.count()));
         for (int i = 0; i < filterliste.count(); ++i) {
             filter.push_back(filterliste.item(i)->text().toStdString());
         }
