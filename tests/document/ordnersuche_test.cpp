@@ -85,10 +85,10 @@ TEST(OrdnerDurchsuchen, FindsWhatFindFindsAndReportsAnUnreadableFolder) {
         }
         if (zufall() % 4 == 0) schreibeRoh(o + "/" + std::string(kVorschauName), "v");
         // Links to the folder above (a cycle), to a folder outside, to a file, and a dangling one.
-        ::symlink("..", (o + "/zurueck.htm").c_str());
-        ::symlink(ordner.pfad().c_str(), (o + "/draussen").c_str());
-        ::symlink("../index.htm", (o + "/verweis.htm").c_str());
-        ::symlink("fehlt.htm", (o + "/tot.htm").c_str());
+        ASSERT_EQ(::symlink("..", (o + "/zurueck.htm").c_str()), 0);
+        ASSERT_EQ(::symlink(ordner.pfad().c_str(), (o + "/draussen").c_str()), 0);
+        ASSERT_EQ(::symlink("../index.htm", (o + "/verweis.htm").c_str()), 0);
+        ASSERT_EQ(::symlink("fehlt.htm", (o + "/tot.htm").c_str()), 0);
     }
     const std::string gesperrt = ordnerListe[7];
     schreibeRoh(gesperrt + "/drin.htm", "x");
