@@ -120,7 +120,9 @@ seite=$(mktemp -d)/seite.htm
 printf '<html>\n<body>\n\t<p>Gr\xfc\xdfe  aus   K\xf6ln</p>\n<!-- weg -->\n</body>\n</html>\n' > "$seite"
 ergebnis=$(quintaro-cli --set KMA=1 < "$seite")
 echo "quintaro-cli: $ergebnis"
-[ "$ergebnis" = '<html><body><p>Gr&uuml;&szlig;e aus K&ouml;ln</p></body></html> ' ] ||
+# The defaults: whitespace and the comment go, umlauts become entities, and ATK leaves out the
+# tags the parser implies.
+[ "$ergebnis" = '<p>Gr&uuml;&szlig;e aus K&ouml;ln' ] ||
   { echo "unexpected output"; exit 1; }
 quintaro-cli --help | grep -q XDG_CONFIG_HOME
 quintaro --help | grep -q PAGE
