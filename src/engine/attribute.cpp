@@ -21,14 +21,9 @@ std::string_view getrimmt(std::string_view s) {
     return s;
 }
 
-bool inListe(std::string_view w, std::initializer_list<std::string_view> liste) {
-    return std::any_of(liste.begin(), liste.end(),
-                       [&](std::string_view e) { return gleichKlein(w, e); });
-}
-
 // The JavaScript MIME type essences of the HTML standard.
 bool istJavaScriptTyp(std::string_view t) {
-    return inListe(
+    return inListeKlein(
         t, {"application/ecmascript", "application/javascript", "application/x-ecmascript",
             "application/x-javascript", "text/ecmascript", "text/javascript", "text/javascript1.0",
             "text/javascript1.1", "text/javascript1.2", "text/javascript1.3", "text/javascript1.4",
@@ -47,7 +42,7 @@ bool spracheIstJavaScript(std::string_view sprache) {
 // The elements of HTML (not SVG, MathML or custom elements), where the global boolean attributes
 // mean what HTML says.
 bool istHtmlElement(std::string_view e) {
-    return inListe(
+    return inListeKlein(
         e, {"a",        "abbr",    "address",  "area",       "article",  "aside",      "audio",
             "b",        "bdi",     "bdo",      "blockquote", "body",     "br",         "button",
             "canvas",   "caption", "cite",     "code",       "col",      "colgroup",   "data",
@@ -104,10 +99,10 @@ bool istBoolesch(std::string_view element, std::string_view attribut) {
         {"reversed", {"ol"}},
         {"selected", {"option"}},
     };
-    if (inListe(attribut, {"autofocus", "hidden", "inert", "itemscope"}))
+    if (inListeKlein(attribut, {"autofocus", "hidden", "inert", "itemscope"}))
         return istHtmlElement(element);
     for (const Eintrag& e : kListe) {
-        if (gleichKlein(attribut, e.attribut)) return inListe(element, e.elemente);
+        if (gleichKlein(attribut, e.attribut)) return inListeKlein(element, e.elemente);
     }
     return false;
 }

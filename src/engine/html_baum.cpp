@@ -29,10 +29,6 @@ struct Klasse {
     bool geschwisterOk() const { return nichtInline && !versteckt && !fremd; }
 };
 
-bool inListe(std::string_view name, std::initializer_list<std::string_view> liste) {
-    return std::find(liste.begin(), liste.end(), name) != liste.end();
-}
-
 // `name` in lower case; the attributes through `attr(name)`.
 template <typename A>
 Klasse klasseFuer(std::string_view name, A&& attr) {

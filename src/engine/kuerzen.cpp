@@ -19,10 +19,6 @@ using html::Art;
 using html::Token;
 namespace fakt = html::fakt;
 
-bool inListe(std::string_view w, std::initializer_list<std::string_view> liste) {
-    return std::find(liste.begin(), liste.end(), w) != liste.end();
-}
-
 // A tag's name in lower case, in `puffer`; empty when longer than any name asked about.
 std::string_view tagName(std::string_view t, const Token& tok, char (&puffer)[16]) {
     std::size_t i = tok.anfang + (tok.art == Art::EndTag ? 2 : 1);

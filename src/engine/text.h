@@ -1,7 +1,9 @@
 // Byte text of code page 1252 and the text primitives every pass is built on.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,6 +60,16 @@ constexpr bool gleichKleinAn(std::string_view t, std::size_t p, std::string_view
 // `links` and run on into `rechts` when the two are joined: as far as `rechts` holds, so that a
 // minifier sees the match its joint makes before the next piece arrives.
 bool ueberFuge(std::string_view links, std::string_view rechts, std::string_view kleinesMuster);
+
+// Whether `w` is one of `liste`, exactly.
+inline bool inListe(std::string_view w, std::initializer_list<std::string_view> liste) {
+    return std::find(liste.begin(), liste.end(), w) != liste.end();
+}
+// Whether `w` is one of `liste` (lower case) in any ASCII letter case.
+inline bool inListeKlein(std::string_view w, std::initializer_list<std::string_view> liste) {
+    return std::any_of(liste.begin(), liste.end(),
+                       [&](std::string_view e) { return gleichKlein(w, e); });
+}
 
 // Whether `a` and `b` differ at most in ASCII letter case.
 constexpr bool gleichOhneFall(std::string_view a, std::string_view b) {
