@@ -23,10 +23,6 @@ using quintaro::test::leseRoh;
 using quintaro::test::Ordner;
 using quintaro::test::schreibeRoh;
 
-const std::string kSeite =
-    "<html>\n<body>\n\t<p>  Gr\xFC\xDF"
-    "e  <b >x</b></p>\n\n<!-- k -->\n</body>\n</html>\n";
-
 // Settings of their own, so that no settings file of the user's gets in.
 std::vector<std::string> mit(std::vector<std::string> args) {
     args.insert(args.begin(), {"--settings", "/dev/null"});

@@ -41,6 +41,11 @@ struct Ergebnis {
 Ergebnis starte(const Lauf& lauf);
 
 // Convenience for the common case: no terminal.
+// A small page with every kind of whitespace, a comment and an umlaut in code page 1252.
+inline const std::string kSeite =
+    "<html>\n<body>\n\t<p>  Gr\xFC\xDF"
+    "e  <b >x</b></p>\n\n<!-- k -->\n</body>\n</html>\n";
+
 inline Ergebnis starte(std::vector<std::string> args, std::string eingabe) {
     Lauf lauf;
     lauf.args = std::move(args);

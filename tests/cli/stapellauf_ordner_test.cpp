@@ -25,7 +25,8 @@ using quintaro::test::leseRoh;
 using quintaro::test::Ordner;
 using quintaro::test::schreibeRoh;
 
-const std::string kSeite = "<html>\n<body>\n\t<p>  Seite   mit  Text </p>\n\n</body>\n</html>\n";
+const std::string kTextseite =
+    "<html>\n<body>\n\t<p>  Seite   mit  Text </p>\n\n</body>\n</html>\n";
 
 TEST(CliOrdner, FoldersWithRecursiveFiltersAndFailuresOfSingleArguments) {
     Ordner dir;
@@ -34,7 +35,7 @@ TEST(CliOrdner, FoldersWithRecursiveFiltersAndFailuresOfSingleArguments) {
         ::mkdir((site + o).c_str(), 0755);
     for (const char* f : {"/index.htm", "/a/x.HTML", "/a/b/y.shtml", "/a/b/z.php", "/.git/h.htm",
                           "/gesperrt/g.htm", "/a/alt.htm.bak"}) {
-        schreibeRoh(site + f, kSeite);
+        schreibeRoh(site + f, kTextseite);
     }
     // The run below is an unprivileged user's, who must be able to write the site.
     for (const char* p :
@@ -43,8 +44,8 @@ TEST(CliOrdner, FoldersWithRecursiveFiltersAndFailuresOfSingleArguments) {
         ASSERT_EQ(::chown((site + p).c_str(), 65534, 65534), 0) << p;
     }
     const std::string einzeln = dir / "einzeln.htm";
-    schreibeRoh(einzeln, kSeite);
-    const auto optimiert = [&](const std::string& p) { return leseRoh(p) != kSeite; };
+    schreibeRoh(einzeln, kTextseite);
+    const auto optimiert = [&](const std::string& p) { return leseRoh(p) != kTextseite; };
 
     // Without -r a folder fails alone; the file after it is done.
     Lauf ohne;
@@ -69,7 +70,7 @@ TEST(CliOrdner, FoldersWithRecursiveFiltersAndFailuresOfSingleArguments) {
     EXPECT_EQ(code, 0);
     for (const char* f : {"/index.htm", "/a/x.HTML", "/a/b/z.php"}) {
         EXPECT_TRUE(optimiert(site + f)) << f;
-        EXPECT_EQ(leseRoh(site + f + ".bak"), kSeite) << f;
+        EXPECT_EQ(leseRoh(site + f + ".bak"), kTextseite) << f;
     }
     for (const char* f : {"/a/b/y.shtml", "/.git/h.htm", "/gesperrt/g.htm", "/a/alt.htm.bak"}) {
         EXPECT_FALSE(optimiert(site + f)) << f;
@@ -92,17 +93,17 @@ TEST(CliOrdner, CtrlCStopsTheRunAndLeavesEveryPageWholeOrOptimised) {
     constexpr int kOrdner = 10;
     constexpr int kSeiten = 400;
     const std::string referenz = dir / "referenz.htm";
-    schreibeRoh(referenz, kSeite);
+    schreibeRoh(referenz, kTextseite);
     ASSERT_EQ(starte({"--set", "DKS=0", referenz}, "").exitcode, 0);
     const std::string erwartet = leseRoh(referenz);
-    ASSERT_NE(erwartet, kSeite);
+    ASSERT_NE(erwartet, kTextseite);
     const std::string site = dir / "site";
     ::mkdir(site.c_str(), 0755);
     for (int o = 0; o < kOrdner; ++o) {
         const std::string ordner = site + "/o" + std::to_string(o);
         ::mkdir(ordner.c_str(), 0755);
         for (int s = 0; s < kSeiten; ++s) {
-            schreibeRoh(ordner + "/s" + std::to_string(s) + ".htm", kSeite);
+            schreibeRoh(ordner + "/s" + std::to_string(s) + ".htm", kTextseite);
         }
     }
 
@@ -144,10 +145,10 @@ TEST(CliOrdner, CtrlCStopsTheRunAndLeavesEveryPageWholeOrOptimised) {
                 EXPECT_TRUE(hatSicherung) << seite;
             } else {
                 ++unberuehrt;
-                EXPECT_EQ(inhalt, kSeite) << seite;
+                EXPECT_EQ(inhalt, kTextseite) << seite;
             }
             if (hatSicherung) {
-                EXPECT_EQ(leseRoh(seite + ".bak"), kSeite) << seite;
+                EXPECT_EQ(leseRoh(seite + ".bak"), kTextseite) << seite;
             }
         }
         // No temporary file left behind: pages and backups only.

@@ -33,10 +33,6 @@ const std::string kLeer =
     "Es erscheint wenig sinnvoll, einen leeren Quelltext optimieren zu wollen.\n\n"
     "Bitte laden Sie zuerst eine Datei.";
 
-const std::string kSeite =
-    "<html>\n<body>\n\t<p>  Gr\xFC\xDF"
-    "e  <b >x</b></p>\n\n<!-- k -->\n</body>\n</html>\n";
-
 // A copy of the executable in a folder of its own, so that no settings file lies beside it
 // unless a test puts one there.
 class EigenesProgramm {
