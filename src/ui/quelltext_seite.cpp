@@ -317,16 +317,16 @@ QString QuelltextSeite::optimiertGroesse() const {
     return optimiertGroesse_->text();
 }
 
-void QuelltextSeite::setzeEinsparungen(const std::vector<Passbericht>& passes, std::size_t vorher) {
+void QuelltextSeite::setzeEinsparungen(const std::vector<Passbericht>& passes, std::size_t vorher,
+                                       std::optional<std::size_t> datei) {
     const auto differenz = [](std::size_t a, std::size_t b) {
         return static_cast<std::int64_t>(a) - static_cast<std::int64_t>(b);
     };
     const std::size_t nachher = passes.empty() ? vorher : passes.back().nachher;
-    // The total is measured from the file's size as the box above shows it, so that both agree:
+    // The total is measured from the file's size, as the box above shows it, so that both agree:
     // what the text gained before the run (line breaks made CR LF, the user's edits) is a row.
-    bool vonDatei = false;
-    const qlonglong datei = originalGroesse_->text().toLongLong(&vonDatei);
-    const std::size_t basis = vonDatei && datei >= 0 ? static_cast<std::size_t>(datei) : vorher;
+    const bool vonDatei = datei.has_value();
+    const std::size_t basis = datei.value_or(vorher);
     const bool vorLauf = basis != vorher;
     const std::int64_t gesamt = differenz(basis, nachher);
     const QLocale deutsch(QLocale::German, QLocale::Germany);

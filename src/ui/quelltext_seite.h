@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "engine/kodierung.h"
@@ -41,7 +42,9 @@ class QuelltextSeite : public QWidget {
     // their share of what the whole run saved, and a last row for the whole run. A pass that did
     // not run shows as such. `vorher` is the text's size when the run started. The table stays
     // until the text changes; it is hidden while empty.
-    void setzeEinsparungen(const std::vector<Passbericht>& passes, std::size_t vorher);
+    // `datei`: the size of the loaded file, from which the total is counted when there is one.
+    void setzeEinsparungen(const std::vector<Passbericht>& passes, std::size_t vorher,
+                           std::optional<std::size_t> datei);
     void einsparungenLeeren();
     QTableWidget* einsparungen() const { return einsparungen_; }
 

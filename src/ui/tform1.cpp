@@ -375,18 +375,22 @@ void TForm1::Optimierung(Sender sender) {
 
         Text text = quelltextMemo().text();
         const std::size_t vorher = text.size();
+        const std::optional<std::size_t> datei =
+            dokument_.originalGroesse() >= 0
+                ? std::optional<std::size_t>(static_cast<std::size_t>(dokument_.originalGroesse()))
+                : std::nullopt;
         FensterFragen fragen(
             quelltextMemo(),
             [this](const QString& frageText) { return frage(frageText, Knoepfe::JaNeinAbbrechen); },
-            [this, vorher](const std::vector<Passbericht>& bisher) {
-                quelltextSeite_->setzeEinsparungen(bisher, vorher);
+            [this, vorher, datei](const std::vector<Passbericht>& bisher) {
+                quelltextSeite_->setzeEinsparungen(bisher, vorher, datei);
             });
         const Laufoptionen lauf{optionen, optionenSeite_->ersetzungseditor().tabelle(),
                                 quelltextMemo().kodierung(), modus, dokument_.kapazitaet()};
         // A text past the capacity throws: nothing of this run reaches the editor.
         const Laufergebnis ergebnis = laufen(text, lauf, fragen);
         if (ergebnis.neuerStand) quelltextMemo().setText(text);
-        quelltextSeite_->setzeEinsparungen(ergebnis.passes, ergebnis.vorher);
+        quelltextSeite_->setzeEinsparungen(ergebnis.passes, ergebnis.vorher, datei);
         if (ergebnis.abgebrochen) {
             setzeBeschaeftigt(false);
             return;
