@@ -18,6 +18,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <optional>
 #include <utility>
 
 #include "batch/stapel.h"
