@@ -60,20 +60,44 @@ Klasse klasseFuer(std::string_view name, A&& attr) {
     return k;
 }
 
+// The first token k for which `vorbei(k)` is false, where it is true for all before it.
+template <typename F>
+std::size_t erstesNicht(std::size_t n, F&& vorbei) {
+    std::size_t lo = 0;
+    while (n > 0) {
+        const std::size_t halb = n / 2;
+        if (vorbei(lo + halb)) {
+            lo += halb + 1;
+            n -= halb + 1;
+        } else {
+            n = halb;
+        }
+    }
+    return lo;
+}
+
 // The token at byte `p` (where one starts), or tokens.size().
-std::size_t tokenBei(std::span<const Token> tokens, std::size_t p) {
-    const auto it = std::partition_point(tokens.begin(), tokens.end(),
-                                         [p](const Token& t) { return t.anfang < p; });
-    if (it == tokens.end() || it->anfang != p) return tokens.size();
-    return static_cast<std::size_t>(it - tokens.begin());
+std::size_t tokenBei(const Tokenfolge& tokens, std::size_t p) {
+    const std::size_t k =
+        erstesNicht(tokens.size(), [&](std::size_t i) { return tokens[i].anfang < p; });
+    if (k == tokens.size() || tokens[k].anfang != p) return tokens.size();
+    return k;
 }
 
 // The first token that ends behind byte `p`.
-std::size_t tokenUeber(std::span<const Token> tokens, std::size_t p) {
-    const auto it = std::partition_point(tokens.begin(), tokens.end(),
-                                         [p](const Token& t) { return t.ende <= p; });
-    return static_cast<std::size_t>(it - tokens.begin());
+std::size_t tokenUeber(const Tokenfolge& tokens, std::size_t p) {
+    return erstesNicht(tokens.size(), [&](std::size_t i) { return tokens[i].ende <= p; });
 }
+
+// The facts of the tokens, written into them as the tree is read.
+class Fakten {
+  public:
+    explicit Fakten(Tokenfolge& t) : t_(&t) {}
+    std::uint16_t& operator[](std::size_t k) const { return t_->fakt(k); }
+
+  private:
+    Tokenfolge* t_;
+};
 
 bool hatWort(std::string_view t, std::size_t a, std::size_t e) {
     for (std::size_t i = a; i < e; ++i) {
@@ -93,8 +117,7 @@ constexpr std::uint16_t kGesehen = 0x8000;  // a text token the tree holds (whil
 class Entscheider {
   public:
     // `aus`: only the tags' and comments' facts are wanted; text is not decided.
-    Entscheider(std::string_view t, std::span<const Token> tokens, std::vector<std::uint16_t>& f,
-                bool aus = false)
+    Entscheider(std::string_view t, const Tokenfolge& tokens, Fakten f, bool aus = false)
         : t_(t), tokens_(tokens), f_(f), aus_(aus) {}
 
     void oeffne(const Klasse& k) {
@@ -142,7 +165,7 @@ class Entscheider {
         if (e < t_.size() && t_[e - 1] == '\r' && t_[e] == '\n') ++e;
         for (std::size_t k = tokenUeber(tokens_, a); k < tokens_.size() && tokens_[k].anfang < e;
              ++k) {
-            const Token& tok = tokens_[k];
+            const Token tok = tokens_[k];
             // Tags inside a text node are those the parser dropped; anything else there is text
             // to it (server code, raw text of an element it did not open, ...).
             if (tok.art == Art::StartTag || tok.art == Art::EndTag || tok.art == Art::Doctype ||
@@ -165,7 +188,7 @@ class Entscheider {
     void textToken(std::size_t k, std::size_t a, std::size_t e) {
         if (aus_) return;
         const bool fest = !stapel_.empty() && stapel_.back().fest;
-        const Token& tok = tokens_[k];
+        const Token tok = tokens_[k];
         if (tok.art != Art::Text) {
             if (fest) f_[k] |= fakt::kFest;
             gruppe_.push_back({k, false, false, hatWort(t_, tok.anfang, tok.ende)});
@@ -317,8 +340,8 @@ class Entscheider {
     }
 
     std::string_view t_;
-    std::span<const Token> tokens_;
-    std::vector<std::uint16_t>& f_;
+    const Tokenfolge& tokens_;
+    Fakten f_;
     std::vector<Ebene> stapel_;
     std::vector<Stueck> gruppe_;
     std::vector<bool> nachLeer_;
@@ -329,7 +352,7 @@ class Entscheider {
 };
 
 // Text tokens the tree does not hold were dropped by the parser.
-void abschliessen(std::span<const Token> tokens, std::vector<std::uint16_t>& f) {
+void abschliessen(const Tokenfolge& tokens, Fakten f) {
     for (std::size_t k = 0; k < tokens.size(); ++k) {
         if (tokens[k].art != Art::Text) continue;
         if (f[k] & kGesehen) {
@@ -377,7 +400,7 @@ std::string_view gumboName(const GumboElement& e, std::string& puffer) {
 
 class ParserLeser {
   public:
-    ParserLeser(std::string_view t, std::span<const Token> tokens, std::vector<std::uint16_t>& f)
+    ParserLeser(std::string_view t, const Tokenfolge& tokens, Fakten f)
         : t_(t), tokens_(tokens), f_(f), e_(t, tokens, f) {}
 
     void lies(const GumboNode* n) {
@@ -502,8 +525,8 @@ class ParserLeser {
     }
 
     std::string_view t_;
-    std::span<const Token> tokens_;
-    std::vector<std::uint16_t>& f_;
+    const Tokenfolge& tokens_;
+    Fakten f_;
     Entscheider e_;
     std::string puffer_;
     std::vector<std::uint8_t> geschlossen_;  // per token: 0, 1 or more elements it closed
@@ -549,27 +572,30 @@ Attribut attribut(std::string_view t, const Token& tag, std::string_view name) {
     return {};
 }
 
-std::vector<std::uint16_t> baueMitParser(std::string_view text, std::span<const Token> tokens) {
-    std::vector<std::uint16_t> f(tokens.size(), 0);
+void baueMitParser(std::string_view text, Tokenfolge& tokens) {
+    tokens.faktenLoeschen();
     GumboOptions o = kGumboDefaultOptions;
     o.max_errors = 0;
     GumboOutput* g = gumbo_parse_with_options(&o, text.data(), text.size());
+    const Fakten f(tokens);
     ParserLeser leser(text, tokens, f);
     leser.lies(g->document);
     gumbo_destroy_output(&o, g);
-    if (leser.falsch_) return vorsichtig(tokens);
+    if (leser.falsch_) {
+        vorsichtig(tokens);
+        return;
+    }
     leser.einzelneEnden();
     abschliessen(tokens, f);
-    return f;
 }
 
-std::vector<std::uint16_t> vorsichtig(std::span<const Token> tokens) {
-    std::vector<std::uint16_t> f(tokens.size(), 0);
+void vorsichtig(Tokenfolge& tokens) {
     for (std::size_t k = 0; k < tokens.size(); ++k) {
-        if (tokens[k].art == Art::Text) f[k] = fakt::kFest;
-        if (tokens[k].art == Art::Kommentar) f[k] = fakt::kInTabelle;
+        const Art art = tokens[k].art;
+        tokens.fakt(k) = art == Art::Text        ? fakt::kFest
+                         : art == Art::Kommentar ? fakt::kInTabelle
+                                                 : 0;
     }
-    return f;
 }
 
 namespace {
@@ -764,8 +790,7 @@ bool vielleichtVersteckt(std::string_view t, const Token& tok) {
 
 class Schnell {
   public:
-    Schnell(std::string_view t, std::span<const Token> tokens, std::vector<std::uint16_t>& f,
-            bool nurKommentare)
+    Schnell(std::string_view t, const Tokenfolge& tokens, Fakten f, bool nurKommentare)
         : t_(t), tokens_(tokens), f_(f), e_(t, tokens, f, nurKommentare), arten_(namensArten()) {
         stapel_.reserve(64);
     }
@@ -820,7 +845,7 @@ class Schnell {
     }
 
     bool token() {
-        const Token& tok = tokens_[k_];
+        const Token tok = tokens_[k_];
         // Only a line break right behind the pre's start tag is dropped, not one behind a
         // comment there.
         if (tok.art != Art::Text) nachPre_ = false;
@@ -1392,7 +1417,7 @@ class Schnell {
     bool gleicherName(const Token& ende, const Offen& o) const {
         if (ende.nameNr != 0 || o.nr != 0) return ende.nameNr == o.nr;
         if (o.token == kImplizit) return false;
-        const Token& start = tokens_[o.token];
+        const Token start = tokens_[o.token];
         std::size_t i = ende.anfang + 2;
         std::size_t j = start.anfang + 1;
         using namespace zeichenklasse;
@@ -1485,7 +1510,7 @@ class Schnell {
     }
 
     bool jedesAndereEnde() {
-        const Token& tok = tokens_[k_];
+        const Token tok = tokens_[k_];
         for (std::size_t i = stapel_.size(); i-- > 0;) {
             const Offen& o = stapel_[i];
             if (gleicherName(tok, o)) {
@@ -1532,8 +1557,8 @@ class Schnell {
     void markiere(std::size_t i) { f_[k_] |= stapel_[i].fakten; }
 
     std::string_view t_;
-    std::span<const Token> tokens_;
-    std::vector<std::uint16_t>& f_;
+    const Tokenfolge& tokens_;
+    Fakten f_;
     Entscheider e_;
     const std::array<NamensArt, kNamenAnzahl>& arten_;
     const Nummern& n_ = nummern();
@@ -1553,24 +1578,23 @@ class Schnell {
 };
 }  // namespace
 
-bool baueSchnell(std::string_view text, std::span<const Token> tokens,
-                 std::vector<std::uint16_t>& fakten, bool nurKommentare) {
-    fakten.assign(tokens.size(), 0);
-    return Schnell(text, tokens, fakten, nurKommentare).lies();
+bool baueSchnell(std::string_view text, Tokenfolge& tokens, bool nurKommentare) {
+    tokens.faktenLoeschen();
+    return Schnell(text, tokens, Fakten(tokens), nurKommentare).lies();
 }
 
 // Above this size a page the quick reading cannot decide is not given to the parser: its tree
 // takes some 30 times the page.
 constexpr std::size_t kParserGrenze = std::size_t{8} << 20;
 
-Baum baue(std::string_view text, std::span<const Token> tokens, bool nurKommentare) {
-    Baum b;
-    if (baueSchnell(text, tokens, b.fakten, nurKommentare)) {
-        b.schnell = true;
-        return b;
+bool baue(std::string_view text, Tokenfolge& tokens, bool nurKommentare) {
+    if (baueSchnell(text, tokens, nurKommentare)) return true;
+    if (text.size() > kParserGrenze) {
+        vorsichtig(tokens);
+    } else {
+        baueMitParser(text, tokens);
     }
-    b.fakten = text.size() > kParserGrenze ? vorsichtig(tokens) : baueMitParser(text, tokens);
-    return b;
+    return false;
 }
 
 }  // namespace quintaro::html

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string_view>
 #include <vector>
 
@@ -45,27 +44,21 @@ inline constexpr std::uint16_t kFallen = 512;
 inline constexpr std::uint16_t kEinzeln = 1024;
 }  // namespace fakt
 
-struct Baum {
-    std::vector<std::uint16_t> fakten;  // one per token
-    bool schnell = false;               // read without the full parser
-};
-
-// The facts for the tokens of `text` (as zerlege gives them). The engine's own reading of the
-// tree construction decides most pages in one sweep; the others a full HTML5 parser (gumbo).
-// `nurKommentare`: only the facts of tags and comments are needed, not those of text.
-Baum baue(std::string_view text, std::span<const Token> tokens, bool nurKommentare = false);
+// Sets the facts of `tokens` (as zerlege gives them for `text`). The engine's own reading of the
+// tree construction decides most pages in one sweep (true); the others a full HTML5 parser
+// (gumbo). `nurKommentare`: only the facts of tags and comments are needed, not those of text.
+bool baue(std::string_view text, Tokenfolge& tokens, bool nurKommentare = false);
 
 // The two ways on their own, for the test that compares them: the quick one gives false for a
 // page it cannot decide.
-bool baueSchnell(std::string_view text, std::span<const Token> tokens,
-                 std::vector<std::uint16_t>& fakten, bool nurKommentare = false);
-std::vector<std::uint16_t> baueMitParser(std::string_view text, std::span<const Token> tokens);
+bool baueSchnell(std::string_view text, Tokenfolge& tokens, bool nurKommentare = false);
+void baueMitParser(std::string_view text, Tokenfolge& tokens);
 
 // Facts that hold whatever the tree: every text kept as it is, every comment treated as one in a
 // table. For pages the parser is known to read otherwise than a browser (gumbo 0.10.1 does not
 // know dialog and search, and lets an end tag of a name it does not know close any element of
 // such a name) and pages too big for it.
-std::vector<std::uint16_t> vorsichtig(std::span<const Token> tokens);
+void vorsichtig(Tokenfolge& tokens);
 
 // The value of attribute `name` (lower case) in the tag t[anfang..ende), as a parser reads it
 // (the first of that name counts); `gefunden` false when there is none.

@@ -333,6 +333,23 @@ std::pair<Element, std::uint8_t> suche(std::string_view name) {
 
 }  // namespace
 
+const std::array<Element, kNamenAnzahl> kElementVonNummer = [] {
+    std::array<Element, kNamenAnzahl> e{};
+    for (std::size_t k = 0; k < kNamen.size(); ++k) e[k + 1] = kNamen[k].element;
+    return e;
+}();
+
+std::vector<std::uint16_t> Tokenfolge::fakten() const {
+    std::vector<std::uint16_t> f;
+    f.reserve(e_.size());
+    for (const Eintrag& x : e_) f.push_back(x.fakten);
+    return f;
+}
+
+void Tokenfolge::reservieren(std::size_t n) {
+    quintaro::reservieren(e_, n);
+}
+
 Element elementFuer(std::string_view name) {
     return suche(name).first;
 }
@@ -382,8 +399,8 @@ std::size_t spitzeKlammern(std::string_view t) {
 
 }  // namespace
 
-std::vector<Token> zerlege(std::string_view t, std::vector<TagLauf>* laeufe) {
-    std::vector<Token> tokens;
+Tokenfolge zerlege(std::string_view t, std::vector<TagLauf>* laeufe) {
+    Tokenfolge tokens;
     if (laeufe != nullptr) laeufe->clear();
     if (t.size() > kGroessteSeite) return tokens;
     // Each "<" begins at most one construct and ends at most one text before it, and every
@@ -392,19 +409,20 @@ std::vector<Token> zerlege(std::string_view t, std::vector<TagLauf>* laeufe) {
     // (32 MiB) is mapped afresh and faulted in again by every run of a process (batch, window),
     // while a smaller one is reused.
     const std::size_t klammern = spitzeKlammern(t);
-    reservieren(tokens, std::min(2 * klammern, t.size() / 2) + 2);
+    tokens.reservieren(std::min(2 * klammern, t.size() / 2) + 2);
     if (laeufe != nullptr) reservieren(*laeufe, std::min(klammern, t.size() / 4) + 2);
     const std::size_t n = t.size();
     std::size_t text = 0;  // where the pending text began
     // `e` is kOffen for a construct that the page's end cuts off.
-    const auto emit = [&](std::size_t a, std::size_t e, Art art, Element el = Element::Sonstiges) {
+    const auto emit = [&](std::size_t a, std::size_t e, Art art, std::uint8_t nameNr = 0,
+                          bool mitLeerraum = false) {
         if (text < a) {
-            tokens.push_back({static_cast<std::uint32_t>(text), static_cast<std::uint32_t>(a),
+            tokens.anhaengen({static_cast<std::uint32_t>(text), static_cast<std::uint32_t>(a),
                               Art::Text, Element::Sonstiges, false});
         }
         const std::size_t ende = e == kOffen ? n : e;
-        tokens.push_back({static_cast<std::uint32_t>(a), static_cast<std::uint32_t>(ende), art, el,
-                          e == kOffen});
+        tokens.anhaengen({static_cast<std::uint32_t>(a), static_cast<std::uint32_t>(ende), art,
+                          Element::Sonstiges, e == kOffen, mitLeerraum && e != kOffen, nameNr});
         text = ende;
     };
     std::size_t i = suche(t, 0, '<');
@@ -424,11 +442,9 @@ std::vector<Token> zerlege(std::string_view t, std::vector<TagLauf>* laeufe) {
             });
             if (g.offen && laeufe != nullptr) laeufe->resize(laeufeVorher);
             const auto [el, nr] = suche(t, name, g.nameEnde - name);
-            emit(i, g.offen ? kOffen : g.ende, ende ? Art::EndTag : Art::StartTag, el);
-            tokens.back().nameNr = nr;
-            tokens.back().mitLeerraum = mitLeerraum && !g.offen;
+            emit(i, g.offen ? kOffen : g.ende, ende ? Art::EndTag : Art::StartTag, nr, mitLeerraum);
             i = g.ende;
-            if (!ende && !tokens.back().offen) {
+            if (!ende && !g.offen) {
                 std::size_t roh = i;
                 Art art = Art::Rohtext;
                 switch (el) {
@@ -492,7 +508,7 @@ std::vector<Token> zerlege(std::string_view t, std::vector<TagLauf>* laeufe) {
         i = suche(t, i, '<');
     }
     if (text < n) {
-        tokens.push_back({static_cast<std::uint32_t>(text), static_cast<std::uint32_t>(n),
+        tokens.anhaengen({static_cast<std::uint32_t>(text), static_cast<std::uint32_t>(n),
                           Art::Text, Element::Sonstiges, false});
     }
     return tokens;

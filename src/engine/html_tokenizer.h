@@ -3,6 +3,7 @@
 // comment or raw text runs to the end of the page).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -56,6 +57,7 @@ enum class Element : std::uint8_t {
 // passes leave them as they are).
 inline constexpr std::size_t kGroessteSeite = 0xFFFFFFFFu;
 
+// A token as the passes read it; Tokenfolge keeps it smaller.
 struct Token {
     std::uint32_t anfang;
     std::uint32_t ende;  // one behind the last byte
@@ -69,6 +71,91 @@ struct Token {
 };
 
 inline constexpr std::size_t kNamenAnzahl = 128;  // bound of nameNr
+
+// The element of each name number (Sonstiges for 0).
+extern const std::array<Element, kNamenAnzahl> kElementVonNummer;
+
+// The page's tokens, gapless from its first byte to its last, with the facts the tree reading
+// (html_baum.h) finds for each. Eight bytes a token: a token's end is where the next one starts,
+// and its element follows from its name, so a page of dense markup (a tag and a word every few
+// bytes) takes no more than its own size a few times over.
+class Tokenfolge {
+  public:
+    std::size_t size() const { return e_.size(); }
+    bool empty() const { return e_.empty(); }
+    Token operator[](std::size_t k) const {
+        const Eintrag& x = e_[k];
+        return {x.anfang,
+                k + 1 < e_.size() ? e_[k + 1].anfang : ende_,
+                static_cast<Art>(x.kopf & kArt),
+                kElementVonNummer[x.nameNr],
+                (x.kopf & kOffen) != 0,
+                (x.kopf & kMitLeerraum) != 0,
+                x.nameNr};
+    }
+
+    // The facts of token k (0 until the tree is read).
+    std::uint16_t fakt(std::size_t k) const { return e_[k].fakten; }
+    std::uint16_t& fakt(std::size_t k) { return e_[k].fakten; }
+    void faktenLoeschen() {
+        for (Eintrag& x : e_) x.fakten = 0;
+    }
+    std::vector<std::uint16_t> fakten() const;
+
+    // Appends a token that starts where the one before ends.
+    void anhaengen(const Token& t) {
+        e_.push_back(
+            {t.anfang,
+             static_cast<std::uint8_t>(static_cast<unsigned>(t.art) | (t.offen ? kOffen : 0U) |
+                                       (t.mitLeerraum ? kMitLeerraum : 0U)),
+             t.nameNr, 0});
+        ende_ = t.ende;
+    }
+    void reservieren(std::size_t n);
+    // Moves token k to start at `anfang`, for a pass that took bytes out before it.
+    void verschiebe(std::size_t k, std::uint32_t anfang) { e_[k].anfang = anfang; }
+    // Token k takes the place of token `nach` (k >= nach), as tokens between them are taken out.
+    void ruecke(std::size_t k, std::size_t nach) { e_[nach] = e_[k]; }
+    // Keeps the first n tokens; the last of them now ends at `ende`.
+    void kuerze(std::size_t n, std::uint32_t ende) {
+        e_.resize(n);
+        ende_ = ende;
+    }
+
+    class Zeiger {
+      public:
+        Zeiger(const Tokenfolge& f, std::size_t k) : f_(&f), k_(k) {}
+        Token operator*() const { return (*f_)[k_]; }
+        Zeiger& operator++() {
+            ++k_;
+            return *this;
+        }
+        bool operator==(const Zeiger& z) const { return k_ == z.k_; }
+
+      private:
+        const Tokenfolge* f_;
+        std::size_t k_;
+    };
+    Zeiger begin() const { return {*this, 0}; }
+    Zeiger end() const { return {*this, e_.size()}; }
+
+    bool operator==(const Tokenfolge&) const = default;
+
+  private:
+    static constexpr unsigned kArt = 15;
+    static constexpr unsigned kOffen = 16;
+    static constexpr unsigned kMitLeerraum = 32;
+    struct Eintrag {
+        std::uint32_t anfang;
+        std::uint8_t kopf;  // art, offen, mitLeerraum
+        std::uint8_t nameNr;
+        std::uint16_t fakten;
+        bool operator==(const Eintrag&) const = default;
+    };
+    static_assert(sizeof(Eintrag) == 8);
+    std::vector<Eintrag> e_;
+    std::uint32_t ende_ = 0;
+};
 
 Element elementFuer(std::string_view name);      // any letter case
 std::uint8_t nameNummer(std::string_view name);  // a token's nameNr for that name
@@ -115,11 +202,11 @@ struct TagLauf {
 // The page as a gapless sequence of tokens (nothing for a page above kGroessteSeite). With
 // `laeufe`, the whitespace runs of the tags marked `mitLeerraum` are left there in order, so that
 // a pass after it need not read those tags again.
-std::vector<Token> zerlege(std::string_view text, std::vector<TagLauf>* laeufe = nullptr);
+Tokenfolge zerlege(std::string_view text, std::vector<TagLauf>* laeufe = nullptr);
 
 // Both at once, as one pass hands them on to the next.
 struct Zerlegung {
-    std::vector<Token> tokens;
+    Tokenfolge tokens;
     std::vector<TagLauf> laeufe;
     bool operator==(const Zerlegung&) const = default;
 };

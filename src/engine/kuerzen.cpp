@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <initializer_list>
+#include <optional>
 
 #include "engine/attribute.h"
 #include "engine/css.h"
@@ -133,26 +134,26 @@ bool kannWeg(std::uint8_t nameNr) {
 
 }  // namespace
 
-std::vector<char> optionaleTags(std::string_view text, std::span<const Token> tokens,
-                                std::span<const std::uint16_t> fakten) {
-    std::vector<char> weg(tokens.size(), 0);
+std::vector<bool> optionaleTags(std::string_view text, const html::Tokenfolge& tokens) {
+    std::vector<bool> weg(tokens.size(), false);
     // From the end: how the page goes on behind a token, and the next token that stays.
     bool nurLeerraumDanach = true;  // behind it only whitespace and tags that go
     std::size_t naechster = tokens.size();
     char puffer[16];
     char pufferN[16];
     for (std::size_t k = tokens.size(); k-- > 0;) {
-        const Token& tok = tokens[k];
-        const std::uint16_t f = fakten[k];
+        const Token tok = tokens[k];
+        const std::uint16_t f = tokens.fakt(k);
         const bool wirkt =
             (f & fakt::kWirkt) && !(f & (fakt::kFremd | fakt::kVerdeckt)) && !tok.offen;
         bool gehtWeg = false;
         if (wirkt && (tok.art == Art::StartTag || tok.art == Art::EndTag) && kannWeg(tok.nameNr)) {
             const std::string_view x = tagName(text, tok, puffer);
-            const Token* n = naechster < tokens.size() ? &tokens[naechster] : nullptr;
-            const std::uint16_t fn = n != nullptr ? fakten[naechster] : 0;
+            const std::optional<Token> n =
+                naechster < tokens.size() ? std::optional(tokens[naechster]) : std::nullopt;
+            const std::uint16_t fn = n ? tokens.fakt(naechster) : 0;
             std::string_view nn;
-            if (n != nullptr && (n->art == Art::StartTag || n->art == Art::EndTag))
+            if (n.has_value() && (n->art == Art::StartTag || n->art == Art::EndTag))
                 nn = tagName(text, *n, pufferN);
             // Directly adjacent: nothing but tags that go stands between them.
             const bool start = tok.art == Art::StartTag;
@@ -160,13 +161,13 @@ std::vector<char> optionaleTags(std::string_view text, std::span<const Token> to
                 // A comment behind them would move from the html element or the document into
                 // the body.
                 gehtWeg = nurLeerraumDanach;
-            } else if (!start && (f & fakt::kEinzeln) && n != nullptr) {
+            } else if (!start && (f & fakt::kEinzeln) && n.has_value()) {
                 gehtWeg = endTagWeg(x, *n, nn, fn);
             } else if (!start && (f & fakt::kEinzeln)) {
                 // Nothing stays behind it: the page's end closes the element.
                 gehtWeg = inListe(x, {"p", "li", "dd", "td", "th", "tr", "tbody", "tfoot"});
             } else if (start && (x == "html" || x == "head" || x == "body") &&
-                       ohneAttribute(text, tok, x.size()) && n != nullptr) {
+                       ohneAttribute(text, tok, x.size()) && n.has_value()) {
                 const bool nStart = n->art == Art::StartTag && !n->offen;
                 if (x == "html") {
                     gehtWeg =
@@ -182,7 +183,7 @@ std::vector<char> optionaleTags(std::string_view text, std::span<const Token> to
             }
         }
         if (gehtWeg) {
-            weg[k] = 1;
+            weg[k] = true;
             continue;
         }
         naechster = k;
@@ -254,11 +255,11 @@ Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung) {
         r.text = text;
         return r;
     }
-    const std::vector<Token> tokens = html::zerlege(text);
-    const html::Baum baum = html::baue(text, tokens, true);
-    const std::vector<std::uint16_t>& f = baum.fakten;
-    std::vector<char> weg;
-    if (was.atk) weg = optionaleTags(text, tokens, f);
+    html::Tokenfolge tokens = html::zerlege(text);
+    html::baue(text, tokens, true);
+    const auto f = [&tokens](std::size_t k) { return tokens.fakt(k); };
+    std::vector<bool> weg;
+    if (was.atk) weg = optionaleTags(text, tokens);
     const std::string_view t = text;
     Text& out = r.text;
     reservieren(out, text.size());
@@ -272,21 +273,21 @@ Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung) {
         kopiert = tok.ende;
     };
     for (std::size_t k = 0; k < tokens.size(); ++k) {
-        const Token& tok = tokens[k];
+        const Token tok = tokens[k];
         const std::string_view s = t.substr(tok.anfang, tok.ende - tok.anfang);
         if (!weg.empty() && weg[k]) {
             r.atk += s.size();
             ersetze(tok, {});
             continue;
         }
-        const bool echt = !tok.offen && (f[k] & fakt::kWirkt) && !(f[k] & fakt::kVerdeckt);
+        const bool echt = !tok.offen && (f(k) & fakt::kWirkt) && !(f(k) & fakt::kVerdeckt);
         if (tok.art == Art::StartTag && echt && !mitServerInhalt(s, 1)) {
             std::string_view ergebnis = s;
             if (was.css && stilAttributKuerzen(s, tag)) {
                 r.css += s.size() - tag.size();
                 ergebnis = tag;
             }
-            if (was.atk && !(f[k] & fakt::kFremd)) {
+            if (was.atk && !(f(k) & fakt::kFremd)) {
                 if (html::istLeeresElement(tok.nameNr) && ergebnis.ends_with("/>") &&
                     ohneSchraegstrich(ergebnis, kurz)) {
                     r.atk += ergebnis.size() - kurz.size();
@@ -306,13 +307,13 @@ Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung) {
             continue;
         }
         // The contents of a style or script element the parser opened, up to its end tag.
-        if (tok.art == Art::Rohtext && !tok.offen && !(f[k] & fakt::kVerdeckt) && k > 0 &&
+        if (tok.art == Art::Rohtext && !tok.offen && !(f(k) & fakt::kVerdeckt) && k > 0 &&
             !mitServerInhalt(s, 0) && k + 1 < tokens.size() && tokens[k + 1].art == Art::EndTag &&
             !tokens[k + 1].offen) {
-            const Token& start = tokens[k - 1];
+            const Token start = tokens[k - 1];
             const std::size_t v = k - 1;
             const bool offen = start.art == Art::StartTag && !start.offen &&
-                               (f[v] & fakt::kWirkt) && !(f[v] & (fakt::kFremd | fakt::kVerdeckt));
+                               (f(v) & fakt::kWirkt) && !(f(v) & (fakt::kFremd | fakt::kVerdeckt));
             const std::string_view starttag = t.substr(start.anfang, start.ende - start.anfang);
             if (offen && was.css && start.element == html::Element::Style && istCssStil(starttag)) {
                 const Text neu = css::stilVerkleinern(s);

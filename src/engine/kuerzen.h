@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string_view>
 #include <vector>
 
@@ -36,9 +35,8 @@ struct Gekuerzt {
 // back as it is.
 Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung);
 
-// The tokens ATK's optional tags leave out (one flag per token), from the tokens and their facts
+// The tokens ATK's optional tags leave out (a bit per token), from the tokens with their facts
 // (html::baue).
-std::vector<char> optionaleTags(std::string_view text, std::span<const html::Token> tokens,
-                                std::span<const std::uint16_t> fakten);
+std::vector<bool> optionaleTags(std::string_view text, const html::Tokenfolge& tokens);
 
 }  // namespace quintaro

@@ -170,6 +170,9 @@ class HsbSchritte {
         text =
             strukturLeerraum(text, bits, sonderzeichen ? std::optional(kodierung_) : std::nullopt,
                              zerlegtGilt_ ? &zerlegt_ : nullptr, grenze_);
+        // Stale now; the passes after it tokenize their own text.
+        zerlegt_ = {};
+        zerlegtGilt_ = false;
     }
 
   private:

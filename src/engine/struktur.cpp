@@ -53,8 +53,7 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
                                               html::Zerlegung* zerlegt) {
     if (zerlegt != nullptr) *zerlegt = {};
     if (text.size() > html::kGroessteSeite) return {std::move(text), false};
-    std::vector<Token> tokens =
-        html::zerlege(text, zerlegt != nullptr ? &zerlegt->laeufe : nullptr);
+    html::Tokenfolge tokens = html::zerlege(text, zerlegt != nullptr ? &zerlegt->laeufe : nullptr);
     std::vector<std::size_t> entfernt;  // the comments taken out, in order
     // The result is written in place: text[0..fertig) is the result so far, text[kopiert..) is
     // not yet looked at, and only bytes behind `kopiert` are read. No second page-sized buffer.
@@ -70,10 +69,10 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
     const std::function<Text()> aktuell = [&] {
         return text.substr(0, fertig) + text.substr(kopiert);
     };
-    const std::vector<std::uint16_t> fakten = html::baue(text, tokens, true).fakten;
+    html::baue(text, tokens, true);
     for (std::size_t nr = 0; nr < tokens.size(); ++nr) {
-        const Token& tok = tokens[nr];
-        if (tok.art != Art::Kommentar || tok.offen || (fakten[nr] & html::fakt::kVerdeckt)) {
+        const Token tok = tokens[nr];
+        if (tok.art != Art::Kommentar || tok.offen || (tokens.fakt(nr) & html::fakt::kVerdeckt)) {
             // End tags and comments between a pre's start and its first line break keep it the
             // first to some parsers.
             if (tok.art != Art::EndTag && tok.art != Art::Kommentar)
@@ -82,7 +81,7 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
         }
         // In a table, text beside a comment is moved out without the whitespace on its other
         // side; without the comment it would take that along.
-        if ((fakten[nr] & html::fakt::kInTabelle) &&
+        if ((tokens.fakt(nr) & html::fakt::kInTabelle) &&
             ((nr > 0 && tokens[nr - 1].art == Art::Text && !nurLeerraum(text, tokens[nr - 1])) ||
              (nr + 1 < tokens.size() && tokens[nr + 1].art == Art::Text &&
               !nurLeerraum(text, tokens[nr + 1])))) {
@@ -147,17 +146,15 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
             const std::size_t bis = j + 1 < entfernt.size() ? entfernt[j + 1] : tokens.size();
             if (von < bis && w > 0 && tokens[von].art == Art::Text &&
                 tokens[w - 1].art == Art::Text) {
-                tokens[w - 1].ende = tokens[von].ende - weg;
-                ++von;
+                ++von;  // the text before it now runs on to where this one ended
             }
             for (; von < bis; ++von) {
-                Token x = tokens[von];
-                x.anfang -= weg;
-                x.ende -= weg;
-                tokens[w++] = x;
+                const std::uint32_t anfang = tokens[von].anfang - weg;
+                tokens.ruecke(von, w);
+                tokens.verschiebe(w++, anfang);
             }
         }
-        tokens.resize(w);
+        tokens.kuerze(w, static_cast<std::uint32_t>(fertig + text.size() - kopiert));
     }
     if (zerlegt != nullptr) zerlegt->tokens = std::move(tokens);
     if (kopiert == 0) return {std::move(text), false};
@@ -420,15 +417,16 @@ bool beginntBedingt(std::string_view k) {
 }  // namespace
 
 Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung> sonderzeichen,
-                      const html::Zerlegung* zerlegt, std::size_t grenze) {
+                      html::Zerlegung* zerlegt, std::size_t grenze) {
     if (text.size() > html::kGroessteSeite) return text;
     html::Zerlegung eigene;
     if (zerlegt == nullptr) eigene.tokens = html::zerlege(text, &eigene.laeufe);
-    const html::Zerlegung& z = zerlegt == nullptr ? eigene : *zerlegt;
-    // Spans, not the vectors: their size stays in a register while the output is written.
-    const std::span<const Token> tokens(z.tokens);
+    html::Zerlegung& z = zerlegt == nullptr ? eigene : *zerlegt;
+    html::baue(text, z.tokens);
+    const html::Tokenfolge& tokens = z.tokens;
+    // A span, not the vector: its size stays in a register while the output is written.
     const std::span<const html::TagLauf> laeufe(z.laeufe);
-    const std::vector<std::uint16_t> fakten = html::baue(text, tokens).fakten;
+    const auto fakten = [&tokens](std::size_t k) { return tokens.fakt(k); };
     namespace fakt = html::fakt;
     std::size_t lauf = 0;  // the next run in a tag
     const std::string_view t(text);
@@ -496,8 +494,8 @@ Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung
     };
 
     for (std::size_t k = 0; k < tokens.size(); ++k) {
-        const Token& tok = tokens[k];
-        const std::uint16_t f = fakten[k];
+        const Token tok = tokens[k];
+        const std::uint16_t f = fakten(k);
         if (f & fakt::kVerdeckt) {
             w.kopiere(tok.anfang, tok.ende);
             continue;
@@ -528,8 +526,8 @@ Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung
             case Art::Rcdata: {
                 // Raw text is what the tokenizer takes it for only where the parser opened its
                 // element as HTML; elsewhere its bytes stay.
-                const std::uint16_t s = fakten[k - 1];
-                const Token& start = tokens[k - 1];
+                const std::uint16_t s = fakten(k - 1);
+                const Token start = tokens[k - 1];
                 if ((s & fakt::kFremd) || !(s & fakt::kWirkt)) {
                     w.kopiere(tok.anfang, tok.ende);
                 } else if (start.element == Element::Title && !(f & fakt::kFest)) {
@@ -541,8 +539,8 @@ Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung
                 break;
             }
             case Art::Rohtext: {
-                const Token& start = tokens[k - 1];
-                const std::uint16_t s = fakten[k - 1];
+                const Token start = tokens[k - 1];
+                const std::uint16_t s = fakten(k - 1);
                 const bool fremd = (s & fakt::kFremd) || !(s & fakt::kWirkt);
                 const bool enden = !fremd && !(f & fakt::kFest) &&
                                    (start.element == Element::Style ||

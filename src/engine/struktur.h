@@ -51,11 +51,10 @@ enum StrukturPass : unsigned {
 // and JavaScript contents goes. With `sonderzeichen`, the special characters of that encoding are
 // replaced as well (as strukturSonderzeichen after it); an output longer than `grenze` bytes
 // throws DateiFehler with kMemoKapazitaetFehler before it is written. `zerlegt`: the tokens of
-// `text` when they are known already.
+// `text` when they are known already (their facts are set here).
 Text strukturLeerraum(const Text& text, unsigned passes,
                       std::optional<Kodierung> sonderzeichen = std::nullopt,
-                      const html::Zerlegung* zerlegt = nullptr,
-                      std::size_t grenze = kMemoKapazitaet);
+                      html::Zerlegung* zerlegt = nullptr, std::size_t grenze = kMemoKapazitaet);
 
 // Replaces the special characters (as SonderzeichenErsetzen) in the text outside tags, comments,
 // script, style and the other raw-text elements, where a browser decodes character references.

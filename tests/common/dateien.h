@@ -7,7 +7,6 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -17,6 +16,7 @@
 #include <set>
 #include <string>
 
+#include "common/kind.h"
 #include "engine/dateifehler.h"
 
 #include <dirent.h>
@@ -68,23 +68,6 @@ inline mode_t modus(const std::string& path) {
     struct stat st {};
     ::stat(path.c_str(), &st);
     return st.st_mode & 07777;
-}
-
-// Runs `pruefung` in a forked child and returns its exit code (128 + signal when killed).
-inline int imKind(const std::function<int()>& pruefung) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        int code = 99;
-        try {
-            code = pruefung();
-        } catch (...) {
-            code = 98;
-        }
-        ::_exit(code);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 // While it exists, no file of this process grows past `bytes`: a write beyond fails with EFBIG

@@ -202,7 +202,7 @@ TEST(SprachRichter, ScriptsAndStylesOfTheSamplePagesKeepTheirMeaning) {
         const std::string datei = eintrag.path().filename().string();
         const auto tokens = html::zerlege(seite);
         for (std::size_t i = 0; i < tokens.size(); ++i) {
-            const html::Token& t = tokens[i];
+            const html::Token t = tokens[i];
             if (t.art != html::Art::StartTag || t.offen) continue;
             const std::string tag = seite.substr(t.anfang, t.ende - t.anfang);
             const std::string name = datei + " at byte " + std::to_string(t.anfang);

@@ -13,10 +13,7 @@
 #include <string>
 #include <vector>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
+#include "common/kind.h"
 #include "common/korpus.h"
 #include "engine/dateifehler.h"
 #include "engine/html_baum.h"
@@ -332,15 +329,17 @@ TEST(Struktur, WhatABrowserShowsStaysTheSame) {
 
 // The quick reading must give the parser's facts wherever it takes a page on.
 void vergleicheWege(const Text& seite, int& schnell, const std::string& name) {
-    const std::vector<html::Token> tokens = html::zerlege(seite);
-    std::vector<std::uint16_t> f;
-    if (!html::baueSchnell(seite, tokens, f)) return;
+    html::Tokenfolge tokens = html::zerlege(seite);
+    if (!html::baueSchnell(seite, tokens)) return;
+    const std::vector<std::uint16_t> f = tokens.fakten();
     ++schnell;
-    const std::vector<std::uint16_t> p = html::baueMitParser(seite, tokens);
+    html::baueMitParser(seite, tokens);
+    const std::vector<std::uint16_t> p = tokens.fakten();
+    html::vorsichtig(tokens);
     // gumbo (scripting off) reads noscript as markup, a browser as raw text; gumbo 0.10.1 takes
     // "<!--->" and "--!>" for parts of a longer comment; and some pages it is known to read
     // otherwise than a browser.
-    if (p == html::vorsichtig(tokens) || kleinAsciiText(seite).find("<noscript") != Text::npos ||
+    if (p == tokens.fakten() || kleinAsciiText(seite).find("<noscript") != Text::npos ||
         seite.find("<!--->") != Text::npos || seite.find("--!>") != Text::npos ||
         (seite.size() > 4000 && seite.find("<%") != Text::npos)) {
         // (A real page whose tags server code writes is a template, not the page a browser
@@ -351,7 +350,7 @@ void vergleicheWege(const Text& seite, int& schnell, const std::string& name) {
     // differently without a different result.
     const auto entscheidung = [&](std::size_t k, std::uint16_t x) {
         namespace fakt = html::fakt;
-        const html::Token& tok = tokens[k];
+        const html::Token tok = tokens[k];
         bool nurLeer = tok.art == html::Art::Text;
         for (std::size_t i = tok.anfang; nurLeer && i < tok.ende; ++i)
             nurLeer = html::istLeerraum(seite[i]);
@@ -395,35 +394,12 @@ constexpr unsigned kAlle =
 
 // 40 MB of "ä" would become 240 MB of entities; the run's limit (here 64 MB) stops the sweep
 // first, in a child whose address space holds the page, the limit and some room but not the
-// whole growth. The room is counted from what the child has mapped already: earlier tests'
-// threads leave malloc arenas behind that fork hands on.
+// whole growth.
 TEST(Struktur, EntitiesStopAtTheSizeLimitBeforeTheyGrow) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "AddressSanitizer's shadow memory does not fit a bounded address space";
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-    GTEST_SKIP() << "AddressSanitizer's shadow memory does not fit a bounded address space";
-#endif
-#endif
-    const auto imKind = [](auto&& pruefung) {
-        const pid_t pid = ::fork();
-        if (pid == 0) ::_exit(pruefung());
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    };
-    const int ende = imKind([] {
+    if (test::kMitAsan) GTEST_SKIP() << "no bounded address space under AddressSanitizer";
+    const int ende = test::imKind([] {
         const Text seite(40u << 20, '\xE4');
-        std::ifstream status("/proc/self/status");
-        std::string zeile;
-        unsigned long kb = 0;
-        while (std::getline(status, zeile)) {
-            if (zeile.rfind("VmSize:", 0) == 0) kb = std::stoul(zeile.substr(7));
-        }
-        if (kb == 0) return 5;
-        rlimit r{};
-        r.rlim_cur = r.rlim_max = (kb << 10) + (300ul << 20);
-        if (::setrlimit(RLIMIT_AS, &r) != 0) return 3;
+        if (!test::adressraumBegrenzen(300u << 20)) return 3;
         try {
             strukturLeerraum(seite, kAlle, Kodierung::Cp1252, nullptr, 64u << 20);
         } catch (const DateiFehler& f) {
@@ -542,6 +518,7 @@ TEST(Struktur, SeveralPassesAtOnceGiveWhatOneAfterAnotherGives) {
         const Text ohne = strukturKommentareEntfernen(seite, false, {}, &zerlegt).text;
         html::Zerlegung frisch;
         frisch.tokens = html::zerlege(ohne, &frisch.laeufe);
+        zerlegt.tokens.faktenLoeschen();
         ASSERT_TRUE(zerlegt == frisch) << seite;
         // The comment pass alone takes what the webbot pass before it takes.
         ASSERT_EQ(
