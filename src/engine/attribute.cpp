@@ -238,8 +238,8 @@ bool tagKuerzen(std::string_view tag, Text& out) {
             }
             continue;
         }
-        if (a.mitWert && istBoolesch(t.name, a.name) &&
-            (a.wert.empty() || gleichOhneFall(a.wert, a.name))) {
+        if (a.mitWert && (a.wert.empty() || gleichOhneFall(a.wert, a.name)) &&
+            istBoolesch(t.name, a.name)) {
             tun[i] = !istLeerraum(folgt) && folgt != '/' && folgt != '>' ? BoolUndLeer : Bool;
         } else if (a.quote != 0 && !brauchtQuotes(a.wert) && (istLeerraum(folgt) || folgt == '>')) {
             tun[i] = OhneQuotes;

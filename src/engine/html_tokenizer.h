@@ -102,14 +102,14 @@ class Tokenfolge {
     }
     std::vector<std::uint16_t> fakten() const;
 
-    // Appends a token that starts where the one before ends.
-    void anhaengen(const Token& t) {
-        e_.push_back(
-            {t.anfang,
-             static_cast<std::uint8_t>(static_cast<unsigned>(t.art) | (t.offen ? kOffen : 0U) |
-                                       (t.mitLeerraum ? kMitLeerraum : 0U)),
-             t.nameNr, 0});
+    // Appends a token that starts where the one before ends, with its facts.
+    void anhaengen(const Token& t, std::uint16_t fakten = 0) {
+        e_.push_back({t.anfang, kopf(t), t.nameNr, fakten});
         ende_ = t.ende;
+    }
+    // Token k becomes `t` with those facts (its end is where token k + 1 starts).
+    void setze(std::size_t k, const Token& t, std::uint16_t fakten) {
+        e_[k] = {t.anfang, kopf(t), t.nameNr, fakten};
     }
     void reservieren(std::size_t n);
     // Moves token k to start at `anfang`, for a pass that took bytes out before it.
@@ -153,6 +153,10 @@ class Tokenfolge {
         bool operator==(const Eintrag&) const = default;
     };
     static_assert(sizeof(Eintrag) == 8);
+    static std::uint8_t kopf(const Token& t) {
+        return static_cast<std::uint8_t>(static_cast<unsigned>(t.art) | (t.offen ? kOffen : 0U) |
+                                         (t.mitLeerraum ? kMitLeerraum : 0U));
+    }
     std::vector<Eintrag> e_;
     std::uint32_t ende_ = 0;
 };

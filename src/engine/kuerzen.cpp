@@ -187,7 +187,9 @@ std::vector<bool> optionaleTags(std::string_view text, const html::Tokenfolge& t
             continue;
         }
         naechster = k;
-        if (!(tok.art == Art::Text &&
+        // Once anything but whitespace follows, it stays so: the text need not be looked at.
+        if (nurLeerraumDanach &&
+            !(tok.art == Art::Text &&
               std::all_of(text.begin() + tok.anfang, text.begin() + tok.ende, html::istLeerraum))) {
             nurLeerraumDanach = false;
         }
@@ -249,14 +251,19 @@ bool stilAttributKuerzen(std::string_view tag, Text& aus) {
 
 }  // namespace
 
-Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung) {
+Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung,
+                      const html::Tokenfolge* zerlegt) {
     Gekuerzt r;
     if (text.size() > html::kGroessteSeite || !(was.css || was.js || was.atk)) {
         r.text = text;
         return r;
     }
-    html::Tokenfolge tokens = html::zerlege(text);
-    html::baue(text, tokens, true);
+    html::Tokenfolge eigene;
+    if (zerlegt == nullptr) {
+        eigene = html::zerlege(text);
+        html::baue(text, eigene, true);
+    }
+    const html::Tokenfolge& tokens = zerlegt != nullptr ? *zerlegt : eigene;
     const auto f = [&tokens](std::size_t k) { return tokens.fakt(k); };
     std::vector<bool> weg;
     if (was.atk) weg = optionaleTags(text, tokens);

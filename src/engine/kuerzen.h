@@ -32,8 +32,9 @@ struct Gekuerzt {
 // and start tags the HTML standard lets a page omit go where the tree stays the same: only right
 // before the tag whose handling closes or opens the element implicitly (never with whitespace or
 // a comment between them, which would then land in another element). A page above 4 GiB comes
-// back as it is.
-Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung);
+// back as it is. `zerlegt`: the page's tokens with their facts, when a pass before has them.
+Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung,
+                      const html::Tokenfolge* zerlegt = nullptr);
 
 // The tokens ATK's optional tags leave out (a bit per token), from the tokens with their facts
 // (html::baue).

@@ -166,14 +166,17 @@ class HsbSchritte {
     }
     void einzeln(Text& text, unsigned bit) { text = strukturLeerraum(text, bit); }
     void sonderzeichen(Text& text) { text = strukturSonderzeichen(text, kodierung_, grenze_); }
-    void sweep(Text& text, unsigned bits, bool sonderzeichen) {
-        text =
-            strukturLeerraum(text, bits, sonderzeichen ? std::optional(kodierung_) : std::nullopt,
-                             zerlegtGilt_ ? &zerlegt_ : nullptr, grenze_);
-        // Stale now; the passes after it tokenize their own text.
+    // `weiter`: a pass follows that can take the result's tokens.
+    void sweep(Text& text, unsigned bits, bool sonderzeichen, bool weiter) {
+        text = strukturLeerraum(
+            text, bits, sonderzeichen ? std::optional(kodierung_) : std::nullopt,
+            zerlegtGilt_ ? &zerlegt_ : nullptr, grenze_, weiter ? &danach_ : nullptr);
         zerlegt_ = {};
         zerlegtGilt_ = false;
+        danachGilt_ = weiter;
     }
+    // The tokens of the text the sweep left, with their facts, until they are taken.
+    const html::Tokenfolge* danach() const { return danachGilt_ ? &danach_ : nullptr; }
 
   private:
     Kodierung kodierung_;
@@ -182,6 +185,8 @@ class HsbSchritte {
     // The tokens a comment pass leaves, for the sweep when nothing has changed the text since.
     html::Zerlegung zerlegt_;
     bool zerlegtGilt_ = false;
+    html::Tokenfolge danach_;
+    bool danachGilt_ = false;
 };
 
 // The text passes in their fixed order. Returns false when the run was abandoned; `text` then
@@ -330,17 +335,17 @@ bool textPasses(Text& text, const Laufoptionen& lauf, Fragesteller& fragen, Prot
             },
             falten && hsb))
         return false;
+    // CSS, JS and ATK touch different bytes and decide on the same tree: without questions one
+    // sweep does all three and counts what each saved.
+    const Kuerzung alle{option(CSS), option(JS), option(ATK)};
     if (falten && hsb && protokoll.aufgeschoben()) {
-        struktur.sweep(text, bits, option(SZ));
+        struktur.sweep(text, bits, option(SZ), alle.css || alle.js || alle.atk);
         fragen.angewandt();
         protokoll.sweepEintragen();
     }
-    // CSS, JS and ATK touch different bytes and decide on the same tree: without questions one
-    // sweep does all three and counts what each saved.
     if (!hsb) return true;
-    const Kuerzung alle{option(CSS), option(JS), option(ATK)};
     if (!schritt && (alle.css || alle.js || alle.atk)) {
-        Gekuerzt g = seiteKuerzen(text, alle, kodierung);
+        Gekuerzt g = seiteKuerzen(text, alle, kodierung, struktur.danach());
         std::size_t stand = text.size();
         text = std::move(g.text);
         fragen.angewandt();

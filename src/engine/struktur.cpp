@@ -187,6 +187,8 @@ class Leerraum {
         schreibe();
         return std::move(out_);
     }
+    // Where the next byte written lands in the result.
+    std::size_t stelle() const { return out_.size() + (bis_ - von_); }
 
     // A run of whitespace, t_[a..e), in text or inside a tag.
     void lauf(std::size_t a, std::size_t e, bool entfernbar, bool imTag) {
@@ -417,7 +419,8 @@ bool beginntBedingt(std::string_view k) {
 }  // namespace
 
 Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung> sonderzeichen,
-                      html::Zerlegung* zerlegt, std::size_t grenze) {
+                      html::Zerlegung* zerlegt, std::size_t grenze, html::Tokenfolge* danach) {
+    if (danach != nullptr) *danach = {};
     if (text.size() > html::kGroessteSeite) return text;
     html::Zerlegung eigene;
     if (zerlegt == nullptr) eigene.tokens = html::zerlege(text, &eigene.laeufe);
@@ -493,12 +496,16 @@ Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung
         }
     };
 
-    for (std::size_t k = 0; k < tokens.size(); ++k) {
-        const Token tok = tokens[k];
-        const std::uint16_t f = fakten(k);
+    // Whether a run inside the current tag stays: the tag in the result still has whitespace.
+    bool laufBleibt = false;
+    // `vorher` and `fVorher`: the token before and its facts, as read (its place may hold a token
+    // of the result by now).
+    Token vorher{};
+    std::uint16_t fVorher = 0;
+    const auto tokenSchreiben = [&](std::size_t k, const Token& tok, std::uint16_t f) {
         if (f & fakt::kVerdeckt) {
             w.kopiere(tok.anfang, tok.ende);
-            continue;
+            return;
         }
         switch (tok.art) {
             case Art::Text: {
@@ -515,7 +522,7 @@ Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung
                     break;
                 }
                 // Whitespace beside server content is text, as beside a word.
-                const bool inhaltLinks = k > 0 && istInhalt(t, tokens[k - 1]);
+                const bool inhaltLinks = k > 0 && istInhalt(t, vorher);
                 const bool inhaltRechts = k + 1 < tokens.size() && istInhalt(t, tokens[k + 1]);
                 bool vorn = (f & fakt::kVorn) && !inhaltLinks;
                 bool hinten = (f & fakt::kHinten) && !inhaltRechts;
@@ -526,8 +533,8 @@ Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung
             case Art::Rcdata: {
                 // Raw text is what the tokenizer takes it for only where the parser opened its
                 // element as HTML; elsewhere its bytes stay.
-                const std::uint16_t s = fakten(k - 1);
-                const Token start = tokens[k - 1];
+                const std::uint16_t s = fVorher;
+                const Token& start = vorher;
                 if ((s & fakt::kFremd) || !(s & fakt::kWirkt)) {
                     w.kopiere(tok.anfang, tok.ende);
                 } else if (start.element == Element::Title && !(f & fakt::kFest)) {
@@ -539,8 +546,8 @@ Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung
                 break;
             }
             case Art::Rohtext: {
-                const Token start = tokens[k - 1];
-                const std::uint16_t s = fakten(k - 1);
+                const Token& start = vorher;
+                const std::uint16_t s = fVorher;
                 const bool fremd = (s & fakt::kFremd) || !(s & fakt::kWirkt);
                 const bool enden = !fremd && !(f & fakt::kFest) &&
                                    (start.element == Element::Style ||
@@ -573,7 +580,9 @@ Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung
                 for (; lauf < laeufe.size() && laeufe[lauf].anfang < tok.ende; ++lauf) {
                     const html::TagLauf& l = laeufe[lauf];
                     stueck(kopiert, l.anfang);
+                    const std::size_t vor = w.stelle();
                     w.lauf(l.anfang, l.ende, l.entfernbar, true);
+                    laufBleibt = laufBleibt || w.stelle() > vor;
                     kopiert = l.ende;
                 }
                 stueck(kopiert, tok.ende);
@@ -592,8 +601,35 @@ Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung
                 w.kopiere(tok.anfang, tok.ende);
                 break;
         }
+    };
+
+    // With `danach`, the tokens of the result take the places of those read, which are not
+    // looked at again: one token sequence for both.
+    std::size_t behalten = 0;
+    for (std::size_t k = 0; k < tokens.size(); ++k) {
+        const Token tok = tokens[k];
+        const std::uint16_t f = fakten(k);
+        // What is written for a token is that token of the result, unless nothing is: whitespace
+        // goes only where the tree stays the same, so a tokenizer reads the result the same way.
+        const std::size_t stelle = w.stelle();
+        laufBleibt = false;
+        tokenSchreiben(k, tok, f);
+        if (danach != nullptr && w.stelle() > stelle) {
+            Token neu = tok;
+            neu.anfang = static_cast<std::uint32_t>(stelle);
+            neu.mitLeerraum = tok.mitLeerraum && laufBleibt;
+            z.tokens.setze(behalten++, neu, f);
+        }
+        vorher = tok;
+        fVorher = f;
     }
-    return std::move(w).ergebnis();
+    const std::size_t stelle = w.stelle();
+    Text ergebnis = std::move(w).ergebnis();
+    if (danach != nullptr) {
+        z.tokens.kuerze(behalten, static_cast<std::uint32_t>(stelle));
+        *danach = std::move(z.tokens);
+    }
+    return ergebnis;
 }
 
 Text strukturSonderzeichen(const Text& text, Kodierung kodierung, std::size_t grenze) {

@@ -51,10 +51,13 @@ enum StrukturPass : unsigned {
 // and JavaScript contents goes. With `sonderzeichen`, the special characters of that encoding are
 // replaced as well (as strukturSonderzeichen after it); an output longer than `grenze` bytes
 // throws DateiFehler with kMemoKapazitaetFehler before it is written. `zerlegt`: the tokens of
-// `text` when they are known already (their facts are set here).
+// `text` when they are known already (their facts are set here). `danach` receives the tokens of
+// the result as html::zerlege gives them, with the facts of this reading: the tree is the same.
+// They are made over those of `zerlegt`, which are then gone.
 Text strukturLeerraum(const Text& text, unsigned passes,
                       std::optional<Kodierung> sonderzeichen = std::nullopt,
-                      html::Zerlegung* zerlegt = nullptr, std::size_t grenze = kMemoKapazitaet);
+                      html::Zerlegung* zerlegt = nullptr, std::size_t grenze = kMemoKapazitaet,
+                      html::Tokenfolge* danach = nullptr);
 
 // Replaces the special characters (as SonderzeichenErsetzen) in the text outside tags, comments,
 // script, style and the other raw-text elements, where a browser decodes character references.

@@ -17,6 +17,7 @@
 #include "common/korpus.h"
 #include "engine/dateifehler.h"
 #include "engine/html_baum.h"
+#include "engine/kuerzen.h"
 #include "engine/optimierung.h"
 #include "engine/sonderzeichen.h"
 #include "engine/struktur.h"
@@ -520,6 +521,20 @@ TEST(Struktur, SeveralPassesAtOnceGiveWhatOneAfterAnotherGives) {
         frisch.tokens = html::zerlege(ohne, &frisch.laeufe);
         zerlegt.tokens.faktenLoeschen();
         ASSERT_TRUE(zerlegt == frisch) << seite;
+        // So are those the sweep hands on, and with them the attributes and optional tags come
+        // out as from a fresh reading of the result.
+        html::Tokenfolge danach;
+        const Text gefegt =
+            strukturLeerraum(seite, passes, std::nullopt, nullptr, kMemoKapazitaet, &danach);
+        html::Tokenfolge neu = html::zerlege(gefegt);
+        html::Tokenfolge ohneFakten = danach;
+        ohneFakten.faktenLoeschen();
+        ASSERT_TRUE(ohneFakten == neu) << passes << ": " << seite;
+        html::baue(gefegt, neu, true);
+        const Kuerzung alle{true, true, true};
+        ASSERT_EQ(seiteKuerzen(gefegt, alle, Kodierung::Cp1252, &danach).text,
+                  seiteKuerzen(gefegt, alle, Kodierung::Cp1252).text)
+            << passes << ": " << seite;
         // The comment pass alone takes what the webbot pass before it takes.
         ASSERT_EQ(
             strukturKommentareEntfernen(seite, false).text,
