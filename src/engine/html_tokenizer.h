@@ -212,6 +212,8 @@ Tokenfolge zerlege(std::string_view text, std::vector<TagLauf>* laeufe = nullptr
 struct Zerlegung {
     Tokenfolge tokens;
     std::vector<TagLauf> laeufe;
+    // The tokens hold the facts of the tree read on this very text (html_baum.h).
+    bool mitFakten = false;
     bool operator==(const Zerlegung&) const = default;
 };
 

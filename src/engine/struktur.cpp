@@ -69,7 +69,9 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
     const std::function<Text()> aktuell = [&] {
         return text.substr(0, fertig) + text.substr(kopiert);
     };
-    html::baue(text, tokens, true);
+    // The whole tree when the sweep is to take the facts along; the comments' facts otherwise.
+    html::baue(text, tokens, zerlegt == nullptr);
+    bool mitFakten = zerlegt != nullptr;
     for (std::size_t nr = 0; nr < tokens.size(); ++nr) {
         const Token tok = tokens[nr];
         if (tok.art != Art::Kommentar || tok.offen || (tokens.fakt(nr) & html::fakt::kVerdeckt)) {
@@ -146,7 +148,16 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
             const std::size_t bis = j + 1 < entfernt.size() ? entfernt[j + 1] : tokens.size();
             if (von < bis && w > 0 && tokens[von].art == Art::Text &&
                 tokens[w - 1].art == Art::Text) {
-                ++von;  // the text before it now runs on to where this one ended
+                // The text before it now runs on to where this one ended: its start as the
+                // first's, its end as the second's, when they agree on all else.
+                namespace fakt = html::fakt;
+                const std::uint16_t rand = fakt::kVorn | fakt::kHinten;
+                const std::uint16_t a = tokens.fakt(w - 1);
+                const std::uint16_t b = tokens.fakt(von);
+                mitFakten = mitFakten && (a & ~rand) == (b & ~rand);
+                tokens.fakt(w - 1) =
+                    static_cast<std::uint16_t>((a & ~fakt::kHinten) | (b & fakt::kHinten));
+                ++von;
             }
             for (; von < bis; ++von) {
                 const std::uint32_t anfang = tokens[von].anfang - weg;
@@ -156,7 +167,10 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
         }
         tokens.kuerze(w, static_cast<std::uint32_t>(fertig + text.size() - kopiert));
     }
-    if (zerlegt != nullptr) zerlegt->tokens = std::move(tokens);
+    if (zerlegt != nullptr) {
+        zerlegt->tokens = std::move(tokens);
+        zerlegt->mitFakten = mitFakten;
+    }
     if (kopiert == 0) return {std::move(text), false};
     std::memmove(text.data() + fertig, text.data() + kopiert, text.size() - kopiert);
     text.resize(fertig + text.size() - kopiert);
@@ -425,7 +439,7 @@ Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung
     html::Zerlegung eigene;
     if (zerlegt == nullptr) eigene.tokens = html::zerlege(text, &eigene.laeufe);
     html::Zerlegung& z = zerlegt == nullptr ? eigene : *zerlegt;
-    html::baue(text, z.tokens);
+    if (!z.mitFakten) html::baue(text, z.tokens);
     const html::Tokenfolge& tokens = z.tokens;
     // A span, not the vector: its size stays in a register while the output is written.
     const std::span<const html::TagLauf> laeufe(z.laeufe);

@@ -24,7 +24,9 @@ namespace quintaro {
 // removal would join the bytes around it into a tag, a character reference or a new first line
 // of a pre block.
 // With `zerlegt`, a run that was not abandoned leaves there the tokens of the result and the
-// whitespace runs of its tags, as html::zerlege would give them, for the sweep that follows.
+// whitespace runs of its tags, as html::zerlege would give them, for the sweep that follows; and
+// with them the tree's facts where taking out comments kept them true (a comment is no element,
+// so it changes only the text on both sides that becomes one).
 KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
                                               const KommentarFrage& frage = {},
                                               html::Zerlegung* zerlegt = nullptr);
