@@ -1,8 +1,10 @@
 // Option HSB over arbitrary bytes: the quick tree reading and the parser's must not crash, and
 // where the quick reading takes a page it must give the parser's facts about which tags the
-// parser used; the passes must keep every byte that is no whitespace or comment.
+// parser used; the passes must keep every byte that is no whitespace or comment, and what one
+// pass hands on to the next must be what the next would read itself.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "engine/html_baum.h"
@@ -31,8 +33,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
             }
         }
     }
-    const Text ohne = strukturKommentareEntfernen(seite, false).text;
-    const Text nachher = strukturLeerraum(ohne, passes);
+    html::Zerlegung zerlegt;
+    const Text ohne = strukturKommentareEntfernen(seite, false, {}, &zerlegt).text;
+    html::Tokenfolge danach;
+    const Text nachher =
+        strukturLeerraum(ohne, passes, std::nullopt, &zerlegt, kMemoKapazitaet, &danach);
+    // With the tokens and facts the comment pass handed on, the same as with its own reading;
+    // and the tokens it hands on in turn are those of its result.
+    if (nachher != strukturLeerraum(ohne, passes)) __builtin_trap();
+    danach.faktenLoeschen();
+    if (!(danach == html::zerlege(nachher))) __builtin_trap();
     // Whitespace only goes or changes: what is left in order, without whitespace, is the same.
     std::string a;
     std::string b;

@@ -510,7 +510,7 @@ Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung
         }
     };
 
-    // Whether a run inside the current tag stays: the tag in the result still has whitespace.
+    // Whether the current tag still has whitespace in the result.
     bool laufBleibt = false;
     // `vorher` and `fVorher`: the token before and its facts, as read (its place may hold a token
     // of the result by now).
@@ -590,6 +590,7 @@ Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung
                     break;
                 }
                 std::size_t kopiert = tok.anfang;
+                laufBleibt = false;
                 while (lauf < laeufe.size() && laeufe[lauf].anfang < tok.anfang) ++lauf;
                 for (; lauf < laeufe.size() && laeufe[lauf].anfang < tok.ende; ++lauf) {
                     const html::TagLauf& l = laeufe[lauf];
@@ -626,12 +627,12 @@ Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung
         // What is written for a token is that token of the result, unless nothing is: whitespace
         // goes only where the tree stays the same, so a tokenizer reads the result the same way.
         const std::size_t stelle = w.stelle();
-        laufBleibt = false;
+        laufBleibt = tok.mitLeerraum;  // a tag copied whole keeps its whitespace
         tokenSchreiben(k, tok, f);
         if (danach != nullptr && w.stelle() > stelle) {
             Token neu = tok;
             neu.anfang = static_cast<std::uint32_t>(stelle);
-            neu.mitLeerraum = tok.mitLeerraum && laufBleibt;
+            neu.mitLeerraum = laufBleibt;
             z.tokens.setze(behalten++, neu, f);
         }
         vorher = tok;

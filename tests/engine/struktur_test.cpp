@@ -502,10 +502,7 @@ TEST(Struktur, LineEndsInKeptElementsBecomeLf) {
 
 // What a run without questions folds into one sweep.
 TEST(Struktur, SeveralPassesAtOnceGiveWhatOneAfterAnotherGives) {
-    Zufall z(77);
-    for (int i = 0; i < 3000; ++i) {
-        const Text seite = z.seite();
-        const unsigned passes = static_cast<unsigned>(z.bis(64));
+    const auto pruefe = [](const Text& seite, unsigned passes) {
         Text einzeln = seite;
         for (unsigned bit = 1; bit < 64; bit <<= 1) {
             if (passes & bit) einzeln = strukturLeerraum(einzeln, bit);
@@ -531,11 +528,9 @@ TEST(Struktur, SeveralPassesAtOnceGiveWhatOneAfterAnotherGives) {
         html::Tokenfolge danach;
         const Text gefegt =
             strukturLeerraum(seite, passes, std::nullopt, nullptr, kMemoKapazitaet, &danach);
-        html::Tokenfolge neu = html::zerlege(gefegt);
         html::Tokenfolge ohneFakten = danach;
         ohneFakten.faktenLoeschen();
-        ASSERT_TRUE(ohneFakten == neu) << passes << ": " << seite;
-        html::baue(gefegt, neu, true);
+        ASSERT_TRUE(ohneFakten == html::zerlege(gefegt)) << passes << ": " << seite;
         const Kuerzung alle{true, true, true};
         ASSERT_EQ(seiteKuerzen(gefegt, alle, Kodierung::Cp1252, &danach).text,
                   seiteKuerzen(gefegt, alle, Kodierung::Cp1252).text)
@@ -545,6 +540,14 @@ TEST(Struktur, SeveralPassesAtOnceGiveWhatOneAfterAnotherGives) {
             strukturKommentareEntfernen(seite, false).text,
             strukturKommentareEntfernen(strukturKommentareEntfernen(seite, true).text, false).text)
             << seite;
+    };
+    // Found by the fuzzer: the parser reads the tag as part of a comment, so the sweep copies it
+    // whole, whitespace and all.
+    pruefe("<?><!--?><z\n>", kAlle & ~kZwischenTags);
+    Zufall z(77);
+    for (int i = 0; i < 3000 && !HasFatalFailure(); ++i) {
+        const Text seite = z.seite();
+        pruefe(seite, static_cast<unsigned>(z.bis(64)));
     }
 }
 
