@@ -52,6 +52,13 @@ if [ -n "$trocken" ]; then
   exit 0
 fi
 
+# The package names whoever builds it (packaging/CMakeLists.txt). Without any identity that is
+# login@host, which lintian rejects for root or a host without a domain: say so before the build.
+if [ -z "${DEBEMAIL:-}${EMAIL:-}" ] && [ -z "$(git config user.email 2>/dev/null)" ]; then
+  echo "note: no DEBEMAIL, EMAIL or git user.email; the package will name $(id -un)@$(hostname)," \
+    "which lintian may reject: set DEBFULLNAME and DEBEMAIL" >&2
+fi
+
 source tools/pakete.sh
 pakete_installieren dpkg-dev desktop-file-utils appstream lintian xvfb xauth x11-utils \
   ${wurzel:+debootstrap}
