@@ -181,6 +181,7 @@ class Entscheider {
             const std::size_t bis = std::min<std::size_t>(e, tok.ende);
             if ((f_[k] & kGesehen) == 0) f_[k] = static_cast<std::uint16_t>(kGesehen);
             if (fest) f_[k] |= fakt::kFest;
+            if (von != tok.anfang || bis != tok.ende) f_[k] |= fakt::kTeil;
             gruppe_.push_back({k, von == tok.anfang, bis == tok.ende, hatWort(t_, von, bis)});
         }
     }
@@ -196,6 +197,7 @@ class Entscheider {
         }
         if ((f_[k] & kGesehen) == 0) f_[k] = static_cast<std::uint16_t>(kGesehen);
         if (fest) f_[k] |= fakt::kFest;
+        if (a != tok.anfang || e != tok.ende) f_[k] |= fakt::kTeil;
         gruppe_.push_back({k, a == tok.anfang, e == tok.ende, hatWort(t_, a, e)});
     }
     // Text with more than whitespace in a table outside its cells: the parser puts it in front of

@@ -42,6 +42,9 @@ inline constexpr std::uint16_t kVerdeckt = 256;
 inline constexpr std::uint16_t kFallen = 512;
 // An end tag that closed the element it names and nothing else, which was the current node.
 inline constexpr std::uint16_t kEinzeln = 1024;
+// Text the tree holds not as one piece from its first byte to its last (split, or with bytes the
+// parser drops): its ends were decided piece by piece.
+inline constexpr std::uint16_t kTeil = 2048;
 }  // namespace fakt
 
 // Sets the facts of `tokens` (as zerlege gives them for `text`). The engine's own reading of the

@@ -148,13 +148,15 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
             const std::size_t bis = j + 1 < entfernt.size() ? entfernt[j + 1] : tokens.size();
             if (von < bis && w > 0 && tokens[von].art == Art::Text &&
                 tokens[w - 1].art == Art::Text) {
-                // The text before it now runs on to where this one ended: its start as the
-                // first's, its end as the second's, when they agree on all else.
+                // The text before it now runs on to where this one ended. Where the tree held
+                // each as one piece of a text node, its start is decided as the first's was and
+                // its end as the second's (by what stands before and after the whole); they
+                // must agree on all else.
                 namespace fakt = html::fakt;
                 const std::uint16_t rand = fakt::kVorn | fakt::kHinten;
                 const std::uint16_t a = tokens.fakt(w - 1);
                 const std::uint16_t b = tokens.fakt(von);
-                mitFakten = mitFakten && (a & ~rand) == (b & ~rand);
+                mitFakten = mitFakten && (a & ~rand) == (b & ~rand) && !(a & fakt::kTeil);
                 tokens.fakt(w - 1) =
                     static_cast<std::uint16_t>((a & ~fakt::kHinten) | (b & fakt::kHinten));
                 ++von;
