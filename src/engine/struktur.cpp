@@ -70,8 +70,10 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
         return text.substr(0, fertig) + text.substr(kopiert);
     };
     // The whole tree when the sweep is to take the facts along; the comments' facts otherwise.
-    html::baue(text, tokens, zerlegt == nullptr);
-    bool mitFakten = zerlegt != nullptr;
+    // Only the quick reading's facts are handed on: where it gives up, the facts are the parser's
+    // or those that hold whatever the tree, and the sweep reads the result afresh.
+    const bool schnell = html::baue(text, tokens, zerlegt == nullptr);
+    bool mitFakten = zerlegt != nullptr && schnell;
     for (std::size_t nr = 0; nr < tokens.size(); ++nr) {
         const Token tok = tokens[nr];
         if (tok.art != Art::Kommentar || tok.offen || (tokens.fakt(nr) & html::fakt::kVerdeckt)) {
