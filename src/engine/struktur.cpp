@@ -599,9 +599,13 @@ Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung
                 for (; lauf < laeufe.size() && laeufe[lauf].anfang < tok.ende; ++lauf) {
                     const html::TagLauf& l = laeufe[lauf];
                     stueck(kopiert, l.anfang);
-                    const std::size_t vor = w.stelle();
-                    w.lauf(l.anfang, l.ende, l.entfernbar, true);
-                    laufBleibt = laufBleibt || w.stelle() > vor;
+                    if (danach != nullptr) {
+                        const std::size_t vor = w.stelle();
+                        w.lauf(l.anfang, l.ende, l.entfernbar, true);
+                        laufBleibt = laufBleibt || w.stelle() > vor;
+                    } else {
+                        w.lauf(l.anfang, l.ende, l.entfernbar, true);
+                    }
                     kopiert = l.ende;
                 }
                 stueck(kopiert, tok.ende);
@@ -630,7 +634,7 @@ Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung
         const std::uint16_t f = fakten(k);
         // What is written for a token is that token of the result, unless nothing is: whitespace
         // goes only where the tree stays the same, so a tokenizer reads the result the same way.
-        const std::size_t stelle = w.stelle();
+        const std::size_t stelle = danach != nullptr ? w.stelle() : 0;
         laufBleibt = tok.mitLeerraum;  // a tag copied whole keeps its whitespace
         tokenSchreiben(k, tok, f);
         if (danach != nullptr && w.stelle() > stelle) {
