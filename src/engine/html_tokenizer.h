@@ -112,10 +112,12 @@ class Tokenfolge {
         e_[k] = {t.anfang, kopf(t), t.nameNr, fakten};
     }
     void reservieren(std::size_t n);
-    // Moves token k to start at `anfang`, for a pass that took bytes out before it.
-    void verschiebe(std::size_t k, std::uint32_t anfang) { e_[k].anfang = anfang; }
-    // Token k takes the place of token `nach` (k >= nach), as tokens between them are taken out.
-    void ruecke(std::size_t k, std::size_t nach) { e_[nach] = e_[k]; }
+    // Token k takes the place of token `nach` (k >= nach) and starts at `anfang`, for a pass that
+    // took out the tokens between them and bytes before it.
+    void ruecke(std::size_t k, std::size_t nach, std::uint32_t anfang) {
+        e_[nach] = e_[k];
+        e_[nach].anfang = anfang;
+    }
     // Keeps the first n tokens; the last of them now ends at `ende`.
     void kuerze(std::size_t n, std::uint32_t ende) {
         e_.resize(n);

@@ -164,9 +164,7 @@ KommentarErgebnis strukturKommentareEntfernen(Text text, bool nurWebbots,
                 ++von;
             }
             for (; von < bis; ++von) {
-                const std::uint32_t anfang = tokens[von].anfang - weg;
-                tokens.ruecke(von, w);
-                tokens.verschiebe(w++, anfang);
+                tokens.ruecke(von, w++, tokens[von].anfang - weg);
             }
         }
         tokens.kuerze(w, static_cast<std::uint32_t>(fertig + text.size() - kopiert));
@@ -599,13 +597,9 @@ Text strukturLeerraum(const Text& text, unsigned passes, std::optional<Kodierung
                 for (; lauf < laeufe.size() && laeufe[lauf].anfang < tok.ende; ++lauf) {
                     const html::TagLauf& l = laeufe[lauf];
                     stueck(kopiert, l.anfang);
-                    if (danach != nullptr) {
-                        const std::size_t vor = w.stelle();
-                        w.lauf(l.anfang, l.ende, l.entfernbar, true);
-                        laufBleibt = laufBleibt || w.stelle() > vor;
-                    } else {
-                        w.lauf(l.anfang, l.ende, l.entfernbar, true);
-                    }
+                    const std::size_t vor = w.stelle();
+                    w.lauf(l.anfang, l.ende, l.entfernbar, true);
+                    laufBleibt = laufBleibt || w.stelle() > vor;
                     kopiert = l.ende;
                 }
                 stueck(kopiert, tok.ende);
