@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <ranges>
 
 #include "engine/text.h"
 
@@ -61,23 +60,33 @@ Klasse klasseFuer(std::string_view name, A&& attr) {
     return k;
 }
 
-// The first token for which `vorbei` is false, where it is true for all before it.
+// The first token k for which `vorbei(k)` is false, where it is true for all before it.
 template <typename F>
-std::size_t erstesNicht(const Tokenfolge& tokens, F&& vorbei) {
-    return *std::ranges::partition_point(std::views::iota(std::size_t{0}, tokens.size()),
-                                         [&](std::size_t k) { return vorbei(tokens[k]); });
+std::size_t erstesNicht(std::size_t n, F&& vorbei) {
+    std::size_t lo = 0;
+    while (n > 0) {
+        const std::size_t halb = n / 2;
+        if (vorbei(lo + halb)) {
+            lo += halb + 1;
+            n -= halb + 1;
+        } else {
+            n = halb;
+        }
+    }
+    return lo;
 }
 
 // The token at byte `p` (where one starts), or tokens.size().
 std::size_t tokenBei(const Tokenfolge& tokens, std::size_t p) {
-    const std::size_t k = erstesNicht(tokens, [p](const Token& t) { return t.anfang < p; });
+    const std::size_t k =
+        erstesNicht(tokens.size(), [&](std::size_t i) { return tokens[i].anfang < p; });
     if (k == tokens.size() || tokens[k].anfang != p) return tokens.size();
     return k;
 }
 
 // The first token that ends behind byte `p`.
 std::size_t tokenUeber(const Tokenfolge& tokens, std::size_t p) {
-    return erstesNicht(tokens, [p](const Token& t) { return t.ende <= p; });
+    return erstesNicht(tokens.size(), [&](std::size_t i) { return tokens[i].ende <= p; });
 }
 
 // The facts of the tokens, written into them as the tree is read.
