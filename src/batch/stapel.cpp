@@ -1,6 +1,8 @@
 // One file of a batch run, and the loop over the files with its grouped flushing.
 #include "batch/stapel.h"
 
+#include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <memory>
@@ -74,13 +76,14 @@ struct Seite {
     std::string pfad;  // what was loaded (the lowercase name DKS gave on an earlier entry)
     std::int32_t originalGroesse = -1;
     Text text;
-    std::string kennung;               // the file as it was read
+    std::string kennung;  // the file as it was read
+    Kodierung kodierung = Kodierung::Cp1252;
     std::optional<Laufergebnis> lauf;  // run ahead
     std::exception_ptr laufFehler;     // the run ahead failed: thrown in the page's turn
 };
 
 Seite seiteLaden(Dateien& dateien, const std::string& gelistet, const Optionsmenge& optionen,
-                 std::size_t kapazitaet) {
+                 KodierungsWahl wahl, std::size_t kapazitaet) {
     // Any other bytes would name another file when it is saved: refused before anything is
     // touched.
     if (!pfadIstUtf8(gelistet)) throw erstellFehler(gelistet, std::string(kKeinUtf8Name));
@@ -95,6 +98,7 @@ Seite seiteLaden(Dateien& dateien, const std::string& gelistet, const Optionsmen
     seite.text = dokument.laden(seite.pfad);
     seite.originalGroesse = dokument.originalGroesse();
     seite.kennung = dateien.kennung(seite.pfad);
+    seite.kodierung = kodierungFuer(wahl, seite.text);
     return seite;
 }
 
@@ -106,12 +110,11 @@ class KeineFragen : public Fragen {
 };
 
 void seiteRechnen(Seite& seite, const Optionsmenge& optionen, const Ersetzungstabelle& tabelle,
-                  KodierungsWahl wahl, std::size_t kapazitaet) {
+                  std::size_t kapazitaet) {
     if (seite.text.empty()) return;
     try {
         KeineFragen fragen;
-        const Laufoptionen lauf{optionen, tabelle, kodierungFuer(wahl, seite.text),
-                                Modus::Automatisch, kapazitaet};
+        const Laufoptionen lauf{optionen, tabelle, seite.kodierung, Modus::Automatisch, kapazitaet};
         seite.lauf = laufen(seite.text, lauf, fragen);
     } catch (...) {
         seite.laufFehler = std::current_exception();
@@ -131,6 +134,7 @@ StapelErgebnis seiteAbschliessen(Dateien& dateien, Seite& seite, const Optionsme
     StapelErgebnis ergebnis;
     ergebnis.pfad = seite.pfad;
     ergebnis.originalGroesse = seite.originalGroesse;
+    ergebnis.kodierung = seite.kodierung;
     if (haken.geladen) haken.geladen(seite.pfad, ergebnis.originalGroesse, text);
     if (text.empty()) {
         if (haken.meldung) haken.meldung(std::string(meldungen::kLeererQuelltext));
@@ -145,8 +149,7 @@ StapelErgebnis seiteAbschliessen(Dateien& dateien, Seite& seite, const Optionsme
         ergebnis.lauf = std::move(*seite.lauf);
     } else {
         HakenFragen fragen(haken);
-        const Laufoptionen lauf{optionen, tabelle, kodierungFuer(haken.kodierung, text),
-                                Modus::Automatisch, kapazitaet};
+        const Laufoptionen lauf{optionen, tabelle, seite.kodierung, Modus::Automatisch, kapazitaet};
         ergebnis.lauf = laufen(text, lauf, fragen);
     }
     if (ergebnis.lauf.abgebrochen) {
@@ -231,12 +234,12 @@ class Vorlauf {
             Platz platz;
             try {
                 if (eigene != nullptr) {
-                    platz.seite = seiteLaden(*eigene, pfade_[i], optionen_, kapazitaet_);
+                    platz.seite = seiteLaden(*eigene, pfade_[i], optionen_, wahl_, kapazitaet_);
                 } else {
                     const std::lock_guard lock(sperre_);
-                    platz.seite = seiteLaden(dateien_, pfade_[i], optionen_, kapazitaet_);
+                    platz.seite = seiteLaden(dateien_, pfade_[i], optionen_, wahl_, kapazitaet_);
                 }
-                seiteRechnen(*platz.seite, optionen_, tabelle_, wahl_, kapazitaet_);
+                seiteRechnen(*platz.seite, optionen_, tabelle_, kapazitaet_);
             } catch (...) {
                 platz.fehler = std::current_exception();
             }
@@ -266,12 +269,243 @@ class Vorlauf {
     std::vector<std::thread> faeden_;
 };
 
+// What the calling thread hears of the writing threads, in list order: a page done or failed,
+// or a group put in place with the pages it could not save.
+struct Nachricht {
+    std::size_t i = 0;
+    std::optional<StapelErgebnis> ergebnis;
+    std::exception_ptr fehler;
+    std::optional<std::vector<DateiFehlschlag>> gruppe;
+};
+
+// Runs of consecutive pages, each written by one thread on files of its own. A run's groups go
+// in place only after every run before it is in place; a thread that finishes a run before its
+// turn leaves the run's last group to whichever thread puts the run before it in place, and goes
+// on with the next run.
+class Schreibfaeden {
+  public:
+    struct Auftrag {
+        const std::vector<std::string>& pfade;
+        const Optionsmenge& optionen;
+        const Ersetzungstabelle& tabelle;
+        KodierungsWahl wahl;
+        std::size_t kapazitaet;
+        Fehlerpolitik politik;
+    };
+
+    // Null where the pages cannot be shared out so (see stapelLauf).
+    static std::unique_ptr<Schreibfaeden> starten(Dateien& dateien, const Auftrag& auftrag,
+                                                  const StapelHaken& haken, unsigned faeden) {
+        if (haken.frage || haken.meldung || haken.geladen || haken.quelltext) return nullptr;
+        if (!dateien.nebenschreiber(1)) return nullptr;
+        // Two names of one file would be written by two threads, or out of order.
+        std::set<std::string> kennungen;
+        for (const auto& pfad : auftrag.pfade) {
+            if (!kennungen.insert(dateien.kennung(pfad)).second) return nullptr;
+            if (!auftrag.optionen[DKS]) continue;
+            const std::string klein = dateinameKlein(pfad);
+            if (klein != pfad && !kennungen.insert(dateien.kennung(klein)).second) return nullptr;
+        }
+        // Several runs a thread, so that the first are in place early (what a stop keeps).
+        const std::size_t n = auftrag.pfade.size();
+        std::size_t laenge = std::max<std::size_t>((n + 8 * faeden - 1) / (8 * faeden), 1);
+        if (const std::size_t gruppe = dateien.gruppengroesse(); gruppe > 0) {
+            laenge = std::min(laenge, gruppe);
+        }
+        return std::unique_ptr<Schreibfaeden>(new Schreibfaeden(dateien, auftrag, faeden, laenge));
+    }
+
+    // The threads finish the pages in hand and put them in place, in list order.
+    ~Schreibfaeden() {
+        anhalten();
+        for (auto& t : faeden_) t.join();
+    }
+    Schreibfaeden(const Schreibfaeden&) = delete;
+    Schreibfaeden& operator=(const Schreibfaeden&) = delete;
+
+    // No page more is taken up.
+    void anhalten() { begrenzen(auftrag_.pfade.size()); }
+    // Nothing from page `bis` on is put in place, and no page more is taken up.
+    void begrenzen(std::size_t bis) {
+        {
+            const std::lock_guard lock(m_);
+            grenze_ = std::min(grenze_, bis);
+            ende_ = true;
+        }
+        cv_.notify_all();
+    }
+
+    // The next message, or none once everything is heard. While it waits, `zwischendurch` is
+    // called now and then (without the lock: it may call anhalten()).
+    std::optional<Nachricht> naechste(const std::function<void()>& zwischendurch) {
+        std::unique_lock lock(m_);
+        for (;;) {
+            if (gehoert_ >= (ende_ ? genommen_ : laeufe_)) return std::nullopt;
+            Lauf& lauf = platz(gehoert_);
+            if (lauf.gelesen < lauf.nachrichten.size()) {
+                return std::move(lauf.nachrichten[lauf.gelesen++]);
+            }
+            if (lauf.fertig) {
+                lauf = Lauf{};
+                ++gehoert_;
+                cv_.notify_all();
+                continue;
+            }
+            if (cv_.wait_for(lock, std::chrono::milliseconds(50)) == std::cv_status::timeout) {
+                lock.unlock();
+                zwischendurch();
+                lock.lock();
+            }
+        }
+    }
+
+  private:
+    struct Lauf {
+        std::vector<Nachricht> nachrichten;
+        std::size_t gelesen = 0;
+        std::unique_ptr<Dateien> dateien;  // the last group, handed over
+        std::size_t gruppeAb = 0;          // its first page
+        std::size_t ende = 0;              // where the run stopped
+        bool fertig = false;               // all of it in place, everything heard
+    };
+
+    Schreibfaeden(Dateien& dateien, const Auftrag& auftrag, unsigned faeden, std::size_t laenge)
+        : dateien_(dateien),
+          auftrag_(auftrag),
+          laenge_(laenge),
+          laeufe_((auftrag.pfade.size() + laenge - 1) / laenge),
+          grenze_(auftrag.pfade.size()),
+          plaetze_(2 * std::size_t{faeden}) {
+        for (unsigned f = 0; f < faeden; ++f) faeden_.emplace_back([this] { arbeiten(); });
+    }
+
+    Lauf& platz(std::size_t k) { return plaetze_[k % plaetze_.size()]; }
+
+    void arbeiten() {
+        for (;;) {
+            std::size_t k = 0;
+            {
+                std::unique_lock lock(m_);
+                cv_.wait(lock, [&] {
+                    return ende_ || genommen_ >= laeufe_ || genommen_ < gehoert_ + plaetze_.size();
+                });
+                if (ende_ || genommen_ >= laeufe_) return;
+                k = genommen_++;
+            }
+            laufSchreiben(k);
+        }
+    }
+
+    void melden(std::size_t k, Nachricht nachricht) {
+        {
+            const std::lock_guard lock(m_);
+            platz(k).nachrichten.push_back(std::move(nachricht));
+        }
+        cv_.notify_all();
+    }
+
+    void laufSchreiben(std::size_t k) {
+        // Every run in flight may hold its share of the open files.
+        std::unique_ptr<Dateien> eigene = dateien_.nebenschreiber(plaetze_.size());
+        const std::size_t ende = std::min((k + 1) * laenge_, auftrag_.pfade.size());
+        std::size_t gruppeAb = k * laenge_;
+        std::size_t i = gruppeAb;
+        for (; i < ende; ++i) {
+            {
+                const std::lock_guard lock(m_);
+                if (ende_ || i >= grenze_) break;
+            }
+            Nachricht nachricht;
+            nachricht.i = i;
+            try {
+                Seite seite = seiteLaden(*eigene, auftrag_.pfade[i], auftrag_.optionen,
+                                         auftrag_.wahl, auftrag_.kapazitaet);
+                seiteRechnen(seite, auftrag_.optionen, auftrag_.tabelle, auftrag_.kapazitaet);
+                nachricht.ergebnis = seiteAbschliessen(*eigene, seite, auftrag_.optionen,
+                                                       auftrag_.tabelle, {}, auftrag_.kapazitaet);
+            } catch (...) {
+                nachricht.fehler = std::current_exception();
+                if (auftrag_.politik == Fehlerpolitik::Anhalten) {
+                    const std::lock_guard lock(m_);
+                    grenze_ = std::min(grenze_, i);
+                }
+            }
+            melden(k, std::move(nachricht));
+            if (eigene->sammlungVoll() && i + 1 < ende) {
+                std::unique_lock lock(m_);
+                cv_.wait(lock, [&] { return zug_ == k && !schliesst_; });
+                schliesst_ = true;
+                inPlatz(lock, k, *eigene, gruppeAb, i + 1);
+                schliesst_ = false;
+                lock.unlock();
+                cv_.notify_all();
+                gruppeAb = i + 1;
+            }
+        }
+        std::unique_lock lock(m_);
+        Lauf& lauf = platz(k);
+        lauf.dateien = std::move(eigene);
+        lauf.gruppeAb = gruppeAb;
+        lauf.ende = i;
+        if (schliesst_) return;
+        // Whoever puts a run in place goes on with the runs after it that are done.
+        schliesst_ = true;
+        while (zug_ < genommen_ && platz(zug_).dateien) {
+            Lauf& naechster = platz(zug_);
+            const std::unique_ptr<Dateien> fertige = std::move(naechster.dateien);
+            inPlatz(lock, zug_, *fertige, naechster.gruppeAb, naechster.ende);
+            naechster.fertig = true;
+            ++zug_;
+            cv_.notify_all();
+        }
+        schliesst_ = false;
+        lock.unlock();
+        cv_.notify_all();
+    }
+
+    // The group of run `k` from page `ab` to `bis`, in its turn (`lock` held, released while it
+    // is written): in place, or dropped when it lies beyond the limit.
+    void inPlatz(std::unique_lock<std::mutex>& lock, std::size_t k, Dateien& eigene, std::size_t ab,
+                 std::size_t bis) {
+        const bool weg = ab >= grenze_;
+        lock.unlock();
+        std::vector<DateiFehlschlag> fehler;
+        if (weg) {
+            eigene.verwerfen();
+        } else {
+            fehler = eigene.abschliessen();
+        }
+        lock.lock();
+        if (fehler.empty()) return;
+        if (auftrag_.politik == Fehlerpolitik::Anhalten) grenze_ = std::min(grenze_, bis);
+        Nachricht nachricht;
+        nachricht.gruppe = std::move(fehler);
+        platz(k).nachrichten.push_back(std::move(nachricht));
+    }
+
+    Dateien& dateien_;
+    const Auftrag auftrag_;
+    const std::size_t laenge_;  // pages of a run
+    const std::size_t laeufe_;
+
+    std::mutex m_;
+    std::condition_variable cv_;
+    bool ende_ = false;
+    bool schliesst_ = false;    // a thread is putting a group in place
+    std::size_t grenze_;        // pages from here on are not put in place
+    std::size_t genommen_ = 0;  // runs taken up
+    std::size_t gehoert_ = 0;   // runs the caller heard of completely
+    std::size_t zug_ = 0;       // the run whose groups go in place now
+    std::vector<Lauf> plaetze_;
+    std::vector<std::thread> faeden_;
+};
+
 }  // namespace
 
 StapelErgebnis dateiOptimieren(Dateien& dateien, const std::string& gelistet,
                                const Optionsmenge& optionen, const Ersetzungstabelle& tabelle,
                                const StapelHaken& haken, std::size_t kapazitaet) {
-    Seite seite = seiteLaden(dateien, gelistet, optionen, kapazitaet);
+    Seite seite = seiteLaden(dateien, gelistet, optionen, haken.kodierung, kapazitaet);
     return seiteAbschliessen(dateien, seite, optionen, tabelle, haken, kapazitaet);
 }
 
@@ -298,6 +532,46 @@ StapelBilanz stapelLauf(Dateien& dateien, const std::vector<std::string>& pfade,
         ++bilanz.fehlgeschlagen;
         if (melder.fehler) melder.fehler(pfad, meldung);
     };
+    if (optionen[KMM] || pfade.size() < 2) faeden = 1;
+    if (faeden > 1) {
+        const Schreibfaeden::Auftrag auftrag{pfade,           optionen,   tabelle,
+                                             haken.kodierung, kapazitaet, politik};
+        if (auto schreiber = Schreibfaeden::starten(dateien, auftrag, haken, faeden)) {
+            const auto abbruch = [&] {
+                if (bilanz.abgebrochen || !melder.abbrechen || !melder.abbrechen()) return;
+                bilanz.abgebrochen = true;
+                schreiber->anhalten();
+            };
+            std::size_t gehoert = 0;  // pages before this one were heard of
+            try {
+                while (auto nachricht = schreiber->naechste(abbruch)) {
+                    if (nachricht->gruppe) {
+                        for (const auto& f : *nachricht->gruppe) melden(f.pfad, f.meldung);
+                        if (!nachricht->gruppe->empty() && politik == Fehlerpolitik::Anhalten) {
+                            throw DateiFehler(nachricht->gruppe->front().meldung);
+                        }
+                        continue;
+                    }
+                    abbruch();
+                    const std::size_t i = nachricht->i;
+                    gehoert = i + 1;
+                    if (melder.beginnt) melder.beginnt(i, pfade.size(), pfade[i]);
+                    ++bilanz.bearbeitet;
+                    try {
+                        if (nachricht->fehler) std::rethrow_exception(nachricht->fehler);
+                        if (melder.fertig) melder.fertig(i, pfade[i], *nachricht->ergebnis);
+                    } catch (const std::exception& e) {
+                        if (politik == Fehlerpolitik::Anhalten) throw;
+                        melden(pfade[i], e.what());
+                    }
+                }
+            } catch (...) {
+                schreiber->begrenzen(gehoert);
+                throw;
+            }
+            return bilanz;
+        }
+    }
     std::mutex sperre;
     std::unique_lock dateienFrei(sperre);
     Sammlung sammlung(dateien);
@@ -309,7 +583,6 @@ StapelBilanz stapelLauf(Dateien& dateien, const std::vector<std::string>& pfade,
             throw DateiFehler(fehler.front().meldung);
         }
     };
-    if (optionen[KMM] || pfade.size() < 2) faeden = 1;
     // Declared after the gathering: its threads are done before the group is put in place.
     std::optional<Vorlauf> vorlauf;
     if (faeden > 1) {
@@ -350,7 +623,7 @@ StapelBilanz stapelLauf(Dateien& dateien, const std::vector<std::string>& pfade,
                 dateienFrei.lock();
                 if (gespeichert.contains(seite->kennung)) seite.reset();
             }
-            if (!seite) seite = seiteLaden(dateien, pfad, optionen, kapazitaet);
+            if (!seite) seite = seiteLaden(dateien, pfad, optionen, haken.kodierung, kapazitaet);
             if (vorlauf) gespeichert.insert(seite->kennung);
             const StapelErgebnis ergebnis =
                 seiteAbschliessen(dateien, *seite, optionen, tabelle, haken, kapazitaet);

@@ -72,10 +72,11 @@ enum class StapelStatus {
 struct StapelErgebnis {
     StapelStatus status = StapelStatus::Gespeichert;
     std::string pfad;  // where the file now is (the lowercase name after option 13)
-    std::int32_t originalGroesse = -1;  // size of the file as loaded (Dateigroesse)
-    std::size_t optimiertGroesse = 0;   // bytes written; 0 when nothing was saved
-    Sicherung sicherung;                // the backup: its name, kept or made
-    Laufergebnis lauf;                  // what the run did, pass by pass
+    std::int32_t originalGroesse = -1;        // size of the file as loaded (Dateigroesse)
+    std::size_t optimiertGroesse = 0;         // bytes written; 0 when nothing was saved
+    Sicherung sicherung;                      // the backup: its name, kept or made
+    Kodierung kodierung = Kodierung::Cp1252;  // how the page was read
+    Laufergebnis lauf;                        // what the run did, pass by pass
 };
 
 // One file of a batch run: load (line breaks made CR LF, at most `kapazitaet` bytes), the run
@@ -124,13 +125,22 @@ struct StapelBilanz {
 // (`dateien` gathering meanwhile); whichever way the run ends, what it gathered is put in place.
 // Anhalten: the first failure throws its DateiFehler once the files before it are in place.
 //
-// With `faeden` above 1, that many threads read pages and run the passes ahead of their turn, a
-// few pages each at most; everything else (backups, saves, flushes, renames, every callback)
-// happens on the calling thread in list order, exactly as with one thread, so the pages written
-// and the messages are the same. A page read before an earlier page of the run that is the same
-// file was saved is read and run again in its turn. KMM's questions need the run in its turn, so
-// with KMM on the run takes one thread. When `abbrechen` ends the run, the pages being run ahead
-// are finished and dropped: nothing of them is written.
+// With `faeden` above 1 the run takes that many threads, and the pages written and the messages
+// are the same as with one; KMM's questions need the run in its turn, so with KMM on it takes one.
+// - Where `dateien` has writers of their own to offer (nebenschreiber), no hook of `haken` is set
+//   and no two listed names lead to one file (also by DKS's lowercase name), each thread takes
+//   runs of consecutive pages, at most a group each, and does all of their work on its own files.
+//   The runs are put in place in list order, so a crash leaves what one thread would have left,
+//   and `melder` hears of the pages on the calling thread in list order, as soon as all before
+//   have been heard of. Anhalten: what a thread gathered beyond the first failure is dropped.
+//   When `abbrechen` ends the run, the threads stop after the pages in hand, which are put in
+//   place and reported.
+// - Otherwise the threads read pages and run the passes ahead of their turn, a few pages each at
+//   most; everything else (backups, saves, flushes, renames, every callback) happens on the
+//   calling thread in list order, exactly as with one thread. A page read before an earlier page
+//   of the run that is the same file was saved is read and run again in its turn. When `abbrechen`
+//   ends the run, the pages being run ahead are finished and dropped: nothing of them is
+//   written.
 StapelBilanz stapelLauf(Dateien& dateien, const std::vector<std::string>& pfade,
                         const Optionsmenge& optionen, const Ersetzungstabelle& tabelle,
                         const StapelHaken& haken, const StapelMelder& melder, Fehlerpolitik politik,

@@ -208,14 +208,13 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
         };
     }
 
+    // Without hooks the pages may be written on several threads (see stapelLauf).
     StapelHaken haken{frage, {}, {}, {}, aufruf.kodierung};
-    // --report and --check look at each page as it was loaded.
-    Kodierung kodierung = Kodierung::Cp1252;
+    // --check compares each page with what it would become.
     Text geladen;
-    haken.geladen = [&](const std::string&, std::int32_t, const Text& text) {
-        kodierung = kodierungFuer(aufruf.kodierung, text);
-        if (aufruf.pruefen) geladen = text;
-    };
+    if (aufruf.pruefen) {
+        haken.geladen = [&](const std::string&, std::int32_t, const Text& text) { geladen = text; };
+    }
     Einsparung summe;
     // With --check every file goes through the same run, but nothing is written.
     auto dateien =
@@ -232,15 +231,15 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
         }
         fortschritt.zeigen();
     };
-    const std::string* aktuell = nullptr;
-    haken.meldung = [&](const std::string& text) { melde(*aktuell, sichtbar(text, true)); };
     StapelMelder melder;
     melder.beginnt = [&](std::size_t i, std::size_t n, const std::string& pfad) {
-        aktuell = &pfad;
         if (trocken != nullptr) trocken->nehmen();
         fortschritt.zeige(i, n, pfad);
     };
     melder.fertig = [&](std::size_t, const std::string& pfad, const StapelErgebnis& ergebnis) {
+        if (ergebnis.status == StapelStatus::Leer) {
+            melde(pfad, sichtbar(std::string(meldungen::kLeererQuelltext), true));
+        }
         if (ergebnis.status == StapelStatus::Abgebrochen) {
             melde(pfad, "abandoned at a question, not saved");
         }
@@ -249,8 +248,8 @@ int stapelLaufen(const Aufruf& aufruf, const Kanaele& k) {
         }
         if (ergebnis.status != StapelStatus::Gespeichert) return;
         if (aufruf.bericht != Berichtsart::Kein) {
-            fortschritt.melde(seitenBericht(aufruf.bericht, pfad, sichtbar(pfad, false), kodierung,
-                                            ergebnis.lauf));
+            fortschritt.melde(seitenBericht(aufruf.bericht, pfad, sichtbar(pfad, false),
+                                            ergebnis.kodierung, ergebnis.lauf));
             summe.hinzu(ergebnis.lauf);
         }
         if (trocken == nullptr) return;

@@ -1,6 +1,7 @@
 // Files for --check: read from disk, but nothing is ever written, copied, renamed or removed.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -21,6 +22,8 @@ class TrockeneDateien : public LokaleDateien {
     void sammeln(bool) override {}
     std::vector<DateiFehlschlag> abschliessen() override { return {}; }
     bool sammlungVoll() const override { return false; }
+    // What would be written is taken page by page on the run's own thread.
+    std::unique_ptr<Dateien> nebenschreiber(std::size_t) override { return nullptr; }
 
     // The text the last save would have written, taken away.
     std::optional<Text> nehmen();

@@ -66,6 +66,10 @@ class Dateien {
     // that may be used beside this one at the same time, or none (the caller then takes turns on
     // this one). What they read may be older than what this one has gathered.
     virtual std::unique_ptr<Dateien> nebenleser() { return nullptr; }
+    // For a batch's threads that write pages beside each other, one of `von` such threads: files
+    // of their own that gather and put in place as these do, holding at most their share of what
+    // may be held open; or none (the batch then writes on one thread).
+    virtual std::unique_ptr<Dateien> nebenschreiber(std::size_t /*von*/) { return nullptr; }
 
     // A batch's saves (stapelSchreiben) and new backups may be gathered, so that a group of files
     // goes to disk with one flush: while `an`, they are written beside their names and take them
@@ -77,6 +81,10 @@ class Dateien {
     virtual std::vector<DateiFehlschlag> abschliessen() { return {}; }
     // True when enough is gathered for one flush.
     virtual bool sammlungVoll() const { return false; }
+    // How many pages a group holds at most; 0 when saves are not gathered.
+    virtual std::size_t gruppengroesse() const { return 0; }
+    // Drops everything gathered: none of it takes a name, nothing changes on disk.
+    virtual void verwerfen() {}
 };
 
 }  // namespace quintaro

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 #include <string_view>
@@ -181,7 +182,12 @@ std::vector<DateiFehlschlag> LokaleDateien::abschliessen() {
 
 bool LokaleDateien::sammlungVoll() const {
     return gruppe_->dateien() >= gruppeDateien_ || gruppe_->bytes() >= kGruppeBytes ||
-           gruppe_->offen() + 2 >= Schreibgruppe::hoechstensOffen();
+           gruppe_->offen() + 2 >= Schreibgruppe::hoechstensOffen() / nebeneinander_;
+}
+
+void LokaleDateien::verwerfen() {
+    gruppe_ = std::make_unique<Schreibgruppe>();
+    offen_.clear();
 }
 
 Text LokaleDateien::lesen(const std::string& pfad, std::size_t kapazitaet) {
@@ -260,6 +266,14 @@ bool LokaleDateien::loeschen(const std::string& pfad) {
 
 std::unique_ptr<Dateien> LokaleDateien::nebenleser() {
     return std::make_unique<LokaleDateien>();
+}
+
+std::unique_ptr<Dateien> LokaleDateien::nebenschreiber(std::size_t von) {
+    auto neben = std::make_unique<LokaleDateien>();
+    neben->gruppeDateien_ = gruppeDateien_;
+    neben->nebeneinander_ = std::max<std::size_t>(von, 1);
+    neben->sammeln(true);
+    return neben;
 }
 
 std::string LokaleDateien::kennung(const std::string& pfad) {

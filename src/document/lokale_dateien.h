@@ -81,9 +81,12 @@ class LokaleDateien : public Dateien {
     std::string kennung(const std::string& pfad) override;
     // Files of this machine without a group: they read what is on disk.
     std::unique_ptr<Dateien> nebenleser() override;
+    std::unique_ptr<Dateien> nebenschreiber(std::size_t von) override;
     void sammeln(bool an) override;
     std::vector<DateiFehlschlag> abschliessen() override;
     bool sammlungVoll() const override;
+    std::size_t gruppengroesse() const override { return gruppeDateien_; }
+    void verwerfen() override;
 
   private:
     // Whoever looks at a name the group will change sees the group done first.
@@ -91,6 +94,8 @@ class LokaleDateien : public Dateien {
 
     bool sammeln_ = false;
     std::size_t gruppeDateien_ = kGruppeDateien;
+    // Writers beside each other share the descriptors a group may hold open.
+    std::size_t nebeneinander_ = 1;
     std::unique_ptr<Schreibgruppe> gruppe_;
     // Failures of a group put in place early, for the next abschliessen().
     std::vector<DateiFehlschlag> offen_;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <ctime>
 #include <mutex>
 #include <random>
@@ -293,8 +294,26 @@ void verwaisteEntfernen(const std::string& ordner) {
 }
 
 mode_t neuerModus() {
-    const mode_t maske = ::umask(0);
-    ::umask(maske);
+    // Read where the kernel shows it: setting the mask to learn it would, for a moment, give
+    // the files other threads make meanwhile the wrong mode.
+    mode_t maske = 0;
+    bool gelesen = false;
+    if (const Deskriptor fd(::open("/proc/self/status", O_RDONLY | O_CLOEXEC)); fd.get() >= 0) {
+        std::string status;
+        if (allesLesen(fd.get(), status, std::size_t{1} << 16) == 0) {
+            const auto stelle = status.find("\nUmask:");
+            if (stelle != std::string::npos) {
+                maske = static_cast<mode_t>(std::strtoul(status.c_str() + stelle + 7, nullptr, 8));
+                gelesen = true;
+            }
+        }
+    }
+    if (!gelesen) {
+        static std::mutex sperre;
+        const std::lock_guard<std::mutex> halten(sperre);
+        maske = ::umask(0);
+        ::umask(maske);
+    }
     return 0666 & ~maske;
 }
 
