@@ -82,8 +82,9 @@ struct Seite {
     std::exception_ptr laufFehler;     // the run ahead failed: thrown in the page's turn
 };
 
+// `mitKennung`: the file's identity is wanted (a page may be listed twice).
 Seite seiteLaden(Dateien& dateien, const std::string& gelistet, const Optionsmenge& optionen,
-                 KodierungsWahl wahl, std::size_t kapazitaet) {
+                 KodierungsWahl wahl, std::size_t kapazitaet, bool mitKennung = true) {
     // Any other bytes would name another file when it is saved: refused before anything is
     // touched.
     if (!pfadIstUtf8(gelistet)) throw erstellFehler(gelistet, std::string(kKeinUtf8Name));
@@ -97,7 +98,7 @@ Seite seiteLaden(Dateien& dateien, const std::string& gelistet, const Optionsmen
     Dokument dokument(dateien, kapazitaet);
     seite.text = dokument.laden(seite.pfad);
     seite.originalGroesse = dokument.originalGroesse();
-    seite.kennung = dateien.kennung(seite.pfad);
+    if (mitKennung) seite.kennung = dateien.kennung(seite.pfad);
     seite.kodierung = kodierungFuer(wahl, seite.text);
     return seite;
 }
@@ -419,7 +420,7 @@ class Schreibfaeden {
             nachricht.i = i;
             try {
                 Seite seite = seiteLaden(*eigene, auftrag_.pfade[i], auftrag_.optionen,
-                                         auftrag_.wahl, auftrag_.kapazitaet);
+                                         auftrag_.wahl, auftrag_.kapazitaet, false);
                 seiteRechnen(seite, auftrag_.optionen, auftrag_.tabelle, auftrag_.kapazitaet);
                 nachricht.ergebnis = seiteAbschliessen(*eigene, seite, auftrag_.optionen,
                                                        auftrag_.tabelle, {}, auftrag_.kapazitaet);

@@ -28,16 +28,10 @@ ssize_t lies(int fd, char* puffer, std::size_t n) {
 constexpr std::size_t kSchritt = std::size_t{1} << 20;
 constexpr std::size_t kReservierbar = std::size_t{1} << 30;
 
-bool regulaer(int fd) {
-    struct stat st {};
-    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-}
-
 // The bytes still to come from a regular file (plus one, to see its end without growing), or a
 // first guess for a pipe.
-std::size_t erwarteteGroesse(int fd) {
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return kBlock;
+std::size_t erwarteteGroesse(int fd, const struct stat& st) {
+    if (!S_ISREG(st.st_mode)) return kBlock;
     const off_t pos = ::lseek(fd, 0, SEEK_CUR);
     if (pos < 0 || st.st_size <= pos) return kBlock;
     return static_cast<std::size_t>(st.st_size - pos) + 1;
@@ -63,16 +57,22 @@ int allesSchreiben(int fd, std::string_view daten) {
     return 0;
 }
 
-int allesLesen(int fd, std::string& daten, std::size_t grenze) {
+int allesLesen(int fd, std::string& daten, std::size_t grenze, const struct stat* st) {
     // Read straight into `daten`, sized once for a regular file: no second copy, no regrowth.
     std::size_t gelesen = daten.size();
     if (gelesen > grenze) return EFBIG;
-    std::size_t wunsch = erwarteteGroesse(fd);
+    struct stat eigener {};
+    if (st == nullptr) {
+        // Unknown (fstat failed): read as from a pipe.
+        if (::fstat(fd, &eigener) != 0) eigener.st_mode = S_IFIFO;
+        st = &eigener;
+    }
+    std::size_t wunsch = erwarteteGroesse(fd, *st);
     // A pipe cannot be sized: the whole limit is reserved as address space instead, which the
     // kernel backs only where bytes arrive, so the buffer never moves. It grows in small steps
     // then, since each step is zeroed and would otherwise take memory that no byte fills.
     bool reserviert = false;
-    if (!regulaer(fd) && grenze <= kReservierbar && daten.capacity() <= grenze) {
+    if (!S_ISREG(st->st_mode) && grenze <= kReservierbar && daten.capacity() <= grenze) {
         try {
             reservieren(daten, grenze + 1);
             reserviert = true;
@@ -104,6 +104,19 @@ int allesLesen(int fd, std::string& daten, std::size_t grenze) {
 }
 
 int allesKopieren(int von, int nach) {
+    for (;;) {
+        const ssize_t n = ::copy_file_range(von, nullptr, nach, nullptr, kBlock * 16, 0);
+        if (n == 0) return 0;
+        if (n > 0) continue;
+        if (errno == EINTR) continue;
+        // Not between these two (file systems, kinds of file, an older kernel): by hand. Nothing
+        // was copied by the failing call.
+        if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP ||
+            errno == EBADF) {
+            break;
+        }
+        return errno;
+    }
     std::string puffer(kBlock, '\0');
     for (;;) {
         const ssize_t n = lies(von, puffer.data(), puffer.size());

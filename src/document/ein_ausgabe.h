@@ -1,6 +1,8 @@
 // Whole reads and writes on file descriptors, continued over short transfers and EINTR.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <limits>
 #include <string>
@@ -31,10 +33,12 @@ int allesSchreiben(int fd, std::string_view daten);
 
 // Appends everything up to the end of input to `daten`. Returns 0, the errno of the failing
 // call, or EFBIG as soon as `daten` would grow past `grenze` bytes (nothing more is read then).
+// `st`: what fstat gave for `fd`, where the caller has asked already.
 int allesLesen(int fd, std::string& daten,
-               std::size_t grenze = std::numeric_limits<std::size_t>::max());
+               std::size_t grenze = std::numeric_limits<std::size_t>::max(),
+               const struct stat* st = nullptr);
 
-// Streams the rest of `von` into `nach`. Returns 0 or an errno.
+// Streams the rest of `von` into `nach`, inside the kernel where it can. Returns 0 or an errno.
 int allesKopieren(int von, int nach);
 
 }  // namespace quintaro

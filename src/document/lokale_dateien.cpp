@@ -20,14 +20,17 @@ namespace quintaro {
 
 namespace {
 
-// Opens without blocking on a pipe that has no writer, then reads normally.
+// Opens without blocking on a pipe that has no writer; wieBlockierend() then makes it read
+// normally.
 int oeffneZumLesen(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd >= 0) {
-        const int flags = ::fcntl(fd, F_GETFL);
-        if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    }
-    return fd;
+    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+}
+
+// A regular file never blocks, so only anything else needs the flag cleared.
+void wieBlockierend(int fd, const struct stat& st) {
+    if (S_ISREG(st.st_mode)) return;
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
 }
 
 std::int32_t groesseVon(const struct stat& st) {
@@ -52,6 +55,7 @@ Text dokumentLesen(const std::string& path, std::size_t kapazitaet) {
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) throw fehler(errno);
     if (S_ISDIR(st.st_mode)) throw fehler(EISDIR);
+    wieBlockierend(fd.get(), st);
     // Normalising never shortens a text, so an oversized file is refused unread.
     if (S_ISREG(st.st_mode) && static_cast<std::uintmax_t>(st.st_size) > kapazitaet) {
         throw zuGross();
@@ -59,7 +63,7 @@ Text dokumentLesen(const std::string& path, std::size_t kapazitaet) {
 
     std::string roh;
     if (S_ISREG(st.st_mode)) roh.reserve(static_cast<std::size_t>(st.st_size));
-    if (const int err = allesLesen(fd.get(), roh, kapazitaet)) {
+    if (const int err = allesLesen(fd.get(), roh, kapazitaet, &st)) {
         if (err == EFBIG) throw zuGross();
         throw fehler(err);
     }
@@ -197,6 +201,7 @@ Text LokaleDateien::lesen(const std::string& pfad, std::size_t kapazitaet) {
 
 void LokaleDateien::schreiben(const std::string& pfad, const Text& inhalt) {
     vorher(pfad);
+    gruppe_->vergessen();
     dokumentSchreiben(pfad, inhalt);
 }
 
@@ -206,11 +211,13 @@ void LokaleDateien::stapelSchreiben(const std::string& pfad, const Text& inhalt)
     // Alone (a page that is gone meanwhile): after the group, whose backups it may rely on.
     auto fehler = gruppe_->abschliessen();
     offen_.insert(offen_.end(), fehler.begin(), fehler.end());
+    gruppe_->vergessen();
     dokumentSchreiben(pfad, inhalt, false);
 }
 
 void LokaleDateien::vorschauSchreiben(const std::string& pfad, const Text& inhalt) {
     vorher(pfad);
+    gruppe_->vergessen();
     const auto problem = ersetzenOhneVerweis(
         pfad, [&](int fd) { return allesSchreiben(fd, inhalt); }, neuerModus());
     if (problem) throw erstellFehler(pfad, *problem);
@@ -242,6 +249,7 @@ void LokaleDateien::kopieren(const std::string& von, const std::string& nach, bo
     vorher(nach);
     if (sammeln_ && !ueberschreiben) return gruppe_->kopieren(von, nach);
     vorher(von);
+    gruppe_->vergessen();
     std::string warum;
     if (!dateiKopieren(von, nach, ueberschreiben, &warum)) throw erstellFehler(nach, warum);
 }
@@ -251,6 +259,7 @@ bool LokaleDateien::umbenennen(const std::string& von, const std::string& nach) 
     if (sammeln_ && gruppe_->umbenennen(von, nach)) return true;
     vorher(von);
     vorher(nach);
+    gruppe_->vergessen();
     return umbenennenOhneErsetzen(von, nach) == 0;
 }
 
@@ -261,6 +270,7 @@ std::int32_t LokaleDateien::groesse(const std::string& pfad) {
 
 bool LokaleDateien::loeschen(const std::string& pfad) {
     vorher(pfad);
+    gruppe_->vergessen();
     return dateiLoeschen(pfad);
 }
 

@@ -101,6 +101,7 @@ void Schreibgruppe::verwerfen() {
     schluessel_.clear();
     seitenDateien_.clear();
     ordner_.clear();
+    kennungen_.clear();
     seiten_ = 0;
     bytes_ = 0;
 }
@@ -144,8 +145,6 @@ void Schreibgruppe::kopieren(const std::string& von, const std::string& nach) {
     if (!S_ISREG(st.st_mode)) throw fehler(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     struct stat zst {};
     if (::lstat(nach.c_str(), &zst) == 0) throw erstellFehler(nach, wasImWegIst(zst));
-    const int flags = ::fcntl(quelle.get(), F_GETFL);
-    if (flags >= 0) ::fcntl(quelle.get(), F_SETFL, flags & ~O_NONBLOCK);
 
     Neudatei neu;
     int err = neu.anlegen(nach, 0600);
@@ -211,8 +210,9 @@ bool Schreibgruppe::betrifft(const std::string& pfad) const {
     if (namen_.count(pfad) != 0) return true;
     const auto s = schluessel(pfad);
     if (s && schluessel_.count(*s) != 0) return true;
-    const auto k = kennung(pfad);
-    return k && seitenDateien_.count(*k) != 0;
+    auto it = kennungen_.find(pfad);
+    if (it == kennungen_.end()) it = kennungen_.emplace(pfad, kennung(pfad)).first;
+    return it->second && seitenDateien_.count(*it->second) != 0;
 }
 
 std::vector<DateiFehlschlag> Schreibgruppe::abschliessen() {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -43,8 +44,10 @@ class Schreibgruppe {
     bool umbenennen(const std::string& von, const std::string& nach);
 
     // True when `pfad` names something the group will create or replace: whoever looks at it
-    // must see the group done first.
+    // must see the group done first. What a name leads to is looked up once per group.
     bool betrifft(const std::string& pfad) const;
+    // Names may lead elsewhere now (a file changed outside the group): look them up again.
+    void vergessen() { kennungen_.clear(); }
     std::size_t dateien() const { return seiten_; }
     // Temporary files held open until the group is put in place.
     std::size_t offen() const { return eintraege_.size(); }
@@ -80,8 +83,9 @@ class Schreibgruppe {
     std::set<std::string> namen_;
     std::set<Schluessel> schluessel_;
     std::set<std::pair<dev_t, ino_t>> seitenDateien_;
-    // Folders' identities by name, looked up once per group.
+    // Folders' and files' identities by name, looked up once per group.
     mutable std::map<std::string, std::optional<std::pair<dev_t, ino_t>>> ordner_;
+    mutable std::unordered_map<std::string, std::optional<std::pair<dev_t, ino_t>>> kennungen_;
     std::size_t seiten_ = 0;
     std::size_t bytes_ = 0;
 };

@@ -94,12 +94,7 @@ int Neudatei::anlegen(const std::string& ziel, mode_t modus) {
     verwaisteEntfernen(ordner);
     if (unbenannteMoeglich()) {
         fd_ = ::open(ordner.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, modus);
-        if (fd_ >= 0) {
-            // Held while it lives, so that a name it gets for a moment is not taken for a
-            // killed process's.
-            ignoriere(::flock(fd_, LOCK_EX));
-            return 0;
-        }
+        if (fd_ >= 0) return 0;
         // Only a file system without unnamed files leads to a named one.
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return errno;
     }
@@ -118,6 +113,9 @@ int Neudatei::anlegen(const std::string& ziel, mode_t modus) {
 
 int Neudatei::benennen(const std::string& ordner) {
     if (!name_.empty()) return 0;
+    // Held from before it has a name, so that the name it has for a moment is not taken for a
+    // killed process's.
+    ignoriere(::flock(fd_, LOCK_EX));
     for (int versuch = 0; versuch < 100; ++versuch) {
         std::string name = zufallsName(ordner);
         if (::linkat(AT_FDCWD, procName(fd_).c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) ==
