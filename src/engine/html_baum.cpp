@@ -289,16 +289,20 @@ class Entscheider {
             linksOk_ = rechtsOk = true;
             linksVon = rechtsVon = nullptr;
         }
-        nachLeer_.assign(gruppe_.size(), true);
-        for (std::size_t i = gruppe_.size() - 1; i > 0; --i) {
-            nachLeer_[i - 1] = nachLeer_[i] && !gruppe_[i].wort;
+        // Only whitespace follows piece i when no word stands after it: from the last word on.
+        std::size_t letztesWort = 0;
+        for (std::size_t i = gruppe_.size(); i > 0; --i) {
+            if (gruppe_[i - 1].wort) {
+                letztesWort = i - 1;
+                break;
+            }
         }
         bool vorLeer = true;
         for (std::size_t i = 0; i < gruppe_.size(); ++i) {
             const Stueck& s = gruppe_[i];
             if (s.token < tokens_.size() && tokens_[s.token].art == Art::Text) {
                 const bool links = vorLeer && linksOk_;
-                const bool rechts = nachLeer_[i] && rechtsOk;
+                const bool rechts = i >= letztesWort && rechtsOk;
                 // Which side allows the leading and the trailing whitespace.
                 bool vornL = false;
                 bool vornR = false;
@@ -346,7 +350,6 @@ class Entscheider {
     Fakten f_;
     std::vector<Ebene> stapel_;
     std::vector<Stueck> gruppe_;
-    std::vector<bool> nachLeer_;
     bool linksOk_ = true;  // the document's start
     // The depth of the element whose start began the current group (kKeine after an end).
     std::size_t linksVon_ = kKeine;
