@@ -309,7 +309,8 @@ class Schreibfaeden {
         }
         // Several runs a thread, so that the first are in place early (what a stop keeps).
         const std::size_t n = auftrag.pfade.size();
-        std::size_t laenge = std::max<std::size_t>((n + 8 * faeden - 1) / (8 * faeden), 1);
+        const std::size_t teile = std::size_t{8} * faeden;
+        std::size_t laenge = std::max<std::size_t>((n + teile - 1) / teile, 1);
         if (const std::size_t gruppe = dateien.gruppengroesse(); gruppe > 0) {
             laenge = std::min(laenge, gruppe);
         }
