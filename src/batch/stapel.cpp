@@ -280,9 +280,8 @@ struct Nachricht {
 };
 
 // Runs of consecutive pages, each written by one thread on files of its own. A run's groups go
-// in place only after every run before it is in place; a thread that finishes a run before its
-// turn leaves the run's last group to whichever thread puts the run before it in place, and goes
-// on with the next run.
+// in place only after every run before it is in place; a thread that finishes a run hands its
+// last group to the thread that puts groups in place, and goes on with the next run.
 class Schreibfaeden {
   public:
     struct Auftrag {
@@ -321,6 +320,7 @@ class Schreibfaeden {
     ~Schreibfaeden() {
         anhalten();
         for (auto& t : faeden_) t.join();
+        einsetzer_.join();
     }
     Schreibfaeden(const Schreibfaeden&) = delete;
     Schreibfaeden& operator=(const Schreibfaeden&) = delete;
@@ -379,6 +379,7 @@ class Schreibfaeden {
           grenze_(auftrag.pfade.size()),
           plaetze_(2 * std::size_t{faeden}) {
         for (unsigned f = 0; f < faeden; ++f) faeden_.emplace_back([this] { arbeiten(); });
+        einsetzer_ = std::thread([this] { einsetzen(); });
     }
 
     Lauf& platz(std::size_t k) { return plaetze_[k % plaetze_.size()]; }
@@ -444,25 +445,35 @@ class Schreibfaeden {
                 gruppeAb = i + 1;
             }
         }
+        {
+            const std::lock_guard lock(m_);
+            Lauf& lauf = platz(k);
+            lauf.dateien = std::move(eigene);
+            lauf.gruppeAb = gruppeAb;
+            lauf.ende = i;
+        }
+        cv_.notify_all();
+    }
+
+    // The runs' last groups, each in its turn, on a thread of their own: the flush waits for the
+    // disk, and the writing threads go on meanwhile.
+    void einsetzen() {
         std::unique_lock lock(m_);
-        Lauf& lauf = platz(k);
-        lauf.dateien = std::move(eigene);
-        lauf.gruppeAb = gruppeAb;
-        lauf.ende = i;
-        if (schliesst_) return;
-        // Whoever puts a run in place goes on with the runs after it that are done.
-        schliesst_ = true;
-        while (zug_ < genommen_ && platz(zug_).dateien) {
+        for (;;) {
+            cv_.wait(lock, [&] {
+                return zug_ >= (ende_ ? genommen_ : laeufe_) ||
+                       (platz(zug_).dateien && !schliesst_);
+            });
+            if (zug_ >= (ende_ ? genommen_ : laeufe_)) return;
+            schliesst_ = true;
             Lauf& naechster = platz(zug_);
             const std::unique_ptr<Dateien> fertige = std::move(naechster.dateien);
             inPlatz(lock, zug_, *fertige, naechster.gruppeAb, naechster.ende);
             naechster.fertig = true;
             ++zug_;
+            schliesst_ = false;
             cv_.notify_all();
         }
-        schliesst_ = false;
-        lock.unlock();
-        cv_.notify_all();
     }
 
     // The group of run `k` from page `ab` to `bis`, in its turn (`lock` held, released while it
@@ -500,6 +511,7 @@ class Schreibfaeden {
     std::size_t zug_ = 0;       // the run whose groups go in place now
     std::vector<Lauf> plaetze_;
     std::vector<std::thread> faeden_;
+    std::thread einsetzer_;
 };
 
 }  // namespace
