@@ -9,8 +9,10 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <atomic>
 #include <ctime>
 #include <ostream>
+#include <thread>
 
 #include "common/dateien.h"
 #include "document/dokument.h"
@@ -245,6 +247,30 @@ TEST(SicheresSpeichern, ASaveKilledMidwayLeavesNoTemporaryFile) {
     ::close(rohr[1]);
     EXPECT_EQ(dir.namen(), std::set<std::string>{"seite.htm"});
     EXPECT_EQ(leseRoh(datei), kAlt);
+}
+
+// A new file's mode is asked for while other threads make files (a batch on several threads):
+// learning it must not change the process's umask even for a moment, or their files would be
+// made world-writable.
+TEST(SicheresSpeichern, ANewFilesModeIsLearntWithoutTouchingTheUmask) {
+    Ordner dir;
+    const mode_t alt = ::umask(022);
+    std::atomic<bool> fertig{false};
+    std::thread frager([&] {
+        while (!fertig) EXPECT_EQ(neuerModus(), mode_t{0644});
+    });
+    std::size_t falsch = 0;
+    for (int i = 0; i < 5000; ++i) {
+        const std::string datei = dir / "f";
+        const Deskriptor fd(::open(datei.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        ASSERT_GE(fd.get(), 0);
+        falsch += modus(datei) != 0644;
+        ::unlink(datei.c_str());
+    }
+    fertig = true;
+    frager.join();
+    ::umask(alt);
+    EXPECT_EQ(falsch, 0U);
 }
 
 }  // namespace
