@@ -353,11 +353,12 @@ class Schreibfaeden {
                 cv_.notify_all();
                 continue;
             }
-            if (cv_.wait_for(lock, std::chrono::milliseconds(50)) == std::cv_status::timeout) {
-                lock.unlock();
-                zwischendurch();
-                lock.lock();
-            }
+            // Woken when a run is done; its pages' messages are looked for now and then, which
+            // spares the writing threads a wake-up for each page.
+            hoerer_.wait_for(lock, std::chrono::milliseconds(20));
+            lock.unlock();
+            zwischendurch();
+            lock.lock();
         }
     }
 
@@ -400,11 +401,8 @@ class Schreibfaeden {
     }
 
     void melden(std::size_t k, Nachricht nachricht) {
-        {
-            const std::lock_guard lock(m_);
-            platz(k).nachrichten.push_back(std::move(nachricht));
-        }
-        cv_.notify_all();
+        const std::lock_guard lock(m_);
+        platz(k).nachrichten.push_back(std::move(nachricht));
     }
 
     void laufSchreiben(std::size_t k) {
@@ -473,6 +471,7 @@ class Schreibfaeden {
             ++zug_;
             schliesst_ = false;
             cv_.notify_all();
+            hoerer_.notify_all();
         }
     }
 
@@ -502,7 +501,8 @@ class Schreibfaeden {
     const std::size_t laeufe_;
 
     std::mutex m_;
-    std::condition_variable cv_;
+    std::condition_variable cv_;      // the writing threads and the one that puts runs in place
+    std::condition_variable hoerer_;  // the calling thread
     bool ende_ = false;
     bool schliesst_ = false;    // a thread is putting a group in place
     std::size_t grenze_;        // pages from here on are not put in place
