@@ -174,7 +174,7 @@ class Entscheider {
             }
             if (tok.art != Art::Text) {
                 if (fest) f_[k] |= fakt::kFest;
-                gruppe_.push_back({k, false, false, hatWort(t_, tok.anfang, tok.ende)});
+                stueck(k, false, false, hatWort(t_, tok.anfang, tok.ende));
                 continue;
             }
             const std::size_t von = std::max<std::size_t>(a, tok.anfang);
@@ -182,7 +182,7 @@ class Entscheider {
             if ((f_[k] & kGesehen) == 0) f_[k] = static_cast<std::uint16_t>(kGesehen);
             if (fest) f_[k] |= fakt::kFest;
             if (von != tok.anfang || bis != tok.ende) f_[k] |= fakt::kTeil;
-            gruppe_.push_back({k, von == tok.anfang, bis == tok.ende, hatWort(t_, von, bis)});
+            stueck(k, von == tok.anfang, bis == tok.ende, hatWort(t_, von, bis));
         }
     }
     // The bytes [a, e) of token `k`, which the quick reading knows already.
@@ -192,13 +192,13 @@ class Entscheider {
         const Token tok = tokens_[k];
         if (tok.art != Art::Text) {
             if (fest) f_[k] |= fakt::kFest;
-            gruppe_.push_back({k, false, false, hatWort(t_, tok.anfang, tok.ende)});
+            stueck(k, false, false, hatWort(t_, tok.anfang, tok.ende));
             return;
         }
         if ((f_[k] & kGesehen) == 0) f_[k] = static_cast<std::uint16_t>(kGesehen);
         if (fest) f_[k] |= fakt::kFest;
         if (a != tok.anfang || e != tok.ende) f_[k] |= fakt::kTeil;
-        gruppe_.push_back({k, a == tok.anfang, e == tok.ende, hatWort(t_, a, e)});
+        stueck(k, a == tok.anfang, e == tok.ende, hatWort(t_, a, e));
     }
     // Text with more than whitespace in a table outside its cells: the parser puts it in front of
     // the table at depth d, after what stands there. False when facts it takes back were not
@@ -224,7 +224,7 @@ class Entscheider {
     }
     // Something that counts as a word: server content, CDATA.
     void wort() {
-        if (!aus_) gruppe_.push_back({tokens_.size(), false, false, true});
+        if (!aus_) stueck(tokens_.size(), false, false, true);
     }
     // Marks the whitespace text at the start of the node just opened: it made the parser reopen
     // formatting elements.
@@ -269,20 +269,26 @@ class Entscheider {
         spuren[n++] = {static_cast<std::uint32_t>(token), bit};
     }
     struct Stueck {
-        std::size_t token;
+        std::uint32_t token;
         bool anfang;  // holds the token's first byte
         bool ende;    // holds its last
         bool wort;
     };
+    void stueck(std::size_t token, bool anfang, bool ende, bool wort) {
+        if (stuecke_ == gruppe_.size()) gruppe_.resize(gruppe_.size() * 2 + 16);
+        gruppe_[stuecke_++] = {static_cast<std::uint32_t>(token), anfang, ende, wort};
+    }
 
     // `rechtsVon`: the element whose start follows the group, not yet on the stack.
     void abschluss(bool rechtsOk, Ebene* rechtsVon) {
         if (rechtsVon != nullptr) {
             rechtsVon->davorLinksOk = linksOk_;
             rechtsVon->davorLeer = true;
-            for (const Stueck& s : gruppe_) rechtsVon->davorLeer = rechtsVon->davorLeer && !s.wort;
+            for (std::size_t i = 0; i < stuecke_; ++i) {
+                rechtsVon->davorLeer = rechtsVon->davorLeer && !gruppe_[i].wort;
+            }
         }
-        if (gruppe_.empty()) return;
+        if (stuecke_ == 0) return;
         Ebene* linksVon = linksVon_ < stapel_.size() ? &stapel_[linksVon_] : nullptr;
         // Nothing directly in html or head is rendered.
         if (!stapel_.empty() && stapel_.back().unsichtbar) {
@@ -291,14 +297,14 @@ class Entscheider {
         }
         // Only whitespace follows piece i when no word stands after it: from the last word on.
         std::size_t letztesWort = 0;
-        for (std::size_t i = gruppe_.size(); i > 0; --i) {
+        for (std::size_t i = stuecke_; i > 0; --i) {
             if (gruppe_[i - 1].wort) {
                 letztesWort = i - 1;
                 break;
             }
         }
         bool vorLeer = true;
-        for (std::size_t i = 0; i < gruppe_.size(); ++i) {
+        for (std::size_t i = 0; i < stuecke_; ++i) {
             const Stueck& s = gruppe_[i];
             if (s.token < tokens_.size() && tokens_[s.token].art == Art::Text) {
                 const bool links = vorLeer && linksOk_;
@@ -342,14 +348,16 @@ class Entscheider {
             }
             vorLeer = vorLeer && !s.wort;
         }
-        gruppe_.clear();
+        stuecke_ = 0;
     }
 
     std::string_view t_;
     const Tokenfolge& tokens_;
     Fakten f_;
     std::vector<Ebene> stapel_;
+    // The pieces of the current group: the first stuecke_ of gruppe_, which only grows.
     std::vector<Stueck> gruppe_;
+    std::size_t stuecke_ = 0;
     bool linksOk_ = true;  // the document's start
     // The depth of the element whose start began the current group (kKeine after an end).
     std::size_t linksVon_ = kKeine;
