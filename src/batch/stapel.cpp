@@ -9,6 +9,7 @@
 #include <mutex>
 #include <optional>
 #include <set>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -183,7 +184,14 @@ class Vorlauf {
           plaetze_(std::size_t{faeden} * 3) {
         for (unsigned f = 0; f < faeden; ++f) {
             std::shared_ptr<Dateien> eigene = dateien.nebenleser();
-            faeden_.emplace_back([this, eigene] { arbeiten(eigene.get()); });
+            try {
+                faeden_.emplace_back([this, eigene] { arbeiten(eigene.get()); });
+            } catch (const std::system_error&) {
+                // The process may start no more threads: fewer do, or none (the caller runs
+                // the pages itself then).
+                if (faeden_.empty()) throw;
+                break;
+            }
         }
     }
     ~Vorlauf() {
@@ -313,7 +321,12 @@ class Schreibfaeden {
         if (const std::size_t gruppe = dateien.gruppengroesse(); gruppe > 0) {
             laenge = std::min(laenge, gruppe);
         }
-        return std::unique_ptr<Schreibfaeden>(new Schreibfaeden(dateien, auftrag, faeden, laenge));
+        try {
+            return std::unique_ptr<Schreibfaeden>(
+                new Schreibfaeden(dateien, auftrag, faeden, laenge));
+        } catch (const std::system_error&) {
+            return nullptr;
+        }
     }
 
     // The threads finish the pages in hand and put them in place, in list order.
@@ -379,8 +392,19 @@ class Schreibfaeden {
           laeufe_((auftrag.pfade.size() + laenge - 1) / laenge),
           grenze_(auftrag.pfade.size()),
           plaetze_(2 * std::size_t{faeden}) {
-        for (unsigned f = 0; f < faeden; ++f) faeden_.emplace_back([this] { arbeiten(); });
         einsetzer_ = std::thread([this] { einsetzen(); });
+        for (unsigned f = 0; f < faeden; ++f) {
+            try {
+                faeden_.emplace_back([this] { arbeiten(); });
+            } catch (const std::system_error&) {
+                // The process may start no more threads: fewer write, or none (the run then
+                // goes the other way).
+                if (!faeden_.empty()) break;
+                anhalten();
+                einsetzer_.join();
+                throw;
+            }
+        }
     }
 
     Lauf& platz(std::size_t k) { return plaetze_[k % plaetze_.size()]; }
@@ -600,8 +624,12 @@ StapelBilanz stapelLauf(Dateien& dateien, const std::vector<std::string>& pfade,
     // Declared after the gathering: its threads are done before the group is put in place.
     std::optional<Vorlauf> vorlauf;
     if (faeden > 1) {
-        vorlauf.emplace(dateien, sperre, pfade, optionen, tabelle, haken.kodierung, kapazitaet,
-                        faeden);
+        try {
+            vorlauf.emplace(dateien, sperre, pfade, optionen, tabelle, haken.kodierung, kapazitaet,
+                            faeden);
+        } catch (const std::system_error&) {
+            // No thread could be started: the pages are read and run in their turn.
+        }
     }
     // However the loop ends, the threads stop before the group is put in place, and they may
     // still wait for the files to finish a load.

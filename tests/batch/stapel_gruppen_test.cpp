@@ -329,6 +329,36 @@ void GruppeTest::vierWieEiner(bool mitHaken) {
     EXPECT_EQ(pruefen(vier.ordner, "four threads"), kSeiten);
 }
 
+// A user whose process limit allows no further thread (shared hosting often sets one): a run
+// asked to take four threads takes the one it has, and every page is saved.
+TEST_F(GruppeTest, WithoutThreadsToStartTheRunTakesItsOwn) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to become another user";
+    Ordner ordner;
+    anlegen(ordner, original_);
+    ::chmod(ordner.pfad().c_str(), 0777);
+    for (std::size_t i = 0; i < kSeiten; ++i) ::chmod((ordner / name(i)).c_str(), 0666);
+    const pid_t kind = ::fork();
+    ASSERT_GE(kind, 0);
+    if (kind == 0) {
+        // nobody, with no process or thread beyond this one.
+        const rlimit grenze{1, 1};
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0 ||
+            ::setrlimit(RLIMIT_NPROC, &grenze) != 0) {
+            ::_exit(100);
+        }
+        try {
+            ::_exit(gesammelt(ordner, 4) == 0 ? 0 : 1);
+        } catch (...) {
+            ::_exit(2);
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(kind, &status, 0), kind);
+    ASSERT_TRUE(WIFEXITED(status)) << "killed by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(pruefen(ordner, "no thread to start"), kSeiten);
+}
+
 // With four threads too, every page takes its name only after its bytes and its backup's name
 // are on disk, and the folder's names are flushed after the pages took theirs.
 TEST_F(GruppeTest, FlushesComeBeforeTheNamesTheyGuardOnFourThreadsToo) {
