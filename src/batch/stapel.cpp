@@ -166,22 +166,23 @@ StapelErgebnis seiteAbschliessen(Dateien& dateien, Seite& seite, const Optionsme
     return ergebnis;
 }
 
+// What a batch's threads work through, as stapelLauf was given it.
+struct Auftrag {
+    const std::vector<std::string>& pfade;
+    const Optionsmenge& optionen;
+    const Ersetzungstabelle& tabelle;
+    KodierungsWahl wahl;
+    std::size_t kapazitaet;
+    Fehlerpolitik politik;
+};
+
 // Threads that load and run the pages ahead of the caller's turn, at most `fenster` pages
 // beyond the first one not yet taken back. Every use of the shared Dateien goes through
 // `sperre`.
 class Vorlauf {
   public:
-    Vorlauf(Dateien& dateien, std::mutex& sperre, const std::vector<std::string>& pfade,
-            const Optionsmenge& optionen, const Ersetzungstabelle& tabelle, KodierungsWahl wahl,
-            std::size_t kapazitaet, unsigned faeden)
-        : dateien_(dateien),
-          sperre_(sperre),
-          pfade_(pfade),
-          optionen_(optionen),
-          tabelle_(tabelle),
-          wahl_(wahl),
-          kapazitaet_(kapazitaet),
-          plaetze_(std::size_t{faeden} * 3) {
+    Vorlauf(Dateien& dateien, std::mutex& sperre, const Auftrag& auftrag, unsigned faeden)
+        : dateien_(dateien), sperre_(sperre), a_(auftrag), plaetze_(std::size_t{faeden} * 3) {
         for (unsigned f = 0; f < faeden; ++f) {
             std::shared_ptr<Dateien> eigene = dateien.nebenleser();
             try {
@@ -234,21 +235,23 @@ class Vorlauf {
             {
                 std::unique_lock lock(m_);
                 cv_.wait(lock, [&] {
-                    return ende_ || naechste_ >= pfade_.size() ||
+                    return ende_ || naechste_ >= a_.pfade.size() ||
                            naechste_ < genommen_ + plaetze_.size();
                 });
-                if (ende_ || naechste_ >= pfade_.size()) return;
+                if (ende_ || naechste_ >= a_.pfade.size()) return;
                 i = naechste_++;
             }
             Platz platz;
             try {
                 if (eigene != nullptr) {
-                    platz.seite = seiteLaden(*eigene, pfade_[i], optionen_, wahl_, kapazitaet_);
+                    platz.seite =
+                        seiteLaden(*eigene, a_.pfade[i], a_.optionen, a_.wahl, a_.kapazitaet);
                 } else {
                     const std::lock_guard lock(sperre_);
-                    platz.seite = seiteLaden(dateien_, pfade_[i], optionen_, wahl_, kapazitaet_);
+                    platz.seite =
+                        seiteLaden(dateien_, a_.pfade[i], a_.optionen, a_.wahl, a_.kapazitaet);
                 }
-                seiteRechnen(*platz.seite, optionen_, tabelle_, kapazitaet_);
+                seiteRechnen(*platz.seite, a_.optionen, a_.tabelle, a_.kapazitaet);
             } catch (...) {
                 platz.fehler = std::current_exception();
             }
@@ -263,11 +266,7 @@ class Vorlauf {
 
     Dateien& dateien_;
     std::mutex& sperre_;
-    const std::vector<std::string>& pfade_;
-    const Optionsmenge& optionen_;
-    const Ersetzungstabelle& tabelle_;
-    KodierungsWahl wahl_;
-    std::size_t kapazitaet_;
+    const Auftrag a_;
 
     std::mutex m_;
     std::condition_variable cv_;
@@ -292,15 +291,6 @@ struct Nachricht {
 // last group to the thread that puts groups in place, and goes on with the next run.
 class Schreibfaeden {
   public:
-    struct Auftrag {
-        const std::vector<std::string>& pfade;
-        const Optionsmenge& optionen;
-        const Ersetzungstabelle& tabelle;
-        KodierungsWahl wahl;
-        std::size_t kapazitaet;
-        Fehlerpolitik politik;
-    };
-
     // Null where the pages cannot be shared out so (see stapelLauf).
     static std::unique_ptr<Schreibfaeden> starten(Dateien& dateien, const Auftrag& auftrag,
                                                   const StapelHaken& haken, unsigned faeden) {
@@ -445,7 +435,6 @@ class Schreibfaeden {
             try {
                 Seite seite = seiteLaden(*eigene, auftrag_.pfade[i], auftrag_.optionen,
                                          auftrag_.wahl, auftrag_.kapazitaet, false);
-                seiteRechnen(seite, auftrag_.optionen, auftrag_.tabelle, auftrag_.kapazitaet);
                 nachricht.ergebnis = seiteAbschliessen(*eigene, seite, auftrag_.optionen,
                                                        auftrag_.tabelle, {}, auftrag_.kapazitaet);
             } catch (...) {
@@ -571,9 +560,8 @@ StapelBilanz stapelLauf(Dateien& dateien, const std::vector<std::string>& pfade,
         if (melder.fehler) melder.fehler(pfad, meldung);
     };
     if (optionen[KMM] || pfade.size() < 2) faeden = 1;
+    const Auftrag auftrag{pfade, optionen, tabelle, haken.kodierung, kapazitaet, politik};
     if (faeden > 1) {
-        const Schreibfaeden::Auftrag auftrag{pfade,           optionen,   tabelle,
-                                             haken.kodierung, kapazitaet, politik};
         if (auto schreiber = Schreibfaeden::starten(dateien, auftrag, haken, faeden)) {
             const auto abbruch = [&] {
                 if (bilanz.abgebrochen || !melder.abbrechen || !melder.abbrechen()) return;
@@ -625,8 +613,7 @@ StapelBilanz stapelLauf(Dateien& dateien, const std::vector<std::string>& pfade,
     std::optional<Vorlauf> vorlauf;
     if (faeden > 1) {
         try {
-            vorlauf.emplace(dateien, sperre, pfade, optionen, tabelle, haken.kodierung, kapazitaet,
-                            faeden);
+            vorlauf.emplace(dateien, sperre, auftrag, faeden);
         } catch (const std::system_error&) {
             // No thread could be started: the pages are read and run in their turn.
         }

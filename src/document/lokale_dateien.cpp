@@ -172,6 +172,11 @@ void LokaleDateien::vorher(const std::string& pfad) {
     offen_.insert(offen_.end(), fehler.begin(), fehler.end());
 }
 
+void LokaleDateien::vorAenderung(const std::string& pfad) {
+    vorher(pfad);
+    gruppe_->vergessen();
+}
+
 void LokaleDateien::sammeln(bool an) {
     sammeln_ = an;
 }
@@ -200,8 +205,7 @@ Text LokaleDateien::lesen(const std::string& pfad, std::size_t kapazitaet) {
 }
 
 void LokaleDateien::schreiben(const std::string& pfad, const Text& inhalt) {
-    vorher(pfad);
-    gruppe_->vergessen();
+    vorAenderung(pfad);
     dokumentSchreiben(pfad, inhalt);
 }
 
@@ -211,13 +215,11 @@ void LokaleDateien::stapelSchreiben(const std::string& pfad, const Text& inhalt)
     // Alone (a page that is gone meanwhile): after the group, whose backups it may rely on.
     auto fehler = gruppe_->abschliessen();
     offen_.insert(offen_.end(), fehler.begin(), fehler.end());
-    gruppe_->vergessen();
     dokumentSchreiben(pfad, inhalt, false);
 }
 
 void LokaleDateien::vorschauSchreiben(const std::string& pfad, const Text& inhalt) {
-    vorher(pfad);
-    gruppe_->vergessen();
+    vorAenderung(pfad);
     const auto problem = ersetzenOhneVerweis(
         pfad, [&](int fd) { return allesSchreiben(fd, inhalt); }, neuerModus());
     if (problem) throw erstellFehler(pfad, *problem);
@@ -248,8 +250,7 @@ bool LokaleDateien::dieselbeDatei(const std::string& a, const std::string& b) {
 void LokaleDateien::kopieren(const std::string& von, const std::string& nach, bool ueberschreiben) {
     vorher(nach);
     if (sammeln_ && !ueberschreiben) return gruppe_->kopieren(von, nach);
-    vorher(von);
-    gruppe_->vergessen();
+    vorAenderung(von);
     std::string warum;
     if (!dateiKopieren(von, nach, ueberschreiben, &warum)) throw erstellFehler(nach, warum);
 }
@@ -258,8 +259,7 @@ bool LokaleDateien::umbenennen(const std::string& von, const std::string& nach) 
     if (von.empty() || nach.empty()) return false;
     if (sammeln_ && gruppe_->umbenennen(von, nach)) return true;
     vorher(von);
-    vorher(nach);
-    gruppe_->vergessen();
+    vorAenderung(nach);
     return umbenennenOhneErsetzen(von, nach) == 0;
 }
 
@@ -269,8 +269,7 @@ std::int32_t LokaleDateien::groesse(const std::string& pfad) {
 }
 
 bool LokaleDateien::loeschen(const std::string& pfad) {
-    vorher(pfad);
-    gruppe_->vergessen();
+    vorAenderung(pfad);
     return dateiLoeschen(pfad);
 }
 

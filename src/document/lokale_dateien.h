@@ -91,6 +91,8 @@ class LokaleDateien : public Dateien {
   private:
     // Whoever looks at a name the group will change sees the group done first.
     void vorher(const std::string& pfad);
+    // The same before a change outside the group, after which names may lead elsewhere.
+    void vorAenderung(const std::string& pfad);
 
     bool sammeln_ = false;
     std::size_t gruppeDateien_ = kGruppeDateien;
