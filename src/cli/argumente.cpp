@@ -195,7 +195,7 @@ std::string aufrufText() {
         "CR LF first. The options are the defaults below, changed by --set and --replace.\n"
         "\n"
         "With FILE: optimises each FILE in turn as the window's batch run does and saves it over\n"
-        "itself. The file as it was is first copied to FILE.bak beside it (an existing backup is\n"
+        "itself. The file as it was is kept as FILE.bak beside it (an existing backup is\n"
         "never overwritten), DKS=1 lowercases the file name (unless another file has that name),\n"
         "and the file is replaced only once the new text is completely written. A file that\n"
         "fails is reported on standard error with its reason, and the run goes on with the next.\n"

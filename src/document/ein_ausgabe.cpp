@@ -46,6 +46,14 @@ Deskriptor::~Deskriptor() {
     if (fd_ >= 0) ::close(fd_);
 }
 
+Deskriptor& Deskriptor::operator=(Deskriptor&& anderer) noexcept {
+    if (this != &anderer) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = std::exchange(anderer.fd_, -1);
+    }
+    return *this;
+}
+
 int allesSchreiben(int fd, std::string_view daten) {
     while (!daten.empty()) {
         const ssize_t n = ::write(fd, daten.data(), daten.size());

@@ -7,6 +7,7 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace quintaro {
 
@@ -18,8 +19,10 @@ void dateigrenzeAlsFehler();
 // Closes the descriptor it owns.
 class Deskriptor {
   public:
-    explicit Deskriptor(int fd) : fd_(fd) {}
+    explicit Deskriptor(int fd = -1) : fd_(fd) {}
     ~Deskriptor();
+    Deskriptor(Deskriptor&& anderer) noexcept : fd_(std::exchange(anderer.fd_, -1)) {}
+    Deskriptor& operator=(Deskriptor&& anderer) noexcept;
     Deskriptor(const Deskriptor&) = delete;
     Deskriptor& operator=(const Deskriptor&) = delete;
     int get() const { return fd_; }

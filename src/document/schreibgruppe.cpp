@@ -138,7 +138,7 @@ std::size_t Schreibgruppe::hoechstensOffen() {
 void Schreibgruppe::kopieren(const std::string& von, const std::string& nach) {
     const auto fehler = [&](int err) { return erstellFehler(nach, grund(err)); };
     if (von.empty() || nach.empty()) throw fehler(ENOENT);
-    const Deskriptor quelle(::open(von.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    Deskriptor quelle(::open(von.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (quelle.get() < 0) throw fehler(errno);
     struct stat st {};
     if (::fstat(quelle.get(), &st) != 0) throw fehler(errno);
@@ -146,21 +146,28 @@ void Schreibgruppe::kopieren(const std::string& von, const std::string& nach) {
     struct stat zst {};
     if (::lstat(nach.c_str(), &zst) == 0) throw erstellFehler(nach, wasImWegIst(zst));
 
-    Neudatei neu;
+    Eintrag e{Art::Sicherung, Neudatei(),      nach, von, {}, {st.st_dev, st.st_ino},
+              false,          schluessel(nach)};
+    if (st.st_nlink == 1) {
+        // Maybe a further name of the original, decided when the group is put in place.
+        e.quelle = std::move(quelle);
+    } else {
+        // A file with other names: a backup sharing it would follow their changes.
+        if (const int err = kopie(quelle.get(), nach, e.neu)) throw fehler(err);
+        meldeSchritt(Schreibschritt::Geschrieben, nach);
+        bytes_ += static_cast<std::size_t>(st.st_size);
+    }
+    merken(std::move(e));
+}
+
+int Schreibgruppe::kopie(int quelle, const std::string& nach, Neudatei& neu) {
+    struct stat st {};
+    if (::fstat(quelle, &st) != 0) return errno;
     int err = neu.anlegen(nach, 0600);
-    if (err == 0) err = allesKopieren(quelle.get(), neu.fd());
+    if (err == 0) err = allesKopieren(quelle, neu.fd());
     if (err == 0 && ::fchmod(neu.fd(), st.st_mode & 0777) != 0) err = errno;
-    if (err != 0) throw fehler(err);
-    meldeSchritt(Schreibschritt::Geschrieben, nach);
-    merken({Art::Sicherung,
-            std::move(neu),
-            nach,
-            von,
-            {},
-            {st.st_dev, st.st_ino},
-            false,
-            schluessel(nach)});
-    bytes_ += static_cast<std::size_t>(st.st_size);
+    if (err != 0) neu = Neudatei();
+    return err;
 }
 
 bool Schreibgruppe::schreiben(const std::string& pfad, const Text& inhalt) {
@@ -215,6 +222,23 @@ bool Schreibgruppe::betrifft(const std::string& pfad) const {
     return it->second && seitenDateien_.count(*it->second) != 0;
 }
 
+int Schreibgruppe::sicherungBenennen(Eintrag& e) {
+    if (e.quelle.get() >= 0) {
+        const int err = weitererName(e.quelle.get(), e.ziel);
+        if (err == 0) {
+            e.verwiesen = true;
+            meldeSchritt(Schreibschritt::Benannt, e.ziel);
+            return 0;
+        }
+        // A file system without hard links, or one the process may not link (another user's
+        // file under protected_hardlinks): a copy, flushed alone since the group's flush is past.
+        if (err == EEXIST) return err;
+        if (const int r = kopie(e.quelle.get(), e.ziel, e.neu)) return r;
+        if (const int r = aufPlatte(e.neu.fd())) return r;
+    }
+    return e.neu.anlegenAls(e.ziel);
+}
+
 std::vector<DateiFehlschlag> Schreibgruppe::abschliessen() {
     std::vector<DateiFehlschlag> fehler;
     if (eintraege_.empty()) return fehler;
@@ -228,6 +252,24 @@ std::vector<DateiFehlschlag> Schreibgruppe::abschliessen() {
             if (e.art == Art::Seite && !e.fehlgeschlagen) seiteFehlt(e, meldung);
         }
     };
+
+    // A backup becomes a further name of its original only where the page is replaced in this
+    // group: the page's name then leads to a new file and the backup keeps the old one alone.
+    // Any other backup (its page left unsaved, or failed already) is copied now, before the
+    // flush; one that cannot be is no loss, the page being as it was.
+    std::set<std::pair<dev_t, ino_t>> ersetzt;
+    for (const auto& e : eintraege_) {
+        if (e.art == Art::Seite) ersetzt.insert(e.datei);
+    }
+    for (auto& e : eintraege_) {
+        if (e.art != Art::Sicherung || e.quelle.get() < 0 || ersetzt.count(e.datei) != 0) continue;
+        if (kopie(e.quelle.get(), e.ziel, e.neu) == 0) {
+            meldeSchritt(Schreibschritt::Geschrieben, e.ziel);
+        } else {
+            e.fehlgeschlagen = true;
+        }
+        e.quelle = Deskriptor();
+    }
 
     Ordner ordner;
     int err = 0;
@@ -247,8 +289,8 @@ std::vector<DateiFehlschlag> Schreibgruppe::abschliessen() {
     std::set<std::string> sicherungen;
     std::set<std::pair<dev_t, ino_t>> ohneSicherung;
     for (auto& e : eintraege_) {
-        if (e.art != Art::Sicherung) continue;
-        if (const int r = e.neu.anlegenAls(e.ziel)) {
+        if (e.art != Art::Sicherung || (e.fehlgeschlagen && !e.neu.offen())) continue;
+        if (const int r = sicherungBenennen(e)) {
             e.neu = Neudatei();
             e.fehlgeschlagen = true;
             struct stat st {};
@@ -296,6 +338,17 @@ std::vector<DateiFehlschlag> Schreibgruppe::abschliessen() {
             if (e.art == Art::Seite && !e.fehlgeschlagen) {
                 seiteFehlt(e, erstellFehler(e.pfad, grund(r)).what());
             }
+        }
+    }
+    // A page that kept its file after all: a backup sharing it would follow its next change in
+    // place. The page is as it was, so that name goes. A page whose name went to its new file
+    // left the backup the file's only name, whatever failed later.
+    for (const auto& e : eintraege_) {
+        if (e.art != Art::Sicherung || !e.verwiesen) continue;
+        struct stat st {};
+        if (::lstat(e.ziel.c_str(), &st) == 0 && std::pair{st.st_dev, st.st_ino} == e.datei &&
+            st.st_nlink > 1) {
+            ::unlink(e.ziel.c_str());
         }
     }
     verwerfen();

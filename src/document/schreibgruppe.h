@@ -1,6 +1,7 @@
-// Batch saves made durable together: the backups and pages of a group of files are written to
-// temporary files beside their names (unnamed where the file system has them), flushed to disk
-// at once, and only then put in place.
+// Batch saves made durable together: the pages of a group of files are written to temporary files
+// beside their names (unnamed where the file system has them), flushed to disk at once, and only
+// then put in place. A page's backup is its original file under a second name, given just before
+// the page's name goes to the new file; a copy where that cannot be.
 #pragma once
 
 #include <sys/types.h>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "document/dateien.h"
+#include "document/ein_ausgabe.h"
 #include "document/sicher_schreiben.h"
 #include "engine/text.h"
 
@@ -31,8 +33,9 @@ class Schreibgruppe {
     Schreibgruppe(const Schreibgruppe&) = delete;
     Schreibgruppe& operator=(const Schreibgruppe&) = delete;
 
-    // The backup of `von` as `nach`, never replacing anything there. Throws DateiFehler as
-    // LokaleDateien::kopieren does when the copy cannot be written.
+    // The backup of `von` as `nach`, never replacing anything there: a hard link where `von` is
+    // replaced in this group and has no other name, else a copy. Throws DateiFehler as
+    // LokaleDateien::kopieren does when `von` cannot be read or `nach` is taken.
     void kopieren(const std::string& von, const std::string& nach);
     // A page, through a symbolic link to its target, keeping permission bits and owner, refused
     // as a single save refuses it (not writable, not a regular file). Never written in place:
@@ -74,7 +77,12 @@ class Schreibgruppe {
         std::pair<dev_t, ino_t> datei{};  // the page (Sicherung: its source)
         bool fehlgeschlagen = false;
         std::optional<Schluessel> name{};  // of `ziel`
+        Deskriptor quelle{};               // Sicherung: the original, to link or copy
+        bool verwiesen = false;            // Sicherung: took its name as a link to it
     };
+    // Copies what is open as `quelle` to a new file for `nach`. Returns 0 or an errno.
+    static int kopie(int quelle, const std::string& nach, Neudatei& neu);
+    int sicherungBenennen(Eintrag& e);
     void verwerfen();
     void merken(Eintrag eintrag);
 

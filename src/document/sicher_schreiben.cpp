@@ -118,12 +118,12 @@ int Neudatei::benennen(const std::string& ordner) {
     ignoriere(::flock(fd_, LOCK_EX));
     for (int versuch = 0; versuch < 100; ++versuch) {
         std::string name = zufallsName(ordner);
-        if (::linkat(AT_FDCWD, procName(fd_).c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) ==
-            0) {
+        const int err = weitererName(fd_, name);
+        if (err == 0) {
             name_ = std::move(name);
             return 0;
         }
-        if (errno != EEXIST) return errno;
+        if (err != EEXIST) return err;
     }
     return EEXIST;
 }
@@ -137,15 +137,19 @@ int Neudatei::ersetzen(const std::string& ziel) {
     return 0;
 }
 
+int weitererName(int fd, const std::string& ziel) {
+    // linkat never replaces: a name taken meanwhile fails with EEXIST.
+    if (::linkat(AT_FDCWD, procName(fd).c_str(), AT_FDCWD, ziel.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+        return errno;
+    }
+    return 0;
+}
+
 int Neudatei::anlegenAls(const std::string& ziel) {
     if (fd_ < 0) return EBADF;
     int err = 0;
     if (name_.empty()) {
-        // linkat never replaces: a name taken meanwhile fails with EEXIST.
-        if (::linkat(AT_FDCWD, procName(fd_).c_str(), AT_FDCWD, ziel.c_str(), AT_SYMLINK_FOLLOW) !=
-            0) {
-            err = errno;
-        }
+        err = weitererName(fd_, ziel);
     } else {
         err = umbenennenOhneErsetzen(name_, ziel);
         if (err == 0) name_.clear();

@@ -53,6 +53,10 @@ class Neudatei {
     std::string name_;  // the hidden name while it has one
 };
 
+// Gives the file open as `fd` the further name `ziel` (a hard link), never replacing: a name
+// taken fails with EEXIST. Returns 0 or an errno.
+int weitererName(int fd, const std::string& ziel);
+
 // How a file is replaced.
 struct Ersetzungsart {
     // A document: a symbolic link is followed and stays, an existing file keeps its permission

@@ -131,11 +131,7 @@ TEST_F(CliStapel, FileThatCannotBeWrittenFailsAndStaysAsItWas) {
     const auto r = lauf({"/proc/version", a});
     EXPECT_EQ(r.exitcode, 1);
     EXPECT_EQ(zeilen(r.fehler), 1) << r.fehler;
-    EXPECT_EQ(r.fehler.rfind("quintaro-cli: /proc/version: Datei \"/proc/version.bak\" kann "
-                             "nicht erstellt werden. ",
-                             0),
-              0u)
-        << r.fehler;
+    EXPECT_EQ(r.fehler.rfind("quintaro-cli: /proc/version: ", 0), 0u) << r.fehler;
     EXPECT_EQ(leseRoh("/proc/version"), vorher);
     EXPECT_EQ(leseRoh(a), "a ");
 }
@@ -520,10 +516,13 @@ TEST_F(CliStapel, AFileListedTwiceWithDksReportsOnlyBackupsReallyKept) {
 }
 
 // Killed by SIGXFSZ midway, the backup's temporary file used to stay behind.
+// The page has a second name, so its backup is a copy, which the limit stops before the page is
+// written.
 TEST_F(CliStapel, TheFileSizeLimitFailsTheBackupCleanly) {
     const std::string a = dir / "a.htm";
     const std::string gross(256 * 1024, 'x');
     schreibeRoh(a, gross);
+    ASSERT_EQ(::link(a.c_str(), (dir / "b.htm").c_str()), 0);
     Lauf l;
     l.args = {a};
     l.programm = programm().pfad();
@@ -534,7 +533,7 @@ TEST_F(CliStapel, TheFileSizeLimitFailsTheBackupCleanly) {
     EXPECT_EQ(r.fehler, "quintaro-cli: " + a + ": Datei \"" + a +
                             ".bak\" kann nicht erstellt werden. Datei zu groß\n");
     EXPECT_EQ(leseRoh(a), gross);
-    EXPECT_EQ(dir.namen(), std::set<std::string>{"a.htm"});
+    EXPECT_EQ(dir.namen(), (std::set<std::string>{"a.htm", "b.htm"}));
 }
 
 TEST_F(CliStapel, AFileNameThatIsNotUtf8IsRefusedAsSuch) {

@@ -17,6 +17,7 @@
 #include "common/dateien.h"
 #include "document/dokument.h"
 #include "document/ein_ausgabe.h"
+#include "document/lokale_dateien.h"
 #include "document/sicher_schreiben.h"
 #include "engine/dateifehler.h"
 
@@ -271,6 +272,52 @@ TEST(SicheresSpeichern, ANewFilesModeIsLearntWithoutTouchingTheUmask) {
     frager.join();
     ::umask(alt);
     EXPECT_EQ(falsch, 0U);
+}
+
+}  // namespace
+}  // namespace quintaro
+
+namespace quintaro {
+namespace {
+
+// A gathered backup is a further name of its original only where the page gets a new file in
+// the same group: afterwards no backup shares its file with anything, whether its page was
+// saved (a), left unsaved (b), had a second name (c) or could not take its new file (d, whose
+// name became a folder meanwhile, its file living on under another name).
+TEST(Schreibgruppen, NoBackupSharesItsFileWithAPage) {
+    Ordner ordner;
+    for (const char* n : {"a.htm", "b.htm", "c.htm", "d.htm"}) schreibeRoh(ordner / n, kAlt);
+    ASSERT_EQ(::link((ordner / "c.htm").c_str(), (ordner / "c2.htm").c_str()), 0);
+    {
+        LokaleDateien dateien;
+        dateien.sammeln(true);
+        for (const char* n : {"a.htm", "b.htm", "c.htm", "d.htm"}) {
+            dateien.kopieren(ordner / n, ordner / (std::string(n) + ".bak"), false);
+        }
+        for (const char* n : {"a.htm", "c.htm", "d.htm"})
+            dateien.stapelSchreiben(ordner / n, "neu");
+        ASSERT_EQ(::rename((ordner / "d.htm").c_str(), (ordner / "d2.htm").c_str()), 0);
+        ASSERT_EQ(::mkdir((ordner / "d.htm").c_str(), 0755), 0);
+        const auto fehler = dateien.abschliessen();
+        ASSERT_EQ(fehler.size(), 1U);
+        EXPECT_EQ(fehler[0].pfad, ordner / "d.htm");
+    }
+    EXPECT_EQ(leseRoh(ordner / "a.htm"), "neu");
+    EXPECT_EQ(leseRoh(ordner / "b.htm"), kAlt);
+    EXPECT_EQ(leseRoh(ordner / "c.htm"), "neu");
+    EXPECT_EQ(leseRoh(ordner / "c2.htm"), kAlt);
+    EXPECT_EQ(leseRoh(ordner / "d2.htm"), kAlt);
+    for (const auto& n : ordner.namen()) {
+        if (!n.ends_with(".bak")) continue;
+        SCOPED_TRACE(n);
+        struct stat st {};
+        ASSERT_EQ(::stat((ordner / n).c_str(), &st), 0);
+        EXPECT_EQ(st.st_nlink, 1U);
+        EXPECT_EQ(leseRoh(ordner / n), kAlt);
+    }
+    for (const char* n : {"a.htm.bak", "b.htm.bak", "c.htm.bak"}) {
+        EXPECT_EQ(::access((ordner / n).c_str(), F_OK), 0) << n;
+    }
 }
 
 }  // namespace
