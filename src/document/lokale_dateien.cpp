@@ -67,9 +67,9 @@ Text dokumentLesen(const std::string& path, std::size_t kapazitaet) {
         if (err == EFBIG) throw zuGross();
         throw fehler(err);
     }
-    Text text = umbruecheVereinheitlichen(roh);
-    if (text.size() > kapazitaet) throw zuGross();
-    return text;
+    umbruecheVereinheitlichenAnOrt(roh);
+    if (roh.size() > kapazitaet) throw zuGross();
+    return roh;
 }
 
 void dokumentSchreiben(const std::string& path, const Text& text, bool inPlatz) {

@@ -74,21 +74,46 @@ Text kleinAsciiText(std::string_view text) {
     return out;
 }
 
-Text umbruecheVereinheitlichen(std::string_view bytes) {
-    Text out;
-    out.reserve(bytes.size() + bytes.size() / 32);
+namespace {
+
+// The first CR or LF in p[von, n), or n.
+std::size_t naechstesZeilenende(const char* p, std::size_t von, std::size_t n) {
+    if constexpr (suche::kBlockweise) {
+        for (; von + suche::kBreite <= n; von += suche::kBreite) {
+            const suche::Maske m = suche::gleich(p + von, '\r') | suche::gleich(p + von, '\n');
+            if (m != 0) return von + suche::erster(m);
+        }
+    }
+    for (; von < n; ++von) {
+        if (p[von] == '\r' || p[von] == '\n') return von;
+    }
+    return n;
+}
+
+// `bytes` with every line end as CR LF, into `aus` of exactly the size that takes.
+void vereinheitlichtKopieren(std::string_view bytes, char* aus) {
+    const char* p = bytes.data();
     const std::size_t n = bytes.size();
     std::size_t i = 0;
     while (i < n) {
-        const char* start = bytes.data() + i;
-        // Copy the run up to the next CR or LF in one go.
-        std::size_t j = i;
-        while (j < n && bytes[j] != '\r' && bytes[j] != '\n') ++j;
-        out.append(start, j - i);
+        const std::size_t j = naechstesZeilenende(p, i, n);
+        std::memcpy(aus, p + i, j - i);
+        aus += j - i;
         if (j == n) break;
-        out.append("\r\n");
-        i = (bytes[j] == '\r' && j + 1 < n && bytes[j + 1] == '\n') ? j + 2 : j + 1;
+        *aus++ = '\r';
+        *aus++ = '\n';
+        i = (p[j] == '\r' && j + 1 < n && p[j + 1] == '\n') ? j + 2 : j + 1;
     }
+}
+
+std::size_t einzelneZeilenenden(const char* d, std::size_t n);
+
+}  // namespace
+
+Text umbruecheVereinheitlichen(std::string_view bytes) {
+    Text out;
+    out.resize(bytes.size() + einzelneZeilenenden(bytes.data(), bytes.size()));
+    vereinheitlichtKopieren(bytes, out.data());
     return out;
 }
 
@@ -158,6 +183,14 @@ void umbruecheVereinheitlichenAnOrt(Text& text) {
     if (nurPaare(d, n)) return;
     const std::size_t zuwachs = einzelneZeilenenden(d, n);
     if (zuwachs == 0) return;
+    if (text.capacity() < n + zuwachs) {
+        // It moves anyway: copying forward a line at a time beats moving it back byte by byte.
+        Text neu;
+        neu.resize(n + zuwachs);
+        vereinheitlichtKopieren(text, neu.data());
+        text = std::move(neu);
+        return;
+    }
 
     // Then move everything back to front: writing stays behind reading by the growth still due.
     text.resize(n + zuwachs);

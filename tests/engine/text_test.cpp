@@ -91,9 +91,22 @@ TEST(NormaliseLineBreaks, IsIdempotent) {
     EXPECT_EQ(umbruecheVereinheitlichen(once), once);
 }
 
-// In place, over random mixes of breaks and other bytes long enough to span several blocks, and
-// over pages of pairs only with at most one lone CR or LF anywhere, block edges included.
-TEST(NormaliseLineBreaks, InPlaceGivesTheSameText) {
+// Both ways (a copy, and in place with and without room to grow), over random mixes of breaks
+// and other bytes long enough to span several blocks, and over pages of pairs only with at most
+// one lone CR or LF anywhere, block edges included, against a byte-by-byte reading.
+TEST(NormaliseLineBreaks, EveryWayGivesTheSameText) {
+    const auto byteweise = [](const std::string& t) {
+        std::string aus;
+        for (std::size_t k = 0; k < t.size(); ++k) {
+            if (t[k] != '\r' && t[k] != '\n') {
+                aus += t[k];
+                continue;
+            }
+            aus += "\r\n";
+            if (t[k] == '\r' && k + 1 < t.size() && t[k + 1] == '\n') ++k;
+        }
+        return aus;
+    };
     std::mt19937 rng(3);
     const std::string bytes = "\r\n\r\na\t";
     for (int i = 0; i < 6000; ++i) {
@@ -105,9 +118,12 @@ TEST(NormaliseLineBreaks, InPlaceGivesTheSameText) {
             while (text.size() < 200 + rng() % 100) text += rng() % 3 == 0 ? "\r\n" : "a";
             if (i % 4 == 1) text.insert(rng() % (text.size() + 1), 1, rng() % 2 ? '\r' : '\n');
         }
+        const std::string erwartet = byteweise(text);
+        ASSERT_EQ(umbruecheVereinheitlichen(text), erwartet) << "text #" << i;
         std::string inPlace = text;
+        if (i % 3 == 0) inPlace.reserve(2 * text.size());
         umbruecheVereinheitlichenAnOrt(inPlace);
-        ASSERT_EQ(inPlace, umbruecheVereinheitlichen(text)) << "text #" << i;
+        ASSERT_EQ(inPlace, erwartet) << "text #" << i;
     }
 }
 
