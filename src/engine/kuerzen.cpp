@@ -302,8 +302,11 @@ Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung,
                     ergebnis = tag;
                 }
                 // A tag without quotes and "=" has nothing for tagKuerzen to do.
-                if (ergebnis.find_first_of("\"'=") != std::string_view::npos &&
-                    tagKuerzen(ergebnis, kurz)) {
+                // (find_first_of would call memchr once for every byte of the tag.)
+                const bool mitWert = std::any_of(ergebnis.begin(), ergebnis.end(), [](char c) {
+                    return c == '"' || c == '\'' || c == '=';
+                });
+                if (mitWert && tagKuerzen(ergebnis, kurz)) {
                     if (kurz.size() < ergebnis.size()) {
                         r.atk += ergebnis.size() - kurz.size();
                         ergebnis = kurz;
