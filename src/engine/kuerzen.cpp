@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <initializer_list>
 #include <optional>
+#include <stdexcept>
 
 #include "engine/attribute.h"
 #include "engine/css.h"
@@ -20,22 +22,43 @@ using html::Art;
 using html::Token;
 namespace fakt = html::fakt;
 
-// A tag's name in lower case, in `puffer`; empty when longer than any name asked about.
-std::string_view tagName(std::string_view t, const Token& tok, char (&puffer)[16]) {
-    std::size_t i = tok.anfang + (tok.art == Art::EndTag ? 2 : 1);
-    std::size_t n = 0;
-    while (i < tok.ende && !html::zeichenklasse::ist(t[i], html::zeichenklasse::kLeer |
-                                                               html::zeichenklasse::kSchraeg |
-                                                               html::zeichenklasse::kZu)) {
-        if (n == sizeof puffer) return {};
-        puffer[n++] = kleinAscii(t[i++]);
-    }
-    return {puffer, n};
+// Sets of tag names by the tokenizer's name numbers, which every name asked about has.
+using Namen = std::bitset<html::kNamenAnzahl>;
+
+std::uint8_t nr(std::string_view name) {
+    const std::uint8_t k = html::nameNummer(name);
+    if (k == 0) throw std::logic_error("no name number for " + std::string(name));
+    return k;
+}
+
+Namen namen(std::initializer_list<std::string_view> liste) {
+    Namen m;
+    for (const std::string_view n : liste) m.set(nr(n));
+    return m;
+}
+
+// The single names asked about.
+struct Nr {
+    std::uint8_t li = nr("li"), dt = nr("dt"), dd = nr("dd"), p = nr("p"), option = nr("option"),
+                 optgroup = nr("optgroup"), select = nr("select"), datalist = nr("datalist"),
+                 td = nr("td"), th = nr("th"), tr = nr("tr"), thead = nr("thead"),
+                 tbody = nr("tbody"), tfoot = nr("tfoot"), table = nr("table"), head = nr("head"),
+                 body = nr("body"), html = nr("html");
+};
+const Nr& nrn() {
+    static const Nr n;
+    return n;
 }
 
 // A start tag with nothing but its name: omitting it loses no attribute.
-bool ohneAttribute(std::string_view t, const Token& tok, std::size_t nameLaenge) {
-    for (std::size_t i = tok.anfang + 1 + nameLaenge; i + 1 < tok.ende; ++i) {
+bool ohneAttribute(std::string_view t, const Token& tok) {
+    std::size_t i = tok.anfang + 1;
+    while (i < tok.ende && !html::zeichenklasse::ist(t[i], html::zeichenklasse::kLeer |
+                                                               html::zeichenklasse::kSchraeg |
+                                                               html::zeichenklasse::kZu)) {
+        ++i;
+    }
+    for (; i + 1 < tok.ende; ++i) {
         if (!html::istLeerraum(t[i])) return false;
     }
     return t[tok.ende - 1] == '>';
@@ -43,36 +66,44 @@ bool ohneAttribute(std::string_view t, const Token& tok, std::size_t nameLaenge)
 
 // End tags whose handling closes the elements below them first ("generate implied end tags"),
 // so that an li, dd, dt or p left open inside ends as its own end tag would have ended it.
-bool schliesstImplizite(std::string_view n) {
-    return inListe(n, {"address", "article", "aside",  "blockquote", "button",   "center",
-                       "details", "dir",     "div",    "dl",         "fieldset", "figcaption",
-                       "figure",  "footer",  "header", "hgroup",     "listing",  "main",
-                       "menu",    "nav",     "ol",     "pre",        "section",  "summary",
-                       "ul",      "li",      "dd",     "dt",         "td",       "th"});
+bool schliesstImplizite(std::uint8_t n) {
+    static const Namen m = namen(
+        {"address", "article", "aside",    "blockquote", "button", "center", "details", "dir",
+         "div",     "dl",      "fieldset", "figcaption", "figure", "footer", "header",  "hgroup",
+         "listing", "main",    "menu",     "nav",        "ol",     "pre",    "section", "summary",
+         "ul",      "li",      "dd",       "dt",         "td",     "th"});
+    return m[n];
 }
 
 // Start tags that close an open p (the standard's list for omitting "</p>"; table not, as in
 // quirks mode it does not close the p, and dialog and search not, as older parsers do not know
 // them).
-bool schliesstP(std::string_view n) {
-    return inListe(
-        n, {"address",    "article", "aside",  "blockquote", "details", "div",  "dl",   "fieldset",
-            "figcaption", "figure",  "footer", "form",       "h1",      "h2",   "h3",   "h4",
-            "h5",         "h6",      "header", "hgroup",     "hr",      "main", "menu", "nav",
-            "ol",         "p",       "pre",    "section",    "ul"});
+bool schliesstP(std::uint8_t n) {
+    static const Namen m = namen(
+        {"address",    "article", "aside",  "blockquote", "details", "div",  "dl",   "fieldset",
+         "figcaption", "figure",  "footer", "form",       "h1",      "h2",   "h3",   "h4",
+         "h5",         "h6",      "header", "hgroup",     "hr",      "main", "menu", "nav",
+         "ol",         "p",       "pre",    "section",    "ul"});
+    return m[n];
 }
 
 // Start tags that the parser puts into the head even behind its end tag (noscript as raw text
 // in the head only when the head is still open): the head's end tag and the body's start tag
 // must stay in front of them.
-bool kopfInhalt(std::string_view n) {
-    return inListe(n, {"base", "basefont", "bgsound", "link", "meta", "noframes", "noscript",
-                       "script", "style", "template", "title"});
+bool kopfInhalt(std::uint8_t n) {
+    static const Namen m = namen({"base", "basefont", "bgsound", "link", "meta", "noframes",
+                                  "noscript", "script", "style", "template", "title"});
+    return m[n];
 }
 
-// Whether the end tag `ende` (name `x`) may go when `n` (name `nn`) is the next token that
-// stays, right behind it.
-bool endTagWeg(std::string_view x, const Token& n, std::string_view nn, std::uint16_t fn) {
+// Whether the end tag `ende` (name `x`) may go when `n` (name `nn`, 0 when no tag) is the next
+// token that stays, right behind it.
+bool endTagWeg(std::uint8_t x, const Token& n, std::uint8_t nn, std::uint16_t fn) {
+    static const Namen zellenStart = namen({"td", "th", "tr", "tbody", "thead", "tfoot"});
+    static const Namen zellenEnde = namen({"tr", "tbody", "thead", "tfoot", "table"});
+    static const Namen zeilenStart = namen({"tr", "tbody", "thead", "tfoot"});
+    static const Namen zeilenEnde = namen({"tbody", "thead", "tfoot", "table"});
+    const Nr& k = nrn();
     const bool start =
         n.art == Art::StartTag && !n.offen && (fn & fakt::kWirkt) && !(fn & fakt::kFremd);
     // The next end tag closes exactly the parent, once x has ended: no more content there.
@@ -81,55 +112,44 @@ bool endTagWeg(std::string_view x, const Token& n, std::string_view nn, std::uin
     // In a table cell, the start of the next cell, row or row group closes the cell with all
     // it holds: the element ends with its parent, which has no more content.
     const bool zelleZu =
-        (start && inListe(nn, {"td", "th", "tr", "tbody", "thead", "tfoot"})) ||
-        (n.art == Art::EndTag && !n.offen && (fn & fakt::kWirkt) && !(fn & fakt::kFremd) &&
-         inListe(nn, {"tr", "tbody", "thead", "tfoot", "table"}));
-    if (x == "li") {
-        return (start && nn == "li") || zelleZu || (elternEnde && schliesstImplizite(nn));
+        (start && zellenStart[nn]) || (n.art == Art::EndTag && !n.offen && (fn & fakt::kWirkt) &&
+                                       !(fn & fakt::kFremd) && zellenEnde[nn]);
+    if (x == k.li) {
+        return (start && nn == k.li) || zelleZu || (elternEnde && schliesstImplizite(nn));
     }
-    if (x == "dt") return start && (nn == "dt" || nn == "dd");
-    if (x == "dd") {
-        return (start && (nn == "dt" || nn == "dd")) || zelleZu ||
+    if (x == k.dt) return start && (nn == k.dt || nn == k.dd);
+    if (x == k.dd) {
+        return (start && (nn == k.dt || nn == k.dd)) || zelleZu ||
                (elternEnde && schliesstImplizite(nn));
     }
-    if (x == "p") {
+    if (x == k.p) {
         return (start && schliesstP(nn)) || zelleZu || (elternEnde && schliesstImplizite(nn));
     }
-    if (x == "option") {
-        return (start && (nn == "option" || nn == "optgroup")) ||
-               (elternEnde && (nn == "select" || nn == "optgroup" || nn == "datalist"));
+    if (x == k.option) {
+        return (start && (nn == k.option || nn == k.optgroup)) ||
+               (elternEnde && (nn == k.select || nn == k.optgroup || nn == k.datalist));
     }
     // The end tags of table parts close back to their own context, whatever is open there.
     const bool tabellenEnde =
         n.art == Art::EndTag && !n.offen && (fn & fakt::kWirkt) && !(fn & fakt::kFremd);
-    if (x == "td" || x == "th") {
-        return (start && inListe(nn, {"td", "th", "tr", "tbody", "thead", "tfoot"})) ||
-               (tabellenEnde && inListe(nn, {"tr", "tbody", "thead", "tfoot", "table"}));
+    if (x == k.td || x == k.th) {
+        return (start && zellenStart[nn]) || (tabellenEnde && zellenEnde[nn]);
     }
-    if (x == "tr") {
-        return (start && inListe(nn, {"tr", "tbody", "thead", "tfoot"})) ||
-               (tabellenEnde && inListe(nn, {"tbody", "thead", "tfoot", "table"}));
+    if (x == k.tr) return (start && zeilenStart[nn]) || (tabellenEnde && zeilenEnde[nn]);
+    if (x == k.thead) return start && (nn == k.tbody || nn == k.tfoot);
+    if (x == k.tbody) {
+        return (start && (nn == k.tbody || nn == k.tfoot)) || (tabellenEnde && nn == k.table);
     }
-    if (x == "thead") return start && (nn == "tbody" || nn == "tfoot");
-    if (x == "tbody") {
-        return (start && (nn == "tbody" || nn == "tfoot")) || (tabellenEnde && nn == "table");
-    }
-    if (x == "tfoot") return tabellenEnde && nn == "table";
-    if (x == "head") return start && !kopfInhalt(nn) && nn != "html" && nn != "head";
+    if (x == k.tfoot) return tabellenEnde && nn == k.table;
+    if (x == k.head) return start && !kopfInhalt(nn) && nn != k.html && nn != k.head;
     return false;
 }
 
-// The names of the tags that may go, by the tokenizer's name number (all of them have one).
+// The names of the tags that may go.
 bool kannWeg(std::uint8_t nameNr) {
-    static const std::array<bool, html::kNamenAnzahl> tabelle = [] {
-        std::array<bool, html::kNamenAnzahl> t{};
-        for (std::string_view n : {"li", "dt", "dd", "p", "option", "td", "th", "tr", "thead",
-                                   "tbody", "tfoot", "head", "body", "html"})
-            t[html::nameNummer(n)] = true;
-        t[0] = false;
-        return t;
-    }();
-    return tabelle[nameNr];
+    static const Namen m = namen({"li", "dt", "dd", "p", "option", "td", "th", "tr", "thead",
+                                  "tbody", "tfoot", "head", "body", "html"});
+    return m[nameNr];
 }
 
 }  // namespace
@@ -139,8 +159,6 @@ std::vector<bool> optionaleTags(std::string_view text, const html::Tokenfolge& t
     // From the end: how the page goes on behind a token, and the next token that stays.
     bool nurLeerraumDanach = true;  // behind it only whitespace and tags that go
     std::size_t naechster = tokens.size();
-    char puffer[16];
-    char pufferN[16];
     for (std::size_t k = tokens.size(); k-- > 0;) {
         const Token tok = tokens[k];
         const std::uint16_t f = tokens.fakt(k);
@@ -148,37 +166,39 @@ std::vector<bool> optionaleTags(std::string_view text, const html::Tokenfolge& t
             (f & fakt::kWirkt) && !(f & (fakt::kFremd | fakt::kVerdeckt)) && !tok.offen;
         bool gehtWeg = false;
         if (wirkt && (tok.art == Art::StartTag || tok.art == Art::EndTag) && kannWeg(tok.nameNr)) {
-            const std::string_view x = tagName(text, tok, puffer);
-            const std::optional<Token> n =
-                naechster < tokens.size() ? std::optional(tokens[naechster]) : std::nullopt;
-            const std::uint16_t fn = n ? tokens.fakt(naechster) : 0;
-            std::string_view nn;
-            if (n.has_value() && (n->art == Art::StartTag || n->art == Art::EndTag))
-                nn = tagName(text, *n, pufferN);
+            const Nr& nr = nrn();
+            const std::uint8_t x = tok.nameNr;
+            const bool hatN = naechster < tokens.size();
+            const Token n = hatN ? tokens[naechster] : Token{};
+            const std::uint16_t fn = hatN ? tokens.fakt(naechster) : 0;
+            const std::uint8_t nn =
+                hatN && (n.art == Art::StartTag || n.art == Art::EndTag) ? n.nameNr : 0;
             // Directly adjacent: nothing but tags that go stands between them.
             const bool start = tok.art == Art::StartTag;
-            if (!start && (x == "body" || x == "html")) {
+            if (!start && (x == nr.body || x == nr.html)) {
                 // A comment behind them would move from the html element or the document into
                 // the body.
                 gehtWeg = nurLeerraumDanach;
-            } else if (!start && (f & fakt::kEinzeln) && n.has_value()) {
-                gehtWeg = endTagWeg(x, *n, nn, fn);
+            } else if (!start && (f & fakt::kEinzeln) && hatN) {
+                gehtWeg = endTagWeg(x, n, nn, fn);
             } else if (!start && (f & fakt::kEinzeln)) {
                 // Nothing stays behind it: the page's end closes the element.
-                gehtWeg = inListe(x, {"p", "li", "dd", "td", "th", "tr", "tbody", "tfoot"});
-            } else if (start && (x == "html" || x == "head" || x == "body") &&
-                       ohneAttribute(text, tok, x.size()) && n.has_value()) {
-                const bool nStart = n->art == Art::StartTag && !n->offen;
-                if (x == "html") {
-                    gehtWeg =
-                        nStart || (n->art == Art::Text && !html::istLeerraum(text[n->anfang]));
-                } else if (x == "head") {
-                    gehtWeg = (nStart && nn != "html" && nn != "head") ||
-                              (n->art == Art::EndTag && nn == "head");
+                static const Namen amEnde =
+                    namen({"p", "li", "dd", "td", "th", "tr", "tbody", "tfoot"});
+                gehtWeg = amEnde[x];
+            } else if (start && (x == nr.html || x == nr.head || x == nr.body) &&
+                       ohneAttribute(text, tok) && hatN) {
+                const bool nStart = n.art == Art::StartTag && !n.offen;
+                if (x == nr.html) {
+                    gehtWeg = nStart || (n.art == Art::Text && !html::istLeerraum(text[n.anfang]));
+                } else if (x == nr.head) {
+                    gehtWeg = (nStart && nn != nr.html && nn != nr.head) ||
+                              (n.art == Art::EndTag && nn == nr.head);
                 } else {
-                    gehtWeg = (nStart && !kopfInhalt(nn) &&
-                               !inListe(nn, {"html", "head", "body", "frameset"})) ||
-                              (n->art == Art::Text && !html::istLeerraum(text[n->anfang]));
+                    static const Namen nichtInsKoerper =
+                        namen({"html", "head", "body", "frameset"});
+                    gehtWeg = (nStart && !kopfInhalt(nn) && !nichtInsKoerper[nn]) ||
+                              (n.art == Art::Text && !html::istLeerraum(text[n.anfang]));
                 }
             }
         }
