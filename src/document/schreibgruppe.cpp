@@ -343,8 +343,11 @@ std::vector<DateiFehlschlag> Schreibgruppe::abschliessen() {
     // A page that kept its file after all: a backup sharing it would follow its next change in
     // place. The page is as it was, so that name goes. A page whose name went to its new file
     // left the backup the file's only name, whatever failed later.
+    const bool seiteFehlgeschlagen =
+        std::any_of(eintraege_.begin(), eintraege_.end(),
+                    [](const auto& e) { return e.art == Art::Seite && e.fehlgeschlagen; });
     for (const auto& e : eintraege_) {
-        if (e.art != Art::Sicherung || !e.verwiesen) continue;
+        if (!seiteFehlgeschlagen || e.art != Art::Sicherung || !e.verwiesen) continue;
         struct stat st {};
         if (::lstat(e.ziel.c_str(), &st) == 0 && std::pair{st.st_dev, st.st_ino} == e.datei &&
             st.st_nlink > 1) {

@@ -153,47 +153,53 @@ bool brauchtQuotes(std::string_view w) {
 }  // namespace
 
 bool leseStartTag(std::string_view tag, StartTag& gelesen) {
+    namespace zk = html::zeichenklasse;
     const std::size_t n = tag.size();
     if (n < 3 || tag[0] != '<' || !istAsciiBuchstabe(tag[1]) || tag.back() != '>') return false;
+    const char* d = tag.data();
+    // Views by position and length, checked by the loops' bounds (substr would check again).
+    const auto stueck = [d](std::size_t von, std::size_t laenge) {
+        return std::string_view(d + von, laenge);
+    };
     std::size_t i = 1;
-    while (i < n && !istLeerraum(tag[i]) && tag[i] != '/' && tag[i] != '>') ++i;
-    gelesen.name = tag.substr(1, i - 1);
+    while (i < n && !zk::ist(d[i], zk::kLeer | zk::kSchraeg | zk::kZu)) ++i;
+    gelesen.name = stueck(1, i - 1);
     gelesen.attribute.clear();
     for (;;) {
-        while (i < n && (istLeerraum(tag[i]) || (tag[i] == '/' && i + 1 < n && tag[i + 1] != '>')))
+        while (i < n && (zk::ist(d[i], zk::kLeer) || (d[i] == '/' && i + 1 < n && d[i + 1] != '>')))
             ++i;
         if (i >= n) return false;
-        if (tag[i] == '>' || tag[i] == '/') {
+        if (d[i] == '>' || d[i] == '/') {
             gelesen.ende = i;
             // The ">" found must be the last byte: the caller handed one whole tag.
-            return (tag[i] == '>' ? i + 1 : i + 2) == n;
+            return (d[i] == '>' ? i + 1 : i + 2) == n;
         }
         Attribut a{};
         a.anfang = i;
         ++i;  // the first character may be anything, "=" included
-        while (i < n && !istLeerraum(tag[i]) && tag[i] != '/' && tag[i] != '>' && tag[i] != '=')
-            ++i;
-        a.name = tag.substr(a.anfang, i - a.anfang);
+        while (i < n && !zk::ist(d[i], zk::kLeer | zk::kSchraeg | zk::kZu | zk::kGleich)) ++i;
+        a.name = stueck(a.anfang, i - a.anfang);
         a.ende = i;
         std::size_t j = i;
-        while (j < n && istLeerraum(tag[j])) ++j;
-        if (j < n && tag[j] == '=') {
+        while (j < n && zk::ist(d[j], zk::kLeer)) ++j;
+        if (j < n && d[j] == '=') {
             a.mitWert = true;
             ++j;
-            while (j < n && istLeerraum(tag[j])) ++j;
+            while (j < n && zk::ist(d[j], zk::kLeer)) ++j;
             if (j >= n) return false;
-            if (tag[j] == '"' || tag[j] == '\'') {
-                a.quote = tag[j];
-                const std::size_t zu = tag.find(a.quote, j + 1);
-                if (zu == std::string_view::npos) return false;
-                a.wert = tag.substr(j + 1, zu - j - 1);
+            if (d[j] == '"' || d[j] == '\'') {
+                a.quote = d[j];
+                std::size_t zu = j + 1;
+                while (zu < n && d[zu] != a.quote) ++zu;
+                if (zu == n) return false;
+                a.wert = stueck(j + 1, zu - j - 1);
                 i = zu + 1;
-            } else if (tag[j] == '>') {
+            } else if (d[j] == '>') {
                 i = j;  // "=>" with nothing: an empty value
             } else {
                 const std::size_t w = j;
-                while (j < n && !istLeerraum(tag[j]) && tag[j] != '>') ++j;
-                a.wert = tag.substr(w, j - w);
+                while (j < n && !zk::ist(d[j], zk::kLeer | zk::kZu)) ++j;
+                a.wert = stueck(w, j - w);
                 i = j;
             }
             a.ende = i;
