@@ -253,30 +253,39 @@ bool tagKuerzen(std::string_view tag, Text& out) {
         folgt = luecke ? tag[davor] : tag[a.anfang];
     }
     if (std::all_of(tun.begin(), tun.end(), [](Tun x) { return x == Lassen; })) return false;
-    out.assign(tag.substr(0, nameEnde));
+    // What stays is copied in runs up to the next change.
+    out.clear();
+    std::size_t kopiert = 0;
+    const auto bis = [&](std::size_t p) { out.append(tag.data() + kopiert, p - kopiert); };
     for (std::size_t i = 0; i < at.size(); ++i) {
         const Attribut& a = at[i];
-        const std::size_t davor = i > 0 ? at[i - 1].ende : nameEnde;
-        if (tun[i] == Weg) continue;
-        out.append(tag.substr(davor, a.anfang - davor));
         switch (tun[i]) {
+            case Weg:  // with the gap before it
+                bis(i > 0 ? at[i - 1].ende : nameEnde);
+                kopiert = a.ende;
+                break;
+            case NurLuecke:
+                bis(a.anfang);
+                kopiert = a.ende;
+                break;
             case Bool:
             case BoolUndLeer:
+                bis(a.anfang);
                 out.append(a.name);
                 if (tun[i] == BoolUndLeer) out += ' ';
+                kopiert = a.ende;
                 break;
             case OhneQuotes:
-                out.append(tag.substr(a.anfang, a.ende - a.wert.size() - 2 - a.anfang));
+                // Up to the opening quote, then the value without its closing one.
+                bis(a.ende - a.wert.size() - 2);
                 out.append(a.wert);
+                kopiert = a.ende;
                 break;
             case Lassen:
-                out.append(tag.substr(a.anfang, a.ende - a.anfang));
-                break;
-            default:
                 break;
         }
     }
-    out.append(tag.substr(at.back().ende));
+    bis(tag.size());
     return true;
 }
 
