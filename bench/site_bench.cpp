@@ -4,8 +4,8 @@
 //
 //   quintaro_site_bench [PAGES] [FOLDERS] [KB] [DIR]
 //
-// Defaults: 100,000 pages of 20 KB in 1,000 folders, below /tmp. The site is generated twice
-// (one copy per run, so that both start from the same bytes) and removed at the end.
+// Defaults: 100,000 pages of 20 KB in 1,000 folders, below /tmp. The site is generated afresh for
+// each run, so that both start from the same bytes, and removed after it.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -54,6 +54,7 @@ void seiteAnlegen(const std::string& wurzel, long seiten, long ordner, std::size
 
 struct Messung {
     double sekunden = 0;
+    double cpu = 0;  // user and system time of the process, all threads
     double spitzeMib = 0;
     int status = -1;
 };
@@ -80,6 +81,10 @@ Messung lauf(const std::string& wurzel, const std::string& jobs) {
     if (wait4(kind, &status, 0, &verbrauch) != kind) return m;
     m.sekunden = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     m.spitzeMib = static_cast<double>(verbrauch.ru_maxrss) / 1024.0;
+    const auto sek = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    m.cpu = sek(verbrauch.ru_utime) + sek(verbrauch.ru_stime);
     m.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return m;
 }
@@ -88,29 +93,39 @@ Messung lauf(const std::string& wurzel, const std::string& jobs) {
 
 int main(int argc, char** argv) {
     const long seiten = argc > 1 ? std::atol(argv[1]) : 100000;
-    const long ordner = argc > 2 ? std::atol(argv[2]) : 1000;
+    const long ordnerZahl = argc > 2 ? std::atol(argv[2]) : 1000;
     const auto kb = static_cast<std::size_t>(argc > 3 ? std::atol(argv[3]) : 20);
     const std::string basis = (argc > 4 ? std::string(argv[4]) : std::string("/tmp")) +
                               "/quintaro_site_bench_" + std::to_string(::getpid());
-    if (seiten <= 0 || ordner <= 0 || kb == 0) {
+    if (seiten <= 0 || ordnerZahl <= 0 || kb == 0) {
         std::fprintf(stderr, "usage: %s [PAGES] [FOLDERS] [KB] [DIR]\n", argv[0]);
         return 2;
     }
     const unsigned kerne = std::max(1U, std::thread::hardware_concurrency());
     const std::string alle = std::to_string(kerne);
-    std::printf("site: %ld pages of %zu KB in %ld folders below %s, %u cores\n", seiten, kb, ordner,
-                basis.c_str(), kerne);
-    const auto anlegenStart = std::chrono::steady_clock::now();
-    seiteAnlegen(basis + "/eins", seiten, ordner, kb * 1024);
-    seiteAnlegen(basis + "/alle", seiten, ordner, kb * 1024);
-    std::printf(
-        "generated in %.1f s\n",
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - anlegenStart).count());
-    const Messung eins = lauf(basis + "/eins", "1");
-    const Messung mehr = lauf(basis + "/alle", alle);
+    std::printf("site: %ld pages of %zu KB in %ld folders below %s, %u cores\n", seiten, kb,
+                ordnerZahl, basis.c_str(), kerne);
+    // Each run gets a site of its own, generated just before it and removed after it, so that
+    // both start from the same state of the disk and the page cache: the second run does not
+    // meet the first one's files.
+    double anlegen = 0;
+    const auto einLauf = [&](const std::string& ordner, const std::string& jobs) {
+        const auto anlegenStart = std::chrono::steady_clock::now();
+        seiteAnlegen(ordner, seiten, ordnerZahl, kb * 1024);
+        anlegen +=
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - anlegenStart).count();
+        const Messung m = lauf(ordner, jobs);
+        std::filesystem::remove_all(ordner);
+        ::sync();
+        return m;
+    };
+    const Messung eins = einLauf(basis + "/eins", "1");
+    const Messung mehr = einLauf(basis + "/alle", alle);
+    std::printf("generated in %.1f s\n", anlegen);
     const auto zeile = [&](const char* name, const Messung& m) {
-        std::printf("%-10s exit %d  %8.2f s  %8.0f pages/s  %7.1f MiB peak\n", name, m.status,
-                    m.sekunden, static_cast<double>(seiten) / m.sekunden, m.spitzeMib);
+        std::printf("%-10s exit %d  %8.2f s  %8.0f pages/s  %7.1f MiB peak  %6.1f s CPU\n", name,
+                    m.status, m.sekunden, static_cast<double>(seiten) / m.sekunden, m.spitzeMib,
+                    m.cpu);
     };
     zeile("--jobs 1", eins);
     zeile(("--jobs " + alle).c_str(), mehr);
