@@ -282,12 +282,17 @@ namespace {
 
 // A gathered backup is a further name of its original only where the page gets a new file in
 // the same group: afterwards no backup shares its file with anything, whether its page was
-// saved (a), left unsaved (b), had a second name (c) or could not take its new file (d, whose
-// name became a folder meanwhile, its file living on under another name).
+// saved (a, whose backup keeps the original's times), left unsaved (b), had a second name (c) or
+// could not take its new file (d, whose name became a folder meanwhile, its file living on under
+// another name).
 TEST(Schreibgruppen, NoBackupSharesItsFileWithAPage) {
     Ordner ordner;
     for (const char* n : {"a.htm", "b.htm", "c.htm", "d.htm"}) schreibeRoh(ordner / n, kAlt);
     ASSERT_EQ(::link((ordner / "c.htm").c_str(), (ordner / "c2.htm").c_str()), 0);
+    // A saved page's backup is its original: its times and permission bits too.
+    const timespec alt[2] = {{978307200, 0}, {978307200, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (ordner / "a.htm").c_str(), alt, 0), 0);
+    ASSERT_EQ(::chmod((ordner / "a.htm").c_str(), 0640), 0);
     {
         LokaleDateien dateien;
         dateien.sammeln(true);
@@ -318,6 +323,10 @@ TEST(Schreibgruppen, NoBackupSharesItsFileWithAPage) {
     for (const char* n : {"a.htm.bak", "b.htm.bak", "c.htm.bak"}) {
         EXPECT_EQ(::access((ordner / n).c_str(), F_OK), 0) << n;
     }
+    struct stat bak {};
+    ASSERT_EQ(::stat((ordner / "a.htm.bak").c_str(), &bak), 0);
+    EXPECT_EQ(bak.st_mtim.tv_sec, alt[1].tv_sec);
+    EXPECT_EQ(bak.st_mode & 07777, 0640U);
 }
 
 }  // namespace
