@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "engine/html_tokenizer.h"
@@ -214,7 +215,9 @@ Text tagKuerzen(std::string_view tag) {
     return out;
 }
 
-bool tagKuerzen(std::string_view tag, Text& out) {
+namespace {
+
+bool tagNeuKuerzen(std::string_view tag, Text& out) {
     thread_local StartTag t;  // kept from tag to tag: no allocation for each
     if (!leseStartTag(tag, t) || t.attribute.empty()) return false;
     const auto& at = t.attribute;
@@ -286,6 +289,35 @@ bool tagKuerzen(std::string_view tag, Text& out) {
         }
     }
     bis(tag.size());
+    return true;
+}
+
+// The tags shortened last on this thread, by the hash of their bytes: a page (and a site) repeats
+// its tags hundreds of times, and looking one up costs a tenth of reading it again.
+struct Gemerkt {
+    Text tag;
+    Text kurz;
+    bool gekuerzt = false;
+};
+constexpr std::size_t kGemerkt = 1024;
+constexpr std::size_t kLaengsterGemerkter = 256;
+
+}  // namespace
+
+bool tagKuerzen(std::string_view tag, Text& out) {
+    if (tag.size() > kLaengsterGemerkter) return tagNeuKuerzen(tag, out);
+    thread_local std::vector<Gemerkt> gemerkt(kGemerkt);
+    Gemerkt& g = gemerkt[std::hash<std::string_view>{}(tag) % kGemerkt];
+    if (g.tag != tag) {
+        // Emptied first: a failed allocation midway leaves no other tag's entry behind.
+        g.tag.clear();
+        g.gekuerzt = false;
+        const bool gekuerzt = tagNeuKuerzen(tag, g.kurz);
+        g.tag.assign(tag);
+        g.gekuerzt = gekuerzt;
+    }
+    if (!g.gekuerzt) return false;
+    out.assign(g.kurz);
     return true;
 }
 

@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <numeric>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/korpus.h"
@@ -167,6 +169,42 @@ TEST(TagKuerzen, KeepsWhatABrowserBuildsForGeneratedTags) {
         const std::string kurz = tagKuerzen(tag);
         ASSERT_EQ(richte(tag, kurz), "") << tag << "\n" << kurz;
         ASSERT_EQ(tagKuerzen(kurz), kurz) << tag;
+    }
+}
+
+// Tags are remembered per thread: asked for in another order, each twice and among many more
+// tags than are remembered (so that they meet in the memo), every tag gets what a thread that
+// never saw the others gives it; one that stays leaves the buffer untouched, remembered or not.
+TEST(TagKuerzen, RemembersTagsWithoutMixingThemUp) {
+    std::mt19937 zufall(11);
+    std::vector<std::string> tags;
+    for (int i = 0; i < 5000; ++i) tags.push_back(test::zufallsStartTag(zufall));
+    const auto alle = [&](std::vector<std::size_t> reihe) {
+        std::vector<std::string> aus(tags.size());
+        std::thread([&] {
+            for (const std::size_t i : reihe) {
+                for (int mal = 0; mal < 2; ++mal) {
+                    std::string puffer = "vorher";
+                    const bool gekuerzt = tagKuerzen(tags[i], puffer);
+                    if (!gekuerzt && puffer != "vorher") puffer = "touched";
+                    const std::string ergebnis = gekuerzt ? puffer : tags[i];
+                    // The second time it is remembered.
+                    aus[i] = mal == 0 || ergebnis == aus[i] ? ergebnis : "changed";
+                }
+            }
+        }).join();
+        return aus;
+    };
+    std::vector<std::size_t> vorwaerts(tags.size());
+    std::iota(vorwaerts.begin(), vorwaerts.end(), 0);
+    std::vector<std::size_t> gemischt = vorwaerts;
+    std::shuffle(gemischt.begin(), gemischt.end(), zufall);
+    const auto erwartet = alle(vorwaerts);
+    const auto bekommen = alle(gemischt);
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        ASSERT_EQ(bekommen[i], erwartet[i]) << tags[i];
+        ASSERT_NE(erwartet[i], "touched") << tags[i];
+        ASSERT_NE(erwartet[i], "changed") << tags[i];
     }
 }
 
