@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <bitset>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <stdexcept>
@@ -219,6 +220,43 @@ std::vector<bool> optionaleTags(std::string_view text, const html::Tokenfolge& t
 
 namespace {
 
+// The style sheets and scripts of a site repeat from page to page (its templates): the last ones
+// made smaller on this thread are remembered by the hash of their bytes and compared whole
+// before one is used. Only short ones, so that a thread holds at most about a megabyte.
+class Verkleinerte {
+  public:
+    // `art` tells the minifiers and their settings apart.
+    template <class Verkleinern>
+    const Text& holen(char art, std::string_view quelle, Verkleinern verkleinern) {
+        if (quelle.size() > kLaengste) {
+            fremd_ = verkleinern(quelle);
+            return fremd_;
+        }
+        Eintrag& e =
+            eintraege_[(std::hash<std::string_view>{}(quelle) + static_cast<unsigned char>(art)) %
+                       eintraege_.size()];
+        if (e.art != art || e.quelle != quelle) {
+            // Emptied first: a failed allocation midway leaves no other text's entry behind.
+            e.art = 0;
+            e.quelle.clear();
+            e.ergebnis = verkleinern(quelle);
+            e.quelle.assign(quelle);
+            e.art = art;
+        }
+        return e.ergebnis;
+    }
+
+  private:
+    static constexpr std::size_t kLaengste = 8 * 1024;
+    struct Eintrag {
+        char art = 0;
+        Text quelle;
+        Text ergebnis;
+    };
+    std::array<Eintrag, 64> eintraege_{};
+    Text fremd_;
+};
+
 // SSI directives and server code: what stands there is not known until the server has run, so
 // the bytes around them stay as they are.
 bool mitServerInhalt(std::string_view s, std::size_t ab) {
@@ -345,8 +383,10 @@ Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung,
             const bool offen = start.art == Art::StartTag && !start.offen &&
                                (f(v) & fakt::kWirkt) && !(f(v) & (fakt::kFremd | fakt::kVerdeckt));
             const std::string_view starttag = t.substr(start.anfang, start.ende - start.anfang);
+            thread_local Verkleinerte verkleinerte;
             if (offen && was.css && start.element == html::Element::Style && istCssStil(starttag)) {
-                const Text neu = css::stilVerkleinern(s);
+                const Text& neu = verkleinerte.holen(
+                    'c', s, [](std::string_view q) { return css::stilVerkleinern(q); });
                 if (neu.size() < s.size()) {
                     r.css += s.size() - neu.size();
                     ersetze(tok, neu);
@@ -355,7 +395,13 @@ Gekuerzt seiteKuerzen(const Text& text, Kuerzung was, Kodierung kodierung,
             } else if (offen && was.js && start.element == html::Element::Script) {
                 const SkriptArt art = skriptArt(starttag);
                 if (art != SkriptArt::Keins) {
-                    const Text neu = js::skriptVerkleinern(s, kodierung, art == SkriptArt::Modul);
+                    const bool modul = art == SkriptArt::Modul;
+                    // One entry kind for each encoding and script kind.
+                    const char merkmal =
+                        static_cast<char>('j' + (modul ? 1 : 0) + 2 * static_cast<int>(kodierung));
+                    const Text& neu = verkleinerte.holen(merkmal, s, [&](std::string_view q) {
+                        return js::skriptVerkleinern(q, kodierung, modul);
+                    });
                     if (neu.size() < s.size()) {
                         r.js += s.size() - neu.size();
                         ersetze(tok, neu);

@@ -7,10 +7,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 #include <random>
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/kind.h"
@@ -23,6 +25,7 @@
 #include "engine/struktur.h"
 #include "richter.h"
 #include "skript_fragen.h"
+#include "sprachen_generator.h"
 
 namespace quintaro {
 namespace {
@@ -559,6 +562,43 @@ struct KommentarFall {
     const char* eingabe;
     const char* erwartet;
 };
+
+// Style sheets and scripts are remembered from page to page on a thread: pages that share them,
+// among more of them than are remembered and in either encoding and kind of script, come out of
+// one thread in shuffled order as they do each on a thread of its own.
+TEST(Struktur, RememberedScriptsAndStylesGiveWhatAFreshThreadGives) {
+    std::mt19937 zufall(5);
+    std::vector<std::string> stuecke;
+    for (int i = 0; i < 50; ++i) {
+        stuecke.push_back("<script>" + test::zufallsSkript(zufall, Kodierung::Cp1252, false) +
+                          "</script>");
+        stuecke.push_back("<script type=module>" +
+                          test::zufallsSkript(zufall, Kodierung::Utf8, true) + "</script>");
+        stuecke.push_back("<style>" + test::zufallsStil(zufall) + "</style>");
+    }
+    std::vector<Text> seiten;
+    for (int i = 0; i < 200; ++i) {
+        Text seite = "<!DOCTYPE html><title>t</title>";
+        for (int k = 0; k < 4; ++k) seite += stuecke[zufall() % stuecke.size()];
+        seiten.push_back(seite + "<p>x");
+    }
+    const Kuerzung alle{true, true, true};
+    const auto kodierung = [](std::size_t i) {
+        return i % 2 ? Kodierung::Utf8 : Kodierung::Cp1252;
+    };
+    std::vector<Text> einzeln(seiten.size());
+    for (std::size_t i = 0; i < seiten.size(); ++i) {
+        std::thread([&] { einzeln[i] = seiteKuerzen(seiten[i], alle, kodierung(i)).text; }).join();
+    }
+    std::vector<std::size_t> reihe(seiten.size());
+    std::iota(reihe.begin(), reihe.end(), 0);
+    std::shuffle(reihe.begin(), reihe.end(), zufall);
+    std::thread([&] {
+        for (const std::size_t i : reihe) {
+            ASSERT_EQ(seiteKuerzen(seiten[i], alle, kodierung(i)).text, einzeln[i]) << seiten[i];
+        }
+    }).join();
+}
 
 TEST(Struktur, CommentsGoWhereTheyStand) {
     const KommentarFall faelle[] = {
