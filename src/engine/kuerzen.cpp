@@ -247,7 +247,7 @@ class Verkleinerte {
     }
 
   private:
-    static constexpr std::size_t kLaengste = 8 * 1024;
+    static constexpr std::size_t kLaengste = std::size_t{8} * 1024;
     struct Eintrag {
         char art = 0;
         Text quelle;
