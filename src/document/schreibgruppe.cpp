@@ -257,12 +257,10 @@ std::vector<DateiFehlschlag> Schreibgruppe::abschliessen() {
     // group: the page's name then leads to a new file and the backup keeps the old one alone.
     // Any other backup (its page left unsaved, or failed already) is copied now, before the
     // flush; one that cannot be is no loss, the page being as it was.
-    std::set<std::pair<dev_t, ino_t>> ersetzt;
-    for (const auto& e : eintraege_) {
-        if (e.art == Art::Seite) ersetzt.insert(e.datei);
-    }
     for (auto& e : eintraege_) {
-        if (e.art != Art::Sicherung || e.quelle.get() < 0 || ersetzt.count(e.datei) != 0) continue;
+        if (e.art != Art::Sicherung || e.quelle.get() < 0 || seitenDateien_.count(e.datei) != 0) {
+            continue;
+        }
         if (kopie(e.quelle.get(), e.ziel, e.neu) == 0) {
             meldeSchritt(Schreibschritt::Geschrieben, e.ziel);
         } else {

@@ -76,49 +76,6 @@ Text kleinAsciiText(std::string_view text) {
 
 namespace {
 
-// The first CR or LF in p[von, n), or n.
-std::size_t naechstesZeilenende(const char* p, std::size_t von, std::size_t n) {
-    if constexpr (suche::kBlockweise) {
-        for (; von + suche::kBreite <= n; von += suche::kBreite) {
-            const suche::Maske m = suche::gleich(p + von, '\r') | suche::gleich(p + von, '\n');
-            if (m != 0) return von + suche::erster(m);
-        }
-    }
-    for (; von < n; ++von) {
-        if (p[von] == '\r' || p[von] == '\n') return von;
-    }
-    return n;
-}
-
-// `bytes` with every line end as CR LF, into `aus` of exactly the size that takes.
-void vereinheitlichtKopieren(std::string_view bytes, char* aus) {
-    const char* p = bytes.data();
-    const std::size_t n = bytes.size();
-    std::size_t i = 0;
-    while (i < n) {
-        const std::size_t j = naechstesZeilenende(p, i, n);
-        std::memcpy(aus, p + i, j - i);
-        aus += j - i;
-        if (j == n) break;
-        *aus++ = '\r';
-        *aus++ = '\n';
-        i = (p[j] == '\r' && j + 1 < n && p[j + 1] == '\n') ? j + 2 : j + 1;
-    }
-}
-
-std::size_t einzelneZeilenenden(const char* d, std::size_t n);
-
-}  // namespace
-
-Text umbruecheVereinheitlichen(std::string_view bytes) {
-    Text out;
-    out.resize(bytes.size() + einzelneZeilenenden(bytes.data(), bytes.size()));
-    vereinheitlichtKopieren(bytes, out.data());
-    return out;
-}
-
-namespace {
-
 // The lone CRs and LFs of d[0, n), 16 bytes at a time.
 std::size_t einzelneZeilenenden(const char* d, std::size_t n) {
     std::size_t zahl = 0;
@@ -175,7 +132,45 @@ bool nurPaare(const char* d, std::size_t n) {
     return einzelneZeilenenden(d + i, n - i) == 0;
 }
 
+// The first CR or LF in p[von, n), or n.
+std::size_t naechstesZeilenende(const char* p, std::size_t von, std::size_t n) {
+    if constexpr (suche::kBlockweise) {
+        for (; von + suche::kBreite <= n; von += suche::kBreite) {
+            const suche::Maske m = suche::gleich(p + von, '\r') | suche::gleich(p + von, '\n');
+            if (m != 0) return von + suche::erster(m);
+        }
+    }
+    for (; von < n; ++von) {
+        if (p[von] == '\r' || p[von] == '\n') return von;
+    }
+    return n;
+}
+
+// `bytes` with every line end as CR LF, `zuwachs` bytes longer (its lone CRs and LFs).
+Text vereinheitlicht(std::string_view bytes, std::size_t zuwachs) {
+    Text out;
+    out.resize(bytes.size() + zuwachs);
+    char* aus = out.data();
+    const char* p = bytes.data();
+    const std::size_t n = bytes.size();
+    std::size_t i = 0;
+    while (i < n) {
+        const std::size_t j = naechstesZeilenende(p, i, n);
+        std::memcpy(aus, p + i, j - i);
+        aus += j - i;
+        if (j == n) break;
+        *aus++ = '\r';
+        *aus++ = '\n';
+        i = (p[j] == '\r' && j + 1 < n && p[j + 1] == '\n') ? j + 2 : j + 1;
+    }
+    return out;
+}
+
 }  // namespace
+
+Text umbruecheVereinheitlichen(std::string_view bytes) {
+    return vereinheitlicht(bytes, einzelneZeilenenden(bytes.data(), bytes.size()));
+}
 
 void umbruecheVereinheitlichenAnOrt(Text& text) {
     char* d = text.data();
@@ -185,10 +180,7 @@ void umbruecheVereinheitlichenAnOrt(Text& text) {
     if (zuwachs == 0) return;
     if (text.capacity() < n + zuwachs) {
         // It moves anyway: copying forward a line at a time beats moving it back byte by byte.
-        Text neu;
-        neu.resize(n + zuwachs);
-        vereinheitlichtKopieren(text, neu.data());
-        text = std::move(neu);
+        text = vereinheitlicht(text, zuwachs);
         return;
     }
 
